@@ -1,0 +1,74 @@
+# Shared build rules: one static library per folder under src/, one test program per folder
+# under tests/, benchmarks and fuzz targets.
+
+set(UMBRAVA_WARNINGS -Wall -Wextra)
+
+# Adds every direct subfolder of the current source folder that has a CMakeLists.txt, in sorted
+# order, so that a new folder needs no edit here.
+function(umbrava_add_subfolders)
+    file(GLOB children LIST_DIRECTORIES true CONFIGURE_DEPENDS
+         "${CMAKE_CURRENT_SOURCE_DIR}/*/CMakeLists.txt")
+    list(SORT children)
+    foreach(child IN LISTS children)
+        get_filename_component(dir "${child}" DIRECTORY)
+        add_subdirectory("${dir}")
+    endforeach()
+endfunction()
+
+# umbrava_library(<folder> [DEPENDS libs...] [PRIVATE_DEPENDS libs...])
+# Builds umbrava_<folder> from every .cpp below the current folder. Includes are written from
+# src/ ("foundation/str.h").
+function(umbrava_library folder)
+    cmake_parse_arguments(ARG "" "" "DEPENDS;PRIVATE_DEPENDS" ${ARGN})
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+    add_library(umbrava_${folder} STATIC ${sources})
+    add_library(umbrava::${folder} ALIAS umbrava_${folder})
+    target_include_directories(umbrava_${folder} PUBLIC "${PROJECT_SOURCE_DIR}/src")
+    target_compile_options(umbrava_${folder} PRIVATE ${UMBRAVA_WARNINGS})
+    target_link_libraries(umbrava_${folder} PUBLIC ${ARG_DEPENDS} PRIVATE ${ARG_PRIVATE_DEPENDS})
+endfunction()
+
+# umbrava_tests(<folder> DEPENDS libs...)
+# Builds <folder>_tests from every .cpp in the current folder and registers each test case with
+# CTest. Tests never see the real home folder: HOME and the XDG folders point into the build.
+function(umbrava_tests folder)
+    cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+    add_executable(${folder}_tests ${sources})
+    target_compile_options(${folder}_tests PRIVATE ${UMBRAVA_WARNINGS})
+    target_link_libraries(${folder}_tests PRIVATE ${ARG_DEPENDS} umbrava_test_support
+                          GTest::gtest GTest::gmock GTest::gtest_main)
+    set(home "${CMAKE_BINARY_DIR}/test-home")
+    gtest_discover_tests(${folder}_tests
+        DISCOVERY_MODE PRE_TEST
+        DISCOVERY_TIMEOUT 60
+        PROPERTIES ENVIRONMENT
+            "HOME=${home};XDG_DATA_HOME=${home}/data;XDG_CONFIG_HOME=${home}/config;XDG_RUNTIME_DIR=${home}/run;UMBRAVA_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
+endfunction()
+
+# umbrava_fuzz(<name> SOURCES files... DEPENDS libs...)
+# A fuzz target exports LLVMFuzzerTestOneInput. With UMBRAVA_FUZZ it links libFuzzer; otherwise
+# a small driver replays inputs. Either way CTest replays the committed corpus fuzz/corpus/<name>.
+function(umbrava_fuzz name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+    add_executable(fuzz_${name} ${ARG_SOURCES})
+    target_compile_options(fuzz_${name} PRIVATE ${UMBRAVA_WARNINGS})
+    target_link_libraries(fuzz_${name} PRIVATE ${ARG_DEPENDS})
+    set(corpus "${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name}")
+    if(UMBRAVA_FUZZ)
+        target_compile_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
+        target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
+        add_test(NAME fuzz_replay.${name} COMMAND fuzz_${name} -runs=0 "${corpus}")
+    else()
+        target_link_libraries(fuzz_${name} PRIVATE umbrava_fuzz_replay)
+        add_test(NAME fuzz_replay.${name} COMMAND fuzz_${name} "${corpus}")
+    endif()
+endfunction()
+
+# umbrava_bench(<area> SOURCES files... DEPENDS libs...)
+function(umbrava_bench area)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+    add_executable(bench_${area} ${ARG_SOURCES})
+    target_compile_options(bench_${area} PRIVATE ${UMBRAVA_WARNINGS})
+    target_link_libraries(bench_${area} PRIVATE ${ARG_DEPENDS} benchmark::benchmark)
+endfunction()

@@ -1,0 +1,16 @@
+// The program's entry. The game's screens are not part of this build yet: the program says so and
+// shows that the framework underneath starts.
+#include <cstdio>
+
+#include "foundation/random.h"
+#include "foundation/str.h"
+
+int main() {
+    TRandom random;
+    str banner = str::Format("Umbrava %s", UMBRAVA_VERSION);
+    std::printf("%s\n", banner.c_str());
+    std::printf("This build holds the framework foundation only (strings, log, random numbers,\n"
+                "math); the game cannot be played yet. First random number: %u\n",
+                random.Next());
+    return 0;
+}

@@ -1,0 +1,51 @@
+#include "foundation/utf8.h"
+
+int Utf8SequenceLength(unsigned char leadByte) {
+    if (leadByte == 0) return 0;
+    if (leadByte >= 0xF0) return 4;
+    if (leadByte >= 0xE0) return 3;
+    if (leadByte >= 0xC0) return 2;
+    return 1;
+}
+
+int Utf8Encode(uint32_t c, char* out) {
+    auto put = [out](int i, uint32_t byte) { out[i] = static_cast<char>(byte & 0xFF); };
+    if (c < 0x80) {
+        put(0, c);
+        return 1;
+    }
+    if (c < 0x800) {
+        put(0, 0xC0 | (c >> 6));
+        put(1, 0x80 | (c & 0x3F));
+        return 2;
+    }
+    if (c < 0x10000) {
+        if (c == 0xFFFE || c == 0xFEFF || c == 0xFFFF) return 0;
+        put(0, 0xE0 | (c >> 12));
+        put(1, 0x80 | ((c >> 6) & 0x3F));
+        put(2, 0x80 | (c & 0x3F));
+        return 3;
+    }
+    if (c < 0x110000) {
+        put(0, 0xF0 | (c >> 18));
+        put(1, 0x80 | ((c >> 12) & 0x3F));
+        put(2, 0x80 | ((c >> 6) & 0x3F));
+        put(3, 0x80 | (c & 0x3F));
+        return 4;
+    }
+    return 0;
+}
+
+uint32_t Utf8Decode(const char* bytes) {
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes);
+    static const uint32_t kOffsets[5] = {0, 0, 0x3080, 0xE2080, 0x3C82080};
+    int k = Utf8SequenceLength(p[0]);
+    if (k == 0) return 0;
+    if (k == 1) return p[0] >= 0x80 ? 0 : p[0];
+    uint32_t value = p[0];
+    for (int i = 1; i < k; ++i) {
+        if ((p[i] & 0x80) == 0) return 0;
+        value = (value << 6) + p[i];
+    }
+    return value - kOffsets[k];
+}
