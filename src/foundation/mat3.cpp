@@ -2,14 +2,17 @@
 
 #include <cmath>
 
-TMat3::TMat3() { SetIdentity(); }
+TMat3::TMat3() {
+    SetIdentity();
+}
 
 TMat3::TMat3(float m0, float m1, float m2, float m3, float m4, float m5, float m6, float m7,
              float m8)
     : m{m0, m1, m2, m3, m4, m5, m6, m7, m8} {}
 
 void TMat3::SetIdentity() {
-    for (int i = 0; i < 9; ++i) m[i] = (i % 4 == 0) ? 1.0f : 0.0f;
+    for (int i = 0; i < 9; ++i)
+        m[i] = (i % 4 == 0) ? 1.0f : 0.0f;
 }
 
 void TMat3::Multiply(TMat3& out, const TMat3& a, const TMat3& b) {
@@ -21,7 +24,8 @@ void TMat3::Multiply(TMat3& out, const TMat3& a, const TMat3& b) {
                                a.m[row * 3 + 2] * b.m[2 * 3 + col];
         }
     }
-    for (int i = 0; i < 9; ++i) out.m[i] = r[i];
+    for (int i = 0; i < 9; ++i)
+        out.m[i] = r[i];
 }
 
 TMat3& TMat3::operator*=(const TMat3& other) {

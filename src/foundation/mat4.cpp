@@ -3,12 +3,14 @@
 #include <cmath>
 
 TMat4::TMat4() {
-    for (int i = 0; i < 16; ++i) m[i] = (i % 5 == 0) ? 1.0f : 0.0f;
+    for (int i = 0; i < 16; ++i)
+        m[i] = (i % 5 == 0) ? 1.0f : 0.0f;
 }
 
 void TMat4::SetPerspective(float n, float f, float v, float r, float ox, float oy) {
     float h = std::cos(v / 2.0f) / std::sin(v / 2.0f);
-    for (float& value : m) value = 0.0f;
+    for (float& value : m)
+        value = 0.0f;
     m[0] = h / (1.0f / r);
     m[5] = h;
     m[8] = std::fabs(ox) == 1.0f ? -10000.0f : -ox / (1.0f - std::fabs(ox));

@@ -8,12 +8,15 @@ constexpr uint32_t kLowerMask = 0x7FFFFFFFu;
 constexpr uint32_t kDefaultKey[4] = {0xD4C4CF4Bu, 0x3E2019A7u, 0xE6489797u, 0x5746FCB5u};
 }  // namespace
 
-TRandom::TRandom() : mState{}, mIndex(kWords + 1) { SeedByArray(kDefaultKey, 4); }
+TRandom::TRandom() : mState{}, mIndex(kWords + 1) {
+    SeedByArray(kDefaultKey, 4);
+}
 
 void TRandom::Seed(uint32_t seed) {
     mState[0] = seed;
     for (int i = 1; i < kWords; ++i) {
-        mState[i] = 1812433253u * (mState[i - 1] ^ (mState[i - 1] >> 30)) + static_cast<uint32_t>(i);
+        mState[i] =
+            1812433253u * (mState[i - 1] ^ (mState[i - 1] >> 30)) + static_cast<uint32_t>(i);
     }
     mIndex = kWords;
 }
@@ -52,8 +55,10 @@ uint32_t TRandom::Next() {
             mState[a] = mState[c] ^ (y >> 1) ^ ((y & 1u) ? kMatrix : 0u);
         };
         int k = 0;
-        for (; k < kWords - kShift; ++k) mix(k, k + 1, k + kShift);
-        for (; k < kWords - 1; ++k) mix(k, k + 1, k + (kShift - kWords));
+        for (; k < kWords - kShift; ++k)
+            mix(k, k + 1, k + kShift);
+        for (; k < kWords - 1; ++k)
+            mix(k, k + 1, k + (kShift - kWords));
         mix(kWords - 1, 0, kShift - 1);
         mIndex = 0;
     }

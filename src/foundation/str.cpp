@@ -19,8 +19,12 @@ int AtLeastMin(long long needed) {
     return static_cast<int>(std::max<long long>(needed, kMinCapacity));
 }
 
-unsigned char Upper(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c; }
-unsigned char Lower(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; }
+unsigned char Upper(unsigned char c) {
+    return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c;
+}
+unsigned char Lower(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c;
+}
 
 }  // namespace
 
@@ -74,8 +78,8 @@ str::str(const char* buffer, int count) {
     if (buffer == nullptr || count < 0) count = 0;
     if (count == INT_MAX) --count;
     // The text ends at the first NUL in the buffer, if any.
-    unsigned int length = static_cast<unsigned int>(
-        count > 0 ? strnlen(buffer, static_cast<size_t>(count)) : 0);
+    unsigned int length =
+        static_cast<unsigned int>(count > 0 ? strnlen(buffer, static_cast<size_t>(count)) : 0);
     mRep = NewRepFrom(buffer, length, AtLeastMin(static_cast<long long>(count) + 1));
 }
 
@@ -100,9 +104,13 @@ str& str::operator=(str&& other) noexcept {
     return *this;
 }
 
-str& str::operator=(const char* text) { return *this = str(text); }
+str& str::operator=(const char* text) {
+    return *this = str(text);
+}
 
-void str::Assign(const char* buffer, int count) { *this = str(buffer, count); }
+void str::Assign(const char* buffer, int count) {
+    *this = str(buffer, count);
+}
 
 void str::Reserve(int size) {
     int capacity = std::max(size, kMinCapacity);
@@ -124,17 +132,21 @@ int str::Compare(const str& other) const {
     return result < 0 ? -1 : (result > 0 ? 1 : 0);
 }
 
-int str::ToInt() const { return std::atoi(c_str()); }
+int str::ToInt() const {
+    return std::atoi(c_str());
+}
 
-float str::ToFloat() const { return static_cast<float>(std::atof(c_str())); }
+float str::ToFloat() const {
+    return static_cast<float>(std::atof(c_str()));
+}
 
 unsigned int str::FindChar(char c, unsigned int flags, unsigned int start) const {
     unsigned int length = Length();
     if (start >= length) return npos;
     const unsigned char* text = reinterpret_cast<const unsigned char*>(mRep->Text());
     bool ignoreCase = flags & kIgnoreCase;
-    unsigned char wanted = ignoreCase ? Upper(static_cast<unsigned char>(c))
-                                      : static_cast<unsigned char>(c);
+    unsigned char wanted =
+        ignoreCase ? Upper(static_cast<unsigned char>(c)) : static_cast<unsigned char>(c);
     auto matches = [&](unsigned int i) {
         return (ignoreCase ? Upper(text[i]) : text[i]) == wanted;
     };
@@ -217,7 +229,9 @@ str& str::operator+=(char c) {
     return *this;
 }
 
-void str::Append(const char* buffer, int count) { *this += str(buffer, count); }
+void str::Append(const char* buffer, int count) {
+    *this += str(buffer, count);
+}
 
 int str::WriteAt(int position, const void* data, int count, bool terminate) {
     if (count < 0 || position < -1) return position;
@@ -228,7 +242,8 @@ int str::WriteAt(int position, const void* data, int count, bool terminate) {
     if (needed > INT_MAX) return position;
     if (mRep != nullptr && mRep->capacity < needed) {
         long long capacity = std::max(mRep->capacity, 1);
-        while (capacity < needed) capacity *= 2;
+        while (capacity < needed)
+            capacity *= 2;
         Reserve(static_cast<int>(std::min<long long>(capacity, INT_MAX)));
     } else if (mRep == nullptr) {
         Reserve(static_cast<int>(needed));
@@ -263,8 +278,7 @@ str str::Substring(unsigned int start, unsigned int count) const {
     return str(mRep->Text() + start, static_cast<int>(take));
 }
 
-str& str::Replace(const str& find, const str& replacement, unsigned int flags,
-                  unsigned int start) {
+str& str::Replace(const str& find, const str& replacement, unsigned int flags, unsigned int start) {
     const str what(find), with(replacement);  // either may be this very text
     Unshare();
     const unsigned int f = what.Length(), r = with.Length();
@@ -277,7 +291,8 @@ str& str::Replace(const str& find, const str& replacement, unsigned int flags,
             Reserve(static_cast<int>(length + delta + 1));
         }
         char* buffer = Buffer();
-        if (delta != 0) std::memmove(buffer + match + r, buffer + match + f, length - match - f + 1);
+        if (delta != 0)
+            std::memmove(buffer + match + r, buffer + match + f, length - match - f + 1);
         std::memcpy(buffer + match, with.c_str(), r);
         // An empty find text would match again at once, for ever.
         if (!(flags & kAllOccurrences) || f == 0) break;
@@ -289,7 +304,8 @@ str& str::Replace(const str& find, const str& replacement, unsigned int flags,
 void str::ToLower() {
     Unshare();
     if (mRep == nullptr) return;
-    for (char* p = Buffer(); *p; ++p) *p = static_cast<char>(Lower(static_cast<unsigned char>(*p)));
+    for (char* p = Buffer(); *p; ++p)
+        *p = static_cast<char>(Lower(static_cast<unsigned char>(*p)));
 }
 
 str str::Format(const char* format, ...) {

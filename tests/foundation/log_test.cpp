@@ -78,7 +78,8 @@ TEST_F(LogTest, WrapsAtTheCeiling) {
 
     const int lineSize = 1024;
     const std::string body(lineSize - stampSize - 1, 'a');
-    while (GetLogWritePosition() + lineSize <= logfile::kCeiling) LogPrintf("%s", body.c_str());
+    while (GetLogWritePosition() + lineSize <= logfile::kCeiling)
+        LogPrintf("%s", body.c_str());
     int rest = logfile::kCeiling - GetLogWritePosition();
     if (rest > 0) LogPrintf("%s", std::string(rest - stampSize - 1, 'b').c_str());
     ASSERT_EQ(GetLogWritePosition(), logfile::kCeiling);
@@ -104,7 +105,8 @@ TEST_F(LogTest, WrapsAtTheCeiling) {
 TEST_F(LogTest, ConcurrentWritersKeepLinesWhole) {
     SetLogFile(mDir.Path().c_str());
     auto work = [](char tag) {
-        for (int i = 0; i < 50; ++i) LogPrintf("%c%c%c%c", tag, tag, tag, tag);
+        for (int i = 0; i < 50; ++i)
+            LogPrintf("%c%c%c%c", tag, tag, tag, tag);
     };
     std::thread a(work, 'x'), b(work, 'y');
     a.join();

@@ -11,7 +11,8 @@ namespace {
 TEST(Mat3Test, IdentityAndCopy) {
     TMat3 m;
     const float identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-    for (int i = 0; i < 9; ++i) EXPECT_EQ(m.m[i], identity[i]);
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(m.m[i], identity[i]);
     TMat3 n(1, 2, 3, 4, 5, 6, 7, 8, 9);
     m = n;
     const TMat3& same = m;
@@ -26,9 +27,11 @@ TEST(Mat3Test, MultiplyIsFullProduct) {
     TMat3 a(1, 2, 3, 4, 5, 6, 7, 8, 9), b(9, 8, 7, 6, 5, 4, 3, 2, 1), out;
     TMat3::Multiply(out, a, b);
     const float expected[9] = {30, 24, 18, 84, 69, 54, 138, 114, 90};
-    for (int i = 0; i < 9; ++i) EXPECT_EQ(out.m[i], expected[i]) << i;
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(out.m[i], expected[i]) << i;
     a *= b;  // in place, through the same product
-    for (int i = 0; i < 9; ++i) EXPECT_EQ(a.m[i], expected[i]) << i;
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(a.m[i], expected[i]) << i;
 }
 
 TEST(Mat3Test, RotateKeepsTranslation) {
@@ -66,7 +69,8 @@ TEST(Mat4Test, SetPerspective) {
     EXPECT_EQ(m.m[11], 1.0f);
     EXPECT_NEAR(m.m[14], -101.0f / 100.0f, 1e-6f);
     EXPECT_EQ(m.m[15], 0.0f);
-    for (int i : {1, 2, 3, 4, 6, 7, 12, 13}) EXPECT_EQ(m.m[i], 0.0f) << i;
+    for (int i : {1, 2, 3, 4, 6, 7, 12, 13})
+        EXPECT_EQ(m.m[i], 0.0f) << i;
 
     m.SetPerspective(1.0f, 10.0f, 1.0f, 1.0f, 1.0f, 0.0f);
     EXPECT_EQ(m.m[8], -10000.0f);

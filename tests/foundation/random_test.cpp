@@ -15,7 +15,8 @@ TEST(RandomTest, SeedMatchesTheReferenceGenerator) {
 
     random.Seed(5489);
     std::mt19937 reference(5489);
-    for (int i = 0; i < 10000; ++i) ASSERT_EQ(random.Next(), reference()) << i;
+    for (int i = 0; i < 10000; ++i)
+        ASSERT_EQ(random.Next(), reference()) << i;
 }
 
 TEST(RandomTest, SeedByArrayMatchesPublishedDriver) {
@@ -24,9 +25,11 @@ TEST(RandomTest, SeedByArrayMatchesPublishedDriver) {
     random.SeedByArray(key, 4);
     EXPECT_EQ(random.Next(), 1067595299u);  // the reference driver's first output
     random.SeedByArray(key, 4);
-    for (uint32_t expected : kReferenceKeyInts) ASSERT_EQ(random.Next(), expected);
+    for (uint32_t expected : kReferenceKeyInts)
+        ASSERT_EQ(random.Next(), expected);
     random.SeedByArray(key, 4);
-    for (double expected : kReferenceKeyDoubles) ASSERT_EQ(random.NextDouble(), expected);
+    for (double expected : kReferenceKeyDoubles)
+        ASSERT_EQ(random.NextDouble(), expected);
 }
 
 TEST(RandomTest, DefaultSeedingWords) {
@@ -36,7 +39,8 @@ TEST(RandomTest, DefaultSeedingWords) {
         ASSERT_EQ(b.Next(), expected);  // every default generator starts alike
     }
     TRandom c;
-    for (double expected : kDefaultKeyDoubles) ASSERT_EQ(c.NextDouble(), expected);
+    for (double expected : kDefaultKeyDoubles)
+        ASSERT_EQ(c.NextDouble(), expected);
 }
 
 TEST(RandomTest, NextRange) {

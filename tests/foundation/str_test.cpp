@@ -150,11 +150,11 @@ TEST(StrTest, FindTable) {
         {"banana", "ANA", str::kIgnoreCase | str::kBackward, 0, 3},
         {"banana", "nab", 0, 0, str::npos},
         {"banana", "banana", 0, 0, 0},
-        {"banana", "banana!", 0, 0, str::npos},   // needle longer than the text
-        {"banana", "ana", 0, 4, str::npos},       // start beyond length - n
+        {"banana", "banana!", 0, 0, str::npos},  // needle longer than the text
+        {"banana", "ana", 0, 4, str::npos},      // start beyond length - n
         {"banana", "ana", str::kBackward, 4, str::npos},
         {"banana", "a", 0, 6, str::npos},
-        {"banana", "", 0, 2, 2},                  // an empty needle matches at the start
+        {"banana", "", 0, 2, 2},  // an empty needle matches at the start
         {"banana", "", str::kBackward, 0, 6},
         {"", "", 0, 0, str::npos},
     };
@@ -177,7 +177,7 @@ TEST(StrTest, SubstringTable) {
         unsigned int start, count;
         const char* expected;
     } cases[] = {
-        {2, str::npos, "cdef"}, {6, 2, ""}, {4, 10, "ef"}, {0, 0, ""},
+        {2, str::npos, "cdef"}, {6, 2, ""},       {4, 10, "ef"},         {0, 0, ""},
         {1, 2, "bc"},           {0, 6, "abcdef"}, {5, 0xFFFFFFFFu, "f"},
     };
     for (const Case& c : cases) {
@@ -193,7 +193,7 @@ TEST(StrTest, EraseTable) {
         unsigned int position, count;
         const char* expected;
     } cases[] = {
-        {2, str::npos, "ab"}, {1, 2, "adef"}, {0, 6, ""},      {4, 2, "abcd"},
+        {2, str::npos, "ab"}, {1, 2, "adef"},   {0, 6, ""},      {4, 2, "abcd"},
         {6, 1, "abcdef"},     {9, 1, "abcdef"}, {3, 100, "abc"}, {2, 0xFFFFFFF0u, "ab"},
     };
     for (const Case& c : cases) {

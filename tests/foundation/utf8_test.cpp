@@ -12,7 +12,8 @@ TEST(Utf8Test, SequenceLength) {
         int length;
     } cases[] = {{0x00, 0}, {0x41, 1}, {0x7F, 1}, {0x80, 1}, {0xBF, 1}, {0xC0, 2},
                  {0xDF, 2}, {0xE0, 3}, {0xEF, 3}, {0xF0, 4}, {0xFF, 4}};
-    for (const auto& c : cases) EXPECT_EQ(Utf8SequenceLength(c.lead), c.length) << int(c.lead);
+    for (const auto& c : cases)
+        EXPECT_EQ(Utf8SequenceLength(c.lead), c.length) << int(c.lead);
 }
 
 TEST(Utf8Test, EncodeTable) {
@@ -61,7 +62,8 @@ TEST(Utf8Test, DecodeTable) {
         {"\xC1\xBF", 0x7F},        // overlong forms pass
         {"\xED\xA0\x80", 0xD800},  // surrogates pass
     };
-    for (const auto& c : cases) EXPECT_EQ(Utf8Decode(c.bytes), c.codePoint) << c.bytes;
+    for (const auto& c : cases)
+        EXPECT_EQ(Utf8Decode(c.bytes), c.codePoint) << c.bytes;
 }
 
 TEST(Utf8Test, RoundTripOfEveryEncodableCodePoint) {

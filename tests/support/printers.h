@@ -5,4 +5,6 @@
 
 #include "foundation/str.h"
 
-inline void PrintTo(const str& text, std::ostream* out) { *out << '"' << text.c_str() << '"'; }
+inline void PrintTo(const str& text, std::ostream* out) {
+    *out << '"' << text.c_str() << '"';
+}

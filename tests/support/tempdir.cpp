@@ -19,7 +19,9 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(mPath, ignored);
 }
 
-std::string TempDir::File(const std::string& name) const { return mPath + "/" + name; }
+std::string TempDir::File(const std::string& name) const {
+    return mPath + "/" + name;
+}
 
 std::string ReadFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -1,0 +1,65 @@
+#include "port/clock.h"
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "port/control.h"
+
+namespace {
+
+std::atomic<bool> gFake{false};
+std::atomic<DWORD> gFakeNow{0};
+std::atomic<bool> gSleepAdvances{false};
+
+DWORD MonotonicMilliseconds() {
+    auto since = std::chrono::steady_clock::now().time_since_epoch();
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(since).count();
+    return static_cast<DWORD>(static_cast<uint64_t>(ms));
+}
+
+}  // namespace
+
+DWORD timeGetTime() {
+    return gFake.load() ? gFakeNow.load() : MonotonicMilliseconds();
+}
+
+DWORD GetTickCount() {
+    return timeGetTime();
+}
+
+void Sleep(DWORD milliseconds) {
+    if (gFake.load() && gSleepAdvances.load()) {
+        gFakeNow.fetch_add(milliseconds);
+        std::this_thread::yield();
+        return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+UINT timeBeginPeriod(UINT) {
+    return 0;
+}
+UINT timeEndPeriod(UINT) {
+    return 0;
+}
+
+namespace port::control {
+
+void UseFakeClock(bool on) {
+    gFake.store(on);
+}
+bool IsFakeClock() {
+    return gFake.load();
+}
+void SetTime(DWORD now) {
+    gFakeNow.store(now);
+}
+void AdvanceTime(DWORD milliseconds) {
+    gFakeNow.fetch_add(milliseconds);
+}
+void SetSleepAdvancesClock(bool on) {
+    gSleepAdvances.store(on);
+}
+
+}  // namespace port::control

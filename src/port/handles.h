@@ -1,0 +1,24 @@
+// Internal: the table of kernel-object handles (mutexes, threads, instance locks). A handle is a
+// small number that names a shared object; closing it drops the table's reference, and the object
+// lives on while a waiter or a running thread still holds it.
+#pragma once
+
+#include <memory>
+
+#include "port/win32types.h"
+
+namespace port {
+
+class KernelObject {
+public:
+    virtual ~KernelObject() = default;
+    // WaitForSingleObject on this object.
+    virtual DWORD Wait(DWORD timeoutMs) = 0;
+};
+
+HANDLE AddHandle(std::shared_ptr<KernelObject> object);
+std::shared_ptr<KernelObject> LookupHandle(HANDLE handle);
+// False when the handle is not open.
+bool RemoveHandle(HANDLE handle);
+
+}  // namespace port

@@ -1,0 +1,31 @@
+#include "port/portlog.h"
+
+#include <atomic>
+#include <cstdarg>
+#include <cstdio>
+
+#include "port/control.h"
+
+namespace port {
+namespace {
+std::atomic<control::LogSink> gSink{nullptr};
+}
+
+void Log(const char* format, ...) {
+    control::LogSink sink = gSink.load();
+    if (sink == nullptr) return;
+    char line[1024];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    sink(line);
+}
+
+namespace control {
+void SetLogSink(LogSink sink) {
+    gSink.store(sink);
+}
+}  // namespace control
+
+}  // namespace port
