@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "foundation/utf8.h"
 
@@ -212,31 +213,58 @@ str str::operator+(char c) const {
     return result;
 }
 
+bool str::Owns(const void* bytes) const {
+    if (mRep == nullptr) return false;
+    const char* p = static_cast<const char*>(bytes);
+    return p >= mRep->Text() && p < mRep->Text() + mRep->capacity;
+}
+
+// The bytes must stay valid if the text grows: callers never pass bytes of this text.
+void str::AppendBytes(const char* bytes, unsigned int count) {
+    unsigned int a = Length();
+    Unshare();
+    long long needed = static_cast<long long>(a) + count + 1;
+    if (needed > INT_MAX) return;
+    if (mRep == nullptr || mRep->capacity < needed) Reserve(static_cast<int>(needed));
+    std::memcpy(Buffer() + a, bytes, count);
+    Buffer()[a + count] = '\0';
+}
+
 str& str::operator+=(const str& other) {
     str keep(other);  // other may be this very text
-    unsigned int a = Length(), b = keep.Length();
-    Unshare();
-    long long needed = static_cast<long long>(a) + b + 1;
-    if (needed > INT_MAX) return *this;
-    if (mRep == nullptr || mRep->capacity < needed) Reserve(static_cast<int>(needed));
-    std::memmove(Buffer() + a, keep.c_str(), b);
-    Buffer()[a + b] = '\0';
+    if (Owns(keep.c_str())) keep = str(keep.c_str());
+    AppendBytes(keep.c_str(), keep.Length());
     return *this;
 }
 
 str& str::operator+=(char c) {
-    Append(&c, 1);
+    AppendBytes(&c, c == '\0' ? 0 : 1);
     return *this;
 }
 
 void str::Append(const char* buffer, int count) {
-    *this += str(buffer, count);
+    if (buffer == nullptr || count <= 0) {
+        AppendBytes("", 0);
+        return;
+    }
+    if (Owns(buffer)) {
+        *this += str(buffer, count);
+        return;
+    }
+    AppendBytes(buffer, static_cast<unsigned int>(strnlen(buffer, static_cast<size_t>(count))));
 }
 
 int str::WriteAt(int position, const void* data, int count, bool terminate) {
     if (count < 0 || position < -1) return position;
+    if (count > 0 && Owns(data)) {
+        std::string bytes(static_cast<const char*>(data), static_cast<size_t>(count));
+        return WriteAt(position, bytes.data(), count, terminate);
+    }
     Unshare();
-    unsigned int oldLength = Length();
+    // A terminated write at a known position never needs the old length: the writer's appends
+    // (position = the previous result) stay linear.
+    const bool needLength = position == -1 || !terminate;
+    const unsigned int oldLength = needLength ? Length() : 0;
     if (position == -1) position = static_cast<int>(oldLength);
     long long needed = static_cast<long long>(position) + count + 1;
     if (needed > INT_MAX) return position;
@@ -249,7 +277,7 @@ int str::WriteAt(int position, const void* data, int count, bool terminate) {
         Reserve(static_cast<int>(needed));
     }
     char* buffer = Buffer();
-    if (static_cast<unsigned int>(position) > oldLength) {
+    if (!terminate && static_cast<unsigned int>(position) > oldLength) {
         std::memset(buffer + oldLength, 0, position - oldLength);
     }
     if (count > 0) std::memcpy(buffer + position, data, static_cast<size_t>(count));

@@ -65,8 +65,9 @@ public:
     str& operator+=(char c);
     void Append(const char* buffer, int count);
     // Writes count bytes at position (-1: the current length), growing by doubling. Returns the
-    // next write position. Bytes between the old end and position read as 0; a write that
-    // reaches past the old end always ends the text after it.
+    // next write position, so a writer that passes it back appends in linear time. Without
+    // terminate, a write past the old end zero-fills the gap, and a write that reaches past the
+    // old end still ends the text after it.
     int WriteAt(int position, const void* data, int count, bool terminate);
     // Removes count bytes (npos: to the end) from position; a range past the end is cut there.
     void Erase(unsigned int position, unsigned int count = npos);
@@ -106,6 +107,9 @@ private:
     static Rep* NewRepFrom(const char* text, unsigned int length, int capacity);
     void Release() noexcept;
     void Unshare();
+    // Whether bytes lie inside this text's buffer.
+    bool Owns(const void* bytes) const;
+    void AppendBytes(const char* bytes, unsigned int count);
     char* Buffer() { return mRep->Text(); }
 
     Rep* mRep;

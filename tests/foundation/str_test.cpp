@@ -332,6 +332,19 @@ TEST(StrTest, FromCodePoint) {
     EXPECT_EQ(str::FromCodePoint(0x110000).Length(), 0u);
 }
 
+TEST(StrTest, WritesAndAppendsOfItsOwnBytes) {
+    str s("abcdefghijklmno");  // full: the next growth moves the text
+    s.Append(s.c_str() + 1, 3);
+    EXPECT_EQ(s, str("abcdefghijklmnobcd"));
+    str t("abcdefghijklmno");
+    t.WriteAt(-1, t.c_str(), 4, true);
+    EXPECT_EQ(t, str("abcdefghijklmnoabcd"));
+    str u("xy");
+    u += u;
+    u += '\0';  // appending NUL leaves the text as it is
+    EXPECT_EQ(u, str("xyxy"));
+}
+
 // Copies of one text are made and released on two threads at once; run under the tsan preset.
 TEST(StrTest, CopiesCrossThreads) {
     str shared("shared text");
