@@ -1,0 +1,63 @@
+// TPlatform: the application object, the one object through which every other subsystem reaches
+// the shell. There is at most one: GetInstance answers it from its construction until its
+// teardown, null before and after. It owns the platform object (win32platform.h) and through it
+// the asset manager, and while it exists the application clock (GetTimer) is the clock of tasks
+// and clocks (foundation/apptime.h) and its asset manager is GetAssetManager's answer.
+//
+// The settings store is not part of it: it is the process-wide TSettingsMap, and the settings
+// operations here are static, usable before the application object exists and after it is gone.
+// SetConfig stores, then applies the side effects: "encryptionkey" and "cheatcode" evaluate the
+// cheat mode; "legacylinewrap", whatever its value, switches the legacy line-wrap mode on for the
+// rest of the process; and while the application object exists the platform applies "vsync",
+// "memorymax" and "viewportscale". The teardown empties the store.
+//
+// The application object is made and destroyed on the main thread. The settings operations may
+// be called from any thread (the store has its own lock); side effects run on the caller's thread.
+#pragma once
+
+#include <memory>
+
+#include "foundation/str.h"
+#include "port/win32types.h"
+
+class TAssetManager;
+class TWin32Platform;
+
+class TPlatform {
+public:
+    // Takes ownership of the platform object (null: one is made). Sets the settings that the
+    // application object's construction writes ("memorymax", "texturememorymax",
+    // "utf8modeinit", "computerid").
+    explicit TPlatform(TWin32Platform* platform = nullptr);
+    ~TPlatform();
+    TPlatform(const TPlatform&) = delete;
+    TPlatform& operator=(const TPlatform&) = delete;
+
+    static TPlatform* GetInstance();
+
+    // Application milliseconds: the system's millisecond counter less the application object's
+    // start time (0 without one) and less the time a portal host held the game paused. 32 bits,
+    // wrapping.
+    static DWORD GetTimer();
+
+    TAssetManager* GetAssetManager() const;
+    TWin32Platform* GetPlatform() const { return mPlatform.get(); }
+
+    static void SetConfig(const str& key, const str& value);
+    // The stored value, or fallback for an absent key (which stays absent).
+    static str GetConfig(const str& key, const str& fallback);
+    // With "cheatcode" and "encryptionkey" both set: "cheatmode" becomes "1" when the cheat code,
+    // base64 text enciphered with the encryption key, deciphers to the (non-empty) "computerid",
+    // else "0". Otherwise nothing changes.
+    static void UpdateCheatMode();
+
+private:
+    std::unique_ptr<TWin32Platform> mPlatform;
+};
+
+// Whether the setting, read as a decimal integer, is non-zero (empty, absent and non-numbers are
+// not).
+bool IsEnabled(const str& key);
+
+// Whether "legacylinewrap" has ever been set in this process (read by text layout).
+bool IsLegacyLineWrap();
