@@ -4,8 +4,11 @@
 
 #include "foundation/random.h"
 #include "foundation/str.h"
+#include "online/onlineservices.h"
 
 int main() {
+    // The layers below reach the online services through hooks installed here, first of all.
+    RegisterOnlineServices();
     TRandom random;
     str banner = str::Format("Umbrava %s", UMBRAVA_VERSION);
     std::printf("%s\n", banner.c_str());
