@@ -7,10 +7,7 @@
 
 #include "foundation/asset.h"
 
-class TSound : public TAsset {
+class TSound : public TAssetKind<TSound, TAsset> {
 public:
-    static TAssetClassId TypeId();
-
     const char* GetClassName() const override;
-    bool IsKindOf(TAssetClassId id) const override;
 };

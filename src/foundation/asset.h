@@ -4,9 +4,9 @@
 // keeps weak references, so it finds an asset while it is alive without keeping it alive.
 //
 // Every asset class has a class id (its static TypeId) and answers IsKindOf for its own id and
-// its bases' ids. AssetCast turns any asset pointer into a shared pointer of a given kind that
-// shares ownership with the existing holders, or into an empty one when the asset is of another
-// kind (or was not made into a shared_ptr).
+// its bases' ids; TAssetKind below writes both. AssetCast turns any asset pointer into a shared
+// pointer of a given kind that shares ownership with the existing holders, or into an empty one
+// when the asset is of another kind (or was not made into a shared_ptr).
 //
 // Release and Restore bracket a loss of the display device: an asset that holds device resources
 // gives them up and builds them again. Assets are used on the main thread only.
@@ -34,6 +34,21 @@ public:
     virtual void Release() {}
     // Rebuild what Release gave up.
     virtual void Restore() {}
+};
+
+// The class id and the kind chain of an asset class, written once: a class derives from
+// TAssetKind<itself, its base> instead of its base (class TSound : public TAssetKind<TSound,
+// TAsset>) and gets its own TypeId and an IsKindOf that answers its id, then asks the base.
+template <class Self, class Base>
+class TAssetKind : public Base {
+public:
+    using Base::Base;
+
+    static TAssetClassId TypeId() {
+        static const char marker = 0;
+        return &marker;
+    }
+    bool IsKindOf(TAssetClassId id) const override { return id == TypeId() || Base::IsKindOf(id); }
 };
 
 template <class T>

@@ -6,16 +6,7 @@
 
 namespace {
 
-class TOtherAsset : public TAsset {
-public:
-    static TAssetClassId TypeId() {
-        static const char marker = 0;
-        return &marker;
-    }
-    bool IsKindOf(TAssetClassId id) const override {
-        return id == TypeId() || TAsset::IsKindOf(id);
-    }
-};
+class TOtherAsset : public TAssetKind<TOtherAsset, TAsset> {};
 
 TEST(SoundTest, KindAndCast) {
     TAssetManager manager;
