@@ -75,6 +75,7 @@ void luaS_resize(lua_State* L, int newsize) {
 }
 
 TString* luaS_newlstr(lua_State* L, const char* str, size_t l) {
+    if (l >= kMaxBlockSize) luaG_runerror(L, "memory allocation error: block too big");
     lu_hash h = luaS_hash(str, l);
     stringtable* tb = &G(L)->strt;
     for (GCObject* o = tb->hash[h & static_cast<lu_hash>(tb->size - 1)]; o != nullptr;
@@ -83,7 +84,6 @@ TString* luaS_newlstr(lua_State* L, const char* str, size_t l) {
         if (ts->tt == LUA_TSTRING && ts->len == l &&
             (l == 0 || memcmp(str, getstr(ts), l) == 0)) return ts;
     }
-    if (l >= kMaxBlockSize) luaG_runerror(L, "memory allocation error: block too big");
     TString* ts = NewString(L, luaM_checkedadd(L, sizeof(TString), l + 1), LUA_TSTRING, h, l);
     if (l > 0) memcpy(getstr(ts), str, l);
     getstr(ts)[l] = '\0';
@@ -92,6 +92,7 @@ TString* luaS_newlstr(lua_State* L, const char* str, size_t l) {
 }
 
 TString* luaS_newlwstr(lua_State* L, const char16_t* units, size_t count) {
+    if (count >= kMaxBlockSize / 2) luaG_runerror(L, "memory allocation error: block too big");
     lu_hash h = luaS_hashw(units, count);
     stringtable* tb = &G(L)->strt;
     for (GCObject* o = tb->hash[h & static_cast<lu_hash>(tb->size - 1)]; o != nullptr;
@@ -102,7 +103,6 @@ TString* luaS_newlwstr(lua_State* L, const char16_t* units, size_t count) {
             return ts;
         }
     }
-    if (count >= kMaxBlockSize / 2) luaG_runerror(L, "memory allocation error: block too big");
     size_t bytes = luaM_checkedadd(L, sizeof(TString), 2 * (count + 1));
     TString* ts = NewString(L, bytes, LUA_TWSTRING, h, count);
     if (count > 0) memcpy(getwstr(ts), units, 2 * count);
