@@ -230,7 +230,7 @@ TEST_F(LuaErrorsTest, TypeErrorMessages) {
 }
 
 TEST_F(LuaErrorsTest, MetamethodChainsGiveUp) {
-    // A metatable whose "__index" and "__newindex" are itself, and which is its own metatable.
+    // A metatable whose handler is itself, and which is its own metatable.
     EXPECT_EQ(Protected([](lua_State* L) -> int {
                   lua_newtable(L);
                   lua_newtable(L);
@@ -248,6 +248,22 @@ TEST_F(LuaErrorsTest, MetamethodChainsGiveUp) {
               }),
               LUA_ERRRUN);
     EXPECT_EQ(Top(), "loop in gettable");
+    EXPECT_EQ(Protected([](lua_State* L) -> int {
+                  lua_newtable(L);
+                  lua_newtable(L);
+                  lua_pushstring(L, "__newindex");
+                  lua_pushvalue(L, -2);
+                  lua_rawset(L, -3);
+                  lua_pushvalue(L, -1);
+                  lua_setmetatable(L, -2);
+                  lua_setmetatable(L, -2);
+                  lua_pushstring(L, "missing");
+                  lua_pushnumber(L, 1);
+                  lua_settable(L, -3);
+                  return 0;
+              }),
+              LUA_ERRRUN);
+    EXPECT_EQ(Top(), "loop in settable");
 }
 
 // An allocator that refuses once its budget of bytes is spent.

@@ -229,7 +229,11 @@ const char* luaO_typename(int tt);
 
 int luaO_log2(unsigned int x);
 int luaO_int2fb(unsigned int x);
-inline int luaO_fb2int(int x) { return (x & 7) << (x >> 3); }
+// The "floating byte" (eeeeexxx) as an int: xxx * 2^eeeee, at most the int range.
+inline int luaO_fb2int(int x) {
+    long long v = static_cast<long long>(x & 7) << ((x >> 3) & 31);
+    return v > 2147483647 ? 2147483647 : static_cast<int>(v);
+}
 
 // Raw equality: same tag and same number, boolean, pointer or object.
 bool luaO_rawequalObj(const TValue* t1, const TValue* t2);

@@ -74,41 +74,39 @@ void luaS_resize(lua_State* L, int newsize) {
     tb->hash = newhash;
 }
 
-TString* luaS_newlstr(lua_State* L, const char* str, size_t l) {
-    if (l >= kMaxBlockSize) luaG_runerror(L, "memory allocation error: block too big");
-    lu_hash h = luaS_hash(str, l);
+namespace {
+
+// The interned string or wide string (tt) with these len units of unitsize bytes.
+TString* Intern(lua_State* L, const void* text, size_t len, size_t unitsize, lu_byte tt,
+                lu_hash h) {
+    size_t bytes = len * unitsize;
     stringtable* tb = &G(L)->strt;
     for (GCObject* o = tb->hash[h & static_cast<lu_hash>(tb->size - 1)]; o != nullptr;
          o = o->next) {
         TString* ts = static_cast<TString*>(o);
-        if (ts->tt == LUA_TSTRING && ts->len == l &&
-            (l == 0 || memcmp(str, getstr(ts), l) == 0)) return ts;
+        if (ts->tt == tt && ts->len == len && (bytes == 0 || memcmp(text, ts + 1, bytes) == 0)) {
+            return ts;
+        }
     }
-    TString* ts = NewString(L, luaM_checkedadd(L, sizeof(TString), l + 1), LUA_TSTRING, h, l);
-    if (l > 0) memcpy(getstr(ts), str, l);
-    getstr(ts)[l] = '\0';
+    size_t size = luaM_checkedadd(L, sizeof(TString), bytes + unitsize);
+    TString* ts = NewString(L, size, tt, h, len);
+    if (bytes > 0) memcpy(ts + 1, text, bytes);
+    memset(reinterpret_cast<char*>(ts + 1) + bytes, 0, unitsize);
     Insert(L, ts);
     return ts;
 }
 
+}  // namespace
+
+TString* luaS_newlstr(lua_State* L, const char* str, size_t l) {
+    // Checked before hashing, which reads the text.
+    if (l >= kMaxBlockSize) luaG_runerror(L, "memory allocation error: block too big");
+    return Intern(L, str, l, 1, LUA_TSTRING, luaS_hash(str, l));
+}
+
 TString* luaS_newlwstr(lua_State* L, const char16_t* units, size_t count) {
     if (count >= kMaxBlockSize / 2) luaG_runerror(L, "memory allocation error: block too big");
-    lu_hash h = luaS_hashw(units, count);
-    stringtable* tb = &G(L)->strt;
-    for (GCObject* o = tb->hash[h & static_cast<lu_hash>(tb->size - 1)]; o != nullptr;
-         o = o->next) {
-        TString* ts = static_cast<TString*>(o);
-        if (ts->tt == LUA_TWSTRING && ts->len == count &&
-            (count == 0 || memcmp(units, getwstr(ts), 2 * count) == 0)) {
-            return ts;
-        }
-    }
-    size_t bytes = luaM_checkedadd(L, sizeof(TString), 2 * (count + 1));
-    TString* ts = NewString(L, bytes, LUA_TWSTRING, h, count);
-    if (count > 0) memcpy(getwstr(ts), units, 2 * count);
-    getwstr(ts)[count] = 0;
-    Insert(L, ts);
-    return ts;
+    return Intern(L, units, count, 2, LUA_TWSTRING, luaS_hashw(units, count));
 }
 
 namespace {

@@ -291,23 +291,23 @@ const TValue* luaH_getnum(Table* t, int key) {
     return luaO_nilobject();
 }
 
-const TValue* luaH_getstr(Table* t, TString* key) {
+namespace {
+
+// Strings and wide strings are interned: a key matches by identity, its tag kept apart.
+const TValue* getinterned(Table* t, TString* key) {
     Node* n = hashpow2(t, key->hash);
     do {
-        if (ttisstring(gkey(n)) && tsvalue(gkey(n)) == key) return gval(n);
+        if (ttype(gkey(n)) == key->tt && tsvalue(gkey(n)) == key) return gval(n);
         n = n->next;
     } while (n != nullptr);
     return luaO_nilobject();
 }
 
-const TValue* luaH_getwstr(Table* t, TString* key) {
-    Node* n = hashpow2(t, key->hash);
-    do {
-        if (ttiswstring(gkey(n)) && tsvalue(gkey(n)) == key) return gval(n);
-        n = n->next;
-    } while (n != nullptr);
-    return luaO_nilobject();
-}
+}  // namespace
+
+const TValue* luaH_getstr(Table* t, TString* key) { return getinterned(t, key); }
+
+const TValue* luaH_getwstr(Table* t, TString* key) { return getinterned(t, key); }
 
 const TValue* luaH_get(Table* t, const TValue* key) {
     switch (ttype(key)) {

@@ -255,25 +255,14 @@ bool luaV_lessequal(lua_State* L, const TValue* l, const TValue* r) {
 
 bool luaV_equalval(lua_State* L, const TValue* t1, const TValue* t2) {
     const TValue* tm;
-    switch (ttype(t1)) {
-        case LUA_TNIL:
-            return true;
-        case LUA_TNUMBER:
-            return nvalue(t1) == nvalue(t2);
-        case LUA_TBOOLEAN:
-            return bvalue(t1) == bvalue(t2);
-        case LUA_TLIGHTUSERDATA:
-            return pvalue(t1) == pvalue(t2);
-        case LUA_TUSERDATA:
-            if (uvalue(t1) == uvalue(t2)) return true;
-            tm = get_compTM(L, uvalue(t1)->metatable, uvalue(t2)->metatable, TM_EQ);
-            break;
-        case LUA_TTABLE:
-            if (hvalue(t1) == hvalue(t2)) return true;
-            tm = get_compTM(L, hvalue(t1)->metatable, hvalue(t2)->metatable, TM_EQ);
-            break;
-        default:
-            return gcvalue(t1) == gcvalue(t2);
+    if (ttisuserdata(t1)) {
+        if (uvalue(t1) == uvalue(t2)) return true;
+        tm = get_compTM(L, uvalue(t1)->metatable, uvalue(t2)->metatable, TM_EQ);
+    } else if (ttistable(t1)) {
+        if (hvalue(t1) == hvalue(t2)) return true;
+        tm = get_compTM(L, hvalue(t1)->metatable, hvalue(t2)->metatable, TM_EQ);
+    } else {
+        return luaO_rawequalObj(t1, t2);
     }
     if (tm == nullptr) return false;
     TValue result;
