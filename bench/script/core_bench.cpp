@@ -35,7 +35,8 @@ static void BM_TableGetString(benchmark::State& state) {
         lua_pushnumber(L, 1);
         lua_rawset(L, -3);
     }
-    for (const char* name : names) lua_pushstring(L, name);
+    for (const char* name : names)
+        lua_pushstring(L, name);
     for (auto _ : state) {
         for (int k = 2; k <= 9; k++) {
             lua_pushvalue(L, k);
@@ -67,7 +68,8 @@ static void BM_FullCollection(benchmark::State& state) {
         lua_rawseti(L, -2, 1);
         lua_rawseti(L, 1, i);
     }
-    for (auto _ : state) lua_setgcthreshold(L, 0);
+    for (auto _ : state)
+        lua_setgcthreshold(L, 0);
     state.SetItemsProcessed(state.iterations() * state.range(0));
     lua_close(L);
 }

@@ -17,9 +17,10 @@ protected:
 };
 
 TEST_F(LuaApiTest, TypeNames) {
-    const char* expected[] = {"nil",      "boolean",  "userdata", "number", "string",
-                              "table",    "function", "userdata", "thread", "wstring"};
-    for (int t = 0; t <= 9; t++) EXPECT_STREQ(lua_typename(L, t), expected[t]) << t;
+    const char* expected[] = {"nil",   "boolean",  "userdata", "number", "string",
+                              "table", "function", "userdata", "thread", "wstring"};
+    for (int t = 0; t <= 9; t++)
+        EXPECT_STREQ(lua_typename(L, t), expected[t]) << t;
     EXPECT_STREQ(lua_typename(L, LUA_TNONE), "no value");
     EXPECT_EQ(lua_type(L, 1), LUA_TNONE);
     EXPECT_EQ(lua_type(L, -1), LUA_TNONE);
@@ -235,7 +236,8 @@ TEST_F(LuaApiTest, RegistryIntegerSlots) {
 }
 
 int PushHundred(lua_State* L) {
-    for (int i = 0; i < 100; i++) lua_pushnumber(L, i);
+    for (int i = 0; i < 100; i++)
+        lua_pushnumber(L, i);
     lua_concat(L, 0);
     return 101;
 }
@@ -244,11 +246,13 @@ TEST_F(LuaApiTest, PushesGrowTheStack) {
     lua_pushcfunction(L, PushHundred);
     lua_call(L, 0, LUA_MULTRET);
     ASSERT_EQ(lua_gettop(L), 101);
-    for (int i = 0; i < 100; i++) EXPECT_EQ(lua_tonumber(L, i + 1), i);
+    for (int i = 0; i < 100; i++)
+        EXPECT_EQ(lua_tonumber(L, i + 1), i);
     EXPECT_STREQ(lua_tostring(L, 101), "");
 
     lua_settop(L, 0);
-    for (int i = 0; i < 5000; i++) lua_pushnumber(L, i);
+    for (int i = 0; i < 5000; i++)
+        lua_pushnumber(L, i);
     EXPECT_EQ(lua_tonumber(L, 5000), 4999);
     lua_settop(L, 10000);
     EXPECT_TRUE(lua_isnil(L, 10000));
@@ -262,7 +266,8 @@ TEST_F(LuaApiTest, CheckstackLimit) {
 }
 
 TEST_F(LuaApiTest, StackManipulation) {
-    for (int i = 1; i <= 4; i++) lua_pushnumber(L, i);
+    for (int i = 1; i <= 4; i++)
+        lua_pushnumber(L, i);
     lua_insert(L, 1);  // 4 1 2 3
     lua_remove(L, 2);  // 4 2 3
     lua_pushnumber(L, 9);
@@ -307,7 +312,8 @@ TEST_F(LuaApiTest, NonTablesAreRefusedByRawAccess) {
 
 TEST_F(LuaApiTest, NextVisitsEveryEntryOnce) {
     lua_newtable(L);
-    for (int i = 1; i <= 20; i++) rawseti(L, i, i);
+    for (int i = 1; i <= 20; i++)
+        rawseti(L, i, i);
     for (int i = 0; i < 20; i++) {
         lua_pushfstring(L, "k%d", i);
         lua_pushnumber(L, 100 + i);

@@ -11,7 +11,9 @@ int CountFinalizer(lua_State*) {
     return 0;
 }
 
-void FullCollect(lua_State* L) { lua_setgcthreshold(L, 0); }
+void FullCollect(lua_State* L) {
+    lua_setgcthreshold(L, 0);
+}
 
 // registry[name] = a new table whose metatable has the given "__mode".
 void MakeWeak(lua_State* L, const char* name, const char* mode) {

@@ -32,11 +32,26 @@ TEST(LuaNumbersTest, ByteStringsFollowTheDecimalGrammar) {
         double value;
     };
     const Case cases[] = {
-        {" -5 ", -5},  {"0x10", kNotANumber}, {"inf", kNotANumber}, {"nan", kNotANumber},
-        {"1e5", 1e5},  {"1.", 1},             {".5", 0.5},           {".", kNotANumber},
-        {"", kNotANumber}, {"  ", kNotANumber}, {"1e", kNotANumber}, {"1e+", kNotANumber},
-        {"+3", 3},     {"\t12\n", 12},        {"1 2", kNotANumber},  {"12abc", kNotANumber},
-        {"0.1", 0.1},  {"1e-999", 0},         {"-.25e1", -2.5},      {"- 1", kNotANumber},
+        {" -5 ", -5},
+        {"0x10", kNotANumber},
+        {"inf", kNotANumber},
+        {"nan", kNotANumber},
+        {"1e5", 1e5},
+        {"1.", 1},
+        {".5", 0.5},
+        {".", kNotANumber},
+        {"", kNotANumber},
+        {"  ", kNotANumber},
+        {"1e", kNotANumber},
+        {"1e+", kNotANumber},
+        {"+3", 3},
+        {"\t12\n", 12},
+        {"1 2", kNotANumber},
+        {"12abc", kNotANumber},
+        {"0.1", 0.1},
+        {"1e-999", 0},
+        {"-.25e1", -2.5},
+        {"- 1", kNotANumber},
     };
     for (const Case& c : cases) {
         lua_Number n = kNotANumber;
@@ -59,11 +74,25 @@ TEST(LuaNumbersTest, WideNumerals) {
         double value;
     };
     const Case cases[] = {
-        {u"0x1F", 31},        {u"0x1p4", kNotANumber}, {u"0x1.8p1", 3},  {u"-0x10", kNotANumber},
-        {u".", 0},            {u"+", 0},               {u"0x", 0},       {u"e5", 0},
-        {u"12", 12},          {u" 12", kNotANumber},   {u"12 ", 12},     {u"0X1f", 31},
-        {u"1.5e2", 150},      {u"-2.5", -2.5},         {u"", kNotANumber}, {u"0x.8", 0.5},
-        {u"0x1.0p-2", 0.25},  {u"0.1", 0.1},           {u"12\u3000", kNotANumber},
+        {u"0x1F", 31},
+        {u"0x1p4", kNotANumber},
+        {u"0x1.8p1", 3},
+        {u"-0x10", kNotANumber},
+        {u".", 0},
+        {u"+", 0},
+        {u"0x", 0},
+        {u"e5", 0},
+        {u"12", 12},
+        {u" 12", kNotANumber},
+        {u"12 ", 12},
+        {u"0X1f", 31},
+        {u"1.5e2", 150},
+        {u"-2.5", -2.5},
+        {u"", kNotANumber},
+        {u"0x.8", 0.5},
+        {u"0x1.0p-2", 0.25},
+        {u"0.1", 0.1},
+        {u"12\u3000", kNotANumber},
         {u"1e+2", 100},
     };
     for (const Case& c : cases) {
@@ -84,10 +113,18 @@ TEST(LuaNumbersTest, NumberToText) {
         const char* text;
     };
     const Case cases[] = {
-        {0.1, "0.1"},       {1e100, "1e+100"},         {100, "100"},
-        {-0.0, "-0"},       {1.0 / 3, "0.33333333333333"}, {123456789012345.0, "1.2345678901234e+14"},
-        {1e15, "1e+15"},    {0.1 + 0.2, "0.3"},        {-1.5e-7, "-1.5e-07"},
-        {HUGE_VAL, "inf"},  {-HUGE_VAL, "-inf"},       {9007199254740992.0, "9.007199254741e+15"},
+        {0.1, "0.1"},
+        {1e100, "1e+100"},
+        {100, "100"},
+        {-0.0, "-0"},
+        {1.0 / 3, "0.33333333333333"},
+        {123456789012345.0, "1.2345678901234e+14"},
+        {1e15, "1e+15"},
+        {0.1 + 0.2, "0.3"},
+        {-1.5e-7, "-1.5e-07"},
+        {HUGE_VAL, "inf"},
+        {-HUGE_VAL, "-inf"},
+        {9007199254740992.0, "9.007199254741e+15"},
     };
     for (const Case& c : cases) {
         char out[LUAI_MAXNUMBER2STR];
@@ -103,11 +140,20 @@ TEST(LuaNumbersTest, IntegerConversions) {
         int32_t out;
     };
     const Wrap wraps[] = {
-        {-1, -1},       {2.9, 2},          {-2.9, -2},          {4294967295.0, -1},
-        {4294967301.0, 5}, {9223372036854775808.0, 0}, {-9223372036854775808.0, 0},
-        {1e300, 0},     {nan, 0},          {HUGE_VAL, 0},       {2147483648.0, INT_MIN},
+        {-1, -1},
+        {2.9, 2},
+        {-2.9, -2},
+        {4294967295.0, -1},
+        {4294967301.0, 5},
+        {9223372036854775808.0, 0},
+        {-9223372036854775808.0, 0},
+        {1e300, 0},
+        {nan, 0},
+        {HUGE_VAL, 0},
+        {2147483648.0, INT_MIN},
     };
-    for (const Wrap& w : wraps) EXPECT_EQ(luaO_wrapint(w.in), w.out) << w.in;
+    for (const Wrap& w : wraps)
+        EXPECT_EQ(luaO_wrapint(w.in), w.out) << w.in;
     EXPECT_EQ(luaO_wrapuint(-1) & 255u, 255u);
     EXPECT_EQ(luaO_wrapuint(-2.9) & 255u, 254u);
 
@@ -115,9 +161,10 @@ TEST(LuaNumbersTest, IntegerConversions) {
         double in;
         int out;
     };
-    const Clamp clamps[] = {{3.7, 3},          {-3.7, -3},         {1e10, INT_MAX},
-                            {-1e10, INT_MIN},  {nan, 0},           {HUGE_VAL, INT_MAX}};
-    for (const Clamp& c : clamps) EXPECT_EQ(luaO_clampint(c.in), c.out) << c.in;
+    const Clamp clamps[] = {{3.7, 3},         {-3.7, -3}, {1e10, INT_MAX},
+                            {-1e10, INT_MIN}, {nan, 0},   {HUGE_VAL, INT_MAX}};
+    for (const Clamp& c : clamps)
+        EXPECT_EQ(luaO_clampint(c.in), c.out) << c.in;
 }
 
 TEST(LuaNumbersTest, StringHashIsOneAlgorithmForBytesAndUnits) {

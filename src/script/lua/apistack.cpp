@@ -47,13 +47,16 @@ lua_State* lua_newthread(lua_State* L) {
     return L1;
 }
 
-int lua_gettop(lua_State* L) { return static_cast<int>(L->top - L->base); }
+int lua_gettop(lua_State* L) {
+    return static_cast<int>(L->top - L->base);
+}
 
 void lua_settop(lua_State* L, int idx) {
     if (idx >= 0) {
         int have = static_cast<int>(L->top - L->base);
         if (idx > have) luaD_checkstack(L, idx - have);
-        while (L->top < L->base + idx) setnilvalue(L->top++);
+        while (L->top < L->base + idx)
+            setnilvalue(L->top++);
         L->top = L->base + idx;
     } else {
         int have = static_cast<int>(L->top - L->base);
@@ -65,14 +68,16 @@ void lua_settop(lua_State* L, int idx) {
 void lua_remove(lua_State* L, int idx) {
     StkId p = luaA_index(L, idx);
     if (p == nullptr || p < L->base || p >= L->top) return;
-    while (++p < L->top) setobj(p - 1, p);
+    while (++p < L->top)
+        setobj(p - 1, p);
     L->top--;
 }
 
 void lua_insert(lua_State* L, int idx) {
     StkId p = luaA_index(L, idx);
     if (p == nullptr || p < L->base || p >= L->top) return;
-    for (StkId q = L->top; q > p; q--) setobj(q, q - 1);
+    for (StkId q = L->top; q > p; q--)
+        setobj(q, q - 1);
     setobj(p, L->top);
 }
 
@@ -118,7 +123,9 @@ int lua_type(lua_State* L, int idx) {
     return o == nullptr ? LUA_TNONE : ttype(o);
 }
 
-const char* lua_typename(lua_State*, int t) { return luaO_typename(t); }
+const char* lua_typename(lua_State*, int t) {
+    return luaO_typename(t);
+}
 
 int lua_iscfunction(lua_State* L, int idx) {
     const TValue* o = luaA_index(L, idx);
@@ -304,7 +311,8 @@ void lua_pushcclosure(lua_State* L, lua_CFunction fn, int n) {
     CClosure* cl = static_cast<CClosure*>(luaF_newCclosure(L, n));
     cl->f = fn;
     L->top -= n;
-    while (n--) setobj(&cl->upvalue[n], L->top + n);
+    while (n--)
+        setobj(&cl->upvalue[n], L->top + n);
     setclvalue(L->top, cl);
     api_incr_top(L);
 }

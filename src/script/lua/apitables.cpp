@@ -23,7 +23,9 @@ const TValue* valueat(lua_State* L, int idx) {
     return o != nullptr ? o : luaO_nilobject();
 }
 
-bool validtype(int type) { return type >= 1 && type <= LUA_TWSTRING; }
+bool validtype(int type) {
+    return type >= 1 && type <= LUA_TWSTRING;
+}
 
 struct CallS {
     StkId func;
@@ -227,7 +229,8 @@ int lua_yield(lua_State* L, int nresults) {
     if (ci->state & CI_C) {
         if ((ci - 1)->state & CI_C) luaG_runerror(L, "cannot yield a C function");
         if (L->top - nresults > L->base) {
-            for (int i = 0; i < nresults; i++) setobj(L->base + i, L->top - nresults + i);
+            for (int i = 0; i < nresults; i++)
+                setobj(L->base + i, L->top - nresults + i);
             L->top = L->base + nresults;
         }
     }
@@ -239,7 +242,7 @@ int lua_resume(lua_State* L, int narg) {
     const char* msg;
     if (L->ci == L->base_ci) {
         msg = (narg >= L->top - L->base) ? "cannot resume dead coroutine"
-                                          : "coroutines cannot run: no interpreter in this build";
+                                         : "coroutines cannot run: no interpreter in this build";
     } else if (!(L->ci->state & CI_YIELD)) {
         msg = "cannot resume non-suspended coroutine";
     } else {
@@ -250,9 +253,13 @@ int lua_resume(lua_State* L, int narg) {
     return LUA_ERRRUN;
 }
 
-int lua_getgcthreshold(lua_State* L) { return static_cast<int>(G(L)->GCthreshold >> 10); }
+int lua_getgcthreshold(lua_State* L) {
+    return static_cast<int>(G(L)->GCthreshold >> 10);
+}
 
-int lua_getgccount(lua_State* L) { return static_cast<int>(G(L)->nblocks >> 10); }
+int lua_getgccount(lua_State* L) {
+    return static_cast<int>(G(L)->nblocks >> 10);
+}
 
 void lua_setgcthreshold(lua_State* L, int newthreshold) {
     if (static_cast<lu_mem>(static_cast<unsigned>(newthreshold)) > (kMaxLuMem >> 10) ||
@@ -264,9 +271,13 @@ void lua_setgcthreshold(lua_State* L, int newthreshold) {
     luaC_checkGC(L);
 }
 
-const char* lua_version() { return LUA_VERSION; }
+const char* lua_version() {
+    return LUA_VERSION;
+}
 
-int lua_error(lua_State* L) { luaG_errormsg(L); }
+int lua_error(lua_State* L) {
+    luaG_errormsg(L);
+}
 
 int lua_next(lua_State* L, int idx) {
     Table* t = tableat(L, idx);

@@ -70,7 +70,8 @@ StkId tryfuncTM(lua_State* L, StkId func) {
     TValue handler = *tm;
     luaD_checkstack(L, 1);
     func = restorestack(L, funcr);
-    for (StkId p = L->top; p > func; p--) setobj(p, p - 1);
+    for (StkId p = L->top; p > func; p--)
+        setobj(p, p - 1);
     L->top++;
     setobj(func, &handler);
     return func;
@@ -81,11 +82,13 @@ void adjust_varargs(lua_State* L, int nfixargs, StkId base) {
     int actual = static_cast<int>(L->top - base);
     if (actual < nfixargs) {
         luaD_checkstack(L, nfixargs - actual);
-        for (; actual < nfixargs; ++actual) setnilvalue(L->top++);
+        for (; actual < nfixargs; ++actual)
+            setnilvalue(L->top++);
     }
     actual -= nfixargs;
     Table* htab = luaH_new(L, actual, 1);
-    for (int i = 0; i < actual; i++) setobj(luaH_setnum(L, htab, i + 1), L->top - actual + i);
+    for (int i = 0; i < actual; i++)
+        setobj(luaH_setnum(L, htab, i + 1), L->top - actual + i);
     TValue nname;
     setsvalue(&nname, luaS_new(L, "n"));
     setnvalue(luaH_set(L, htab, &nname), static_cast<lua_Number>(actual));
@@ -103,7 +106,8 @@ StkId callrethooks(lua_State* L, StkId firstResult) {
     ptrdiff_t fr = savestack(L, firstResult);
     luaD_callhook(L, LUA_HOOKRET, -1);
     if (isLua(L->ci)) {
-        while (L->ci->tailcalls-- > 0) luaD_callhook(L, LUA_HOOKTAILRET, -1);
+        while (L->ci->tailcalls-- > 0)
+            luaD_callhook(L, LUA_HOOKTAILRET, -1);
     }
     return restorestack(L, fr);
 }
@@ -148,7 +152,8 @@ void luaD_seterrorobj(lua_State* L, int errcode, StkId oldtop) {
 void luaD_reallocstack(lua_State* L, int newsize) {
     TValue* oldstack = L->stack;
     L->stack = luaM_reallocvector(L, L->stack, L->stacksize, newsize);
-    for (int i = L->stacksize; i < newsize; i++) setnilvalue(L->stack + i);
+    for (int i = L->stacksize; i < newsize; i++)
+        setnilvalue(L->stack + i);
     L->stacksize = newsize;
     L->stack_last = L->stack + newsize - 1 - EXTRA_STACK;
     correctstack(L, oldstack);
@@ -219,7 +224,8 @@ int luaD_precall(lua_State* L, StkId func, int nresults) {
         ci->tailcalls = 0;
         ci->nresults = nresults;
         ci->state = 0;
-        for (StkId st = L->top; st < ci->top; st++) setnilvalue(st);
+        for (StkId st = L->top; st < ci->top; st++)
+            setnilvalue(st);
         L->top = ci->top;
         if (L->hookmask & LUA_MASKCALL) luaD_callhook(L, LUA_HOOKCALL, -1);
         return PCRLUA;
@@ -247,8 +253,10 @@ bool luaD_poscall(lua_State* L, StkId firstResult) {
     int wanted = ci->nresults;
     L->base = L->ci->base;
     int i = wanted;
-    for (; i != 0 && firstResult < L->top; i--) setobj(res++, firstResult++);
-    while (i-- > 0) setnilvalue(res++);
+    for (; i != 0 && firstResult < L->top; i--)
+        setobj(res++, firstResult++);
+    while (i-- > 0)
+        setnilvalue(res++);
     L->top = res;
     return wanted != LUA_MULTRET;
 }

@@ -18,7 +18,9 @@ struct GCState {
     GCObject* wkv;   // tables weak in both
 };
 
-bool ismarked(const GCObject* o) { return (o->marked & (kMarkBit | kFixedBit)) != 0; }
+bool ismarked(const GCObject* o) {
+    return (o->marked & (kMarkBit | kFixedBit)) != 0;
+}
 
 GCObject** gclistof(GCObject* o) {
     switch (o->tt) {
@@ -85,7 +87,8 @@ void traversetable(GCState* st, Table* h) {
         *list = h;
     }
     if (!weakvalue) {
-        for (int i = h->sizearray - 1; i >= 0; i--) markvalue(st, &h->array[i]);
+        for (int i = h->sizearray - 1; i >= 0; i--)
+            markvalue(st, &h->array[i]);
     }
     for (int i = sizenode(h) - 1; i >= 0; i--) {
         Node* n = gnode(h, i);
@@ -97,22 +100,28 @@ void traversetable(GCState* st, Table* h) {
 
 void traverseproto(GCState* st, Proto* f) {
     markobj(st, f->source);
-    for (int i = 0; i < f->sizek; i++) markvalue(st, &f->k[i]);
-    for (int i = 0; i < f->sizeupvalues; i++) markobj(st, f->upvalues[i]);
-    for (int i = 0; i < f->sizep; i++) markobj(st, f->p[i]);
-    for (int i = 0; i < f->sizelocvars; i++) markobj(st, f->locvars[i].varname);
+    for (int i = 0; i < f->sizek; i++)
+        markvalue(st, &f->k[i]);
+    for (int i = 0; i < f->sizeupvalues; i++)
+        markobj(st, f->upvalues[i]);
+    for (int i = 0; i < f->sizep; i++)
+        markobj(st, f->p[i]);
+    for (int i = 0; i < f->sizelocvars; i++)
+        markobj(st, f->locvars[i].varname);
 }
 
 void traverseclosure(GCState* st, Closure* cl) {
     if (cl->isC) {
         CClosure* c = static_cast<CClosure*>(cl);
-        for (int i = 0; i < c->nupvalues; i++) markvalue(st, &c->upvalue[i]);
+        for (int i = 0; i < c->nupvalues; i++)
+            markvalue(st, &c->upvalue[i]);
         return;
     }
     LClosure* l = static_cast<LClosure*>(cl);
     markobj(st, l->p);
     markvalue(st, &l->g);
-    for (int i = 0; i < l->nupvalues; i++) markobj(st, l->upvals[i]);
+    for (int i = 0; i < l->nupvalues; i++)
+        markobj(st, l->upvals[i]);
 }
 
 void traversestack(GCState* st, lua_State* L1) {
@@ -123,10 +132,12 @@ void traversestack(GCState* st, lua_State* L1) {
         if (lim < ci->top) lim = ci->top;
     }
     StkId o = L1->stack;
-    for (; o < L1->top; o++) markvalue(st, o);
+    for (; o < L1->top; o++)
+        markvalue(st, o);
     // Stale values above the top would otherwise outlive the objects they point to.
     StkId end = L1->stack + L1->stacksize;
-    for (; o <= lim && o < end; o++) setnilvalue(o);
+    for (; o <= lim && o < end; o++)
+        setnilvalue(o);
 }
 
 void propagatemarks(GCState* st) {
@@ -162,7 +173,9 @@ bool iscleared(const TValue* o, bool iskey) {
     return ttisuserdata(o) && !iskey && (gcvalue(o)->marked & kFinalizedBit) != 0;
 }
 
-void removeentry(Node* n) { setnilvalue(gval(n)); }
+void removeentry(Node* n) {
+    setnilvalue(gval(n));
+}
 
 void cleartablekeys(GCObject* l) {
     for (; l != nullptr; l = static_cast<Table*>(l)->gclist) {
@@ -289,7 +302,8 @@ size_t mark(lua_State* L) {
     GCState st = {g, nullptr, nullptr, nullptr, nullptr};
     markvalue(&st, defaultmeta(L));
     markvalue(&st, registry(L));
-    for (int i = 0; i < NUM_TYPE_SLOTS; i++) markvalue(&st, &g->typemeta[i]);
+    for (int i = 0; i < NUM_TYPE_SLOTS; i++)
+        markvalue(&st, &g->typemeta[i]);
     reallymarkobject(&st, g->mainthread);
     if (L != g->mainthread) markobj(&st, L);
     propagatemarks(&st);
@@ -300,7 +314,8 @@ size_t mark(lua_State* L) {
     st.wkv = nullptr;
     st.wv = nullptr;
     size_t deadmem = luaC_separateudata(L);
-    for (GCObject* o = g->tmudata; o != nullptr; o = o->next) markobj(&st, o);
+    for (GCObject* o = g->tmudata; o != nullptr; o = o->next)
+        markobj(&st, o);
     propagatemarks(&st);
     cleartablekeys(wkv);
     cleartablekeys(st.wk);

@@ -82,7 +82,9 @@ const char* aux_upvalue(lua_State* L, int funcindex, int n, TValue** val) {
 
 }  // namespace
 
-Proto* luaG_getproto(CallInfo* ci) { return static_cast<LClosure*>(ci_func(ci))->p; }
+Proto* luaG_getproto(CallInfo* ci) {
+    return static_cast<LClosure*>(ci_func(ci))->p;
+}
 
 int luaG_currentline(CallInfo* ci) {
     int pc = currentpc(ci);
@@ -260,6 +262,12 @@ int lua_sethook(lua_State* L, lua_Hook func, int mask, int count) {
     return 1;
 }
 
-lua_Hook lua_gethook(lua_State* L) { return L->hook; }
-int lua_gethookmask(lua_State* L) { return L->hookmask; }
-int lua_gethookcount(lua_State* L) { return L->basehookcount; }
+lua_Hook lua_gethook(lua_State* L) {
+    return L->hook;
+}
+int lua_gethookmask(lua_State* L) {
+    return L->hookmask;
+}
+int lua_gethookcount(lua_State* L) {
+    return L->basehookcount;
+}

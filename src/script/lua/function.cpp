@@ -11,7 +11,8 @@ Closure* luaF_newCclosure(lua_State* L, int nelems) {
     c->nupvalues = static_cast<lu_byte>(nelems);
     c->gclist = nullptr;
     c->f = nullptr;
-    for (int i = 0; i < nelems; i++) setnilvalue(&c->upvalue[i]);
+    for (int i = 0; i < nelems; i++)
+        setnilvalue(&c->upvalue[i]);
     luaC_link(L, c, LUA_TFUNCTION);
     return c;
 }
@@ -24,7 +25,8 @@ Closure* luaF_newLclosure(lua_State* L, int nelems, const TValue* e) {
     c->gclist = nullptr;
     c->p = nullptr;
     setobj(&c->g, e);
-    for (int i = 0; i < nelems; i++) c->upvals[i] = nullptr;
+    for (int i = 0; i < nelems; i++)
+        c->upvals[i] = nullptr;
     luaC_link(L, c, LUA_TFUNCTION);
     return c;
 }

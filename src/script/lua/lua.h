@@ -34,10 +34,14 @@ constexpr int LUA_MULTRET = -1;
 // Pseudo-indices.
 constexpr int LUA_REGISTRYINDEX = -10000;
 constexpr int LUA_GLOBALSINDEX = -10001;
-constexpr int lua_upvalueindex(int i) { return LUA_GLOBALSINDEX - i; }
+constexpr int lua_upvalueindex(int i) {
+    return LUA_GLOBALSINDEX - i;
+}
 // Indices below this read the registry's integer slots: lua_registryslot(k) is registry[k].
 constexpr int LUA_REGISTRYSLOTS = -40000;
-constexpr int lua_registryslot(int k) { return LUA_REGISTRYSLOTS - k; }
+constexpr int lua_registryslot(int k) {
+    return LUA_REGISTRYSLOTS - k;
+}
 
 // Statuses of protected calls and loads.
 constexpr int LUA_ERRRUN = 1;
@@ -171,24 +175,44 @@ int lua_pushupvalues(lua_State* L);
 int lua_getn(lua_State* L, int idx);
 
 // Shorthands.
-inline void lua_pop(lua_State* L, int n) { lua_settop(L, -n - 1); }
-inline void lua_pushcfunction(lua_State* L, lua_CFunction f) { lua_pushcclosure(L, f, 0); }
+inline void lua_pop(lua_State* L, int n) {
+    lua_settop(L, -n - 1);
+}
+inline void lua_pushcfunction(lua_State* L, lua_CFunction f) {
+    lua_pushcclosure(L, f, 0);
+}
 inline void lua_register(lua_State* L, const char* name, lua_CFunction f) {
     lua_pushstring(L, name);
     lua_pushcfunction(L, f);
     lua_settable(L, LUA_GLOBALSINDEX);
 }
-inline bool lua_isfunction(lua_State* L, int n) { return lua_type(L, n) == LUA_TFUNCTION; }
-inline bool lua_istable(lua_State* L, int n) { return lua_type(L, n) == LUA_TTABLE; }
+inline bool lua_isfunction(lua_State* L, int n) {
+    return lua_type(L, n) == LUA_TFUNCTION;
+}
+inline bool lua_istable(lua_State* L, int n) {
+    return lua_type(L, n) == LUA_TTABLE;
+}
 inline bool lua_islightuserdata(lua_State* L, int n) {
     return lua_type(L, n) == LUA_TLIGHTUSERDATA;
 }
-inline bool lua_isnil(lua_State* L, int n) { return lua_type(L, n) == LUA_TNIL; }
-inline bool lua_isboolean(lua_State* L, int n) { return lua_type(L, n) == LUA_TBOOLEAN; }
-inline bool lua_iswstring(lua_State* L, int n) { return lua_type(L, n) == LUA_TWSTRING; }
-inline bool lua_isnone(lua_State* L, int n) { return lua_type(L, n) == LUA_TNONE; }
-inline bool lua_isnoneornil(lua_State* L, int n) { return lua_type(L, n) <= 0; }
-inline void lua_getregistry(lua_State* L) { lua_pushvalue(L, LUA_REGISTRYINDEX); }
+inline bool lua_isnil(lua_State* L, int n) {
+    return lua_type(L, n) == LUA_TNIL;
+}
+inline bool lua_isboolean(lua_State* L, int n) {
+    return lua_type(L, n) == LUA_TBOOLEAN;
+}
+inline bool lua_iswstring(lua_State* L, int n) {
+    return lua_type(L, n) == LUA_TWSTRING;
+}
+inline bool lua_isnone(lua_State* L, int n) {
+    return lua_type(L, n) == LUA_TNONE;
+}
+inline bool lua_isnoneornil(lua_State* L, int n) {
+    return lua_type(L, n) <= 0;
+}
+inline void lua_getregistry(lua_State* L) {
+    lua_pushvalue(L, LUA_REGISTRYINDEX);
+}
 inline void lua_boxpointer(lua_State* L, void* u) {
     *static_cast<void**>(lua_newuserdata(L, sizeof(void*))) = u;
 }

@@ -21,7 +21,9 @@ lu_mem luaM_checkedadd(lua_State* L, lu_mem a, lu_mem b);
 void* luaM_growaux(lua_State* L, void* block, int* size, int size_elem, int limit,
                    const char* errormsg);
 
-inline void luaM_free(lua_State* L, void* block, lu_mem size) { luaM_realloc(L, block, size, 0); }
+inline void luaM_free(lua_State* L, void* block, lu_mem size) {
+    luaM_realloc(L, block, size, 0);
+}
 
 template <typename T>
 T* luaM_newvector(lua_State* L, int n) {

@@ -5,9 +5,9 @@
 #include "script/lua/table.h"
 
 void luaT_init(lua_State* L) {
-    static const char* const names[TM_N] = {
-        "__index", "__newindex", "__gc",  "__mode", "__eq",     "__add",  "__sub", "__mul",
-        "__div",   "__pow",      "__unm", "__lt",   "__le",     "__concat", "__call"};
+    static const char* const names[TM_N] = {"__index", "__newindex", "__gc",  "__mode",   "__eq",
+                                            "__add",   "__sub",      "__mul", "__div",    "__pow",
+                                            "__unm",   "__lt",       "__le",  "__concat", "__call"};
     for (int i = 0; i < TM_N; i++) {
         G(L)->tmname[i] = luaS_new(L, names[i]);
         luaS_fix(G(L)->tmname[i]);

@@ -7,8 +7,12 @@
 
 namespace {
 
-bool IsSpace(unsigned c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-bool IsDigit(unsigned c) { return c >= '0' && c <= '9'; }
+bool IsSpace(unsigned c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+bool IsDigit(unsigned c) {
+    return c >= '0' && c <= '9';
+}
 
 int HexValue(unsigned c) {
     if (IsDigit(c)) return static_cast<int>(c - '0');
@@ -79,15 +83,18 @@ int luaO_clampint(lua_Number n) {
 
 bool luaO_str2d(const char* s, lua_Number* result) {
     const char* p = s;
-    while (IsSpace(static_cast<unsigned char>(*p))) ++p;
+    while (IsSpace(static_cast<unsigned char>(*p)))
+        ++p;
     bool negative = false;
     if (*p == '+' || *p == '-') negative = (*p++ == '-');
     const char* first = p;
     int digits = 0;
-    while (IsDigit(static_cast<unsigned char>(*p))) ++p, ++digits;
+    while (IsDigit(static_cast<unsigned char>(*p)))
+        ++p, ++digits;
     if (*p == '.') {
         ++p;
-        while (IsDigit(static_cast<unsigned char>(*p))) ++p, ++digits;
+        while (IsDigit(static_cast<unsigned char>(*p)))
+            ++p, ++digits;
     }
     if (digits == 0) return false;
     if (*p == 'e' || *p == 'E') {
@@ -95,12 +102,14 @@ bool luaO_str2d(const char* s, lua_Number* result) {
         if (*q == '+' || *q == '-') ++q;
         // An exponent without digits is not part of the numeral, so the letter is left over.
         if (IsDigit(static_cast<unsigned char>(*q))) {
-            while (IsDigit(static_cast<unsigned char>(*q))) ++q;
+            while (IsDigit(static_cast<unsigned char>(*q)))
+                ++q;
             p = q;
         }
     }
     const char* last = p;
-    while (IsSpace(static_cast<unsigned char>(*p))) ++p;
+    while (IsSpace(static_cast<unsigned char>(*p)))
+        ++p;
     if (*p != '\0') return false;
     double value = DecimalToDouble(first, last);
     *result = negative ? -value : value;
@@ -109,7 +118,8 @@ bool luaO_str2d(const char* s, lua_Number* result) {
 
 size_t luaO_wstrlen(const char16_t* s) {
     size_t n = 0;
-    while (s[n] != 0) ++n;
+    while (s[n] != 0)
+        ++n;
     return n;
 }
 
@@ -194,7 +204,8 @@ bool luaO_wstr2d(const char16_t* s, lua_Number* result) {
     size_t used = ReadWideNumeral(s, &value);
     if (used == 0) return false;
     const char16_t* p = s + used;
-    while (*p < 256 && IsSpace(*p)) ++p;
+    while (*p < 256 && IsSpace(*p))
+        ++p;
     if (*p != 0) return false;
     *result = value;
     return true;

@@ -19,7 +19,9 @@
 // codes): truncated toward zero to a signed 64-bit value of which the low 32 bits are kept;
 // NaN and values outside the 64-bit range give 0.
 int32_t luaO_wrapint(lua_Number n);
-inline uint32_t luaO_wrapuint(lua_Number n) { return static_cast<uint32_t>(luaO_wrapint(n)); }
+inline uint32_t luaO_wrapuint(lua_Number n) {
+    return static_cast<uint32_t>(luaO_wrapint(n));
+}
 
 // Sizes, counts and positions: truncated toward zero and clamped to the int range; NaN gives 0.
 int luaO_clampint(lua_Number n);

@@ -11,9 +11,8 @@
 
 const TValue luaO_nilobject_ = {LUA_TNIL, {nullptr}};
 
-const char* const luaT_typenames[] = {"nil",      "boolean",  "userdata", "number",
-                                      "string",   "table",    "function", "userdata",
-                                      "thread",   "wstring"};
+const char* const luaT_typenames[] = {"nil",   "boolean",  "userdata", "number", "string",
+                                      "table", "function", "userdata", "thread", "wstring"};
 
 const char* luaO_typename(int tt) {
     if (tt == LUA_TNONE) return "no value";

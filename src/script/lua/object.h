@@ -64,9 +64,15 @@ struct TString : GCObject {
     uint32_t len;  // bytes or units, terminator not counted
 };
 
-inline char* getstr(TString* ts) { return reinterpret_cast<char*>(ts + 1); }
-inline const char* getstr(const TString* ts) { return reinterpret_cast<const char*>(ts + 1); }
-inline char16_t* getwstr(TString* ts) { return reinterpret_cast<char16_t*>(ts + 1); }
+inline char* getstr(TString* ts) {
+    return reinterpret_cast<char*>(ts + 1);
+}
+inline const char* getstr(const TString* ts) {
+    return reinterpret_cast<const char*>(ts + 1);
+}
+inline char16_t* getwstr(TString* ts) {
+    return reinterpret_cast<char16_t*>(ts + 1);
+}
 inline const char16_t* getwstr(const TString* ts) {
     return reinterpret_cast<const char16_t*>(ts + 1);
 }
@@ -80,8 +86,12 @@ struct Udata : GCObject {
 
 constexpr size_t kPointerUdataLen = 1;
 
-inline void* udatablock(Udata* u) { return u + 1; }
-inline bool ispointerudata(const Udata* u) { return (u->len & 1) != 0; }
+inline void* udatablock(Udata* u) {
+    return u + 1;
+}
+inline bool ispointerudata(const Udata* u) {
+    return (u->len & 1) != 0;
+}
 inline size_t sizeudata(const Udata* u) {
     return sizeof(Udata) + (ispointerudata(u) ? sizeof(void*) : u->len);
 }
@@ -107,7 +117,7 @@ struct Proto : GCObject {
     int lineDefined;
     TValue* k;  // constants: nil, booleans, numbers, strings and wide strings
     Instruction* code;
-    Proto** p;  // functions defined inside this one
+    Proto** p;      // functions defined inside this one
     int* lineinfo;  // source line of each instruction
     LocVar* locvars;
     TString** upvalues;  // upvalue names
@@ -140,8 +150,12 @@ struct LClosure : Closure {
     UpVal* upvals[1];
 };
 
-inline size_t sizeCclosure(int n) { return sizeof(CClosure) + sizeof(TValue) * (n > 0 ? n - 1 : 0); }
-inline size_t sizeLclosure(int n) { return sizeof(LClosure) + sizeof(UpVal*) * (n > 0 ? n - 1 : 0); }
+inline size_t sizeCclosure(int n) {
+    return sizeof(CClosure) + sizeof(TValue) * (n > 0 ? n - 1 : 0);
+}
+inline size_t sizeLclosure(int n) {
+    return sizeof(LClosure) + sizeof(UpVal*) * (n > 0 ? n - 1 : 0);
+}
 
 // Tables (tag 5): an array part for keys 1..sizearray and a hash part of 2^lsizenode nodes.
 struct Node {
@@ -161,41 +175,95 @@ struct Table : GCObject {
     GCObject* gclist;
 };
 
-inline int twoto(int x) { return 1 << x; }
-inline int sizenode(const Table* t) { return twoto(t->lsizenode); }
-inline Node* gnode(Table* t, int i) { return &t->node[i]; }
-inline TValue* gkey(Node* n) { return &n->i_key; }
-inline TValue* gval(Node* n) { return &n->i_val; }
+inline int twoto(int x) {
+    return 1 << x;
+}
+inline int sizenode(const Table* t) {
+    return twoto(t->lsizenode);
+}
+inline Node* gnode(Table* t, int i) {
+    return &t->node[i];
+}
+inline TValue* gkey(Node* n) {
+    return &n->i_key;
+}
+inline TValue* gval(Node* n) {
+    return &n->i_val;
+}
 
 // Tag tests and payload access.
-inline int ttype(const TValue* o) { return o->tt; }
-inline bool ttisnil(const TValue* o) { return o->tt == LUA_TNIL; }
-inline bool ttisnumber(const TValue* o) { return o->tt == LUA_TNUMBER; }
-inline bool ttisstring(const TValue* o) { return o->tt == LUA_TSTRING; }
-inline bool ttiswstring(const TValue* o) { return o->tt == LUA_TWSTRING; }
-inline bool ttistable(const TValue* o) { return o->tt == LUA_TTABLE; }
-inline bool ttisfunction(const TValue* o) { return o->tt == LUA_TFUNCTION; }
-inline bool ttisboolean(const TValue* o) { return o->tt == LUA_TBOOLEAN; }
-inline bool ttisuserdata(const TValue* o) { return o->tt == LUA_TUSERDATA; }
-inline bool ttisthread(const TValue* o) { return o->tt == LUA_TTHREAD; }
-inline bool ttislightuserdata(const TValue* o) { return o->tt == LUA_TLIGHTUSERDATA; }
-inline bool iscollectable(const TValue* o) { return o->tt >= LUA_TSTRING; }
+inline int ttype(const TValue* o) {
+    return o->tt;
+}
+inline bool ttisnil(const TValue* o) {
+    return o->tt == LUA_TNIL;
+}
+inline bool ttisnumber(const TValue* o) {
+    return o->tt == LUA_TNUMBER;
+}
+inline bool ttisstring(const TValue* o) {
+    return o->tt == LUA_TSTRING;
+}
+inline bool ttiswstring(const TValue* o) {
+    return o->tt == LUA_TWSTRING;
+}
+inline bool ttistable(const TValue* o) {
+    return o->tt == LUA_TTABLE;
+}
+inline bool ttisfunction(const TValue* o) {
+    return o->tt == LUA_TFUNCTION;
+}
+inline bool ttisboolean(const TValue* o) {
+    return o->tt == LUA_TBOOLEAN;
+}
+inline bool ttisuserdata(const TValue* o) {
+    return o->tt == LUA_TUSERDATA;
+}
+inline bool ttisthread(const TValue* o) {
+    return o->tt == LUA_TTHREAD;
+}
+inline bool ttislightuserdata(const TValue* o) {
+    return o->tt == LUA_TLIGHTUSERDATA;
+}
+inline bool iscollectable(const TValue* o) {
+    return o->tt >= LUA_TSTRING;
+}
 
-inline GCObject* gcvalue(const TValue* o) { return o->value.gc; }
-inline void* pvalue(const TValue* o) { return o->value.p; }
-inline lua_Number nvalue(const TValue* o) { return o->value.n; }
-inline int bvalue(const TValue* o) { return o->value.b; }
-inline TString* tsvalue(const TValue* o) { return static_cast<TString*>(o->value.gc); }
-inline Udata* uvalue(const TValue* o) { return static_cast<Udata*>(o->value.gc); }
-inline Table* hvalue(const TValue* o) { return static_cast<Table*>(o->value.gc); }
-inline Closure* clvalue(const TValue* o) { return static_cast<Closure*>(o->value.gc); }
-inline const char* svalue(const TValue* o) { return getstr(tsvalue(o)); }
+inline GCObject* gcvalue(const TValue* o) {
+    return o->value.gc;
+}
+inline void* pvalue(const TValue* o) {
+    return o->value.p;
+}
+inline lua_Number nvalue(const TValue* o) {
+    return o->value.n;
+}
+inline int bvalue(const TValue* o) {
+    return o->value.b;
+}
+inline TString* tsvalue(const TValue* o) {
+    return static_cast<TString*>(o->value.gc);
+}
+inline Udata* uvalue(const TValue* o) {
+    return static_cast<Udata*>(o->value.gc);
+}
+inline Table* hvalue(const TValue* o) {
+    return static_cast<Table*>(o->value.gc);
+}
+inline Closure* clvalue(const TValue* o) {
+    return static_cast<Closure*>(o->value.gc);
+}
+inline const char* svalue(const TValue* o) {
+    return getstr(tsvalue(o));
+}
 
 inline bool l_isfalse(const TValue* o) {
     return ttisnil(o) || (ttisboolean(o) && bvalue(o) == 0);
 }
 
-inline void setnilvalue(TValue* o) { o->tt = LUA_TNIL; }
+inline void setnilvalue(TValue* o) {
+    o->tt = LUA_TNIL;
+}
 inline void setnvalue(TValue* o, lua_Number n) {
     o->tt = LUA_TNUMBER;
     o->value.n = n;
@@ -212,15 +280,27 @@ inline void setgcvalue(TValue* o, GCObject* x, int tt) {
     o->tt = tt;
     o->value.gc = x;
 }
-inline void setsvalue(TValue* o, TString* s) { setgcvalue(o, s, s->tt); }
-inline void setuvalue(TValue* o, Udata* u) { setgcvalue(o, u, LUA_TUSERDATA); }
-inline void sethvalue(TValue* o, Table* h) { setgcvalue(o, h, LUA_TTABLE); }
-inline void setclvalue(TValue* o, Closure* c) { setgcvalue(o, c, LUA_TFUNCTION); }
-inline void setobj(TValue* dst, const TValue* src) { *dst = *src; }
+inline void setsvalue(TValue* o, TString* s) {
+    setgcvalue(o, s, s->tt);
+}
+inline void setuvalue(TValue* o, Udata* u) {
+    setgcvalue(o, u, LUA_TUSERDATA);
+}
+inline void sethvalue(TValue* o, Table* h) {
+    setgcvalue(o, h, LUA_TTABLE);
+}
+inline void setclvalue(TValue* o, Closure* c) {
+    setgcvalue(o, c, LUA_TFUNCTION);
+}
+inline void setobj(TValue* dst, const TValue* src) {
+    *dst = *src;
+}
 
 extern const TValue luaO_nilobject_;
 // The shared nil answered by failed lookups; never written.
-inline TValue* luaO_nilobject() { return const_cast<TValue*>(&luaO_nilobject_); }
+inline TValue* luaO_nilobject() {
+    return const_cast<TValue*>(&luaO_nilobject_);
+}
 
 extern const char* const luaT_typenames[];
 

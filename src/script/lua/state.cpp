@@ -57,7 +57,8 @@ void stack_init(lua_State* L1, lua_State* L) {
     int size = BASIC_STACK_SIZE + EXTRA_STACK;
     L1->stack = luaM_newvector<TValue>(L, size);
     L1->stacksize = size;
-    for (int i = 0; i < size; i++) setnilvalue(L1->stack + i);
+    for (int i = 0; i < size; i++)
+        setnilvalue(L1->stack + i);
     L1->top = L1->stack;
     L1->stack_last = L1->stack + (size - EXTRA_STACK) - 1;
     CallInfo* ci = L1->ci;
@@ -113,7 +114,9 @@ void close_state(lua_State* L) {
     alloc(ud, lg, sizeof(LG), 0);
 }
 
-void callallgcTM(lua_State* L, void*) { luaC_callGCTM(L); }
+void callallgcTM(lua_State* L, void*) {
+    luaC_callGCTM(L);
+}
 
 }  // namespace
 
@@ -167,12 +170,14 @@ lua_State* lua_newstate(lua_Alloc alloc, void* data) {
     nil.value.gc = nullptr;
     g->l_registry = nil;
     g->defaultmeta = nil;
-    for (TValue& slot : g->typemeta) slot = nil;
+    for (TValue& slot : g->typemeta)
+        slot = nil;
     g->mainthread = L;
     g->dummynode[0].i_key = nil;
     g->dummynode[0].i_val = nil;
     g->dummynode[0].next = nullptr;
-    for (TString*& name : g->tmname) name = nullptr;
+    for (TString*& name : g->tmname)
+        name = nullptr;
     g->memerrmsg = g->errerrmsg = nullptr;
     if (luaD_rawrunprotected(L, f_luaopen, nullptr) != 0) {
         close_state(L);
@@ -181,7 +186,9 @@ lua_State* lua_newstate(lua_Alloc alloc, void* data) {
     return L;
 }
 
-lua_State* lua_open() { return lua_newstate(DefaultAlloc, nullptr); }
+lua_State* lua_open() {
+    return lua_newstate(DefaultAlloc, nullptr);
+}
 
 void lua_close(lua_State* L) {
     L = G(L)->mainthread;  // only the whole state can be closed

@@ -67,8 +67,8 @@ struct lua_State : GCObject {
     lu_byte allowhook;
     lu_byte hookinit;
     unsigned short nCcalls;  // nested native calls
-    StkId top;   // first free slot
-    StkId base;  // base of the current call
+    StkId top;               // first free slot
+    StkId base;              // base of the current call
     global_State* l_G;
     CallInfo* ci;
     StkId stack_last;  // last usable slot; EXTRA_STACK more follow it
@@ -80,24 +80,42 @@ struct lua_State : GCObject {
     int basehookcount;
     int hookcount;
     lua_Hook hook;
-    TValue l_gt;  // the thread's globals
+    TValue l_gt;          // the thread's globals
     GCObject* openupval;  // open upvalues, highest stack level first
     GCObject* gclist;
     lua_longjmp* errorJmp;  // innermost protected call
     ptrdiff_t errfunc;      // stack offset of the error handler, 0 for none
 };
 
-inline global_State* G(lua_State* L) { return L->l_G; }
-inline TValue* registry(lua_State* L) { return &G(L)->l_registry; }
-inline TValue* gt(lua_State* L) { return &L->l_gt; }
-inline TValue* defaultmeta(lua_State* L) { return &G(L)->defaultmeta; }
+inline global_State* G(lua_State* L) {
+    return L->l_G;
+}
+inline TValue* registry(lua_State* L) {
+    return &G(L)->l_registry;
+}
+inline TValue* gt(lua_State* L) {
+    return &L->l_gt;
+}
+inline TValue* defaultmeta(lua_State* L) {
+    return &G(L)->defaultmeta;
+}
 
-inline lua_State* thvalue(const TValue* o) { return static_cast<lua_State*>(o->value.gc); }
-inline void setthvalue(TValue* o, lua_State* th) { setgcvalue(o, th, LUA_TTHREAD); }
+inline lua_State* thvalue(const TValue* o) {
+    return static_cast<lua_State*>(o->value.gc);
+}
+inline void setthvalue(TValue* o, lua_State* th) {
+    setgcvalue(o, th, LUA_TTHREAD);
+}
 
-inline Closure* curr_func(lua_State* L) { return clvalue(L->ci->func); }
-inline Closure* ci_func(CallInfo* ci) { return clvalue(ci->func); }
-inline bool isLua(CallInfo* ci) { return (ci->state & CI_C) == 0; }
+inline Closure* curr_func(lua_State* L) {
+    return clvalue(L->ci->func);
+}
+inline Closure* ci_func(CallInfo* ci) {
+    return clvalue(ci->func);
+}
+inline bool isLua(CallInfo* ci) {
+    return (ci->state & CI_C) == 0;
+}
 
 inline ptrdiff_t savestack(lua_State* L, const TValue* p) {
     return reinterpret_cast<const char*>(p) - reinterpret_cast<const char*>(L->stack);

@@ -57,7 +57,8 @@ lu_hash luaS_hashw(const char16_t* units, size_t l) {
 void luaS_resize(lua_State* L, int newsize) {
     GCObject** newhash = luaM_newvector<GCObject*>(L, newsize);
     stringtable* tb = &G(L)->strt;
-    for (int i = 0; i < newsize; i++) newhash[i] = nullptr;
+    for (int i = 0; i < newsize; i++)
+        newhash[i] = nullptr;
     for (int i = 0; i < tb->size; i++) {
         GCObject* p = tb->hash[i];
         while (p != nullptr) {

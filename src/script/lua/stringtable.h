@@ -11,8 +11,12 @@
 void luaS_resize(lua_State* L, int newsize);
 TString* luaS_newlstr(lua_State* L, const char* str, size_t l);
 TString* luaS_newlwstr(lua_State* L, const char16_t* units, size_t count);
-inline TString* luaS_new(lua_State* L, const char* s) { return luaS_newlstr(L, s, strlen(s)); }
-inline void luaS_fix(TString* s) { s->marked |= kFixedBit; }
+inline TString* luaS_new(lua_State* L, const char* s) {
+    return luaS_newlstr(L, s, strlen(s));
+}
+inline void luaS_fix(TString* s) {
+    s->marked |= kFixedBit;
+}
 
 // A full userdata of s bytes (the length word rounded up to even), with the slot-7 metatable.
 Udata* luaS_newudata(lua_State* L, size_t s);
@@ -23,8 +27,12 @@ Udata* luaS_newpointer(lua_State* L, void* p);
 lu_hash luaS_hash(const char* str, size_t l);
 lu_hash luaS_hashw(const char16_t* units, size_t l);
 
-inline size_t sizestring(size_t len) { return sizeof(TString) + len + 1; }
-inline size_t sizewstring(size_t len) { return sizeof(TString) + 2 * (len + 1); }
+inline size_t sizestring(size_t len) {
+    return sizeof(TString) + len + 1;
+}
+inline size_t sizewstring(size_t len) {
+    return sizeof(TString) + 2 * (len + 1);
+}
 inline size_t sizeanystring(const TString* ts) {
     return ts->tt == LUA_TWSTRING ? sizewstring(ts->len) : sizestring(ts->len);
 }

@@ -55,7 +55,8 @@ int nextindex(lua_State* L, Table* t, StkId key) {
     if (i > 0 && i <= t->sizearray) return i - 1;
     const TValue* v = luaH_get(t, key);
     if (v == luaO_nilobject()) luaG_runerror(L, "invalid key for `next'");
-    ptrdiff_t offset = reinterpret_cast<const char*>(v) - reinterpret_cast<const char*>(gval(t->node));
+    ptrdiff_t offset =
+        reinterpret_cast<const char*>(v) - reinterpret_cast<const char*>(gval(t->node));
     return static_cast<int>(offset / static_cast<ptrdiff_t>(sizeof(Node))) + t->sizearray;
 }
 
@@ -98,7 +99,8 @@ void numuse(const Table* t, const TValue* extra, int* narray, int* nhash) {
             }
         }
     }
-    for (; lg <= MAXBITS; lg++) nums[lg] = 0;
+    for (; lg <= MAXBITS; lg++)
+        nums[lg] = 0;
     *narray = totaluse;
     auto count = [&](const TValue* key) {
         int k = arrayindex(key);
@@ -118,7 +120,8 @@ void numuse(const Table* t, const TValue* extra, int* narray, int* nhash) {
 
 void setarrayvector(lua_State* L, Table* t, int size) {
     t->array = luaM_reallocvector(L, t->array, t->sizearray, size);
-    for (int i = t->sizearray; i < size; i++) setnilvalue(&t->array[i]);
+    for (int i = t->sizearray; i < size; i++)
+        setnilvalue(&t->array[i]);
     t->sizearray = size;
 }
 
@@ -181,7 +184,8 @@ TValue* newkey(lua_State* L, Table* t, const TValue* key) {
         Node* n = t->firstfree;
         if (othern != mp) {
             // The colliding node is out of its main position: it moves to the free node.
-            while (othern->next != mp) othern = othern->next;
+            while (othern->next != mp)
+                othern = othern->next;
             othern->next = n;
             *n = *mp;
             mp->next = nullptr;
@@ -305,9 +309,13 @@ const TValue* getinterned(Table* t, TString* key) {
 
 }  // namespace
 
-const TValue* luaH_getstr(Table* t, TString* key) { return getinterned(t, key); }
+const TValue* luaH_getstr(Table* t, TString* key) {
+    return getinterned(t, key);
+}
 
-const TValue* luaH_getwstr(Table* t, TString* key) { return getinterned(t, key); }
+const TValue* luaH_getwstr(Table* t, TString* key) {
+    return getinterned(t, key);
+}
 
 const TValue* luaH_get(Table* t, const TValue* key) {
     switch (ttype(key)) {

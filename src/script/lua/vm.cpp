@@ -4,8 +4,14 @@
 #include "script/lua/debuginfo.h"
 #include "script/lua/vmops.h"
 
-void luaV_execute(lua_State* L) { luaG_runerror(L, "Lua functions cannot run in this build"); }
+void luaV_execute(lua_State* L) {
+    luaG_runerror(L, "Lua functions cannot run in this build");
+}
 
-const char* luaG_getobjname(CallInfo*, int, const char**) { return nullptr; }
+const char* luaG_getobjname(CallInfo*, int, const char**) {
+    return nullptr;
+}
 
-const char* luaG_getfuncname(CallInfo*, const char**) { return nullptr; }
+const char* luaG_getfuncname(CallInfo*, const char**) {
+    return nullptr;
+}

@@ -11,8 +11,7 @@
 
 namespace {
 
-void callTM(lua_State* L, const TValue* f, const TValue* p1, const TValue* p2,
-            const TValue* p3) {
+void callTM(lua_State* L, const TValue* f, const TValue* p1, const TValue* p2, const TValue* p3) {
     TValue fn = *f, a = *p1, b = *p2, c = *p3;
     luaD_checkstack(L, 4);
     setobj(L->top, &fn);
@@ -64,8 +63,12 @@ int l_strcmp(const TString* ls, const TString* rs) {
     }
 }
 
-bool tostr(lua_State* L, StkId o) { return ttisstring(o) || luaV_tostring(L, o); }
-bool towstr(lua_State* L, StkId o) { return ttiswstring(o) || luaV_towstring(L, o); }
+bool tostr(lua_State* L, StkId o) {
+    return ttisstring(o) || luaV_tostring(L, o);
+}
+bool towstr(lua_State* L, StkId o) {
+    return ttiswstring(o) || luaV_towstring(L, o);
+}
 
 char* openspace(lua_State* L, size_t n) {
     Mbuffer* b = &G(L)->buff;
@@ -165,7 +168,8 @@ bool luaV_towstring(lua_State* L, StkId obj) {
     char s[LUAI_MAXNUMBER2STR];
     int len = lua_number2str(s, nvalue(obj));
     char16_t w[LUAI_MAXNUMBER2STR];
-    for (int i = 0; i < len; i++) w[i] = static_cast<unsigned char>(s[i]);
+    for (int i = 0; i < len; i++)
+        w[i] = static_cast<unsigned char>(s[i]);
     setsvalue(obj, luaS_newlwstr(L, w, static_cast<size_t>(len)));
     return true;
 }
