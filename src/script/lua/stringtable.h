@@ -23,7 +23,7 @@ Udata* luaS_newudata(lua_State* L, size_t s);
 // A pointer userdata holding p.
 Udata* luaS_newpointer(lua_State* L, void* p);
 
-// The published hash over bytes and over 16-bit units.
+// The language's string hash, over bytes and over 16-bit units.
 lu_hash luaS_hash(const char* str, size_t l);
 lu_hash luaS_hashw(const char16_t* units, size_t l);
 
