@@ -1,0 +1,62 @@
+// A working folder of its own for tests of the file layer: the test runs inside a fresh temporary
+// folder (so "assets" and the manifest are its own), with an empty file index, no archives, no
+// hidden names, no data roots, no settings, and the log written into the folder.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "foundation/assetfolder.h"
+#include "foundation/fileindex.h"
+#include "foundation/filemaphandler.h"
+#include "foundation/log.h"
+#include "foundation/settingsmap.h"
+#include "port/control.h"
+#include "support/printers.h"
+#include "support/tempdir.h"
+
+class FileLayerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char previous[4096];
+        ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+        mPrevious = previous;
+        ASSERT_EQ(chdir(mDir.Path().c_str()), 0);
+        Reset();
+        SetLogFile(mDir.File("log").c_str());
+    }
+    void TearDown() override {
+        Reset();
+        SetLogFile(nullptr);
+        port::control::ClearFailures();
+        ASSERT_EQ(chdir(mPrevious.c_str()), 0);
+    }
+    static void Reset() {
+        ClearFileIndex();
+        ClearAssetManifest();
+        ForgetArchives();
+        SetUserDataRoot("");
+        SetCommonDataRoot("");
+        SetDesktopRoot("");
+        TSettingsMap::GetInstance().Clear();
+    }
+
+    // Writes a file below the test's folder, making its folders.
+    void Put(const std::string& relative, const std::string& bytes) {
+        std::filesystem::path path = mDir.File(relative);
+        std::filesystem::create_directories(path.parent_path());
+        ASSERT_TRUE(testing_support::WriteFileBytes(path.string(), bytes));
+    }
+    std::string Get(const std::string& relative) const {
+        return testing_support::ReadFileBytes(mDir.File(relative));
+    }
+    std::string LogText() const {
+        return testing_support::ReadFileBytes(mDir.File("log/logfile.txt"));
+    }
+
+    testing_support::TempDir mDir;
+    std::string mPrevious;
+};
