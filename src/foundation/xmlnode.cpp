@@ -1,0 +1,170 @@
+#include "foundation/xmlnode.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+
+#include "foundation/file.h"
+#include "foundation/inflate.h"
+#include "foundation/log.h"
+
+namespace {
+
+constexpr size_t kCompressedHeader = 12;
+constexpr int32_t kLargestUnpacked = 64 * 1024 * 1024;
+
+int32_t LittleEndian32(const char* data) {
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(data);
+    return static_cast<int32_t>(
+        static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+        static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24);
+}
+
+bool IsCompressed(const char* data, size_t length) {
+    return length >= 4 && std::memcmp(data, "ZXML", 4) == 0;
+}
+
+}  // namespace
+
+TXmlNode::TXmlNode() = default;
+
+TXmlNode::TXmlNode(const char* name) : mName(name) {}
+
+TXmlNode::~TXmlNode() {
+    for (TXmlNode* child : mChildren)
+        delete child;
+}
+
+str TXmlNode::GetText() const {
+    return str(mText.data(), static_cast<int>(mText.size()));
+}
+
+TXmlNode* TXmlNode::AddChild(const str& name) {
+    return AdoptChild(new TXmlNode(name.c_str()));
+}
+
+TXmlNode* TXmlNode::AdoptChild(TXmlNode* child) {
+    if (child != nullptr) mChildren.push_back(child);
+    return child;
+}
+
+void TXmlNode::EndElement(const str&) {}
+
+void TXmlNode::AppendText(const str& token, int length) {
+    if (!mText.empty()) mText += ' ';
+    mText.append(token.c_str(), static_cast<size_t>(std::max(0, length)));
+}
+
+void TXmlNode::AddAttribute(const str& name, const str& value, bool quoted) {
+    mAttributes.push_back(Attribute{name, value, quoted});
+}
+
+void TXmlNode::RemoveChild(TXmlNode* node) {
+    if (node == nullptr) return;
+    auto end = std::remove(mChildren.begin(), mChildren.end(), node);
+    if (end == mChildren.end()) return;
+    mChildren.erase(end, mChildren.end());
+    delete node;
+}
+
+TXmlNode* TXmlNode::FindChild(const str& name) const {
+    for (TXmlNode* child : mChildren) {
+        if (child->mName == name) return child;
+    }
+    return nullptr;
+}
+
+bool TXmlNode::GetNextChild(str& name, TXmlNode*& node) {
+    if (mChildCursor >= mChildren.size()) return false;
+    node = mChildren[mChildCursor++];
+    name = node->mName;
+    return true;
+}
+
+str TXmlNode::GetAttribute(const str& name, bool* quoted) const {
+    for (const Attribute& attribute : mAttributes) {
+        if (attribute.name == name) {
+            if (quoted != nullptr) *quoted = attribute.quoted;
+            return attribute.value;
+        }
+    }
+    return str();
+}
+
+void TXmlNode::SetAttribute(const str& name, const str& value) {
+    for (Attribute& attribute : mAttributes) {
+        if (attribute.name == name) {
+            attribute.value = value;
+            attribute.quoted = true;
+            return;
+        }
+    }
+    mAttributes.push_back(Attribute{name, value, true});
+}
+
+void TXmlNode::SetAttributeInt(const str& name, int value) {
+    SetAttribute(name, str::Format("%d", value));
+}
+
+bool TXmlNode::GetNextAttribute(str& name, str& value) {
+    if (mAttributeCursor >= mAttributes.size()) return false;
+    const Attribute& attribute = mAttributes[mAttributeCursor++];
+    name = attribute.name;
+    value = attribute.value;
+    return true;
+}
+
+void TXmlNode::LoadFile(const str& name) {
+    TFile file;
+    if (!file.Open(name, kFileReadBinary)) return;
+    const int size = file.GetSize();
+    if (size <= 0) return;
+    std::unique_ptr<char[]> data(new char[static_cast<size_t>(size)]);
+    const int got = file.Read(data.get(), size);
+    file.Close();
+    if (got <= 0) return;
+    ParseString(data.get(), static_cast<size_t>(got));
+}
+
+void TXmlNode::ParseString(const char* text) {
+    if (text == nullptr) return;
+    ParseString(text, std::strlen(text));
+}
+
+void TXmlNode::ParseString(const char* text, size_t length) {
+    if (text == nullptr) return;
+    if (IsCompressed(text, length)) {
+        ParseCompressed(text, length);
+    } else {
+        ParsePlain(text, length);
+    }
+}
+
+void TXmlNode::ParseCompressed(const char* data, size_t length) {
+    if (length < kCompressedHeader) {
+        LogPrintf("ZXML data cut short: %u bytes", static_cast<unsigned int>(length));
+        return;
+    }
+    const int32_t packed = LittleEndian32(data + 4);
+    const int32_t unpacked = LittleEndian32(data + 8);
+    if (packed < 0 || static_cast<size_t>(packed) > length - kCompressedHeader || unpacked < 0 ||
+        unpacked > kLargestUnpacked) {
+        LogPrintf("ZXML sizes out of range: packed %d, unpacked %d, %u bytes", packed, unpacked,
+                  static_cast<unsigned int>(length));
+        return;
+    }
+    std::unique_ptr<unsigned char[]> text(new unsigned char[static_cast<size_t>(unpacked) + 1]);
+    unsigned long produced = static_cast<unsigned long>(unpacked);
+    const int status = Inflate(text.get(), &produced,
+                               reinterpret_cast<const unsigned char*>(data) + kCompressedHeader,
+                               static_cast<unsigned long>(packed));
+    if (status != Z_OK) {
+        LogPrintf("ZXML data does not inflate (zlib status %d)", status);
+        return;
+    }
+    text[produced] = 0;
+    ParsePlain(reinterpret_cast<const char*>(text.get()), produced);
+}
