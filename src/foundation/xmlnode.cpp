@@ -33,6 +33,8 @@ TXmlNode::TXmlNode() = default;
 
 TXmlNode::TXmlNode(const char* name) : mName(name) {}
 
+TXmlNode::TXmlNode(const str& name) : mName(name) {}
+
 TXmlNode::~TXmlNode() {
     for (TXmlNode* child : mChildren)
         delete child;
@@ -43,7 +45,7 @@ str TXmlNode::GetText() const {
 }
 
 TXmlNode* TXmlNode::AddChild(const str& name) {
-    return AdoptChild(new TXmlNode(name.c_str()));
+    return AdoptChild(new TXmlNode(name));
 }
 
 TXmlNode* TXmlNode::AdoptChild(TXmlNode* child) {
@@ -59,6 +61,7 @@ void TXmlNode::AppendText(const str& token, int length) {
 }
 
 void TXmlNode::AddAttribute(const str& name, const str& value, bool quoted) {
+    if (mAttributes.empty()) mAttributes.reserve(4);
     mAttributes.push_back(Attribute{name, value, quoted});
 }
 

@@ -39,6 +39,7 @@ class TXmlNode {
 public:
     TXmlNode();
     explicit TXmlNode(const char* name);
+    explicit TXmlNode(const str& name);
     virtual ~TXmlNode();
     TXmlNode(const TXmlNode&) = delete;
     TXmlNode& operator=(const TXmlNode&) = delete;

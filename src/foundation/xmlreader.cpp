@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "foundation/getchar.h"
@@ -16,13 +17,39 @@ bool IsSpace(unsigned char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
+// Bytes that end an unquoted token's run of one-byte characters: whitespace, "<", ">", "=", and
+// the lead bytes of longer characters, which take the character-by-character road.
+struct StopTable {
+    bool unquoted[256];
+    bool quoted[256];
+    StopTable() : unquoted(), quoted() {
+        for (int b = 0; b < 256; ++b) {
+            const bool lead = b >= 0xC0;
+            unquoted[b] =
+                lead || IsSpace(static_cast<unsigned char>(b)) || b == '<' || b == '>' || b == '=';
+            quoted[b] = lead || b == '"';
+        }
+    }
+};
+const StopTable kStops;
+
 class MemorySource {
 public:
+    static constexpr bool kDirect = true;
+
     MemorySource(const char* text, size_t length)
         : mText(reinterpret_cast<const unsigned char*>(text)), mLength(length) {}
     int Get() { return mIndex < mLength ? mText[mIndex++] : -1; }
     void Unget(int) {
         if (mIndex > 0) --mIndex;
+    }
+    // Appends the bytes up to the next stop byte, and steps over them.
+    void TakeRun(const bool* stops, std::string& out) {
+        size_t end = mIndex;
+        while (end < mLength && !stops[mText[end]])
+            ++end;
+        out.append(reinterpret_cast<const char*>(mText) + mIndex, end - mIndex);
+        mIndex = end;
     }
 
 private:
@@ -33,6 +60,8 @@ private:
 
 class VirtualSource {
 public:
+    static constexpr bool kDirect = false;
+
     explicit VirtualSource(TGetChar& source) : mSource(source) {}
     int Get() { return mSource.GetChar(); }
     void Unget(int c) { mSource.UngetChar(c); }
@@ -111,7 +140,10 @@ void Tokenizer<Source>::Next() {
         Unget(c);
     }
     bool endedAtClose = false;
-    while (Get(c)) {
+    for (;;) {
+        if constexpr (Source::kDirect)
+            mSource.TakeRun(mQuoted ? kStops.quoted : kStops.unquoted, mToken);
+        if (!Get(c)) break;
         const unsigned char lead = c.Lead();
         if (mQuoted) {
             if (lead == '"') break;
@@ -185,13 +217,31 @@ str ToStr(const std::string& text) {
     return str(text.data(), static_cast<int>(text.size()));
 }
 
+// Element and attribute names repeat throughout a document: one shared text per name saves an
+// allocation for every use. Bounded, so a document of endless distinct names costs no more.
+class NameCache {
+public:
+    str Get(const std::string& name) {
+        auto it = mNames.find(name);
+        if (it != mNames.end()) return it->second;
+        if (mNames.size() >= kLimit) mNames.clear();
+        str text = ToStr(name);
+        mNames.emplace(name, text);
+        return text;
+    }
+
+private:
+    static constexpr size_t kLimit = 512;
+    std::unordered_map<std::string, str> mNames;
+};
+
 struct TagResult {
     TXmlNode* child;
     bool endTag;
 };
 
 template <class Source>
-TagResult ParseTag(TXmlNode* node, Tokenizer<Source>& tokens) {
+TagResult ParseTag(TXmlNode* node, Tokenizer<Source>& tokens, NameCache& names) {
     enum { kName, kAttribute, kValue } state = kName;
     std::string pending;
     TXmlNode* child = nullptr;
@@ -212,7 +262,7 @@ TagResult ParseTag(TXmlNode* node, Tokenizer<Source>& tokens) {
                     node->EndElement(ToStr(token));
                     endTag = true;
                 } else {
-                    child = node->AddChild(ToStr(token));
+                    child = node->AddChild(names.Get(token));
                     special =
                         token == "?xml" || token == "!DOCTYPE" || token.compare(0, 3, "!--") == 0;
                 }
@@ -227,7 +277,7 @@ TagResult ParseTag(TXmlNode* node, Tokenizer<Source>& tokens) {
                 break;
             case kValue:
                 if (child != nullptr)
-                    child->AddAttribute(ToStr(pending), ToStr(token), tokens.Quoted());
+                    child->AddAttribute(names.Get(pending), ToStr(token), tokens.Quoted());
                 pending.clear();
                 state = kAttribute;
                 break;
@@ -245,6 +295,7 @@ TagResult ParseTag(TXmlNode* node, Tokenizer<Source>& tokens) {
 template <class Source>
 void ParseDocument(TXmlNode* root, Source& source) {
     Tokenizer<Source> tokens(source);
+    NameCache names;
     // The open elements, innermost last; an empty token or an end tag closes the innermost.
     std::vector<TXmlNode*> open{root};
     while (!open.empty()) {
@@ -257,7 +308,7 @@ void ParseDocument(TXmlNode* root, Source& source) {
             str text = ToStr(token);
             node->AppendText(text, static_cast<int>(text.Length()));
         } else {
-            TagResult tag = ParseTag(node, tokens);
+            TagResult tag = ParseTag(node, tokens, names);
             if (tag.child != nullptr) {
                 if (open.size() > static_cast<size_t>(TXmlNode::kMaxDepth)) {
                     LogPrintf("XML nested deeper than %d levels: the rest is not read",
