@@ -1,0 +1,31 @@
+// Reading a 5 MB document with TXmlNode, and writing the tree back.
+#include <benchmark/benchmark.h>
+
+#include "foundation/xmlnode.h"
+#include "xmldocument.h"
+
+static void BM_XmlParse(benchmark::State& state) {
+    const std::string document = MakeBenchmarkDocument();
+    for (auto _ : state) {
+        TXmlNode root;
+        root.ParseString(document.data(), document.size());
+        benchmark::DoNotOptimize(root.GetChildren().data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * document.size()));
+}
+BENCHMARK(BM_XmlParse)->Unit(benchmark::kMillisecond);
+
+static void BM_XmlToString(benchmark::State& state) {
+    const std::string document = MakeBenchmarkDocument();
+    TXmlNode root;
+    root.ParseString(document.data(), document.size());
+    TXmlNode* world = root.FindChild("World");
+    size_t written = 0;
+    for (auto _ : state) {
+        str text = world->ToString();
+        written = text.Length();
+        benchmark::DoNotOptimize(text.c_str());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * written));
+}
+BENCHMARK(BM_XmlToString)->Unit(benchmark::kMillisecond);
