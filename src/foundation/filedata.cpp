@@ -22,3 +22,36 @@ int CopyWithoutCarriageReturns(char* buffer, int count, const char* source, int 
     *consumed = used;
     return stored;
 }
+
+bool TByteWindow::SeekTarget(long offset, int origin, uint32_t* target) const {
+    switch (origin) {
+        case kSeekCurrent:
+            *target = position + static_cast<uint32_t>(offset);
+            return true;
+        case kSeekStart:
+            *target = static_cast<uint32_t>(offset);
+            return true;
+        case kSeekEnd:
+            *target = size + static_cast<uint32_t>(offset);
+            return true;
+        default:
+            return false;
+    }
+}
+
+int TByteWindow::Read(void* buffer, int count, bool text) {
+    if (data == nullptr || buffer == nullptr || count <= 0) return 0;
+    const uint32_t left = size - position;
+    const int want = static_cast<uint32_t>(count) > left ? static_cast<int>(left) : count;
+    if (text) {
+        int used;
+        const int available = left > 0x7FFFFFFFu ? 0x7FFFFFFF : static_cast<int>(left);
+        int stored = CopyWithoutCarriageReturns(static_cast<char*>(buffer), want, data + position,
+                                                available, &used);
+        position += static_cast<uint32_t>(used);
+        return stored;
+    }
+    std::memcpy(buffer, data + position, static_cast<size_t>(want));
+    position += static_cast<uint32_t>(want);
+    return want;
+}

@@ -5,6 +5,8 @@
 // A TFileData belongs to the TFile that opened it and is used by one thread at a time.
 #pragma once
 
+#include <cstdint>
+
 #include "foundation/str.h"
 
 // Open modes. The text modes drop every carriage return on reading; writing is byte for byte in
@@ -38,13 +40,23 @@ public:
     virtual bool IsEof() = 0;
 };
 
-// True for the modes that read text (the ones that drop carriage returns).
-inline bool IsTextReadMode(int mode) {
-    return mode == kFileReadText;
-}
-
 // Copies up to count bytes of source into buffer, passing over carriage returns, until count
 // bytes are stored or the source runs out. *consumed receives the source bytes used; the result is
 // the number stored.
 int CopyWithoutCarriageReturns(char* buffer, int count, const char* source, int available,
                                int* consumed);
+
+// A read position over bytes held in memory (a registered block, an archive member): what the
+// memory-backed kinds of file share.
+struct TByteWindow {
+    const char* data = nullptr;
+    uint32_t size = 0;
+    uint32_t position = 0;
+
+    // The position a seek asks for, in 32-bit unsigned arithmetic (so a negative result is
+    // past the size); false for an unknown origin.
+    bool SeekTarget(long offset, int origin, uint32_t* target) const;
+    // Copies up to count bytes, cut to what is left, from the position on, and moves past what it
+    // used; in text mode carriage returns are passed over. Answers the bytes stored.
+    int Read(void* buffer, int count, bool text);
+};

@@ -34,9 +34,9 @@ bool TFlatFileMap::Open(const str& member, int mode) {
         return false;
     }
     mMapping = std::move(mapping);
-    mData = mMapping->GetView() + offset;
-    mSize = static_cast<uint32_t>(size);
-    mPosition = 0;
+    mWindow.data = mMapping->GetView() + offset;
+    mWindow.size = static_cast<uint32_t>(size);
+    mWindow.position = 0;
     mEnd = false;
     mMode = mode;
     return true;
@@ -44,9 +44,7 @@ bool TFlatFileMap::Open(const str& member, int mode) {
 
 void TFlatFileMap::Close() {
     mMapping.reset();
-    mData = nullptr;
-    mSize = 0;
-    mPosition = 0;
+    mWindow = TByteWindow();
     mEnd = true;
 }
 
@@ -56,55 +54,29 @@ void TFlatFileMap::UngetChar() {
 }
 
 void TFlatFileMap::Seek(long offset, int origin) {
-    uint32_t position;
-    switch (origin) {
-        case kSeekCurrent:
-            position = mPosition + static_cast<uint32_t>(offset);
-            break;
-        case kSeekStart:
-            position = static_cast<uint32_t>(offset);
-            break;
-        case kSeekEnd:
-            position = mSize + static_cast<uint32_t>(offset);
-            break;
-        default:
-            return;
-    }
-    if (position <= mSize) {
-        mPosition = position;
+    uint32_t target;
+    if (!mWindow.SeekTarget(offset, origin, &target)) return;
+    if (target <= mWindow.size) {
+        mWindow.position = target;
         mEnd = false;
     } else {
-        mPosition = mSize;
+        mWindow.position = mWindow.size;
     }
 }
 
 int TFlatFileMap::GetSize() {
-    return static_cast<int>(mSize);
+    return static_cast<int>(mWindow.size);
 }
 
 int TFlatFileMap::Tell() {
-    return static_cast<int>(mPosition);
+    return static_cast<int>(mWindow.position);
 }
 
 int TFlatFileMap::Read(void* buffer, int count) {
-    if (mData == nullptr || buffer == nullptr || count <= 0) return 0;
-    const uint32_t left = mSize - mPosition;
-    int want = count;
-    if (static_cast<uint32_t>(count) > left) {
-        want = static_cast<int>(left);
-        mEnd = true;
-    }
-    if (mMode == kFileReadText) {
-        int used;
-        const int available = left > 0x7FFFFFFFu ? 0x7FFFFFFF : static_cast<int>(left);
-        int stored = CopyWithoutCarriageReturns(static_cast<char*>(buffer), want, mData + mPosition,
-                                                available, &used);
-        mPosition += static_cast<uint32_t>(used);
-        return stored;
-    }
-    std::memcpy(buffer, mData + mPosition, static_cast<size_t>(want));
-    mPosition += static_cast<uint32_t>(want);
-    return want;
+    if (mWindow.data == nullptr || buffer == nullptr || count <= 0) return 0;
+    // As with stdio, only a read cut short by the end raises the end flag.
+    if (static_cast<uint32_t>(count) > mWindow.size - mWindow.position) mEnd = true;
+    return mWindow.Read(buffer, count, mMode == kFileReadText);
 }
 
 int TFlatFileMap::Write(const void*, int) {

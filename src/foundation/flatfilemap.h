@@ -6,7 +6,6 @@
 // seek back within the member clears it.
 #pragma once
 
-#include <cstdint>
 #include <memory>
 
 #include "foundation/filedata.h"
@@ -28,9 +27,7 @@ public:
 
 private:
     std::shared_ptr<TFileMapData> mMapping;
-    const char* mData = nullptr;
-    uint32_t mSize = 0;
-    uint32_t mPosition = 0;
+    TByteWindow mWindow;
     int mMode = 0;
     bool mEnd = true;
 };

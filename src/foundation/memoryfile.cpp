@@ -24,16 +24,14 @@ bool TMemoryFile::Open(const str& location, int mode) {
         return false;
     }
     uint64_t size = std::strtoull(comma + 1, nullptr, 10);
-    mData = data;
-    mSize = size < registered ? static_cast<uint32_t>(size) : registered;
-    mPosition = 0;
+    mWindow.data = data;
+    mWindow.size = size < registered ? static_cast<uint32_t>(size) : registered;
+    mWindow.position = 0;
     return true;
 }
 
 void TMemoryFile::Close() {
-    mData = nullptr;
-    mPosition = 0;
-    mSize = 0;
+    mWindow = TByteWindow();
 }
 
 void TMemoryFile::UngetChar() {
@@ -41,46 +39,22 @@ void TMemoryFile::UngetChar() {
 }
 
 void TMemoryFile::Seek(long offset, int origin) {
-    uint32_t position;
-    switch (origin) {
-        case kSeekCurrent:
-            position = mPosition + static_cast<uint32_t>(offset);
-            break;
-        case kSeekStart:
-            position = static_cast<uint32_t>(offset);
-            break;
-        case kSeekEnd:
-            position = mSize + static_cast<uint32_t>(offset);
-            break;
-        default:
-            return;
+    uint32_t target;
+    if (mWindow.SeekTarget(offset, origin, &target)) {
+        mWindow.position = target > mWindow.size ? mWindow.size : target;
     }
-    mPosition = position > mSize ? mSize : position;
 }
 
 int TMemoryFile::GetSize() {
-    return static_cast<int>(mSize);
+    return static_cast<int>(mWindow.size);
 }
 
 int TMemoryFile::Tell() {
-    return static_cast<int>(mPosition);
+    return static_cast<int>(mWindow.position);
 }
 
 int TMemoryFile::Read(void* buffer, int count) {
-    if (mData == nullptr || buffer == nullptr || count <= 0) return 0;
-    const uint32_t left = mSize - mPosition;
-    const int want = static_cast<uint32_t>(count) > left ? static_cast<int>(left) : count;
-    if (mMode == kFileReadText) {
-        int used;
-        const int available = left > 0x7FFFFFFFu ? 0x7FFFFFFF : static_cast<int>(left);
-        int stored = CopyWithoutCarriageReturns(static_cast<char*>(buffer), want, mData + mPosition,
-                                                available, &used);
-        mPosition += static_cast<uint32_t>(used);
-        return stored;
-    }
-    std::memcpy(buffer, mData + mPosition, static_cast<size_t>(want));
-    mPosition += static_cast<uint32_t>(want);
-    return want;
+    return mWindow.Read(buffer, count, mMode == kFileReadText);
 }
 
 int TMemoryFile::Write(const void*, int) {
@@ -88,5 +62,5 @@ int TMemoryFile::Write(const void*, int) {
 }
 
 bool TMemoryFile::IsEof() {
-    return mPosition == mSize;
+    return mWindow.position == mWindow.size;
 }

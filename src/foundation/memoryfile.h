@@ -3,8 +3,6 @@
 // copies the block's address, so the block's owner must keep it alive while the file is open.
 #pragma once
 
-#include <cstdint>
-
 #include "foundation/filedata.h"
 
 class TMemoryFile : public TFileData {
@@ -24,8 +22,6 @@ public:
     bool IsEof() override;
 
 private:
-    const char* mData = nullptr;
-    uint32_t mPosition = 0;
-    uint32_t mSize = 0;
+    TByteWindow mWindow;
     int mMode = 0;
 };
