@@ -26,6 +26,10 @@ function(umbrava_library folder)
     target_include_directories(umbrava_${folder} PUBLIC "${PROJECT_SOURCE_DIR}/src")
     target_compile_options(umbrava_${folder} PRIVATE ${UMBRAVA_WARNINGS})
     target_link_libraries(umbrava_${folder} PUBLIC ${ARG_DEPENDS} PRIVATE ${ARG_PRIVATE_DEPENDS})
+    if(UMBRAVA_FUZZ)
+        # The fuzz targets are guided by the coverage of the code they drive, which lives here.
+        target_compile_options(umbrava_${folder} PRIVATE -fsanitize=fuzzer-no-link)
+    endif()
 endfunction()
 
 # umbrava_tests(<folder> DEPENDS libs...)
