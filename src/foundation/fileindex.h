@@ -63,9 +63,15 @@ private:
     str mRoots[3];
 };
 
-// Where a virtual name is, or the empty text when nowhere (see fileindex.cpp for the rules).
-// With mustExist, hidden names and "user:"/"common:"/"desktop:" paths that cannot be read and
-// written give the empty text; without it (writing), such a path is made and indexed.
+// Where a virtual name is, or the empty text when nowhere. The name is lower-cased, then:
+//   1. an indexed name gives its location;
+//   2. "::" followed by a path gives that real path when it can be read;
+//   3. with mustExist, a hidden name gives nothing;
+//   4. "user:", "common:" and "desktop:" give the path below their root (with mustExist only when
+//      it can be read and written), which is then indexed under the name;
+//   5. "assets/" or "assets\" in front is dropped and the rest resolved without mustExist;
+//   6. anything else gives nothing.
+// Real paths are built with "/" for every backslash and matched against the disk's case.
 str ResolvePath(const str& name, bool mustExist);
 
 // Indexes a block of memory under a name so that FileOpen reads it (modes 0 and 1 only). The
