@@ -4,6 +4,7 @@
 #include <chrono>
 #include <thread>
 
+#include "port/clockstate.h"
 #include "port/control.h"
 
 namespace {
@@ -19,6 +20,15 @@ DWORD MonotonicMilliseconds() {
 }
 
 }  // namespace
+
+namespace port {
+bool FakeClockOn() {
+    return gFake.load();
+}
+bool FakeSleepAdvances() {
+    return gSleepAdvances.load();
+}
+}  // namespace port
 
 DWORD timeGetTime() {
     return gFake.load() ? gFakeNow.load() : MonotonicMilliseconds();

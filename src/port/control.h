@@ -1,5 +1,7 @@
 // The control plane: what tests (and the program's start-up) use to set up and observe the port
-// layer. Production code outside start-up never calls it.
+// layer. Production code outside start-up never calls it. The window system's part is in
+// controldesktop.h (backend, desktop, monitors, metrics), controlinput.h (injected input) and
+// controlwindows.h (foreign windows, message boxes, clipboard), included at the end.
 #pragma once
 
 #include <functional>
@@ -58,3 +60,7 @@ using LogSink = void (*)(const char* line);
 void SetLogSink(LogSink sink);
 
 }  // namespace port::control
+
+#include "port/controldesktop.h"
+#include "port/controlinput.h"
+#include "port/controlwindows.h"

@@ -6,6 +6,7 @@
 // the buffer is too small, the size needed including the terminator (0 on failure).
 #pragma once
 
+#include "port/showcommand.h"
 #include "port/win32types.h"
 
 // Special folder ids for SHGetFolderPathA.
@@ -14,9 +15,6 @@ constexpr int CSIDL_DESKTOPDIRECTORY = 0x0010;
 constexpr int CSIDL_APPDATA = 0x001A;
 constexpr int CSIDL_COMMON_APPDATA = 0x0023;
 constexpr int CSIDL_FLAG_CREATE = 0x8000;
-
-constexpr int SW_HIDE = 0;
-constexpr int SW_SHOWNORMAL = 1;
 
 // A null module is the program itself.
 DWORD GetModuleFileNameA(HMODULE module, char* buffer, DWORD size);

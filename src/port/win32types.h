@@ -12,6 +12,16 @@ using LONG = int32_t;
 using UINT = uint32_t;
 using BOOL = int;
 using HRESULT = int32_t;
+using SHORT = int16_t;
+using LONG_PTR = intptr_t;
+using ULONG_PTR = uintptr_t;
+using UINT_PTR = uintptr_t;
+using WPARAM = uintptr_t;
+using LPARAM = intptr_t;
+using LRESULT = intptr_t;
+using ATOM = uint16_t;
+// Windows' wide characters are UTF-16 units.
+using WCHAR = char16_t;
 
 // Handles are opaque: kernel objects, modules and instances are looked up in the port layer's own
 // tables and never dereferenced by callers.
@@ -19,6 +29,16 @@ using HANDLE = void*;
 using HMODULE = void*;
 using HINSTANCE = void*;
 using HWND = void*;
+// Window-system and GDI handles: small numbers in the port layer's tables (port/window.h,
+// port/cursor.h, port/gdi.h, port/menu.h, port/globalmem.h, port/system.h).
+using HICON = void*;
+using HCURSOR = void*;
+using HBRUSH = void*;
+using HGDIOBJ = void*;
+using HMENU = void*;
+using HDC = void*;
+using HGLOBAL = void*;
+using HMONITOR = void*;
 
 constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;
@@ -46,6 +66,15 @@ constexpr DWORD ERROR_MOD_NOT_FOUND = 126;
 constexpr DWORD ERROR_PROC_NOT_FOUND = 127;
 constexpr DWORD ERROR_ALREADY_EXISTS = 183;
 constexpr DWORD ERROR_NOT_OWNER = 288;
+constexpr DWORD ERROR_NO_UNICODE_TRANSLATION = 1113;
+constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = 1400;
+constexpr DWORD ERROR_INVALID_MENU_HANDLE = 1401;
+constexpr DWORD ERROR_INVALID_CURSOR_HANDLE = 1402;
+constexpr DWORD ERROR_CANNOT_FIND_WND_CLASS = 1407;
+constexpr DWORD ERROR_CLASS_ALREADY_EXISTS = 1410;
+constexpr DWORD ERROR_INVALID_INDEX = 1413;
+constexpr DWORD ERROR_CLIPBOARD_NOT_OPEN = 1418;
+constexpr DWORD ERROR_MENU_ITEM_NOT_FOUND = 1456;
 
 // HRESULTs.
 constexpr HRESULT S_OK = 0;
@@ -56,4 +85,43 @@ inline bool SUCCEEDED(HRESULT hr) {
 }
 inline bool FAILED(HRESULT hr) {
     return hr < 0;
+}
+
+// Points and rectangles: right and bottom are exclusive.
+struct POINT {
+    LONG x;
+    LONG y;
+};
+
+struct RECT {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
+};
+
+// Packing of message parameters.
+constexpr WORD LOWORD(uintptr_t value) {
+    return static_cast<WORD>(value & 0xFFFF);
+}
+constexpr WORD HIWORD(uintptr_t value) {
+    return static_cast<WORD>((value >> 16) & 0xFFFF);
+}
+constexpr LONG MAKELONG(WORD low, WORD high) {
+    return static_cast<LONG>(static_cast<DWORD>(low) | (static_cast<DWORD>(high) << 16));
+}
+constexpr LPARAM MAKELPARAM(int low, int high) {
+    return static_cast<LPARAM>(
+        static_cast<DWORD>(MAKELONG(static_cast<WORD>(low), static_cast<WORD>(high))));
+}
+constexpr WPARAM MAKEWPARAM(int low, int high) {
+    return static_cast<WPARAM>(
+        static_cast<DWORD>(MAKELONG(static_cast<WORD>(low), static_cast<WORD>(high))));
+}
+// Signed coordinates packed in an LPARAM, 16 bits each.
+constexpr int GET_X_LPARAM(LPARAM value) {
+    return static_cast<SHORT>(LOWORD(static_cast<uintptr_t>(value)));
+}
+constexpr int GET_Y_LPARAM(LPARAM value) {
+    return static_cast<SHORT>(HIWORD(static_cast<uintptr_t>(value)));
 }

@@ -1,0 +1,112 @@
+#include "port/gdi.h"
+
+#include <map>
+#include <mutex>
+
+#include "port/desktop.h"
+#include "port/devicecontext.h"
+#include "port/failures.h"
+#include "port/lasterror.h"
+#include "port/windowinternal.h"
+
+namespace port {
+namespace {
+
+struct DeviceContextTable {
+    std::mutex mutex;
+    std::map<uintptr_t, std::shared_ptr<DeviceContext>> contexts;
+    uintptr_t next = 0x00070010;
+};
+
+DeviceContextTable& Table() {
+    static DeviceContextTable* table = new DeviceContextTable;
+    return *table;
+}
+
+// The screen and the windows on it share the desktop's capabilities.
+class ScreenContext : public DeviceContext {
+public:
+    int Caps(int index) const override { return ScreenCaps(index); }
+};
+
+constexpr uintptr_t kStockBase = 0x00080010;
+constexpr int kStockCount = 6;
+
+}  // namespace
+
+HDC AddDeviceContext(std::shared_ptr<DeviceContext> dc) {
+    DeviceContextTable& table = Table();
+    std::lock_guard<std::mutex> lock(table.mutex);
+    uintptr_t handle = table.next;
+    table.next += 0x10;
+    table.contexts[handle] = std::move(dc);
+    return reinterpret_cast<HDC>(handle);
+}
+
+std::shared_ptr<DeviceContext> LookupDeviceContext(HDC dc) {
+    DeviceContextTable& table = Table();
+    std::lock_guard<std::mutex> lock(table.mutex);
+    auto it = table.contexts.find(reinterpret_cast<uintptr_t>(dc));
+    return it == table.contexts.end() ? nullptr : it->second;
+}
+
+bool RemoveDeviceContext(HDC dc) {
+    std::shared_ptr<DeviceContext> dropped;  // destroyed outside the lock
+    DeviceContextTable& table = Table();
+    std::lock_guard<std::mutex> lock(table.mutex);
+    auto it = table.contexts.find(reinterpret_cast<uintptr_t>(dc));
+    if (it == table.contexts.end()) return false;
+    dropped = std::move(it->second);
+    table.contexts.erase(it);
+    return true;
+}
+
+int ScreenCaps(int index) {
+    DesktopMode mode = CurrentDesktopMode();
+    switch (index) {
+        case HORZRES:
+            return mode.width;
+        case VERTRES:
+            return mode.height;
+        case BITSPIXEL:
+            return mode.bitsPerPixel;
+        case PLANES:
+            return 1;
+        case NUMCOLORS:
+            return DesktopColourCount(mode.bitsPerPixel);
+        case LOGPIXELSX:
+        case LOGPIXELSY:
+            return 96;
+        case SIZEPALETTE:
+            return mode.bitsPerPixel <= 8 ? 1 << mode.bitsPerPixel : 0;
+        case VREFRESH:
+            return mode.refreshRate;
+        default:
+            return 0;
+    }
+}
+
+}  // namespace port
+
+HDC GetDC(HWND window) {
+    if (port::ShouldFail("GetDC")) return nullptr;
+    if (window != nullptr && !port::IsLiveWindow(window)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return nullptr;
+    }
+    return port::AddDeviceContext(std::make_shared<port::ScreenContext>());
+}
+
+int ReleaseDC(HWND, HDC dc) {
+    return port::RemoveDeviceContext(dc) ? 1 : 0;
+}
+
+int GetDeviceCaps(HDC dc, int index) {
+    std::shared_ptr<port::DeviceContext> context = port::LookupDeviceContext(dc);
+    return context != nullptr ? context->Caps(index) : 0;
+}
+
+HGDIOBJ GetStockObject(int object) {
+    if (object < 0 || object >= port::kStockCount) return nullptr;
+    return reinterpret_cast<HGDIOBJ>(port::kStockBase + static_cast<uintptr_t>(object) * 0x10);
+}
