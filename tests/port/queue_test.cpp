@@ -1,0 +1,159 @@
+// The message queue: order and filters, WM_QUIT, painting, timers and the idle wait.
+#include "port/clock.h"
+#include "port/lasterror.h"
+#include "port/paint.h"
+#include "port/vkeys.h"
+#include "windowfixture.h"
+
+namespace {
+
+using window_testing::WindowTest;
+
+std::vector<UINT> Numbers(const std::vector<MSG>& messages) {
+    std::vector<UINT> numbers;
+    for (const MSG& msg : messages)
+        numbers.push_back(msg.message);
+    return numbers;
+}
+
+TEST_F(WindowTest, OrderPostedThenInputThenQuitThenPaintThenTimers) {
+    HWND window = MakeWindow();
+    Pump();
+    SetTimer(window, 0, 250, nullptr);
+    port::control::AdvanceTime(250);
+    InvalidateRect(window, nullptr, TRUE);
+    PostQuitMessage(3);
+    port::control::InjectKey('A', true);
+    PostMessageA(window, WM_USER, 1, 2);
+    PostMessageA(nullptr, WM_USER + 1, 0, 0);
+    std::vector<MSG> taken = Pump();
+    EXPECT_EQ(Numbers(taken),
+              (std::vector<UINT>{WM_USER, WM_USER + 1, WM_KEYDOWN, WM_QUIT, WM_PAINT, WM_TIMER}));
+    EXPECT_EQ(taken[1].hwnd, nullptr);
+    EXPECT_EQ(taken[3].wParam, 3u);
+    EXPECT_EQ(taken[0].time, timeGetTime());
+}
+
+TEST_F(WindowTest, FiltersByWindowAndRange) {
+    HWND first = MakeWindow();
+    HWND second = MakeWindow();
+    HWND child = MakeChild(first, RECT{0, 0, 10, 10});
+    Pump();
+    PostMessageA(second, WM_USER, 0, 0);
+    PostMessageA(child, WM_USER + 5, 0, 0);
+    PostMessageA(nullptr, WM_USER + 9, 0, 0);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, first, 0, 0, PM_NOREMOVE));
+    EXPECT_EQ(msg.hwnd, child);  // a window's filter takes its children
+    ASSERT_TRUE(PeekMessageA(&msg, reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, WM_USER + 9u);
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE));
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_USER + 1, WM_USER + 8, PM_REMOVE));
+    EXPECT_EQ(msg.hwnd, child);
+    // WM_QUIT comes whatever the filter, but after the posted messages.
+    PostQuitMessage(0);
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER));
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+
+    EXPECT_FALSE(PostMessageA(reinterpret_cast<HWND>(0x7FFF0000), WM_USER, 0, 0));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
+}
+
+TEST_F(WindowTest, PaintStaysUntilValidated) {
+    HWND window = MakeWindow();
+    Pump();
+    RECT part{10, 10, 20, 30};
+    InvalidateRect(window, &part, FALSE);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_PAINT));
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));  // not validated: again
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_PAINT));
+    PAINTSTRUCT paint;
+    ClearLog();
+    ASSERT_NE(BeginPaint(window, &paint), nullptr);
+    EXPECT_EQ(paint.rcPaint.left, 10);
+    EXPECT_EQ(paint.rcPaint.bottom, 30);
+    EXPECT_TRUE(Messages(WM_ERASEBKGND).empty());
+    EndPaint(window, &paint);
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+
+    // All windows at once, with erasing; hidden windows wait.
+    HWND hidden = MakeWindow(window_testing::kMainStyle, 0, false);
+    InvalidateRect(nullptr, nullptr, TRUE);
+    std::vector<MSG> taken = Pump();
+    ASSERT_EQ(taken.size(), 1u);
+    EXPECT_EQ(taken[0].hwnd, window);
+    EXPECT_EQ(Messages(WM_ERASEBKGND, window).size(), 1u);
+    ShowWindow(hidden, SW_SHOWNA);
+    taken = Pump();
+    ASSERT_EQ(taken.size(), 1u);
+    EXPECT_EQ(taken[0].hwnd, hidden);
+    EXPECT_FALSE(GetUpdateRect(hidden, nullptr, FALSE));
+}
+
+TEST_F(WindowTest, TimersFollowTheFakeClock) {
+    HWND window = MakeWindow();
+    Pump();
+    EXPECT_EQ(SetTimer(window, 0, 250, nullptr), 1u);
+    MSG msg;
+    port::control::AdvanceTime(249);
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    port::control::AdvanceTime(1);
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_TIMER));
+    EXPECT_EQ(msg.hwnd, window);
+    EXPECT_EQ(msg.wParam, 0u);
+    // One tick at a time: the next is a period after it was taken.
+    port::control::AdvanceTime(1000);
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    port::control::AdvanceTime(250);
+    EXPECT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+
+    // A timer function runs from DispatchMessage.
+    static int calls = 0;
+    calls = 0;
+    UINT_PTR id = SetTimer(nullptr, 0, 5, [](HWND, UINT, UINT_PTR, DWORD) { ++calls; });
+    EXPECT_NE(id, 0u);
+    port::control::AdvanceTime(10);
+    EXPECT_TRUE(KillTimer(window, 0));
+    Pump();
+    EXPECT_EQ(calls, 1);
+    EXPECT_TRUE(KillTimer(nullptr, id));
+    EXPECT_FALSE(KillTimer(nullptr, id));
+    port::control::AdvanceTime(1000);
+    EXPECT_TRUE(Pump().empty());
+}
+
+TEST_F(WindowTest, IdleWaitNeverSleepsOnTheFakeClock) {
+    DWORD before = timeGetTime();
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_EQ(timeGetTime(), before);
+    port::control::SetSleepAdvancesClock(true);
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_EQ(timeGetTime(), before + 1);
+    port::control::SetSleepAdvancesClock(false);
+    MakeWindow();
+    port::control::InjectKey(VK_SPACE, true);
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT), WAIT_OBJECT_0);
+    EXPECT_EQ(MsgWaitForMultipleObjects(1, nullptr, FALSE, 1, 0), WAIT_FAILED);
+}
+
+TEST_F(WindowTest, SentMessagesAreDirectCalls) {
+    HWND window = MakeWindow();
+    window_testing::SetHook(
+        [](HWND, UINT message, WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
+            if (message == WM_USER + 100) return static_cast<LRESULT>(wParam * 2);
+            return std::nullopt;
+        });
+    EXPECT_EQ(SendMessageW(window, WM_USER + 100, 21, 0), 42);
+    MSG msg;
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_USER, WM_USER + 200, PM_REMOVE));
+}
+
+}  // namespace

@@ -1,0 +1,203 @@
+// Geometry: the virtual frame, moving and sizing, minimising and restoring, the hit test.
+#include "port/activation.h"
+#include "port/lasterror.h"
+#include "port/system.h"
+#include "windowfixture.h"
+
+namespace {
+
+using window_testing::WindowTest;
+
+RECT ClientOf(HWND window) {
+    RECT rect{};
+    GetClientRect(window, &rect);
+    return rect;
+}
+
+TEST_F(WindowTest, FrameOfTheMainStyle) {
+    RECT rect{0, 0, 800, 600};
+    ASSERT_TRUE(AdjustWindowRectEx(&rect, window_testing::kMainStyle, FALSE, WS_EX_APPWINDOW));
+    EXPECT_EQ(rect.right - rect.left, 800 + 2 * GetSystemMetrics(SM_CXSIZEFRAME));
+    EXPECT_EQ(rect.bottom - rect.top,
+              600 + 2 * GetSystemMetrics(SM_CYSIZEFRAME) + GetSystemMetrics(SM_CYCAPTION));
+    EXPECT_EQ(rect.left, -GetSystemMetrics(SM_CXSIZEFRAME));
+
+    struct Case {
+        DWORD style;
+        DWORD exStyle;
+        BOOL menu;
+        RECT expected;
+    } cases[] = {
+        {WS_POPUP, WS_EX_TOPMOST, FALSE, {0, 0, 100, 100}},
+        {WS_CHILD | WS_VISIBLE, 0, FALSE, {0, 0, 100, 100}},
+        {WS_POPUP | WS_BORDER, 0, FALSE, {-1, -1, 101, 101}},
+        {WS_CAPTION, 0, FALSE, {-3, -22, 103, 103}},
+        {WS_CAPTION | WS_THICKFRAME, 0, TRUE, {-4, -42, 104, 104}},
+        {WS_POPUP, WS_EX_CLIENTEDGE, FALSE, {-2, -2, 102, 102}},
+    };
+    for (const Case& c : cases) {
+        RECT adjusted{0, 0, 100, 100};
+        AdjustWindowRectEx(&adjusted, c.style, c.menu, c.exStyle);
+        EXPECT_EQ(adjusted.left, c.expected.left) << std::hex << c.style;
+        EXPECT_EQ(adjusted.top, c.expected.top) << std::hex << c.style;
+        EXPECT_EQ(adjusted.right, c.expected.right) << std::hex << c.style;
+        EXPECT_EQ(adjusted.bottom, c.expected.bottom) << std::hex << c.style;
+    }
+}
+
+TEST_F(WindowTest, AdjustedSizeAndForcedSizeGiveTheSameClientArea) {
+    HWND window = MakeWindow();
+    RECT outer{0, 0, 800, 600};
+    AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE)));
+    ASSERT_TRUE(SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left,
+                             outer.bottom - outer.top, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE));
+    RECT client = ClientOf(window);
+    EXPECT_EQ(client.right, 800);
+    EXPECT_EQ(client.bottom, 600);
+    std::vector<window_testing::Seen> sizes = Messages(WM_SIZE, window);
+    ASSERT_FALSE(sizes.empty());
+    EXPECT_EQ(sizes.back().wParam, SIZE_RESTORED);
+    EXPECT_EQ(sizes.back().lParam, MAKELPARAM(800, 600));
+
+    // The window procedure forcing the outer size in WM_WINDOWPOSCHANGING, whatever was asked.
+    window_testing::SetHook(
+        [](HWND, UINT message, WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
+            if (message == WM_WINDOWPOSCHANGING) {
+                auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+                if ((pos->flags & SWP_NOSIZE) == 0) {
+                    pos->cx = 640 + 2 * GetSystemMetrics(SM_CXSIZEFRAME);
+                    pos->cy =
+                        480 + 2 * GetSystemMetrics(SM_CYSIZEFRAME) + GetSystemMetrics(SM_CYCAPTION);
+                }
+            }
+            return std::nullopt;
+        });
+    MoveWindow(window, 10, 20, 300, 200, TRUE);
+    client = ClientOf(window);
+    EXPECT_EQ(client.right, 640);
+    EXPECT_EQ(client.bottom, 480);
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(rect.left, 10);
+    EXPECT_EQ(rect.top, 20);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    EXPECT_EQ(origin.x, 10 + GetSystemMetrics(SM_CXSIZEFRAME));
+    EXPECT_EQ(origin.y, 20 + GetSystemMetrics(SM_CYSIZEFRAME) + GetSystemMetrics(SM_CYCAPTION));
+    std::vector<window_testing::Seen> changed = Messages(WM_WINDOWPOSCHANGED, window);
+    ASSERT_FALSE(changed.empty());
+    EXPECT_EQ(changed.back().pos.cx, 648);
+    EXPECT_EQ(changed.back().pos.x, 10);
+}
+
+TEST_F(WindowTest, UnchangedSizeSendsNoSize) {
+    HWND window = MakeWindow();
+    ClearLog();
+    SetWindowPos(window, nullptr, 50, 60, 480, 360, SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(Messages(WM_SIZE).empty());
+    ASSERT_EQ(Messages(WM_MOVE).size(), 1u);
+    EXPECT_NE(Messages(WM_WINDOWPOSCHANGED).back().pos.flags & SWP_NOSIZE, 0u);
+}
+
+TEST_F(WindowTest, SetWindowPosFailureIsInjectable) {
+    HWND window = MakeWindow();
+    port::control::InjectFailure("SetWindowPos", ERROR_ACCESS_DENIED, 1);
+    ClearLog();
+    EXPECT_FALSE(SetWindowPos(window, HWND_TOP, 0, 0, 800, 600, 0));
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    EXPECT_TRUE(Messages(WM_WINDOWPOSCHANGING).empty());
+    EXPECT_TRUE(SetWindowPos(window, HWND_TOP, 0, 0, 800, 600, 0));
+}
+
+TEST_F(WindowTest, MinimiseAndRestoreFromTheDesktop) {
+    HWND window = MakeWindow(window_testing::kMainStyle, 0, true, RECT{30, 40, 510, 400});
+    ASSERT_EQ(GetForegroundWindow(), window);
+    ClearLog();
+    port::control::InjectMinimise(window);
+    Pump();
+    std::vector<window_testing::Seen> changed = Messages(WM_WINDOWPOSCHANGED, window);
+    ASSERT_EQ(changed.size(), 1u);
+    EXPECT_EQ(changed[0].pos.x, -32000);
+    EXPECT_EQ(changed[0].pos.y, -32000);
+    std::vector<window_testing::Seen> sizes = Messages(WM_SIZE, window);
+    ASSERT_EQ(sizes.size(), 1u);
+    EXPECT_EQ(sizes[0].wParam, SIZE_MINIMIZED);
+    EXPECT_EQ(sizes[0].lParam, 0);
+    EXPECT_TRUE(IsIconic(window));
+    RECT client = ClientOf(window);
+    EXPECT_EQ(client.right, 0);
+    // The program lost the foreground to nobody in particular.
+    EXPECT_EQ(GetForegroundWindow(), nullptr);
+    ASSERT_EQ(Messages(WM_ACTIVATEAPP, window).size(), 1u);
+    EXPECT_EQ(Messages(WM_ACTIVATEAPP, window)[0].wParam, 0u);
+
+    ClearLog();
+    port::control::InjectRestore(window);
+    Pump();
+    sizes = Messages(WM_SIZE, window);
+    ASSERT_EQ(sizes.size(), 1u);
+    EXPECT_EQ(sizes[0].wParam, SIZE_RESTORED);
+    EXPECT_EQ(sizes[0].lParam, MAKELPARAM(480 - 8, 360 - 27));
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(rect.left, 30);
+    EXPECT_EQ(rect.top, 40);
+    EXPECT_EQ(GetForegroundWindow(), window);
+    ASSERT_EQ(Messages(WM_ACTIVATEAPP, window).size(), 1u);
+    EXPECT_EQ(Messages(WM_ACTIVATEAPP, window)[0].wParam, 1u);
+    // Restored, it paints again.
+    EXPECT_EQ(Messages(WM_PAINT, window).size(), 1u);
+}
+
+TEST_F(WindowTest, MaximiseFillsTheWorkArea) {
+    HWND window = MakeWindow(WS_OVERLAPPEDWINDOW);
+    ShowWindow(window, SW_SHOWMAXIMIZED);
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    RECT client = ClientOf(window);
+    EXPECT_EQ(client.right, work.right - work.left);
+    EXPECT_EQ(client.bottom, work.bottom - work.top - GetSystemMetrics(SM_CYCAPTION));
+    EXPECT_EQ(Messages(WM_SIZE, window).back().wParam, SIZE_MAXIMIZED);
+}
+
+TEST_F(WindowTest, HitTestOfTheVirtualFrame) {
+    HWND window = MakeWindow(window_testing::kMainStyle, 0, true, RECT{100, 100, 580, 460});
+    struct Case {
+        int x;
+        int y;
+        LRESULT expected;
+    } cases[] = {
+        {579, 459, HTBOTTOMRIGHT}, {100, 100, HTTOPLEFT}, {579, 100, HTTOPRIGHT},
+        {100, 459, HTBOTTOMLEFT},  {300, 100, HTTOP},     {300, 459, HTBOTTOM},
+        {100, 300, HTLEFT},        {579, 300, HTRIGHT},   {300, 110, HTCAPTION},
+        {110, 110, HTSYSMENU},     {570, 110, HTCLOSE},   {550, 110, HTMAXBUTTON},
+        {530, 110, HTMINBUTTON},   {300, 300, HTCLIENT},  {99, 300, HTNOWHERE},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(DefWindowProcA(window, WM_NCHITTEST, 0, MAKELPARAM(c.x, c.y)), c.expected)
+            << c.x << "," << c.y;
+    }
+    // A frame without sizing is a plain border; a popup is all client.
+    HWND fixed = MakeWindow(WS_CAPTION | WS_SYSMENU, 0, true, RECT{0, 0, 200, 200});
+    EXPECT_EQ(DefWindowProcA(fixed, WM_NCHITTEST, 0, MAKELPARAM(199, 199)), HTBORDER);
+    HWND popup = MakeWindow(WS_POPUP, 0, true, RECT{0, 0, 200, 200});
+    EXPECT_EQ(DefWindowProcA(popup, WM_NCHITTEST, 0, MAKELPARAM(199, 199)), HTCLIENT);
+}
+
+TEST_F(WindowTest, ShowingAndHiding) {
+    HWND first = MakeWindow();
+    HWND second = MakeWindow();
+    ASSERT_EQ(GetForegroundWindow(), second);
+    EXPECT_TRUE(ShowWindow(second, SW_HIDE));
+    EXPECT_FALSE(IsWindowVisible(second));
+    EXPECT_EQ(GetForegroundWindow(), first);
+    EXPECT_FALSE(ShowWindow(second, SW_SHOWNA));
+    EXPECT_EQ(GetForegroundWindow(), first);
+    EXPECT_TRUE(ShowWindow(second, SW_SHOW));
+    EXPECT_EQ(GetForegroundWindow(), second);
+    EXPECT_FALSE(ShowWindow(second, 99));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+}
+
+}  // namespace
