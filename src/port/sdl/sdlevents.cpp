@@ -1,0 +1,149 @@
+#include "port/sdl/sdlevents.h"
+
+#include "port/control.h"
+#include "port/input.h"
+#include "port/messages.h"
+#include "port/queue.h"
+#include "port/sdl/sdlkeymap.h"
+#include "port/vkeys.h"
+#include "port/windowinternal.h"
+#include "port/windowpos.h"
+
+namespace port::sdl {
+namespace {
+
+// The user moved or sized the real window: the model follows, with the messages Windows sends.
+void PlaceClient(HWND window, int x, int y, bool move, int width, int height, bool size) {
+    RECT outer{};
+    {
+        WorldLock lock = LockWorld();
+        Window* found = FindLocked(World(), window);
+        if (found == nullptr || (found->style & WS_MINIMIZE) != 0) return;
+        RECT client = ClientScreenRectLocked(World(), *found);
+        bool sameMove = !move || (client.left == x && client.top == y);
+        bool sameSize =
+            !size || (client.right - client.left == width && client.bottom - client.top == height);
+        if (sameMove && sameSize) return;
+        Frame frame = FrameLocked(*found);
+        outer =
+            RECT{x - frame.left, y - frame.top, x + width + frame.right, y + height + frame.bottom};
+    }
+    SetWindowPosInternal(
+        window, nullptr, outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top,
+        SWP_NOZORDER | SWP_NOACTIVATE | (move ? 0 : SWP_NOMOVE) | (size ? 0 : SWP_NOSIZE));
+}
+
+control::MouseButton ButtonOf(Uint8 button, bool* known) {
+    *known = true;
+    switch (button) {
+        case SDL_BUTTON_LEFT:
+            return control::MouseButton::Left;
+        case SDL_BUTTON_RIGHT:
+            return control::MouseButton::Right;
+        case SDL_BUTTON_MIDDLE:
+            return control::MouseButton::Middle;
+        case SDL_BUTTON_X1:
+            return control::MouseButton::X1;
+        case SDL_BUTTON_X2:
+            return control::MouseButton::X2;
+        default:
+            *known = false;
+            return control::MouseButton::Left;
+    }
+}
+
+}  // namespace
+
+void EventTranslator::MovePointer(int x, int y) {
+    POINT point{x, y};
+    if (mWindow == nullptr || !ClientToScreen(mWindow, &point)) return;
+    POINT current{};
+    GetCursorPos(&current);
+    // A warp of the program's own comes back as a motion to where the pointer already is.
+    if (current.x == point.x && current.y == point.y) return;
+    control::InjectMouseMove(point.x, point.y);
+}
+
+void EventTranslator::Translate(const SDL_Event& event) {
+    switch (event.type) {
+        case SDL_QUIT:
+            if (mWindow != nullptr) control::InjectClose(mWindow);
+            break;
+        case SDL_WINDOWEVENT:
+            TranslateWindowEvent(event.window);
+            break;
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: {
+            VirtualKey key = VirtualKeyFromSdl(event.key.keysym);
+            if (key.code != 0) {
+                control::InjectKeyEx(key.code, key.extended, event.type == SDL_KEYDOWN);
+            }
+            break;
+        }
+        case SDL_TEXTINPUT:
+            // With (left) Alt held Windows types nothing: the keys are system keys.
+            if (GetAsyncKeyState(VK_LMENU) < 0 && GetAsyncKeyState(VK_CONTROL) >= 0) break;
+            control::InjectText(event.text.text);
+            break;
+        case SDL_MOUSEMOTION:
+            MovePointer(event.motion.x, event.motion.y);
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP: {
+            bool known = false;
+            control::MouseButton button = ButtonOf(event.button.button, &known);
+            if (!known) break;
+            MovePointer(event.button.x, event.button.y);
+            control::InjectButton(button, event.type == SDL_MOUSEBUTTONDOWN);
+            break;
+        }
+        case SDL_MOUSEWHEEL: {
+            int notches =
+                event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
+            if (notches != 0) control::InjectWheel(notches * WHEEL_DELTA);
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+void EventTranslator::TranslateWindowEvent(const SDL_WindowEvent& event) {
+    if (mWindow == nullptr) return;
+    switch (event.event) {
+        case SDL_WINDOWEVENT_EXPOSED:
+            control::InjectExpose(mWindow);
+            break;
+        case SDL_WINDOWEVENT_MOVED:
+            PlaceClient(mWindow, event.data1, event.data2, true, 0, 0, false);
+            break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            PlaceClient(mWindow, 0, 0, false, event.data1, event.data2, true);
+            break;
+        case SDL_WINDOWEVENT_MINIMIZED:
+            control::InjectMinimise(mWindow);
+            break;
+        case SDL_WINDOWEVENT_MAXIMIZED:
+            PostMessageA(mWindow, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+            break;
+        case SDL_WINDOWEVENT_RESTORED:
+            control::InjectRestore(mWindow);
+            break;
+        case SDL_WINDOWEVENT_LEAVE:
+            control::InjectPointerLeave();
+            break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            control::InjectFocus(mWindow);
+            break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            control::InjectFocus(nullptr);
+            break;
+        case SDL_WINDOWEVENT_CLOSE:
+            control::InjectClose(mWindow);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace port::sdl
