@@ -1,10 +1,10 @@
 #include "port/cursor.h"
 
-#include <map>
 #include <mutex>
 
 #include "port/backend.h"
 #include "port/cursorimage.h"
+#include "port/handletable.h"
 #include "port/lasterror.h"
 
 namespace port {
@@ -18,8 +18,7 @@ constexpr uintptr_t kApplicationIcon = 0x000A0020;
 
 struct CursorState {
     std::mutex mutex;
-    std::map<uintptr_t, std::shared_ptr<const CursorImage>> images;
-    uintptr_t next = 0x000B0010;
+    HandleTable<const CursorImage> images{0x000B0010, 0x10};
     HCURSOR current = reinterpret_cast<HCURSOR>(kStandardBase);  // the arrow
     int count = 0;
 };
@@ -44,27 +43,17 @@ void Report() {
 }  // namespace
 
 HCURSOR AddCursorImage(CursorImage image) {
-    CursorState& state = State();
-    std::lock_guard<std::mutex> lock(state.mutex);
-    uintptr_t handle = state.next;
-    state.next += 0x10;
-    state.images[handle] = std::make_shared<const CursorImage>(std::move(image));
-    return reinterpret_cast<HCURSOR>(handle);
+    return State().images.Add(std::make_shared<const CursorImage>(std::move(image)));
 }
 
 std::shared_ptr<const CursorImage> LookupCursorImage(HCURSOR cursor) {
-    CursorState& state = State();
-    std::lock_guard<std::mutex> lock(state.mutex);
-    auto it = state.images.find(reinterpret_cast<uintptr_t>(cursor));
-    return it == state.images.end() ? nullptr : it->second;
+    return State().images.Lookup(cursor);
 }
 
 bool IsCursorHandle(HCURSOR cursor) {
     uintptr_t value = reinterpret_cast<uintptr_t>(cursor);
-    if (IsStandard(value) || value == kProgramIcon || value == kApplicationIcon) return true;
-    CursorState& state = State();
-    std::lock_guard<std::mutex> lock(state.mutex);
-    return state.images.count(value) != 0;
+    return IsStandard(value) || value == kProgramIcon || value == kApplicationIcon ||
+           State().images.Lookup(cursor) != nullptr;
 }
 
 HCURSOR ShownCursor(bool* shown) {
@@ -77,8 +66,8 @@ HCURSOR ShownCursor(bool* shown) {
 void ResetCursors() {
     {
         CursorState& state = State();
+        state.images.Clear();
         std::lock_guard<std::mutex> lock(state.mutex);
-        state.images.clear();
         state.current = reinterpret_cast<HCURSOR>(kStandardBase);
         state.count = 0;
     }
@@ -142,12 +131,10 @@ BOOL DestroyCursor(HCURSOR cursor) {
         return TRUE;
     }
     port::CursorState& state = port::State();
-    std::lock_guard<std::mutex> lock(state.mutex);
-    if (state.images.erase(value) == 0) {
+    if (!state.images.Remove(cursor)) {
         SetLastError(ERROR_INVALID_CURSOR_HANDLE);
         return FALSE;
     }
-    if (state.current == cursor) state.current = nullptr;
     return TRUE;
 }
 

@@ -1,25 +1,17 @@
 #include "port/gdi.h"
 
-#include <map>
-#include <mutex>
-
 #include "port/desktop.h"
 #include "port/devicecontext.h"
 #include "port/failures.h"
+#include "port/handletable.h"
 #include "port/lasterror.h"
 #include "port/windowinternal.h"
 
 namespace port {
 namespace {
 
-struct DeviceContextTable {
-    std::mutex mutex;
-    std::map<uintptr_t, std::shared_ptr<DeviceContext>> contexts;
-    uintptr_t next = 0x00070010;
-};
-
-DeviceContextTable& Table() {
-    static DeviceContextTable* table = new DeviceContextTable;
+HandleTable<DeviceContext>& Table() {
+    static auto* table = new HandleTable<DeviceContext>(0x00070010, 0x10);
     return *table;
 }
 
@@ -35,30 +27,15 @@ constexpr int kStockCount = 6;
 }  // namespace
 
 HDC AddDeviceContext(std::shared_ptr<DeviceContext> dc) {
-    DeviceContextTable& table = Table();
-    std::lock_guard<std::mutex> lock(table.mutex);
-    uintptr_t handle = table.next;
-    table.next += 0x10;
-    table.contexts[handle] = std::move(dc);
-    return reinterpret_cast<HDC>(handle);
+    return Table().Add(std::move(dc));
 }
 
 std::shared_ptr<DeviceContext> LookupDeviceContext(HDC dc) {
-    DeviceContextTable& table = Table();
-    std::lock_guard<std::mutex> lock(table.mutex);
-    auto it = table.contexts.find(reinterpret_cast<uintptr_t>(dc));
-    return it == table.contexts.end() ? nullptr : it->second;
+    return Table().Lookup(dc);
 }
 
 bool RemoveDeviceContext(HDC dc) {
-    std::shared_ptr<DeviceContext> dropped;  // destroyed outside the lock
-    DeviceContextTable& table = Table();
-    std::lock_guard<std::mutex> lock(table.mutex);
-    auto it = table.contexts.find(reinterpret_cast<uintptr_t>(dc));
-    if (it == table.contexts.end()) return false;
-    dropped = std::move(it->second);
-    table.contexts.erase(it);
-    return true;
+    return Table().Remove(dc);
 }
 
 int ScreenCaps(int index) {

@@ -99,7 +99,11 @@ HMENU GetMenu(HWND handle) {
     return window != nullptr && window->parent == nullptr ? window->menu : nullptr;
 }
 
-BOOL SetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, const MENUITEMINFOA* info) {
+namespace {
+
+// Finds the item with the menus locked and lets change read or write it.
+template <typename Info, typename Change>
+BOOL WithItem(HMENU menu, UINT item, BOOL byPosition, Info* info, Change change) {
     if (info == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
@@ -108,23 +112,25 @@ BOOL SetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, const MENUITEMINFO
     std::lock_guard<std::mutex> lock(table.mutex);
     port::MenuItem* entry = port::FindItemLocked(table, menu, item, byPosition);
     if (entry == nullptr) return FALSE;
-    if ((info->fMask & MIIM_STATE) != 0) entry->state = info->fState;
-    if ((info->fMask & MIIM_ID) != 0) entry->id = info->wID;
+    change(*entry, *info);
     return TRUE;
 }
 
+}  // namespace
+
+BOOL SetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, const MENUITEMINFOA* info) {
+    return WithItem(menu, item, byPosition, info,
+                    [](port::MenuItem& entry, const MENUITEMINFOA& in) {
+                        if ((in.fMask & MIIM_STATE) != 0) entry.state = in.fState;
+                        if ((in.fMask & MIIM_ID) != 0) entry.id = in.wID;
+                    });
+}
+
 BOOL GetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, MENUITEMINFOA* info) {
-    if (info == nullptr) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    port::MenuTable& table = port::Table();
-    std::lock_guard<std::mutex> lock(table.mutex);
-    port::MenuItem* entry = port::FindItemLocked(table, menu, item, byPosition);
-    if (entry == nullptr) return FALSE;
-    if ((info->fMask & MIIM_STATE) != 0) info->fState = entry->state;
-    if ((info->fMask & MIIM_ID) != 0) info->wID = entry->id;
-    return TRUE;
+    return WithItem(menu, item, byPosition, info, [](port::MenuItem& entry, MENUITEMINFOA& out) {
+        if ((out.fMask & MIIM_STATE) != 0) out.fState = entry.state;
+        if ((out.fMask & MIIM_ID) != 0) out.wID = entry.id;
+    });
 }
 
 int GetMenuItemCount(HMENU menu) {

@@ -422,53 +422,51 @@ using port::LockWorld;
 using port::World;
 using port::WorldLock;
 
-BOOL GetClientRect(HWND handle, RECT* rect) {
+namespace {
+
+// Runs a geometry query on a window with the world locked; FALSE for a missing window or
+// output.
+template <typename Out, typename Query>
+BOOL QueryWindow(HWND handle, Out* out, Query query) {
     WorldLock lock = LockWorld();
     port::Window* window = port::FindLocked(World(), handle);
-    if (window == nullptr || rect == nullptr) {
+    if (window == nullptr || out == nullptr) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
-    RECT client = port::ClientScreenRectLocked(World(), *window);
-    *rect = RECT{0, 0, client.right - client.left, client.bottom - client.top};
+    query(*window, *out);
     return TRUE;
+}
+
+}  // namespace
+
+BOOL GetClientRect(HWND handle, RECT* rect) {
+    return QueryWindow(handle, rect, [](const port::Window& window, RECT& out) {
+        RECT client = port::ClientScreenRectLocked(World(), window);
+        out = RECT{0, 0, client.right - client.left, client.bottom - client.top};
+    });
 }
 
 BOOL GetWindowRect(HWND handle, RECT* rect) {
-    WorldLock lock = LockWorld();
-    port::Window* window = port::FindLocked(World(), handle);
-    if (window == nullptr || rect == nullptr) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
-    *rect = port::ScreenRectLocked(World(), *window);
-    return TRUE;
+    return QueryWindow(handle, rect, [](const port::Window& window, RECT& out) {
+        out = port::ScreenRectLocked(World(), window);
+    });
 }
 
 BOOL ClientToScreen(HWND handle, POINT* point) {
-    WorldLock lock = LockWorld();
-    port::Window* window = port::FindLocked(World(), handle);
-    if (window == nullptr || point == nullptr) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
-    RECT client = port::ClientScreenRectLocked(World(), *window);
-    point->x += client.left;
-    point->y += client.top;
-    return TRUE;
+    return QueryWindow(handle, point, [](const port::Window& window, POINT& out) {
+        RECT client = port::ClientScreenRectLocked(World(), window);
+        out.x += client.left;
+        out.y += client.top;
+    });
 }
 
 BOOL ScreenToClient(HWND handle, POINT* point) {
-    WorldLock lock = LockWorld();
-    port::Window* window = port::FindLocked(World(), handle);
-    if (window == nullptr || point == nullptr) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
-    RECT client = port::ClientScreenRectLocked(World(), *window);
-    point->x -= client.left;
-    point->y -= client.top;
-    return TRUE;
+    return QueryWindow(handle, point, [](const port::Window& window, POINT& out) {
+        RECT client = port::ClientScreenRectLocked(World(), window);
+        out.x -= client.left;
+        out.y -= client.top;
+    });
 }
 
 BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL hasMenu, DWORD exStyle) {
