@@ -11,7 +11,9 @@ namespace port::control {
 
 // A window of another program. Its rectangle is its client area (it has no frame), in its
 // parent's client coordinates or on the screen. A foreign window is never found by FindWindowA,
-// never receives the system's messages, and records what the program sends or posts it.
+// never receives the system's messages, and records what the program sends or posts it; that
+// includes what the default window procedure of a child passes on to its parent (WM_SETCURSOR,
+// WM_MOUSEACTIVATE, WM_MOUSEWHEEL, Alt+F4's WM_SYSCOMMAND), as on Windows.
 struct ForeignWindowSpec {
     HWND parent = nullptr;
     std::string className = "ForeignWindow";

@@ -274,12 +274,11 @@ bool DestroyWindowInternal(HWND handle, bool allowForeign) {
             handle, nullptr, 0, 0, 0, 0,
             SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     } else if (visible) {
-        {
-            WorldLock lock = LockWorld();
-            if (Window* window = FindLocked(World(), handle)) window->style &= ~WS_VISIBLE;
-        }
-        PassForegroundOn(handle);
+        WorldLock lock = LockWorld();
+        if (Window* window = FindLocked(World(), handle)) window->style &= ~WS_VISIBLE;
     }
+    // A hidden window may hold the foreground too (activated before it was shown).
+    PassForegroundOn(handle);
 
     std::vector<HWND> tree;
     {

@@ -1,5 +1,8 @@
 // The message queue: order and filters, WM_QUIT, painting, timers and the idle wait.
+#include <thread>
+
 #include "port/clock.h"
+#include "port/input.h"
 #include "port/lasterror.h"
 #include "port/paint.h"
 #include "port/vkeys.h"
@@ -154,6 +157,39 @@ TEST_F(WindowTest, SentMessagesAreDirectCalls) {
     EXPECT_EQ(SendMessageW(window, WM_USER + 100, 21, 0), 42);
     MSG msg;
     EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_USER, WM_USER + 200, PM_REMOVE));
+}
+
+TEST_F(WindowTest, OtherThreadsPostAndReadGeometry) {
+    HWND window = MakeWindow();
+    Pump();
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([window, t] {
+            for (int i = 0; i < 100; ++i) {
+                PostMessageA(window, WM_USER, static_cast<WPARAM>(t), i);
+                RECT client{};
+                GetClientRect(window, &client);
+                POINT point{};
+                GetCursorPos(&point);
+            }
+        });
+    }
+    int received = 0;
+    int last[4] = {-1, -1, -1, -1};
+    while (received < 400) {
+        MSG msg;
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            std::this_thread::yield();
+            continue;
+        }
+        ASSERT_EQ(msg.message, static_cast<UINT>(WM_USER));
+        // Each thread's messages keep their order.
+        EXPECT_EQ(msg.lParam, last[msg.wParam] + 1);
+        last[msg.wParam] = static_cast<int>(msg.lParam);
+        ++received;
+    }
+    for (std::thread& thread : threads)
+        thread.join();
 }
 
 }  // namespace

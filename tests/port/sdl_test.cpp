@@ -7,6 +7,8 @@
 
 #include "port/activation.h"
 #include "port/clipboard.h"
+#include "port/cursor.h"
+#include "port/cursorimage.h"
 #include "port/globalmem.h"
 #include "port/input.h"
 #include "port/sdl/sdlbackend.h"
@@ -321,6 +323,22 @@ TEST_F(SdlBackendTest, TheSdlWindowFollowsTheProgramsWindow) {
     EXPECT_EQ(height, 600);
     GetClientRect(window, &client);
     EXPECT_EQ(client.right, 800);
+
+    // No cursor hides the pointer (the dummy driver has no cursor images to compare).
+    port::CursorImage image;
+    image.width = image.height = 2;
+    image.argb.assign(4, 0xFF00FF00u);
+    HCURSOR made = port::AddCursorImage(image);
+    SetCursor(made);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+    SetCursor(nullptr);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    ShowCursor(FALSE);
+    SetCursor(made);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    ShowCursor(TRUE);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+    EXPECT_TRUE(DestroyCursor(made));
 
     // The clipboard is the desktop's.
     SDL_SetClipboardText("from the desktop");

@@ -183,6 +183,16 @@ TEST_F(WindowTest, ChildOfAForeignHost) {
     EXPECT_EQ(seen[1].lParam, 8);
     EXPECT_FALSE(seen[1].sent);
 
+    // The host's top-level window can be minimised from here (links opened while hosted).
+    port::control::ForeignWindowSpec inner;
+    inner.parent = host;
+    HWND nested = port::control::CreateForeignWindow(inner);
+    EXPECT_EQ(GetParent(nested), host);
+    EXPECT_EQ(GetParent(host), nullptr);
+    ShowWindow(host, SW_MINIMIZE);
+    EXPECT_TRUE(IsIconic(host));
+    ShowWindow(host, SW_RESTORE);
+
     // Detaching and attaching again.
     EXPECT_EQ(SetParent(child, nullptr), host);
     SetWindowLongA(child, GWL_STYLE, WS_POPUP | WS_VISIBLE);
