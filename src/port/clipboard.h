@@ -7,6 +7,9 @@
 // valid until the clipboard changes. With the sdl backend the text is the desktop's clipboard.
 //
 // Any thread may call these; one opener at a time, like Windows.
+//
+// Not modelled: delayed rendering (a null block), clipboard owners and viewers, and formats
+// other than text beyond keeping their blocks.
 #pragma once
 
 #include "port/win32types.h"

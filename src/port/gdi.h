@@ -2,7 +2,7 @@
 // contexts are handles in the port layer's table; the display code adds its own (surfaces),
 // and the screen's answers the virtual desktop's size and colours.
 //
-// Any thread may call these.
+// Any thread may call these. Drawing with device contexts (blits, fills) is not here.
 #pragma once
 
 #include "port/win32types.h"

@@ -24,6 +24,9 @@
 //
 // SetCapture posts WM_CAPTURECHANGED (lParam: the window gaining the capture, null on release)
 // to the window that held it, also when it is the same window.
+//
+// Not modelled: double clicks (no class asks for them), non-client mouse messages, scan codes
+// (0 in the key messages), keyboard layouts (the backend gives virtual keys and text).
 #pragma once
 
 #include "port/win32types.h"

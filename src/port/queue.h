@@ -15,6 +15,9 @@
 //
 // SendMessage calls the window procedure directly. Messages sent or posted to foreign windows
 // are recorded for tests (port/controlwindows.h), and sending answers 0.
+//
+// Not modelled: GetMessage and WaitMessage (the program peeks), sending between threads
+// (SendMessage calls the procedure on the caller's thread), WM_SYSCHAR and dead keys.
 #pragma once
 
 #include "port/messages.h"

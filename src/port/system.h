@@ -11,7 +11,8 @@
 // takes them away, the whole screen is one primary monitor named "DISPLAY" whose work area is
 // SPI_GETWORKAREA.
 //
-// Any thread may call these.
+// Any thread may call these. System parameters other than the work area and the hover
+// settings are not modelled.
 #pragma once
 
 #include "port/win32types.h"

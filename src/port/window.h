@@ -15,7 +15,7 @@
 // have none). Titles and class names are kept as UTF-8; the A calls read and write
 // Windows-1252.
 //
-// Not modelled: menus bars (port/menu.h has the system menu only), owned-window z-order,
+// Not modelled: menu bars (port/menu.h has the system menu only), owned-window z-order,
 // WM_NCCALCSIZE (the frame comes from the style, see AdjustWindowRectEx), non-client mouse
 // messages, window regions, windows of several threads.
 //

@@ -398,7 +398,14 @@ BOOL ShowWindowInternal(HWND handle, int command) {
                 command != SW_SHOWNOACTIVATE && command != SW_SHOWNA && !child && !foreign;
             bool normal =
                 command == SW_SHOWNORMAL || command == SW_RESTORE || command == SW_SHOWNOACTIVATE;
-            if (command == SW_SHOWMAXIMIZED && !maximised) {
+            bool backToMaximised = false;
+            if (command == SW_RESTORE && minimised) {
+                // Restoring a window minimised from maximised maximises it again.
+                WorldLock lock = LockWorld();
+                Window* window = FindLocked(World(), handle);
+                backToMaximised = window != nullptr && window->restoreMaximized;
+            }
+            if ((command == SW_SHOWMAXIMIZED && !maximised) || backToMaximised) {
                 ChangeState(handle, State::Maximised, !visible, activate);
             } else if (normal && (minimised || maximised)) {
                 ChangeState(handle, State::Normal, !visible, activate);

@@ -14,6 +14,9 @@
 // SM_CXMINIMIZED by SM_CYMINIMIZED size and an empty client area; restoring puts back its
 // earlier place. A size change of a CS_HREDRAW/CS_VREDRAW window, and showing, invalidate it.
 // Moving a top-level window without SWP_NOACTIVATE activates it.
+//
+// Not modelled: size limits (WM_GETMINMAXINFO), WM_NCCALCSIZE, owned windows moving with their
+// owner, deferred positioning (BeginDeferWindowPos).
 #pragma once
 
 #include "port/showcommand.h"

@@ -159,6 +159,15 @@ TEST_F(WindowTest, MaximiseFillsTheWorkArea) {
     EXPECT_EQ(client.right, work.right - work.left);
     EXPECT_EQ(client.bottom, work.bottom - work.top - GetSystemMetrics(SM_CYCAPTION));
     EXPECT_EQ(Messages(WM_SIZE, window).back().wParam, SIZE_MAXIMIZED);
+    // Minimised and restored, it is maximised again; shown normally, it is back in its place.
+    ShowWindow(window, SW_MINIMIZE);
+    ShowWindow(window, SW_RESTORE);
+    EXPECT_EQ(Messages(WM_SIZE, window).back().wParam, SIZE_MAXIMIZED);
+    ShowWindow(window, SW_SHOWNORMAL);
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(rect.right - rect.left, 480);
+    EXPECT_EQ(Messages(WM_SIZE, window).back().wParam, SIZE_RESTORED);
 }
 
 TEST_F(WindowTest, HitTestOfTheVirtualFrame) {
