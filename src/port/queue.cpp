@@ -216,6 +216,14 @@ BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return port::PostCore(window, message, wParam, lParam);
 }
 
+BOOL PostThreadMessageA(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (threadId == 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return port::PostCore(nullptr, message, wParam, lParam);
+}
+
 void PostQuitMessage(int exitCode) {
     WorldLock lock = LockWorld();
     World().quit = true;

@@ -39,6 +39,8 @@ using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);
 // not exist (ERROR_INVALID_WINDOW_HANDLE).
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// A message for the thread (msg.hwnd null); there is one queue, so any thread id but 0 names it.
+BOOL PostThreadMessageA(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
 // window: null for every message, or that window and its children. first and last: a range of
 // message numbers, 0 and 0 for all.

@@ -28,7 +28,8 @@ TEST_F(WindowTest, OrderPostedThenInputThenQuitThenPaintThenTimers) {
     PostQuitMessage(3);
     port::control::InjectKey('A', true);
     PostMessageA(window, WM_USER, 1, 2);
-    PostMessageA(nullptr, WM_USER + 1, 0, 0);
+    PostThreadMessageA(7, WM_USER + 1, 0, 0);
+    EXPECT_FALSE(PostThreadMessageA(0, WM_USER + 1, 0, 0));
     std::vector<MSG> taken = Pump();
     EXPECT_EQ(Numbers(taken),
               (std::vector<UINT>{WM_USER, WM_USER + 1, WM_KEYDOWN, WM_QUIT, WM_PAINT, WM_TIMER}));
