@@ -1,0 +1,305 @@
+#include "raster/surfaceops.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace raster {
+
+namespace {
+
+// The rectangle clipped to the surface; empty (right <= left or bottom <= top) when nothing is
+// left.
+TRect ClipTo(const TSurface& surface, const TRect& rect) {
+    TRect r;
+    r.left = std::max(rect.left, 0);
+    r.top = std::max(rect.top, 0);
+    r.right = std::min(rect.right, surface.Width());
+    r.bottom = std::min(rect.bottom, surface.Height());
+    return r;
+}
+
+bool IsEmptyRect(const TRect& r) {
+    return r.right <= r.left || r.bottom <= r.top;
+}
+
+// Clips a copy of `from` to (x, y) against both surfaces: the source rectangle is cut to the
+// source and the destination point moves along, then the destination cuts it again. On success
+// `out` is the source rectangle left and (x, y) its destination. Works in 64 bits so that
+// extreme rectangles cannot overflow.
+bool ClipCopy(const TSurface& source, const TRect& from, const TSurface& dest, int& x, int& y,
+              TRect& out) {
+    int64_t left = from.left, top = from.top, right = from.right, bottom = from.bottom;
+    int64_t dx = x, dy = y;
+    if (left < 0) dx -= left, left = 0;
+    if (top < 0) dy -= top, top = 0;
+    right = std::min<int64_t>(right, source.Width());
+    bottom = std::min<int64_t>(bottom, source.Height());
+    if (dx < 0) left -= dx, dx = 0;
+    if (dy < 0) top -= dy, dy = 0;
+    right = std::min<int64_t>(right, left + dest.Width() - dx);
+    bottom = std::min<int64_t>(bottom, top + dest.Height() - dy);
+    if (right <= left || bottom <= top) return false;
+    out = TRect{static_cast<int>(left), static_cast<int>(top), static_cast<int>(right),
+                static_cast<int>(bottom)};
+    x = static_cast<int>(dx);
+    y = static_cast<int>(dy);
+    return true;
+}
+
+constexpr int kRowChunk = 256;
+
+void DecodeRow(TPixelFormat format, const uint8_t* src, uint32_t* out, int count) {
+    switch (format) {
+        case TPixelFormat::A8R8G8B8:
+            std::memcpy(out, src, static_cast<size_t>(count) * 4);
+            break;
+        case TPixelFormat::X8R8G8B8:
+            for (int i = 0; i < count; ++i)
+                out[i] = Load32(src + 4 * i) | 0xFF000000u;
+            break;
+        case TPixelFormat::R5G6B5:
+            for (int i = 0; i < count; ++i)
+                out[i] = Decode565(Load16(src + 2 * i));
+            break;
+        case TPixelFormat::X1R5G5B5:
+            for (int i = 0; i < count; ++i)
+                out[i] = Decode1555(Load16(src + 2 * i));
+            break;
+        case TPixelFormat::A4R4G4B4:
+            for (int i = 0; i < count; ++i)
+                out[i] = Decode4444(Load16(src + 2 * i));
+            break;
+        default:
+            std::memset(out, 0, static_cast<size_t>(count) * 4);
+            break;
+    }
+}
+
+void EncodeRow(TPixelFormat format, const uint32_t* in, uint8_t* dst, int count) {
+    switch (format) {
+        case TPixelFormat::A8R8G8B8:
+            std::memcpy(dst, in, static_cast<size_t>(count) * 4);
+            break;
+        case TPixelFormat::X8R8G8B8:
+            for (int i = 0; i < count; ++i)
+                Store32(dst + 4 * i, in[i] | 0xFF000000u);
+            break;
+        case TPixelFormat::R5G6B5:
+            for (int i = 0; i < count; ++i)
+                Store16(dst + 2 * i, Encode565(in[i]));
+            break;
+        case TPixelFormat::X1R5G5B5:
+            for (int i = 0; i < count; ++i)
+                Store16(dst + 2 * i, Encode1555(in[i]));
+            break;
+        case TPixelFormat::A4R4G4B4:
+            for (int i = 0; i < count; ++i)
+                Store16(dst + 2 * i, Encode4444(in[i]));
+            break;
+        default:
+            break;
+    }
+}
+
+// Copies count pixels of one row, converting formats through 0xAARRGGBB.
+void ConvertRow(TPixelFormat from, const uint8_t* src, TPixelFormat to, uint8_t* dst, int count) {
+    uint32_t buffer[kRowChunk];
+    int srcBytes = GetFormatInfo(from).bytesPerPixel;
+    int dstBytes = GetFormatInfo(to).bytesPerPixel;
+    for (int done = 0; done < count; done += kRowChunk) {
+        int n = std::min(kRowChunk, count - done);
+        DecodeRow(from, src + done * srcBytes, buffer, n);
+        EncodeRow(to, buffer, dst + done * dstBytes, n);
+    }
+}
+
+}  // namespace
+
+TRect SurfaceRect(const TSurface& surface) {
+    return TRect{0, 0, surface.Width(), surface.Height()};
+}
+
+void FillRaw(TSurface& surface, const TRect& rect, uint32_t rawPixel) {
+    if (surface.IsEmpty()) return;
+    TRect r = ClipTo(surface, rect);
+    if (IsEmptyRect(r)) return;
+    int width = r.right - r.left;
+    for (int y = r.top; y < r.bottom; ++y) {
+        uint8_t* row = surface.At(r.left, y);
+        if (surface.BytesPerPixel() == 4) {
+            if (rawPixel == 0) {
+                std::memset(row, 0, static_cast<size_t>(width) * 4);
+            } else {
+                for (int i = 0; i < width; ++i)
+                    Store32(row + 4 * i, rawPixel);
+            }
+        } else {
+            for (int i = 0; i < width; ++i)
+                Store16(row + 2 * i, rawPixel);
+        }
+    }
+}
+
+void Fill(TSurface& surface, const TRect& rect, uint32_t color) {
+    if (surface.IsEmpty() || !IsColorFormat(surface.Format())) return;
+    FillRaw(surface, rect, PackColor(surface.Format(), color));
+}
+
+void CopyRect(const TSurface& source, const TRect& from, TSurface& dest, int x, int y) {
+    if (source.IsEmpty() || dest.IsEmpty()) return;
+    TRect s;
+    if (!ClipCopy(source, from, dest, x, y, s)) return;
+    int width = s.right - s.left;
+    int height = s.bottom - s.top;
+
+    bool same = &source == &dest;
+    if (source.Format() == dest.Format()) {
+        size_t bytes = static_cast<size_t>(width) * source.BytesPerPixel();
+        // Within one surface, rows are copied bottom-up when the destination lies lower, and
+        // memmove takes care of overlap inside a row.
+        bool upward = same && y > s.top;
+        for (int i = 0; i < height; ++i) {
+            int row = upward ? height - 1 - i : i;
+            std::memmove(dest.At(x, y + row), source.At(s.left, s.top + row), bytes);
+        }
+        return;
+    }
+    if (!IsColorFormat(source.Format()) || !IsColorFormat(dest.Format())) return;
+    for (int row = 0; row < height; ++row) {
+        ConvertRow(source.Format(), source.At(s.left, s.top + row), dest.Format(),
+                   dest.At(x, y + row), width);
+    }
+}
+
+bool StretchRect(const TSurface& source, const TRect& from, TSurface& dest, const TRect& to) {
+    if (source.IsEmpty() || dest.IsEmpty() || &source == &dest) return false;
+    if (!IsColorFormat(source.Format()) || !IsColorFormat(dest.Format())) return false;
+    if (from.left < 0 || from.top < 0 || from.right > source.Width() ||
+        from.bottom > source.Height() || IsEmptyRect(from) || IsEmptyRect(to)) {
+        return false;
+    }
+    int64_t sw = from.right - from.left;
+    int64_t sh = from.bottom - from.top;
+    int64_t dw = static_cast<int64_t>(to.right) - to.left;
+    int64_t dh = static_cast<int64_t>(to.bottom) - to.top;
+    TRect clip = ClipTo(dest, to);
+    if (IsEmptyRect(clip)) return true;
+    uint32_t buffer[kRowChunk];
+    for (int y = clip.top; y < clip.bottom; ++y) {
+        int64_t j = y - to.top;
+        int sy = from.top + static_cast<int>(((2 * j + 1) * sh) / (2 * dh));
+        const uint8_t* srcRow = source.Row(sy);
+        for (int x0 = clip.left; x0 < clip.right; x0 += kRowChunk) {
+            int n = std::min(kRowChunk, clip.right - x0);
+            for (int k = 0; k < n; ++k) {
+                int64_t i = x0 + k - to.left;
+                int sx = from.left + static_cast<int>(((2 * i + 1) * sw) / (2 * dw));
+                buffer[k] = DecodePixel(source.Format(), srcRow + sx * source.BytesPerPixel());
+            }
+            EncodeRow(dest.Format(), buffer, dest.At(x0, y), n);
+        }
+    }
+    return true;
+}
+
+void RedToAlpha(const TSurface& source, const TRect& from, TSurface& dest, int x, int y) {
+    if (source.IsEmpty() || dest.IsEmpty() || !HasAlpha(dest.Format())) return;
+    if (!IsColorFormat(source.Format())) return;
+    TRect s;
+    if (!ClipCopy(source, from, dest, x, y, s)) return;
+    int srcBytes = source.BytesPerPixel();
+    for (int row = 0; row < s.bottom - s.top; ++row) {
+        const uint8_t* src = source.At(s.left, s.top + row);
+        uint8_t* dst = dest.At(x, y + row);
+        for (int i = 0; i < s.right - s.left; ++i) {
+            const uint8_t* p = src + i * srcBytes;
+            uint32_t raw = srcBytes == 4 ? Load32(p) : Load16(p);
+            uint32_t red = ReadBackColor(source.Format(), raw) >> 16 & 0xFF;
+            if (dest.Format() == TPixelFormat::A8R8G8B8) {
+                Store32(dst + 4 * i, (Load32(dst + 4 * i) & 0x00FFFFFF) | red << 24);
+            } else {
+                Store16(dst + 2 * i, (Load16(dst + 2 * i) & 0x0FFF) | (red >> 4) << 12);
+            }
+        }
+    }
+}
+
+void MakeOpaque(TSurface& surface, const TRect& rect) {
+    if (surface.IsEmpty() || !HasAlpha(surface.Format())) return;
+    TRect r = ClipTo(surface, rect);
+    if (IsEmptyRect(r)) return;
+    for (int y = r.top; y < r.bottom; ++y) {
+        uint8_t* row = surface.At(r.left, y);
+        for (int i = 0; i < r.right - r.left; ++i) {
+            if (surface.Format() == TPixelFormat::A8R8G8B8) {
+                Store32(row + 4 * i, Load32(row + 4 * i) | 0xFF000000u);
+            } else {
+                Store16(row + 2 * i, Load16(row + 2 * i) | 0xF000);
+            }
+        }
+    }
+}
+
+void BuildMipLevel(const TSurface& source, TSurface& dest) {
+    if (source.IsEmpty() || dest.IsEmpty()) return;
+    if (!IsColorFormat(source.Format()) || !IsColorFormat(dest.Format())) return;
+    int sw = source.Width();
+    int sh = source.Height();
+    uint32_t buffer[kRowChunk];
+    for (int y = 0; y < dest.Height(); ++y) {
+        int y0 = std::min(2 * y, sh - 1);
+        int y1 = std::min(2 * y + 1, sh - 1);
+        for (int x0 = 0; x0 < dest.Width(); x0 += kRowChunk) {
+            int n = std::min(kRowChunk, dest.Width() - x0);
+            for (int k = 0; k < n; ++k) {
+                int xa = std::min(2 * (x0 + k), sw - 1);
+                int xb = std::min(2 * (x0 + k) + 1, sw - 1);
+                uint32_t c[4] = {source.GetPixel(xa, y0), source.GetPixel(xb, y0),
+                                 source.GetPixel(xa, y1), source.GetPixel(xb, y1)};
+                uint32_t out = 0;
+                for (int shift = 0; shift < 32; shift += 8) {
+                    uint32_t sum = 2;
+                    for (uint32_t v : c)
+                        sum += v >> shift & 0xFF;
+                    out |= (sum >> 2) << shift;
+                }
+                buffer[k] = out;
+            }
+            EncodeRow(dest.Format(), buffer, dest.At(x0, y), n);
+        }
+    }
+}
+
+void BuildMipChain(TSurface* levels, int count) {
+    for (int i = 0; i + 1 < count; ++i)
+        BuildMipLevel(levels[i], levels[i + 1]);
+}
+
+void ReadPixels(const TSurface& surface, const TRect& rect, uint32_t* out, int outPitch) {
+    if (surface.IsEmpty() || !IsColorFormat(surface.Format())) return;
+    TRect r = ClipTo(surface, rect);
+    if (IsEmptyRect(r)) return;
+    int bytes = surface.BytesPerPixel();
+    for (int y = r.top; y < r.bottom; ++y) {
+        const uint8_t* row = surface.At(r.left, y);
+        uint32_t* dst = out + (static_cast<int64_t>(y) - rect.top) * outPitch +
+                        (static_cast<int64_t>(r.left) - rect.left);
+        for (int i = 0; i < r.right - r.left; ++i) {
+            const uint8_t* p = row + i * bytes;
+            dst[i] = ReadBackColor(surface.Format(), bytes == 4 ? Load32(p) : Load16(p));
+        }
+    }
+}
+
+void WritePixels(TSurface& surface, const TRect& rect, const uint32_t* in, int inPitch) {
+    if (surface.IsEmpty() || !IsColorFormat(surface.Format())) return;
+    TRect r = ClipTo(surface, rect);
+    if (IsEmptyRect(r)) return;
+    for (int y = r.top; y < r.bottom; ++y) {
+        const uint32_t* src = in + (static_cast<int64_t>(y) - rect.top) * inPitch +
+                              (static_cast<int64_t>(r.left) - rect.left);
+        EncodeRow(surface.Format(), src, surface.At(r.left, y), r.right - r.left);
+    }
+}
+
+}  // namespace raster

@@ -1,0 +1,70 @@
+// The surface utilities: colour fills, copies between formats (plain and scaled), the passes that
+// turn red into alpha and make a surface opaque, the mip-chain build, and read-back and write-in
+// of pixels as 0xAARRGGBB. They are the pixel work behind the port layer's surface blits, locks
+// and texture uploads.
+//
+// Rectangles are TRect {left, top, right, bottom}, right and bottom exclusive. Every operation
+// clips its rectangles to the surfaces it touches, so a rectangle partly outside only touches the
+// part inside; an empty or inverted rectangle touches nothing. Conversions follow the rules of
+// pixelformat.h: replication when a pixel is read for copying, truncation when it is written, the
+// zero-fill rule for read-back.
+//
+// Not thread-safe per surface; different surfaces may be worked on from different threads.
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/rect.h"
+#include "raster/surface.h"
+
+namespace raster {
+
+// The whole surface as a rectangle.
+TRect SurfaceRect(const TSurface& surface);
+
+// Fills the rectangle with a raw pixel value of the surface's format (its low bytesPerPixel
+// bytes); for a D16 surface this is the depth value (65535 = 1.0).
+void FillRaw(TSurface& surface, const TRect& rect, uint32_t rawPixel);
+
+// Fills the rectangle with a colour converted to the surface's format (truncation).
+void Fill(TSurface& surface, const TRect& rect, uint32_t color);
+
+// Copies source rectangle `from` to (x, y) of the destination, converting the format. Both
+// rectangles are clipped together. Within one surface overlapping rectangles copy as if through
+// a temporary copy.
+void CopyRect(const TSurface& source, const TRect& from, TSurface& dest, int x, int y);
+
+// Copies `from` onto `to` scaled by nearest neighbour: destination pixel i of a row of width dw
+// takes source column from.left + ((2i + 1) * sw) / (2 * dw), sw the source width (integer
+// division; rows alike), which picks the source pixel under the destination pixel's centre. The
+// source rectangle must lie inside the source (otherwise nothing is copied and false is
+// returned); the destination is clipped pixel by pixel without changing the mapping. Source and
+// destination must not be the same surface.
+bool StretchRect(const TSurface& source, const TRect& from, TSurface& dest, const TRect& to);
+
+// For each pixel of `from`, the red channel of the source, taken by the zero-fill rule, becomes
+// the alpha of the destination pixel at the same offset from (x, y) (truncated to the alpha
+// bits); the destination's colour bits stay. Does nothing for a destination without alpha.
+void RedToAlpha(const TSurface& source, const TRect& from, TSurface& dest, int x, int y);
+
+// Sets every alpha bit inside the rectangle; formats without alpha are left as they are.
+void MakeOpaque(TSurface& surface, const TRect& rect);
+
+// Builds `dest` from `source` by a 2x2 box filter: destination (x, y) averages the source pixels
+// (2x, 2y), (2x + 1, 2y), (2x, 2y + 1), (2x + 1, 2y + 1), coordinates clamped into the source,
+// each channel (sum + 2) / 4 on replicated 8-bit values. Each side of the destination should be
+// half the source's (at least 1); other sizes are filled by the same rule.
+void BuildMipLevel(const TSurface& source, TSurface& dest);
+// levels[i + 1] from levels[i] for every i below count - 1.
+void BuildMipChain(TSurface* levels, int count);
+
+// Read-back: the rectangle's pixels as 0xAARRGGBB by the zero-fill rule (alpha 255 for formats
+// without alpha), row by row into `out`, whose rows are outPitch pixels apart. Pixels of the
+// rectangle outside the surface are left untouched in `out`.
+void ReadPixels(const TSurface& surface, const TRect& rect, uint32_t* out, int outPitch);
+
+// Write-in: the colours of `in` (rows inPitch pixels apart) into the rectangle, each channel
+// keeping its top n bits. Pixels of the rectangle outside the surface are skipped.
+void WritePixels(TSurface& surface, const TRect& rect, const uint32_t* in, int inPitch);
+
+}  // namespace raster
