@@ -1,0 +1,51 @@
+// The inner loops that run on every pixel of the common cases, in a scalar form and in SIMD
+// forms (SSE2, always present on x86-64; AVX2, used when the processor has it). Every form gives
+// the same bytes: the rounding is the exact round(x / 255) of rasterizer.h.
+//
+// Internal to the rasterizer. The tables are built once and never change; any thread may read
+// them.
+#pragma once
+
+#include <cstdint>
+
+namespace raster {
+
+enum class TSimd : uint8_t { Scalar, Sse2, Avx2, Best };
+
+struct TKernels {
+    TSimd level;
+    // 32-bit target pixels blended with source alpha and inverse source alpha on all four
+    // channels: d = round((s * sa + d * (255 - sa)) / 255); then d |= orMask (0xFF000000 for
+    // targets without alpha, else 0).
+    void (*blendSrcAlpha)(const uint32_t* src, uint8_t* dst, int count, uint32_t orMask);
+    // The same with one source colour for every pixel.
+    void (*blendSrcAlphaConst)(uint32_t src, uint8_t* dst, int count, uint32_t orMask);
+    // out = round(src * color / 255) channel by channel (texture modulated by a constant).
+    void (*modulateConst)(const uint32_t* src, uint32_t color, uint32_t* out, int count);
+    // d = s | orMask.
+    void (*copyOr)(const uint32_t* src, uint8_t* dst, int count, uint32_t orMask);
+    // d = color for count 32-bit pixels.
+    void (*fill32)(uint32_t color, uint8_t* dst, int count);
+};
+
+// The best level this processor runs.
+TSimd DetectSimd();
+
+// The kernels of a level; Best means DetectSimd(), and a level the processor lacks falls back to
+// the best one it has.
+const TKernels& GetKernels(TSimd level);
+
+// round(a * b / 255) for 0 <= a, b <= 255, and the general round(t / 255) for 0 <= t <= 130050.
+inline uint32_t Mul255(uint32_t a, uint32_t b) {
+    return (a * b + 127) / 255;
+}
+inline uint32_t Div255(uint32_t t) {
+    return (t + 127) / 255;
+}
+
+// Kernel tables of each level (kernels_scalar.cpp, kernels_sse2.cpp, kernels_avx2.cpp).
+const TKernels& ScalarKernels();
+const TKernels& Sse2Kernels();
+const TKernels& Avx2Kernels();
+
+}  // namespace raster

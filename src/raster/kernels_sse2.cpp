@@ -1,0 +1,109 @@
+// SSE2 forms of the kernels: four pixels per step, channels widened to 16 bits. Every product
+// s * a + d * (255 - a) stays below 65536, and round(t / 255) is computed exactly as
+// (t + 128 + ((t + 128) >> 8)) >> 8, which holds for every t up to 65662.
+#include <emmintrin.h>
+
+#include "raster/kernels.h"
+#include "raster/pixelformat.h"
+
+namespace raster {
+
+namespace {
+
+inline __m128i Round255(__m128i t) {
+    t = _mm_add_epi16(t, _mm_set1_epi16(128));
+    return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
+}
+
+inline __m128i BroadcastAlpha(__m128i wide) {
+    return _mm_shufflehi_epi16(_mm_shufflelo_epi16(wide, _MM_SHUFFLE(3, 3, 3, 3)),
+                               _MM_SHUFFLE(3, 3, 3, 3));
+}
+
+inline __m128i Blend4(__m128i s, __m128i d) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i full = _mm_set1_epi16(255);
+    __m128i sl = _mm_unpacklo_epi8(s, zero);
+    __m128i sh = _mm_unpackhi_epi8(s, zero);
+    __m128i dl = _mm_unpacklo_epi8(d, zero);
+    __m128i dh = _mm_unpackhi_epi8(d, zero);
+    __m128i al = BroadcastAlpha(sl);
+    __m128i ah = BroadcastAlpha(sh);
+    __m128i tl =
+        _mm_add_epi16(_mm_mullo_epi16(sl, al), _mm_mullo_epi16(dl, _mm_sub_epi16(full, al)));
+    __m128i th =
+        _mm_add_epi16(_mm_mullo_epi16(sh, ah), _mm_mullo_epi16(dh, _mm_sub_epi16(full, ah)));
+    return _mm_packus_epi16(Round255(tl), Round255(th));
+}
+
+void BlendSrcAlpha(const uint32_t* src, uint8_t* dst, int count, uint32_t orMask) {
+    const __m128i mask = _mm_set1_epi32(static_cast<int>(orMask));
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+        auto* d = reinterpret_cast<__m128i*>(dst + 4 * i);
+        _mm_storeu_si128(d, _mm_or_si128(Blend4(s, _mm_loadu_si128(d)), mask));
+    }
+    if (i < count) ScalarKernels().blendSrcAlpha(src + i, dst + 4 * i, count - i, orMask);
+}
+
+void BlendSrcAlphaConst(uint32_t src, uint8_t* dst, int count, uint32_t orMask) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i mask = _mm_set1_epi32(static_cast<int>(orMask));
+    __m128i s = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(src)), zero);
+    __m128i a = BroadcastAlpha(s);
+    __m128i sa = _mm_mullo_epi16(s, a);
+    __m128i inv = _mm_sub_epi16(_mm_set1_epi16(255), a);
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        auto* p = reinterpret_cast<__m128i*>(dst + 4 * i);
+        __m128i d = _mm_loadu_si128(p);
+        __m128i tl = _mm_add_epi16(sa, _mm_mullo_epi16(_mm_unpacklo_epi8(d, zero), inv));
+        __m128i th = _mm_add_epi16(sa, _mm_mullo_epi16(_mm_unpackhi_epi8(d, zero), inv));
+        _mm_storeu_si128(p, _mm_or_si128(_mm_packus_epi16(Round255(tl), Round255(th)), mask));
+    }
+    if (i < count) ScalarKernels().blendSrcAlphaConst(src, dst + 4 * i, count - i, orMask);
+}
+
+void ModulateConst(const uint32_t* src, uint32_t color, uint32_t* out, int count) {
+    const __m128i zero = _mm_setzero_si128();
+    __m128i c = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(color)), zero);
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+        __m128i lo = Round255(_mm_mullo_epi16(_mm_unpacklo_epi8(s, zero), c));
+        __m128i hi = Round255(_mm_mullo_epi16(_mm_unpackhi_epi8(s, zero), c));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(lo, hi));
+    }
+    if (i < count) ScalarKernels().modulateConst(src + i, color, out + i, count - i);
+}
+
+void CopyOr(const uint32_t* src, uint8_t* dst, int count, uint32_t orMask) {
+    const __m128i mask = _mm_set1_epi32(static_cast<int>(orMask));
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 4 * i), _mm_or_si128(s, mask));
+    }
+    for (; i < count; ++i)
+        Store32(dst + 4 * i, src[i] | orMask);
+}
+
+void Fill32(uint32_t color, uint8_t* dst, int count) {
+    const __m128i c = _mm_set1_epi32(static_cast<int>(color));
+    int i = 0;
+    for (; i + 4 <= count; i += 4)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 4 * i), c);
+    for (; i < count; ++i)
+        Store32(dst + 4 * i, color);
+}
+
+}  // namespace
+
+const TKernels& Sse2Kernels() {
+    static const TKernels kernels{TSimd::Sse2,   BlendSrcAlpha, BlendSrcAlphaConst,
+                                  ModulateConst, CopyOr,        Fill32};
+    return kernels;
+}
+
+}  // namespace raster

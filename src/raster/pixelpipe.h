@@ -1,0 +1,145 @@
+// The per-pixel half of the rasterizer: a span of pixels on one row goes through texture
+// sampling, the stage-0 combiner, specular, alpha test, depth test and blending into the target.
+// Internal to the rasterizer; the rules it follows are stated in rasterizer.h.
+//
+// A draw call configures the pipe once (TPipeConfig, from the render state and the bindings),
+// each primitive sets its sampler levels and constant colours (TPrimitivePixels), and the
+// primitive's scan conversion hands over spans. Spans are cut into chunks of kChunk pixels held in
+// fixed arrays on the stack: nothing is allocated per span.
+#pragma once
+
+#include <cstdint>
+
+#include "raster/kernels.h"
+#include "raster/renderstate.h"
+#include "raster/sampler.h"
+#include "raster/surface.h"
+
+namespace raster {
+
+constexpr int kChunk = 64;
+
+// Attribute indices of TAttribs::c.
+enum : int { kDiffA, kDiffR, kDiffG, kDiffB, kSpecA, kSpecR, kSpecG, kSpecB, kColorCount };
+
+// Attributes of one pixel, in 16 fractional bits: texel coordinates of the sampled levels in
+// texels of that level, colour channels in 1/65536 of a channel step, depth in 1/65536 of a
+// 16-bit depth step.
+struct TAttribs {
+    int64_t s[2] = {0, 0};
+    int64_t t[2] = {0, 0};
+    int64_t c[kColorCount] = {};
+    int64_t z = 0;
+};
+
+// Everything of a draw call the pixels need.
+struct TPipeConfig {
+    TSurface* target = nullptr;
+    TSurface* depth = nullptr;  // null: no depth test and no depth write
+    bool depthTest = false;
+    bool depthWrite = false;
+    TCompare depthFunc = TCompare::LessEqual;
+    bool alphaTest = false;
+    TCompare alphaFunc = TCompare::Always;
+    uint32_t alphaRef = 0;
+    bool blend = false;
+    TBlend srcBlend = TBlend::One;
+    TBlend destBlend = TBlend::Zero;
+    bool specular = false;
+    TStageState stage;
+    uint32_t textureFactor = 0xFFFFFFFF;
+    bool textured = false;  // a texture is bound (else TEXTURE reads as opaque white)
+    bool fastPaths = true;
+    const TKernels* kernels = nullptr;
+};
+
+// What changes from one primitive to the next.
+struct TPrimitivePixels {
+    int levelCount = 0;  // sampled levels: 0 without texture, 1, or 2 for a mip blend
+    TLevel level[2];
+    int mipWeight = 0;  // weight of level[1], 0..256
+    TFilter filter = TFilter::Point;
+    bool diffuseConstant = false;
+    bool specularConstant = false;
+    uint32_t diffuse = 0;   // when constant
+    uint32_t specular = 0;  // when constant
+};
+
+// Per-pixel values of a perspective-correct span, computed by the caller.
+struct TPixelValues {
+    uint32_t texel[kChunk];
+    uint32_t diffuse[kChunk];
+    uint32_t specular[kChunk];
+    uint16_t depth[kChunk];
+};
+
+class TPixelPipe {
+public:
+    void Configure(const TPipeConfig& config);
+    void SetPrimitive(const TPrimitivePixels& primitive);
+    const TPipeConfig& Config() const { return mConfig; }
+    const TPrimitivePixels& Primitive() const { return mPrimitive; }
+
+    // Shades count pixels of row y from column x: pixel i has attributes at + i * step. The span
+    // must lie inside the target.
+    void Span(int x, int y, int count, const TAttribs& at, const TAttribs& step);
+
+    // Shades count (at most kChunk) pixels whose texel, colours and depth were computed already.
+    void SpanValues(int x, int y, int count, const TPixelValues& values);
+
+    // Pixels shaded since the last reset (for the statistics of the benchmark).
+    uint64_t fragments = 0;
+
+private:
+    void ShadeChunk(int x, int y, int count, const uint32_t* texel, uint32_t texelConst,
+                    const uint32_t* diffuse, uint32_t diffuseConst, const uint32_t* specular,
+                    uint32_t specularConst, const uint16_t* depth);
+    // Blends (or, with blend false, stores) the colours of the pixels in mask.
+    void Write(int x, int y, int count, const uint32_t* color, uint32_t colorConst, uint64_t mask,
+               bool blend);
+
+    TPipeConfig mConfig;
+    TPrimitivePixels mPrimitive;
+    bool mUsesTexture = false;    // the combiner reads TEXTURE
+    bool mUsesSpecular = false;   // the combiner or the specular sum reads the specular colour
+    bool mSkipAlphaTest = false;  // the alpha test can only drop pixels that blending keeps
+    uint32_t mTargetOr = 0;       // alpha bits forced on in a 32-bit target without alpha
+};
+
+// The stage-0 combiner on one pixel.
+uint32_t CombinePixel(const TStageState& stage, uint32_t texel, uint32_t diffuse, uint32_t specular,
+                      uint32_t textureFactor);
+
+// A depth or alpha comparison: `value` against `reference`.
+inline bool Compare(TCompare func, uint32_t value, uint32_t reference) {
+    switch (func) {
+        case TCompare::Never:
+            return false;
+        case TCompare::Less:
+            return value < reference;
+        case TCompare::Equal:
+            return value == reference;
+        case TCompare::LessEqual:
+            return value <= reference;
+        case TCompare::Greater:
+            return value > reference;
+        case TCompare::NotEqual:
+            return value != reference;
+        case TCompare::GreaterEqual:
+            return value >= reference;
+        default:
+            return true;
+    }
+}
+
+// One colour channel of an attribute value: round to the nearest step, clamp to 0..255.
+inline uint32_t ChannelOf(int64_t fixed) {
+    int64_t v = (fixed + 32768) >> 16;
+    return static_cast<uint32_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
+}
+inline uint16_t DepthOf(int64_t fixed) {
+    int64_t v = (fixed + 32768) >> 16;
+    return static_cast<uint16_t>(v < 0 ? 0 : (v > 65535 ? 65535 : v));
+}
+
+}  // namespace raster

@@ -1,0 +1,186 @@
+#include "raster/sampler.h"
+
+#include <algorithm>
+
+namespace raster {
+
+namespace {
+
+template <TPixelFormat F>
+inline uint32_t Fetch(const TLevel& level, int x, int y) {
+    const uint8_t* row = level.pixels + static_cast<intptr_t>(y) * level.pitch;
+    if constexpr (F == TPixelFormat::A8R8G8B8) return Load32(row + 4 * x);
+    if constexpr (F == TPixelFormat::X8R8G8B8) return Load32(row + 4 * x) | 0xFF000000u;
+    if constexpr (F == TPixelFormat::R5G6B5) return Decode565(Load16(row + 2 * x));
+    if constexpr (F == TPixelFormat::X1R5G5B5) return Decode1555(Load16(row + 2 * x));
+    if constexpr (F == TPixelFormat::A4R4G4B4) return Decode4444(Load16(row + 2 * x));
+    return 0;
+}
+
+template <TPixelFormat F>
+inline uint32_t SampleAt(const TLevel& level, bool bilinear, TAddress au, TAddress av, int64_t s,
+                         int64_t t) {
+    if (!bilinear) {
+        int x = AddressTexel(s >> 16, level.width, au);
+        int y = AddressTexel(t >> 16, level.height, av);
+        return Fetch<F>(level, x, y);
+    }
+    int64_t i, j;
+    int fu, fv;
+    BilinearSplit(s, i, fu);
+    BilinearSplit(t, j, fv);
+    int x0 = AddressTexel(i, level.width, au);
+    int x1 = AddressTexel(i + 1, level.width, au);
+    int y0 = AddressTexel(j, level.height, av);
+    int y1 = AddressTexel(j + 1, level.height, av);
+    return BilinearMix(Fetch<F>(level, x0, y0), Fetch<F>(level, x1, y0), Fetch<F>(level, x0, y1),
+                       Fetch<F>(level, x1, y1), fu, fv);
+}
+
+template <TPixelFormat F>
+void SampleRunT(const TLevel& level, bool bilinear, TAddress au, TAddress av, int64_t s, int64_t ds,
+                int64_t t, int64_t dt, int count, uint32_t* out) {
+    if (!bilinear) {
+        for (int k = 0; k < count; ++k, s += ds, t += dt) {
+            int x = AddressTexel(s >> 16, level.width, au);
+            int y = AddressTexel(t >> 16, level.height, av);
+            out[k] = Fetch<F>(level, x, y);
+        }
+        return;
+    }
+    for (int k = 0; k < count; ++k, s += ds, t += dt) {
+        out[k] = SampleAt<F>(level, true, au, av, s, t);
+    }
+}
+
+// Decodes count texels of row y starting at column x (all inside the level).
+template <TPixelFormat F>
+void FetchRow(const TLevel& level, int x, int y, int count, uint32_t* out) {
+    for (int k = 0; k < count; ++k)
+        out[k] = Fetch<F>(level, x + k, y);
+}
+
+template <TPixelFormat F>
+const uint32_t* SampleOneToOneT(const TLevel& level, bool bilinear, TAddress au, TAddress av,
+                                int64_t s, int64_t t, int count, uint32_t* buffer) {
+    int64_t i, j;
+    int fu = 0, fv = 0;
+    if (bilinear) {
+        BilinearSplit(s, i, fu);
+        BilinearSplit(t, j, fv);
+    } else {
+        i = s >> 16;
+        j = t >> 16;
+    }
+    int w = level.width;
+    int h = level.height;
+    // Rows: both rows must lie inside, or the whole span goes texel by texel.
+    bool rowsInside = j >= 0 && j < h && (fv == 0 || j + 1 < h);
+    if (!rowsInside) {
+        SampleRunT<F>(level, bilinear, au, av, s, 65536, t, 0, count, buffer);
+        return buffer;
+    }
+    // Columns k in [lo, hi) read texels i + k (and i + k + 1 when fu > 0) inside the level.
+    int64_t lo = std::clamp<int64_t>(-i, 0, count);
+    int64_t hi = std::clamp<int64_t>(w - (fu > 0 ? 1 : 0) - i, lo, count);
+    int y0 = static_cast<int>(j);
+    if (fu == 0 && fv == 0) {
+        if constexpr (F == TPixelFormat::A8R8G8B8) {
+            if (lo == 0 && hi == count) {
+                return reinterpret_cast<const uint32_t*>(level.pixels +
+                                                         static_cast<intptr_t>(y0) * level.pitch) +
+                       i;
+            }
+        }
+        if (hi > lo) FetchRow<F>(level, static_cast<int>(i + lo), y0, int(hi - lo), buffer + lo);
+    } else {
+        int y1 = fv > 0 ? y0 + 1 : y0;
+        for (int64_t k = lo; k < hi; ++k) {
+            int x0 = static_cast<int>(i + k);
+            int x1 = fu > 0 ? x0 + 1 : x0;
+            buffer[k] = BilinearMix(Fetch<F>(level, x0, y0), Fetch<F>(level, x1, y0),
+                                    Fetch<F>(level, x0, y1), Fetch<F>(level, x1, y1), fu, fv);
+        }
+    }
+    // The columns that need addressing go texel by texel.
+    if (lo > 0) {
+        SampleRunT<F>(level, bilinear, au, av, s, 65536, t, 0, static_cast<int>(lo), buffer);
+    }
+    if (hi < count) {
+        SampleRunT<F>(level, bilinear, au, av, s + 65536 * hi, 65536, t, 0,
+                      static_cast<int>(count - hi), buffer + hi);
+    }
+    return buffer;
+}
+
+}  // namespace
+
+uint32_t SampleOne(const TLevel& level, TFilter filter, TAddress au, TAddress av, int64_t s,
+                   int64_t t) {
+    bool bilinear = filter == TFilter::Linear;
+    switch (level.format) {
+        case TPixelFormat::A8R8G8B8:
+            return SampleAt<TPixelFormat::A8R8G8B8>(level, bilinear, au, av, s, t);
+        case TPixelFormat::X8R8G8B8:
+            return SampleAt<TPixelFormat::X8R8G8B8>(level, bilinear, au, av, s, t);
+        case TPixelFormat::R5G6B5:
+            return SampleAt<TPixelFormat::R5G6B5>(level, bilinear, au, av, s, t);
+        case TPixelFormat::X1R5G5B5:
+            return SampleAt<TPixelFormat::X1R5G5B5>(level, bilinear, au, av, s, t);
+        case TPixelFormat::A4R4G4B4:
+            return SampleAt<TPixelFormat::A4R4G4B4>(level, bilinear, au, av, s, t);
+        default:
+            return 0xFFFFFFFFu;
+    }
+}
+
+void SampleRun(const TLevel& level, TFilter filter, TAddress au, TAddress av, int64_t s, int64_t ds,
+               int64_t t, int64_t dt, int count, uint32_t* out) {
+    bool bilinear = filter == TFilter::Linear;
+    switch (level.format) {
+        case TPixelFormat::A8R8G8B8:
+            return SampleRunT<TPixelFormat::A8R8G8B8>(level, bilinear, au, av, s, ds, t, dt, count,
+                                                      out);
+        case TPixelFormat::X8R8G8B8:
+            return SampleRunT<TPixelFormat::X8R8G8B8>(level, bilinear, au, av, s, ds, t, dt, count,
+                                                      out);
+        case TPixelFormat::R5G6B5:
+            return SampleRunT<TPixelFormat::R5G6B5>(level, bilinear, au, av, s, ds, t, dt, count,
+                                                    out);
+        case TPixelFormat::X1R5G5B5:
+            return SampleRunT<TPixelFormat::X1R5G5B5>(level, bilinear, au, av, s, ds, t, dt, count,
+                                                      out);
+        case TPixelFormat::A4R4G4B4:
+            return SampleRunT<TPixelFormat::A4R4G4B4>(level, bilinear, au, av, s, ds, t, dt, count,
+                                                      out);
+        default:
+            std::fill(out, out + count, 0xFFFFFFFFu);
+    }
+}
+
+const uint32_t* SampleRunOneToOne(const TLevel& level, TFilter filter, TAddress au, TAddress av,
+                                  int64_t s, int64_t t, int count, uint32_t* buffer) {
+    bool bilinear = filter == TFilter::Linear;
+    switch (level.format) {
+        case TPixelFormat::A8R8G8B8:
+            return SampleOneToOneT<TPixelFormat::A8R8G8B8>(level, bilinear, au, av, s, t, count,
+                                                           buffer);
+        case TPixelFormat::X8R8G8B8:
+            return SampleOneToOneT<TPixelFormat::X8R8G8B8>(level, bilinear, au, av, s, t, count,
+                                                           buffer);
+        case TPixelFormat::R5G6B5:
+            return SampleOneToOneT<TPixelFormat::R5G6B5>(level, bilinear, au, av, s, t, count,
+                                                         buffer);
+        case TPixelFormat::X1R5G5B5:
+            return SampleOneToOneT<TPixelFormat::X1R5G5B5>(level, bilinear, au, av, s, t, count,
+                                                           buffer);
+        case TPixelFormat::A4R4G4B4:
+            return SampleOneToOneT<TPixelFormat::A4R4G4B4>(level, bilinear, au, av, s, t, count,
+                                                           buffer);
+        default:
+            std::fill(buffer, buffer + count, 0xFFFFFFFFu);
+            return buffer;
+    }
+}
+
+}  // namespace raster

@@ -1,0 +1,215 @@
+// The fast paths and the SIMD kernels give the same bytes as the general path: each scene is
+// drawn with the fast paths on and off, and with every kernel level.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "drawing.h"
+
+namespace raster {
+namespace {
+
+using namespace raster::test;
+
+struct Lcg {
+    uint32_t state;
+    uint32_t Next() {
+        state = state * 1664525u + 1013904223u;
+        return state >> 8;
+    }
+    float Float(float lo, float hi) { return lo + (hi - lo) * (Next() % 10000) / 10000.0f; }
+};
+
+struct Textures {
+    TSurface background, sprite, sprite565, sprite4444;
+    TSurface mips[4];
+    Textures() {
+        background = MakeSurface(48, 40, TPixelFormat::X8R8G8B8);
+        sprite = MakeSurface(16, 16, TPixelFormat::A8R8G8B8);
+        sprite565 = MakeSurface(16, 8, TPixelFormat::R5G6B5);
+        sprite4444 = MakeSurface(8, 16, TPixelFormat::A4R4G4B4);
+        Lcg rng{7};
+        for (TSurface* s : {&background, &sprite, &sprite565, &sprite4444}) {
+            for (int y = 0; y < s->Height(); ++y) {
+                for (int x = 0; x < s->Width(); ++x) {
+                    uint32_t c = rng.Next() | rng.Next() << 24;
+                    // Some fully transparent and some opaque texels, as in real sprites.
+                    if (x < 2) c &= 0x00FFFFFF;
+                    if (y > 12) c |= 0xFF000000;
+                    s->SetPixel(x, y, c);
+                }
+            }
+        }
+        for (int i = 0; i < 4; ++i)
+            mips[i] = MakeSurface(16 >> i, 16 >> i, TPixelFormat::A8R8G8B8);
+        CopyRect(sprite, SurfaceRect(sprite), mips[0], 0, 0);
+        BuildMipChain(mips, 4);
+    }
+};
+
+std::vector<TLitVertex> Rotated(float cx, float cy, float w, float h, float angle, uint32_t c) {
+    auto q = Quad(-w / 2, -h / 2, w / 2, h / 2, c);
+    float cs = std::cos(angle), sn = std::sin(angle);
+    for (auto& v : q) {
+        float x = v.x * cs - v.y * sn, y = v.x * sn + v.y * cs;
+        v.x = x + cx;
+        v.y = y + cy;
+    }
+    return q;
+}
+
+// A small frame: a background, sprites of every kind, filled rectangles and glyph spans.
+void DrawScene(TRasterizer& r, TSurface& target, const Textures& tex, uint32_t seed, bool depthOn) {
+    Setup2d(r, target);
+    TRenderState& s = r.State();
+    s.alphaTestEnable = true;
+    s.alphaFunc = TCompare::GreaterEqual;
+    s.alphaRef = 1;
+    s.stage0.magFilter = s.stage0.minFilter = TFilter::Linear;
+    if (depthOn) s.zEnable = true;
+    Lcg rng{seed};
+
+    r.SetTexture(&tex.background);
+    s.stage0.addressU = s.stage0.addressV = TAddress::Wrap;
+    DrawQuad(r, Quad(0, 0, 96, 80, 0xFFFFFFFF, 0, 0, 2, 2));
+    s.stage0.addressU = s.stage0.addressV = TAddress::Clamp;
+
+    const TSurface* sprites[] = {&tex.sprite, &tex.sprite565, &tex.sprite4444};
+    for (int i = 0; i < 40; ++i) {
+        const TSurface* t = sprites[i % 3];
+        r.SetTexture(t);
+        uint32_t color = i % 4 == 0 ? 0xFFFFFFFF : (rng.Next() | 0x20000000);
+        float x = static_cast<float>(rng.Next() % 90) - 8;
+        float y = static_cast<float>(rng.Next() % 70) - 8;
+        if (i % 5 == 1) x += rng.Float(0, 1), y += rng.Float(0, 1);
+        s.stage0.magFilter = i % 7 == 0 ? TFilter::Point : TFilter::Linear;
+        switch (i % 6) {
+            case 0:
+            case 1:
+            case 2:
+                DrawQuad(r, Quad(x, y, x + t->Width(), y + t->Height(), color));
+                break;
+            case 3: {
+                float k = rng.Float(0.4f, 2.5f);
+                s.stage0.mipFilter = TMipFilter::Linear;
+                const TSurface* chain[4] = {&tex.mips[0], &tex.mips[1], &tex.mips[2], &tex.mips[3]};
+                r.SetTexture(chain, 4);
+                DrawQuad(r, Quad(x, y, x + 16 * k, y + 16 * k, color));
+                s.stage0.mipFilter = TMipFilter::None;
+                break;
+            }
+            case 4:
+                DrawQuad(r, Rotated(x, y, 16, 16, rng.Float(0, 6.3f), color));
+                break;
+            default:
+                DrawQuad(r, Quad(x, y, x + 16, y + 16, color, 0.25f, 0, 0.75f, 1));
+                break;
+        }
+    }
+
+    r.SetTexture(nullptr);
+    for (int i = 0; i < 6; ++i) {
+        float x = static_cast<float>(rng.Next() % 80), y = static_cast<float>(rng.Next() % 60);
+        DrawQuad(r, Quad(x, y, x + 20, y + 9, rng.Next() | (i == 0 ? 0 : 0xFF000000u * (i % 2))));
+    }
+
+    std::vector<TTransformedVertex> spans;
+    for (int i = 0; i < 120; ++i) {
+        int x0 = static_cast<int>(rng.Next() % 100) - 4, len = 1 + static_cast<int>(rng.Next() % 9);
+        int y = static_cast<int>(rng.Next() % 84) - 2;
+        uint32_t c = (rng.Next() % 16 + 1) * 15 << 24 | 0xFFFFFF;
+        spans.push_back(Screen(x0 - 0.75f, static_cast<float>(y), c));
+        spans.push_back(Screen(x0 + len - 0.75f, static_cast<float>(y), c));
+    }
+    r.Draw(TPrimitive::LineList, TVertexFormat::Transformed, spans.data(),
+           static_cast<int>(spans.size()));
+}
+
+bool SameBytes(const TSurface& a, const TSurface& b) {
+    for (int y = 0; y < a.Height(); ++y) {
+        if (std::memcmp(a.Row(y), b.Row(y), static_cast<size_t>(a.Width()) * a.BytesPerPixel())) {
+            return false;
+        }
+    }
+    return true;
+}
+
+TEST(FastPaths, ScenesMatchTheGeneralPathOnEveryTarget) {
+    Textures tex;
+    for (TPixelFormat format : {TPixelFormat::X8R8G8B8, TPixelFormat::A8R8G8B8,
+                                TPixelFormat::R5G6B5, TPixelFormat::A4R4G4B4}) {
+        for (uint32_t seed : {1u, 2u, 3u}) {
+            for (bool depthOn : {false, true}) {
+                TSurface general = MakeSurface(88, 72, format, 0x80402010);
+                TSurface depthA = MakeSurface(88, 72, TPixelFormat::D16);
+                TRasterizer ref(TSimd::Scalar);
+                ref.SetFastPaths(false);
+                ref.SetDepthBuffer(&depthA);
+                DrawScene(ref, general, tex, seed, depthOn);
+                for (TSimd level : {TSimd::Scalar, TSimd::Sse2, TSimd::Avx2}) {
+                    TSurface fast = MakeSurface(88, 72, format, 0x80402010);
+                    TSurface depthB = MakeSurface(88, 72, TPixelFormat::D16);
+                    TRasterizer r(level);
+                    r.SetDepthBuffer(&depthB);
+                    DrawScene(r, fast, tex, seed, depthOn);
+                    EXPECT_TRUE(SameBytes(general, fast))
+                        << "format " << int(format) << " seed " << seed << " simd " << int(level)
+                        << (depthOn ? " depth" : "");
+                    EXPECT_TRUE(SameBytes(depthA, depthB));
+                }
+            }
+        }
+    }
+}
+
+TEST(FastPaths, KernelsAgreeOnEveryAlpha) {
+    // Every source alpha against a spread of destinations, through each kernel level.
+    std::vector<uint32_t> src(256 * 3), dst(256 * 3);
+    Lcg rng{99};
+    for (size_t i = 0; i < src.size(); ++i) {
+        src[i] = static_cast<uint32_t>(i % 256) << 24 | (rng.Next() & 0xFFFFFF);
+        dst[i] = rng.Next() | rng.Next() << 24;
+    }
+    const TKernels& scalar = GetKernels(TSimd::Scalar);
+    for (TSimd level : {TSimd::Sse2, TSimd::Avx2}) {
+        const TKernels& k = GetKernels(level);
+        for (uint32_t orMask : {0u, 0xFF000000u}) {
+            for (int n : {1, 3, 7, 8, 9, 17, 768}) {
+                std::vector<uint32_t> a(dst.begin(), dst.begin() + n), b = a;
+                scalar.blendSrcAlpha(src.data(), reinterpret_cast<uint8_t*>(a.data()), n, orMask);
+                k.blendSrcAlpha(src.data(), reinterpret_cast<uint8_t*>(b.data()), n, orMask);
+                ASSERT_EQ(a, b) << int(level) << " n " << n;
+                for (uint32_t c : {src[5], src[200], 0x7F808080u}) {
+                    std::vector<uint32_t> e(dst.begin(), dst.begin() + n), f = e;
+                    scalar.blendSrcAlphaConst(c, reinterpret_cast<uint8_t*>(e.data()), n, orMask);
+                    k.blendSrcAlphaConst(c, reinterpret_cast<uint8_t*>(f.data()), n, orMask);
+                    ASSERT_EQ(e, f);
+                    std::vector<uint32_t> g(n), h(n);
+                    scalar.modulateConst(dst.data(), c, g.data(), n);
+                    k.modulateConst(dst.data(), c, h.data(), n);
+                    ASSERT_EQ(g, h);
+                }
+            }
+        }
+    }
+    // The scalar kernel is the formula itself.
+    uint32_t one = 0xFF102030;
+    scalar.blendSrcAlpha(&src[128], reinterpret_cast<uint8_t*>(&one), 1, 0);
+    EXPECT_EQ(one, RefBlend(TBlend::SrcAlpha, TBlend::InvSrcAlpha, src[128], 0xFF102030));
+}
+
+TEST(FastPaths, OneToOneSpritesAreDrawnAsRectangles) {
+    // The rectangle path runs one span per row; the statistics count its two triangles.
+    Textures tex;
+    TSurface target = MakeSurface(64, 64, TPixelFormat::X8R8G8B8);
+    TRasterizer r;
+    Setup2d(r, target);
+    r.SetTexture(&tex.sprite);
+    DrawQuad(r, Quad(3, 4, 19, 20, 0xFFFFFFFF));
+    EXPECT_EQ(r.Stats().primitives, 2u);
+    EXPECT_EQ(r.Stats().fragments, 256u);
+}
+
+}  // namespace
+}  // namespace raster
