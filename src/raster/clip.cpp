@@ -14,6 +14,8 @@ constexpr double kMinW = 1e-6;
 
 TVertex4 LerpClip(const TVertex4& a, const TVertex4& b, double t) {
     TVertex4 r;
+    r.packedValid = false;
+    r.packed[0] = r.packed[1] = 0;
     r.x = a.x + (b.x - a.x) * t;
     r.y = a.y + (b.y - a.y) * t;
     r.z = a.z + (b.z - a.z) * t;
@@ -31,6 +33,8 @@ TVertex4 LerpClip(const TVertex4& a, const TVertex4& b, double t) {
 TVertex4 LerpScreen(const TVertex4& a, const TVertex4& b, double t) {
     if (a.w == b.w) return LerpClip(a, b, t);
     TVertex4 r;
+    r.packedValid = false;
+    r.packed[0] = r.packed[1] = 0;
     r.x = a.x + (b.x - a.x) * t;
     r.y = a.y + (b.y - a.y) * t;
     r.z = a.z + (b.z - a.z) * t;
@@ -149,11 +153,6 @@ void ReduceCoordinates(double* coords, int count, TAddress mode) {
     for (int i = 0; i < count; ++i) {
         coords[i] = std::clamp(coords[i], -kCoordLimit, kCoordLimit);
     }
-}
-
-int64_t ToFixed(double value, double limit) {
-    if (!(value == value)) return 0;
-    return std::llround(std::clamp(value, -limit, limit));
 }
 
 }  // namespace raster

@@ -58,8 +58,8 @@ bool TRasterizer::TryRectangle(const void* vertices, const TRasterContext& ctx) 
     for (int i = 0; i < 4; ++i) {
         if (std::fabs(v[i].x) > kGuardBand || std::fabs(v[i].y) > kGuardBand) return false;
         if (v[i].w != v[0].w) return false;
-        X[i] = std::llround(v[i].x * 256.0);
-        Y[i] = std::llround(v[i].y * 256.0);
+        X[i] = Snap(v[i].x);
+        Y[i] = Snap(v[i].y);
     }
     bool across = X[0] == X[3] && X[1] == X[2] && Y[0] == Y[1] && Y[2] == Y[3];
     bool down = X[0] == X[1] && X[2] == X[3] && Y[1] == Y[2] && Y[0] == Y[3];
@@ -86,8 +86,15 @@ bool TRasterizer::TryRectangle(const void* vertices, const TRasterContext& ctx) 
     mStats.primitives += 2;
     if (left >= right || top >= bottom) return true;
     mPipe.SetPrimitive(first.pixels);
-    TAttribs at, step;
+    TAttribs at, step, stepY;
     first.StepX(step);
+    first.StepY(stepY);
+    first.AttribsAt(left, top, at);
+    if (mPipe.BlitRect(static_cast<int>(left), static_cast<int>(top),
+                       static_cast<int>(right - left), static_cast<int>(bottom - top), at, step,
+                       stepY)) {
+        return true;
+    }
     for (int64_t py = top; py < bottom; ++py) {
         first.AttribsAt(left, py, at);
         mPipe.Span(static_cast<int>(left), static_cast<int>(py), static_cast<int>(right - left), at,

@@ -24,10 +24,15 @@ constexpr int kMaxLevels = 16;
 
 // A vertex in clip space (x, y, z, w) or, after projection, in screen space (x, y in pixels,
 // z the depth in 0..1 and w holding q = 1 / w).
+// Left uninitialised by default: every vertex is filled in whole by the fetch or a clip.
 struct TVertex4 {
-    double x = 0, y = 0, z = 0, w = 1;
-    double u = 0, v = 0;
-    float c[kColorCount] = {};  // diffuse a, r, g, b, specular a, r, g, b, 0..255
+    double x, y, z, w;
+    double u, v;
+    float c[kColorCount];  // diffuse a, r, g, b, specular a, r, g, b, 0..255
+    // The colours as the vertex gave them (0xAARRGGBB), while c holds exactly these; clipping
+    // makes new vertices without them.
+    bool packedValid;
+    uint32_t packed[2];
 };
 
 // Everything a primitive's scan conversion needs besides its vertices.
@@ -85,7 +90,23 @@ inline int64_t CeilDiv(int64_t a, int64_t b) {
     return -FloorDiv(-a, b);
 }
 
-// A double clamped to [-limit, limit] and rounded to the nearest integer.
-int64_t ToFixed(double value, double limit);
+// Rounds to the nearest integer, halves upwards: floor(v + 1/2). v must be finite and well
+// inside the int64 range.
+inline int64_t RoundHalfUp(double v) {
+    double h = v + 0.5;
+    int64_t i = static_cast<int64_t>(h);  // truncates towards zero
+    return i - (static_cast<double>(i) > h ? 1 : 0);
+}
+
+// A screen coordinate snapped to 1/256 pixel.
+inline int64_t Snap(double v) {
+    return RoundHalfUp(v * 256.0);
+}
+
+// A double clamped to [-limit, limit] and rounded by RoundHalfUp; not-a-number gives 0.
+inline int64_t ToFixed(double value, double limit) {
+    if (!(value == value)) return 0;
+    return RoundHalfUp(value < -limit ? -limit : (value > limit ? limit : value));
+}
 
 }  // namespace raster

@@ -12,6 +12,17 @@ namespace raster {
 
 enum class TSimd : uint8_t { Scalar, Sse2, Avx2, Best };
 
+// A 32-bit texture level (A8R8G8B8 or X8R8G8B8) as the sampling kernels read it.
+struct TTexels32 {
+    const uint8_t* pixels;
+    int pitch;  // bytes
+    int width;
+    int height;
+    uint32_t orMask;  // 0xFF000000 for a level without alpha, else 0
+    bool wrapU;       // wrap on a power-of-two width; else clamp
+    bool wrapV;
+};
+
 struct TKernels {
     TSimd level;
     // 32-bit target pixels blended with source alpha and inverse source alpha on all four
@@ -26,6 +37,11 @@ struct TKernels {
     void (*copyOr)(const uint32_t* src, uint8_t* dst, int count, uint32_t orMask);
     // d = color for count 32-bit pixels.
     void (*fill32)(uint32_t color, uint8_t* dst, int count);
+    // count texels along a span by the point or bilinear rule of rasterizer.h: pixel i samples
+    // (s + i ds, t + i dt), 16.16 texels. The caller keeps every coordinate of the span, and
+    // those coordinates plus or minus 2^17, inside int32.
+    void (*sample32)(const TTexels32& texels, bool bilinear, int32_t s, int32_t ds, int32_t t,
+                     int32_t dt, int count, uint32_t* out);
 };
 
 // The best level this processor runs.
@@ -47,5 +63,9 @@ inline uint32_t Div255(uint32_t t) {
 const TKernels& ScalarKernels();
 const TKernels& Sse2Kernels();
 const TKernels& Avx2Kernels();
+
+// The scalar sampling kernel, which the SIMD levels use for their last few pixels.
+void ScalarSample32(const TTexels32& texels, bool bilinear, int32_t s, int32_t ds, int32_t t,
+                    int32_t dt, int count, uint32_t* out);
 
 }  // namespace raster

@@ -39,15 +39,47 @@ AVX2 inline __m256i Blend8(__m256i s, __m256i d) {
     return _mm256_packus_epi16(Round255(tl), Round255(th));
 }
 
+// Lanes below `remaining` on, for the last, partial step of a row: masked loads and stores
+// leave the pixels past the end untouched and never fault on them.
+AVX2 inline __m256i TailMask(int remaining) {
+    return _mm256_cmpgt_epi32(_mm256_set1_epi32(remaining),
+                              _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+}
+
+AVX2 inline __m256i Load(const void* p, int remaining) {
+    if (remaining >= 8) return _mm256_loadu_si256(static_cast<const __m256i*>(p));
+    return _mm256_maskload_epi32(static_cast<const int*>(p), TailMask(remaining));
+}
+
+AVX2 inline void Store(void* p, __m256i v, int remaining) {
+    if (remaining >= 8) {
+        _mm256_storeu_si256(static_cast<__m256i*>(p), v);
+    } else {
+        _mm256_maskstore_epi32(static_cast<int*>(p), TailMask(remaining), v);
+    }
+}
+
 AVX2 void BlendSrcAlpha(const uint32_t* src, uint8_t* dst, int count, uint32_t orMask) {
     const __m256i mask = _mm256_set1_epi32(static_cast<int>(orMask));
-    int i = 0;
-    for (; i + 8 <= count; i += 8) {
-        __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
-        auto* d = reinterpret_cast<__m256i*>(dst + 4 * i);
-        _mm256_storeu_si256(d, _mm256_or_si256(Blend8(s, _mm256_loadu_si256(d)), mask));
+    const __m256i alphaBits = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    for (int i = 0; i < count; i += 8) {
+        int r = count - i;
+        __m256i s = Load(src + i, r);
+        __m256i alpha = _mm256_and_si256(s, alphaBits);
+        // Sprites are mostly transparent or opaque texels: those need no arithmetic. A
+        // transparent group leaves the target as it is when it already holds its alpha bits.
+        if (_mm256_testz_si256(alpha, alpha)) {
+            __m256i d = Load(dst + 4 * i, r);
+            if (_mm256_testc_si256(d, mask)) continue;
+            Store(dst + 4 * i, _mm256_or_si256(d, mask), r);
+            continue;
+        }
+        if (_mm256_testc_si256(alpha, alphaBits)) {
+            Store(dst + 4 * i, _mm256_or_si256(s, mask), r);
+            continue;
+        }
+        Store(dst + 4 * i, _mm256_or_si256(Blend8(s, Load(dst + 4 * i, r)), mask), r);
     }
-    if (i < count) ScalarKernels().blendSrcAlpha(src + i, dst + 4 * i, count - i, orMask);
 }
 
 AVX2 void BlendSrcAlphaConst(uint32_t src, uint8_t* dst, int count, uint32_t orMask) {
@@ -57,49 +89,151 @@ AVX2 void BlendSrcAlphaConst(uint32_t src, uint8_t* dst, int count, uint32_t orM
     __m256i a = BroadcastAlpha(s);
     __m256i sa = _mm256_mullo_epi16(s, a);
     __m256i inv = _mm256_sub_epi16(_mm256_set1_epi16(255), a);
-    int i = 0;
-    for (; i + 8 <= count; i += 8) {
-        auto* p = reinterpret_cast<__m256i*>(dst + 4 * i);
-        __m256i d = _mm256_loadu_si256(p);
+    for (int i = 0; i < count; i += 8) {
+        int r = count - i;
+        __m256i d = Load(dst + 4 * i, r);
         __m256i tl = _mm256_add_epi16(sa, _mm256_mullo_epi16(_mm256_unpacklo_epi8(d, zero), inv));
         __m256i th = _mm256_add_epi16(sa, _mm256_mullo_epi16(_mm256_unpackhi_epi8(d, zero), inv));
-        _mm256_storeu_si256(p,
-                            _mm256_or_si256(_mm256_packus_epi16(Round255(tl), Round255(th)), mask));
+        Store(dst + 4 * i, _mm256_or_si256(_mm256_packus_epi16(Round255(tl), Round255(th)), mask),
+              r);
     }
-    if (i < count) ScalarKernels().blendSrcAlphaConst(src, dst + 4 * i, count - i, orMask);
 }
 
 AVX2 void ModulateConst(const uint32_t* src, uint32_t color, uint32_t* out, int count) {
     const __m256i zero = _mm256_setzero_si256();
     __m256i c = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(color)), zero);
-    int i = 0;
-    for (; i + 8 <= count; i += 8) {
-        __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
+    for (int i = 0; i < count; i += 8) {
+        int r = count - i;
+        __m256i s = Load(src + i, r);
         __m256i lo = Round255(_mm256_mullo_epi16(_mm256_unpacklo_epi8(s, zero), c));
         __m256i hi = Round255(_mm256_mullo_epi16(_mm256_unpackhi_epi8(s, zero), c));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_packus_epi16(lo, hi));
+        Store(out + i, _mm256_packus_epi16(lo, hi), r);
     }
-    if (i < count) ScalarKernels().modulateConst(src + i, color, out + i, count - i);
 }
 
 AVX2 void CopyOr(const uint32_t* src, uint8_t* dst, int count, uint32_t orMask) {
     const __m256i mask = _mm256_set1_epi32(static_cast<int>(orMask));
-    int i = 0;
-    for (; i + 8 <= count; i += 8) {
-        __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + 4 * i), _mm256_or_si256(s, mask));
+    for (int i = 0; i < count; i += 8) {
+        int r = count - i;
+        Store(dst + 4 * i, _mm256_or_si256(Load(src + i, r), mask), r);
     }
-    for (; i < count; ++i)
-        Store32(dst + 4 * i, src[i] | orMask);
 }
 
 AVX2 void Fill32(uint32_t color, uint8_t* dst, int count) {
     const __m256i c = _mm256_set1_epi32(static_cast<int>(color));
-    int i = 0;
-    for (; i + 8 <= count; i += 8)
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + 4 * i), c);
-    for (; i < count; ++i)
-        Store32(dst + 4 * i, color);
+    for (int i = 0; i < count; i += 8)
+        Store(dst + 4 * i, c, count - i);
+}
+
+// Two channels per 16-bit lane pair: (c0 (256 - w) + c1 w + 128) >> 8 on red and blue, then on
+// alpha and green, as the scalar LerpChannels.
+AVX2 inline __m256i Lerp(__m256i c0, __m256i c1, __m256i w, __m256i inv) {
+    const __m256i m = _mm256_set1_epi32(0x00FF00FF);
+    const __m256i half = _mm256_set1_epi16(128);
+    __m256i rb = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(c0, m), inv),
+                                  _mm256_mullo_epi16(_mm256_and_si256(c1, m), w));
+    __m256i ag =
+        _mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(_mm256_srli_epi32(c0, 8), m), inv),
+                         _mm256_mullo_epi16(_mm256_and_si256(_mm256_srli_epi32(c1, 8), m), w));
+    rb = _mm256_srli_epi16(_mm256_add_epi16(rb, half), 8);
+    ag = _mm256_srli_epi16(_mm256_add_epi16(ag, half), 8);
+    return _mm256_or_si256(rb, _mm256_slli_epi32(ag, 8));
+}
+
+// Texel indices held in the level: wrapped on a power-of-two size, else clamped.
+AVX2 inline __m256i Address(__m256i i, __m256i last, bool wrap) {
+    if (wrap) return _mm256_and_si256(i, last);
+    return _mm256_min_epi32(_mm256_max_epi32(i, _mm256_setzero_si256()), last);
+}
+
+// The 8-bit weight of the upper texel, 0..256, from a 16.16 coordinate already moved by -1/2.
+AVX2 inline __m256i Weight(__m256i shifted) {
+    __m256i f =
+        _mm256_srli_epi32(_mm256_add_epi32(_mm256_and_si256(shifted, _mm256_set1_epi32(0xFFFF)),
+                                           _mm256_set1_epi32(128)),
+                          8);
+    return _mm256_or_si256(f, _mm256_slli_epi32(f, 16));
+}
+
+// Gathers the texel pairs (index, index + 1) of eight pixels and splits them into the left and
+// the right texels.
+AVX2 inline void Pairs(const int* base, __m256i index, __m256i& left, __m256i& right) {
+    const auto* wide = reinterpret_cast<const long long*>(base);
+    __m256i lo = _mm256_i32gather_epi64(wide, _mm256_castsi256_si128(index), 4);
+    __m256i hi = _mm256_i32gather_epi64(wide, _mm256_extracti128_si256(index, 1), 4);
+    const __m256i split = _mm256_setr_epi32(0, 2, 4, 6, 1, 3, 5, 7);
+    lo = _mm256_permutevar8x32_epi32(lo, split);
+    hi = _mm256_permutevar8x32_epi32(hi, split);
+    left = _mm256_permute2x128_si256(lo, hi, 0x20);
+    right = _mm256_permute2x128_si256(lo, hi, 0x31);
+}
+
+AVX2 void Sample32(const TTexels32& tx, bool bilinear, int32_t s, int32_t ds, int32_t t, int32_t dt,
+                   int count, uint32_t* out) {
+    const int* base = reinterpret_cast<const int*>(tx.pixels);
+    const __m256i pitch = _mm256_set1_epi32(tx.pitch / 4);
+    const __m256i lastX = _mm256_set1_epi32(tx.width - 1);
+    const __m256i lastY = _mm256_set1_epi32(tx.height - 1);
+    const __m256i orMask = _mm256_set1_epi32(static_cast<int>(tx.orMask));
+    const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256i one = _mm256_set1_epi32(1);
+    const __m256i full = _mm256_set1_epi16(256);
+    const bool pairs = !tx.wrapU && tx.width >= 2;
+    const __m256i lastPair = _mm256_set1_epi32(tx.width - 2);
+    __m256i S =
+        _mm256_add_epi32(_mm256_set1_epi32(s), _mm256_mullo_epi32(lane, _mm256_set1_epi32(ds)));
+    __m256i T =
+        _mm256_add_epi32(_mm256_set1_epi32(t), _mm256_mullo_epi32(lane, _mm256_set1_epi32(dt)));
+    const __m256i stepS = _mm256_set1_epi32(static_cast<int>(static_cast<uint32_t>(ds) * 8u));
+    const __m256i stepT = _mm256_set1_epi32(static_cast<int>(static_cast<uint32_t>(dt) * 8u));
+    // Lanes past the end compute addresses inside the level too (every index is wrapped or
+    // clamped), so the last step gathers safely and stores only its own pixels.
+    for (int i = 0; i < count; i += 8) {
+        __m256i result;
+        if (!bilinear) {
+            __m256i x = Address(_mm256_srai_epi32(S, 16), lastX, tx.wrapU);
+            __m256i y = Address(_mm256_srai_epi32(T, 16), lastY, tx.wrapV);
+            result =
+                _mm256_i32gather_epi32(base, _mm256_add_epi32(_mm256_mullo_epi32(y, pitch), x), 4);
+        } else {
+            __m256i su = _mm256_sub_epi32(S, _mm256_set1_epi32(32768));
+            __m256i tv = _mm256_sub_epi32(T, _mm256_set1_epi32(32768));
+            __m256i i0 = _mm256_srai_epi32(su, 16);
+            __m256i j0 = _mm256_srai_epi32(tv, 16);
+            __m256i row0 = _mm256_mullo_epi32(Address(j0, lastY, tx.wrapV), pitch);
+            __m256i row1 =
+                _mm256_mullo_epi32(Address(_mm256_add_epi32(j0, one), lastY, tx.wrapV), pitch);
+            __m256i fu = Weight(su);
+            __m256i c00, c10, c01, c11;
+            if (pairs) {
+                // Clamping on a level at least two texels wide: texels i0 and i0 + 1 clamped
+                // are the neighbours p, p + 1 with p = clamp(i0, 0, w - 2), the weight going to
+                // 0 left of the level and to 256 right of it. One 64-bit gather fetches both.
+                __m256i p =
+                    _mm256_min_epi32(_mm256_max_epi32(i0, _mm256_setzero_si256()), lastPair);
+                __m256i left = _mm256_cmpgt_epi32(_mm256_setzero_si256(), i0);
+                __m256i right = _mm256_cmpgt_epi32(i0, lastPair);
+                fu = _mm256_andnot_si256(left, fu);
+                fu = _mm256_blendv_epi8(fu, _mm256_set1_epi32(0x01000100), right);
+                Pairs(base, _mm256_add_epi32(row0, p), c00, c10);
+                Pairs(base, _mm256_add_epi32(row1, p), c01, c11);
+            } else {
+                __m256i x0 = Address(i0, lastX, tx.wrapU);
+                __m256i x1 = Address(_mm256_add_epi32(i0, one), lastX, tx.wrapU);
+                c00 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row0, x0), 4);
+                c10 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row0, x1), 4);
+                c01 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row1, x0), 4);
+                c11 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row1, x1), 4);
+            }
+            __m256i fv = Weight(tv);
+            __m256i iu = _mm256_sub_epi16(full, fu);
+            __m256i iv = _mm256_sub_epi16(full, fv);
+            result = Lerp(Lerp(c00, c10, fu, iu), Lerp(c01, c11, fu, iu), fv, iv);
+        }
+        Store(out + i, _mm256_or_si256(result, orMask), count - i);
+        S = _mm256_add_epi32(S, stepS);
+        T = _mm256_add_epi32(T, stepT);
+    }
 }
 
 #undef AVX2
@@ -107,8 +241,8 @@ AVX2 void Fill32(uint32_t color, uint8_t* dst, int count) {
 }  // namespace
 
 const TKernels& Avx2Kernels() {
-    static const TKernels kernels{TSimd::Avx2,   BlendSrcAlpha, BlendSrcAlphaConst,
-                                  ModulateConst, CopyOr,        Fill32};
+    static const TKernels kernels{
+        TSimd::Avx2, BlendSrcAlpha, BlendSrcAlphaConst, ModulateConst, CopyOr, Fill32, Sample32};
     return kernels;
 }
 

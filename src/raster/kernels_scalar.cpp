@@ -2,6 +2,7 @@
 
 #include "raster/kernels.h"
 #include "raster/pixelformat.h"
+#include "raster/sampler.h"
 
 namespace raster {
 
@@ -49,11 +50,42 @@ void Fill32(uint32_t color, uint8_t* dst, int count) {
         Store32(dst + 4 * i, color);
 }
 
+inline int Address32(int64_t i, int size, bool wrap) {
+    if (wrap) return static_cast<int>(i & (size - 1));
+    return static_cast<int>(i < 0 ? 0 : (i >= size ? size - 1 : i));
+}
+
+inline uint32_t Texel32(const TTexels32& tx, int x, int y) {
+    return Load32(tx.pixels + static_cast<intptr_t>(y) * tx.pitch + 4 * x);
+}
+
 }  // namespace
 
+void ScalarSample32(const TTexels32& tx, bool bilinear, int32_t s32, int32_t ds, int32_t t32,
+                    int32_t dt, int count, uint32_t* out) {
+    int64_t s = s32, t = t32;
+    for (int i = 0; i < count; ++i, s += ds, t += dt) {
+        if (!bilinear) {
+            out[i] = Texel32(tx, Address32(s >> 16, tx.width, tx.wrapU),
+                             Address32(t >> 16, tx.height, tx.wrapV)) |
+                     tx.orMask;
+            continue;
+        }
+        int64_t su = s - 32768, tv = t - 32768;
+        int64_t i0 = su >> 16, j0 = tv >> 16;
+        int fu = static_cast<int>(((su & 0xFFFF) + 128) >> 8);
+        int fv = static_cast<int>(((tv & 0xFFFF) + 128) >> 8);
+        int x0 = Address32(i0, tx.width, tx.wrapU), x1 = Address32(i0 + 1, tx.width, tx.wrapU);
+        int y0 = Address32(j0, tx.height, tx.wrapV), y1 = Address32(j0 + 1, tx.height, tx.wrapV);
+        out[i] = BilinearMix(Texel32(tx, x0, y0), Texel32(tx, x1, y0), Texel32(tx, x0, y1),
+                             Texel32(tx, x1, y1), fu, fv) |
+                 tx.orMask;
+    }
+}
+
 const TKernels& ScalarKernels() {
-    static const TKernels kernels{TSimd::Scalar, BlendSrcAlpha, BlendSrcAlphaConst,
-                                  ModulateConst, CopyOr,        Fill32};
+    static const TKernels kernels{TSimd::Scalar, BlendSrcAlpha, BlendSrcAlphaConst, ModulateConst,
+                                  CopyOr,        Fill32,        ScalarSample32};
     return kernels;
 }
 

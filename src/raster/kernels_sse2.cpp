@@ -101,8 +101,8 @@ void Fill32(uint32_t color, uint8_t* dst, int count) {
 }  // namespace
 
 const TKernels& Sse2Kernels() {
-    static const TKernels kernels{TSimd::Sse2,   BlendSrcAlpha, BlendSrcAlphaConst,
-                                  ModulateConst, CopyOr,        Fill32};
+    static const TKernels kernels{TSimd::Sse2, BlendSrcAlpha, BlendSrcAlphaConst, ModulateConst,
+                                  CopyOr,      Fill32,        ScalarSample32};
     return kernels;
 }
 

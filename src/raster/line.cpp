@@ -11,6 +11,7 @@ namespace raster {
 namespace {
 
 constexpr double kFix = 65536.0;
+const TAttribs kNoStep{};
 
 // An attribute along the line: its value at the anchor pixel of the major axis and its step
 // per pixel along that axis.
@@ -29,8 +30,8 @@ TLinear LinearOf(double a0, double a1, double tAnchor, double perPixel) {
 
 void RasterLine(const TVertex4& a, const TVertex4& b, const float* flatColors,
                 const TRasterContext& ctx) {
-    int64_t X0 = std::llround(a.x * 256.0), Y0 = std::llround(a.y * 256.0);
-    int64_t X1 = std::llround(b.x * 256.0), Y1 = std::llround(b.y * 256.0);
+    int64_t X0 = Snap(a.x), Y0 = Snap(a.y);
+    int64_t X1 = Snap(b.x), Y1 = Snap(b.y);
     int64_t DX = X1 - X0, DY = Y1 - Y0;
     if (DX == 0 && DY == 0) return;
     bool xMajor = std::llabs(DX) >= std::llabs(DY);
@@ -54,6 +55,40 @@ void RasterLine(const TVertex4& a, const TVertex4& b, const float* flatColors,
     last = std::min(last, highMajor);
     if (first > last) return;
 
+    const float* ca = flatColors ? flatColors : a.c;
+    const float* cb = flatColors ? flatColors : b.c;
+    bool textured = ctx.usesTexture && ctx.levelCount > 0;
+    if (ctx.fastPaths && DY == 0 && a.w == b.w && !textured && (!ctx.usesDepth || a.z == b.z)) {
+        // A horizontal line of one colour: one span with constant attributes, as the general
+        // path below would find them.
+        bool packed = a.packedValid &&
+                      (flatColors != nullptr ||
+                       (b.packedValid && a.packed[0] == b.packed[0] && a.packed[1] == b.packed[1]));
+        if (packed || std::equal(ca, ca + kColorCount, cb)) {
+            int64_t row = FloorDiv(Y0 + 128, 256);
+            if (row < ctx.scissor.top || row >= ctx.scissor.bottom) return;
+            uint32_t diffuse = packed ? a.packed[0] : PackColor4(ca);
+            uint32_t specular = packed ? a.packed[1] : PackColor4(ca + 4);
+            ctx.pipe->SetConstantColors(diffuse, specular);
+            TAttribs at;
+            at.s[0] = at.s[1] = at.t[0] = at.t[1] = at.z = 0;
+            for (int k = 0; k < 4; ++k) {
+                at.c[k] = static_cast<int64_t>(diffuse >> (24 - 8 * k) & 0xFF) << 16;
+                at.c[4 + k] = static_cast<int64_t>(specular >> (24 - 8 * k) & 0xFF) << 16;
+            }
+            if (!packed) {
+                for (int k = 0; k < kColorCount; ++k)
+                    at.c[k] = ToFixed(ca[k] * kFix, kFixedLimit);
+            }
+            if (ctx.usesDepth) {
+                at.z = ToFixed(std::clamp(a.z, -2.0, 2.0) * 65535.0 * kFix, kFixedLimit);
+            }
+            ctx.pipe->Span(static_cast<int>(first), static_cast<int>(row),
+                           static_cast<int>(last - first + 1), at, kNoStep);
+            return;
+        }
+    }
+
     // Parameter of the anchor pixel and per major pixel.
     double tAnchor = static_cast<double>(anchor * 256 - M0) / static_cast<double>(DM);
     double perPixel = 256.0 / static_cast<double>(DM);
@@ -63,7 +98,6 @@ void RasterLine(const TVertex4& a, const TVertex4& b, const float* flatColors,
     double u[2] = {a.u, b.u};
     double v[2] = {a.v, b.v};
     TLinear s[2], t[2];
-    bool textured = ctx.usesTexture && ctx.levelCount > 0;
     if (textured) {
         ReduceCoordinates(u, 2, ctx.addressU);
         ReduceCoordinates(v, 2, ctx.addressV);
@@ -77,8 +111,6 @@ void RasterLine(const TVertex4& a, const TVertex4& b, const float* flatColors,
                 LinearOf(v[0] * px.level[k].height, v[1] * px.level[k].height, tAnchor, perPixel);
         }
     }
-    const float* ca = flatColors ? flatColors : a.c;
-    const float* cb = flatColors ? flatColors : b.c;
     TLinear c[kColorCount];
     for (int group = 0; group < 2; ++group) {
         int base = group * 4;
@@ -109,7 +141,7 @@ void RasterLine(const TVertex4& a, const TVertex4& b, const float* flatColors,
             out.c[k] = c[k].At(m, anchor);
         out.z = z.At(m, anchor);
     };
-    TAttribs step;
+    TAttribs step{};
     if (xMajor) {
         for (int k = 0; k < 2; ++k) {
             step.s[k] = s[k].step;
@@ -161,23 +193,12 @@ void RasterLine(const TVertex4& a, const TVertex4& b, const float* flatColors,
     }
 
     if (!xMajor) {
-        TAttribs none;
         for (int64_t m = first; m <= last; ++m) {
             int64_t n = minorAt(m);
             if (n < lowMinor || n > highMinor) continue;
             attribsAt(m, at);
-            ctx.pipe->Span(static_cast<int>(n), static_cast<int>(m), 1, at, none);
+            ctx.pipe->Span(static_cast<int>(n), static_cast<int>(m), 1, at, kNoStep);
         }
-        return;
-    }
-
-    if (DN == 0 && ctx.fastPaths) {
-        // A horizontal line is one span.
-        int64_t row = FloorDiv(N0 + 128, 256);
-        if (row < lowMinor || row > highMinor) return;
-        attribsAt(first, at);
-        ctx.pipe->Span(static_cast<int>(first), static_cast<int>(row),
-                       static_cast<int>(last - first + 1), at, step);
         return;
     }
 

@@ -1,6 +1,7 @@
 #include "raster/pixelpipe.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace raster {
 
@@ -146,10 +147,6 @@ uint32_t AddSpecular(uint32_t color, uint32_t specular) {
     return out;
 }
 
-inline uint64_t FullMask(int count) {
-    return count >= 64 ? ~uint64_t{0} : (uint64_t{1} << count) - 1;
-}
-
 // Interpolated colour channels a, r, g, b starting at attribute index `first`.
 void InterpolateColor(const TAttribs& at, const TAttribs& step, int first, int count,
                       uint32_t* out) {
@@ -163,6 +160,13 @@ void InterpolateColor(const TAttribs& at, const TAttribs& step, int first, int c
 }
 
 }  // namespace
+
+int TMask::Count() const {
+    int n = 0;
+    for (uint64_t w : bits)
+        n += std::popcount(w);
+    return n;
+}
 
 uint32_t CombinePixel(const TStageState& st, uint32_t texel, uint32_t diffuse, uint32_t specular,
                       uint32_t factor) {
@@ -186,10 +190,15 @@ uint32_t CombinePixel(const TStageState& st, uint32_t texel, uint32_t diffuse, u
 
 void TPixelPipe::Configure(const TPipeConfig& config) {
     mConfig = config;
+    mCombinedValid = false;
     const TStageState& st = config.stage;
     uint32_t sources = SourcesRead(st);
     mUsesTexture = config.textured && (sources & (1u << arg::kTexture)) != 0;
     mUsesSpecular = config.specular || (sources & (1u << arg::kSpecular)) != 0;
+    mStandardCombiner = st.colorOp == TTextureOp::Modulate && st.alphaOp == TTextureOp::Modulate &&
+                        st.colorArg1 == arg::kTexture && st.alphaArg1 == arg::kTexture &&
+                        (st.colorArg2 == arg::kCurrent || st.colorArg2 == arg::kDiffuse) &&
+                        (st.alphaArg2 == arg::kCurrent || st.alphaArg2 == arg::kDiffuse);
     if (mConfig.alphaTest && mConfig.alphaFunc == TCompare::Always) mConfig.alphaTest = false;
     uint32_t ref = config.alphaRef & 0xFF;
     bool dropsOnlyZero = (config.alphaFunc == TCompare::GreaterEqual && ref == 1) ||
@@ -208,6 +217,14 @@ void TPixelPipe::SetPrimitive(const TPrimitivePixels& primitive) {
     mPrimitive = primitive;
 }
 
+void TPixelPipe::SetConstantColors(uint32_t diffuse, uint32_t specular) {
+    mPrimitive.levelCount = 0;
+    mPrimitive.mipWeight = 0;
+    mPrimitive.diffuseConstant = mPrimitive.specularConstant = true;
+    mPrimitive.diffuse = diffuse;
+    mPrimitive.specular = specular;
+}
+
 void TPixelPipe::Span(int x, int y, int count, const TAttribs& at, const TAttribs& step) {
     uint32_t texBuf[kChunk];
     uint32_t mipBuf[kChunk];
@@ -216,6 +233,16 @@ void TPixelPipe::Span(int x, int y, int count, const TAttribs& at, const TAttrib
     uint16_t depthBuf[kChunk];
     TAttribs cur = at;
     const TStageState& st = mConfig.stage;
+    // Rows of a texture without alpha bits may be used as they lie in memory when nothing reads
+    // their alpha bytes: the texels become the colours unchanged (diffuse white), nothing is
+    // added, and the chunk is written by the 32-bit fast path as opaque.
+    bool rawRows =
+        mConfig.fastPaths && mStandardCombiner && mPrimitive.levelCount == 1 &&
+        mPrimitive.diffuseConstant && mPrimitive.diffuse == 0xFFFFFFFFu && !mConfig.specular &&
+        !mConfig.depthTest && mConfig.target->BytesPerPixel() == 4 &&
+        (!mConfig.blend ||
+         (mConfig.srcBlend == TBlend::SrcAlpha && mConfig.destBlend == TBlend::InvSrcAlpha) ||
+         (mConfig.srcBlend == TBlend::One && mConfig.destBlend == TBlend::Zero));
     while (count > 0) {
         int n = std::min(kChunk, count);
         const uint32_t* texel = nullptr;
@@ -223,18 +250,17 @@ void TPixelPipe::Span(int x, int y, int count, const TAttribs& at, const TAttrib
             const TLevel& l0 = mPrimitive.level[0];
             if (mPrimitive.levelCount == 1) {
                 if (mConfig.fastPaths && step.s[0] == 65536 && step.t[0] == 0) {
-                    texel = SampleRunOneToOne(l0, mPrimitive.filter, st.addressU, st.addressV,
-                                              cur.s[0], cur.t[0], n, texBuf);
+                    texel =
+                        SampleRunOneToOne(l0, mPrimitive.filter, st.addressU, st.addressV, cur.s[0],
+                                          cur.t[0], n, texBuf, mConfig.kernels, rawRows);
                 } else {
-                    SampleRun(l0, mPrimitive.filter, st.addressU, st.addressV, cur.s[0], step.s[0],
-                              cur.t[0], step.t[0], n, texBuf);
+                    SampleLevel(l0, cur.s[0], step.s[0], cur.t[0], step.t[0], n, texBuf);
                     texel = texBuf;
                 }
             } else {
-                SampleRun(l0, mPrimitive.filter, st.addressU, st.addressV, cur.s[0], step.s[0],
-                          cur.t[0], step.t[0], n, texBuf);
-                SampleRun(mPrimitive.level[1], mPrimitive.filter, st.addressU, st.addressV,
-                          cur.s[1], step.s[1], cur.t[1], step.t[1], n, mipBuf);
+                SampleLevel(l0, cur.s[0], step.s[0], cur.t[0], step.t[0], n, texBuf);
+                SampleLevel(mPrimitive.level[1], cur.s[1], step.s[1], cur.t[1], step.t[1], n,
+                            mipBuf);
                 for (int i = 0; i < n; ++i) {
                     texBuf[i] = MipMix(texBuf[i], mipBuf[i], mPrimitive.mipWeight);
                 }
@@ -274,6 +300,53 @@ void TPixelPipe::Span(int x, int y, int count, const TAttribs& at, const TAttrib
     }
 }
 
+bool TPixelPipe::SampleFast(const TLevel& level, int64_t s, int64_t ds, int64_t t, int64_t dt,
+                            int count, uint32_t* out) const {
+    if (level.bytesPerPixel != 4) return false;
+    const TStageState& st = mConfig.stage;
+    auto axis = [](TAddress mode, int size, int64_t& c, bool& wrap) {
+        bool pot = (size & (size - 1)) == 0;
+        if (mode == TAddress::Wrap && pot) {
+            // Whole periods change nothing under wrap; keep the start inside the first one.
+            int64_t period = static_cast<int64_t>(size) << 16;
+            c -= (c >> (16 + std::countr_zero(static_cast<unsigned>(size)))) * period;
+            wrap = true;
+            return true;
+        }
+        wrap = false;
+        return mode == TAddress::Clamp;
+    };
+    TTexels32 tx;
+    if (!axis(st.addressU, level.width, s, tx.wrapU) ||
+        !axis(st.addressV, level.height, t, tx.wrapV)) {
+        return false;
+    }
+    constexpr int64_t kRange = int64_t{1} << 30;
+    constexpr int64_t kStep = int64_t{1} << 26;
+    int64_t lastS = s + ds * (count - 1), lastT = t + dt * (count - 1);
+    if (ds < -kStep || ds > kStep || dt < -kStep || dt > kStep || s < -kRange || s > kRange ||
+        t < -kRange || t > kRange || lastS < -kRange || lastS > kRange || lastT < -kRange ||
+        lastT > kRange) {
+        return false;
+    }
+    tx.pixels = level.pixels;
+    tx.pitch = level.pitch;
+    tx.width = level.width;
+    tx.height = level.height;
+    tx.orMask = level.format == TPixelFormat::X8R8G8B8 ? 0xFF000000u : 0;
+    mConfig.kernels->sample32(tx, mPrimitive.filter == TFilter::Linear, static_cast<int32_t>(s),
+                              static_cast<int32_t>(ds), static_cast<int32_t>(t),
+                              static_cast<int32_t>(dt), count, out);
+    return true;
+}
+
+void TPixelPipe::SampleLevel(const TLevel& level, int64_t s, int64_t ds, int64_t t, int64_t dt,
+                             int count, uint32_t* out) const {
+    if (mConfig.fastPaths && SampleFast(level, s, ds, t, dt, count, out)) return;
+    const TStageState& st = mConfig.stage;
+    SampleRun(level, mPrimitive.filter, st.addressU, st.addressV, s, ds, t, dt, count, out);
+}
+
 void TPixelPipe::SpanValues(int x, int y, int count, const TPixelValues& values) {
     ShadeChunk(x, y, count, mUsesTexture && mPrimitive.levelCount > 0 ? values.texel : nullptr,
                0xFFFFFFFFu, values.diffuse, 0, values.specular, 0,
@@ -292,13 +365,17 @@ void TPixelPipe::ShadeChunk(int x, int y, int count, const uint32_t* texel, uint
 
     // The combiner.
     if (texel == nullptr && diffuse == nullptr && !specularArray) {
-        colorConst =
-            CombinePixel(st, texelConst, diffuseConst, specularConst, mConfig.textureFactor);
-    } else if (mConfig.fastPaths && texel != nullptr && diffuse == nullptr && !specularArray &&
-               st.colorOp == TTextureOp::Modulate && st.alphaOp == TTextureOp::Modulate &&
-               st.colorArg1 == arg::kTexture && st.alphaArg1 == arg::kTexture &&
-               (st.colorArg2 == arg::kCurrent || st.colorArg2 == arg::kDiffuse) &&
-               (st.alphaArg2 == arg::kCurrent || st.alphaArg2 == arg::kDiffuse)) {
+        if (!mCombinedValid || mCombinedDiffuse != diffuseConst ||
+            mCombinedSpecular != specularConst) {
+            mCombined =
+                CombinePixel(st, texelConst, diffuseConst, specularConst, mConfig.textureFactor);
+            mCombinedValid = true;
+            mCombinedDiffuse = diffuseConst;
+            mCombinedSpecular = specularConst;
+        }
+        colorConst = mCombined;
+    } else if (mConfig.fastPaths && mStandardCombiner && texel != nullptr && diffuse == nullptr &&
+               !specularArray) {
         if (diffuseConst == 0xFFFFFFFFu) {
             color = texel;
         } else {
@@ -327,39 +404,10 @@ void TPixelPipe::ShadeChunk(int x, int y, int count, const uint32_t* texel, uint
         }
     }
 
-    // Alpha test on the 8-bit fragment alpha.
-    uint64_t mask = FullMask(count);
-    if (mConfig.alphaTest && !mSkipAlphaTest) {
-        uint32_t ref = mConfig.alphaRef & 0xFF;
-        if (color == nullptr) {
-            if (!Compare(mConfig.alphaFunc, colorConst >> 24, ref)) return;
-        } else {
-            for (int i = 0; i < count; ++i) {
-                if (!Compare(mConfig.alphaFunc, color[i] >> 24, ref)) mask &= ~(uint64_t{1} << i);
-            }
-        }
-    }
-
-    // Depth test and write.
-    if (depth != nullptr && mask != 0) {
-        uint8_t* zrow = mConfig.depth->At(x, y);
-        for (int i = 0; i < count; ++i) {
-            if (!(mask >> i & 1)) continue;
-            uint32_t stored = Load16(zrow + 2 * i);
-            if (!Compare(mConfig.depthFunc, depth[i], stored)) {
-                mask &= ~(uint64_t{1} << i);
-            } else if (mConfig.depthWrite) {
-                Store16(zrow + 2 * i, depth[i]);
-            }
-        }
-    }
-    if (mask == 0) return;
-    fragments += static_cast<uint64_t>(__builtin_popcountll(mask));
-
-    // Whether every fragment's alpha is 255, so that blending with source alpha is a copy.
+    // Whether every fragment's alpha is 255 whatever the pixel: then the alpha test has one
+    // answer for the chunk, and blending with source alpha is a plain store.
     bool opaque = false;
-    if (mConfig.fastPaths && mConfig.blend && mConfig.srcBlend == TBlend::SrcAlpha &&
-        mConfig.destBlend == TBlend::InvSrcAlpha) {
+    if (mConfig.fastPaths) {
         if (color == nullptr) {
             opaque = colorConst >> 24 == 255;
         } else {
@@ -373,38 +421,83 @@ void TPixelPipe::ShadeChunk(int x, int y, int count, const uint32_t* texel, uint
                 !specularArray && specularConst >> 24 == 255, mConfig.textureFactor >> 24 == 255);
         }
     }
-    Write(x, y, count, color, colorConst, mask, mConfig.blend && !opaque);
+
+    // Alpha test on the 8-bit fragment alpha.
+    // The mask is only filled in once a pixel drops out.
+    TMask mask;
+    bool full = true;
+    auto drop = [&](int i) {
+        if (full) {
+            mask.SetFirst(count);
+            full = false;
+        }
+        mask.Clear(i);
+    };
+    if (mConfig.alphaTest && !mSkipAlphaTest) {
+        uint32_t ref = mConfig.alphaRef & 0xFF;
+        if (color == nullptr || opaque) {
+            if (!Compare(mConfig.alphaFunc, opaque ? 255 : colorConst >> 24, ref)) return;
+        } else {
+            for (int i = 0; i < count; ++i) {
+                if (!Compare(mConfig.alphaFunc, color[i] >> 24, ref)) drop(i);
+            }
+        }
+    }
+
+    // Depth test and write.
+    if (depth != nullptr) {
+        uint8_t* zrow = mConfig.depth->At(x, y);
+        for (int i = 0; i < count; ++i) {
+            if (!full && !mask.Test(i)) continue;
+            uint32_t stored = Load16(zrow + 2 * i);
+            if (!Compare(mConfig.depthFunc, depth[i], stored)) {
+                drop(i);
+            } else if (mConfig.depthWrite) {
+                Store16(zrow + 2 * i, depth[i]);
+            }
+        }
+    }
+    int alive = full ? count : mask.Count();
+    if (alive == 0) return;
+    fragments += static_cast<uint64_t>(alive);
+
+    bool blend = mConfig.blend && !(opaque && mConfig.srcBlend == TBlend::SrcAlpha &&
+                                    mConfig.destBlend == TBlend::InvSrcAlpha);
+    // An opaque fragment's alpha is 255 even when its colour came straight from a texture row
+    // without alpha bits.
+    uint32_t orMask = opaque ? 0xFF000000u : mTargetOr;
+    Write(x, y, count, color, colorConst, alive == count ? nullptr : &mask, blend, orMask);
 }
 
 void TPixelPipe::Write(int x, int y, int count, const uint32_t* color, uint32_t colorConst,
-                       uint64_t mask, bool blend) {
+                       const TMask* mask, bool blend, uint32_t orMask) {
     TSurface& target = *mConfig.target;
     uint8_t* dst = target.At(x, y);
     TPixelFormat format = target.Format();
-    if (mConfig.fastPaths && target.BytesPerPixel() == 4 && mask == FullMask(count)) {
+    if (mConfig.fastPaths && target.BytesPerPixel() == 4 && mask == nullptr) {
         const TKernels& k = *mConfig.kernels;
         bool plain =
             !blend || (mConfig.srcBlend == TBlend::One && mConfig.destBlend == TBlend::Zero);
         if (plain) {
             if (color) {
-                k.copyOr(color, dst, count, mTargetOr);
+                k.copyOr(color, dst, count, orMask);
             } else {
-                k.fill32(colorConst | mTargetOr, dst, count);
+                k.fill32(colorConst | orMask, dst, count);
             }
             return;
         }
         if (mConfig.srcBlend == TBlend::SrcAlpha && mConfig.destBlend == TBlend::InvSrcAlpha) {
             if (color) {
-                k.blendSrcAlpha(color, dst, count, mTargetOr);
+                k.blendSrcAlpha(color, dst, count, orMask);
             } else {
-                k.blendSrcAlphaConst(colorConst, dst, count, mTargetOr);
+                k.blendSrcAlphaConst(colorConst, dst, count, orMask);
             }
             return;
         }
     }
     int bytes = target.BytesPerPixel();
     for (int i = 0; i < count; ++i) {
-        if (!(mask >> i & 1)) continue;
+        if (mask != nullptr && !mask->Test(i)) continue;
         uint8_t* p = dst + i * bytes;
         uint32_t s = color ? color[i] : colorConst;
         uint32_t out = s;

@@ -17,7 +17,27 @@
 
 namespace raster {
 
-constexpr int kChunk = 64;
+constexpr int kChunk = 1024;
+
+// Which pixels of a chunk are still alive.
+struct TMask {
+    uint64_t bits[kChunk / 64];
+    void SetFirst(int n) {
+        for (int w = 0; w < kChunk / 64; ++w) {
+            int left = n - 64 * w;
+            bits[w] = left >= 64 ? ~uint64_t{0} : (left <= 0 ? 0 : (uint64_t{1} << left) - 1);
+        }
+    }
+    bool Test(int i) const { return (bits[i >> 6] >> (i & 63) & 1) != 0; }
+    void Clear(int i) { bits[i >> 6] &= ~(uint64_t{1} << (i & 63)); }
+    bool Empty() const {
+        uint64_t any = 0;
+        for (uint64_t w : bits)
+            any |= w;
+        return any == 0;
+    }
+    int Count() const;
+};
 
 // Attribute indices of TAttribs::c.
 enum : int { kDiffA, kDiffR, kDiffG, kDiffB, kSpecA, kSpecR, kSpecG, kSpecB, kColorCount };
@@ -25,11 +45,12 @@ enum : int { kDiffA, kDiffR, kDiffG, kDiffB, kSpecA, kSpecR, kSpecG, kSpecB, kCo
 // Attributes of one pixel, in 16 fractional bits: texel coordinates of the sampled levels in
 // texels of that level, colour channels in 1/65536 of a channel step, depth in 1/65536 of a
 // 16-bit depth step.
+// Left uninitialised by default (spans build many of them); TAttribs{} is all zero.
 struct TAttribs {
-    int64_t s[2] = {0, 0};
-    int64_t t[2] = {0, 0};
-    int64_t c[kColorCount] = {};
-    int64_t z = 0;
+    int64_t s[2];
+    int64_t t[2];
+    int64_t c[kColorCount];
+    int64_t z;
 };
 
 // Everything of a draw call the pixels need.
@@ -77,12 +98,21 @@ class TPixelPipe {
 public:
     void Configure(const TPipeConfig& config);
     void SetPrimitive(const TPrimitivePixels& primitive);
+    // The same for an untextured primitive of constant colours.
+    void SetConstantColors(uint32_t diffuse, uint32_t specular);
     const TPipeConfig& Config() const { return mConfig; }
     const TPrimitivePixels& Primitive() const { return mPrimitive; }
 
     // Shades count pixels of row y from column x: pixel i has attributes at + i * step. The span
     // must lie inside the target.
     void Span(int x, int y, int count, const TAttribs& at, const TAttribs& step);
+
+    // Draws a w x h rectangle whose texture maps one texel onto each pixel, straight from the
+    // texture rows, when nothing per pixel is needed beyond the 32-bit kernels: at holds the
+    // attributes of (x, y), stepX and stepY their steps. False, with nothing drawn, when the
+    // rectangle needs the general span path.
+    bool BlitRect(int x, int y, int w, int h, const TAttribs& at, const TAttribs& stepX,
+                  const TAttribs& stepY);
 
     // Shades count (at most kChunk) pixels whose texel, colours and depth were computed already.
     void SpanValues(int x, int y, int count, const TPixelValues& values);
@@ -91,19 +121,32 @@ public:
     uint64_t fragments = 0;
 
 private:
+    // Samples one level along a span through the 32-bit texel kernel when the level and the
+    // coordinates allow it; false otherwise.
+    bool SampleFast(const TLevel& level, int64_t s, int64_t ds, int64_t t, int64_t dt, int count,
+                    uint32_t* out) const;
+    void SampleLevel(const TLevel& level, int64_t s, int64_t ds, int64_t t, int64_t dt, int count,
+                     uint32_t* out) const;
     void ShadeChunk(int x, int y, int count, const uint32_t* texel, uint32_t texelConst,
                     const uint32_t* diffuse, uint32_t diffuseConst, const uint32_t* specular,
                     uint32_t specularConst, const uint16_t* depth);
-    // Blends (or, with blend false, stores) the colours of the pixels in mask.
-    void Write(int x, int y, int count, const uint32_t* color, uint32_t colorConst, uint64_t mask,
-               bool blend);
+    // Blends (or, with blend false, stores) the colours of the pixels in mask (all of them
+    // without a mask). orMask is ORed into what the 32-bit fast path writes.
+    void Write(int x, int y, int count, const uint32_t* color, uint32_t colorConst,
+               const TMask* mask, bool blend, uint32_t orMask);
 
     TPipeConfig mConfig;
     TPrimitivePixels mPrimitive;
-    bool mUsesTexture = false;    // the combiner reads TEXTURE
-    bool mUsesSpecular = false;   // the combiner or the specular sum reads the specular colour
-    bool mSkipAlphaTest = false;  // the alpha test can only drop pixels that blending keeps
-    uint32_t mTargetOr = 0;       // alpha bits forced on in a 32-bit target without alpha
+    bool mUsesTexture = false;       // the combiner reads TEXTURE
+    bool mUsesSpecular = false;      // the combiner or the specular sum reads the specular colour
+    bool mStandardCombiner = false;  // texture times diffuse, on colour and on alpha
+    bool mSkipAlphaTest = false;     // the alpha test can only drop pixels that blending keeps
+    uint32_t mTargetOr = 0;          // alpha bits forced on in a 32-bit target without alpha
+    // The combiner's answer for the last constant colours seen (untextured spans repeat them).
+    bool mCombinedValid = false;
+    uint32_t mCombinedDiffuse = 0;
+    uint32_t mCombinedSpecular = 0;
+    uint32_t mCombined = 0;
 };
 
 // The stage-0 combiner on one pixel.

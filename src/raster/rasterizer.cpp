@@ -119,6 +119,9 @@ bool TRasterizer::FetchVertex(const void* vertices, int index, TVertex4& out) co
             out.v = v.v;
             ColorToFloats(v.diffuse, out.c);
             ColorToFloats(v.specular, out.c + 4);
+            out.packedValid = true;
+            out.packed[0] = v.diffuse;
+            out.packed[1] = v.specular;
             return Finite(out);
         }
         case TVertexFormat::Lit: {
@@ -135,6 +138,9 @@ bool TRasterizer::FetchVertex(const void* vertices, int index, TVertex4& out) co
             out.v = v.v;
             ColorToFloats(v.diffuse, out.c);
             ColorToFloats(v.specular, out.c + 4);
+            out.packedValid = true;
+            out.packed[0] = v.diffuse;
+            out.packed[1] = v.specular;
             return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z) && Finite(out);
         }
         default: {
@@ -161,6 +167,8 @@ bool TRasterizer::FetchVertex(const void* vertices, int index, TVertex4& out) co
                 out.c[0] = out.c[1] = out.c[2] = out.c[3] = 255.0f;
             }
             out.c[4] = out.c[5] = out.c[6] = out.c[7] = 0.0f;
+            out.packedValid = false;
+            out.packed[0] = out.packed[1] = 0;
             return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z) && Finite(out);
         }
     }

@@ -9,14 +9,15 @@
 // copies, fills or presents a surface. One rasterizer is used by one thread at a time; separate
 // rasterizers with separate targets may run on separate threads.
 //
-// THE PIXEL RULES. Tests compute their expectations from these.
+// THE PIXEL RULES. Tests compute their expectations from these. "Round" means to the nearest
+// integer with halves going up, floor(x + 1/2), unless an integer formula is given.
 //
 // Positions. Pixel (px, py) has its centre at the integer point (px, py). After transform and
-// viewport mapping, screen positions are snapped to 1/256 pixel (8 sub-pixel bits, round to
-// nearest). Before snapping, primitives are clipped in double precision: in clip space against
-// w > 0 (and, with the clipping state on, against 0 <= z <= w), and on the screen against the
-// guard band [-32768, 32768]^2. Every pixel written lies inside the scissor: the viewport
-// rectangle intersected with the target, whatever the clipping state.
+// viewport mapping, screen positions are snapped to 1/256 pixel (8 sub-pixel bits, rounded). Before
+// snapping, primitives are clipped in double precision: in clip space against w > 0 (and, with the
+// clipping state on, against 0 <= z <= w), and on the screen against the guard band [-32768,
+// 32768]^2. Every pixel written lies inside the scissor: the viewport rectangle intersected with
+// the target, whatever the clipping state.
 //
 // Triangles. A pixel is covered when its centre lies inside the snapped triangle; a centre
 // exactly on an edge is covered only for a top edge (horizontal, the triangle below it) or a
@@ -48,9 +49,9 @@
 // width W samples s = u * W texels (likewise t = v * H), with 16 fractional bits.
 //
 // Sampling. Point: texel floor(s). Bilinear: around texel centres, i = floor(s - 1/2) with the
-// weight f of texel i + 1 rounded to 8 bits, f = round(frac(s - 1/2) * 256) (256 moves on to the
-// next texel with weight 0); each channel is ((c00 (256 - fu) + c10 fu) (256 - fv) + (c01
-// (256 - fu) + c11 fu) fv + 32768) >> 16. Addressing: wrap takes the index modulo the size (any
+// weight f of texel i + 1 rounded to 8 bits, f = round(frac(s - 1/2) * 256) in 0..256; each
+// channel is blended along u on both rows, h = (c0 (256 - fu) + c1 fu + 128) >> 8, then the two
+// results along v the same way with fv. Addressing: wrap takes the index modulo the size (any
 // size, powers of two or not), mirror reflects every other period, clamp holds it in
 // [0, size - 1]. With no texture bound, TEXTURE reads as opaque white (0xFFFFFFFF). 16-bit texels
 // expand to 8 bits by bit replication (pixelformat.h), so white stays 255.

@@ -62,7 +62,8 @@ void FetchRow(const TLevel& level, int x, int y, int count, uint32_t* out) {
 
 template <TPixelFormat F>
 const uint32_t* SampleOneToOneT(const TLevel& level, bool bilinear, TAddress au, TAddress av,
-                                int64_t s, int64_t t, int count, uint32_t* buffer) {
+                                int64_t s, int64_t t, int count, uint32_t* buffer,
+                                const TKernels* kernels, bool rawRows) {
     int64_t i, j;
     int fu = 0, fv = 0;
     if (bilinear) {
@@ -85,14 +86,26 @@ const uint32_t* SampleOneToOneT(const TLevel& level, bool bilinear, TAddress au,
     int64_t hi = std::clamp<int64_t>(w - (fu > 0 ? 1 : 0) - i, lo, count);
     int y0 = static_cast<int>(j);
     if (fu == 0 && fv == 0) {
-        if constexpr (F == TPixelFormat::A8R8G8B8) {
-            if (lo == 0 && hi == count) {
+        if constexpr (F == TPixelFormat::A8R8G8B8 || F == TPixelFormat::X8R8G8B8) {
+            if (lo == 0 && hi == count && (F == TPixelFormat::A8R8G8B8 || rawRows)) {
                 return reinterpret_cast<const uint32_t*>(level.pixels +
                                                          static_cast<intptr_t>(y0) * level.pitch) +
                        i;
             }
         }
-        if (hi > lo) FetchRow<F>(level, static_cast<int>(i + lo), y0, int(hi - lo), buffer + lo);
+        if (hi > lo) {
+            int x = static_cast<int>(i + lo);
+            int n = static_cast<int>(hi - lo);
+            if (kernels != nullptr &&
+                (F == TPixelFormat::X8R8G8B8 || F == TPixelFormat::A8R8G8B8)) {
+                const uint8_t* row = level.pixels + static_cast<intptr_t>(y0) * level.pitch + 4 * x;
+                kernels->copyOr(reinterpret_cast<const uint32_t*>(row),
+                                reinterpret_cast<uint8_t*>(buffer + lo), n,
+                                F == TPixelFormat::X8R8G8B8 ? 0xFF000000u : 0);
+            } else {
+                FetchRow<F>(level, x, y0, n, buffer + lo);
+            }
+        }
     } else {
         int y1 = fv > 0 ? y0 + 1 : y0;
         for (int64_t k = lo; k < hi; ++k) {
@@ -159,24 +172,25 @@ void SampleRun(const TLevel& level, TFilter filter, TAddress au, TAddress av, in
 }
 
 const uint32_t* SampleRunOneToOne(const TLevel& level, TFilter filter, TAddress au, TAddress av,
-                                  int64_t s, int64_t t, int count, uint32_t* buffer) {
+                                  int64_t s, int64_t t, int count, uint32_t* buffer,
+                                  const TKernels* kernels, bool rawRows) {
     bool bilinear = filter == TFilter::Linear;
     switch (level.format) {
         case TPixelFormat::A8R8G8B8:
             return SampleOneToOneT<TPixelFormat::A8R8G8B8>(level, bilinear, au, av, s, t, count,
-                                                           buffer);
+                                                           buffer, kernels, rawRows);
         case TPixelFormat::X8R8G8B8:
             return SampleOneToOneT<TPixelFormat::X8R8G8B8>(level, bilinear, au, av, s, t, count,
-                                                           buffer);
+                                                           buffer, kernels, rawRows);
         case TPixelFormat::R5G6B5:
             return SampleOneToOneT<TPixelFormat::R5G6B5>(level, bilinear, au, av, s, t, count,
-                                                         buffer);
+                                                         buffer, kernels, rawRows);
         case TPixelFormat::X1R5G5B5:
             return SampleOneToOneT<TPixelFormat::X1R5G5B5>(level, bilinear, au, av, s, t, count,
-                                                           buffer);
+                                                           buffer, kernels, rawRows);
         case TPixelFormat::A4R4G4B4:
             return SampleOneToOneT<TPixelFormat::A4R4G4B4>(level, bilinear, au, av, s, t, count,
-                                                           buffer);
+                                                           buffer, kernels, rawRows);
         default:
             std::fill(buffer, buffer + count, 0xFFFFFFFFu);
             return buffer;

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "raster/kernels.h"
 #include "raster/pixelformat.h"
 #include "raster/renderstate.h"
 
@@ -57,16 +58,17 @@ inline void BilinearSplit(int64_t s, int64_t& index, int& weight) {
     }
 }
 
-// Per channel (c00 (256 - fu) + c10 fu) (256 - fv) + (c01 (256 - fu) + c11 fu) fv, + 32768, >> 16.
+// Two passes per channel with 8-bit results: h = (c0 (256 - f) + c1 f + 128) >> 8 along u on
+// both rows, then the same along v. Weights run 0..256, so every product fits 16 bits.
+inline uint32_t LerpChannels(uint32_t c0, uint32_t c1, int f) {
+    // Red and blue, then alpha and green, two channels per multiply.
+    uint32_t rb = ((c0 & 0x00FF00FF) * (256 - f) + (c1 & 0x00FF00FF) * f + 0x00800080) >> 8;
+    uint32_t ag = ((c0 >> 8 & 0x00FF00FF) * (256 - f) + (c1 >> 8 & 0x00FF00FF) * f + 0x00800080);
+    return (rb & 0x00FF00FF) | (ag & 0xFF00FF00);
+}
 inline uint32_t BilinearMix(uint32_t c00, uint32_t c10, uint32_t c01, uint32_t c11, int fu,
                             int fv) {
-    uint32_t out = 0;
-    for (int shift = 0; shift < 32; shift += 8) {
-        uint32_t h0 = (c00 >> shift & 0xFF) * (256 - fu) + (c10 >> shift & 0xFF) * fu;
-        uint32_t h1 = (c01 >> shift & 0xFF) * (256 - fu) + (c11 >> shift & 0xFF) * fu;
-        out |= ((h0 * (256 - fv) + h1 * fv + 32768) >> 16) << shift;
-    }
-    return out;
+    return LerpChannels(LerpChannels(c00, c10, fu), LerpChannels(c01, c11, fu), fv);
 }
 
 // One texel by the filter at (s, t).
@@ -80,8 +82,11 @@ void SampleRun(const TLevel& level, TFilter filter, TAddress au, TAddress av, in
 // The same for a span whose coordinates step one texel per pixel along s and not at all along t
 // (ds = 65536, dt = 0): one source row, constant filter weights. Returns either `buffer` filled
 // with the texels or, when the texels can be used as they lie in memory, a pointer into the level.
+// `kernels` (optional) copies 32-bit rows. With rawRows, a level without alpha bits may also be
+// handed out as it lies in memory: its alpha bytes are then not meaningful.
 const uint32_t* SampleRunOneToOne(const TLevel& level, TFilter filter, TAddress au, TAddress av,
-                                  int64_t s, int64_t t, int count, uint32_t* buffer);
+                                  int64_t s, int64_t t, int count, uint32_t* buffer,
+                                  const TKernels* kernels, bool rawRows = false);
 
 // Per channel (c0 (256 - w) + c1 w + 128) >> 8: the blend of two mip levels.
 inline uint32_t MipMix(uint32_t c0, uint32_t c1, int w) {

@@ -39,6 +39,7 @@ struct TTriangleSetup {
     // The fixed-point attributes at pixel (px, py), and their step per pixel along x.
     void AttribsAt(int64_t px, int64_t py, TAttribs& out) const;
     void StepX(TAttribs& out) const;
+    void StepY(TAttribs& out) const;
 };
 
 // Snaps, culls and sets up a screen-space triangle. False when it covers nothing (zero area,

@@ -136,13 +136,23 @@ void TTriangleSetup::StepX(TAttribs& out) const {
     out.z = z.dx;
 }
 
+void TTriangleSetup::StepY(TAttribs& out) const {
+    for (int k = 0; k < 2; ++k) {
+        out.s[k] = s[k].dy;
+        out.t[k] = t[k].dy;
+    }
+    for (int k = 0; k < kColorCount; ++k)
+        out.c[k] = c[k].dy;
+    out.z = z.dy;
+}
+
 bool SetupTriangle(const TVertex4& v0, const TVertex4& v1, const TVertex4& v2,
                    const float* flatColors, const TRasterContext& ctx, TTriangleSetup& out) {
     const TVertex4* v[3] = {&v0, &v1, &v2};
     int64_t X[3], Y[3];
     for (int i = 0; i < 3; ++i) {
-        X[i] = std::llround(v[i]->x * 256.0);
-        Y[i] = std::llround(v[i]->y * 256.0);
+        X[i] = Snap(v[i]->x);
+        Y[i] = Snap(v[i]->y);
     }
     int64_t area = (X[1] - X[0]) * (Y[2] - Y[0]) - (X[2] - X[0]) * (Y[1] - Y[0]);
     if (area == 0) return false;

@@ -17,8 +17,8 @@ using namespace raster::test;
 bool RefCovered(const double (&x)[3], const double (&y)[3], int px, int py) {
     int64_t X[3], Y[3];
     for (int i = 0; i < 3; ++i) {
-        X[i] = std::llround(x[i] * 256);
-        Y[i] = std::llround(y[i] * 256);
+        X[i] = static_cast<int64_t>(std::floor(x[i] * 256 + 0.5));
+        Y[i] = static_cast<int64_t>(std::floor(y[i] * 256 + 0.5));
     }
     __int128 area =
         (__int128)(X[1] - X[0]) * (Y[2] - Y[0]) - (__int128)(X[2] - X[0]) * (Y[1] - Y[0]);

@@ -147,11 +147,13 @@ TEST(Texture, BilinearWeightsAroundTexelCentres) {
                 };
                 uint32_t want = 0;
                 for (int sh = 0; sh < 32; sh += 8) {
-                    uint32_t h0 =
-                        Channel(tex(i, j), sh) * (256 - fu) + Channel(tex(i + 1, j), sh) * fu;
-                    uint32_t h1 = Channel(tex(i, j + 1), sh) * (256 - fu) +
-                                  Channel(tex(i + 1, j + 1), sh) * fu;
-                    want |= ((h0 * (256 - fv) + h1 * fv + 32768) >> 16) << sh;
+                    auto lerp = [](uint32_t a, uint32_t b, int f) {
+                        return (a * (256 - f) + b * f + 128) >> 8;
+                    };
+                    uint32_t h0 = lerp(Channel(tex(i, j), sh), Channel(tex(i + 1, j), sh), fu);
+                    uint32_t h1 =
+                        lerp(Channel(tex(i, j + 1), sh), Channel(tex(i + 1, j + 1), sh), fu);
+                    want |= lerp(h0, h1, fv) << sh;
                 }
                 ASSERT_EQ(c.target.GetPixel(x, y), want) << x << "," << y;
             }
