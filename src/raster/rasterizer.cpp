@@ -56,11 +56,22 @@ void TRasterizer::ResetStats() {
     mPipe.fragments = 0;
 }
 
+TRect TRasterizer::ScissorRect() const {
+    // In 64 bits: a viewport near the ends of the int range must not wrap around.
+    auto span = [](int origin, int size, int limit, int& low, int& high) {
+        int64_t from = std::max<int64_t>(origin, 0);
+        int64_t to = std::min<int64_t>(static_cast<int64_t>(origin) + std::max(size, 0), limit);
+        low = static_cast<int>(std::min<int64_t>(from, limit));
+        high = static_cast<int>(std::max<int64_t>(to, low));
+    };
+    TRect r;
+    span(mViewport.x, mViewport.width, mTarget->Width(), r.left, r.right);
+    span(mViewport.y, mViewport.height, mTarget->Height(), r.top, r.bottom);
+    return r;
+}
+
 bool TRasterizer::Prepare(TRasterContext& ctx) {
-    TRect target{0, 0, mTarget->Width(), mTarget->Height()};
-    TRect view{mViewport.x, mViewport.y, mViewport.x + std::max(mViewport.width, 0),
-               mViewport.y + std::max(mViewport.height, 0)};
-    ctx.scissor = TRect::Intersect(target, view);
+    ctx.scissor = ScissorRect();
     if (ctx.scissor.right <= ctx.scissor.left || ctx.scissor.bottom <= ctx.scissor.top) {
         return false;
     }
@@ -314,10 +325,7 @@ void TRasterizer::DrawLine(const void* vertices, int i0, int i1, const TRasterCo
 void TRasterizer::Clear(uint32_t flags, uint32_t color, float z, const TRect* rects,
                         int rectCount) {
     if (mTarget == nullptr || mTarget->IsEmpty()) return;
-    TRect target{0, 0, mTarget->Width(), mTarget->Height()};
-    TRect view{mViewport.x, mViewport.y, mViewport.x + std::max(mViewport.width, 0),
-               mViewport.y + std::max(mViewport.height, 0)};
-    TRect area = TRect::Intersect(target, view);
+    TRect area = ScissorRect();
     bool depthUsable = mDepth != nullptr && mDepth->Format() == TPixelFormat::D16;
     float depth = std::isfinite(z) ? std::clamp(z, 0.0f, 1.0f) : 1.0f;
     uint32_t raw = static_cast<uint32_t>(std::lround(depth * 65535.0f));

@@ -167,6 +167,8 @@ public:
     void ResetStats();
 
 private:
+    // The viewport intersected with the target; empty when they do not meet.
+    TRect ScissorRect() const;
     bool Prepare(TRasterContext& ctx);
     bool FetchVertex(const void* vertices, int index, TVertex4& out) const;
     void DrawTriangle(const void* vertices, int i0, int i1, int i2, int provoking,

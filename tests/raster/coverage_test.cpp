@@ -276,6 +276,15 @@ TEST(Coverage, NothingIsWrittenOutsideTheViewport) {
     c.r.Viewport() = TViewport{30, 30, 100, 100, 0, 1};  // partly outside the target
     c.Triangle(-100, -100, 200, -100, -100, 200, 0x0000FF);
     EXPECT_EQ(c.At(39, 39), 0x0000FFu);
+    // Viewports at the ends of the int range neither wrap around nor reach outside.
+    c.r.Viewport() = TViewport{2147483600, 0, 2147483647, 40, 0, 1};
+    c.Triangle(-100, -100, 200, -100, -100, 200, 0x00FF00);
+    c.r.Viewport() = TViewport{-2147483647, -5, 2147483647, 2147483647, 0, 1};
+    c.Triangle(-100, -100, 200, -100, -100, 200, 0x00FF00);
+    EXPECT_EQ(CountPixels(c.target, [](uint32_t p) { return (p & 0xFFFFFF) == 0x00FF00; }), 0);
+    c.r.Viewport() = TViewport{-10, -10, 2147483647, 2147483647, 0, 1};
+    c.Triangle(-100, -100, 200, -100, -100, 200, 0x00FF00);
+    EXPECT_EQ(CountPixels(c.target, [](uint32_t p) { return (p & 0xFFFFFF) == 0x00FF00; }), 1600);
 }
 
 TEST(Coverage, HugeCoordinatesAreClippedBeforeFixedPoint) {

@@ -41,6 +41,13 @@ struct Textures {
                 }
             }
         }
+        // The unused byte of X8R8G8B8 texels holds anything; it must never show.
+        for (int y = 0; y < background.Height(); ++y) {
+            for (int x = 0; x < background.Width(); ++x) {
+                uint8_t* p = background.At(x, y);
+                Store32(p, (Load32(p) & 0x00FFFFFF) | (rng.Next() & 0xFF) << 24);
+            }
+        }
         for (int i = 0; i < 4; ++i)
             mips[i] = MakeSurface(16 >> i, 16 >> i, TPixelFormat::A8R8G8B8);
         CopyRect(sprite, SurfaceRect(sprite), mips[0], 0, 0);
@@ -107,6 +114,29 @@ void DrawScene(TRasterizer& r, TSurface& target, const Textures& tex, uint32_t s
                 break;
         }
     }
+
+    // Opaque textures one texel per pixel: white, tinted, and with blending off.
+    r.SetTexture(&tex.background);
+    DrawQuad(r, Quad(5, 7, 35, 27, 0xFFFFFFFF, 5 / 48.0f, 8 / 40.0f, 35 / 48.0f, 28 / 40.0f));
+    DrawQuad(r, Quad(50, 40, 70, 60, 0xC0FF8040, 0, 0, 20 / 48.0f, 20 / 40.0f));
+    s.alphaBlendEnable = false;
+    DrawQuad(r, Quad(40, 3, 60, 13, 0xFFFFFFFF, 0, 0, 20 / 48.0f, 10 / 40.0f));
+    {
+        // The same as two listed triangles, which take the span path.
+        auto q = Quad(60, 20, 90, 50, 0xFFFFFFFF, 0, 0, 30 / 48.0f, 30 / 40.0f);
+        TLitVertex list[6] = {q[0], q[1], q[2], q[0], q[2], q[3]};
+        r.Draw(TPrimitive::TriangleList, TVertexFormat::Lit, list, 6);
+    }
+    r.SetTexture(&tex.sprite);
+    DrawQuad(r, Quad(20, 50, 36, 66, 0x80FFFFFF));
+    // Scaled and rotated with wrapping coordinates, points and bilinear.
+    s.stage0.addressU = s.stage0.addressV = TAddress::Wrap;
+    DrawQuad(r, Quad(-7.3f, 30.6f, 41.2f, 77.9f, 0xFFFFFFFF, -1.3f, 2.2f, 1.9f, -0.4f));
+    s.stage0.magFilter = s.stage0.minFilter = TFilter::Point;
+    DrawQuad(r, Rotated(60, 60, 50, 30, 0.7f, 0xFFFFFFFF));
+    s.stage0.magFilter = s.stage0.minFilter = TFilter::Linear;
+    s.stage0.addressU = s.stage0.addressV = TAddress::Clamp;
+    s.alphaBlendEnable = true;
 
     r.SetTexture(nullptr);
     for (int i = 0; i < 6; ++i) {
