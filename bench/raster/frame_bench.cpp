@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "parts.h"
 #include "raster/rasterizer.h"
 #include "raster/surfaceops.h"
 #include "raster/transform.h"
@@ -182,32 +183,12 @@ void BM_RasterFrameGeneralPath(benchmark::State& state) {
 // The parts of the frame on their own.
 void BM_RasterPart(benchmark::State& state) {
     RasterFrame frame(TSimd::Best, true);
-    for (auto _ : state) {
-        switch (state.range(0)) {
-            case 0:
-                frame.DrawBackground();
-                break;
-            case 1:
-                frame.DrawSprites();
-                break;
-            default:
-                frame.DrawSpans();
-                break;
-        }
-        benchmark::ClobberMemory();
-    }
-    static const char* const kNames[] = {"background", "sprites", "spans"};
-    state.SetLabel(kNames[state.range(0)]);
+    bench::RunPart(state, frame);
 }
 
 void BM_RasterSprites(benchmark::State& state) {
     RasterFrame frame(TSimd::Best, true);
-    for (auto _ : state) {
-        frame.DrawSprites(static_cast<int>(state.range(0)));
-        benchmark::ClobberMemory();
-    }
-    static const char* const kNames[] = {"plain", "faded", "scaled", "rotated"};
-    state.SetLabel(kNames[state.range(0)]);
+    bench::RunSprites(state, frame);
 }
 
 void BM_MemcpyFrameBytes(benchmark::State& state) {

@@ -9,6 +9,7 @@
 #include <map>
 #include <vector>
 
+#include "parts.h"
 #include "scene.h"
 
 namespace {
@@ -146,43 +147,17 @@ private:
 
 void BM_PixmanFrame(benchmark::State& state) {
     PixmanFrame frame;
-    for (auto _ : state) {
-        frame.DrawFrame();
-        benchmark::DoNotOptimize(frame.Pixels());
-        benchmark::ClobberMemory();
-    }
-    state.counters["fps"] =
-        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    bench::RunFrames(state, frame);
 }
 
 void BM_PixmanPart(benchmark::State& state) {
     PixmanFrame frame;
-    for (auto _ : state) {
-        switch (state.range(0)) {
-            case 0:
-                frame.DrawBackground();
-                break;
-            case 1:
-                frame.DrawSprites();
-                break;
-            default:
-                frame.DrawSpans();
-                break;
-        }
-        benchmark::ClobberMemory();
-    }
-    static const char* const kNames[] = {"background", "sprites", "spans"};
-    state.SetLabel(kNames[state.range(0)]);
+    bench::RunPart(state, frame);
 }
 
 void BM_PixmanSprites(benchmark::State& state) {
     PixmanFrame frame;
-    for (auto _ : state) {
-        frame.DrawSprites(static_cast<int>(state.range(0)));
-        benchmark::ClobberMemory();
-    }
-    static const char* const kNames[] = {"plain", "faded", "scaled", "rotated"};
-    state.SetLabel(kNames[state.range(0)]);
+    bench::RunSprites(state, frame);
 }
 
 }  // namespace

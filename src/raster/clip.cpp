@@ -31,16 +31,10 @@ TVertex4 LerpClip(const TVertex4& a, const TVertex4& b, double t) {
 // In screen space attributes are linear in the screen only when q is the same at both ends;
 // otherwise they are interpolated through q (perspective-correct).
 TVertex4 LerpScreen(const TVertex4& a, const TVertex4& b, double t) {
-    if (a.w == b.w) return LerpClip(a, b, t);
-    TVertex4 r;
-    r.packedValid = false;
-    r.packed[0] = r.packed[1] = 0;
-    r.x = a.x + (b.x - a.x) * t;
-    r.y = a.y + (b.y - a.y) * t;
-    r.z = a.z + (b.z - a.z) * t;
+    TVertex4 r = LerpClip(a, b, t);
+    if (a.w == b.w) return r;
     double qa = a.w * (1 - t);
     double qb = b.w * t;
-    r.w = qa + qb;
     r.u = (a.u * qa + b.u * qb) / r.w;
     r.v = (a.v * qa + b.v * qb) / r.w;
     for (int k = 0; k < kColorCount; ++k) {

@@ -19,6 +19,14 @@ void ColorToFloats(uint32_t argb, float* out) {
     out[3] = static_cast<float>(argb & 0xFF);
 }
 
+void SetColors(uint32_t diffuse, uint32_t specular, TVertex4& out) {
+    ColorToFloats(diffuse, out.c);
+    ColorToFloats(specular, out.c + 4);
+    out.packedValid = true;
+    out.packed[0] = diffuse;
+    out.packed[1] = specular;
+}
+
 bool Finite(const TVertex4& v) {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z) && std::isfinite(v.w);
 }
@@ -115,6 +123,17 @@ bool TRasterizer::Prepare(TRasterContext& ctx) {
     return true;
 }
 
+void TRasterizer::Transform(float x, float y, float z, TVertex4& out) const {
+    double r[4];
+    for (int c = 0; c < 4; ++c) {
+        r[c] = x * mMatrix[c] + y * mMatrix[4 + c] + z * mMatrix[8 + c] + mMatrix[12 + c];
+    }
+    out.x = r[0];
+    out.y = r[1];
+    out.z = r[2];
+    out.w = r[3];
+}
+
 bool TRasterizer::FetchVertex(const void* vertices, int index, TVertex4& out) const {
     const uint8_t* p = static_cast<const uint8_t*>(vertices) + static_cast<size_t>(index) * 32;
     switch (mFormat) {
@@ -128,42 +147,22 @@ bool TRasterizer::FetchVertex(const void* vertices, int index, TVertex4& out) co
             out.w = v.rhw > 0.0f ? v.rhw : 1.0;
             out.u = v.u;
             out.v = v.v;
-            ColorToFloats(v.diffuse, out.c);
-            ColorToFloats(v.specular, out.c + 4);
-            out.packedValid = true;
-            out.packed[0] = v.diffuse;
-            out.packed[1] = v.specular;
+            SetColors(v.diffuse, v.specular, out);
             return Finite(out);
         }
         case TVertexFormat::Lit: {
             TLitVertex v;
             std::memcpy(&v, p, sizeof v);
-            double in[3] = {v.x, v.y, v.z};
-            double r[4];
-            for (int c = 0; c < 4; ++c) {
-                r[c] = in[0] * mMatrix[c] + in[1] * mMatrix[4 + c] + in[2] * mMatrix[8 + c] +
-                       mMatrix[12 + c];
-            }
-            out.x = r[0], out.y = r[1], out.z = r[2], out.w = r[3];
+            Transform(v.x, v.y, v.z, out);
             out.u = v.u;
             out.v = v.v;
-            ColorToFloats(v.diffuse, out.c);
-            ColorToFloats(v.specular, out.c + 4);
-            out.packedValid = true;
-            out.packed[0] = v.diffuse;
-            out.packed[1] = v.specular;
+            SetColors(v.diffuse, v.specular, out);
             return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z) && Finite(out);
         }
         default: {
             TUnlitVertex v;
             std::memcpy(&v, p, sizeof v);
-            double in[3] = {v.x, v.y, v.z};
-            double r[4];
-            for (int c = 0; c < 4; ++c) {
-                r[c] = in[0] * mMatrix[c] + in[1] * mMatrix[4 + c] + in[2] * mMatrix[8 + c] +
-                       mMatrix[12 + c];
-            }
-            out.x = r[0], out.y = r[1], out.z = r[2], out.w = r[3];
+            Transform(v.x, v.y, v.z, out);
             out.u = v.u;
             out.v = v.v;
             if (mState.lighting) {

@@ -170,6 +170,8 @@ private:
     // The viewport intersected with the target; empty when they do not meet.
     TRect ScissorRect() const;
     bool Prepare(TRasterContext& ctx);
+    // A position through world, view and projection into clip space.
+    void Transform(float x, float y, float z, TVertex4& out) const;
     bool FetchVertex(const void* vertices, int index, TVertex4& out) const;
     void DrawTriangle(const void* vertices, int i0, int i1, int i2, int provoking,
                       const TRasterContext& ctx);

@@ -1,6 +1,7 @@
 #include "raster/sampler.h"
 
 #include <algorithm>
+#include <type_traits>
 
 namespace raster {
 
@@ -128,46 +129,52 @@ const uint32_t* SampleOneToOneT(const TLevel& level, bool bilinear, TAddress au,
 
 }  // namespace
 
+namespace {
+
+// Calls fn with the level's format as a compile-time constant; false for a format the sampler
+// does not read.
+template <typename Fn>
+bool WithFormat(TPixelFormat format, Fn&& fn) {
+    switch (format) {
+        case TPixelFormat::A8R8G8B8:
+            fn(std::integral_constant<TPixelFormat, TPixelFormat::A8R8G8B8>());
+            return true;
+        case TPixelFormat::X8R8G8B8:
+            fn(std::integral_constant<TPixelFormat, TPixelFormat::X8R8G8B8>());
+            return true;
+        case TPixelFormat::R5G6B5:
+            fn(std::integral_constant<TPixelFormat, TPixelFormat::R5G6B5>());
+            return true;
+        case TPixelFormat::X1R5G5B5:
+            fn(std::integral_constant<TPixelFormat, TPixelFormat::X1R5G5B5>());
+            return true;
+        case TPixelFormat::A4R4G4B4:
+            fn(std::integral_constant<TPixelFormat, TPixelFormat::A4R4G4B4>());
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
 uint32_t SampleOne(const TLevel& level, TFilter filter, TAddress au, TAddress av, int64_t s,
                    int64_t t) {
     bool bilinear = filter == TFilter::Linear;
-    switch (level.format) {
-        case TPixelFormat::A8R8G8B8:
-            return SampleAt<TPixelFormat::A8R8G8B8>(level, bilinear, au, av, s, t);
-        case TPixelFormat::X8R8G8B8:
-            return SampleAt<TPixelFormat::X8R8G8B8>(level, bilinear, au, av, s, t);
-        case TPixelFormat::R5G6B5:
-            return SampleAt<TPixelFormat::R5G6B5>(level, bilinear, au, av, s, t);
-        case TPixelFormat::X1R5G5B5:
-            return SampleAt<TPixelFormat::X1R5G5B5>(level, bilinear, au, av, s, t);
-        case TPixelFormat::A4R4G4B4:
-            return SampleAt<TPixelFormat::A4R4G4B4>(level, bilinear, au, av, s, t);
-        default:
-            return 0xFFFFFFFFu;
-    }
+    uint32_t texel = 0xFFFFFFFFu;
+    WithFormat(level.format, [&](auto f) {
+        texel = SampleAt<decltype(f)::value>(level, bilinear, au, av, s, t);
+    });
+    return texel;
 }
 
 void SampleRun(const TLevel& level, TFilter filter, TAddress au, TAddress av, int64_t s, int64_t ds,
                int64_t t, int64_t dt, int count, uint32_t* out) {
     bool bilinear = filter == TFilter::Linear;
-    switch (level.format) {
-        case TPixelFormat::A8R8G8B8:
-            return SampleRunT<TPixelFormat::A8R8G8B8>(level, bilinear, au, av, s, ds, t, dt, count,
-                                                      out);
-        case TPixelFormat::X8R8G8B8:
-            return SampleRunT<TPixelFormat::X8R8G8B8>(level, bilinear, au, av, s, ds, t, dt, count,
-                                                      out);
-        case TPixelFormat::R5G6B5:
-            return SampleRunT<TPixelFormat::R5G6B5>(level, bilinear, au, av, s, ds, t, dt, count,
-                                                    out);
-        case TPixelFormat::X1R5G5B5:
-            return SampleRunT<TPixelFormat::X1R5G5B5>(level, bilinear, au, av, s, ds, t, dt, count,
-                                                      out);
-        case TPixelFormat::A4R4G4B4:
-            return SampleRunT<TPixelFormat::A4R4G4B4>(level, bilinear, au, av, s, ds, t, dt, count,
-                                                      out);
-        default:
-            std::fill(out, out + count, 0xFFFFFFFFu);
+    if (!WithFormat(level.format, [&](auto f) {
+            SampleRunT<decltype(f)::value>(level, bilinear, au, av, s, ds, t, dt, count, out);
+        })) {
+        std::fill(out, out + count, 0xFFFFFFFFu);
     }
 }
 
@@ -175,26 +182,14 @@ const uint32_t* SampleRunOneToOne(const TLevel& level, TFilter filter, TAddress 
                                   int64_t s, int64_t t, int count, uint32_t* buffer,
                                   const TKernels* kernels, bool rawRows) {
     bool bilinear = filter == TFilter::Linear;
-    switch (level.format) {
-        case TPixelFormat::A8R8G8B8:
-            return SampleOneToOneT<TPixelFormat::A8R8G8B8>(level, bilinear, au, av, s, t, count,
-                                                           buffer, kernels, rawRows);
-        case TPixelFormat::X8R8G8B8:
-            return SampleOneToOneT<TPixelFormat::X8R8G8B8>(level, bilinear, au, av, s, t, count,
-                                                           buffer, kernels, rawRows);
-        case TPixelFormat::R5G6B5:
-            return SampleOneToOneT<TPixelFormat::R5G6B5>(level, bilinear, au, av, s, t, count,
+    const uint32_t* texels = buffer;
+    if (!WithFormat(level.format, [&](auto f) {
+            texels = SampleOneToOneT<decltype(f)::value>(level, bilinear, au, av, s, t, count,
                                                          buffer, kernels, rawRows);
-        case TPixelFormat::X1R5G5B5:
-            return SampleOneToOneT<TPixelFormat::X1R5G5B5>(level, bilinear, au, av, s, t, count,
-                                                           buffer, kernels, rawRows);
-        case TPixelFormat::A4R4G4B4:
-            return SampleOneToOneT<TPixelFormat::A4R4G4B4>(level, bilinear, au, av, s, t, count,
-                                                           buffer, kernels, rawRows);
-        default:
-            std::fill(buffer, buffer + count, 0xFFFFFFFFu);
-            return buffer;
+        })) {
+        std::fill(buffer, buffer + count, 0xFFFFFFFFu);
     }
+    return texels;
 }
 
 }  // namespace raster

@@ -17,12 +17,20 @@ uint32_t Background(int x, int y) {
            static_cast<uint32_t>(x * 3 + y * 61) << 8 | static_cast<uint32_t>(255 - x * 9 - y * 5);
 }
 
-void PaintBackground(TSurface& s) {
-    for (int y = 0; y < s.Height(); ++y) {
-        for (int x = 0; x < s.Width(); ++x)
-            s.SetPixel(x, y, Background(x, y));
+// A target painted with the background, and a copy of it to compare against.
+struct Painted {
+    TSurface target;
+    TSurface before;
+    Painted(int size, TPixelFormat format) {
+        target = MakeSurface(size, size, format);
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x)
+                target.SetPixel(x, y, Background(x, y));
+        }
+        before = MakeSurface(size, size, format);
+        CopyRect(target, SurfaceRect(target), before, 0, 0);
     }
-}
+};
 
 TEST(Blend, EveryFactorPairOfTheBlendModesToTheByte) {
     // The pairs the render front sets: alpha, additive, subtractive, multiply, their render
@@ -42,10 +50,9 @@ TEST(Blend, EveryFactorPairOfTheBlendModesToTheByte) {
         for (const Pair& p : pairs) {
             for (uint32_t s : sources) {
                 for (bool fast : {true, false}) {
-                    TSurface target = MakeSurface(16, 16, format);
-                    PaintBackground(target);
-                    TSurface before = MakeSurface(16, 16, format);
-                    CopyRect(target, SurfaceRect(target), before, 0, 0);
+                    Painted painted(16, format);
+                    TSurface& target = painted.target;
+                    const TSurface& before = painted.before;
                     TRasterizer r;
                     Setup2d(r, target);
                     r.SetFastPaths(fast);
@@ -107,10 +114,9 @@ TEST(AlphaTest, AFillWithAlphaZeroDrawsNothing) {
     // device's alpha test.
     for (TPixelFormat format : {TPixelFormat::X8R8G8B8, TPixelFormat::R5G6B5}) {
         for (bool blend : {true, false}) {
-            TSurface target = MakeSurface(32, 32, format);
-            PaintBackground(target);
-            TSurface before = MakeSurface(32, 32, format);
-            CopyRect(target, SurfaceRect(target), before, 0, 0);
+            Painted painted(32, format);
+            TSurface& target = painted.target;
+            const TSurface& before = painted.before;
             TRasterizer r;
             Setup2d(r, target);
             r.State().alphaBlendEnable = blend;
