@@ -18,14 +18,18 @@ using namespace raster;
 
 class RasterFrame {
 public:
-    RasterFrame(TSimd simd, bool fastPaths) : mRasterizer(simd) {
+    // lowMemory: the 16-bit display mode, with R5G6B5 target and background and A4R4G4B4
+    // sprites.
+    RasterFrame(TSimd simd, bool fastPaths, bool lowMemory = false) : mRasterizer(simd) {
         const bench::Scene& scene = bench::GetScene();
-        mTarget.Create(bench::kWidth, bench::kHeight, TPixelFormat::X8R8G8B8);
-        mBackground.Create(bench::kWidth, bench::kHeight, TPixelFormat::X8R8G8B8);
+        TPixelFormat opaque = lowMemory ? TPixelFormat::R5G6B5 : TPixelFormat::X8R8G8B8;
+        TPixelFormat alpha = lowMemory ? TPixelFormat::A4R4G4B4 : TPixelFormat::A8R8G8B8;
+        mTarget.Create(bench::kWidth, bench::kHeight, opaque);
+        mBackground.Create(bench::kWidth, bench::kHeight, opaque);
         WritePixels(mBackground, SurfaceRect(mBackground), scene.background.data(), bench::kWidth);
         mSprites.resize(scene.spriteImages.size());
         for (size_t i = 0; i < mSprites.size(); ++i) {
-            mSprites[i].Create(bench::kSpriteSide, bench::kSpriteSide, TPixelFormat::A8R8G8B8);
+            mSprites[i].Create(bench::kSpriteSide, bench::kSpriteSide, alpha);
             WritePixels(mSprites[i], SurfaceRect(mSprites[i]), scene.spriteImages[i].data(),
                         bench::kSpriteSide);
         }
@@ -155,8 +159,8 @@ int64_t BytesTouched() {
     return bytes;
 }
 
-void RunFrame(benchmark::State& state, TSimd simd, bool fastPaths) {
-    RasterFrame frame(simd, fastPaths);
+void RunFrame(benchmark::State& state, TSimd simd, bool fastPaths, bool lowMemory = false) {
+    RasterFrame frame(simd, fastPaths, lowMemory);
     for (auto _ : state) {
         frame.DrawFrame();
         benchmark::DoNotOptimize(frame.Target().Pixels());
@@ -175,6 +179,9 @@ void BM_RasterFrame(benchmark::State& state) {
 }
 void BM_RasterFrameSse2(benchmark::State& state) {
     RunFrame(state, TSimd::Sse2, true);
+}
+void BM_RasterFrameLowMemory(benchmark::State& state) {
+    RunFrame(state, TSimd::Best, true, true);
 }
 void BM_RasterFrameGeneralPath(benchmark::State& state) {
     RunFrame(state, TSimd::Scalar, false);
@@ -210,6 +217,7 @@ void BM_MemcpyFrameBytes(benchmark::State& state) {
 
 BENCHMARK(BM_RasterFrame)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RasterFrameSse2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RasterFrameLowMemory)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RasterFrameGeneralPath)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RasterPart)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RasterSprites)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);

@@ -37,6 +37,10 @@ struct TKernels {
     void (*copyOr)(const uint32_t* src, uint8_t* dst, int count, uint32_t orMask);
     // d = color for count 32-bit pixels.
     void (*fill32)(uint32_t color, uint8_t* dst, int count);
+    // R5G6B5 targets: the blend above on the target pixel read by replication and written by
+    // truncation, and a plain store by truncation.
+    void (*blendSrcAlpha565)(const uint32_t* src, uint8_t* dst, int count);
+    void (*store565)(const uint32_t* src, uint8_t* dst, int count);
     // count texels along a span by the point or bilinear rule of rasterizer.h: pixel i samples
     // (s + i ds, t + i dt), 16.16 texels. The caller keeps every coordinate of the span, and
     // those coordinates plus or minus 2^17, inside int32.
@@ -64,7 +68,10 @@ const TKernels& ScalarKernels();
 const TKernels& Sse2Kernels();
 const TKernels& Avx2Kernels();
 
-// The scalar sampling kernel, which the SIMD levels use for their last few pixels.
+// Scalar kernels the SIMD levels use where they have no form of their own or for their last few
+// pixels.
+void ScalarBlendSrcAlpha565(const uint32_t* src, uint8_t* dst, int count);
+void ScalarStore565(const uint32_t* src, uint8_t* dst, int count);
 void ScalarSample32(const TTexels32& texels, bool bilinear, int32_t s, int32_t ds, int32_t t,
                     int32_t dt, int count, uint32_t* out);
 

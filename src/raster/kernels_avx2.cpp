@@ -125,6 +125,51 @@ AVX2 void Fill32(uint32_t color, uint8_t* dst, int count) {
         Store(dst + 4 * i, c, count - i);
 }
 
+// Eight R5G6B5 pixels to 0xAARRGGBB by replication, and back by truncation.
+AVX2 inline __m256i Decode565x8(__m128i packed) {
+    __m256i p = _mm256_cvtepu16_epi32(packed);
+    const __m256i five = _mm256_set1_epi32(31);
+    __m256i r = _mm256_and_si256(_mm256_srli_epi32(p, 11), five);
+    __m256i g = _mm256_and_si256(_mm256_srli_epi32(p, 5), _mm256_set1_epi32(63));
+    __m256i b = _mm256_and_si256(p, five);
+    r = _mm256_or_si256(_mm256_slli_epi32(r, 3), _mm256_srli_epi32(r, 2));
+    g = _mm256_or_si256(_mm256_slli_epi32(g, 2), _mm256_srli_epi32(g, 4));
+    b = _mm256_or_si256(_mm256_slli_epi32(b, 3), _mm256_srli_epi32(b, 2));
+    return _mm256_or_si256(
+        _mm256_or_si256(_mm256_set1_epi32(static_cast<int>(0xFF000000u)), _mm256_slli_epi32(r, 16)),
+        _mm256_or_si256(_mm256_slli_epi32(g, 8), b));
+}
+
+AVX2 inline __m128i Encode565x8(__m256i c) {
+    __m256i r = _mm256_and_si256(_mm256_srli_epi32(c, 8), _mm256_set1_epi32(0xF800));
+    __m256i g = _mm256_and_si256(_mm256_srli_epi32(c, 5), _mm256_set1_epi32(0x07E0));
+    __m256i b = _mm256_and_si256(_mm256_srli_epi32(c, 3), _mm256_set1_epi32(0x001F));
+    __m256i p = _mm256_or_si256(_mm256_or_si256(r, g), b);
+    // Pack within the 128-bit halves, then gather the two useful quarters.
+    __m256i packed = _mm256_packus_epi32(p, p);
+    return _mm256_castsi256_si128(_mm256_permute4x64_epi64(packed, _MM_SHUFFLE(3, 1, 2, 0)));
+}
+
+AVX2 void BlendSrcAlpha565(const uint32_t* src, uint8_t* dst, int count) {
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        auto* p = reinterpret_cast<__m128i*>(dst + 2 * i);
+        __m256i d = Decode565x8(_mm_loadu_si128(p));
+        __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
+        _mm_storeu_si128(p, Encode565x8(Blend8(s, d)));
+    }
+    if (i < count) ScalarBlendSrcAlpha565(src + i, dst + 2 * i, count - i);
+}
+
+AVX2 void Store565(const uint32_t* src, uint8_t* dst, int count) {
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 2 * i), Encode565x8(s));
+    }
+    if (i < count) ScalarStore565(src + i, dst + 2 * i, count - i);
+}
+
 // Two channels per 16-bit lane pair: (c0 (256 - w) + c1 w + 128) >> 8 on red and blue, then on
 // alpha and green, as the scalar LerpChannels.
 AVX2 inline __m256i Lerp(__m256i c0, __m256i c1, __m256i w, __m256i inv) {
@@ -242,7 +287,16 @@ AVX2 void Sample32(const TTexels32& tx, bool bilinear, int32_t s, int32_t ds, in
 
 const TKernels& Avx2Kernels() {
     static const TKernels kernels{
-        TSimd::Avx2, BlendSrcAlpha, BlendSrcAlphaConst, ModulateConst, CopyOr, Fill32, Sample32};
+        .level = TSimd::Avx2,
+        .blendSrcAlpha = BlendSrcAlpha,
+        .blendSrcAlphaConst = BlendSrcAlphaConst,
+        .modulateConst = ModulateConst,
+        .copyOr = CopyOr,
+        .fill32 = Fill32,
+        .blendSrcAlpha565 = BlendSrcAlpha565,
+        .store565 = Store565,
+        .sample32 = Sample32,
+    };
     return kernels;
 }
 

@@ -61,6 +61,17 @@ inline uint32_t Texel32(const TTexels32& tx, int x, int y) {
 
 }  // namespace
 
+void ScalarBlendSrcAlpha565(const uint32_t* src, uint8_t* dst, int count) {
+    for (int i = 0; i < count; ++i) {
+        Store16(dst + 2 * i, Encode565(BlendPixel(src[i], Decode565(Load16(dst + 2 * i)))));
+    }
+}
+
+void ScalarStore565(const uint32_t* src, uint8_t* dst, int count) {
+    for (int i = 0; i < count; ++i)
+        Store16(dst + 2 * i, Encode565(src[i]));
+}
+
 void ScalarSample32(const TTexels32& tx, bool bilinear, int32_t s32, int32_t ds, int32_t t32,
                     int32_t dt, int count, uint32_t* out) {
     int64_t s = s32, t = t32;
@@ -84,8 +95,17 @@ void ScalarSample32(const TTexels32& tx, bool bilinear, int32_t s32, int32_t ds,
 }
 
 const TKernels& ScalarKernels() {
-    static const TKernels kernels{TSimd::Scalar, BlendSrcAlpha, BlendSrcAlphaConst, ModulateConst,
-                                  CopyOr,        Fill32,        ScalarSample32};
+    static const TKernels kernels{
+        .level = TSimd::Scalar,
+        .blendSrcAlpha = BlendSrcAlpha,
+        .blendSrcAlphaConst = BlendSrcAlphaConst,
+        .modulateConst = ModulateConst,
+        .copyOr = CopyOr,
+        .fill32 = Fill32,
+        .blendSrcAlpha565 = ScalarBlendSrcAlpha565,
+        .store565 = ScalarStore565,
+        .sample32 = ScalarSample32,
+    };
     return kernels;
 }
 

@@ -101,8 +101,17 @@ void Fill32(uint32_t color, uint8_t* dst, int count) {
 }  // namespace
 
 const TKernels& Sse2Kernels() {
-    static const TKernels kernels{TSimd::Sse2, BlendSrcAlpha, BlendSrcAlphaConst, ModulateConst,
-                                  CopyOr,      Fill32,        ScalarSample32};
+    static const TKernels kernels{
+        .level = TSimd::Sse2,
+        .blendSrcAlpha = BlendSrcAlpha,
+        .blendSrcAlphaConst = BlendSrcAlphaConst,
+        .modulateConst = ModulateConst,
+        .copyOr = CopyOr,
+        .fill32 = Fill32,
+        .blendSrcAlpha565 = ScalarBlendSrcAlpha565,
+        .store565 = ScalarStore565,
+        .sample32 = ScalarSample32,
+    };
     return kernels;
 }
 

@@ -495,6 +495,26 @@ void TPixelPipe::Write(int x, int y, int count, const uint32_t* color, uint32_t 
             return;
         }
     }
+    if (mConfig.fastPaths && format == TPixelFormat::R5G6B5 && mask == nullptr) {
+        const TKernels& k = *mConfig.kernels;
+        bool plain =
+            !blend || (mConfig.srcBlend == TBlend::One && mConfig.destBlend == TBlend::Zero);
+        bool over = blend && mConfig.srcBlend == TBlend::SrcAlpha &&
+                    mConfig.destBlend == TBlend::InvSrcAlpha;
+        if (plain || over) {
+            uint32_t constBuf[kChunk];
+            if (color == nullptr) {
+                std::fill(constBuf, constBuf + count, colorConst);
+                color = constBuf;
+            }
+            if (plain) {
+                k.store565(color, dst, count);
+            } else {
+                k.blendSrcAlpha565(color, dst, count);
+            }
+            return;
+        }
+    }
     int bytes = target.BytesPerPixel();
     for (int i = 0; i < count; ++i) {
         if (mask != nullptr && !mask->Test(i)) continue;
