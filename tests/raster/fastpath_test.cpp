@@ -223,6 +223,21 @@ TEST(FastPaths, KernelsAgreeOnEveryAlpha) {
             }
         }
     }
+    // R5G6B5 targets.
+    std::vector<uint16_t> low(768);
+    for (size_t i = 0; i < low.size(); ++i) low[i] = static_cast<uint16_t>(rng.Next());
+    for (TSimd level : {TSimd::Sse2, TSimd::Avx2}) {
+        const TKernels& k = GetKernels(level);
+        for (int n : {1, 7, 8, 13, 768}) {
+            std::vector<uint16_t> a(low.begin(), low.begin() + n), b = a, c = a, d = a;
+            scalar.blendSrcAlpha565(src.data(), reinterpret_cast<uint8_t*>(a.data()), n);
+            k.blendSrcAlpha565(src.data(), reinterpret_cast<uint8_t*>(b.data()), n);
+            ASSERT_EQ(a, b) << int(level) << " n " << n;
+            scalar.store565(dst.data(), reinterpret_cast<uint8_t*>(c.data()), n);
+            k.store565(dst.data(), reinterpret_cast<uint8_t*>(d.data()), n);
+            ASSERT_EQ(c, d);
+        }
+    }
     // The scalar kernel is the formula itself.
     uint32_t one = 0xFF102030;
     scalar.blendSrcAlpha(&src[128], reinterpret_cast<uint8_t*>(&one), 1, 0);
