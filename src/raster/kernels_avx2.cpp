@@ -1,7 +1,7 @@
 // AVX2 forms of the kernels: eight pixels per step, channels widened to 16 bits. The 256-bit
 // unpack and pack instructions work within 128-bit halves, so pixel order is kept. Every product
 // s * a + d * (255 - a) stays below 65536, and round(t / 255) is computed exactly as
-// (t + 128 + ((t + 128) >> 8)) >> 8, which holds for every t up to 65662.
+// ((t + 128) * 257) >> 16, which holds for every t up to 65025.
 #include <immintrin.h>
 
 #include "raster/kernels.h"
@@ -14,8 +14,7 @@ namespace {
 #define AVX2 __attribute__((target("avx2")))
 
 AVX2 inline __m256i Round255(__m256i t) {
-    t = _mm256_add_epi16(t, _mm256_set1_epi16(128));
-    return _mm256_srli_epi16(_mm256_add_epi16(t, _mm256_srli_epi16(t, 8)), 8);
+    return _mm256_mulhi_epu16(_mm256_add_epi16(t, _mm256_set1_epi16(128)), _mm256_set1_epi16(257));
 }
 
 AVX2 inline __m256i BroadcastAlpha(__m256i wide) {
@@ -213,6 +212,17 @@ AVX2 inline void Pairs(const int* base, __m256i index, __m256i& left, __m256i& r
     right = _mm256_permute2x128_si256(lo, hi, 0x31);
 }
 
+// The offsets of the two texel rows of each lane and the weight of the lower one, from 16.16 t.
+AVX2 inline void Rows(__m256i t, __m256i pitch, __m256i lastY, bool wrap, __m256i& row0,
+                      __m256i& row1, __m256i& weight) {
+    __m256i tv = _mm256_sub_epi32(t, _mm256_set1_epi32(32768));
+    __m256i j0 = _mm256_srai_epi32(tv, 16);
+    row0 = _mm256_mullo_epi32(Address(j0, lastY, wrap), pitch);
+    row1 =
+        _mm256_mullo_epi32(Address(_mm256_add_epi32(j0, _mm256_set1_epi32(1)), lastY, wrap), pitch);
+    weight = Weight(tv);
+}
+
 AVX2 void Sample32(const TTexels32& tx, bool bilinear, int32_t s, int32_t ds, int32_t t, int32_t dt,
                    int count, uint32_t* out) {
     const int* base = reinterpret_cast<const int*>(tx.pixels);
@@ -231,6 +241,11 @@ AVX2 void Sample32(const TTexels32& tx, bool bilinear, int32_t s, int32_t ds, in
         _mm256_add_epi32(_mm256_set1_epi32(t), _mm256_mullo_epi32(lane, _mm256_set1_epi32(dt)));
     const __m256i stepS = _mm256_set1_epi32(static_cast<int>(static_cast<uint32_t>(ds) * 8u));
     const __m256i stepT = _mm256_set1_epi32(static_cast<int>(static_cast<uint32_t>(dt) * 8u));
+    // Along a span with dt = 0 (a sprite scaled but not turned) the rows and their weight are
+    // the same for every pixel.
+    const bool rowsFixed = dt == 0;
+    __m256i row0, row1, fv;
+    Rows(T, pitch, lastY, tx.wrapV, row0, row1, fv);
     // Lanes past the end compute addresses inside the level too (every index is wrapped or
     // clamped), so the last step gathers safely and stores only its own pixels.
     for (int i = 0; i < count; i += 8) {
@@ -242,12 +257,8 @@ AVX2 void Sample32(const TTexels32& tx, bool bilinear, int32_t s, int32_t ds, in
                 _mm256_i32gather_epi32(base, _mm256_add_epi32(_mm256_mullo_epi32(y, pitch), x), 4);
         } else {
             __m256i su = _mm256_sub_epi32(S, _mm256_set1_epi32(32768));
-            __m256i tv = _mm256_sub_epi32(T, _mm256_set1_epi32(32768));
             __m256i i0 = _mm256_srai_epi32(su, 16);
-            __m256i j0 = _mm256_srai_epi32(tv, 16);
-            __m256i row0 = _mm256_mullo_epi32(Address(j0, lastY, tx.wrapV), pitch);
-            __m256i row1 =
-                _mm256_mullo_epi32(Address(_mm256_add_epi32(j0, one), lastY, tx.wrapV), pitch);
+            if (!rowsFixed) Rows(T, pitch, lastY, tx.wrapV, row0, row1, fv);
             __m256i fu = Weight(su);
             __m256i c00, c10, c01, c11;
             if (pairs) {
@@ -270,7 +281,6 @@ AVX2 void Sample32(const TTexels32& tx, bool bilinear, int32_t s, int32_t ds, in
                 c01 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row1, x0), 4);
                 c11 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row1, x1), 4);
             }
-            __m256i fv = Weight(tv);
             __m256i iu = _mm256_sub_epi16(full, fu);
             __m256i iv = _mm256_sub_epi16(full, fv);
             result = Lerp(Lerp(c00, c10, fu, iu), Lerp(c01, c11, fu, iu), fv, iv);

@@ -1,6 +1,6 @@
 // SSE2 forms of the kernels: four pixels per step, channels widened to 16 bits. Every product
 // s * a + d * (255 - a) stays below 65536, and round(t / 255) is computed exactly as
-// (t + 128 + ((t + 128) >> 8)) >> 8, which holds for every t up to 65662.
+// ((t + 128) * 257) >> 16, which holds for every t up to 65025.
 #include <emmintrin.h>
 
 #include "raster/kernels.h"
@@ -11,8 +11,7 @@ namespace raster {
 namespace {
 
 inline __m128i Round255(__m128i t) {
-    t = _mm_add_epi16(t, _mm_set1_epi16(128));
-    return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
+    return _mm_mulhi_epu16(_mm_add_epi16(t, _mm_set1_epi16(128)), _mm_set1_epi16(257));
 }
 
 inline __m128i BroadcastAlpha(__m128i wide) {
