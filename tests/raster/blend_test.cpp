@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "drawing.h"
 
@@ -206,6 +207,25 @@ TEST(Depth, DepthIsInterpolatedAcrossTheTriangle) {
         int64_t fixed = std::llround(65535.0 / 64 * 65536) * x;
         ASSERT_EQ(Load16(depth.At(x, 0)), static_cast<uint32_t>((fixed + 32768) >> 16)) << x;
     }
+}
+
+TEST(Clear, RectanglesAreCutToTheViewport) {
+    TSurface target = MakeSurface(10, 10, TPixelFormat::R5G6B5);
+    TSurface depth = MakeSurface(10, 10, TPixelFormat::D16);
+    TRasterizer r;
+    r.SetRenderTarget(&target);
+    r.SetDepthBuffer(&depth);
+    r.Viewport() = TViewport{2, 2, 6, 6, 0, 1};
+    TRect rects[2] = {TRect{0, 0, 4, 4}, TRect{6, 6, 20, 20}};
+    r.Clear(kClearTarget | kClearDepth, 0xFFFFFFFF, 0.25f, rects, 2);
+    int cleared = CountPixels(target, [](uint32_t p) { return p == 0xFFFFFFFF; });
+    EXPECT_EQ(cleared, 4 + 4);  // (2..3)^2 and (6..7)^2
+    EXPECT_EQ(target.GetPixel(2, 2), 0xFFFFFFFFu);
+    EXPECT_EQ(target.GetPixel(8, 8), 0xFF000000u);
+    EXPECT_EQ(Load16(depth.At(7, 7)), 16384u);  // round(0.25 * 65535)
+    EXPECT_EQ(Load16(depth.At(5, 5)), 0u);
+    r.Clear(kClearDepth, 0, std::numeric_limits<float>::quiet_NaN());
+    EXPECT_EQ(Load16(depth.At(5, 5)), 65535u);  // a depth that is not a number clears to 1.0
 }
 
 }  // namespace

@@ -225,7 +225,8 @@ TEST(FastPaths, KernelsAgreeOnEveryAlpha) {
     }
     // R5G6B5 targets.
     std::vector<uint16_t> low(768);
-    for (size_t i = 0; i < low.size(); ++i) low[i] = static_cast<uint16_t>(rng.Next());
+    for (size_t i = 0; i < low.size(); ++i)
+        low[i] = static_cast<uint16_t>(rng.Next());
     for (TSimd level : {TSimd::Sse2, TSimd::Avx2}) {
         const TKernels& k = GetKernels(level);
         for (int n : {1, 7, 8, 13, 768}) {

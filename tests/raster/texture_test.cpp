@@ -260,5 +260,24 @@ TEST(Texture, HugeAndBrokenCoordinatesAreReducedBeforeUse) {
     EXPECT_EQ(CountPixels(c.target, [](uint32_t p) { return p == 0; }), 0);
 }
 
+TEST(Texture, UnusableLevelsUnbindTheTexture) {
+    TSurface good = MakeTexture(2, 2, TPixelFormat::A8R8G8B8);
+    TSurface depth = MakeSurface(2, 2, TPixelFormat::D16);
+    TSurface empty;
+    const TSurface* chains[][2] = {{&good, &depth}, {&good, &empty}, {&good, nullptr}};
+    for (const auto& chain : chains) {
+        Copier c(2, 2);
+        c.r.SetTexture(chain, 2);
+        EXPECT_FALSE(c.r.HasTexture());
+        DrawQuad(c.r, Quad(0, 0, 2, 2, 0xFF204060));
+        EXPECT_EQ(c.target.GetPixel(1, 1), 0xFF204060u);  // TEXTURE reads as opaque white
+    }
+    Copier c(2, 2);
+    c.r.SetTexture(&good);
+    EXPECT_TRUE(c.r.HasTexture());
+    c.r.SetTexture(nullptr);
+    EXPECT_FALSE(c.r.HasTexture());
+}
+
 }  // namespace
 }  // namespace raster
