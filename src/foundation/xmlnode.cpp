@@ -1,33 +1,12 @@
 #include "foundation/xmlnode.h"
 
-#include <zlib.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 
 #include "foundation/file.h"
-#include "foundation/inflate.h"
-#include "foundation/log.h"
-
-namespace {
-
-constexpr size_t kCompressedHeader = 12;
-constexpr int32_t kLargestUnpacked = 64 * 1024 * 1024;
-
-int32_t LittleEndian32(const char* data) {
-    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(data);
-    return static_cast<int32_t>(
-        static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-        static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24);
-}
-
-bool IsCompressed(const char* data, size_t length) {
-    return length >= 4 && std::memcmp(data, "ZXML", 4) == 0;
-}
-
-}  // namespace
+#include "foundation/zxml.h"
 
 TXmlNode::TXmlNode() = default;
 
@@ -139,7 +118,7 @@ void TXmlNode::ParseString(const char* text) {
 
 void TXmlNode::ParseString(const char* text, size_t length) {
     if (text == nullptr) return;
-    if (IsCompressed(text, length)) {
+    if (IsZxml(text, length)) {
         ParseCompressed(text, length);
     } else {
         ParsePlain(text, length);
@@ -147,27 +126,7 @@ void TXmlNode::ParseString(const char* text, size_t length) {
 }
 
 void TXmlNode::ParseCompressed(const char* data, size_t length) {
-    if (length < kCompressedHeader) {
-        LogPrintf("ZXML data cut short: %u bytes", static_cast<unsigned int>(length));
-        return;
-    }
-    const int32_t packed = LittleEndian32(data + 4);
-    const int32_t unpacked = LittleEndian32(data + 8);
-    if (packed < 0 || static_cast<size_t>(packed) > length - kCompressedHeader || unpacked < 0 ||
-        unpacked > kLargestUnpacked) {
-        LogPrintf("ZXML sizes out of range: packed %d, unpacked %d, %u bytes", packed, unpacked,
-                  static_cast<unsigned int>(length));
-        return;
-    }
-    std::unique_ptr<unsigned char[]> text(new unsigned char[static_cast<size_t>(unpacked) + 1]);
-    unsigned long produced = static_cast<unsigned long>(unpacked);
-    const int status = Inflate(text.get(), &produced,
-                               reinterpret_cast<const unsigned char*>(data) + kCompressedHeader,
-                               static_cast<unsigned long>(packed));
-    if (status != Z_OK) {
-        LogPrintf("ZXML data does not inflate (zlib status %d)", status);
-        return;
-    }
-    text[produced] = 0;
-    ParsePlain(reinterpret_cast<const char*>(text.get()), produced);
+    std::unique_ptr<char[]> text;
+    size_t textLength;
+    if (UnpackZxml(data, length, text, textLength)) ParsePlain(text.get(), textLength);
 }
