@@ -26,6 +26,10 @@ unsigned int FolderCreationStart(const str& path) {
 
 }  // namespace
 
+bool MakeFoldersForWrite(const str& path) {
+    return MakeFoldersOf(path, FolderCreationStart(path));
+}
+
 TFile::TFile() = default;
 TFile::~TFile() = default;
 
@@ -43,7 +47,7 @@ bool TFile::Open(const str& name, int mode) {
             data = std::make_unique<TMemoryFile>();
             break;
         default:
-            if (!IsReadMode(mode)) MakeFoldersOf(location, FolderCreationStart(location));
+            if (!IsReadMode(mode)) MakeFoldersForWrite(location);
             data = std::make_unique<TDiskFileData>();
             break;
     }

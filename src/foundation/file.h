@@ -64,5 +64,10 @@ int FileGetChar(TFile* file);
 // was stored because the file was at its end. A size below 1 stores nothing and answers null.
 char* FileReadLine(TFile* file, char* buffer, int size);
 
+// Makes the missing folders of a real path as a write through TFile does: below the user or common
+// data folder when the path is in one, else along the whole path. False when one could not be
+// made.
+bool MakeFoldersForWrite(const str& path);
+
 // True when the name resolves for reading (see TFile::Open).
 bool FileExists(const str& name);
