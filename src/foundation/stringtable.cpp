@@ -189,6 +189,14 @@ bool TStringTable::ExpandArgument(const str& argument, str& out) const {
     return true;
 }
 
+std::vector<str> TStringTable::GetLabels() const {
+    std::vector<str> labels;
+    labels.reserve(mStrings.size());
+    for (const auto& entry : mStrings)
+        labels.push_back(entry.first);
+    return labels;
+}
+
 void TStringTable::GetFlashText(std::vector<str>& labels) const {
     const size_t before = labels.size();
     for (const auto& [label, text] : mStrings) {

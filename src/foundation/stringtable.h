@@ -52,6 +52,8 @@ public:
     void GetFlashText(std::vector<str>& labels) const;
 
     size_t GetCount() const { return mStrings.size(); }
+    // Every label, in order.
+    std::vector<str> GetLabels() const;
 
 private:
     // Expands the text into out; false when a placeholder fails.
