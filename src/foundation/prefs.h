@@ -9,8 +9,9 @@
 // set with save on, and once by the destructor, so values set with save off reach the disk at
 // exit. A save never leaves a half-written file: it writes a temporary file beside it and renames
 // it over (safefile.h). When the file on disk was not read whole (a damaged or unreadable record,
-// a key that no longer deciphers it, an old-format file whose checksum fails), it is copied once to
-// a backup beside it before the first save replaces it, and a line is logged.
+// a key that no longer deciphers it, an old-format file whose checksum fails or that shows nothing
+// to import), it is copied once to a backup beside it before the first save replaces it, and a
+// line is logged; a file that cannot be backed up is not replaced.
 //
 // The cipher is keyed from the setting "encryptionkey" as it is at construction, so the settings
 // must be read before the store is made. Main thread only.

@@ -51,6 +51,12 @@ void TPrefs::ImportLegacy() {
     const TXmlNode* root = &document;
     if (mEncryptionKey.Length() == 0) {
         document.LoadFile(mFileName);
+        // Without the key an enciphered file shows no installations: it must not be lost.
+        if (document.FindChild("install") == nullptr) {
+            LogPrintf("Old-format preference file %s holds no installations: nothing imported",
+                      mFileName.c_str());
+            mNeedsBackup = true;
+        }
     } else {
         document.LoadFile(mFileName);
         const TXmlNode* data = document.FindChild("data1");

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "foundation/file.h"
@@ -119,21 +120,33 @@ bool ReadWhole(const std::string& path, std::string& bytes) {
 
 bool ReplaceFileSafely(const str& path, const char* data, size_t size, std::string& problem) {
     problem.clear();
-    const std::string target(path.c_str());
+    std::string target(path.c_str());
     if (target.empty()) {
         problem = "no path";
         return false;
     }
-    mode_t mode = 0666;
+    // A link stays a link: the file it names is the one replaced, in its own folder.
     struct stat old;
+    if (lstat(target.c_str(), &old) == 0 && S_ISLNK(old.st_mode)) {
+        char* real = realpath(target.c_str(), nullptr);
+        if (real != nullptr) {
+            target = real;
+            std::free(real);
+        }
+    }
+    mode_t mode = 0666;
     if (stat(target.c_str(), &old) == 0) {
+        if (!S_ISREG(old.st_mode)) {
+            problem = "not a file";
+            return false;
+        }
         if (access(target.c_str(), W_OK) != 0) {
             problem = "the file may not be written";
             return false;
         }
         mode = old.st_mode & 07777;
     }
-    MakeFoldersForWrite(path);
+    MakeFoldersForWrite(str(target.c_str()));
 
     const std::string temporary = target + ".tmp";
     const int fd = CreateForWriting(temporary, false, mode);

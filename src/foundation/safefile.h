@@ -17,9 +17,10 @@
 // Replaces the file at path with bytes: writes path + ".tmp" in the same folder (making missing
 // folders as a write through the file layer does), checks every write, syncs it, then renames it
 // over path, so the file is either the old one or the new one, whole. The new file keeps the old
-// one's permissions. An existing file that may not be written is left alone, as a plain write
-// would leave it. On any failure the temporary file is removed, the old file is untouched, and
-// false comes back with problem telling what failed.
+// one's permissions; when path is a link, the file it names is replaced and the link stays. An
+// existing file that may not be written, and anything there that is not a file, is left alone. On
+// any failure the temporary file is removed, the old file is untouched, and false comes back with
+// problem telling what failed.
 bool ReplaceFileSafely(const str& path, const char* data, size_t size, std::string& problem);
 
 // Copies the file at path to a new file beside it, path + ".bak", or path + ".bak2" up to ".bak99"

@@ -113,8 +113,20 @@ TEST_F(PrefsLegacyTest, WrongChecksumImportsNothingAndKeepsABackup) {
 TEST_F(PrefsLegacyTest, PlainImportWithoutEncryptionKey) {
     TSettingsMap::GetInstance().Set("encryptionkey", "");
     PutPrefs(std::string("<>\n") + kData);
-    TPrefs prefs(false);
-    EXPECT_EQ(prefs.GetString("name", "", 0), str("Ada"));
+    {
+        TPrefs prefs(true);
+        EXPECT_EQ(prefs.GetString("name", "", 0), str("Ada"));
+    }
+    EXPECT_EQ(UserFiles(), (Names{"prefs.dat"}));
+
+    // An enciphered file read without the key shows nothing to import: it is kept aside.
+    const std::string enciphered = LegacyFile(kData, Checksum(kData));
+    PutPrefs(enciphered);
+    {
+        TPrefs prefs(true);
+        EXPECT_EQ(prefs.GetUserCount(), 0);
+    }
+    EXPECT_EQ(Get("user/prefs.dat.bak"), enciphered);
 }
 
 TEST_F(PrefsLegacyTest, InstallationKeyFromTheFileOrTheData) {

@@ -41,6 +41,20 @@ TEST_F(SafeFileTest, ReplacesWholeAndKeepsPermissions) {
     EXPECT_EQ(Get("new/deeper/file"), "x");
 }
 
+TEST_F(SafeFileTest, LinkStaysALink) {
+    Put("elsewhere/real", "old");
+    std::filesystem::create_directories(mDir.File("data"));
+    std::filesystem::create_symlink(mDir.File("elsewhere/real"), mDir.File("data/link"));
+    std::string problem;
+    ASSERT_TRUE(ReplaceFileSafely(mDir.File("data/link").c_str(), "new", 3, problem)) << problem;
+    EXPECT_TRUE(std::filesystem::is_symlink(mDir.File("data/link")));
+    EXPECT_EQ(Get("elsewhere/real"), "new");
+
+    std::filesystem::create_directories(mDir.File("data/folder"));
+    EXPECT_FALSE(ReplaceFileSafely(mDir.File("data/folder").c_str(), "new", 3, problem));
+    EXPECT_EQ(problem, "not a file");
+}
+
 TEST_F(SafeFileTest, EachFailingStepKeepsTheOldFile) {
     for (const char* operation : {"CreateFileA", "WriteFile", "FlushFileBuffers", "MoveFileExA"}) {
         Put("file", "old contents");
