@@ -87,10 +87,9 @@ TEST_F(SafeFileTest, BackupsNeverOverwriteEachOther) {
 
 class PrefsSafetyTest : public PrefsTest {
 protected:
-    Names UserFilesAfterClearing() {
+    void ClearUserFolder() {
         std::filesystem::remove_all(mDir.File("user"));
         std::filesystem::create_directories(mDir.File("user"));
-        return UserFiles();
     }
 };
 
@@ -115,7 +114,7 @@ TEST_F(PrefsSafetyTest, DamagedFileKeepsWhatWasReadAndLeavesOneBackup) {
         {"one byte", "I", false},
     };
     for (const Case& c : cases) {
-        UserFilesAfterClearing();
+        ClearUserFolder();
         PutPrefs(c.bytes);
         {
             TPrefs prefs(true);
