@@ -210,47 +210,10 @@ int lua_cpcall(lua_State* L, lua_CFunction func, void* ud) {
     return luaD_pcall(L, f_Ccall, &c, savestack(L, L->top), 0);
 }
 
-int lua_load(lua_State* L, lua_Chunkreader, void*, const char*) {
-    lua_pushliteral(L, "chunks cannot be loaded: no compiler in this build");
-    return LUA_ERRSYNTAX;
-}
-
 int lua_dump(lua_State* L, lua_Chunkwriter, void*) {
     // Only Lua functions without upvalues can be written, and none can be made here.
     (void)L;
     return 0;
-}
-
-int lua_yield(lua_State* L, int nresults) {
-    CallInfo* ci = L->ci;
-    if (L->nCcalls > 0) {
-        luaG_runerror(L, "attempt to yield across metamethod/C-call boundary");
-    }
-    if (ci->state & CI_C) {
-        if ((ci - 1)->state & CI_C) luaG_runerror(L, "cannot yield a C function");
-        if (L->top - nresults > L->base) {
-            for (int i = 0; i < nresults; i++)
-                setobj(L->base + i, L->top - nresults + i);
-            L->top = L->base + nresults;
-        }
-    }
-    ci->state |= CI_YIELD;
-    return -1;
-}
-
-int lua_resume(lua_State* L, int narg) {
-    const char* msg;
-    if (L->ci == L->base_ci) {
-        msg = (narg >= L->top - L->base) ? "cannot resume dead coroutine"
-                                         : "coroutines cannot run: no interpreter in this build";
-    } else if (!(L->ci->state & CI_YIELD)) {
-        msg = "cannot resume non-suspended coroutine";
-    } else {
-        msg = "coroutines cannot run: no interpreter in this build";
-    }
-    setsvalue(L->top, luaS_new(L, msg));
-    api_incr_top(L);
-    return LUA_ERRRUN;
 }
 
 int lua_getgcthreshold(lua_State* L) {

@@ -53,14 +53,6 @@ void correctstack(lua_State* L, TValue* oldstack) {
     L->base = L->ci->base;
 }
 
-// Undoes the extra call records granted while reporting a "stack overflow".
-void restore_stack_limit(lua_State* L) {
-    if (L->size_ci > LUA_MAXCALLS) {
-        int inuse = static_cast<int>(L->ci - L->base_ci);
-        if (inuse + 1 < LUA_MAXCALLS) luaD_reallocCI(L, LUA_MAXCALLS);
-    }
-}
-
 // A value that is not a function is called through its "__call" handler, which takes its
 // place with the value as first argument.
 StkId tryfuncTM(lua_State* L, StkId func) {
@@ -157,6 +149,13 @@ void luaD_reallocstack(lua_State* L, int newsize) {
     L->stacksize = newsize;
     L->stack_last = L->stack + newsize - 1 - EXTRA_STACK;
     correctstack(L, oldstack);
+}
+
+void luaD_restorestacklimit(lua_State* L) {
+    if (L->size_ci > LUA_MAXCALLS) {
+        int inuse = static_cast<int>(L->ci - L->base_ci);
+        if (inuse + 1 < LUA_MAXCALLS) luaD_reallocCI(L, LUA_MAXCALLS);
+    }
 }
 
 void luaD_reallocCI(lua_State* L, int newsize) {
@@ -269,7 +268,7 @@ void luaD_call(lua_State* L, StkId func, int nresults) {
             luaD_throw(L, LUA_ERRERR);  // an error while reporting the overflow
         }
     }
-    if (luaD_precall(L, func, nresults) == PCRLUA) luaV_execute(L);
+    if (luaD_precall(L, func, nresults) == PCRLUA) luaV_execute(L, 1);
     L->nCcalls--;
     luaC_checkGC(L);
 }
@@ -289,7 +288,7 @@ int luaD_pcall(lua_State* L, Pfunc func, void* u, ptrdiff_t oldtop, ptrdiff_t ef
         L->ci = restoreci(L, old_ci);
         L->base = L->ci->base;
         L->allowhook = old_allowhooks;
-        restore_stack_limit(L);
+        luaD_restorestacklimit(L);
     }
     L->errfunc = old_errfunc;
     return status;

@@ -44,10 +44,21 @@ int luaD_pcall(lua_State* L, Pfunc func, void* u, ptrdiff_t oldtop, ptrdiff_t ef
 
 void luaD_callhook(lua_State* L, int event, int line);
 
+// lua_resume with the native call depth the coroutine runs at: a coroutine resumed from
+// another counts as one more nested native call of the resumer.
+int luaD_resume(lua_State* L, int nargs, int ccalls);
+
+struct Zio;
+// Compiles the source (or reads the binary chunk) on z into a function pushed on the stack;
+// on failure leaves the message there instead and answers the status.
+int luaD_protectedparser(lua_State* L, Zio* z, bool bin);
+
 void luaD_reallocstack(lua_State* L, int newsize);
 void luaD_reallocCI(lua_State* L, int newsize);
 void luaD_growstack(lua_State* L, int n);
 CallInfo* luaD_growCI(lua_State* L);
+// Undoes the extra call records granted while reporting a "stack overflow".
+void luaD_restorestacklimit(lua_State* L);
 
 // The error value a status leaves at oldtop.
 void luaD_seterrorobj(lua_State* L, int errcode, StkId oldtop);

@@ -27,3 +27,8 @@ Proto* luaG_getproto(CallInfo* ci);
 const char* luaG_getobjname(CallInfo* ci, int stackpos, const char** name);
 // How the function of ci was called, read from its caller's code; null when unknown.
 const char* luaG_getfuncname(CallInfo* ci, const char** name);
+
+// Checks that running the code of one prototype stays inside its registers, constants,
+// upvalues, nested prototypes and code: what a loaded binary chunk must pass. Nested
+// prototypes are checked on their own.
+bool luaG_checkcode(const Proto* pt);

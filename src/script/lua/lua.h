@@ -154,9 +154,12 @@ int lua_cpcall(lua_State* L, lua_CFunction func, void* ud);
 int lua_load(lua_State* L, lua_Chunkreader reader, void* data, const char* chunkname);
 int lua_dump(lua_State* L, lua_Chunkwriter writer, void* data);
 
-// Coroutines.
+// Coroutines. Any thread can be one, the main thread included: lua_resume starts the function
+// below the narg values on top (when no call is active) or continues the suspended one.
 int lua_yield(lua_State* L, int nresults);
 int lua_resume(lua_State* L, int narg);
+// Whether the thread's current call is suspended in a yield.
+int lua_isyielded(lua_State* L);
 
 // Collector control, in kilobytes.
 int lua_getgcthreshold(lua_State* L);

@@ -5,6 +5,7 @@
 #include "script/lua/calls.h"
 #include "script/lua/collector.h"
 #include "script/lua/function.h"
+#include "script/lua/lexer.h"
 #include "script/lua/memory.h"
 #include "script/lua/stringtable.h"
 #include "script/lua/table.h"
@@ -30,6 +31,7 @@ void preinit_state(lua_State* L) {
     L->allowhook = 1;
     L->hookinit = 0;
     L->nCcalls = 0;
+    L->baseCcalls = 0;
     L->top = L->base = nullptr;
     L->l_G = nullptr;
     L->ci = L->base_ci = L->end_ci = nullptr;
@@ -93,6 +95,7 @@ void f_luaopen(lua_State* L, void*) {
     sethvalue(gt(L), luaH_new(L, 0, 4));
     sethvalue(registry(L), luaH_new(L, 0, 0));
     luaT_init(L);
+    luaX_init(L);
     g->memerrmsg = luaS_new(L, "not enough memory");
     luaS_fix(g->memerrmsg);
     g->errerrmsg = luaS_new(L, "error in error handling");
@@ -200,6 +203,7 @@ void lua_close(lua_State* L) {
         L->ci = L->base_ci;
         L->base = L->top = L->ci->base;
         L->nCcalls = 0;
+        L->baseCcalls = 0;
     } while (luaD_rawrunprotected(L, callallgcTM, nullptr) != 0);
     close_state(L);
 }

@@ -66,9 +66,10 @@ struct lua_State : GCObject {
     lu_byte hookmask;
     lu_byte allowhook;
     lu_byte hookinit;
-    unsigned short nCcalls;  // nested native calls
-    StkId top;               // first free slot
-    StkId base;              // base of the current call
+    unsigned short nCcalls;     // nested native calls
+    unsigned short baseCcalls;  // nCcalls when the running coroutine was resumed
+    StkId top;                  // first free slot
+    StkId base;                 // base of the current call
     global_State* l_G;
     CallInfo* ci;
     StkId stack_last;  // last usable slot; EXTRA_STACK more follow it

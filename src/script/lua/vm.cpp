@@ -1,17 +1,622 @@
-// The interpreter of Lua functions and what reads their code. No Lua function can be made in
-// this build (there is no compiler yet), so nothing here is ever reached with one.
+// The interpreter loop. Lua-to-Lua calls and returns stay inside one run of the loop: a call
+// enters the new frame and a return goes back to the caller's, so only native functions and
+// metamethods nest in the native stack. The loop dispatches through a table of labels and
+// keeps the frame's base, constants and pc in locals; every operation that may call out,
+// raise or move the stack saves pc in the call record first and reloads base afterwards.
+//
+// Threads: as the state that runs.
 
+#include <cmath>
+
+#include "script/lua/calls.h"
+#include "script/lua/collector.h"
 #include "script/lua/debuginfo.h"
+#include "script/lua/function.h"
+#include "script/lua/numconv.h"
+#include "script/lua/opcodes.h"
+#include "script/lua/stringtable.h"
+#include "script/lua/table.h"
 #include "script/lua/vmops.h"
 
-void luaV_execute(lua_State* L) {
-    luaG_runerror(L, "Lua functions cannot run in this build");
+namespace {
+
+// Arithmetic that is not on two numbers: numeric strings convert, anything else goes to the
+// operands' handler.
+void arith(lua_State* L, StkId ra, const TValue* rb, const TValue* rc, TMS op) {
+    TValue tb;
+    TValue tc;
+    const TValue* b = luaV_tonumber(rb, &tb);
+    const TValue* c = (b != nullptr) ? luaV_tonumber(rc, &tc) : nullptr;
+    if (b != nullptr && c != nullptr) {
+        lua_Number x = nvalue(b);
+        lua_Number y = nvalue(c);
+        switch (op) {
+            case TM_ADD:
+                setnvalue(ra, x + y);
+                return;
+            case TM_SUB:
+                setnvalue(ra, x - y);
+                return;
+            case TM_MUL:
+                setnvalue(ra, x * y);
+                return;
+            case TM_DIV:
+                setnvalue(ra, x / y);
+                return;
+            default:
+                break;
+        }
+        // "^" on values that only convert to numbers: the global "__pow" computes it.
+        const TValue* gtable = gt(L);
+        const TValue* f = ttistable(gtable) ? luaH_getstr(hvalue(gtable), G(L)->tmname[TM_POW])
+                                            : luaO_nilobject();
+        if (!ttisfunction(f)) luaG_runerror(L, "`__pow' (`^' operator) is not a function");
+        ptrdiff_t res = savestack(L, ra);
+        TValue result;
+        luaV_callTMres(L, f, b, c, &result);
+        setobj(restorestack(L, res), &result);
+        return;
+    }
+    if (!luaV_callbinTM(L, rb, rc, ra, op)) luaG_aritherror(L, rb, rc);
 }
 
-const char* luaG_getobjname(CallInfo*, int, const char**) {
-    return nullptr;
+void unaryminus(lua_State* L, StkId ra, const TValue* rb) {
+    TValue nil;
+    setnilvalue(&nil);
+    if (!luaV_callbinTM(L, rb, &nil, ra, TM_UNM)) luaG_aritherror(L, rb, &nil);
 }
 
-const char* luaG_getfuncname(CallInfo*, const char**) {
-    return nullptr;
+// The bit operators work on the low 32 bits of each operand truncated toward zero; the
+// result reads as unsigned.
+inline lua_Number bitresult(uint32_t x) {
+    return static_cast<lua_Number>(x);
+}
+
+// Runs the count and line hooks before the instruction at pc - 1.
+void traceexec(lua_State* L, const Instruction* pc) {
+    lu_byte mask = L->hookmask;
+    CallInfo* ci = L->ci;
+    const Instruction* oldpc = ci->savedpc;
+    ci->savedpc = pc;
+    if ((mask & LUA_MASKCOUNT) && L->basehookcount > 0 && --L->hookcount <= 0) {
+        L->hookcount = L->basehookcount;
+        luaD_callhook(L, LUA_HOOKCOUNT, -1);
+    }
+    if (mask & LUA_MASKLINE) {
+        Proto* p = luaG_getproto(L->ci);
+        int npc = static_cast<int>(pc - p->code) - 1;
+        int oldnpc = static_cast<int>(oldpc - p->code) - 1;
+        if (p->sizelineinfo == 0) return;
+        int newline = p->lineinfo[npc];
+        // A new line, or a jump back (a loop), gets the line hook.
+        if (npc == 0 || npc <= oldnpc || oldnpc < 0 || newline != p->lineinfo[oldnpc]) {
+            luaD_callhook(L, LUA_HOOKLINE, newline);
+        }
+    }
+}
+
+}  // namespace
+
+void luaV_execute(lua_State* L, int nexeccalls) {
+    static const void* const kDispatch[1 << SIZE_OP] = {
+        &&op_MOVE,
+        &&op_LOADK,
+        &&op_LOADBOOL,
+        &&op_LOADNIL,
+        &&op_GETUPVAL,
+        &&op_GETGLOBAL,
+        &&op_GETTABLE,
+        &&op_SETGLOBAL,
+        &&op_SETUPVAL,
+        &&op_SETTABLE,
+        &&op_NEWTABLE,
+        &&op_SELF,
+        &&op_ADD,
+        &&op_SUB,
+        &&op_MUL,
+        &&op_DIV,
+        &&op_BAND,
+        &&op_BOR,
+        &&op_SHL,
+        &&op_SHR,
+        &&op_POW,
+        &&op_UNM,
+        &&op_NOT,
+        &&op_CONCAT,
+        &&op_JMP,
+        &&op_EQ,
+        &&op_LT,
+        &&op_LE,
+        &&op_TEST,
+        &&op_CALL,
+        &&op_TAILCALL,
+        &&op_RETURN,
+        &&op_FORLOOP,
+        &&op_TFORLOOP,
+        &&op_TFORPREP,
+        &&op_SETLIST,
+        &&op_SETLISTO,
+        &&op_CLOSE,
+        &&op_CLOSURE,
+        // Numbers past the last opcode never pass the code checker; they are skipped.
+        &&op_NONE,
+        &&op_NONE,
+        &&op_NONE,
+        &&op_NONE,
+        &&op_NONE,
+        &&op_NONE,
+        &&op_NONE,
+        &&op_NONE,
+        &&op_NONE,
+        &&op_NONE,
+        &&op_NONE,
+        &&op_NONE,
+        &&op_NONE,
+        &&op_NONE,
+        &&op_NONE,
+        &&op_NONE,
+        &&op_NONE,
+        &&op_NONE,
+        &&op_NONE,
+        &&op_NONE,
+        &&op_NONE,
+        &&op_NONE,
+        &&op_NONE,
+        &&op_NONE,
+        &&op_NONE,
+    };
+    static_assert(NUM_OPCODES + 25 == (1 << SIZE_OP));
+
+    LClosure* cl;
+    StkId base;
+    TValue* k;
+    const Instruction* pc;
+    Instruction i;
+    StkId ra;
+
+#define RB() (base + GETARG_B(i))
+#define RC() (base + GETARG_C(i))
+#define RKB() (ISK(GETARG_B(i)) ? k + (GETARG_B(i) - MAXSTACK) : base + GETARG_B(i))
+#define RKC() (ISK(GETARG_C(i)) ? k + (GETARG_C(i) - MAXSTACK) : base + GETARG_C(i))
+#define KBx() (k + GETARG_Bx(i))
+// Anything that may raise, call out or move the stack.
+#define Protect(x)           \
+    {                        \
+        L->ci->savedpc = pc; \
+        x;                   \
+        base = L->base;      \
+    }
+#define NEXT()                                              \
+    {                                                       \
+        i = *pc++;                                          \
+        if (L->hookmask & (LUA_MASKLINE | LUA_MASKCOUNT)) { \
+            traceexec(L, pc);                               \
+            base = L->base;                                 \
+        }                                                   \
+        ra = base + GETARG_A(i);                            \
+        goto* kDispatch[GET_OPCODE(i)];                     \
+    }
+// Takes the jump after a test that decided to take it. The jump is run here when it is one;
+// otherwise the next instruction runs as usual.
+#define TAKEJUMP()                                              \
+    {                                                           \
+        Instruction ni = *pc;                                   \
+        if (GET_OPCODE(ni) == OP_JMP) pc += GETARG_sBx(ni) + 1; \
+    }
+
+reentry:
+    cl = static_cast<LClosure*>(clvalue(L->ci->func));
+    base = L->base;
+    k = cl->p->k;
+    pc = L->ci->savedpc;
+    NEXT();
+
+op_MOVE:
+    setobj(ra, RB());
+    NEXT();
+op_LOADK:
+    setobj(ra, KBx());
+    NEXT();
+op_LOADBOOL:
+    setbvalue(ra, GETARG_B(i));
+    if (GETARG_C(i)) pc++;
+    NEXT();
+op_LOADNIL : {
+    StkId rb = RB();
+    do {
+        setnilvalue(rb--);
+    } while (rb >= ra);
+    NEXT();
+}
+op_GETUPVAL:
+    setobj(ra, cl->upvals[GETARG_B(i)]->v);
+    NEXT();
+op_GETGLOBAL : {
+    TValue* key = KBx();
+    if (ttistable(&cl->g)) {
+        const TValue* v = luaH_getstr(hvalue(&cl->g), tsvalue(key));
+        if (!ttisnil(v)) {
+            setobj(ra, v);
+            NEXT();
+        }
+    }
+    Protect(luaV_gettable(L, &cl->g, key, ra));
+    NEXT();
+}
+op_GETTABLE : {
+    StkId rb = RB();
+    TValue* rc = RKC();
+    if (ttistable(rb)) {
+        Table* h = hvalue(rb);
+        const TValue* v = luaH_get(h, rc);
+        if (!ttisnil(v) || luaT_fasttm(L, h->metatable, TM_INDEX) == nullptr) {
+            setobj(ra, v);
+            NEXT();
+        }
+    }
+    Protect(luaV_gettable(L, rb, rc, ra));
+    NEXT();
+}
+op_SETGLOBAL : {
+    TValue* key = KBx();
+    if (ttistable(&cl->g)) {
+        // An existing global is written in place: no handler applies to it.
+        const TValue* slot = luaH_getstr(hvalue(&cl->g), tsvalue(key));
+        if (!ttisnil(slot)) {
+            setobj(const_cast<TValue*>(slot), ra);
+            NEXT();
+        }
+    }
+    Protect(luaV_settable(L, &cl->g, key, ra));
+    NEXT();
+}
+op_SETUPVAL:
+    setobj(cl->upvals[GETARG_B(i)]->v, ra);
+    NEXT();
+op_SETTABLE : {
+    TValue* rb = RKB();
+    TValue* rc = RKC();
+    if (ttistable(ra)) {
+        const TValue* slot = luaH_get(hvalue(ra), rb);
+        if (!ttisnil(slot)) {
+            setobj(const_cast<TValue*>(slot), rc);
+            NEXT();
+        }
+    }
+    Protect(luaV_settable(L, ra, rb, rc));
+    NEXT();
+}
+op_NEWTABLE : {
+    int b = luaO_fb2int(GETARG_B(i));
+    int c = GETARG_C(i);
+    Protect(sethvalue(ra, luaH_new(L, b, c)); luaC_checkGC(L));
+    NEXT();
+}
+op_SELF : {
+    StkId rb = RB();
+    TValue* rc = RKC();
+    setobj(ra + 1, rb);
+    if (ttistable(ra + 1)) {
+        Table* h = hvalue(ra + 1);
+        const TValue* v = luaH_get(h, rc);
+        if (!ttisnil(v) || luaT_fasttm(L, h->metatable, TM_INDEX) == nullptr) {
+            setobj(ra, v);
+            NEXT();
+        }
+    }
+    Protect(luaV_gettable(L, ra + 1, rc, ra));
+    NEXT();
+}
+
+#define ARITH(op, tm)                                \
+    {                                                \
+        TValue* rb = RKB();                          \
+        TValue* rc = RKC();                          \
+        if (ttisnumber(rb) && ttisnumber(rc)) {      \
+            setnvalue(ra, nvalue(rb) op nvalue(rc)); \
+        } else {                                     \
+            Protect(arith(L, ra, rb, rc, tm));       \
+        }                                            \
+        NEXT();                                      \
+    }
+op_ADD:
+    ARITH(+, TM_ADD)
+op_SUB:
+    ARITH(-, TM_SUB)
+op_MUL:
+    ARITH(*, TM_MUL)
+op_DIV:
+    ARITH(/, TM_DIV)
+
+// Bit operators take numbers only: no conversion and no handler.
+#define BITOP(expr)                                 \
+    {                                               \
+        TValue* rb = RKB();                         \
+        TValue* rc = RKC();                         \
+        if (ttisnumber(rb) && ttisnumber(rc)) {     \
+            uint32_t x = luaO_wrapuint(nvalue(rb)); \
+            uint32_t y = luaO_wrapuint(nvalue(rc)); \
+            setnvalue(ra, bitresult(expr));         \
+        } else {                                    \
+            Protect(luaG_aritherror(L, rb, rc));    \
+        }                                           \
+        NEXT();                                     \
+    }
+op_BAND:
+    BITOP(x & y)
+op_BOR:
+    BITOP(x | y)
+op_SHL:
+    BITOP(x << (y & 31))
+op_SHR:
+    BITOP(x >> (y & 31))
+op_POW : {
+    TValue* rb = RKB();
+    TValue* rc = RKC();
+    if (ttisnumber(rb) && ttisnumber(rc)) {
+        setnvalue(ra, bitresult(luaO_wrapuint(nvalue(rb)) ^ luaO_wrapuint(nvalue(rc))));
+    } else {
+        Protect(arith(L, ra, rb, rc, TM_POW));
+    }
+    NEXT();
+}
+op_UNM : {
+    StkId rb = RB();
+    TValue temp;
+    const TValue* n = ttisnumber(rb) ? rb : luaV_tonumber(rb, &temp);
+    if (n != nullptr) {
+        setnvalue(ra, -nvalue(n));
+    } else {
+        Protect(unaryminus(L, ra, rb));
+    }
+    NEXT();
+}
+op_NOT : {
+    int res = l_isfalse(RB());
+    setbvalue(ra, res);
+    NEXT();
+}
+op_CONCAT : {
+    int b = GETARG_B(i);
+    int c = GETARG_C(i);
+    Protect(luaV_concat(L, c - b + 1, c); luaC_checkGC(L));
+    setobj(base + GETARG_A(i), base + b);
+    NEXT();
+}
+op_JMP:
+    pc += GETARG_sBx(i);
+    NEXT();
+op_EQ : {
+    TValue* rb = RKB();
+    TValue* rc = RKC();
+    bool res;
+    if (ttype(rb) != ttype(rc)) {
+        res = false;
+    } else if (ttisnumber(rb)) {
+        res = nvalue(rb) == nvalue(rc);
+    } else if (!ttistable(rb) && !ttisuserdata(rb)) {
+        res = luaO_rawequalObj(rb, rc);
+    } else {
+        L->ci->savedpc = pc;
+        res = luaV_equalval(L, rb, rc);
+        base = L->base;
+    }
+    if (res != (GETARG_A(i) != 0)) {
+        pc++;
+    } else {
+        TAKEJUMP();
+    }
+    NEXT();
+}
+op_LT : {
+    TValue* rb = RKB();
+    TValue* rc = RKC();
+    bool res;
+    if (ttisnumber(rb) && ttisnumber(rc)) {
+        res = nvalue(rb) < nvalue(rc);
+    } else {
+        L->ci->savedpc = pc;
+        res = luaV_lessthan(L, rb, rc);
+        base = L->base;
+    }
+    if (res != (GETARG_A(i) != 0)) {
+        pc++;
+    } else {
+        TAKEJUMP();
+    }
+    NEXT();
+}
+op_LE : {
+    TValue* rb = RKB();
+    TValue* rc = RKC();
+    bool res;
+    if (ttisnumber(rb) && ttisnumber(rc)) {
+        res = nvalue(rb) <= nvalue(rc);
+    } else {
+        L->ci->savedpc = pc;
+        res = luaV_lessequal(L, rb, rc);
+        base = L->base;
+    }
+    if (res != (GETARG_A(i) != 0)) {
+        pc++;
+    } else {
+        TAKEJUMP();
+    }
+    NEXT();
+}
+op_TEST : {
+    StkId rb = RB();
+    if (l_isfalse(rb) == (GETARG_C(i) != 0)) {
+        pc++;
+    } else {
+        setobj(ra, rb);
+        TAKEJUMP();
+    }
+    NEXT();
+}
+op_CALL : {
+    int b = GETARG_B(i);
+    int nresults = GETARG_C(i) - 1;
+    if (b != 0) L->top = ra + b;  // else the previous instruction set the top
+    L->ci->savedpc = pc;
+    switch (luaD_precall(L, ra, nresults)) {
+        case PCRLUA:
+            nexeccalls++;
+            goto reentry;
+        case PCRC:
+            if (nresults >= 0) L->top = L->ci->top;
+            base = L->base;
+            NEXT();
+        default:
+            return;  // suspended in a yield
+    }
+}
+op_TAILCALL : {
+    int b = GETARG_B(i);
+    if (b != 0) L->top = ra + b;
+    L->ci->savedpc = pc;
+    switch (luaD_precall(L, ra, LUA_MULTRET)) {
+        case PCRLUA: {
+            // The new frame moves down over the current one, which is gone.
+            CallInfo* ci = L->ci - 1;
+            CallInfo* nci = L->ci;
+            StkId func = ci->func;
+            StkId pfunc = nci->func;
+            if (L->openupval != nullptr) luaF_close(L, ci->base);
+            L->base = ci->base = func + (nci->base - pfunc);
+            int aux = 0;
+            for (; pfunc + aux < L->top; aux++)
+                setobj(func + aux, pfunc + aux);
+            ci->top = L->top = func + aux;
+            ci->savedpc = nci->savedpc;
+            ci->tailcalls++;
+            L->ci--;
+            goto reentry;
+        }
+        case PCRC:
+            base = L->base;
+            NEXT();
+        default:
+            return;
+    }
+}
+op_RETURN : {
+    int b = GETARG_B(i);
+    if (b != 0) L->top = ra + b - 1;
+    if (L->openupval != nullptr) luaF_close(L, base);
+    L->ci->savedpc = pc;
+    bool fixed = luaD_poscall(L, ra);
+    if (--nexeccalls == 0) return;  // back to the native caller
+    if (fixed) L->top = L->ci->top;
+    goto reentry;
+}
+op_FORLOOP : {
+    if (!ttisnumber(ra)) Protect(luaG_runerror(L, "`for' initial value must be a number"));
+    TValue* plimit = ra + 1;
+    TValue* pstep = ra + 2;
+    if (!ttisnumber(plimit)) {
+        TValue n;
+        const TValue* v = luaV_tonumber(plimit, &n);
+        if (v == nullptr) Protect(luaG_runerror(L, "`for' limit must be a number"));
+        setobj(plimit, v);
+    }
+    if (!ttisnumber(pstep)) {
+        TValue n;
+        const TValue* v = luaV_tonumber(pstep, &n);
+        if (v == nullptr) Protect(luaG_runerror(L, "`for' step must be a number"));
+        setobj(pstep, v);
+    }
+    lua_Number step = nvalue(pstep);
+    lua_Number idx = nvalue(ra) + step;
+    lua_Number limit = nvalue(plimit);
+    if (step > 0 ? idx <= limit : idx >= limit) {
+        pc += GETARG_sBx(i);
+        setnvalue(ra, idx);
+    }
+    NEXT();
+}
+op_TFORLOOP : {
+    int nvar = GETARG_C(i) + 1;
+    StkId cb = ra + nvar + 2;
+    setobj(cb, ra);
+    setobj(cb + 1, ra + 1);
+    setobj(cb + 2, ra + 2);
+    L->top = cb + 3;
+    Protect(luaD_checkstack(L, nvar); luaD_call(L, L->top - 3, nvar));
+    L->top = L->ci->top;
+    ra = base + GETARG_A(i) + 2;  // the first control variable
+    cb = ra + nvar;
+    for (int j = nvar - 1; j >= 0; j--)
+        setobj(ra + j, cb + j);
+    if (ttisnil(ra)) {
+        pc++;  // the generator is done: the jump back is skipped
+    } else {
+        TAKEJUMP();
+    }
+    NEXT();
+}
+op_TFORPREP : {
+    if (ttistable(ra)) {
+        setobj(ra + 1, ra);
+        const TValue* gtable = gt(L);
+        L->ci->savedpc = pc;
+        TString* name = luaS_new(L, "next");
+        setobj(ra, ttistable(gtable) ? luaH_getstr(hvalue(gtable), name) : luaO_nilobject());
+    }
+    pc += GETARG_sBx(i);
+    NEXT();
+}
+op_SETLIST:
+op_SETLISTO : {
+    int bc = GETARG_Bx(i);
+    int n;
+    if (GET_OPCODE(i) == OP_SETLIST) {
+        n = (bc & (LFIELDS_PER_FLUSH - 1)) + 1;
+    } else {
+        n = static_cast<int>(L->top - ra) - 1;
+        L->top = L->ci->top;
+    }
+    L->ci->savedpc = pc;
+    if (!ttistable(ra))
+        luaG_runerror(L, "bad code: list items for a %s value", luaO_typename(ttype(ra)));
+    bc &= ~(LFIELDS_PER_FLUSH - 1);
+    Table* h = hvalue(ra);
+    for (; n > 0; n--)
+        setobj(luaH_setnum(L, h, bc + n), ra + n);
+    NEXT();
+}
+op_CLOSE:
+    luaF_close(L, ra);
+    NEXT();
+op_CLOSURE : {
+    Proto* p = cl->p->p[GETARG_Bx(i)];
+    int nup = p->nups;
+    L->ci->savedpc = pc;
+    LClosure* ncl = static_cast<LClosure*>(luaF_newLclosure(L, nup, &cl->g));
+    ncl->p = p;
+    // The pseudo-instructions after it say where each upvalue comes from.
+    for (int j = 0; j < nup; j++, pc++) {
+        if (GET_OPCODE(*pc) == OP_GETUPVAL) {
+            ncl->upvals[j] = cl->upvals[GETARG_B(*pc)];
+        } else {
+            ncl->upvals[j] = luaF_findupval(L, base + GETARG_B(*pc));
+        }
+    }
+    setclvalue(ra, ncl);
+    Protect(luaC_checkGC(L));
+    NEXT();
+}
+op_NONE:
+    NEXT();
+
+#undef RB
+#undef RC
+#undef RKB
+#undef RKC
+#undef KBx
+#undef Protect
+#undef NEXT
+#undef TAKEJUMP
+#undef ARITH
+#undef BITOP
 }

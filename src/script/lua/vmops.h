@@ -35,5 +35,7 @@ void luaV_callTMres(lua_State* L, const TValue* tm, const TValue* p1, const TVal
 // false when the handler found is not a function.
 bool luaV_callbinTM(lua_State* L, const TValue* p1, const TValue* p2, StkId res, TMS event);
 
-// Runs the Lua function of the current call record until it returns.
-void luaV_execute(lua_State* L);
+// Runs the Lua function of the current call record until it returns to native code: Lua
+// functions it calls run in the same loop. nexeccalls is the number of Lua frames, from the
+// current one down, whose return ends the run (1 for a call from native code).
+void luaV_execute(lua_State* L, int nexeccalls);
