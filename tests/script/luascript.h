@@ -1,0 +1,85 @@
+// Helpers for tests that run Lua text: a state with the base library open, and a chunk's
+// results (or its error) as one line of text.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "script/lua/auxlib.h"
+#include "script/lua/lua.h"
+#include "script/lua/lualib.h"
+
+// A value as text: nil, true, numbers as Lua writes them, strings as they are, wide strings
+// as L"..." with units past ASCII as \x{hex}, other values by type name.
+inline std::string LuaValueText(lua_State* L, int idx) {
+    switch (lua_type(L, idx)) {
+        case LUA_TNIL:
+            return "nil";
+        case LUA_TBOOLEAN:
+            return lua_toboolean(L, idx) ? "true" : "false";
+        case LUA_TNUMBER: {
+            lua_pushvalue(L, idx);
+            std::string s = lua_tostring(L, -1);
+            lua_pop(L, 1);
+            return s;
+        }
+        case LUA_TSTRING:
+            return std::string(lua_tostring(L, idx), lua_strlen(L, idx));
+        case LUA_TWSTRING: {
+            const char16_t* w = lua_towstring(L, idx);
+            size_t n = lua_strlen(L, idx);
+            std::string s = "L\"";
+            for (size_t i = 0; i < n; i++) {
+                if (w[i] >= 32 && w[i] < 127) {
+                    s += static_cast<char>(w[i]);
+                } else {
+                    char buf[16];
+                    snprintf(buf, sizeof buf, "\\x{%x}", static_cast<unsigned>(w[i]));
+                    s += buf;
+                }
+            }
+            return s + "\"";
+        }
+        default:
+            return lua_typename(L, lua_type(L, idx));
+    }
+}
+
+class LuaScriptTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        L = lua_open();
+        luaopen_base(L);
+    }
+    void TearDown() override { lua_close(L); }
+
+    // Runs code (chunk name "=test", so positions read "test:<line>:"); answers its results
+    // separated by ", ", or "error: " and the message of a syntax or run-time error.
+    std::string Run(const std::string& code) {
+        int top = lua_gettop(L);
+        int status = luaL_loadbuffer(L, code.data(), code.size(), "=test");
+        if (status == 0) status = lua_pcall(L, 0, LUA_MULTRET, 0);
+        std::string out;
+        if (status != 0) {
+            out = "error: " + LuaValueText(L, -1);
+        } else {
+            for (int i = top + 1; i <= lua_gettop(L); i++) {
+                if (i > top + 1) out += ", ";
+                out += LuaValueText(L, i);
+            }
+        }
+        lua_settop(L, top);
+        return out;
+    }
+
+    // Compiles code only; answers "" or the syntax error.
+    std::string Compile(const std::string& code) {
+        int status = luaL_loadbuffer(L, code.data(), code.size(), "=test");
+        std::string out = status == 0 ? "" : LuaValueText(L, -1);
+        lua_pop(L, 1);
+        return out;
+    }
+
+    lua_State* L = nullptr;
+};
