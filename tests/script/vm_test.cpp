@@ -1,0 +1,264 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "luascript.h"
+
+namespace {
+
+using VmTest = LuaScriptTest;
+
+struct Case {
+    const char* code;
+    const char* result;
+};
+
+TEST_F(VmTest, BitOperators) {
+    const Case cases[] = {
+        {"return 6 & 3", "2"},
+        {"return -1 & 255", "255"},
+        {"return -1 | 0", "4294967295"},
+        {"return 2.9 & 3", "2"},
+        {"return -2.9 & 255", "254"},
+        {"return 1 << 32", "1"},
+        {"return 1 << 33", "2"},
+        {"return 1 << -1", "2147483648"},
+        {"return 4294967295 >> 31", "1"},
+        {"return 4294967296 | 5", "5"},
+        {"return 2 ^ 3, 5 ^ 5, (-1) ^ 0, -1 ^ 0", "1, 0, 4294967295, -1"},
+        {"return (0/0) & 1, 1e300 | 1, -1e300 | 2", "0, 1, 2"},
+        {"return 9223372036854775807 | 0", "0"},  // 2^63 is past the 64-bit range
+        {"return -9223372036854775808 | 1", "1"},
+        {"local a, b = 12, 10 return a & b, a | b, a ^ b, a << 1, a >> 1", "8, 14, 6, 24, 6"},
+        // Nothing converts: a numeric string is refused, and the second operand is blamed
+        // when the first one would convert.
+        {"return '6' & 3", "error: test:1: attempt to perform arithmetic on a number value"},
+        {"local s = 'x' return s | 1",
+         "error: test:1: attempt to perform arithmetic on local `s' (a string value)"},
+        {"return 1 << {}", "error: test:1: attempt to perform arithmetic on a table value"},
+        {"local t = setmetatable({}, {__add = function() return 1 end}) return t & 1",
+         "error: test:1: attempt to perform arithmetic on local `t' (a table value)"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run(c.code), c.result) << c.code;
+    }
+}
+
+TEST_F(VmTest, PowerOperatorOnValuesThatConvert) {
+    EXPECT_EQ(Run("return '2' ^ '3'"),
+              "error: test:1: `__pow' (`^' operator) is not a function");
+    EXPECT_EQ(Run("function __pow(a, b) return a * 10 + b end return '2' ^ '3', 2 ^ '3', 2 ^ 3"),
+              "23, 23, 1");
+    EXPECT_EQ(Run("return L\"4\" ^ 1"), "41");
+    EXPECT_EQ(Run("__pow = 5 return '2' ^ 1"),
+              "error: test:1: `__pow' (`^' operator) is not a function");
+    EXPECT_EQ(Run("return 'x' ^ 1"), "error: test:1: attempt to perform arithmetic on a string value");
+    EXPECT_EQ(Run("local t = setmetatable({}, {__pow = function(a, b) return 'pow' end})\n"
+                  "return t ^ 2"),
+              "pow");
+}
+
+TEST_F(VmTest, ValuesOfOtherTypesAndTheirTables) {
+    const Case cases[] = {
+        {"local mt = {__add = function(a, b) return 'add' end}\n"
+         "return setmetatable({}, mt) + 1",
+         "add"},
+        // The first operand's table is found first, and is not a function.
+        {"local mt = {__add = function(a, b) return 'add' end}\n"
+         "return 1 + setmetatable({}, mt)",
+         "error: test:2: attempt to perform arithmetic on a table value"},
+        {"local mt = {__concat = function(a, b) return 'cat' end}\n"
+         "local t = setmetatable({}, mt) return t .. 'x', t .. 1",
+         "cat, cat"},
+        {"local mt = {__concat = function(a, b) return 'cat' end}\n"
+         "local t = setmetatable({}, mt) return 'x' .. t",
+         "error: test:2: attempt to concatenate local `t' (a table value)"},
+        {"local mt = {__concat = function(a, b) return 'cat' end}\n"
+         "local t = setmetatable({}, mt) return 1 .. t",
+         "error: test:2: attempt to concatenate local `t' (a table value)"},
+        {"local mt = {__unm = function(a) return 'unm' end}\n"
+         "return -setmetatable({}, mt), -'2'",
+         "unm, -2"},
+        {"local n return -n", "error: test:1: attempt to perform arithmetic on local `n' (a nil value)"},
+        // Two functions (or booleans) find their type's table as handler: calling it fails.
+        {"local f, g = print, type return f < g", "error: test:1: attempt to call a table value"},
+        {"return true <= false", "error: test:1: attempt to call a table value"},
+        {"return {} < {}", "error: test:1: attempt to compare two table values"},
+        {"return 1 < 'x'", "error: test:1: attempt to compare number with string"},
+        {"return nil < 1", "error: test:1: attempt to compare nil with number"},
+        {"return newproxy() < newproxy()", "error: test:1: attempt to compare two userdata values"},
+        // Fields of a number live in the numbers' table.
+        {"return (5).x", "nil"},
+        {"local n = 5 n.y = 7 return (6).y, (1).y", "7, 7"},
+        {"local b = true b.flag = 1 return (false).flag", "1"},
+        {"return (nil).x", "error: test:1: attempt to index a nil value"},
+        // A full userdata without "__index" reads through its metatable; writing fails.
+        {"local u = newproxy(true) getmetatable(u).x = 5 return u.x, u.y", "5, nil"},
+        {"local u = newproxy(true) u.y = 1",
+         "error: test:1: attempt to index local `u' (a userdata value)"},
+        {"local u = newproxy(true) getmetatable(u).__index = function(t, k) return k .. '!' end\n"
+         "return u.z",
+         "z!"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run(c.code), c.result) << c.code;
+    }
+}
+
+TEST_F(VmTest, NamesInTypeErrors) {
+    const Case cases[] = {
+        {"local l l()", "error: test:1: attempt to call local `l' (a nil value)"},
+        {"nothere()", "error: test:1: attempt to call global `nothere' (a nil value)"},
+        {"local t = {} t.x.y = 1", "error: test:1: attempt to index field `x' (a nil value)"},
+        {"local t = {} t:m()", "error: test:1: attempt to call method `m' (a nil value)"},
+        {"local t = {} local u = t.a + 1",
+         "error: test:1: attempt to perform arithmetic on field `a' (a nil value)"},
+        {"local a = {} local b = a return b .. 'x'",
+         "error: test:1: attempt to concatenate local `b' (a table value)"},
+        {"x = 1\n\ny = x.z.w", "error: test:3: attempt to index field `z' (a nil value)"},
+        {"local t = {} t[nil] = 1", "error: test:1: table index is nil"},
+        {"local t = {} t[0/0] = 1", "error: test:1: table index is NaN"},
+        {"local t = {} setmetatable(t, t) t.__index = t return t.x",
+         "error: test:1: loop in gettable"},
+        {"local t = {} setmetatable(t, t) t.__newindex = t t.x = 1",
+         "error: test:1: loop in settable"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run(c.code), c.result) << c.code;
+    }
+}
+
+TEST_F(VmTest, NumericForLoops) {
+    const Case cases[] = {
+        {"local s = '' for i = 1, 3 do s = s .. i end return s", "123"},
+        {"local s = '' for i = 3, 1, -1 do s = s .. i end return s", "321"},
+        {"local n = 0 for i = 1, 0 do n = n + 1 end return n", "0"},
+        {"local n = 0 for i = 1, 1 do n = n + 1 end return n", "1"},
+        {"local s = '' for i = 0, 1, 0.25 do s = s .. i .. ' ' end return s", "0 0.25 0.5 0.75 1 "},
+        {"local s = '' for i = '1', '3' do s = s .. i end return s", "123"},
+        {"local n = 0 for i = 1, 10, 4 do n = n + i end return n", "15"},
+        {"for i = 1, 'x' do end", "error: test:1: `for' limit must be a number"},
+        {"local t = setmetatable({}, {__sub = function() return 's' end})\n"
+         "for i = t, 2 do end",
+         "error: test:2: `for' initial value must be a number"},
+        {"local t = setmetatable({}, {__sub = function() return 1 end})\n"
+         "for i = t, 2, {} do end",
+         "error: test:2: `for' step must be a number"},
+        {"for i = nil, 2 do end", "error: test:1: attempt to perform arithmetic on a nil value"},
+        // The loop variable is the counter itself.
+        {"local n = 0 for i = 1, 3 do i = i * 10 n = n + 1 end return n", "1"},
+        {"local s = '' for k, v in ipairs({'a', 'b'}) do s = s .. k .. v end return s", "1a2b"},
+        {"local t = {} for k in next, {5} do t[1] = k end return t[1]", "1"},
+        {"local n = 0 for k, v in {7, 8} do n = n + v end return n", "15"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run(c.code), c.result) << c.code;
+    }
+}
+
+TEST_F(VmTest, CallsVarargsAndTailCalls) {
+    const Case cases[] = {
+        {"local function f(a, b, c) return c, b, a end return f(1, 2)", "nil, 2, 1"},
+        {"local function f(...) return arg.n, arg[1], arg[3] end return f(nil, 2, nil)",
+         "3, nil, nil"},
+        {"local function f(a, ...) return a, unpack(arg) end return f(1, 2, 3)", "1, 2, 3"},
+        {"local function f() return 1, 2, 3 end local function g() return f() end\n"
+         "return g()",
+         "1, 2, 3"},
+        {"local function count(n) if n == 0 then return 'done' end return count(n - 1) end\n"
+         "return count(100000)",
+         "done"},
+        {"local function f() return end return f()", ""},
+        {"local t = setmetatable({}, {__call = function(self, a, b) return a + b end})\n"
+         "return t(2, 3)",
+         "5"},
+        {"local f = function(...) return arg.n end return f(unpack({1, 2, 3, 4}))", "4"},
+        {"return (function(a) return a end)(5, 6, 7)", "5"},
+        {"local co = {} local function f(a, b, c, d, e, f, g, h, i, j) return j end\n"
+         "return f(1, 2, 3, 4, 5, 6, 7, 8, 9, 10)",
+         "10"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run(c.code), c.result) << c.code;
+    }
+}
+
+TEST_F(VmTest, DeepRecursionIsAnErrorNotACrash) {
+    EXPECT_EQ(Run("local function f(n) return 1 + f(n + 1) end return pcall(f, 1)"),
+              "false, test:1: stack overflow");
+    // The state is usable afterwards, at full depth again.
+    EXPECT_EQ(Run("local function f(n) if n == 0 then return 0 end return 1 + f(n - 1) end\n"
+                  "return f(4000)"),
+              "4000");
+    EXPECT_EQ(Run("local function f(n) if n == 0 then return 0 end return 1 + f(n - 1) end\n"
+                  "return pcall(f, 5000)"),
+              "false, test:1: stack overflow");
+    // Metamethods nest in the native stack: their depth is bounded on its own.
+    EXPECT_EQ(Run("local t = setmetatable({}, {__index = function(t, k) return t[k] end})\n"
+                  "return pcall(function() return t.x end)"),
+              "false, test:1: C stack overflow");
+    EXPECT_EQ(Run("return 1"), "1");
+}
+
+TEST_F(VmTest, EqualityAndWideStrings) {
+    const Case cases[] = {
+        {"local eq = function() return true end\n"
+         "local a = setmetatable({}, {__eq = eq}) local b = setmetatable({}, {__eq = eq})\n"
+         "return a == b, a ~= b, a == {}",
+         "true, false, false"},
+        {"return L\"a\" == 'a', L\"a\" == L\"a\", 1 == '1'", "false, true, false"},
+        {"return L\"a\" .. 1, 1 .. L\"a\", L\"a\" .. 2 .. 3", "L\"a1\", L\"1a\", L\"a23\""},
+        {"return L\"a\" .. 'b'", "error: test:1: attempt to concatenate a wstring value"},
+        {"return L\"12\" + 1, L\"0x1F\" + 0, L\" 1\" + 0",
+         "error: test:1: attempt to perform arithmetic on a wstring value"},
+        {"return L\"12\" + 1, L\"0x1F\" + 0, L\"1 \" + 0", "13, 31, 1"},
+        {"return 'a\\0b' < 'a\\0c', 'a' < 'a\\0', 'b' > 'a'", "true, true, true"},
+        {"local t = {} t[L\"k\"] = 1 t['k'] = 2 return t[L\"k\"], t.k", "1, 2"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run(c.code), c.result) << c.code;
+    }
+}
+
+int gHookCalls[5];
+
+void CountingHook(lua_State*, lua_Debug* ar) {
+    gHookCalls[ar->event]++;
+}
+
+TEST_F(VmTest, Hooks) {
+    for (int& n : gHookCalls)
+        n = 0;
+    lua_sethook(L, CountingHook, LUA_MASKCALL | LUA_MASKRET | LUA_MASKLINE, 0);
+    EXPECT_EQ(Run("local function f() return 1 end\n"
+                  "local x = f()\n"
+                  "x = x + f()\n"
+                  "return x"),
+              "2");
+    lua_sethook(L, nullptr, 0, 0);
+    EXPECT_EQ(gHookCalls[LUA_HOOKCALL], 3);  // the chunk and f twice
+    EXPECT_EQ(gHookCalls[LUA_HOOKRET], 3);
+    EXPECT_GE(gHookCalls[LUA_HOOKLINE], 5);
+
+    for (int& n : gHookCalls)
+        n = 0;
+    lua_sethook(L, CountingHook, LUA_MASKCOUNT, 10);
+    EXPECT_EQ(Run("local n = 0 for i = 1, 100 do n = n + i end return n"), "5050");
+    lua_sethook(L, nullptr, 0, 0);
+    EXPECT_GE(gHookCalls[LUA_HOOKCOUNT], 15);  // about 200 instructions, one call each 10
+}
+
+TEST_F(VmTest, CollectionWhileRunning) {
+    // A tiny threshold collects at every allocation point of the loop.
+    lua_setgcthreshold(L, 0);
+    EXPECT_EQ(Run("local keep = {}\n"
+                  "for i = 1, 500 do\n"
+                  "  local t = {i, tostring(i) .. 'x', function() return i end}\n"
+                  "  keep[i] = t\n"
+                  "  collectgarbage(0)\n"
+                  "end\n"
+                  "return keep[500][2], keep[100][3](), keep[1][1]"),
+              "500x, 500, 1");
+}
+
+}  // namespace
