@@ -1,0 +1,1 @@
+while x do break 1.5 end
