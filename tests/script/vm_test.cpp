@@ -220,6 +220,23 @@ TEST_F(VmTest, EqualityAndWideStrings) {
     }
 }
 
+// "and" and "or" give one of their operands, "not" a boolean, whatever the nesting.
+TEST_F(VmTest, LogicalOperatorValues) {
+    const Case cases[] = {
+        {"return ((1 or false) and true) or false", "true"},
+        {"local x, b = 1, false return (x or b) and ((not nil) or nil)", "true"},
+        {"local x, b = 1, false return not ((not (nil and x)) or b)", "false"},
+        {"local x, b = 1, false local v = not (not (nil and x)) return v", "false"},
+        {"local a, b = nil, 2 return a or b, a and b, b and a, not a, not b", "2, nil, nil, true, false"},
+        {"local x = 1 local t = {} t.v = (x > 0) and 'pos' or 'neg' return t.v", "pos"},
+        {"local x = 1 if (x == 1 or x == 2) and not (x == 3) then return 'in' end", "in"},
+        {"local n = 0 while not (n >= 3) and (n < 10 or false) do n = n + 1 end return n", "3"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run(c.code), c.result) << c.code;
+    }
+}
+
 int gHookCalls[5];
 
 void CountingHook(lua_State*, lua_Debug* ar) {

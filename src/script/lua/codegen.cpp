@@ -42,12 +42,27 @@ Instruction* getjumpcontrol(FuncState* fs, int pc) {
     return pi;
 }
 
-// Whether some jump of the list is not a TEST that already carries the value (a TEST with
-// C = cond copies its operand on the way).
+// A TEST in a jump list carries its operand as the expression's value (copying it on the
+// way) while its target register is still unset. One whose value must not be used (after a
+// "not", or once it only leads to another jump) gets its own operand as target: a copy onto
+// itself, and a plain jump from then on.
+bool carriesvalue(Instruction i) {
+    return GET_OPCODE(i) == OP_TEST && GETARG_A(i) == NO_REG;
+}
+
+void removevalues(FuncState* fs, int list) {
+    for (; list != NO_JUMP; list = getjump(fs, list)) {
+        Instruction* i = getjumpcontrol(fs, list);
+        if (GET_OPCODE(*i) == OP_TEST) SETARG_A(*i, GETARG_B(*i));
+    }
+}
+
+// Whether some jump of the list does not carry the value (a TEST with C = cond copies its
+// operand on the way).
 bool need_value(FuncState* fs, int list, int cond) {
     for (; list != NO_JUMP; list = getjump(fs, list)) {
         Instruction i = *getjumpcontrol(fs, list);
-        if (GET_OPCODE(i) != OP_TEST || GETARG_C(i) != cond) return true;
+        if (!carriesvalue(i) || GETARG_C(i) != cond) return true;
     }
     return false;
 }
@@ -65,7 +80,7 @@ void patchlistaux(FuncState* fs, int list, int ttarget, int treg, int ftarget, i
     while (list != NO_JUMP) {
         int next = getjump(fs, list);
         Instruction* i = getjumpcontrol(fs, list);
-        if (GET_OPCODE(*i) != OP_TEST) {
+        if (!carriesvalue(*i)) {
             fixjump(fs, list, dtarget);
         } else if (GETARG_C(*i)) {
             patchtestreg(i, treg);
@@ -221,9 +236,12 @@ void codenot(FuncState* fs, expdesc* e) {
         default:
             break;
     }
+    // The value of a "not" is a boolean: the jumps no longer carry their operands.
     int temp = e->f;
     e->f = e->t;
     e->t = temp;
+    removevalues(fs, e->f);
+    removevalues(fs, e->t);
 }
 
 void codebinop(FuncState* fs, expdesc* res, BinOpr op, int o1, int o2) {
@@ -289,8 +307,9 @@ void luaK_nil(FuncState* fs, int from, int n) {
 }
 
 int luaK_jump(FuncState* fs) {
-    // Jumps pending to here go where this one goes.
+    // Jumps pending to here go straight where this one goes. They carry no value.
     int jpc = fs->jpc;
+    removevalues(fs, jpc);
     fs->jpc = NO_JUMP;
     int j = luaK_codeAsBx(fs, OP_JMP, 0, NO_JUMP);
     luaK_concat(fs, &j, jpc);
