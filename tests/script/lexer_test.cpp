@@ -256,4 +256,43 @@ TEST_F(LexerTest, SourceWithByteOrderMarkIsWide) {
     EXPECT_EQ(Run("\xFF\xFE"), "");
 }
 
+struct Pieces {
+    std::string bytes;
+    size_t at;
+    char piece;
+};
+
+// Hands out one byte at a time.
+const char* ReadByteByByte(lua_State*, void* data, size_t* size) {
+    Pieces* p = static_cast<Pieces*>(data);
+    if (p->at >= p->bytes.size()) return nullptr;
+    p->piece = p->bytes[p->at++];
+    *size = 1;
+    return &p->piece;
+}
+
+TEST_F(LexerTest, ChunksReadInSmallPieces) {
+    Pieces narrow{"local t = {[[long\nstring]], 0x1F, L\"w\"} return t[1], t[2]", 0, 0};
+    ASSERT_EQ(lua_load(L, ReadByteByByte, &narrow, "=pieces"), 0);
+    ASSERT_EQ(lua_pcall(L, 0, 2, 0), 0);
+    EXPECT_EQ(LuaValueText(L, -2), "long\nstring");
+    EXPECT_EQ(LuaValueText(L, -1), "31");
+    lua_settop(L, 0);
+
+    Pieces wide{"\xFF\xFE" + Wide(u"return L\"\u4E2D\", 2"), 0, 0};
+    ASSERT_EQ(lua_load(L, ReadByteByByte, &wide, "=pieces"), 0);
+    ASSERT_EQ(lua_pcall(L, 0, 2, 0), 0);
+    EXPECT_EQ(LuaValueText(L, -2), "L\"\\x{4e2d}\"");
+    EXPECT_EQ(LuaValueText(L, -1), "2");
+    lua_settop(L, 0);
+
+    // Without a chunk name the messages say "?".
+    Pieces bad{"x = = 1", 0, 0};
+    EXPECT_EQ(lua_load(L, ReadByteByByte, &bad, nullptr), LUA_ERRSYNTAX);
+    EXPECT_EQ(LuaValueText(L, -1), "[string \"?\"]:1: unexpected symbol near `='");
+    lua_settop(L, 0);
+    Pieces binary{"\x1BLua", 0, 0};
+    EXPECT_EQ(lua_load(L, ReadByteByByte, &binary, "=bin"), LUA_ERRSYNTAX);
+}
+
 }  // namespace
