@@ -53,44 +53,50 @@ void BM_VmBitOperators(benchmark::State& state) {
 BENCHMARK(BM_VmBitOperators)->Arg(100000);
 
 void BM_VmWhileAndCompare(benchmark::State& state) {
-    RunBody(state, "local i, s = 0, 0 while i < n do i = i + 1 if i > 10 then s = s + 1 end end "
-                   "return s",
+    RunBody(state,
+            "local i, s = 0, 0 while i < n do i = i + 1 if i > 10 then s = s + 1 end end "
+            "return s",
             state.range(0));
 }
 BENCHMARK(BM_VmWhileAndCompare)->Arg(100000);
 
 // Recursive calls: fib(n) makes about 2 fib(n) calls.
 void BM_VmRecursiveCalls(benchmark::State& state) {
-    RunBody(state, "local function fib(k) if k < 2 then return k end return fib(k - 1) + "
-                   "fib(k - 2) end return fib(n)",
+    RunBody(state,
+            "local function fib(k) if k < 2 then return k end return fib(k - 1) + "
+            "fib(k - 2) end return fib(n)",
             21891);  // calls made by fib(20)
 }
 BENCHMARK(BM_VmRecursiveCalls)->Arg(20);
 
 void BM_VmTableFields(benchmark::State& state) {
-    RunBody(state, "local t = {x = 0, y = 0} for i = 1, n do t.x = t.x + 1 t.y = t.x + t.y end "
-                   "return t.y",
+    RunBody(state,
+            "local t = {x = 0, y = 0} for i = 1, n do t.x = t.x + 1 t.y = t.x + t.y end "
+            "return t.y",
             state.range(0));
 }
 BENCHMARK(BM_VmTableFields)->Arg(100000);
 
 void BM_VmArrayWrites(benchmark::State& state) {
-    RunBody(state, "local t = {} for i = 1, n do t[i] = i end local s = 0 for i = 1, n do "
-                   "s = s + t[i] end return s",
+    RunBody(state,
+            "local t = {} for i = 1, n do t[i] = i end local s = 0 for i = 1, n do "
+            "s = s + t[i] end return s",
             state.range(0));
 }
 BENCHMARK(BM_VmArrayWrites)->Arg(10000);
 
 void BM_VmMethodCalls(benchmark::State& state) {
-    RunBody(state, "local o = {v = 0} function o:add(k) self.v = self.v + k end "
-                   "for i = 1, n do o:add(i) end return o.v",
+    RunBody(state,
+            "local o = {v = 0} function o:add(k) self.v = self.v + k end "
+            "for i = 1, n do o:add(i) end return o.v",
             state.range(0));
 }
 BENCHMARK(BM_VmMethodCalls)->Arg(100000);
 
 void BM_VmClosures(benchmark::State& state) {
-    RunBody(state, "local s = 0 for i = 1, n do local f = function() return i end s = s + f() "
-                   "end return s",
+    RunBody(state,
+            "local s = 0 for i = 1, n do local f = function() return i end s = s + f() "
+            "end return s",
             state.range(0));
 }
 BENCHMARK(BM_VmClosures)->Arg(10000);

@@ -23,13 +23,15 @@ TEST_F(BaseLibTest, Functions) {
         {"return tostring(nil), tostring(true), tostring(12), tostring('s'), tostring(1e15)",
          "nil, true, 12, s, 1e+15"},
         {"return tostring(L\"a\\x263A\"), tostring(L\"\")", "a:, "},
-        {"return string.sub(tostring({}), 1, 7)", "error: test:1: attempt to index global `string' (a nil value)"},
+        {"return string.sub(tostring({}), 1, 7)",
+         "error: test:1: attempt to index global `string' (a nil value)"},
         {"local t = setmetatable({}, {__tostring = function() return 'T' end}) return tostring(t)",
          "T"},
         {"return towstring(nil), towstring(12), towstring('a\\128'), towstring(L\"w\")",
          "nil, L\"12\", L\"a\\x{ff80}\", L\"w\""},
         {"return type(towstring(nil)), towstring('')", "string, L\"\""},
-        {"local w = towstring(true)", "error: test:1: bad argument #1 to `towstring' (value expected)"},
+        {"local w = towstring(true)",
+         "error: test:1: bad argument #1 to `towstring' (value expected)"},
         {"local w = towstring()", "error: test:1: bad argument #1 to `towstring' (value expected)"},
         {"return tostring(towstring('\\128'))", "\x80"},
         {"return tonumber('10'), tonumber(' 0x10 '), tonumber('1e1'), tonumber('x'), tonumber({})",
@@ -40,10 +42,12 @@ TEST_F(BaseLibTest, Functions) {
         {"return tonumber('  11  ', 2), tonumber('12', 2), tonumber('', 16), tonumber('0x1f', 16)",
          "3, nil, nil, 31"},
         {"return tonumber('-1', 16), tonumber('ffffffffff', 16)", "4294967295, 4294967295"},
-        {"return tonumber(L\"" "1111111111111111111111111111111111111111111111111"
+        {"return tonumber(L\""
+         "1111111111111111111111111111111111111111111111111"
          "111111111111111111111111111111111111111111111111111\", 2)",
          "nil"},
-        {"local n = tonumber('1', 1)", "error: test:1: bad argument #2 to `tonumber' (base out of range)"},
+        {"local n = tonumber('1', 1)",
+         "error: test:1: bad argument #2 to `tonumber' (base out of range)"},
         {"return getmetatable(1) == getmetatable(2), getmetatable('a') ~= getmetatable(1)",
          "true, true"},
         {"return type(getmetatable(print)), type(getmetatable(true)), getmetatable(nil)",
@@ -75,25 +79,27 @@ TEST_F(BaseLibTest, Functions) {
         {"assert(false)", "error: test:1: assertion failed!"},
         {"assert(nil, 'why')", "error: test:1: why"},
         {"return loadstring('return 1 + 1')()", "2"},
-        {"return loadstring('x = ', 'chunk')", "nil, [string \"chunk\"]:1: unexpected symbol near `<eof>'"},
+        {"return loadstring('x = ', 'chunk')",
+         "nil, [string \"chunk\"]:1: unexpected symbol near `<eof>'"},
         {"local n = 0 for k, v in pairs({a = 1, b = 2, 3}) do n = n + v end return n", "6"},
         {"return next({}), next({7})", "nil, 1, 7"},
         {"return next({}, 'x')", "error: invalid key for `next'"},
         {"local s = 0 for i, v in ipairs({1, 2, nil, 4}) do s = s + v end return s", "3"},
         {"x = 1 local function f() return x end setfenv(f, {x = 2}) return f(), x", "2, 1"},
         {"local function f() return getfenv(1) end return f() == _G", "true"},
-        {"local e = {__fenv = 'no'} local function f() end setfenv(f, e) return getfenv(f)",
-         "no"},
+        {"local e = {__fenv = 'no'} local function f() end setfenv(f, e) return getfenv(f)", "no"},
         {"local function f() end setfenv(f, {__fenv = 1}) setfenv(f, {})",
          "error: test:1: `setfenv' cannot change a protected environment"},
         {"setfenv(print, {})",
          "error: test:1: `setfenv' cannot change environment of given function"},
-        {"local e = getfenv(-1)", "error: test:1: bad argument #1 to `getfenv' (level must be non-negative)"},
+        {"local e = getfenv(-1)",
+         "error: test:1: bad argument #1 to `getfenv' (level must be non-negative)"},
         {"local e = getfenv(50)", "error: test:1: bad argument #1 to `getfenv' (invalid level)"},
         {"local k, t = gcinfo() collectgarbage() local k2 = gcinfo() return k2 <= k + 1", "true"},
         {"local p = newproxy(true) local q = newproxy(p) return getmetatable(p) == getmetatable(q)",
          "true"},
-        {"local p = newproxy({})", "error: test:1: bad argument #1 to `newproxy' (boolean or proxy expected)"},
+        {"local p = newproxy({})",
+         "error: test:1: bad argument #1 to `newproxy' (boolean or proxy expected)"},
         // An argument error in a method call does not count the receiver.
         {"local n = 5 getmetatable(n).next = next local x = n:next()",
          "error: test:1: calling `next' on bad self (table expected, got number)"},
@@ -108,8 +114,8 @@ TEST_F(BaseLibTest, Functions) {
 }
 
 TEST_F(BaseLibTest, PerTypeMetatablesAreRegistered) {
-    const char* names[] = {nullptr,     "_boolean",  "_lightuserdata", "_number", "_string",
-                           "_table",    "_function", "_userdata",      "_thread", "_wstring"};
+    const char* names[] = {nullptr,  "_boolean",  "_lightuserdata", "_number", "_string",
+                           "_table", "_function", "_userdata",      "_thread", "_wstring"};
     for (int type = LUA_TBOOLEAN; type <= LUA_TWSTRING; type++) {
         lua_pushstring(L, names[type]);
         lua_rawget(L, LUA_REGISTRYINDEX);

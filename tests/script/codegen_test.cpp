@@ -89,8 +89,8 @@ TEST_F(CodegenTest, OperatorsAreNotFolded) {
     EXPECT_EQ(Listing(Main("return 2 & 3")),
               (Code{"BAND 0 K0 K1", "RETURN 0 2 0", "RETURN 0 1 0"}));
     EXPECT_EQ(Listing(Main("return 1 | 2, 1 << 2, 8 >> 1, 2 ^ 3")),
-              (Code{"BOR 0 K0 K1", "SHL 1 K0 K1", "SHR 2 K2 K0", "POW 3 K1 K3",
-                    "RETURN 0 5 0", "RETURN 0 1 0"}));
+              (Code{"BOR 0 K0 K1", "SHL 1 K0 K1", "SHR 2 K2 K0", "POW 3 K1 K3", "RETURN 0 5 0",
+                    "RETURN 0 1 0"}));
     // "^" groups to the right: the right one is computed first.
     EXPECT_EQ(Listing(Main("local a, b, c; return a ^ b ^ c")),
               (Code{"LOADNIL 0 2 0", "POW 3 1 2", "POW 3 0 3", "RETURN 3 2 0", "RETURN 0 1 0"}));
@@ -117,30 +117,28 @@ TEST_F(CodegenTest, ConstructorSizes) {
     EXPECT_EQ(luaO_fb2int(GETARG_B(p->code[0])), 56);
     EXPECT_EQ(GETARG_C(p->code[0]), 0);
     EXPECT_EQ(Listing(Main("return {1, 2; x = 3}")),
-              (Code{"NEWTABLE 0 2 1", "LOADK 1 0", "LOADK 2 1", "SETTABLE 0 K2 K3",
-                    "SETLIST 0 1", "RETURN 0 2 0", "RETURN 0 1 0"}));
-    EXPECT_EQ(Listing(Main("return {f()}")),
-              (Code{"NEWTABLE 0 1 0", "GETGLOBAL 1 0", "CALL 1 1 0", "SETLISTO 0 0",
+              (Code{"NEWTABLE 0 2 1", "LOADK 1 0", "LOADK 2 1", "SETTABLE 0 K2 K3", "SETLIST 0 1",
                     "RETURN 0 2 0", "RETURN 0 1 0"}));
+    EXPECT_EQ(Listing(Main("return {f()}")),
+              (Code{"NEWTABLE 0 1 0", "GETGLOBAL 1 0", "CALL 1 1 0", "SETLISTO 0 0", "RETURN 0 2 0",
+                    "RETURN 0 1 0"}));
 }
 
 TEST_F(CodegenTest, LoopsAndCalls) {
     using Code = std::vector<std::string>;
     // A numeric for starts one step back and enters at its step.
     EXPECT_EQ(Listing(Main("for i = 1, 3 do f(i) end")),
-              (Code{"LOADK 0 0", "LOADK 1 1", "LOADK 2 0", "SUB 0 0 2", "JMP 0 3",
-                    "GETGLOBAL 3 2", "MOVE 4 0 0", "CALL 3 2 1", "FORLOOP 0 -4",
-                    "RETURN 0 1 0"}));
+              (Code{"LOADK 0 0", "LOADK 1 1", "LOADK 2 0", "SUB 0 0 2", "JMP 0 3", "GETGLOBAL 3 2",
+                    "MOVE 4 0 0", "CALL 3 2 1", "FORLOOP 0 -4", "RETURN 0 1 0"}));
     EXPECT_EQ(Listing(Main("for k, v in t do end")),
-              (Code{"GETGLOBAL 0 0", "LOADNIL 1 3 0", "TFORPREP 0 0", "TFORLOOP 0 0 1",
-                    "JMP 0 -2", "RETURN 0 1 0"}));
+              (Code{"GETGLOBAL 0 0", "LOADNIL 1 3 0", "TFORPREP 0 0", "TFORLOOP 0 0 1", "JMP 0 -2",
+                    "RETURN 0 1 0"}));
     EXPECT_EQ(Listing(Main("return f(g())")),
               (Code{"GETGLOBAL 0 0", "GETGLOBAL 1 1", "CALL 1 1 0", "TAILCALL 0 0 0",
                     "RETURN 0 0 0", "RETURN 0 1 0"}));
     // A closure names where each upvalue comes from.
     EXPECT_EQ(Listing(Main("local a; return function() return a end")),
-              (Code{"LOADNIL 0 0 0", "CLOSURE 1 0", "MOVE 0 0 0", "RETURN 1 2 0",
-                    "RETURN 0 1 0"}));
+              (Code{"LOADNIL 0 0 0", "CLOSURE 1 0", "MOVE 0 0 0", "RETURN 1 2 0", "RETURN 0 1 0"}));
 }
 
 TEST_F(CodegenTest, CompiledCodePassesTheChecker) {

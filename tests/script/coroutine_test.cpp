@@ -64,8 +64,7 @@ TEST_F(CoroutineTest, ResumeAndYield) {
          "  for k in function() coroutine.yield() end do end end)\n"
          "return coroutine.resume(co)",
          "false, attempt to yield across metamethod/C-call boundary"},
-        {"return coroutine.yield()",
-         "error: attempt to yield across metamethod/C-call boundary"},
+        {"return coroutine.yield()", "error: attempt to yield across metamethod/C-call boundary"},
         {"local co = coroutine.create(print)",
          "error: test:1: bad argument #1 to `create' (Lua function expected)"},
         {"local ok = coroutine.resume(1)",

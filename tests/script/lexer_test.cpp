@@ -134,10 +134,11 @@ TEST_F(LexerTest, Numerals) {
         {"0x123456789", {"number:305419896", "number:9"}},
         {"0X10", {"number:0", "name:X10"}},
         {"0xaBcD", {"number:43981"}},
-        {"12 3.5 .5 1e3 2.5E-1 1e+2 007", {"number:12", "number:3.5", "number:0.5",
-                                           "number:1000", "number:0.25", "number:100",
-                                           "number:7"}},
-        {"5..", {"error: lex:1: ambiguous syntax (decimal point x string concatenation) near `5..'"}},
+        {"12 3.5 .5 1e3 2.5E-1 1e+2 007",
+         {"number:12", "number:3.5", "number:0.5", "number:1000", "number:0.25", "number:100",
+          "number:7"}},
+        {"5..",
+         {"error: lex:1: ambiguous syntax (decimal point x string concatenation) near `5..'"}},
         {"1.2.3", {"number:1.2", "number:0.3"}},
         {"1e+", {"error: lex:1: malformed number near `1e+'"}},
         {"3e", {"error: lex:1: malformed number near `3e'"}},
@@ -202,8 +203,9 @@ TEST_F(LexerTest, OperatorsNamesAndCharacters) {
     } cases[] = {
         {"a<<2", {"name:a", "<<", "number:2"}},
         {"a< <2", {"name:a", "<", "<", "number:2"}},
-        {"a>>b>=c<=d==e~=f", {"name:a", ">>", "name:b", ">=", "name:c", "<=", "name:d", "==",
-                              "name:e", "~=", "name:f"}},
+        {"a>>b>=c<=d==e~=f",
+         {"name:a", ">>", "name:b", ">=", "name:c", "<=", "name:d", "==", "name:e",
+          "~=", "name:f"}},
         {"& | ^ .. ... ~", {"&", "|", "^", "..", "...", "~"}},
         {"continue break while", {"continue", "break", "while"}},
         {"_x9 x_ X", {"name:_x9", "name:x_", "name:X"}},
@@ -236,10 +238,9 @@ TEST_F(LexerTest, WideInput) {
 }
 
 TEST_F(LexerTest, ErrorsGiveTheLine) {
-    EXPECT_EQ(Lex("a\n\nb \"x\n"), (Tokens{"name:a", "name:b",
-                                          "error: lex:3: unfinished string near `\"x'"}));
-    EXPECT_EQ(Lex("[[a\nb\nc"),
-              Tokens{"error: lex:3: unfinished long string near `<eof>'"});
+    EXPECT_EQ(Lex("a\n\nb \"x\n"),
+              (Tokens{"name:a", "name:b", "error: lex:3: unfinished string near `\"x'"}));
+    EXPECT_EQ(Lex("[[a\nb\nc"), Tokens{"error: lex:3: unfinished long string near `<eof>'"});
 }
 
 TEST_F(LexerTest, SourceWithByteOrderMarkIsWide) {

@@ -42,8 +42,7 @@ TEST_F(ParserTest, BreakAndContinueLevels) {
         {"while true do while true do break 3 end end",
          "error: test:1: no loop to break near `end'"},
         {"while true do break 0 end", "error: test:1: loop block number out of range near `0'"},
-        {"while true do break 101 end",
-         "error: test:1: loop block number out of range near `101'"},
+        {"while true do break 101 end", "error: test:1: loop block number out of range near `101'"},
         {"while true do break 1.5 end",
          "error: test:1: loop block number must be integer near `1.5'"},
         {"while true do continue 1e300 end",
@@ -70,10 +69,12 @@ TEST_F(ParserTest, BreakAndContinueLevels) {
          "3, 5"},
         {"local s = ''\nfor i = 1, 5 do if i == 3 then continue end s = s .. i end\nreturn s",
          "1245"},
-        {"local s = ''\nfor k, v in ipairs({1, 2, 3, 4}) do if v == 2 then continue end s = s .. v end\n"
+        {"local s = ''\nfor k, v in ipairs({1, 2, 3, 4}) do if v == 2 then continue end s = s .. v "
+         "end\n"
          "return s",
          "134"},
-        {"local s, i = '', 0\nwhile i < 5 do i = i + 1; if i == 2 then continue end s = s .. i end\n"
+        {"local s, i = '', 0\nwhile i < 5 do i = i + 1; if i == 2 then continue end s = s .. i "
+         "end\n"
          "return s",
          "1345"},
         // continue 2 in an inner for inside a while skips both rests and re-tests the while.
@@ -244,8 +245,7 @@ TEST_F(ParserTest, SyntaxMessages) {
          "test:1: too many parameters (limit=100) near `)'"},
         {"local " + Names(33, ",") + "\nfunction f() return " + Names(33, "+") + " end",
          "test:2: too many upvalues (limit=32) near `end'"},
-        {"f(" + Repeat("1", 260, ",") + ")",
-         "test:1: function or expression too complex near `1'"},
+        {"f(" + Repeat("1", 260, ",") + ")", "test:1: function or expression too complex near `1'"},
         {"while x do " + Repeat("a = 1", 66000, " ") + " end",
          "test:1: control structure too long near `end'"},
     };
@@ -258,9 +258,9 @@ TEST_F(ParserTest, LimitsAreReachable) {
     // Right below each limit compiles.
     EXPECT_EQ(Compile("local " + Names(200, ",")), "");
     EXPECT_EQ(Compile("function f(" + Names(100, ",") + ") end"), "");
-    EXPECT_EQ(Compile("local " + Names(32, ",") + "\nfunction f() return " + Names(32, "+") +
-                      " end"),
-              "");
+    EXPECT_EQ(
+        Compile("local " + Names(32, ",") + "\nfunction f() return " + Names(32, "+") + " end"),
+        "");
     EXPECT_EQ(Compile("x = " + Repeat("(", 190) + "1" + Repeat(")", 190)), "");
     EXPECT_EQ(Compile("f(" + Repeat("1", 240, ",") + ")"), "");
     EXPECT_EQ(Run("return " + Repeat("1", 200, ",")).size(), 200u * 3 - 2);

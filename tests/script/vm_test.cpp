@@ -45,14 +45,14 @@ TEST_F(VmTest, BitOperators) {
 }
 
 TEST_F(VmTest, PowerOperatorOnValuesThatConvert) {
-    EXPECT_EQ(Run("return '2' ^ '3'"),
-              "error: test:1: `__pow' (`^' operator) is not a function");
+    EXPECT_EQ(Run("return '2' ^ '3'"), "error: test:1: `__pow' (`^' operator) is not a function");
     EXPECT_EQ(Run("function __pow(a, b) return a * 10 + b end return '2' ^ '3', 2 ^ '3', 2 ^ 3"),
               "23, 23, 1");
     EXPECT_EQ(Run("return L\"4\" ^ 1"), "41");
     EXPECT_EQ(Run("__pow = 5 return '2' ^ 1"),
               "error: test:1: `__pow' (`^' operator) is not a function");
-    EXPECT_EQ(Run("return 'x' ^ 1"), "error: test:1: attempt to perform arithmetic on a string value");
+    EXPECT_EQ(Run("return 'x' ^ 1"),
+              "error: test:1: attempt to perform arithmetic on a string value");
     EXPECT_EQ(Run("local t = setmetatable({}, {__pow = function(a, b) return 'pow' end})\n"
                   "return t ^ 2"),
               "pow");
@@ -79,7 +79,8 @@ TEST_F(VmTest, ValuesOfOtherTypesAndTheirTables) {
         {"local mt = {__unm = function(a) return 'unm' end}\n"
          "return -setmetatable({}, mt), -'2'",
          "unm, -2"},
-        {"local n return -n", "error: test:1: attempt to perform arithmetic on local `n' (a nil value)"},
+        {"local n return -n",
+         "error: test:1: attempt to perform arithmetic on local `n' (a nil value)"},
         // Two functions (or booleans) find their type's table as handler: calling it fails.
         {"local f, g = print, type return f < g", "error: test:1: attempt to call a table value"},
         {"return true <= false", "error: test:1: attempt to call a table value"},
@@ -227,7 +228,8 @@ TEST_F(VmTest, LogicalOperatorValues) {
         {"local x, b = 1, false return (x or b) and ((not nil) or nil)", "true"},
         {"local x, b = 1, false return not ((not (nil and x)) or b)", "false"},
         {"local x, b = 1, false local v = not (not (nil and x)) return v", "false"},
-        {"local a, b = nil, 2 return a or b, a and b, b and a, not a, not b", "2, nil, nil, true, false"},
+        {"local a, b = nil, 2 return a or b, a and b, b and a, not a, not b",
+         "2, nil, nil, true, false"},
         {"local x = 1 local t = {} t.v = (x > 0) and 'pos' or 'neg' return t.v", "pos"},
         {"local x = 1 if (x == 1 or x == 2) and not (x == 3) then return 'in' end", "in"},
         {"local n = 0 while not (n >= 3) and (n < 10 or false) do n = n + 1 end return n", "3"},
