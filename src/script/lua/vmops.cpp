@@ -70,12 +70,20 @@ bool towstr(lua_State* L, StkId o) {
     return ttiswstring(o) || luaV_towstring(L, o);
 }
 
+// Room for n bytes in the shared buffer. It grows at least twofold, so that a string built
+// by repeated concatenation does not move the buffer every time; its old contents are not
+// kept.
 char* openspace(lua_State* L, size_t n) {
     Mbuffer* b = &G(L)->buff;
     if (n > b->size) {
-        if (n < LUA_MINBUFFER) n = LUA_MINBUFFER;
-        b->buffer = static_cast<char*>(luaM_realloc(L, b->buffer, b->size, n));
-        b->size = n;
+        size_t newsize = (b->size < kMaxBlockSize / 2) ? b->size * 2 : n;
+        if (newsize < n) newsize = n;
+        if (newsize < LUA_MINBUFFER) newsize = LUA_MINBUFFER;
+        luaM_free(L, b->buffer, b->size);
+        b->buffer = nullptr;
+        b->size = 0;
+        b->buffer = static_cast<char*>(luaM_realloc(L, nullptr, 0, newsize));
+        b->size = newsize;
     }
     return b->buffer;
 }
