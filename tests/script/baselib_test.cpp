@@ -8,13 +8,8 @@ namespace {
 
 using BaseLibTest = LuaScriptTest;
 
-struct Case {
-    const char* code;
-    const char* result;
-};
-
 TEST_F(BaseLibTest, Functions) {
-    const Case cases[] = {
+    const LuaCase cases[] = {
         {"return _VERSION, _G == getfenv(0), _G._G == _G", "Lua 5.0.2, true, true"},
         {"return type(_LOADED), type(coroutine), type(newproxy)", "table, table, function"},
         {"return loadfile, dofile, require", "nil, nil, nil"},
@@ -108,9 +103,7 @@ TEST_F(BaseLibTest, Functions) {
         {"print(setmetatable({}, {__tostring = function() return {} end}))",
          "error: test:1: `tostring' must return a string to `print'"},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Run(c.code), c.result) << c.code;
-    }
+    ExpectRuns(cases);
 }
 
 TEST_F(BaseLibTest, PerTypeMetatablesAreRegistered) {

@@ -8,13 +8,8 @@ namespace {
 
 using CoroutineTest = LuaScriptTest;
 
-struct Case {
-    const char* code;
-    const char* result;
-};
-
 TEST_F(CoroutineTest, ResumeAndYield) {
-    const Case cases[] = {
+    const LuaCase cases[] = {
         {"local co = coroutine.create(function(a, b)\n"
          "  local c = coroutine.yield(a + b)\n"
          "  local d, e = coroutine.yield(c * 2)\n"
@@ -77,9 +72,7 @@ TEST_F(CoroutineTest, ResumeAndYield) {
          "return nest(50), nest(300)",
          "deep, C stack overflow"},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Run(c.code), c.result) << c.code;
-    }
+    ExpectRuns(cases);
 }
 
 // The script host runs a script's coroutine on the state's own main thread.

@@ -121,13 +121,21 @@ protected:
         return job.tokens;
     }
     using Tokens = std::vector<std::string>;
+    struct LexCase {
+        std::string source;
+        Tokens tokens;
+    };
+
+    template <size_t N>
+    void ExpectTokens(const LexCase (&cases)[N]) {
+        for (const LexCase& c : cases) {
+            EXPECT_EQ(Lex(c.source), c.tokens) << c.source;
+        }
+    }
 };
 
 TEST_F(LexerTest, Numerals) {
-    struct Case {
-        const char* source;
-        Tokens tokens;
-    } cases[] = {
+    const LexCase cases[] = {
         {"0xff", {"number:255"}},
         {"0xFFFFFFFF", {"number:4294967295"}},
         {"0x00000000ff", {"number:0", "name:ff"}},
@@ -147,16 +155,11 @@ TEST_F(LexerTest, Numerals) {
         {"f(0x)", {"name:f", "(", "error: lex:1: malformed integer near `0x'"}},
         {"0xg", {"error: lex:1: malformed integer near `0x'"}},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Lex(c.source), c.tokens) << c.source;
-    }
+    ExpectTokens(cases);
 }
 
 TEST_F(LexerTest, Strings) {
-    struct Case {
-        const char* source;
-        Tokens tokens;
-    } cases[] = {
+    const LexCase cases[] = {
         {R"("\x41")", {"string:A"}},
         {R"("\x4" '\x4g')", {"string:\\4", "string:\\4g"}},
         {R"("\xg")", {"string:xg"}},  // no digit: the letter itself
@@ -171,16 +174,11 @@ TEST_F(LexerTest, Strings) {
         {"--[[ long\ncomment ]] x -- rest\ny", {"name:x", "name:y"}},
         {"--[[ open", {"error: lex:1: unfinished long comment near `<eof>'"}},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Lex(c.source), c.tokens) << c.source;
-    }
+    ExpectTokens(cases);
 }
 
 TEST_F(LexerTest, WideStringLiterals) {
-    struct Case {
-        const char* source;
-        Tokens tokens;
-    } cases[] = {
+    const LexCase cases[] = {
         {R"(L"\x263A")", {"wstring:263a"}},
         {R"(L"\x41\x4")", {"wstring:41 4"}},
         {R"(L"ab\255")", {"wstring:61 62 ff"}},
@@ -191,16 +189,11 @@ TEST_F(LexerTest, WideStringLiterals) {
         {"L'x'", {"name:L", "string:x"}},  // only the double quote opens a wide literal
         {"L", {"name:L"}},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Lex(c.source), c.tokens) << c.source;
-    }
+    ExpectTokens(cases);
 }
 
 TEST_F(LexerTest, OperatorsNamesAndCharacters) {
-    struct Case {
-        std::string source;
-        Tokens tokens;
-    } cases[] = {
+    const LexCase cases[] = {
         {"a<<2", {"name:a", "<<", "number:2"}},
         {"a< <2", {"name:a", "<", "<", "number:2"}},
         {"a>>b>=c<=d==e~=f",
@@ -218,9 +211,7 @@ TEST_F(LexerTest, OperatorsNamesAndCharacters) {
         {"a\r\n\t\v\fb", {"name:a", "name:b"}},
         {"#!/bin/lua\nx", {"name:x"}},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Lex(c.source), c.tokens) << c.source;
-    }
+    ExpectTokens(cases);
 }
 
 TEST_F(LexerTest, WideInput) {

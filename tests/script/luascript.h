@@ -46,6 +46,12 @@ inline std::string LuaValueText(lua_State* L, int idx) {
     }
 }
 
+// A chunk and the text Run answers for it.
+struct LuaCase {
+    const char* code;
+    const char* result;
+};
+
 class LuaScriptTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -71,6 +77,13 @@ protected:
         }
         lua_settop(L, top);
         return out;
+    }
+
+    template <size_t N>
+    void ExpectRuns(const LuaCase (&cases)[N]) {
+        for (const LuaCase& c : cases) {
+            EXPECT_EQ(Run(c.code), c.result) << c.code;
+        }
     }
 
     // Compiles code only; answers "" or the syntax error.

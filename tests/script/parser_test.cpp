@@ -31,10 +31,7 @@ std::string Names(int n, const std::string& sep) {
 }
 
 TEST_F(ParserTest, BreakAndContinueLevels) {
-    struct Case {
-        const char* code;
-        const char* result;
-    } cases[] = {
+    const LuaCase cases[] = {
         {"local n = 0\n"
          "for i = 1, 3 do for j = 1, 3 do n = n + 1; if j == 2 then break 2 end end end\n"
          "return n",
@@ -93,17 +90,12 @@ TEST_F(ParserTest, BreakAndContinueLevels) {
          "11"},
         {"local n = 0\nfor i = 1, 3 do while true do break 1 end n = n + 1 end return n", "3"},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Run(c.code), c.result) << c.code;
-    }
+    ExpectRuns(cases);
 }
 
 // Closures made before a continue or a counted break keep their own variables.
 TEST_F(ParserTest, LoopJumpsCloseCapturedLocals) {
-    struct Case {
-        const char* code;
-        const char* result;
-    } cases[] = {
+    const LuaCase cases[] = {
         {"local f = {}\n"
          "for i = 1, 3 do local x = i; f[i] = function() return x end; continue end\n"
          "return f[1](), f[2](), f[3]()",
@@ -137,9 +129,7 @@ TEST_F(ParserTest, LoopJumpsCloseCapturedLocals) {
          "return g()",
          "2"},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Run(c.code), c.result) << c.code;
-    }
+    ExpectRuns(cases);
 }
 
 TEST_F(ParserTest, OperatorPriorities) {
@@ -169,38 +159,27 @@ TEST_F(ParserTest, OperatorPriorities) {
     }
 }
 
-Table* TableOnTop(lua_State* L) {
-    return hvalue(luaA_index(L, -1));
-}
-
 TEST_F(ParserTest, TableSizeHints) {
-    ASSERT_EQ(luaL_loadbuffer(L, "return { & 10 & 100 }", 21, "=t"), 0);
-    ASSERT_EQ(lua_pcall(L, 0, 1, 0), 0);
-    EXPECT_EQ(sizenode(TableOnTop(L)), 16);
-    EXPECT_EQ(TableOnTop(L)->sizearray, 112);
-    lua_pop(L, 1);
-
-    ASSERT_EQ(Run("t = { & 0 & 50, 1, 2 } return t[1], t[2], t[3]"), "1, 2, nil");
-    lua_pushliteral(L, "t");
-    lua_gettable(L, LUA_GLOBALSINDEX);
-    EXPECT_EQ(TableOnTop(L)->sizearray, 56);
-    lua_pop(L, 1);
-
-    ASSERT_EQ(Run("t = { & 5 }"), "");
-    lua_pushliteral(L, "t");
-    lua_gettable(L, LUA_GLOBALSINDEX);
-    EXPECT_EQ(sizenode(TableOnTop(L)), 8);
-    EXPECT_EQ(TableOnTop(L)->sizearray, 0);
-    lua_pop(L, 1);
-
-    // More items than the hint: the items count.
-    ASSERT_EQ(Run("t = { & 1 & 1, 1, 2, 3, a = 1, b = 2, c = 3 }"), "");
-    lua_pushliteral(L, "t");
-    lua_gettable(L, LUA_GLOBALSINDEX);
-    EXPECT_EQ(sizenode(TableOnTop(L)), 4);
-    EXPECT_EQ(TableOnTop(L)->sizearray, 3);
-    lua_pop(L, 1);
-
+    struct SizeCase {
+        const char* constructor;
+        int nodes;
+        int array;
+    } cases[] = {
+        {"{ & 10 & 100 }", 16, 112},
+        {"{ & 0 & 50, 1, 2 }", 1, 56},  // no hash part: the one shared empty node
+        {"{ & 5 }", 8, 0},
+        {"{ & 1 & 1, 1, 2, 3, a = 1, b = 2, c = 3 }", 4, 3},  // more items than the hints
+    };
+    for (const SizeCase& c : cases) {
+        std::string code = std::string("return ") + c.constructor;
+        ASSERT_EQ(luaL_loadbuffer(L, code.data(), code.size(), "=t"), 0) << c.constructor;
+        ASSERT_EQ(lua_pcall(L, 0, 1, 0), 0);
+        Table* t = hvalue(luaA_index(L, -1));
+        EXPECT_EQ(sizenode(t), c.nodes) << c.constructor;
+        EXPECT_EQ(t->sizearray, c.array) << c.constructor;
+        lua_pop(L, 1);
+    }
+    EXPECT_EQ(Run("local t = { & 0 & 50, 1, 2 } return t[1], t[2], t[3]"), "1, 2, nil");
     EXPECT_EQ(Run("local t = { & 2.9 ; x = 1 } return t.x"), "1");
     EXPECT_EQ(Run("local n = 4\nlocal t = { & n }"),
               "error: test:2: size expected following & (line 2) near `n'");
@@ -267,10 +246,7 @@ TEST_F(ParserTest, LimitsAreReachable) {
 }
 
 TEST_F(ParserTest, LanguageOfTheRelease) {
-    struct Case {
-        const char* code;
-        const char* result;
-    } cases[] = {
+    const LuaCase cases[] = {
         // The control variable of a numeric for is one variable for the whole loop.
         {"local f = {}\nfor i = 1, 3 do f[i] = function() return i end end\n"
          "return f[1](), f[3]()",
@@ -291,9 +267,7 @@ TEST_F(ParserTest, LanguageOfTheRelease) {
         {"local x = 0 if x then return 'then' else return 'else' end", "then"},
         {"if nil then return 1 elseif false then return 2 else return 3 end", "3"},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Run(c.code), c.result) << c.code;
-    }
+    ExpectRuns(cases);
 }
 
 }  // namespace

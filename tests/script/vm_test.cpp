@@ -8,13 +8,8 @@ namespace {
 
 using VmTest = LuaScriptTest;
 
-struct Case {
-    const char* code;
-    const char* result;
-};
-
 TEST_F(VmTest, BitOperators) {
-    const Case cases[] = {
+    const LuaCase cases[] = {
         {"return 6 & 3", "2"},
         {"return -1 & 255", "255"},
         {"return -1 | 0", "4294967295"},
@@ -39,9 +34,7 @@ TEST_F(VmTest, BitOperators) {
         {"local t = setmetatable({}, {__add = function() return 1 end}) return t & 1",
          "error: test:1: attempt to perform arithmetic on local `t' (a table value)"},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Run(c.code), c.result) << c.code;
-    }
+    ExpectRuns(cases);
 }
 
 TEST_F(VmTest, PowerOperatorOnValuesThatConvert) {
@@ -59,7 +52,7 @@ TEST_F(VmTest, PowerOperatorOnValuesThatConvert) {
 }
 
 TEST_F(VmTest, ValuesOfOtherTypesAndTheirTables) {
-    const Case cases[] = {
+    const LuaCase cases[] = {
         {"local mt = {__add = function(a, b) return 'add' end}\n"
          "return setmetatable({}, mt) + 1",
          "add"},
@@ -101,13 +94,11 @@ TEST_F(VmTest, ValuesOfOtherTypesAndTheirTables) {
          "return u.z",
          "z!"},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Run(c.code), c.result) << c.code;
-    }
+    ExpectRuns(cases);
 }
 
 TEST_F(VmTest, NamesInTypeErrors) {
-    const Case cases[] = {
+    const LuaCase cases[] = {
         {"local l l()", "error: test:1: attempt to call local `l' (a nil value)"},
         {"nothere()", "error: test:1: attempt to call global `nothere' (a nil value)"},
         {"local t = {} t.x.y = 1", "error: test:1: attempt to index field `x' (a nil value)"},
@@ -124,13 +115,11 @@ TEST_F(VmTest, NamesInTypeErrors) {
         {"local t = {} setmetatable(t, t) t.__newindex = t t.x = 1",
          "error: test:1: loop in settable"},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Run(c.code), c.result) << c.code;
-    }
+    ExpectRuns(cases);
 }
 
 TEST_F(VmTest, NumericForLoops) {
-    const Case cases[] = {
+    const LuaCase cases[] = {
         {"local s = '' for i = 1, 3 do s = s .. i end return s", "123"},
         {"local s = '' for i = 3, 1, -1 do s = s .. i end return s", "321"},
         {"local n = 0 for i = 1, 0 do n = n + 1 end return n", "0"},
@@ -152,13 +141,11 @@ TEST_F(VmTest, NumericForLoops) {
         {"local t = {} for k in next, {5} do t[1] = k end return t[1]", "1"},
         {"local n = 0 for k, v in {7, 8} do n = n + v end return n", "15"},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Run(c.code), c.result) << c.code;
-    }
+    ExpectRuns(cases);
 }
 
 TEST_F(VmTest, CallsVarargsAndTailCalls) {
-    const Case cases[] = {
+    const LuaCase cases[] = {
         {"local function f(a, b, c) return c, b, a end return f(1, 2)", "nil, 2, 1"},
         {"local function f(...) return arg.n, arg[1], arg[3] end return f(nil, 2, nil)",
          "3, nil, nil"},
@@ -179,9 +166,7 @@ TEST_F(VmTest, CallsVarargsAndTailCalls) {
          "return f(1, 2, 3, 4, 5, 6, 7, 8, 9, 10)",
          "10"},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Run(c.code), c.result) << c.code;
-    }
+    ExpectRuns(cases);
 }
 
 TEST_F(VmTest, DeepRecursionIsAnErrorNotACrash) {
@@ -202,7 +187,7 @@ TEST_F(VmTest, DeepRecursionIsAnErrorNotACrash) {
 }
 
 TEST_F(VmTest, EqualityAndWideStrings) {
-    const Case cases[] = {
+    const LuaCase cases[] = {
         {"local eq = function() return true end\n"
          "local a = setmetatable({}, {__eq = eq}) local b = setmetatable({}, {__eq = eq})\n"
          "return a == b, a ~= b, a == {}",
@@ -216,14 +201,12 @@ TEST_F(VmTest, EqualityAndWideStrings) {
         {"return 'a\\0b' < 'a\\0c', 'a' < 'a\\0', 'b' > 'a'", "true, true, true"},
         {"local t = {} t[L\"k\"] = 1 t['k'] = 2 return t[L\"k\"], t.k", "1, 2"},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Run(c.code), c.result) << c.code;
-    }
+    ExpectRuns(cases);
 }
 
 // "and" and "or" give one of their operands, "not" a boolean, whatever the nesting.
 TEST_F(VmTest, LogicalOperatorValues) {
-    const Case cases[] = {
+    const LuaCase cases[] = {
         {"return ((1 or false) and true) or false", "true"},
         {"local x, b = 1, false return (x or b) and ((not nil) or nil)", "true"},
         {"local x, b = 1, false return not ((not (nil and x)) or b)", "false"},
@@ -234,9 +217,7 @@ TEST_F(VmTest, LogicalOperatorValues) {
         {"local x = 1 if (x == 1 or x == 2) and not (x == 3) then return 'in' end", "in"},
         {"local n = 0 while not (n >= 3) and (n < 10 or false) do n = n + 1 end return n", "3"},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Run(c.code), c.result) << c.code;
-    }
+    ExpectRuns(cases);
 }
 
 int gHookCalls[5];

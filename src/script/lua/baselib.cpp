@@ -122,6 +122,17 @@ int luaB_tonumber(lua_State* L) {
     return 1;
 }
 
+// Pushes the wide string of a byte text, one unit per byte.
+void pushwidened(lua_State* L, const char* s, size_t len) {
+    luaL_Buffer b;
+    luaL_wbuffinit(L, &b);
+    for (size_t i = 0; i < len; i++) {
+        char16_t u = static_cast<unsigned char>(s[i]);
+        luaL_addlwstring(&b, &u, 1);
+    }
+    luaL_pushresult(&b);
+}
+
 int luaB_error(lua_State* L) {
     int level = luaL_optint(L, 2, 1);
     luaL_checkany(L, 1);
@@ -131,15 +142,7 @@ int luaB_error(lua_State* L) {
         luaL_where(L, level);
         if (lua_type(L, 1) == LUA_TWSTRING) {
             // The position joins a wide message as a wide string.
-            size_t len = lua_strlen(L, -1);
-            const char* where = lua_tostring(L, -1);
-            luaL_Buffer b;
-            luaL_wbuffinit(L, &b);
-            for (size_t i = 0; i < len; i++) {
-                char16_t u = static_cast<unsigned char>(where[i]);
-                luaL_addlwstring(&b, &u, 1);
-            }
-            luaL_pushresult(&b);
+            pushwidened(L, lua_tostring(L, -1), lua_strlen(L, -1));
             lua_remove(L, -2);
         }
         lua_pushvalue(L, 1);
@@ -385,18 +388,6 @@ int luaB_tostring(lua_State* L) {
     }
 }
 
-// Pushes the wide string of a byte text, one unit per byte.
-void pushwidened(lua_State* L, const char* s) {
-    size_t len = strlen(s);
-    luaL_Buffer b;
-    luaL_wbuffinit(L, &b);
-    for (size_t i = 0; i < len; i++) {
-        char16_t u = static_cast<unsigned char>(s[i]);
-        luaL_addlwstring(&b, &u, 1);
-    }
-    luaL_pushresult(&b);
-}
-
 int luaB_towstring(lua_State* L) {
     luaL_checkany(L, 1);
     char buff[128];
@@ -425,19 +416,19 @@ int luaB_towstring(lua_State* L) {
         case LUA_TTABLE:
             snprintf(buff, sizeof buff, "%.40s: %p", lua_typename(L, LUA_TTABLE),
                      lua_topointer(L, 1));
-            pushwidened(L, buff);
+            pushwidened(L, buff, strlen(buff));
             return 1;
         case LUA_TFUNCTION:
             snprintf(buff, sizeof buff, "function: %p", lua_topointer(L, 1));
-            pushwidened(L, buff);
+            pushwidened(L, buff, strlen(buff));
             return 1;
         case LUA_TUSERDATA:
             snprintf(buff, sizeof buff, "userdata: %p", lua_touserdata(L, 1));
-            pushwidened(L, buff);
+            pushwidened(L, buff, strlen(buff));
             return 1;
         case LUA_TTHREAD:
             snprintf(buff, sizeof buff, "thread: %p", static_cast<void*>(lua_tothread(L, 1)));
-            pushwidened(L, buff);
+            pushwidened(L, buff, strlen(buff));
             return 1;
         case LUA_TWSTRING:
             lua_pushvalue(L, 1);

@@ -97,73 +97,20 @@ void traceexec(lua_State* L, const Instruction* pc) {
 
 }  // namespace
 
+// clang-format off
 void luaV_execute(lua_State* L, int nexeccalls) {
     static const void* const kDispatch[1 << SIZE_OP] = {
-        &&op_MOVE,
-        &&op_LOADK,
-        &&op_LOADBOOL,
-        &&op_LOADNIL,
-        &&op_GETUPVAL,
-        &&op_GETGLOBAL,
-        &&op_GETTABLE,
-        &&op_SETGLOBAL,
-        &&op_SETUPVAL,
-        &&op_SETTABLE,
-        &&op_NEWTABLE,
-        &&op_SELF,
-        &&op_ADD,
-        &&op_SUB,
-        &&op_MUL,
-        &&op_DIV,
-        &&op_BAND,
-        &&op_BOR,
-        &&op_SHL,
-        &&op_SHR,
-        &&op_POW,
-        &&op_UNM,
-        &&op_NOT,
-        &&op_CONCAT,
-        &&op_JMP,
-        &&op_EQ,
-        &&op_LT,
-        &&op_LE,
-        &&op_TEST,
-        &&op_CALL,
-        &&op_TAILCALL,
-        &&op_RETURN,
-        &&op_FORLOOP,
-        &&op_TFORLOOP,
-        &&op_TFORPREP,
-        &&op_SETLIST,
-        &&op_SETLISTO,
-        &&op_CLOSE,
-        &&op_CLOSURE,
+        &&op_MOVE, &&op_LOADK, &&op_LOADBOOL, &&op_LOADNIL, &&op_GETUPVAL, &&op_GETGLOBAL,
+        &&op_GETTABLE, &&op_SETGLOBAL, &&op_SETUPVAL, &&op_SETTABLE, &&op_NEWTABLE, &&op_SELF,
+        &&op_ADD, &&op_SUB, &&op_MUL, &&op_DIV, &&op_BAND, &&op_BOR, &&op_SHL, &&op_SHR,
+        &&op_POW, &&op_UNM, &&op_NOT, &&op_CONCAT, &&op_JMP, &&op_EQ, &&op_LT, &&op_LE,
+        &&op_TEST, &&op_CALL, &&op_TAILCALL, &&op_RETURN, &&op_FORLOOP, &&op_TFORLOOP,
+        &&op_TFORPREP, &&op_SETLIST, &&op_SETLISTO, &&op_CLOSE, &&op_CLOSURE,
         // Numbers past the last opcode never pass the code checker; they are skipped.
-        &&op_NONE,
-        &&op_NONE,
-        &&op_NONE,
-        &&op_NONE,
-        &&op_NONE,
-        &&op_NONE,
-        &&op_NONE,
-        &&op_NONE,
-        &&op_NONE,
-        &&op_NONE,
-        &&op_NONE,
-        &&op_NONE,
-        &&op_NONE,
-        &&op_NONE,
-        &&op_NONE,
-        &&op_NONE,
-        &&op_NONE,
-        &&op_NONE,
-        &&op_NONE,
-        &&op_NONE,
-        &&op_NONE,
-        &&op_NONE,
-        &&op_NONE,
-        &&op_NONE,
-        &&op_NONE,
+        &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE,
+        &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE,
+        &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE,
+        &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE,
     };
     static_assert(NUM_OPCODES + 25 == (1 << SIZE_OP));
 
@@ -180,28 +127,28 @@ void luaV_execute(lua_State* L, int nexeccalls) {
 #define RKC() (ISK(GETARG_C(i)) ? k + (GETARG_C(i) - MAXSTACK) : base + GETARG_C(i))
 #define KBx() (k + GETARG_Bx(i))
 // Anything that may raise, call out or move the stack.
-#define Protect(x)           \
-    {                        \
-        L->ci->savedpc = pc; \
-        x;                   \
-        base = L->base;      \
+#define Protect(x)                                                     \
+    {                                                                  \
+        L->ci->savedpc = pc;                                           \
+        x;                                                             \
+        base = L->base;                                                \
     }
-#define NEXT()                                              \
-    {                                                       \
-        i = *pc++;                                          \
-        if (L->hookmask & (LUA_MASKLINE | LUA_MASKCOUNT)) { \
-            traceexec(L, pc);                               \
-            base = L->base;                                 \
-        }                                                   \
-        ra = base + GETARG_A(i);                            \
-        goto* kDispatch[GET_OPCODE(i)];                     \
+#define NEXT()                                                         \
+    {                                                                  \
+        i = *pc++;                                                     \
+        if (L->hookmask & (LUA_MASKLINE | LUA_MASKCOUNT)) {            \
+            traceexec(L, pc);                                          \
+            base = L->base;                                            \
+        }                                                              \
+        ra = base + GETARG_A(i);                                       \
+        goto *kDispatch[GET_OPCODE(i)];                                \
     }
 // Takes the jump after a test that decided to take it. The jump is run here when it is one;
 // otherwise the next instruction runs as usual.
-#define TAKEJUMP()                                              \
-    {                                                           \
-        Instruction ni = *pc;                                   \
-        if (GET_OPCODE(ni) == OP_JMP) pc += GETARG_sBx(ni) + 1; \
+#define TAKEJUMP()                                                     \
+    {                                                                  \
+        Instruction ni = *pc;                                          \
+        if (GET_OPCODE(ni) == OP_JMP) pc += GETARG_sBx(ni) + 1;        \
     }
 
 reentry:
@@ -221,7 +168,7 @@ op_LOADBOOL:
     setbvalue(ra, GETARG_B(i));
     if (GETARG_C(i)) pc++;
     NEXT();
-op_LOADNIL : {
+op_LOADNIL: {
     StkId rb = RB();
     do {
         setnilvalue(rb--);
@@ -231,7 +178,7 @@ op_LOADNIL : {
 op_GETUPVAL:
     setobj(ra, cl->upvals[GETARG_B(i)]->v);
     NEXT();
-op_GETGLOBAL : {
+op_GETGLOBAL: {
     TValue* key = KBx();
     if (ttistable(&cl->g)) {
         const TValue* v = luaH_getstr(hvalue(&cl->g), tsvalue(key));
@@ -243,7 +190,7 @@ op_GETGLOBAL : {
     Protect(luaV_gettable(L, &cl->g, key, ra));
     NEXT();
 }
-op_GETTABLE : {
+op_GETTABLE: {
     StkId rb = RB();
     TValue* rc = RKC();
     if (ttistable(rb)) {
@@ -257,7 +204,7 @@ op_GETTABLE : {
     Protect(luaV_gettable(L, rb, rc, ra));
     NEXT();
 }
-op_SETGLOBAL : {
+op_SETGLOBAL: {
     TValue* key = KBx();
     if (ttistable(&cl->g)) {
         // An existing global is written in place: no handler applies to it.
@@ -273,7 +220,7 @@ op_SETGLOBAL : {
 op_SETUPVAL:
     setobj(cl->upvals[GETARG_B(i)]->v, ra);
     NEXT();
-op_SETTABLE : {
+op_SETTABLE: {
     TValue* rb = RKB();
     TValue* rc = RKC();
     if (ttistable(ra)) {
@@ -286,13 +233,13 @@ op_SETTABLE : {
     Protect(luaV_settable(L, ra, rb, rc));
     NEXT();
 }
-op_NEWTABLE : {
+op_NEWTABLE: {
     int b = luaO_fb2int(GETARG_B(i));
     int c = GETARG_C(i);
     Protect(sethvalue(ra, luaH_new(L, b, c)); luaC_checkGC(L));
     NEXT();
 }
-op_SELF : {
+op_SELF: {
     StkId rb = RB();
     TValue* rc = RKC();
     setobj(ra + 1, rb);
@@ -308,16 +255,16 @@ op_SELF : {
     NEXT();
 }
 
-#define ARITH(op, tm)                                \
-    {                                                \
-        TValue* rb = RKB();                          \
-        TValue* rc = RKC();                          \
-        if (ttisnumber(rb) && ttisnumber(rc)) {      \
-            setnvalue(ra, nvalue(rb) op nvalue(rc)); \
-        } else {                                     \
-            Protect(arith(L, ra, rb, rc, tm));       \
-        }                                            \
-        NEXT();                                      \
+#define ARITH(op, tm)                                                  \
+    {                                                                  \
+        TValue* rb = RKB();                                            \
+        TValue* rc = RKC();                                            \
+        if (ttisnumber(rb) && ttisnumber(rc)) {                        \
+            setnvalue(ra, nvalue(rb) op nvalue(rc));                   \
+        } else {                                                       \
+            Protect(arith(L, ra, rb, rc, tm));                         \
+        }                                                              \
+        NEXT();                                                        \
     }
 op_ADD:
     ARITH(+, TM_ADD)
@@ -329,18 +276,18 @@ op_DIV:
     ARITH(/, TM_DIV)
 
 // Bit operators take numbers only: no conversion and no handler.
-#define BITOP(expr)                                 \
-    {                                               \
-        TValue* rb = RKB();                         \
-        TValue* rc = RKC();                         \
-        if (ttisnumber(rb) && ttisnumber(rc)) {     \
-            uint32_t x = luaO_wrapuint(nvalue(rb)); \
-            uint32_t y = luaO_wrapuint(nvalue(rc)); \
-            setnvalue(ra, bitresult(expr));         \
-        } else {                                    \
-            Protect(luaG_aritherror(L, rb, rc));    \
-        }                                           \
-        NEXT();                                     \
+#define BITOP(expr)                                                    \
+    {                                                                  \
+        TValue* rb = RKB();                                            \
+        TValue* rc = RKC();                                            \
+        if (ttisnumber(rb) && ttisnumber(rc)) {                        \
+            uint32_t x = luaO_wrapuint(nvalue(rb));                    \
+            uint32_t y = luaO_wrapuint(nvalue(rc));                    \
+            setnvalue(ra, bitresult(expr));                            \
+        } else {                                                       \
+            Protect(luaG_aritherror(L, rb, rc));                       \
+        }                                                              \
+        NEXT();                                                        \
     }
 op_BAND:
     BITOP(x & y)
@@ -350,7 +297,7 @@ op_SHL:
     BITOP(x << (y & 31))
 op_SHR:
     BITOP(x >> (y & 31))
-op_POW : {
+op_POW: {
     TValue* rb = RKB();
     TValue* rc = RKC();
     if (ttisnumber(rb) && ttisnumber(rc)) {
@@ -360,7 +307,7 @@ op_POW : {
     }
     NEXT();
 }
-op_UNM : {
+op_UNM: {
     StkId rb = RB();
     TValue temp;
     const TValue* n = ttisnumber(rb) ? rb : luaV_tonumber(rb, &temp);
@@ -371,12 +318,12 @@ op_UNM : {
     }
     NEXT();
 }
-op_NOT : {
+op_NOT: {
     int res = l_isfalse(RB());
     setbvalue(ra, res);
     NEXT();
 }
-op_CONCAT : {
+op_CONCAT: {
     int b = GETARG_B(i);
     int c = GETARG_C(i);
     Protect(luaV_concat(L, c - b + 1, c); luaC_checkGC(L));
@@ -386,7 +333,17 @@ op_CONCAT : {
 op_JMP:
     pc += GETARG_sBx(i);
     NEXT();
-op_EQ : {
+// Ends a test: the next instruction (the jump) is skipped unless the result is A.
+#define TESTRESULT(res)                                                \
+    {                                                                  \
+        if ((res) != (GETARG_A(i) != 0)) {                             \
+            pc++;                                                      \
+        } else {                                                       \
+            TAKEJUMP();                                                \
+        }                                                              \
+        NEXT();                                                        \
+    }
+op_EQ: {
     TValue* rb = RKB();
     TValue* rc = RKC();
     bool res;
@@ -401,50 +358,27 @@ op_EQ : {
         res = luaV_equalval(L, rb, rc);
         base = L->base;
     }
-    if (res != (GETARG_A(i) != 0)) {
-        pc++;
-    } else {
-        TAKEJUMP();
-    }
-    NEXT();
+    TESTRESULT(res)
 }
-op_LT : {
-    TValue* rb = RKB();
-    TValue* rc = RKC();
-    bool res;
-    if (ttisnumber(rb) && ttisnumber(rc)) {
-        res = nvalue(rb) < nvalue(rc);
-    } else {
-        L->ci->savedpc = pc;
-        res = luaV_lessthan(L, rb, rc);
-        base = L->base;
+#define ORDER(op, compare)                                             \
+    {                                                                  \
+        TValue* rb = RKB();                                            \
+        TValue* rc = RKC();                                            \
+        bool res;                                                      \
+        if (ttisnumber(rb) && ttisnumber(rc)) {                        \
+            res = nvalue(rb) op nvalue(rc);                            \
+        } else {                                                       \
+            L->ci->savedpc = pc;                                       \
+            res = compare(L, rb, rc);                                  \
+            base = L->base;                                            \
+        }                                                              \
+        TESTRESULT(res)                                                \
     }
-    if (res != (GETARG_A(i) != 0)) {
-        pc++;
-    } else {
-        TAKEJUMP();
-    }
-    NEXT();
-}
-op_LE : {
-    TValue* rb = RKB();
-    TValue* rc = RKC();
-    bool res;
-    if (ttisnumber(rb) && ttisnumber(rc)) {
-        res = nvalue(rb) <= nvalue(rc);
-    } else {
-        L->ci->savedpc = pc;
-        res = luaV_lessequal(L, rb, rc);
-        base = L->base;
-    }
-    if (res != (GETARG_A(i) != 0)) {
-        pc++;
-    } else {
-        TAKEJUMP();
-    }
-    NEXT();
-}
-op_TEST : {
+op_LT:
+    ORDER(<, luaV_lessthan)
+op_LE:
+    ORDER(<=, luaV_lessequal)
+op_TEST: {
     StkId rb = RB();
     if (l_isfalse(rb) == (GETARG_C(i) != 0)) {
         pc++;
@@ -454,7 +388,7 @@ op_TEST : {
     }
     NEXT();
 }
-op_CALL : {
+op_CALL: {
     int b = GETARG_B(i);
     int nresults = GETARG_C(i) - 1;
     if (b != 0) L->top = ra + b;  // else the previous instruction set the top
@@ -471,7 +405,7 @@ op_CALL : {
             return;  // suspended in a yield
     }
 }
-op_TAILCALL : {
+op_TAILCALL: {
     int b = GETARG_B(i);
     if (b != 0) L->top = ra + b;
     L->ci->savedpc = pc;
@@ -500,7 +434,7 @@ op_TAILCALL : {
             return;
     }
 }
-op_RETURN : {
+op_RETURN: {
     int b = GETARG_B(i);
     if (b != 0) L->top = ra + b - 1;
     if (L->openupval != nullptr) luaF_close(L, base);
@@ -510,7 +444,7 @@ op_RETURN : {
     if (fixed) L->top = L->ci->top;
     goto reentry;
 }
-op_FORLOOP : {
+op_FORLOOP: {
     if (!ttisnumber(ra)) Protect(luaG_runerror(L, "`for' initial value must be a number"));
     TValue* plimit = ra + 1;
     TValue* pstep = ra + 2;
@@ -535,7 +469,7 @@ op_FORLOOP : {
     }
     NEXT();
 }
-op_TFORLOOP : {
+op_TFORLOOP: {
     int nvar = GETARG_C(i) + 1;
     StkId cb = ra + nvar + 2;
     setobj(cb, ra);
@@ -555,7 +489,7 @@ op_TFORLOOP : {
     }
     NEXT();
 }
-op_TFORPREP : {
+op_TFORPREP: {
     if (ttistable(ra)) {
         setobj(ra + 1, ra);
         const TValue* gtable = gt(L);
@@ -567,7 +501,7 @@ op_TFORPREP : {
     NEXT();
 }
 op_SETLIST:
-op_SETLISTO : {
+op_SETLISTO: {
     int bc = GETARG_Bx(i);
     int n;
     if (GET_OPCODE(i) == OP_SETLIST) {
@@ -588,7 +522,7 @@ op_SETLISTO : {
 op_CLOSE:
     luaF_close(L, ra);
     NEXT();
-op_CLOSURE : {
+op_CLOSURE: {
     Proto* p = cl->p->p[GETARG_Bx(i)];
     int nup = p->nups;
     L->ci->savedpc = pc;
@@ -619,4 +553,7 @@ op_NONE:
 #undef TAKEJUMP
 #undef ARITH
 #undef BITOP
+#undef TESTRESULT
+#undef ORDER
 }
+// clang-format on
