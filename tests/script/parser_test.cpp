@@ -227,6 +227,8 @@ TEST_F(ParserTest, SyntaxMessages) {
         {"f(" + Repeat("1", 260, ",") + ")", "test:1: function or expression too complex near `1'"},
         {"while x do " + Repeat("a = 1", 66000, " ") + " end",
          "test:1: control structure too long near `end'"},
+        {"t = {" + Repeat("1", 262145, ",") + "}",
+         "test:1: too many items in a constructor (limit=262143) near `}'"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Compile(c.code), c.message) << c.code.substr(0, 80);
@@ -243,6 +245,8 @@ TEST_F(ParserTest, LimitsAreReachable) {
     EXPECT_EQ(Compile("x = " + Repeat("(", 190) + "1" + Repeat(")", 190)), "");
     EXPECT_EQ(Compile("f(" + Repeat("1", 240, ",") + ")"), "");
     EXPECT_EQ(Run("return " + Repeat("1", 200, ",")).size(), 200u * 3 - 2);
+    EXPECT_EQ(Run("local t = {" + Repeat("7", 262144, ",") + "} return t[262144], t[262145]"),
+              "7, nil");
 }
 
 TEST_F(ParserTest, LanguageOfTheRelease) {
