@@ -326,6 +326,7 @@ void luaX_init(lua_State* L) {
 
 void luaX_setinput(lua_State* L, LexState* ls, Zio* z, TString* source) {
     ls->L = L;
+    ls->t.token = TK_EOS;
     ls->lookahead.token = TK_EOS;
     ls->z = z;
     ls->fs = nullptr;
