@@ -283,8 +283,10 @@ TEST_F(LexerTest, ChunksReadInSmallPieces) {
     EXPECT_EQ(lua_load(L, ReadByteByByte, &bad, nullptr), LUA_ERRSYNTAX);
     EXPECT_EQ(LuaValueText(L, -1), "[string \"?\"]:1: unexpected symbol near `='");
     lua_settop(L, 0);
+    // A binary chunk's failures are run-time errors.
     Pieces binary{"\x1BLua", 0, 0};
-    EXPECT_EQ(lua_load(L, ReadByteByByte, &binary, "=bin"), LUA_ERRSYNTAX);
+    EXPECT_EQ(lua_load(L, ReadByteByByte, &binary, "=bin"), LUA_ERRRUN);
+    EXPECT_EQ(LuaValueText(L, -1), "unexpected end of file in bin");
 }
 
 }  // namespace

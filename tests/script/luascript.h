@@ -1,5 +1,5 @@
-// Helpers for tests that run Lua text: a state with the base library open, and a chunk's
-// results (or its error) as one line of text.
+// Helpers for tests that run Lua text: a state with the base, string and table libraries open, and
+// a chunk's results (or its error) as one line of text.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -57,6 +57,8 @@ protected:
     void SetUp() override {
         L = lua_open();
         luaopen_base(L);
+        luaopen_string(L);
+        luaopen_table(L);
     }
     void TearDown() override { lua_close(L); }
 

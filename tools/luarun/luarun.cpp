@@ -33,6 +33,8 @@ std::string RunFile(const std::string& path, const std::vector<std::string>& arg
     if (!ReadFile(path, &text)) return "cannot read " + path;
     lua_State* L = lua_open();
     luaopen_base(L);
+    luaopen_string(L);
+    luaopen_table(L);
     lua_newtable(L);
     lua_pushstring(L, path.c_str());
     lua_rawseti(L, -2, 0);

@@ -9,6 +9,7 @@
 #include "script/lua/numconv.h"
 #include "script/lua/stringtable.h"
 #include "script/lua/table.h"
+#include "script/lua/undump.h"
 #include "script/lua/vmops.h"
 
 namespace {
@@ -210,10 +211,13 @@ int lua_cpcall(lua_State* L, lua_CFunction func, void* ud) {
     return luaD_pcall(L, f_Ccall, &c, savestack(L, L->top), 0);
 }
 
-int lua_dump(lua_State* L, lua_Chunkwriter, void*) {
-    // Only Lua functions without upvalues can be written, and none can be made here.
-    (void)L;
-    return 0;
+int lua_dump(lua_State* L, lua_Chunkwriter writer, void* data) {
+    // Only a Lua function without upvalues stands alone as a main function.
+    const TValue* o = L->top - 1;
+    if (L->top <= L->base || !ttisfunction(o) || clvalue(o)->isC || clvalue(o)->nupvalues != 0) {
+        return 0;
+    }
+    return luaU_dump(L, static_cast<LClosure*>(clvalue(o))->p, writer, data) ? 1 : 0;
 }
 
 int lua_getgcthreshold(lua_State* L) {

@@ -382,8 +382,14 @@ char* luaL_prepbuffer(luaL_Buffer* B) {
 }
 
 void luaL_addlstring(luaL_Buffer* B, const char* s, size_t l) {
-    while (l--)
-        luaL_putchar(B, *s++);
+    while (l > 0) {
+        if (bufffree(B) == 0) luaL_prepbuffer(B);
+        size_t m = bufffree(B) < l ? bufffree(B) : l;
+        memcpy(B->p, s, m);
+        B->p += m;
+        s += m;
+        l -= m;
+    }
 }
 
 void luaL_addstring(luaL_Buffer* B, const char* s) {

@@ -62,6 +62,12 @@ int luaL_getn(lua_State* L, int t);
 void luaL_setn(lua_State* L, int t, int n);
 
 int luaL_loadbuffer(lua_State* L, const char* buff, size_t sz, const char* name);
+// Loads a file through the framework's file layer (any name FileOpen takes: asset names,
+// archive members, "user:" and the other prefixes, "::" real paths) under the chunk name
+// "@" + name. Text is read in text mode; a file whose first byte is neither blank nor
+// printable (a binary chunk, a UTF-16 source) is read again in binary mode. A file that
+// cannot be opened or read gives status 2 with "cannot read <name>: <reason>".
+int luaL_loadfile(lua_State* L, const char* filename);
 
 // Loads and runs a chunk; a failure is reported to the global "_ALERT" (or the standard error
 // stream when it is not a function). Answers the status.

@@ -6,6 +6,7 @@
 
 #include "foundation/utf8.h"
 #include "script/lua/auxlib.h"
+#include "script/lua/baselib.h"
 #include "script/lua/lualib.h"
 
 namespace {
@@ -486,7 +487,10 @@ const luaL_reg base_funcs[] = {
     {"xpcall", luaB_xpcall},
     {"collectgarbage", luaB_collectgarbage},
     {"gcinfo", luaB_gcinfo},
+    {"loadfile", luaB_loadfile},
+    {"dofile", luaB_dofile},
     {"loadstring", luaB_loadstring},
+    {"require", luaB_require},
     {nullptr, nullptr},
 };
 

@@ -152,6 +152,8 @@ void lua_call(lua_State* L, int nargs, int nresults);
 int lua_pcall(lua_State* L, int nargs, int nresults, int errfunc);
 int lua_cpcall(lua_State* L, lua_CFunction func, void* ud);
 int lua_load(lua_State* L, lua_Chunkreader reader, void* data, const char* chunkname);
+// Writes the function on top (a Lua function without upvalues) as a binary chunk through
+// writer; answers 1, or 0 when the value cannot be written or the writer refused a piece.
 int lua_dump(lua_State* L, lua_Chunkwriter writer, void* data);
 
 // Coroutines. Any thread can be one, the main thread included: lua_resume starts the function

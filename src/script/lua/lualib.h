@@ -11,5 +11,11 @@
 // the per-type metatables registered under "_boolean" ... "_wstring".
 int luaopen_base(lua_State* L);
 
+// The "string" table (len, sub, lower, upper, char, rep, byte, format, dump, find, gfind,
+// gsub, lualex, pack, unpack), which also becomes the metatable of strings.
+int luaopen_string(lua_State* L);
+// The "table" table (concat, foreach, foreachi, getn, setn, sort, insert, remove).
+int luaopen_table(lua_State* L);
+
 // The "coroutine" table; luaopen_base opens it.
 void luaB_opencoroutine(lua_State* L);
