@@ -1,0 +1,2 @@
+-- A package that does not compile.
+return return

@@ -1,0 +1,2 @@
+-- A package that returns nothing.
+quiet_ran = true
