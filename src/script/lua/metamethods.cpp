@@ -23,11 +23,6 @@ const TValue* luaT_gettm(Table* events, TMS event, TString* ename) {
     return tm;
 }
 
-const TValue* luaT_fasttm(lua_State* L, Table* et, TMS event) {
-    if (et == nullptr || (et->flags & (1u << event)) != 0) return nullptr;
-    return luaT_gettm(et, event, G(L)->tmname[event]);
-}
-
 const TValue* luaT_gettmbyobj(lua_State* L, const TValue* o, TMS event) {
     switch (ttype(o)) {
         case LUA_TTABLE:

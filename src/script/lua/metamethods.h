@@ -40,5 +40,9 @@ const TValue* luaT_gettmbyobj(lua_State* L, const TValue* o, TMS event);
 // the per-type slot otherwise (null for nil).
 Table* luaT_getmetatable(lua_State* L, const TValue* o);
 
-// Fast path for cached events: null when the metatable surely lacks the handler.
-const TValue* luaT_fasttm(lua_State* L, Table* et, TMS event);
+// Fast path for cached events: null when the metatable surely lacks the handler. The names
+// are the global state's (names[event] is G(L)->tmname[event]).
+inline const TValue* luaT_fasttm(Table* et, TMS event, TString* const* names) {
+    if (et == nullptr || (et->flags & (1u << event)) != 0) return nullptr;
+    return luaT_gettm(et, event, names[event]);
+}

@@ -101,6 +101,10 @@ inline TValue* defaultmeta(lua_State* L) {
     return &G(L)->defaultmeta;
 }
 
+inline const TValue* luaT_fasttm(lua_State* L, Table* et, TMS event) {
+    return luaT_fasttm(et, event, L->l_G->tmname);
+}
+
 inline lua_State* thvalue(const TValue* o) {
     return static_cast<lua_State*>(o->value.gc);
 }

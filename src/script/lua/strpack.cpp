@@ -93,7 +93,7 @@ bool setorder(char c, bool* big) {
 
 class Packer {
 public:
-    explicit Packer(lua_State* L) : mL(L) { luaL_buffinit(L, &mB); }
+    explicit Packer(lua_State* L) { luaL_buffinit(L, &mB); }
 
     void Add(const char* s, size_t n) {
         luaL_addlstring(&mB, s, n);
@@ -134,7 +134,6 @@ public:
     bool* Big() { return &mBig; }
 
 private:
-    lua_State* mL;
     luaL_Buffer mB;
     size_t mSize = 0;
     bool mBig = false;

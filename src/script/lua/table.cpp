@@ -211,6 +211,8 @@ TValue* newkey(lua_State* L, Table* t, const TValue* key) {
     return val;
 }
 
+}  // namespace
+
 const TValue* luaH_getany(Table* t, const TValue* key) {
     if (ttisnil(key)) return luaO_nilobject();
     Node* n = luaH_mainposition(t, key);
@@ -220,8 +222,6 @@ const TValue* luaH_getany(Table* t, const TValue* key) {
     } while (n != nullptr);
     return luaO_nilobject();
 }
-
-}  // namespace
 
 Node* luaH_mainposition(const Table* t, const TValue* key) {
     switch (ttype(key)) {
@@ -284,8 +284,7 @@ void luaH_free(lua_State* L, Table* t) {
     luaM_free(L, t, sizeof(Table));
 }
 
-const TValue* luaH_getnum(Table* t, int key) {
-    if (key >= 1 && key <= t->sizearray) return &t->array[key - 1];
+const TValue* luaH_getnumhash(Table* t, int key) {
     lua_Number nk = static_cast<lua_Number>(key);
     Node* n = hashnum(t, nk);
     do {
@@ -293,47 +292,6 @@ const TValue* luaH_getnum(Table* t, int key) {
         n = n->next;
     } while (n != nullptr);
     return luaO_nilobject();
-}
-
-namespace {
-
-// Strings and wide strings are interned: a key matches by identity, its tag kept apart.
-const TValue* getinterned(Table* t, TString* key) {
-    Node* n = hashpow2(t, key->hash);
-    do {
-        if (ttype(gkey(n)) == key->tt && tsvalue(gkey(n)) == key) return gval(n);
-        n = n->next;
-    } while (n != nullptr);
-    return luaO_nilobject();
-}
-
-}  // namespace
-
-const TValue* luaH_getstr(Table* t, TString* key) {
-    return getinterned(t, key);
-}
-
-const TValue* luaH_getwstr(Table* t, TString* key) {
-    return getinterned(t, key);
-}
-
-const TValue* luaH_get(Table* t, const TValue* key) {
-    switch (ttype(key)) {
-        case LUA_TSTRING:
-            return luaH_getstr(t, tsvalue(key));
-        case LUA_TWSTRING:
-            return luaH_getwstr(t, tsvalue(key));
-        case LUA_TNUMBER: {
-            lua_Number n = nvalue(key);
-            if (n >= -2147483648.0 && n <= 2147483647.0) {
-                int k = static_cast<int>(n);
-                if (static_cast<lua_Number>(k) == n) return luaH_getnum(t, k);
-            }
-            return luaH_getany(t, key);
-        }
-        default:
-            return luaH_getany(t, key);
-    }
 }
 
 TValue* luaH_set(lua_State* L, Table* t, const TValue* key) {

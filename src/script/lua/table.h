@@ -6,11 +6,51 @@
 
 #include "script/lua/object.h"
 
-const TValue* luaH_getnum(Table* t, int key);
+// The lookups are inline: the interpreter's table accesses start here. The hash-part searches
+// for number keys and keys of other types are out of line.
+const TValue* luaH_getnumhash(Table* t, int key);
+const TValue* luaH_getany(Table* t, const TValue* key);
+
+inline const TValue* luaH_getnum(Table* t, int key) {
+    if (static_cast<unsigned>(key) - 1u < static_cast<unsigned>(t->sizearray)) {
+        return &t->array[key - 1];
+    }
+    return luaH_getnumhash(t, key);
+}
+
+// Strings and wide strings are interned: a key matches by identity, its tag kept apart.
+inline const TValue* luaH_getstr(Table* t, TString* key) {
+    Node* n = &t->node[key->hash & static_cast<lu_hash>(sizenode(t) - 1)];
+    do {
+        if (ttype(gkey(n)) == key->tt && tsvalue(gkey(n)) == key) return gval(n);
+        n = n->next;
+    } while (n != nullptr);
+    return luaO_nilobject();
+}
+
+inline const TValue* luaH_getwstr(Table* t, TString* key) {
+    return luaH_getstr(t, key);
+}
+
+inline const TValue* luaH_get(Table* t, const TValue* key) {
+    switch (ttype(key)) {
+        case LUA_TSTRING:
+        case LUA_TWSTRING:
+            return luaH_getstr(t, tsvalue(key));
+        case LUA_TNUMBER: {
+            lua_Number n = nvalue(key);
+            if (n >= -2147483648.0 && n <= 2147483647.0) {
+                int k = static_cast<int>(n);
+                if (static_cast<lua_Number>(k) == n) return luaH_getnum(t, k);
+            }
+            return luaH_getany(t, key);
+        }
+        default:
+            return luaH_getany(t, key);
+    }
+}
+
 TValue* luaH_setnum(lua_State* L, Table* t, int key);
-const TValue* luaH_getstr(Table* t, TString* key);
-const TValue* luaH_getwstr(Table* t, TString* key);
-const TValue* luaH_get(Table* t, const TValue* key);
 // Raises "table index is nil" / "table index is NaN" for such a new key.
 TValue* luaH_set(lua_State* L, Table* t, const TValue* key);
 

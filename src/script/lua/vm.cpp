@@ -190,17 +190,24 @@ op_GETGLOBAL: {
     Protect(luaV_gettable(L, &cl->g, key, ra));
     NEXT();
 }
+// A table read: the raw entry, else the "__index" handler found here goes on in
+// luaV_finishget without looking twice.
+#define GETFROMTABLE(t, key)                                           \
+    {                                                                  \
+        Table* h = hvalue(t);                                          \
+        const TValue* v = luaH_get(h, key);                            \
+        const TValue* tm;                                              \
+        if (!ttisnil(v) || (tm = luaT_fasttm(L, h->metatable, TM_INDEX)) == nullptr) { \
+            setobj(ra, v);                                             \
+        } else {                                                       \
+            Protect(luaV_finishget(L, t, key, ra, tm));                \
+        }                                                              \
+        NEXT();                                                        \
+    }
 op_GETTABLE: {
     StkId rb = RB();
     TValue* rc = RKC();
-    if (ttistable(rb)) {
-        Table* h = hvalue(rb);
-        const TValue* v = luaH_get(h, rc);
-        if (!ttisnil(v) || luaT_fasttm(L, h->metatable, TM_INDEX) == nullptr) {
-            setobj(ra, v);
-            NEXT();
-        }
-    }
+    if (ttistable(rb)) GETFROMTABLE(rb, rc)
     Protect(luaV_gettable(L, rb, rc, ra));
     NEXT();
 }
@@ -243,14 +250,7 @@ op_SELF: {
     StkId rb = RB();
     TValue* rc = RKC();
     setobj(ra + 1, rb);
-    if (ttistable(ra + 1)) {
-        Table* h = hvalue(ra + 1);
-        const TValue* v = luaH_get(h, rc);
-        if (!ttisnil(v) || luaT_fasttm(L, h->metatable, TM_INDEX) == nullptr) {
-            setobj(ra, v);
-            NEXT();
-        }
-    }
+    if (ttistable(ra + 1)) GETFROMTABLE(ra + 1, rc)
     Protect(luaV_gettable(L, ra + 1, rc, ra));
     NEXT();
 }
@@ -437,7 +437,9 @@ op_TAILCALL: {
 op_RETURN: {
     int b = GETARG_B(i);
     if (b != 0) L->top = ra + b - 1;
-    if (L->openupval != nullptr) luaF_close(L, base);
+    if (L->openupval != nullptr && static_cast<UpVal*>(L->openupval)->v >= base) {
+        luaF_close(L, base);
+    }
     L->ci->savedpc = pc;
     bool fixed = luaD_poscall(L, ra);
     if (--nexeccalls == 0) return;  // back to the native caller

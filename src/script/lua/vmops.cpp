@@ -183,27 +183,33 @@ bool luaV_towstring(lua_State* L, StkId obj) {
 }
 
 void luaV_gettable(lua_State* L, const TValue* t, TValue* key, StkId val) {
+    luaV_finishget(L, t, key, val, nullptr);
+}
+
+void luaV_finishget(lua_State* L, const TValue* t, TValue* key, StkId val, const TValue* tm) {
     ptrdiff_t valr = savestack(L, val);
     TValue tcur = *t;
     TValue k = *key;
     for (int loop = 0; loop < MAXTAGLOOP; loop++) {
-        const TValue* tm;
-        if (ttistable(&tcur)) {
-            Table* h = hvalue(&tcur);
-            const TValue* res = luaH_get(h, &k);
-            if (!ttisnil(res) || (tm = luaT_fasttm(L, h->metatable, TM_INDEX)) == nullptr) {
-                setobj(restorestack(L, valr), res);
-                return;
-            }
-        } else {
-            tm = luaT_gettmbyobj(L, &tcur, TM_INDEX);
-            if (ttisnil(tm)) {
-                // A userdata without "__index" is read through its metatable itself.
-                if (ttisuserdata(&tcur)) {
-                    sethvalue(&tcur, uvalue(&tcur)->metatable);
-                    continue;
+        if (tm == nullptr) {
+            if (ttistable(&tcur)) {
+                Table* h = hvalue(&tcur);
+                const TValue* res = luaH_get(h, &k);
+                if (!ttisnil(res) || (tm = luaT_fasttm(L, h->metatable, TM_INDEX)) == nullptr) {
+                    setobj(restorestack(L, valr), res);
+                    return;
                 }
-                luaG_typeerror(L, loop == 0 ? t : &tcur, "index");
+            } else {
+                tm = luaT_gettmbyobj(L, &tcur, TM_INDEX);
+                if (ttisnil(tm)) {
+                    // A userdata without "__index" is read through its metatable itself.
+                    if (ttisuserdata(&tcur)) {
+                        sethvalue(&tcur, uvalue(&tcur)->metatable);
+                        tm = nullptr;
+                        continue;
+                    }
+                    luaG_typeerror(L, loop == 0 ? t : &tcur, "index");
+                }
             }
         }
         if (ttisfunction(tm)) {
@@ -213,6 +219,7 @@ void luaV_gettable(lua_State* L, const TValue* t, TValue* key, StkId val) {
             return;
         }
         tcur = *tm;
+        tm = nullptr;
     }
     luaG_runerror(L, "loop in gettable");
 }

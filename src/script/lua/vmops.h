@@ -14,6 +14,9 @@ bool luaV_towstring(lua_State* L, StkId obj);
 
 // val = t[key], with "__index" handlers and the per-type rule.
 void luaV_gettable(lua_State* L, const TValue* t, TValue* key, StkId val);
+// The rest of t[key] for a table t whose own entry for key is nil and whose "__index"
+// handler is tm (not null).
+void luaV_finishget(lua_State* L, const TValue* t, TValue* key, StkId val, const TValue* tm);
 // t[key] = val, with "__newindex" handlers and the per-type rule.
 void luaV_settable(lua_State* L, const TValue* t, TValue* key, StkId val);
 
