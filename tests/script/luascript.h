@@ -88,6 +88,21 @@ protected:
         }
     }
 
+    // Run with hex(s), the bytes of s as hexadecimal pairs, available to the code.
+    std::string RunHex(const std::string& code) {
+        return Run(
+            "local function hex(s) local o = {} "
+            "for i = 1, string.len(s) do o[i] = string.format('%02x', string.byte(s, i)) end "
+            "return table.concat(o, ' ') end " +
+            code);
+    }
+    template <size_t N>
+    void ExpectRunsHex(const LuaCase (&cases)[N]) {
+        for (const LuaCase& c : cases) {
+            EXPECT_EQ(RunHex(c.code), c.result) << c.code;
+        }
+    }
+
     // Compiles code only; answers "" or the syntax error.
     std::string Compile(const std::string& code) {
         int status = luaL_loadbuffer(L, code.data(), code.size(), "=test");

@@ -8,12 +8,6 @@ namespace {
 
 using StringLibTest = LuaScriptTest;
 
-// The bytes of a result as hexadecimal pairs, for raw output.
-const char* kHex =
-    "local function hex(s) local o = {} "
-    "for i = 1, string.len(s) do o[i] = string.format('%02x', string.byte(s, i)) end "
-    "return table.concat(o, ' ') end ";
-
 TEST_F(StringLibTest, SimpleFunctions) {
     const LuaCase cases[] = {
         {"return string.len(''), string.len('a\\0b'), string.len(123)", "0, 3, 3"},
@@ -106,9 +100,7 @@ TEST_F(StringLibTest, FormatRawDirectives) {
         {"local r = string.format('%bF')",
          "error: test:1: bad argument #2 to `format' (number expected, got no value)"},
     };
-    for (const LuaCase& c : cases) {
-        EXPECT_EQ(Run(std::string(kHex) + c.code), c.result) << c.code;
-    }
+    ExpectRunsHex(cases);
 }
 
 // Integer directives take the number's low 32 bits after truncation to 64 bits.
@@ -231,9 +223,7 @@ TEST_F(StringLibTest, Lualex) {
         {"local r = string.lualex('x')",
          "error: test:1: bad argument #2 to `lualex' (number expected, got no value)"},
     };
-    for (const LuaCase& c : cases) {
-        EXPECT_EQ(Run(std::string(kHex) + c.code), c.result) << c.code;
-    }
+    ExpectRunsHex(cases);
 }
 
 }  // namespace

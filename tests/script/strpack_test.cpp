@@ -6,17 +6,7 @@
 
 namespace {
 
-class StringPackTest : public LuaScriptTest {
-protected:
-    // Runs code with hex(s), the bytes of s as hexadecimal pairs, available.
-    std::string RunHex(const std::string& code) {
-        return Run(
-            "local function hex(s) local o = {} "
-            "for i = 1, string.len(s) do o[i] = string.format('%02x', string.byte(s, i)) end "
-            "return table.concat(o, ' ') end " +
-            code);
-    }
-};
+using StringPackTest = LuaScriptTest;
 
 TEST_F(StringPackTest, PackWritesEachCode) {
     const LuaCase cases[] = {
@@ -42,9 +32,7 @@ TEST_F(StringPackTest, PackWritesEachCode) {
         {"return hex(string.pack('wA', 12))", "31 00 32 00"},
         {"return hex(string.pack('', 1))", ""},
     };
-    for (const LuaCase& c : cases) {
-        EXPECT_EQ(RunHex(c.code), c.result) << c.code;
-    }
+    ExpectRunsHex(cases);
 }
 
 // "@count[:fill]" opens a field padded to count bytes; the next "@" closes it.
@@ -58,9 +46,7 @@ TEST_F(StringPackTest, PaddedFields) {
         {"return hex(string.pack('@8:255A', 'x'))", "78"},
         {"return hex(string.pack('@@'))", "00"},
     };
-    for (const LuaCase& c : cases) {
-        EXPECT_EQ(RunHex(c.code), c.result) << c.code;
-    }
+    ExpectRunsHex(cases);
 }
 
 TEST_F(StringPackTest, UnpackReadsBackWhatPackWrote) {
