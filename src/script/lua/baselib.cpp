@@ -152,13 +152,28 @@ int luaB_error(lua_State* L) {
     return lua_error(L);
 }
 
+// Pushes the "__metatable" field of argument 1's metatable and answers true; answers false
+// and pushes nothing when there is none. The field's name is the closure's upvalue, so that
+// this runs without making the name again on every call.
+bool getprotection(lua_State* L) {
+    if (!lua_getmetatable(L, 1)) return false;
+    lua_pushvalue(L, lua_upvalueindex(1));
+    lua_rawget(L, -2);
+    if (lua_isnil(L, -1)) {
+        lua_pop(L, 2);
+        return false;
+    }
+    lua_remove(L, -2);
+    return true;
+}
+
 int luaB_getmetatable(lua_State* L) {
     luaL_checkany(L, 1);
     if (!lua_getmetatable(L, 1)) {
         lua_pushnil(L);
         return 1;
     }
-    luaL_getmetafield(L, 1, "__metatable");  // it takes precedence when present
+    getprotection(L);  // it takes precedence when present
     return 1;
 }
 
@@ -166,8 +181,7 @@ int luaB_setmetatable(lua_State* L) {
     int t = lua_type(L, 2);
     luaL_checktype(L, 1, LUA_TTABLE);
     luaL_argcheck(L, t == LUA_TNIL || t == LUA_TTABLE, 2, "nil or table expected");
-    if (luaL_getmetafield(L, 1, "__metatable"))
-        luaL_error(L, "cannot change a protected metatable");
+    if (getprotection(L)) luaL_error(L, "cannot change a protected metatable");
     lua_settop(L, 2);
     lua_setmetatable(L, 1);
     return 1;
@@ -520,6 +534,16 @@ int luaopen_base(lua_State* L) {
     lua_pushcclosure(L, luaB_newproxy, 1);
     lua_rawset(L, -3);
     lua_rawset(L, -1);  // _G._G = _G
+    // The metatable functions keep the name "__metatable" as their upvalue; the keys exist
+    // already, so the globals' order stays that of the list above.
+    const lua_CFunction protected_funcs[] = {luaB_getmetatable, luaB_setmetatable};
+    const char* const protected_names[] = {"getmetatable", "setmetatable"};
+    for (int i = 0; i < 2; i++) {
+        lua_pushstring(L, protected_names[i]);
+        lua_pushliteral(L, "__metatable");
+        lua_pushcclosure(L, protected_funcs[i], 1);
+        lua_rawset(L, LUA_GLOBALSINDEX);
+    }
     luaB_opencoroutine(L);
     lua_pushliteral(L, "_LOADED");
     lua_newtable(L);
