@@ -69,8 +69,14 @@ StkId tryfuncTM(lua_State* L, StkId func) {
     return func;
 }
 
-// Gathers the arguments past the fixed ones into the table "arg" (with its count in "n").
-void adjust_varargs(lua_State* L, int nfixargs, StkId base) {
+CallInfo* nextci(lua_State* L) {
+    if (L->ci + 1 == L->end_ci) return luaD_growCI(L);
+    return ++L->ci;
+}
+
+}  // namespace
+
+void luaD_adjustvarargs(lua_State* L, int nfixargs, StkId base) {
     int actual = static_cast<int>(L->top - base);
     if (actual < nfixargs) {
         luaD_checkstack(L, nfixargs - actual);
@@ -89,12 +95,7 @@ void adjust_varargs(lua_State* L, int nfixargs, StkId base) {
     incr_top(L);
 }
 
-CallInfo* nextci(lua_State* L) {
-    if (L->ci + 1 == L->end_ci) return luaD_growCI(L);
-    return ++L->ci;
-}
-
-StkId callrethooks(lua_State* L, StkId firstResult) {
+StkId luaD_callrethooks(lua_State* L, StkId firstResult) {
     ptrdiff_t fr = savestack(L, firstResult);
     luaD_callhook(L, LUA_HOOKRET, -1);
     if (isLua(L->ci)) {
@@ -103,8 +104,6 @@ StkId callrethooks(lua_State* L, StkId firstResult) {
     }
     return restorestack(L, fr);
 }
-
-}  // namespace
 
 void luaD_throw(lua_State* L, int errcode) {
     if (L->errorJmp != nullptr) {
@@ -203,32 +202,11 @@ void luaD_callhook(lua_State* L, int event, int line) {
 
 int luaD_precall(lua_State* L, StkId func, int nresults) {
     if (!ttisfunction(func)) func = tryfuncTM(L, func);
-    ptrdiff_t funcr = savestack(L, func);
-    Closure* cl = clvalue(func);
-    if (!cl->isC) {
-        Proto* p = static_cast<LClosure*>(cl)->p;
-        if (L->ci + 1 == L->end_ci) {
-            // Room for the new record first, so that an overflow is reported before anything
-            // else is made; the record itself is entered once the frame is ready.
-            luaD_growCI(L);
-            L->ci--;
-        }
-        if (p->is_vararg) adjust_varargs(L, p->numparams, func + 1);
-        luaD_checkstack(L, p->maxstacksize);
-        CallInfo* ci = ++L->ci;
-        ci->func = restorestack(L, funcr);
-        L->base = ci->base = ci->func + 1;
-        ci->top = L->base + p->maxstacksize;
-        ci->savedpc = p->code;
-        ci->tailcalls = 0;
-        ci->nresults = nresults;
-        ci->state = 0;
-        for (StkId st = L->top; st < ci->top; st++)
-            setnilvalue(st);
-        L->top = ci->top;
-        if (L->hookmask & LUA_MASKCALL) luaD_callhook(L, LUA_HOOKCALL, -1);
+    if (!clvalue(func)->isC) {
+        luaD_precallLua(L, func, nresults);
         return PCRLUA;
     }
+    ptrdiff_t funcr = savestack(L, func);
     luaD_checkstack(L, LUA_MINSTACK);
     CallInfo* ci = nextci(L);
     ci->func = restorestack(L, funcr);
@@ -243,21 +221,6 @@ int luaD_precall(lua_State* L, StkId func, int nresults) {
     if (n < 0) return PCRYIELD;
     luaD_poscall(L, L->top - n);
     return PCRC;
-}
-
-bool luaD_poscall(lua_State* L, StkId firstResult) {
-    if (L->hookmask & LUA_MASKRET) firstResult = callrethooks(L, firstResult);
-    CallInfo* ci = L->ci--;
-    StkId res = ci->func;
-    int wanted = ci->nresults;
-    L->base = L->ci->base;
-    int i = wanted;
-    for (; i != 0 && firstResult < L->top; i--)
-        setobj(res++, firstResult++);
-    while (i-- > 0)
-        setnilvalue(res++);
-    L->top = res;
-    return wanted != LUA_MULTRET;
 }
 
 void luaD_call(lua_State* L, StkId func, int nresults) {

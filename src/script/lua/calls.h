@@ -37,12 +37,20 @@ void luaD_call(lua_State* L, StkId func, int nresults);
 int luaD_precall(lua_State* L, StkId func, int nresults);
 // Moves the results from firstResult down to the called function's slot, adjusted to the
 // count the caller expects; answers false when the caller takes all of them.
-bool luaD_poscall(lua_State* L, StkId firstResult);
+inline bool luaD_poscall(lua_State* L, StkId firstResult);
+
+// Parts of a call the interpreter loop also takes inline: the arguments past the fixed ones
+// gathered into the table "arg" (with its count in "n"), and the return hooks.
+void luaD_adjustvarargs(lua_State* L, int nfixargs, StkId base);
+StkId luaD_callrethooks(lua_State* L, StkId firstResult);
+void luaD_callhook(lua_State* L, int event, int line);
+CallInfo* luaD_growCI(lua_State* L);
+
+// Enters the frame of the Lua function at func (the path of luaD_precall for a Lua function).
+inline void luaD_precallLua(lua_State* L, StkId func, int nresults);
 // Runs func protected; on error restores the stack to oldtop (where the error value goes), the
 // call records and the native-call count. ef is the handler's stack offset or 0.
 int luaD_pcall(lua_State* L, Pfunc func, void* u, ptrdiff_t oldtop, ptrdiff_t ef);
-
-void luaD_callhook(lua_State* L, int event, int line);
 
 // lua_resume with the native call depth the coroutine runs at: a coroutine resumed from
 // another counts as one more nested native call of the resumer.
@@ -56,7 +64,6 @@ int luaD_protectedparser(lua_State* L, Zio* z, bool bin);
 void luaD_reallocstack(lua_State* L, int newsize);
 void luaD_reallocCI(lua_State* L, int newsize);
 void luaD_growstack(lua_State* L, int n);
-CallInfo* luaD_growCI(lua_State* L);
 // Undoes the extra call records granted while reporting a "stack overflow".
 void luaD_restorestacklimit(lua_State* L);
 
@@ -74,4 +81,44 @@ inline void luaD_checkstack(lua_State* L, int n) {
 inline void incr_top(lua_State* L) {
     luaD_checkstack(L, 1);
     L->top++;
+}
+
+inline void luaD_precallLua(lua_State* L, StkId func, int nresults) {
+    Proto* p = static_cast<LClosure*>(clvalue(func))->p;
+    ptrdiff_t funcr = savestack(L, func);
+    if (L->ci + 1 == L->end_ci) {
+        // Room for the new record first, so that an overflow is reported before anything
+        // else is made; the record itself is entered once the frame is ready.
+        luaD_growCI(L);
+        L->ci--;
+    }
+    if (p->is_vararg) luaD_adjustvarargs(L, p->numparams, func + 1);
+    luaD_checkstack(L, p->maxstacksize);
+    CallInfo* ci = ++L->ci;
+    ci->func = restorestack(L, funcr);
+    L->base = ci->base = ci->func + 1;
+    ci->top = L->base + p->maxstacksize;
+    ci->savedpc = p->code;
+    ci->tailcalls = 0;
+    ci->nresults = nresults;
+    ci->state = 0;
+    for (StkId st = L->top; st < ci->top; st++)
+        setnilvalue(st);
+    L->top = ci->top;
+    if (L->hookmask & LUA_MASKCALL) luaD_callhook(L, LUA_HOOKCALL, -1);
+}
+
+inline bool luaD_poscall(lua_State* L, StkId firstResult) {
+    if (L->hookmask & LUA_MASKRET) firstResult = luaD_callrethooks(L, firstResult);
+    CallInfo* ci = L->ci--;
+    StkId res = ci->func;
+    int wanted = ci->nresults;
+    L->base = L->ci->base;
+    int i = wanted;
+    for (; i != 0 && firstResult < L->top; i--)
+        setobj(res++, firstResult++);
+    while (i-- > 0)
+        setnilvalue(res++);
+    L->top = res;
+    return wanted != LUA_MULTRET;
 }

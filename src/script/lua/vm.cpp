@@ -393,6 +393,11 @@ op_CALL: {
     int nresults = GETARG_C(i) - 1;
     if (b != 0) L->top = ra + b;  // else the previous instruction set the top
     L->ci->savedpc = pc;
+    if (ttisfunction(ra) && !clvalue(ra)->isC) {  // a Lua function: entered right here
+        luaD_precallLua(L, ra, nresults);
+        nexeccalls++;
+        goto reentry;
+    }
     switch (luaD_precall(L, ra, nresults)) {
         case PCRLUA:
             nexeccalls++;
