@@ -1,8 +1,6 @@
 -- Files loaded through the program's file layer: require, dofile and loadfile, by real path.
-local function check(got, want)
-  if got ~= want then error("got " .. tostring(got) .. ", want " .. tostring(want), 2) end
-end
 local dir = string.gsub(arg[0], "[^/]*$", "")
+local check = dofile("::" .. dir .. "modules/checks.lua")
 LUA_PATH = "::" .. dir .. "nowhere/?.lua;::" .. dir .. "modules/?.lua"
 
 local greet = require("greet")

@@ -1,12 +1,6 @@
 -- string.pack and string.unpack: records of numbers and strings, both byte orders.
-local function check(got, want)
-  if got ~= want then error("got " .. tostring(got) .. ", want " .. tostring(want), 2) end
-end
-local function hex(s)
-  local o = {}
-  for i = 1, string.len(s) do o[i] = string.format("%02x", string.byte(s, i)) end
-  return table.concat(o, " ")
-end
+local dir = string.gsub(arg[0], "[^/]*$", "")
+local check, hex = dofile("::" .. dir .. "modules/checks.lua")
 
 local record = string.pack("<i>Hzpf", -2, 513, "name", "xy", 0.5)
 check(hex(record), "fe ff ff ff 02 01 6e 61 6d 65 00 02 78 79 3f 00 00 00")

@@ -1,12 +1,6 @@
 -- The string library's Lua 5.0 rules and the program's additions to it.
-local function check(got, want)
-  if got ~= want then error("got " .. tostring(got) .. ", want " .. tostring(want), 2) end
-end
-local function hex(s)
-  local o = {}
-  for i = 1, string.len(s) do o[i] = string.format("%02x", string.byte(s, i)) end
-  return table.concat(o, " ")
-end
+local dir = string.gsub(arg[0], "[^/]*$", "")
+local check, hex = dofile("::" .. dir .. "modules/checks.lua")
 
 -- gfind walks the matches; gsub leaves out a match whose function gives no string.
 local found = {}
