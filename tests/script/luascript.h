@@ -46,6 +46,26 @@ inline std::string LuaValueText(lua_State* L, int idx) {
     }
 }
 
+// Runs code in the state (chunk name "=test", so positions read "test:<line>:"); answers its
+// results separated by ", ", or "error: " and the message of a syntax or run-time error. The
+// stack is left as found.
+inline std::string RunLuaChunk(lua_State* L, const std::string& code) {
+    int top = lua_gettop(L);
+    int status = luaL_loadbuffer(L, code.data(), code.size(), "=test");
+    if (status == 0) status = lua_pcall(L, 0, LUA_MULTRET, 0);
+    std::string out;
+    if (status != 0) {
+        out = "error: " + LuaValueText(L, -1);
+    } else {
+        for (int i = top + 1; i <= lua_gettop(L); i++) {
+            if (i > top + 1) out += ", ";
+            out += LuaValueText(L, i);
+        }
+    }
+    lua_settop(L, top);
+    return out;
+}
+
 // A chunk and the text Run answers for it.
 struct LuaCase {
     const char* code;
@@ -62,24 +82,7 @@ protected:
     }
     void TearDown() override { lua_close(L); }
 
-    // Runs code (chunk name "=test", so positions read "test:<line>:"); answers its results
-    // separated by ", ", or "error: " and the message of a syntax or run-time error.
-    std::string Run(const std::string& code) {
-        int top = lua_gettop(L);
-        int status = luaL_loadbuffer(L, code.data(), code.size(), "=test");
-        if (status == 0) status = lua_pcall(L, 0, LUA_MULTRET, 0);
-        std::string out;
-        if (status != 0) {
-            out = "error: " + LuaValueText(L, -1);
-        } else {
-            for (int i = top + 1; i <= lua_gettop(L); i++) {
-                if (i > top + 1) out += ", ";
-                out += LuaValueText(L, i);
-            }
-        }
-        lua_settop(L, top);
-        return out;
-    }
+    std::string Run(const std::string& code) { return RunLuaChunk(L, code); }
 
     template <size_t N>
     void ExpectRuns(const LuaCase (&cases)[N]) {

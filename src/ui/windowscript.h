@@ -1,0 +1,16 @@
+// TWindowScript: the window system's script, the one TScript of the running game; every native
+// binding is registered in its state. So far it only hands commands to its waiting coroutine:
+// the coroutine's yield gets nil and the command (a function of no arguments) as its results.
+//
+// Main thread only.
+#pragma once
+
+#include "script/script.h"
+
+class TWindowScript : public TScript {
+public:
+    // A null state: the script makes its own.
+    explicit TWindowScript(lua_State* state = nullptr) : TScript(state) {}
+
+    bool DeliverCommand() override;
+};
