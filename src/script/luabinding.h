@@ -141,24 +141,13 @@ struct TArg<TLuaTable*> {
 };
 
 template <class T>
+constexpr bool kIsNumber = std::is_same_v<T, int> || std::is_same_v<T, short> ||
+                           std::is_same_v<T, float> || std::is_same_v<T, double>;
+
+template <class T>
 struct TResult {
-    static_assert(sizeof(T) == 0, "no Lua conversion for this result type");
-};
-template <>
-struct TResult<int> {
-    static void Push(lua_State* L, int v) { lua_pushnumber(L, v); }
-};
-template <>
-struct TResult<short> {
-    static void Push(lua_State* L, short v) { lua_pushnumber(L, v); }
-};
-template <>
-struct TResult<float> {
-    static void Push(lua_State* L, float v) { lua_pushnumber(L, v); }
-};
-template <>
-struct TResult<double> {
-    static void Push(lua_State* L, double v) { lua_pushnumber(L, v); }
+    static_assert(kIsNumber<T>, "no Lua conversion for this result type");
+    static void Push(lua_State* L, T v) { lua_pushnumber(L, static_cast<lua_Number>(v)); }
 };
 template <>
 struct TResult<bool> {

@@ -86,13 +86,7 @@ protected:
         return lua_resume(L, 0);
     }
 
-    std::string Global(const char* name) {
-        lua_pushstring(L, name);
-        lua_gettable(L, LUA_GLOBALSINDEX);
-        std::string text = LuaValueText(L, -1);
-        lua_pop(L, 1);
-        return text;
-    }
+    std::string Global(const char* name) { return LuaGlobalText(L, name); }
 };
 
 TEST_F(MainStateCoroutineTest, RunsUntilItsYieldsAndEnds) {

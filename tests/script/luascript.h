@@ -46,6 +46,15 @@ inline std::string LuaValueText(lua_State* L, int idx) {
     }
 }
 
+// The global of that name as LuaValueText writes it.
+inline std::string LuaGlobalText(lua_State* L, const char* name) {
+    lua_pushstring(L, name);
+    lua_gettable(L, LUA_GLOBALSINDEX);
+    std::string text = LuaValueText(L, -1);
+    lua_pop(L, 1);
+    return text;
+}
+
 // Runs code in the state (chunk name "=test", so positions read "test:<line>:"); answers its
 // results separated by ", ", or "error: " and the message of a syntax or run-time error. The
 // stack is left as found.

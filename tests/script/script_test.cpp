@@ -30,13 +30,7 @@ protected:
     }
     void TearDown() override { port::control::UseFakeClock(false); }
 
-    std::string Global(const char* name) {
-        lua_pushstring(L, name);
-        lua_gettable(L, LUA_GLOBALSINDEX);
-        std::string text = LuaValueText(L, -1);
-        lua_pop(L, 1);
-        return text;
-    }
+    std::string Global(const char* name) { return LuaGlobalText(L, name); }
     void Pass() {
         port::control::AdvanceTime(10);
         mTasks.Update(0);

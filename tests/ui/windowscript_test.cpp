@@ -9,6 +9,7 @@
 #include "port/control.h"
 #include "script/lua/auxlib.h"
 #include "script/lua/lua.h"
+#include "script/luascript.h"
 #include "support/logcapture.h"
 #include "ui/windowmanager.h"
 
@@ -37,14 +38,7 @@ protected:
     }
     void TearDown() override { port::control::UseFakeClock(false); }
 
-    std::string Global(const char* name) {
-        lua_pushstring(L, name);
-        lua_gettable(L, LUA_GLOBALSINDEX);
-        const char* text = lua_tostring(L, -1);
-        std::string value = text != nullptr ? text : lua_typename(L, lua_type(L, -1));
-        lua_pop(L, 1);
-        return value;
-    }
+    std::string Global(const char* name) { return LuaGlobalText(L, name); }
 
     testing_support::LogCapture mLog;
     TTaskManager mTasks;
