@@ -1,10 +1,12 @@
 #include "script/script.h"
 
+#include "foundation/file.h"
 #include "foundation/log.h"
 #include "script/lua/auxlib.h"
 #include "script/lua/lua.h"
 #include "script/lua/lualib.h"
 #include "script/luaobjectwrapper.h"
+#include "script/scriptcode.h"
 #include "script/scriptglobals.h"
 
 namespace {
@@ -87,8 +89,36 @@ str TScript::GetSearchPath() {
 void TScript::InitState() {
     int height = lua_gettop(mState);
     luaopen_base(mState);
+    luaopen_string(mState);
+    luaopen_table(mState);
     lua_settop(mState, height);
     RegisterScriptGlobals(mState);
+}
+
+bool TScript::RunScript(const str& fileName) {
+    int height = lua_gettop(mState);
+    if (fileName.Length() == 0 || !FileExists(fileName)) return false;
+    str error;
+    std::shared_ptr<TScriptCode> code = TScriptCode::Load(fileName, GetSearchPath(), &error);
+    int status = LUA_ERRFILE;
+    if (code) status = luaL_loadbuffer(mState, code->GetData(), code->GetSize(), fileName.c_str());
+    if (status == 0) {
+        status = RunFunction(0, 1);
+        ShrinkTo(mState, height);
+        if (status == 0) return true;
+        LogPrintf("Failed to run script %s: %d", fileName.c_str(), status);
+        return false;
+    }
+    // Reported like every script error, through "_ALERT".
+    bool loaderMessage = code && error.Length() == 0;
+    PushGlobal(mState, "_ALERT");
+    if (loaderMessage)
+        lua_pushvalue(mState, -2);
+    else
+        lua_pushstring(mState, error.c_str());
+    CallLogged(1);
+    ShrinkTo(mState, height);
+    return false;
 }
 
 void TScript::DeleteTemporaries() {
@@ -220,7 +250,7 @@ int TScript::Resume(int nargs) {
         // Only a waiting coroutine is resumed: lua_resume would start whatever function lies
         // below the values, or, inside a running call, drop that call's stack.
         LogPrintf("lua_resume ERROR: %s", IsInCall() ? "cannot resume non-suspended coroutine"
-                                                       : "cannot resume dead coroutine");
+                                                     : "cannot resume dead coroutine");
         lua_pop(mState, nargs);
         return LUA_ERRRUN;
     }

@@ -88,7 +88,8 @@ public:
     // Empty once this script is destroyed: holders of bindings check it before they unbind.
     std::weak_ptr<lua_State*> GetLiveState() const { return mLiveState; }
 
-    // Opens the base library and registers the host's globals (the constructor does this).
+    // Opens the base, string and table libraries, in that order, and registers the host's
+    // globals (the constructor does this).
     void InitState();
 
 private:

@@ -54,6 +54,9 @@ TEST_F(ScriptHostTest, NewScriptHasItsGlobalsAndIsAStoppedTask) {
     EXPECT_EQ(Global("_Internal_DumpEntry"), "function");
     EXPECT_EQ(Global("GetClosure"), "nil");
     EXPECT_EQ(Global("coroutine"), "table");
+    EXPECT_EQ(Global("string"), "table");
+    EXPECT_EQ(Global("table"), "table");
+    EXPECT_EQ(RunLuaChunk(L, "return math, io, os, debug, loadlib"), "nil, nil, nil, nil, nil");
     EXPECT_EQ(TScript::GetSearchPath(), str("assets/?;?;../?;../../?"));
     EXPECT_EQ(lua_gettop(L), 0);
     EXPECT_THAT(Log(), IsEmpty());
