@@ -252,6 +252,15 @@ TEST_F(ScriptHostTest, ErrorsInDoLuaString) {
     EXPECT_EQ(log[1], "Lua error: again");
     EXPECT_EQ(lua_gettop(L), 1);
     EXPECT_EQ(LuaValueText(L, 1), "below");
+
+    // Without an error function the run-time error keeps a string value: the stage is "running".
+    mLog.Clear();
+    mScript->DoLuaString("function LuaErrorMessage(m) reported = m end _ALERT = nil");
+    mScript->DoLuaString("error('x')");
+    EXPECT_THAT(Log(), ElementsAre("DoLuaString Lua Error: error in error handling\n"
+                                   "\twhen running error('x')"));
+    EXPECT_EQ(Global("reported"), "Lua Error: error in error handling\n\twhen running");
+    EXPECT_EQ(lua_gettop(L), 1);
 }
 
 TEST_F(ScriptHostTest, DoLuaStringTextResultsAndPath) {
