@@ -12,8 +12,9 @@ int main() {
     TRandom random;
     str banner = str::Format("Umbrava %s", UMBRAVA_VERSION);
     std::printf("%s\n", banner.c_str());
-    std::printf("This build holds the framework foundation only (strings, log, random numbers,\n"
-                "math); the game cannot be played yet. First random number: %u\n",
+    std::printf("This build holds the framework's lower layers (system layer, renderer, files,\n"
+                "settings, the extended Lua and its script host); the game cannot be played yet.\n"
+                "First random number: %u\n",
                 random.Next());
     return 0;
 }
