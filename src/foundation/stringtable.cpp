@@ -155,8 +155,11 @@ bool TStringTable::Expand(const str& label, const str& text, const str* args, st
         if (token.Length() == 0) {
             result += '%';
         } else if (AllDigits(token)) {
-            // Up to 9 digits cannot overflow; anything longer is out of range anyway.
-            const int k = token.Length() <= 9 ? token.ToInt() : 0;
+            // Read like atoi, leading zeros and all; a number past 5 is out of range however
+            // long it is, so counting stops there instead of overflowing.
+            int k = 0;
+            for (const char* digit = token.c_str(); *digit != '\0' && k <= 5; ++digit)
+                k = k * 10 + (*digit - '0');
             if (k < 1 || k > 5) return false;
             const str& argument = args[k - 1];
             if (argument.GetAt(0) == '%') {

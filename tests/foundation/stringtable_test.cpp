@@ -125,6 +125,8 @@ TEST_F(StringTableTest, Placeholders) {
               {"SIXTH", "x %6% y"},
               {"ZERO", "x %0% y"},
               {"LEADING", "%01%"},
+              {"MANY_ZEROS", "%0000000000002%"},
+              {"HUGE", "%99999999999999999999%"},
               {"MISSING_REF", "a %NOPE% b"},
               {"ARG", "[%1%]"}});
     struct Case {
@@ -140,6 +142,8 @@ TEST_F(StringTableTest, Placeholders) {
         {"SIXTH", {"a", "b", "c", "d", "e"}, "#####"},
         {"ZERO", {"a"}, "#####"},
         {"LEADING", {"first"}, "first"},
+        {"MANY_ZEROS", {"first", "second"}, "second"},
+        {"HUGE", {"first"}, "#####"},
         {"MISSING_REF", {}, "#####"},
         {"ARG", {"%%"}, "[%]"},
         {"ARG", {"%OTHER%"}, "[other %1% text]"},
