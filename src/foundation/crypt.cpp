@@ -57,12 +57,8 @@ int TCrypt::Decrypt(const void* data, int length, void* out, int capacity, bool 
         plain = mCipher->DecryptBuffer(static_cast<const uint8_t*>(data), length);
     }
     int needed = static_cast<int>(plain.size());
-    if (needed == 0) {
-        mLastLength = 0;
-        return 0;
-    }
     if (out == nullptr || capacity < needed) return needed;
-    std::memcpy(out, plain.data(), plain.size());
+    if (needed > 0) std::memcpy(out, plain.data(), plain.size());
     mLastLength = needed;
     return 0;
 }

@@ -26,8 +26,8 @@ public:
     TCrypt& operator=(const TCrypt&) = delete;
 
     int Encrypt(const void* data, int length, void* out, int capacity, bool base64);
-    // An input that deciphers to nothing (no bytes, or pad bytes that do not fit) answers 0 with
-    // LastLength 0.
+    // An input that deciphers to nothing (no bytes, or pad bytes that do not fit) needs 0 bytes:
+    // with out given it answers 0 and LastLength becomes 0; a size query answers 0 too.
     int Decrypt(const void* data, int length, void* out, int capacity, bool base64);
     int LastLength() const { return mLastLength; }
     // The deciphered base64 text up to its first NUL (or its end); empty when nothing results.

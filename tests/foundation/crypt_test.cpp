@@ -104,6 +104,10 @@ TEST(CryptTest, EmptyResults) {
     EXPECT_EQ(crypt.Decrypt("", 0, out, sizeof(out), false), 0);
     EXPECT_EQ(crypt.LastLength(), 0);
     EXPECT_EQ(crypt.Decrypt(nullptr, 0, nullptr, 0, true), 0);
+    // A size query writes nothing, so it leaves the last length alone, even when it is 0.
+    crypt.Encrypt("abc", 3, out, sizeof(out), false);
+    EXPECT_EQ(crypt.Decrypt("", 0, nullptr, 0, false), 0);
+    EXPECT_EQ(crypt.LastLength(), 8);
     // Eight bytes that do not decipher to a fitting pad count give nothing, not garbage.
     int nothing = 0;
     for (int seed = 0; seed < 64; ++seed) {
