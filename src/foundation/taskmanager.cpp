@@ -37,7 +37,8 @@ bool TTaskManager::RemoveTask(TTask* task) {
         mActive.erase(it);
         return true;
     }
-    if (IsPendingRemoval(task)) return false;
+    // Asked again while still listed: the same answer, unless DeleteAll has claimed it since.
+    if (IsPendingRemoval(task)) return !IsPendingDelete(task);
     mPendingRemoval.push_back(task);
     return true;
 }

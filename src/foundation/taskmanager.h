@@ -30,8 +30,8 @@ public:
 
     // Takes ownership. A task must be in at most one manager, once.
     void AddTask(TTask* task);
-    // Gives the task back without deleting it; false when it is not in the list (or its removal
-    // is already pending).
+    // Gives the task back without deleting it; false when it is not in the list, or when a
+    // DeleteAll during this update has already marked it for deletion.
     bool RemoveTask(TTask* task);
     // Runs the ready tasks; the event pump uses mode 0, the window system mode 1.
     void Update(uint32_t mode);

@@ -328,8 +328,8 @@ TEST_F(TaskManagerTest, RemovalDuringAnUpdateIsDeferred) {
     bool removed = false;
     Add([&](ProbeTask&) {
         removed = manager.RemoveTask(victim);
-        EXPECT_EQ(manager.GetTaskCount(), 2u);  // still listed until the update ends
-        EXPECT_FALSE(manager.RemoveTask(victim));
+        EXPECT_EQ(manager.GetTaskCount(), 2u);    // still listed until the update ends
+        EXPECT_TRUE(manager.RemoveTask(victim));  // still in the list: the same answer again
         return true;
     });
     victim = Add();
@@ -355,10 +355,13 @@ TEST_F(TaskManagerTest, TaskThatRemovedItselfAndFinishesIsNotDeleted) {
 
 TEST_F(TaskManagerTest, DeleteAllDuringAnUpdateDeletesEachTaskOnce) {
     ProbeTask* given = Add();
-    Add([this, &given](ProbeTask&) {
+    Add([this, &given](ProbeTask& t) {
         manager.RemoveTask(given);  // the caller's again: DeleteAll must leave it
         manager.DeleteAll();
         manager.DeleteAll();
+        EXPECT_TRUE(manager.RemoveTask(given));
+        // Marked for deletion: it cannot be handed back any more.
+        EXPECT_FALSE(manager.RemoveTask(&t));
         return false;  // finished as well as marked
     });
     int laterRuns = 0;
