@@ -111,7 +111,7 @@ void TPrefs::NoteDamage(const char* problem, size_t offset) {
 
 str TPrefs::GetString(const str& key, const str& fallback, int user) const {
     if (user < -1) return fallback;
-    const size_t slot = static_cast<size_t>(user + 1);
+    const size_t slot = static_cast<size_t>(user) + 1;
     if (slot >= mCurrent->size()) return fallback;
     const TPrefsValues& values = (*mCurrent)[slot];
     auto it = values.find(key);

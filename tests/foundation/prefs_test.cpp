@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -140,6 +141,8 @@ TEST_F(PrefsTest, UsersOutOfRange) {
     prefs.SetString("k", "v", 1024, false);
     EXPECT_EQ(prefs.GetUserCount(), 0);
     EXPECT_EQ(prefs.GetString("k", "none", -2), str("none"));
+    EXPECT_EQ(prefs.GetString("k", "none", INT_MAX), str("none"));
+    EXPECT_EQ(prefs.GetString("k", "none", INT_MIN), str("none"));
     EXPECT_NE(LogText().find("Preference 'k' not set: user -2 out of range"), std::string::npos);
     EXPECT_NE(LogText().find("Preference 'k' not set: user 1024 out of range"), std::string::npos);
     prefs.SetString("k", "v", 1023, false);
