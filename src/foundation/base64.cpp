@@ -53,10 +53,12 @@ int Base64Decode(uint8_t* out, const char* text, int length) {
             static_cast<uint8_t>(((v[1] & 15) << 4) | (v[2] >> 2)),
             static_cast<uint8_t>(((v[2] & 3) << 6) | v[3]),
         };
-        int count = 3;
-        if (c[3] == kPad) count = c[2] == kPad ? 1 : 2;
-        for (int i = 0; i < count; ++i)
-            out[written++] = bytes[i];
+        // Every group fills its three bytes; a pad only lowers the count, so a pad inside the
+        // text does not move the groups after it.
+        for (int i = 0; i < 3; ++i)
+            out[at / 4 * 3 + i] = bytes[i];
+        written += 3;
+        if (c[3] == kPad) written -= c[2] == kPad ? 2 : 1;
     }
     return written;
 }

@@ -3,8 +3,9 @@
 //
 // Decoding is lenient, as the stored texts need: a text whose length is not a multiple of 4 is
 // read as if "=" filled it up; each group of 4 characters gives 3 bytes, one fewer when its fourth
-// character is "=", two fewer when its third is too. A character outside the alphabet counts as
-// 0. The output buffer must hold Base64DecodedSize(length) bytes.
+// character is "=", two fewer when its third is too. The bytes of group g always sit at 3 * g,
+// so only a pad at the end of the text gives a plain result. A character outside the alphabet
+// counts as 0. The output buffer must hold Base64DecodedSize(length) bytes.
 //
 // Any thread.
 #pragma once

@@ -58,6 +58,15 @@ TEST(Base64Test, LenientDecoding) {
     EXPECT_EQ(Decode("AAAA"), std::string(3, '\0'));
 }
 
+TEST(Base64Test, PadInsideTheTextKeepsEachGroupInItsPlace) {
+    // "=" reads as 64 in every position; each group gives its three bytes at 3 * group, and the
+    // count drops by one or two for a group that ends in pads.
+    EXPECT_EQ(Decode("Zg==Zm9v"), std::string("f\x10@f"));
+    EXPECT_EQ(Decode("Zm8=Zm9v"), std::string("fo@fo"));
+    // A third-place pad without a fourth lowers nothing.
+    EXPECT_EQ(Decode("Zg=v").size(), 3u);
+}
+
 TEST(Base64Test, EveryByteRoundTrips) {
     std::string all;
     for (int i = 0; i < 256; ++i)
