@@ -22,9 +22,10 @@ str TCrypt::PrepareKey(const str& key) {
 
 TCrypt::TCrypt(const str& key) : mCipher(std::make_unique<TBlowfish>()) {
     str text = PrepareKey(key);
+    // All nine bytes key the cipher, even when a "=" in the text makes the decoder count fewer.
     uint8_t bytes[9];
-    int count = Base64Decode(bytes, text.c_str(), static_cast<int>(kKeyLength));
-    mCipher->SetKey(bytes, count);
+    Base64Decode(bytes, text.c_str(), static_cast<int>(kKeyLength));
+    mCipher->SetKey(bytes, static_cast<int>(sizeof bytes));
 }
 
 TCrypt::~TCrypt() = default;

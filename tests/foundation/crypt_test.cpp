@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "foundation/base64.h"
+#include "foundation/blowfish.h"
 #include "support/printers.h"
 
 namespace {
@@ -93,6 +95,17 @@ TEST(CryptTest, KeyPreparation) {
     EXPECT_EQ(sealed("abcd"), sealed("abcdAAAAAAAA"));
     EXPECT_EQ(sealed("abcdefghijklmnopqrst"), sealed("abcdefghiXYZ"));
     EXPECT_NE(sealed("abcdefghi"), sealed("abcdefghj"));
+
+    // A pad character inside the key text still gives nine key bytes, each group's in its place.
+    uint8_t bytes[9];
+    ASSERT_EQ(Base64Decode(bytes, "abc=defghAAA", 12), 8);
+    TBlowfish cipher;
+    cipher.SetKey(bytes, 9);
+    const std::vector<uint8_t> block = cipher.EncryptBuffer(nullptr, 0);
+    TCrypt crypt("abc=defgh");
+    char out[8];
+    ASSERT_EQ(crypt.Encrypt(nullptr, 0, out, sizeof out, false), 0);
+    EXPECT_EQ(std::string(out, 8), std::string(block.begin(), block.end()));
 }
 
 TEST(CryptTest, EmptyResults) {
