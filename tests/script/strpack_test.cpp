@@ -99,6 +99,10 @@ TEST_F(StringPackTest, ShortFieldsEndTheData) {
         {"return string.unpack('x\\2a\\0b\\0', 'bwp')", "7, 120, L\"ab\""},
         {"return string.unpack(string.pack('wzb', L\"a\", 1), 'wzb')", "6, L\"a\", 1"},
         {"return string.unpack('ab', 'd')", "1"},
+        // More values than a relative stack index reaches still come after their position.
+        {"local t = {string.unpack(string.rep('a', 12000), 'b12000')} "
+         "return table.getn(t), t[1], t[2], t[12001]",
+         "12001, 12001, 97, 97"},
     };
     ExpectRuns(cases);
 }

@@ -408,6 +408,8 @@ int str_unpack(lua_State* L) {
     Unpacker in(L, s, len, static_cast<size_t>(start) - 1);
     int n = 0;
     lua_pushnil(L);  // the place of the position, which goes before the values
+    // Absolute: past some ten thousand values a relative index would read as a pseudo-index.
+    int positionIndex = lua_gettop(L);
     while (*f != '\0') {
         Code code = nextcode(L, 2, &f);
         if (setorder(code.c, in.Big()) || code.c == ' ' || code.c == ',') continue;
@@ -427,6 +429,6 @@ int str_unpack(lua_State* L) {
         if (ended) break;
     }
     lua_pushnumber(L, static_cast<lua_Number>(in.Position() + 1));
-    lua_replace(L, -n - 2);
+    lua_replace(L, positionIndex);
     return n + 1;
 }
