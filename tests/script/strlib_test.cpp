@@ -103,7 +103,8 @@ TEST_F(StringLibTest, FormatRawDirectives) {
     ExpectRunsHex(cases);
 }
 
-// Integer directives take the number's low 32 bits after truncation to 64 bits.
+// Integer directives take the number's low 32 bits after truncation to 64 bits. Like every item,
+// a character ends at its first zero byte.
 TEST_F(StringLibTest, FormatIntegersWrap) {
     const LuaCase cases[] = {
         {"return string.format('%x %X %u %o', -1, -1, -1, -1)",
@@ -114,7 +115,10 @@ TEST_F(StringLibTest, FormatIntegersWrap) {
         {"local nan = 0/0 return string.format('%d %x %u', nan, nan, nan)", "0 0 0"},
         {"return string.format('%d %d %d', 1e30, -1e30, 1/0)", "0 0 0"},
         {"return string.format('%d %d', 2.9, -2.9)", "2 -2"},
-        {"return string.len(string.format('%c', 0)), string.format('%c', 321)", "1, A"},
+        {"return string.len(string.format('%c', 0)), string.format('%c', 321)", "0, A"},
+        {"return string.len(string.format('a%cb%5c', 0, 256)), "
+         "string.len(string.format('%-3c|', 0))",
+         "6, 1"},
     };
     ExpectRuns(cases);
 }

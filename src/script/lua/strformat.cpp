@@ -248,7 +248,8 @@ int str_format(lua_State* L) {
             default:
                 return luaL_error(L, "invalid option to `format'");
         }
-        if (n > 0) luaL_addlstring(&b, buff, static_cast<size_t>(n < MAX_ITEM ? n : MAX_ITEM - 1));
+        // The item ends at its first zero byte, as a C text does: "%c" of 0 adds nothing.
+        if (n > 0) luaL_addlstring(&b, buff, strlen(buff));
     }
     luaL_pushresult(&b);
     return 1;
