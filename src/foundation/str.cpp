@@ -288,9 +288,10 @@ int str::WriteAt(int position, const void* data, int count, bool terminate) {
 }
 
 void str::Erase(unsigned int position, unsigned int count) {
+    // Like every in-place edit, Erase takes its own copy first, even when it then removes nothing.
+    Unshare();
     unsigned int length = Length();
     if (position >= length) return;
-    Unshare();
     char* buffer = Buffer();
     if (count == npos || static_cast<unsigned long long>(position) + count >= length) {
         buffer[position] = '\0';

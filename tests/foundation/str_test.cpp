@@ -75,6 +75,32 @@ TEST(StrTest, CopiesShareUntilWritten) {
     EXPECT_EQ(g, str("hellox"));
 }
 
+// An in-place edit takes a private copy (capacity length + 1) before it looks at its arguments,
+// so even an edit that changes nothing leaves the other holders alone.
+TEST(StrTest, EditsThatChangeNothingStillUnshare) {
+    struct Case {
+        const char* what;
+        void (*edit)(str&);
+    };
+    const Case cases[] = {
+        {"Erase past the end", [](str& s) { s.Erase(9); }},
+        {"Erase at the end", [](str& s) { s.Erase(5, 2); }},
+        {"Replace without a match", [](str& s) { s.Replace("xyz", "q"); }},
+        {"ToLower of lower case", [](str& s) { s.ToLower(); }},
+    };
+    for (const Case& c : cases) {
+        str a(std::string(20, 'a').c_str());
+        a.Erase(5);  // capacity 21, text "aaaaa"
+        str b = a;
+        c.edit(b);
+        EXPECT_EQ(a.UseCount(), 1) << c.what;
+        EXPECT_EQ(b.UseCount(), 1) << c.what;
+        EXPECT_EQ(b.Capacity(), 6) << c.what;
+        EXPECT_EQ(a.Capacity(), 21) << c.what;
+        EXPECT_EQ(b, str("aaaaa")) << c.what;
+    }
+}
+
 TEST(StrTest, AssignmentReleasesAndShares) {
     str a("one");
     str b("two");
