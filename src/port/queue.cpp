@@ -75,6 +75,12 @@ BOOL PeekCore(MSG* msg, HWND filter, UINT first, UINT last, UINT remove) {
                 if ((remove & PM_REMOVE) != 0) world.posted.erase(posted);
                 return TRUE;
             }
+            // The quit flag is looked at once no posted message is left, before input.
+            if (world.quit) {
+                *msg = MakeMessage(world, nullptr, WM_QUIT, static_cast<WPARAM>(world.quitCode), 0);
+                if ((remove & PM_REMOVE) != 0) world.quit = false;
+                return TRUE;
+            }
             auto input = std::find_if(world.input.begin(), world.input.end(), matches);
             if (input != world.input.end()) {
                 if (!input->sendsDone && (input->mouseActivate || input->setCursor)) {
@@ -89,10 +95,6 @@ BOOL PeekCore(MSG* msg, HWND filter, UINT first, UINT last, UINT remove) {
                     if ((remove & PM_REMOVE) != 0) world.input.erase(input);
                     return TRUE;
                 }
-            } else if (world.quit) {
-                *msg = MakeMessage(world, nullptr, WM_QUIT, static_cast<WPARAM>(world.quitCode), 0);
-                if ((remove & PM_REMOVE) != 0) world.quit = false;
-                return TRUE;
             } else {
                 for (auto& entry : world.windows) {
                     Window& window = *entry.second;

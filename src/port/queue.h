@@ -2,9 +2,9 @@
 //
 // There is one queue, read by the thread that runs the windows; any thread may post to it.
 // PeekMessage first lets the backend bring in outside events (port/backend.h) and takes
-// hover tracking's due WM_MOUSEHOVER, then answers, in this order: posted messages (FIFO), input
-// messages (FIFO: keys, characters, mouse), WM_QUIT once PostQuitMessage was called, WM_PAINT for
-// a visible window with an invalid area, WM_TIMER for a due timer. WM_QUIT is answered whatever
+// hover tracking's due WM_MOUSEHOVER, then answers, in this order: posted messages (FIFO), WM_QUIT
+// once PostQuitMessage was called, input messages (FIFO: keys, characters, mouse), WM_PAINT for a
+// visible window with an invalid area, WM_TIMER for a due timer. WM_QUIT is answered whatever
 // the filter; WM_PAINT stays until the window is validated (BeginPaint, DefWindowProc); a
 // removed WM_TIMER makes the timer due again a period later (timeGetTime, so the fake clock
 // drives timers). Key state (GetKeyState) follows the key messages as they are taken.

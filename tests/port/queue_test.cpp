@@ -19,7 +19,9 @@ std::vector<UINT> Numbers(const std::vector<MSG>& messages) {
     return numbers;
 }
 
-TEST_F(WindowTest, OrderPostedThenInputThenQuitThenPaintThenTimers) {
+// The quit flag is answered once the posted messages are taken, before input waiting in the
+// queue, as Windows does.
+TEST_F(WindowTest, OrderPostedThenQuitThenInputThenPaintThenTimers) {
     HWND window = MakeWindow();
     Pump();
     SetTimer(window, 0, 250, nullptr);
@@ -32,9 +34,9 @@ TEST_F(WindowTest, OrderPostedThenInputThenQuitThenPaintThenTimers) {
     EXPECT_FALSE(PostThreadMessageA(0, WM_USER + 1, 0, 0));
     std::vector<MSG> taken = Pump();
     EXPECT_EQ(Numbers(taken),
-              (std::vector<UINT>{WM_USER, WM_USER + 1, WM_KEYDOWN, WM_QUIT, WM_PAINT, WM_TIMER}));
+              (std::vector<UINT>{WM_USER, WM_USER + 1, WM_QUIT, WM_KEYDOWN, WM_PAINT, WM_TIMER}));
     EXPECT_EQ(taken[1].hwnd, nullptr);
-    EXPECT_EQ(taken[3].wParam, 3u);
+    EXPECT_EQ(taken[2].wParam, 3u);
     EXPECT_EQ(taken[0].time, timeGetTime());
 }
 
