@@ -105,6 +105,11 @@ void InjectKeyEx(UINT virtualKey, bool extended, bool down) {
     bool alt = (world.asyncKeys[VK_MENU] & 0x80) != 0;
     bool ctrl = (world.asyncKeys[VK_CONTROL] & 0x80) != 0;
     bool system = (alt && !ctrl) || code == VK_F10;
+    // Alt pressed and released with no other key between is a system key both ways; after
+    // Alt+key its release is a plain key up.
+    bool isAlt = MessageKey(code) == VK_MENU;
+    if (isAlt && !down) system = world.altAlone;
+    world.altAlone = isAlt && down && system;
     Window* target = KeyboardTargetLocked(world);
     if (target == nullptr) return;
     QueuedMessage entry;

@@ -7,10 +7,12 @@
 //
 // Key messages carry VK_SHIFT, VK_CONTROL and VK_MENU, never the left/right codes. With Alt
 // held (and Ctrl not), presses arrive as WM_SYSKEYDOWN and releases as WM_SYSKEYUP, with bit
-// 29 of lParam; F10 gives WM_SYSKEYDOWN without it. Extended keys (arrows, Insert, Delete, Home,
-// End, Page Up and Down, right Ctrl and Alt, keypad Enter and /, Num Lock, the Windows keys)
-// have bit 24. Characters come as WM_CHAR: from text input, split into UTF-16 units (Unicode
-// windows) or Windows-1252 bytes (ANSI windows), and from TranslateMessage (port/queue.h).
+// 29 of lParam; F10 gives WM_SYSKEYDOWN without it. The release of Alt itself is WM_SYSKEYUP
+// (without bit 29) when no other key came since Alt went down, else WM_KEYUP. Extended keys
+// (arrows, Insert, Delete, Home, End, Page Up and Down, right Ctrl and Alt, keypad Enter and /, Num
+// Lock, the Windows keys) have bit 24. Characters come as WM_CHAR: from text input, split into
+// UTF-16 units (Unicode windows) or Windows-1252 bytes (ANSI windows), and from TranslateMessage
+// (port/queue.h).
 //
 // The pointer is in screen coordinates. Mouse messages go to the capture window, else to the
 // program's window under the pointer (its client area; the frame gets none), with the position

@@ -109,6 +109,7 @@ struct WindowWorld {
 
     BYTE syncKeys[256] = {};  // 0x80 held, 0x01 toggled
     BYTE asyncKeys[256] = {};
+    bool altAlone = false;  // Alt went down as a system key and no other key came since
     POINT pointer{};
     bool pointerOutside = false;  // over another program, where exactly unknown
     HWND hoverWindow = nullptr;

@@ -117,6 +117,7 @@ void ResetWindowWorld() {
         world.timers.clear();
         std::fill(std::begin(world.syncKeys), std::end(world.syncKeys), 0);
         std::fill(std::begin(world.asyncKeys), std::end(world.asyncKeys), 0);
+        world.altAlone = false;
         world.pointer = POINT{0, 0};
         world.pointerOutside = false;
         world.hoverWindow = world.leaveWindow = nullptr;

@@ -45,6 +45,9 @@ TEST_F(WindowTest, KeyMessagesAsWindowsMakesThem) {
         {'X', true, WM_SYSKEYDOWN, 'X', false, true},
         {'X', false, WM_SYSKEYUP, 'X', false, true},
         {VK_MENU, false, WM_KEYUP, VK_MENU, false, false},
+        // Alt alone: its release is a system key too, without the Alt bit.
+        {VK_MENU, true, WM_SYSKEYDOWN, VK_MENU, false, true},
+        {VK_MENU, false, WM_SYSKEYUP, VK_MENU, false, false},
         // Arrows and the navigation block are extended keys.
         {VK_LEFT, true, WM_KEYDOWN, VK_LEFT, true, false},
         {VK_LEFT, false, WM_KEYUP, VK_LEFT, true, false},
@@ -59,7 +62,7 @@ TEST_F(WindowTest, KeyMessagesAsWindowsMakesThem) {
         {VK_RCONTROL, true, WM_KEYDOWN, VK_CONTROL, true, false},
         {VK_RCONTROL, false, WM_KEYUP, VK_CONTROL, true, false},
         {VK_RMENU, true, WM_SYSKEYDOWN, VK_MENU, true, true},
-        {VK_RMENU, false, WM_KEYUP, VK_MENU, true, false},
+        {VK_RMENU, false, WM_SYSKEYUP, VK_MENU, true, false},
         // Ctrl+Alt is not a system key, but still carries the Alt bit.
         {VK_CONTROL, true, WM_KEYDOWN, VK_CONTROL, false, false},
         {VK_MENU, true, WM_KEYDOWN, VK_MENU, false, true},
