@@ -1,5 +1,6 @@
 #include "port/globalmem.h"
 
+#include <exception>
 #include <map>
 #include <mutex>
 #include <vector>
@@ -30,14 +31,21 @@ BlockTable& Table() {
 
 HGLOBAL GlobalAlloc(UINT, size_t bytes) {
     if (port::ShouldFail("GlobalAlloc")) return nullptr;
+    // A block of 0 bytes still has an address to hand out. A size that cannot be had fails
+    // with the memory error, as on Windows.
+    Block block;
+    try {
+        block.bytes.assign(bytes == 0 ? 1 : bytes, 0);
+    } catch (const std::exception&) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    block.size = bytes;
     BlockTable& table = Table();
     std::lock_guard<std::mutex> lock(table.mutex);
     uintptr_t handle = table.next;
     table.next += 8;
-    // A block of 0 bytes still has an address to hand out.
-    Block& block = table.blocks[handle];
-    block.bytes.assign(bytes == 0 ? 1 : bytes, 0);
-    block.size = bytes;
+    table.blocks[handle] = std::move(block);
     return reinterpret_cast<HGLOBAL>(handle);
 }
 

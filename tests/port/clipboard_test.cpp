@@ -1,6 +1,7 @@
 // Code pages, global memory, the clipboard and message boxes.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -133,6 +134,11 @@ TEST(GlobalMemoryTest, LocksAndSizes) {
     EXPECT_EQ(GlobalFree(block), nullptr);
     EXPECT_EQ(GlobalFree(block), block);
     EXPECT_EQ(GlobalLock(block), nullptr);
+
+    // A size that cannot be had fails as Windows does, with no block and the memory error.
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_EQ(GlobalAlloc(GMEM_MOVEABLE, SIZE_MAX), nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_NOT_ENOUGH_MEMORY);
 }
 
 TEST(CodePageTest, Conversions) {
