@@ -137,16 +137,20 @@ int DefaultMetricLocked(const DesktopState& state, int index) {
     return 0;
 }
 
+// In 64 bits: a caller's rectangle may lie anywhere in the int range.
 long long Overlap(const RECT& a, const RECT& b) {
-    long long width = std::min(a.right, b.right) - std::max(a.left, b.left);
-    long long height = std::min(a.bottom, b.bottom) - std::max(a.top, b.top);
+    long long width = std::min<long long>(a.right, b.right) - std::max<long long>(a.left, b.left);
+    long long height = std::min<long long>(a.bottom, b.bottom) - std::max<long long>(a.top, b.top);
     return width > 0 && height > 0 ? width * height : 0;
 }
 
-// Squared distance between two rectangles (0 when they touch or overlap).
-long long Distance(const RECT& a, const RECT& b) {
-    long long dx = std::max<long long>({0, b.left - a.right, a.left - b.right});
-    long long dy = std::max<long long>({0, b.top - a.bottom, a.top - b.bottom});
+// Squared distance between two rectangles (0 when they touch or overlap); in double, since the
+// square of a distance across the int range does not fit 64 bits.
+double Distance(const RECT& a, const RECT& b) {
+    double dx = static_cast<double>(std::max<long long>(
+        {0, static_cast<long long>(b.left) - a.right, static_cast<long long>(a.left) - b.right}));
+    double dy = static_cast<double>(std::max<long long>(
+        {0, static_cast<long long>(b.top) - a.bottom, static_cast<long long>(a.top) - b.bottom}));
     return dx * dx + dy * dy;
 }
 
@@ -284,7 +288,7 @@ HMONITOR MonitorFromRect(const RECT* rect, DWORD flags) {
     }
     if (best == monitors.size()) {
         if (flags == MONITOR_DEFAULTTONULL) return nullptr;
-        long long bestDistance = -1;
+        double bestDistance = -1;
         for (size_t i = 0; i < monitors.size(); ++i) {
             bool pick =
                 flags == MONITOR_DEFAULTTOPRIMARY

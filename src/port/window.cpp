@@ -121,6 +121,10 @@ HWND CreateWindowT(DWORD exStyle, const Char* className, const Char* title, DWOR
             width = child ? 0 : kDefaultWidth;
             height = child ? 0 : kDefaultHeight;
         }
+        x = ClampPosition(x);
+        y = ClampPosition(y);
+        width = ClampSize(width);
+        height = ClampSize(height);
         auto window = std::make_unique<Window>();
         handle = reinterpret_cast<HWND>(world.nextHandle);
         world.nextHandle += 0x10;
@@ -132,7 +136,7 @@ HWND CreateWindowT(DWORD exStyle, const Char* className, const Char* title, DWOR
         window->exStyle = exStyle;
         window->parent = child ? parent : nullptr;
         window->owner = child ? nullptr : parent;
-        window->rect = RECT{x, y, x + std::max(width, 0), y + std::max(height, 0)};
+        window->rect = RECT{x, y, x + width, y + height};
         window->restoreRect = window->rect;
         window->title = NameToUtf8(title);
         window->slots.assign((windowClass->windowBytes + 3) / 4, 0);

@@ -138,7 +138,18 @@ std::vector<HWND>& SiblingsLocked(WindowWorld& world, Window* window);
 // Places a top-level window first in its z-order group (topmost or not).
 void RaiseLocked(WindowWorld& world, HWND handle);
 
-// Geometry (windowpos.cpp).
+// Geometry (windowpos.cpp). Window positions are held within -32768..32767 and sizes within
+// 0..32767, the range that the 16-bit coordinates of window messages carry; so no sum of
+// positions, sizes and frames can overflow.
+constexpr int kMinCoordinate = -32768;
+constexpr int kMaxCoordinate = 32767;
+inline int ClampPosition(int value) {
+    return value < kMinCoordinate ? kMinCoordinate
+                                  : (value > kMaxCoordinate ? kMaxCoordinate : value);
+}
+inline int ClampSize(int value) {
+    return value < 0 ? 0 : (value > kMaxCoordinate ? kMaxCoordinate : value);
+}
 struct Frame {
     int left = 0;
     int top = 0;

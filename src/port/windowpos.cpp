@@ -1,6 +1,7 @@
 #include "port/windowpos.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "port/failures.h"
 #include "port/lasterror.h"
@@ -24,6 +25,8 @@ void Offset(RECT& rect, int dx, int dy) {
 
 void ApplyZOrderLocked(WindowWorld& world, Window& window, HWND after) {
     bool topLevel = window.parent == nullptr;
+    // HWND_NOTOPMOST leaves a window that is not topmost where it is.
+    if (after == HWND_NOTOPMOST && topLevel && (window.exStyle & WS_EX_TOPMOST) == 0) return;
     if (after == HWND_TOPMOST || after == HWND_NOTOPMOST) {
         if (topLevel) {
             if (after == HWND_TOPMOST) {
@@ -75,13 +78,15 @@ BOOL ApplyWindowPos(WINDOWPOS pos) {
         foreign = window->foreign;
         RECT old = window->rect;
         RECT rect = old;
+        // The window procedure may have put anything into the WINDOWPOS.
         if ((pos.flags & SWP_NOMOVE) == 0) {
-            rect =
-                RECT{pos.x, pos.y, pos.x + (old.right - old.left), pos.y + (old.bottom - old.top)};
+            int x = ClampPosition(pos.x);
+            int y = ClampPosition(pos.y);
+            rect = RECT{x, y, x + (old.right - old.left), y + (old.bottom - old.top)};
         }
         if ((pos.flags & SWP_NOSIZE) == 0) {
-            rect.right = rect.left + std::max(pos.cx, 0);
-            rect.bottom = rect.top + std::max(pos.cy, 0);
+            rect.right = rect.left + ClampSize(pos.cx);
+            rect.bottom = rect.top + ClampSize(pos.cy);
         }
         window->rect = rect;
         bool moved = rect.left != old.left || rect.top != old.top;
@@ -332,10 +337,16 @@ BOOL SetWindowPosInternal(HWND handle, HWND after, int x, int y, int width, int 
         if ((flags & SWP_NOMOVE) != 0) {
             pos.x = window->rect.left;
             pos.y = window->rect.top;
+        } else {
+            pos.x = ClampPosition(x);
+            pos.y = ClampPosition(y);
         }
         if ((flags & SWP_NOSIZE) != 0) {
             pos.cx = window->rect.right - window->rect.left;
             pos.cy = window->rect.bottom - window->rect.top;
+        } else {
+            pos.cx = ClampSize(width);
+            pos.cy = ClampSize(height);
         }
     }
     if (!foreign && (flags & SWP_NOSENDCHANGING) == 0) {
@@ -482,10 +493,15 @@ BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL hasMenu, DWORD exStyle) {
         return FALSE;
     }
     port::Frame frame = port::FrameOf(style, exStyle, hasMenu != FALSE);
-    rect->left -= frame.left;
-    rect->top -= frame.top;
-    rect->right += frame.right;
-    rect->bottom += frame.bottom;
+    // Saturating: a caller's rectangle may lie anywhere in the int range.
+    auto grow = [](LONG value, int by) {
+        int64_t grown = static_cast<int64_t>(value) + by;
+        return static_cast<LONG>(std::clamp<int64_t>(grown, INT32_MIN, INT32_MAX));
+    };
+    rect->left = grow(rect->left, -frame.left);
+    rect->top = grow(rect->top, -frame.top);
+    rect->right = grow(rect->right, frame.right);
+    rect->bottom = grow(rect->bottom, frame.bottom);
     return TRUE;
 }
 

@@ -13,7 +13,9 @@
 // handling of WM_WINDOWPOSCHANGED. A minimised window sits at -32000, -32000 with the
 // SM_CXMINIMIZED by SM_CYMINIMIZED size and an empty client area; restoring puts back its
 // earlier place. A size change of a CS_HREDRAW/CS_VREDRAW window, and showing, invalidate it.
-// Moving a top-level window without SWP_NOACTIVATE activates it.
+// Moving a top-level window without SWP_NOACTIVATE activates it. Positions are held within
+// -32768..32767 and sizes within 0..32767 (what SetWindowPos and CreateWindowEx are given, and
+// what a window procedure writes into the WINDOWPOS), the range of the messages' coordinates.
 //
 // Not modelled: size limits (WM_GETMINMAXINFO), WM_NCCALCSIZE, owned windows moving with their
 // owner, deferred positioning (BeginDeferWindowPos).

@@ -277,4 +277,20 @@ TEST_F(WindowTest, GetWindowWalksTheZOrder) {
     EXPECT_EQ(GetWindow(back, GW_HWNDFIRST), back);
 }
 
+TEST_F(WindowTest, NotTopmostLeavesAWindowThatIsNotTopmostInPlace) {
+    HWND window = MakeWindow();
+    HWND other = port::control::CreateForeignWindow({});
+    ASSERT_EQ(GetWindow(window, GW_HWNDFIRST), other);
+    // The windowed display set-up does this after sizing the window: no change of z-order.
+    ASSERT_TRUE(
+        SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE));
+    EXPECT_EQ(GetWindow(window, GW_HWNDFIRST), other);
+    // A topmost window leaves its group for the front of the others.
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    ASSERT_EQ(GetWindow(window, GW_HWNDFIRST), window);
+    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    EXPECT_EQ(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    EXPECT_EQ(GetWindow(window, GW_HWNDFIRST), window);
+}
+
 }  // namespace

@@ -1,4 +1,7 @@
 // Geometry: the virtual frame, moving and sizing, minimising and restoring, the hit test.
+#include <cstdint>
+#include <optional>
+
 #include "port/activation.h"
 #include "port/lasterror.h"
 #include "port/system.h"
@@ -207,6 +210,86 @@ TEST_F(WindowTest, ShowingAndHiding) {
     EXPECT_EQ(GetForegroundWindow(), second);
     EXPECT_FALSE(ShowWindow(second, 99));
     EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+}
+
+TEST_F(WindowTest, PositionsAndSizesStayInTheRangeOfTheMessages) {
+    HWND window = MakeWindow();
+    ClearLog();
+    ASSERT_TRUE(SetWindowPos(window, nullptr, INT32_MAX, INT32_MIN, INT32_MAX, -5,
+                             SWP_NOZORDER | SWP_NOACTIVATE));
+    std::vector<window_testing::Seen> changing = Messages(WM_WINDOWPOSCHANGING, window);
+    ASSERT_EQ(changing.size(), 1u);
+    EXPECT_EQ(changing[0].pos.x, 32767);
+    EXPECT_EQ(changing[0].pos.y, -32768);
+    EXPECT_EQ(changing[0].pos.cx, 32767);
+    EXPECT_EQ(changing[0].pos.cy, 0);
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(rect.left, 32767);
+    EXPECT_EQ(rect.top, -32768);
+    EXPECT_EQ(rect.right, 32767 + 32767);
+    EXPECT_EQ(rect.bottom, -32768);
+    RECT client = ClientOf(window);
+    EXPECT_EQ(client.right, 32767 - 2 * GetSystemMetrics(SM_CXSIZEFRAME));
+    EXPECT_EQ(client.bottom, 0);
+
+    // A window procedure that writes anything into the WINDOWPOS is held to the same range.
+    window_testing::SetHook(
+        [](HWND, UINT message, WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
+            if (message == WM_WINDOWPOSCHANGING) {
+                auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+                pos->x = INT32_MIN;
+                pos->cx = INT32_MAX;
+                pos->cy = INT32_MIN;
+            }
+            return std::nullopt;
+        });
+    ASSERT_TRUE(SetWindowPos(window, nullptr, 10, 20, 100, 100, SWP_NOZORDER | SWP_NOACTIVATE));
+    window_testing::SetHook(nullptr);
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(rect.left, -32768);
+    EXPECT_EQ(rect.top, 20);
+    EXPECT_EQ(rect.right, -32768 + 32767);
+    EXPECT_EQ(rect.bottom, 20);
+    POINT corner{0, 0};
+    ASSERT_TRUE(ClientToScreen(window, &corner));
+    EXPECT_EQ(corner.x, -32768 + GetSystemMetrics(SM_CXSIZEFRAME));
+
+    // Creation is held to it too (INT32_MIN itself is CW_USEDEFAULT).
+    HWND huge = CreateWindowExA(0, "ANSI_WNDCLASS", "", WS_POPUP, INT32_MIN + 1, INT32_MAX,
+                                INT32_MAX, INT32_MAX, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(huge, nullptr);
+    GetWindowRect(huge, &rect);
+    EXPECT_EQ(rect.left, -32768);
+    EXPECT_EQ(rect.top, 32767);
+    EXPECT_EQ(rect.right, -32768 + 32767);
+    EXPECT_EQ(rect.bottom, 32767 + 32767);
+}
+
+TEST_F(WindowTest, ExtremeRectanglesNeitherOverflowNorLoseTheirMonitor) {
+    RECT all{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+    RECT grown = all;
+    ASSERT_TRUE(AdjustWindowRectEx(&grown, window_testing::kMainStyle, TRUE, WS_EX_CLIENTEDGE));
+    EXPECT_EQ(grown.left, INT32_MIN);
+    EXPECT_EQ(grown.top, INT32_MIN);
+    EXPECT_EQ(grown.right, INT32_MAX);
+    EXPECT_EQ(grown.bottom, INT32_MAX);
+
+    port::control::MonitorSpec left{{-1024, 0, 0, 768}, {-1024, 0, 0, 738}, "\\\\.\\DISPLAY2"};
+    port::control::MonitorSpec primary{
+        {0, 0, 1024, 768}, {0, 0, 1024, 738}, "\\\\.\\DISPLAY1", true};
+    port::control::SetMonitors({left, primary});
+    MONITORINFO info{sizeof(MONITORINFO), {}, {}, 0};
+    HMONITOR monitor = MonitorFromRect(&all, MONITOR_DEFAULTTONULL);
+    ASSERT_NE(monitor, nullptr);
+    ASSERT_TRUE(GetMonitorInfoA(monitor, &info));
+    EXPECT_EQ(info.rcMonitor.left, -1024);  // the first of two equal overlaps
+    RECT farRight{INT32_MAX - 1, INT32_MAX - 1, INT32_MAX, INT32_MAX};
+    ASSERT_TRUE(GetMonitorInfoA(MonitorFromRect(&farRight, MONITOR_DEFAULTTONEAREST), &info));
+    EXPECT_EQ(info.rcMonitor.left, 0);
+    RECT farLeft{INT32_MIN, INT32_MIN, INT32_MIN + 1, INT32_MIN + 1};
+    ASSERT_TRUE(GetMonitorInfoA(MonitorFromRect(&farLeft, MONITOR_DEFAULTTONEAREST), &info));
+    EXPECT_EQ(info.rcMonitor.left, -1024);
 }
 
 }  // namespace
