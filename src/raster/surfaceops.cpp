@@ -186,13 +186,13 @@ bool StretchRect(const TSurface& source, const TRect& from, TSurface& dest, cons
     if (IsEmptyRect(clip)) return true;
     uint32_t buffer[kRowChunk];
     for (int y = clip.top; y < clip.bottom; ++y) {
-        int64_t j = y - to.top;
+        int64_t j = static_cast<int64_t>(y) - to.top;
         int sy = from.top + static_cast<int>(((2 * j + 1) * sh) / (2 * dh));
         const uint8_t* srcRow = source.Row(sy);
         for (int x0 = clip.left; x0 < clip.right; x0 += kRowChunk) {
             int n = std::min(kRowChunk, clip.right - x0);
             for (int k = 0; k < n; ++k) {
-                int64_t i = x0 + k - to.left;
+                int64_t i = static_cast<int64_t>(x0) + k - to.left;
                 int sx = from.left + static_cast<int>(((2 * i + 1) * sw) / (2 * dw));
                 buffer[k] = DecodePixel(source.Format(), srcRow + sx * source.BytesPerPixel());
             }

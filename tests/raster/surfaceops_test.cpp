@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <vector>
 
 namespace raster {
@@ -136,6 +137,19 @@ TEST(SurfaceOps, StretchRectPicksTheSourcePixelUnderEachCentre) {
     EXPECT_EQ(dst.GetPixel(8, 1), 0u);
     EXPECT_FALSE(StretchRect(src, TRect{0, 0, 5, 2}, dst, TRect{0, 0, 4, 4}));
     EXPECT_FALSE(StretchRect(dst, TRect{0, 0, 2, 2}, dst, TRect{0, 0, 4, 4}));
+
+    // A destination spanning the whole coordinate range: the mapping is worked out in 64 bits.
+    ASSERT_TRUE(StretchRect(src, TRect{0, 0, 4, 2}, dst,
+                            TRect{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}));
+    int64_t span = int64_t{INT32_MAX} - INT32_MIN;
+    for (int y = 0; y < 6; ++y) {
+        for (int x = 0; x < 10; ++x) {
+            int64_t i = int64_t{x} - INT32_MIN, j = int64_t{y} - INT32_MIN;
+            int sx = static_cast<int>((2 * i + 1) * 4 / (2 * span));
+            int sy = static_cast<int>((2 * j + 1) * 2 / (2 * span));
+            ASSERT_EQ(dst.GetPixel(x, y), src.GetPixel(sx, sy)) << x << "," << y;
+        }
+    }
 }
 
 TEST(SurfaceOps, RedBecomesAlphaAndMakeOpaqueSetsAlpha) {
