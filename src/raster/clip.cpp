@@ -43,6 +43,14 @@ TVertex4 LerpScreen(const TVertex4& a, const TVertex4& b, double t) {
     return r;
 }
 
+// The point where the edge a-b crosses the plane, measured from the end inside it: the outside
+// end may lie so far away (1e30) that a parameter measured from it loses the crossing to
+// rounding, leaving w at 0 and the projection undefined.
+template <typename Lerp>
+TVertex4 Crossing(const TVertex4& a, const TVertex4& b, double da, double db, Lerp lerp) {
+    return da >= 0 ? lerp(a, b, da / (da - db)) : lerp(b, a, db / (db - da));
+}
+
 // One Sutherland-Hodgman pass: keeps the part where distance(v) >= 0.
 template <typename Distance, typename Lerp>
 int ClipPass(TVertex4* poly, int count, Distance distance, Lerp lerp) {
@@ -54,7 +62,7 @@ int ClipPass(TVertex4* poly, int count, Distance distance, Lerp lerp) {
         double da = distance(a);
         double db = distance(b);
         if (da >= 0 && n < kMaxPolygon) out[n++] = a;
-        if ((da >= 0) != (db >= 0) && n < kMaxPolygon) out[n++] = lerp(a, b, da / (da - db));
+        if ((da >= 0) != (db >= 0) && n < kMaxPolygon) out[n++] = Crossing(a, b, da, db, lerp);
     }
     std::copy(out, out + n, poly);
     return n;
@@ -66,9 +74,9 @@ bool ClipSegment(TVertex4& a, TVertex4& b, Distance distance, Lerp lerp) {
     double db = distance(b);
     if (da < 0 && db < 0) return false;
     if (da < 0) {
-        a = lerp(a, b, da / (da - db));
+        a = Crossing(a, b, da, db, lerp);
     } else if (db < 0) {
-        b = lerp(a, b, da / (da - db));
+        b = Crossing(a, b, da, db, lerp);
     }
     return true;
 }

@@ -291,8 +291,10 @@ void TRasterizer::DrawTriangle(const void* vertices, int i0, int i1, int i2, int
         if (NeedsClipSpaceClip(poly, n, mState.clipping)) {
             n = ClipPolygonClipSpace(poly, n, mState.clipping);
         }
-        for (int i = 0; i < n; ++i)
+        for (int i = 0; i < n; ++i) {
             ProjectToScreen(poly[i], mViewport);
+            if (!Finite(poly[i])) return;
+        }
     }
     if (n < 3 || OutsideScissor(poly, n, ctx.scissor)) return;
     if (!InsideGuardBand(poly, n)) n = ClipPolygonGuardBand(poly, n);
@@ -314,6 +316,7 @@ void TRasterizer::DrawLine(const void* vertices, int i0, int i1, const TRasterCo
         }
         ProjectToScreen(seg[0], mViewport);
         ProjectToScreen(seg[1], mViewport);
+        if (!Finite(seg[0]) || !Finite(seg[1])) return;
     }
     if (OutsideScissor(seg, 2, ctx.scissor)) return;
     if (!InsideGuardBand(seg, 2) && !ClipSegmentGuardBand(seg[0], seg[1])) return;

@@ -157,5 +157,31 @@ TEST(Projection, LinesAreClippedLikeTriangles) {
         EXPECT_EQ(s.target.GetPixel(32, y) & 0xFFFFFF, 0u) << y;
 }
 
+// A vertex far behind the eye (1e30) leaves the crossing of the w plane to rounding unless it is
+// measured from the vertex in front; the visible part is the same as for a nearer vertex.
+TEST(Projection, VerticesFarBehindTheEyeAreClippedPrecisely) {
+    for (bool clipping : {true, false}) {
+        Scene3d near, far;
+        near.r.State().clipping = far.r.State().clipping = clipping;
+        // Two lines along the same ray from (0, -1, 2) through the eye's plane.
+        TUnlitVertex shortLine[2] = {{0, -1, 2, 0, 0, 0, 0, 0}, {0, -1, -1, 0, 0, 0, 0, 0}};
+        TUnlitVertex longLine[2] = {{0, -1, 2, 0, 0, 0, 0, 0}, {0, -1, -1e30f, 0, 0, 0, 0, 0}};
+        near.r.Draw(TPrimitive::LineList, TVertexFormat::Unlit, shortLine, 2);
+        far.r.Draw(TPrimitive::LineList, TVertexFormat::Unlit, longLine, 2);
+        EXPECT_GT(far.Drawn(), 10);
+        for (int y = 0; y < 64; ++y) {
+            ASSERT_EQ(far.target.GetPixel(32, y), near.target.GetPixel(32, y)) << y;
+        }
+        // A floor triangle with its far corner behind the eye: the part in front, below row 47.
+        far.Triangle({{-1, -1, 2}, {1, -1, 2}, {0, -1, -1e30f}});
+        EXPECT_NE(far.target.GetPixel(10, 60) & 0xFFFFFF, 0u);
+        EXPECT_NE(far.target.GetPixel(54, 60) & 0xFFFFFF, 0u);
+        for (int y = 0; y < 47; ++y) {
+            for (int x = 0; x < 64; ++x)
+                ASSERT_EQ(far.target.GetPixel(x, y) & 0xFFFFFF, 0u) << x << "," << y;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace raster
