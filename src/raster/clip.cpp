@@ -43,92 +43,98 @@ TVertex4 LerpScreen(const TVertex4& a, const TVertex4& b, double t) {
     return r;
 }
 
-// The point where the edge a-b crosses the plane, measured from the end inside it: the outside
-// end may lie so far away (1e30) that a parameter measured from it loses the crossing to
-// rounding, leaving w at 0 and the projection undefined.
+// A clip plane: the signed distance of a vertex (the kept side is >= 0), and how a crossing is
+// put exactly onto the plane.
+struct TClipPlane {
+    double (*distance)(const TVertex4& v);
+    void (*pin)(TVertex4& v);
+};
+
+// The point where the edge a-b crosses the plane. It is measured from the end inside the plane,
+// since the outside end may lie so far away (1e30) that a parameter measured from it loses the
+// crossing to rounding; and the clipped coordinate is then set onto the plane, since with both
+// ends far away on either side it too is lost to rounding (w left at 0 or below, a screen point
+// left outside the guard band).
 template <typename Lerp>
-TVertex4 Crossing(const TVertex4& a, const TVertex4& b, double da, double db, Lerp lerp) {
-    return da >= 0 ? lerp(a, b, da / (da - db)) : lerp(b, a, db / (db - da));
+TVertex4 Crossing(const TVertex4& a, const TVertex4& b, double da, double db,
+                  const TClipPlane& plane, Lerp lerp) {
+    TVertex4 r = da >= 0 ? lerp(a, b, da / (da - db)) : lerp(b, a, db / (db - da));
+    plane.pin(r);
+    return r;
 }
 
-// One Sutherland-Hodgman pass: keeps the part where distance(v) >= 0.
-template <typename Distance, typename Lerp>
-int ClipPass(TVertex4* poly, int count, Distance distance, Lerp lerp) {
+// One Sutherland-Hodgman pass: keeps the part where the distance is >= 0.
+template <typename Lerp>
+int ClipPass(TVertex4* poly, int count, const TClipPlane& plane, Lerp lerp) {
     TVertex4 out[kMaxPolygon];
     int n = 0;
     for (int i = 0; i < count; ++i) {
         const TVertex4& a = poly[i];
         const TVertex4& b = poly[(i + 1) % count];
-        double da = distance(a);
-        double db = distance(b);
+        double da = plane.distance(a);
+        double db = plane.distance(b);
         if (da >= 0 && n < kMaxPolygon) out[n++] = a;
-        if ((da >= 0) != (db >= 0) && n < kMaxPolygon) out[n++] = Crossing(a, b, da, db, lerp);
+        if ((da >= 0) != (db >= 0) && n < kMaxPolygon) {
+            out[n++] = Crossing(a, b, da, db, plane, lerp);
+        }
     }
     std::copy(out, out + n, poly);
     return n;
 }
 
-template <typename Distance, typename Lerp>
-bool ClipSegment(TVertex4& a, TVertex4& b, Distance distance, Lerp lerp) {
-    double da = distance(a);
-    double db = distance(b);
+template <typename Lerp>
+bool ClipSegment(TVertex4& a, TVertex4& b, const TClipPlane& plane, Lerp lerp) {
+    double da = plane.distance(a);
+    double db = plane.distance(b);
     if (da < 0 && db < 0) return false;
     if (da < 0) {
-        a = Crossing(a, b, da, db, lerp);
+        a = Crossing(a, b, da, db, plane, lerp);
     } else if (db < 0) {
-        b = Crossing(a, b, da, db, lerp);
+        b = Crossing(a, b, da, db, plane, lerp);
     }
     return true;
 }
 
+const TClipPlane kPositiveW{[](const TVertex4& v) { return v.w - kMinW; },
+                            [](TVertex4& v) { v.w = kMinW; }};
+const TClipPlane kNear{[](const TVertex4& v) { return v.z; }, [](TVertex4& v) { v.z = 0.0; }};
+const TClipPlane kFar{[](const TVertex4& v) { return v.w - v.z; }, [](TVertex4& v) { v.z = v.w; }};
+const TClipPlane kGuardBandPlanes[4] = {
+    {[](const TVertex4& v) { return v.x + kGuardBand; }, [](TVertex4& v) { v.x = -kGuardBand; }},
+    {[](const TVertex4& v) { return kGuardBand - v.x; }, [](TVertex4& v) { v.x = kGuardBand; }},
+    {[](const TVertex4& v) { return v.y + kGuardBand; }, [](TVertex4& v) { v.y = -kGuardBand; }},
+    {[](const TVertex4& v) { return kGuardBand - v.y; }, [](TVertex4& v) { v.y = kGuardBand; }},
+};
+
 }  // namespace
 
 int ClipPolygonClipSpace(TVertex4* poly, int count, bool nearFar) {
-    count = ClipPass(
-        poly, count, [](const TVertex4& v) { return v.w - kMinW; }, LerpClip);
+    count = ClipPass(poly, count, kPositiveW, LerpClip);
     if (nearFar && count > 0) {
-        count = ClipPass(
-            poly, count, [](const TVertex4& v) { return v.z; }, LerpClip);
-        if (count > 0) {
-            count = ClipPass(
-                poly, count, [](const TVertex4& v) { return v.w - v.z; }, LerpClip);
-        }
+        count = ClipPass(poly, count, kNear, LerpClip);
+        if (count > 0) count = ClipPass(poly, count, kFar, LerpClip);
     }
     return count < 3 ? 0 : count;
 }
 
 int ClipPolygonGuardBand(TVertex4* poly, int count) {
-    auto pass = [&](auto distance) {
-        if (count > 0) count = ClipPass(poly, count, distance, LerpScreen);
-    };
-    pass([](const TVertex4& v) { return v.x + kGuardBand; });
-    pass([](const TVertex4& v) { return kGuardBand - v.x; });
-    pass([](const TVertex4& v) { return v.y + kGuardBand; });
-    pass([](const TVertex4& v) { return kGuardBand - v.y; });
+    for (const TClipPlane& plane : kGuardBandPlanes) {
+        if (count > 0) count = ClipPass(poly, count, plane, LerpScreen);
+    }
     return count < 3 ? 0 : count;
 }
 
 bool ClipSegmentClipSpace(TVertex4& a, TVertex4& b, bool nearFar) {
-    if (!ClipSegment(
-            a, b, [](const TVertex4& v) { return v.w - kMinW; }, LerpClip)) {
-        return false;
-    }
+    if (!ClipSegment(a, b, kPositiveW, LerpClip)) return false;
     if (!nearFar) return true;
-    return ClipSegment(
-               a, b, [](const TVertex4& v) { return v.z; }, LerpClip) &&
-           ClipSegment(
-               a, b, [](const TVertex4& v) { return v.w - v.z; }, LerpClip);
+    return ClipSegment(a, b, kNear, LerpClip) && ClipSegment(a, b, kFar, LerpClip);
 }
 
 bool ClipSegmentGuardBand(TVertex4& a, TVertex4& b) {
-    return ClipSegment(
-               a, b, [](const TVertex4& v) { return v.x + kGuardBand; }, LerpScreen) &&
-           ClipSegment(
-               a, b, [](const TVertex4& v) { return kGuardBand - v.x; }, LerpScreen) &&
-           ClipSegment(
-               a, b, [](const TVertex4& v) { return v.y + kGuardBand; }, LerpScreen) &&
-           ClipSegment(
-               a, b, [](const TVertex4& v) { return kGuardBand - v.y; }, LerpScreen);
+    for (const TClipPlane& plane : kGuardBandPlanes) {
+        if (!ClipSegment(a, b, plane, LerpScreen)) return false;
+    }
+    return true;
 }
 
 void ProjectToScreen(TVertex4& v, const TViewport& vp) {

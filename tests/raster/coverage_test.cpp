@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "drawing.h"
+#include "raster/geometry.h"
 
 namespace raster {
 namespace {
@@ -319,6 +320,54 @@ TEST(Coverage, HugeCoordinatesAreClippedBeforeFixedPoint) {
             }
         }
         EXPECT_GT(covered, 10000);
+    }
+}
+
+// Vertices far away on both sides of a clip plane put the crossing at the mercy of rounding
+// unless it is set onto the plane: a screen point left outside the guard band overflows the
+// fixed-point set-up, a w left at 0 or below breaks the projection.
+TEST(Coverage, ClippedCrossingsLieExactlyOnTheirPlane) {
+    const double kFar[][2] = {{14944562044731.391, -4.0240300653644914e+32},
+                              {3.2761417474908167e+20, -9.1301347960476407e+34},
+                              {1.0719771916114094e+21, -7.3846005875874071e+20},
+                              {5.4014372490830784e+17, -7.2193695521068243e+34}};
+    for (const auto& ends : kFar) {
+        for (int axis = 0; axis < 2; ++axis) {
+            TVertex4 poly[kMaxPolygon] = {};
+            for (int i = 0; i < 3; ++i)
+                poly[i].w = 1;
+            double along[3] = {ends[0], ends[1], 15}, across[3] = {4, 4, 12};
+            for (int i = 0; i < 3; ++i) {
+                (axis == 0 ? poly[i].y : poly[i].x) = along[i];
+                (axis == 0 ? poly[i].x : poly[i].y) = across[i];
+            }
+            TVertex4 a = poly[0], b = poly[1];
+            int n = ClipPolygonGuardBand(poly, 3);
+            ASSERT_GE(n, 3);
+            for (int i = 0; i < n; ++i) {
+                EXPECT_LE(std::fabs(poly[i].x), kGuardBand) << ends[0] << " " << i;
+                EXPECT_LE(std::fabs(poly[i].y), kGuardBand) << ends[0] << " " << i;
+            }
+            ASSERT_TRUE(ClipSegmentGuardBand(a, b));
+            EXPECT_EQ(axis == 0 ? a.y : a.x, ends[0] > 0 ? kGuardBand : -kGuardBand);
+            EXPECT_EQ(axis == 0 ? b.y : b.x, ends[1] > 0 ? kGuardBand : -kGuardBand);
+        }
+
+        // In clip space: one end in front of the eye, the other behind it.
+        TVertex4 poly[kMaxPolygon] = {};
+        double w[3] = {ends[0], ends[1], 2};
+        for (int i = 0; i < 3; ++i) {
+            poly[i].w = w[i];
+            poly[i].x = i;
+            poly[i].z = 0.5;
+        }
+        TVertex4 a = poly[0], b = poly[1];
+        int n = ClipPolygonClipSpace(poly, 3, false);
+        ASSERT_GE(n, 3);
+        for (int i = 0; i < n; ++i)
+            EXPECT_GE(poly[i].w, 1e-6) << ends[0] << " " << i;
+        ASSERT_TRUE(ClipSegmentClipSpace(a, b, false));
+        EXPECT_EQ(b.w, 1e-6);
     }
 }
 
