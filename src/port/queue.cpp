@@ -147,7 +147,18 @@ BOOL PostCore(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT DispatchCore(const MSG* msg) {
     if (msg == nullptr) return 0;
     if (msg->message == WM_TIMER && msg->lParam != 0) {
-        reinterpret_cast<TIMERPROC>(msg->lParam)(msg->hwnd, WM_TIMER, msg->wParam, timeGetTime());
+        // Only a function that a live timer was given is called, as Windows does: a WM_TIMER
+        // posted with any other value must not jump to it.
+        auto function = reinterpret_cast<TIMERPROC>(msg->lParam);
+        {
+            WorldLock lock = LockWorld();
+            const std::vector<Timer>& timers = World().timers;
+            if (std::none_of(timers.begin(), timers.end(),
+                             [&](const Timer& timer) { return timer.function == function; })) {
+                return 0;
+            }
+        }
+        function(msg->hwnd, WM_TIMER, msg->wParam, timeGetTime());
         return 0;
     }
     if (msg->hwnd == nullptr) return 0;

@@ -124,16 +124,25 @@ TEST_F(WindowTest, TimersFollowTheFakeClock) {
     // A timer function runs from DispatchMessage.
     static int calls = 0;
     calls = 0;
-    UINT_PTR id = SetTimer(nullptr, 0, 5, [](HWND, UINT, UINT_PTR, DWORD) { ++calls; });
+    TIMERPROC count = [](HWND, UINT, UINT_PTR, DWORD) { ++calls; };
+    UINT_PTR id = SetTimer(nullptr, 0, 5, count);
     EXPECT_NE(id, 0u);
     port::control::AdvanceTime(10);
     EXPECT_TRUE(KillTimer(window, 0));
     Pump();
     EXPECT_EQ(calls, 1);
+    // A WM_TIMER carrying anything but a live timer's function calls nothing.
+    ASSERT_TRUE(PostMessageA(window, WM_TIMER, 7, 0x1234));
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(DispatchMessageA(&msg), 0);
     EXPECT_TRUE(KillTimer(nullptr, id));
     EXPECT_FALSE(KillTimer(nullptr, id));
     port::control::AdvanceTime(1000);
     EXPECT_TRUE(Pump().empty());
+    // Nor the function of a timer that was killed.
+    msg.lParam = reinterpret_cast<LPARAM>(count);
+    EXPECT_EQ(DispatchMessageA(&msg), 0);
+    EXPECT_EQ(calls, 1);
 }
 
 TEST_F(WindowTest, IdleWaitNeverSleepsOnTheFakeClock) {
