@@ -442,6 +442,12 @@ using port::WorldLock;
 
 namespace {
 
+// The caller's point may lie anywhere in the int range: the sum wraps around as the machine's
+// 32-bit addition does on Windows, instead of overflowing.
+LONG AddWrapping(LONG value, LONG by) {
+    return static_cast<LONG>(static_cast<uint32_t>(value) + static_cast<uint32_t>(by));
+}
+
 // Runs a geometry query on a window with the world locked; FALSE for a missing window or
 // output.
 template <typename Out, typename Query>
@@ -474,16 +480,16 @@ BOOL GetWindowRect(HWND handle, RECT* rect) {
 BOOL ClientToScreen(HWND handle, POINT* point) {
     return QueryWindow(handle, point, [](const port::Window& window, POINT& out) {
         RECT client = port::ClientScreenRectLocked(World(), window);
-        out.x += client.left;
-        out.y += client.top;
+        out.x = AddWrapping(out.x, client.left);
+        out.y = AddWrapping(out.y, client.top);
     });
 }
 
 BOOL ScreenToClient(HWND handle, POINT* point) {
     return QueryWindow(handle, point, [](const port::Window& window, POINT& out) {
         RECT client = port::ClientScreenRectLocked(World(), window);
-        out.x -= client.left;
-        out.y -= client.top;
+        out.x = AddWrapping(out.x, -client.left);
+        out.y = AddWrapping(out.y, -client.top);
     });
 }
 

@@ -266,6 +266,17 @@ TEST_F(WindowTest, PositionsAndSizesStayInTheRangeOfTheMessages) {
     EXPECT_EQ(rect.bottom, 32767 + 32767);
 }
 
+TEST_F(WindowTest, PointsAnywhereConvertByWrappingAsOnWindows) {
+    HWND window = MakeWindow(WS_POPUP, 0, true, RECT{100, 50, 300, 300});
+    POINT point{INT32_MAX, INT32_MIN};
+    ASSERT_TRUE(ClientToScreen(window, &point));
+    EXPECT_EQ(point.x, INT32_MIN + 99);
+    EXPECT_EQ(point.y, INT32_MIN + 50);
+    ASSERT_TRUE(ScreenToClient(window, &point));
+    EXPECT_EQ(point.x, INT32_MAX);
+    EXPECT_EQ(point.y, INT32_MIN);
+}
+
 TEST_F(WindowTest, ExtremeRectanglesNeitherOverflowNorLoseTheirMonitor) {
     RECT all{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
     RECT grown = all;
