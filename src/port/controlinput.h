@@ -17,7 +17,7 @@ void InjectKeyEx(UINT virtualKey, bool extended, bool down);
 // Typed text (UTF-8), to the focus window as WM_CHAR.
 void InjectText(const std::string& utf8);
 
-// Moves the pointer to a point of the screen.
+// Moves the pointer to a point of the screen (each coordinate held within -32768..32767).
 void InjectMouseMove(int x, int y);
 // Moves the pointer to a point of a window's client area.
 void InjectMouseMoveClient(HWND window, int x, int y);

@@ -152,8 +152,10 @@ void InjectText(const std::string& utf8) {
 }
 
 void InjectMouseMove(int x, int y) {
+    // Held to the range of the messages' coordinates, as window positions are, so that no
+    // distance between the pointer and a window can overflow.
     WorldLock lock = LockWorld();
-    MovePointerLocked(World(), POINT{x, y});
+    MovePointerLocked(World(), POINT{ClampPosition(x), ClampPosition(y)});
 }
 
 void InjectMouseMoveClient(HWND window, int x, int y) {

@@ -395,6 +395,21 @@ TEST_F(TrackingTest, HoverAfterTheHoverTimeInsideTheRectangle) {
     EXPECT_EQ(Only(Pump(), {WM_MOUSEHOVER}).size(), 1u);
 }
 
+TEST_F(TrackingTest, InjectedPointerPositionsStayInTheRangeOfTheMessages) {
+    // Far away: the hover wait starts again, and the window is left, without overflow.
+    port::control::InjectMouseMove(INT32_MAX, INT32_MIN);
+    POINT point{};
+    GetCursorPos(&point);
+    EXPECT_EQ(point.x, 32767);
+    EXPECT_EQ(point.y, -32768);
+    port::control::AdvanceTime(1000);
+    EXPECT_EQ(Only(Pump(), {WM_MOUSELEAVE}).size(), 1u);
+    port::control::InjectMouseMove(INT32_MIN, INT32_MAX);
+    GetCursorPos(&point);
+    EXPECT_EQ(point.x, -32768);
+    EXPECT_EQ(point.y, 32767);
+}
+
 TEST_F(TrackingTest, LeaveWhenThePointerLeavesTheClientArea) {
     port::control::InjectMouseMove(299, 299);
     EXPECT_TRUE(Only(Pump(), {WM_MOUSELEAVE}).empty());
