@@ -14,7 +14,8 @@
 // the foreground, then WM_SETCURSOR for mouse messages.
 //
 // SendMessage calls the window procedure directly. Messages sent or posted to foreign windows
-// are recorded for tests (port/controlwindows.h), and sending answers 0.
+// are recorded for tests (port/controlwindows.h), and sending answers 0. DispatchMessage of a
+// WM_TIMER whose lParam is a function calls it only when a live timer was given that function.
 //
 // Not modelled: GetMessage and WaitMessage (the program peeks), sending between threads
 // (SendMessage calls the procedure on the caller's thread), WM_SYSCHAR and dead keys.
