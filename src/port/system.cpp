@@ -1,6 +1,7 @@
 #include "port/system.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -312,7 +313,10 @@ HMONITOR MonitorFromWindow(HWND window, DWORD flags) {
 }
 
 HMONITOR MonitorFromPoint(POINT point, DWORD flags) {
-    RECT rect{point.x, point.y, point.x + 1, point.y + 1};
+    // The pixel at the point; at the end of the int range no monitor can hold it, and an empty
+    // rectangle there finds the same answer without overflowing.
+    auto next = [](LONG value) { return value == INT32_MAX ? value : value + 1; };
+    RECT rect{point.x, point.y, next(point.x), next(point.y)};
     return MonitorFromRect(&rect, flags);
 }
 

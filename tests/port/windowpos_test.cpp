@@ -301,6 +301,13 @@ TEST_F(WindowTest, ExtremeRectanglesNeitherOverflowNorLoseTheirMonitor) {
     RECT farLeft{INT32_MIN, INT32_MIN, INT32_MIN + 1, INT32_MIN + 1};
     ASSERT_TRUE(GetMonitorInfoA(MonitorFromRect(&farLeft, MONITOR_DEFAULTTONEAREST), &info));
     EXPECT_EQ(info.rcMonitor.left, -1024);
+    // Points at the ends of the range.
+    EXPECT_EQ(MonitorFromPoint(POINT{INT32_MAX, INT32_MAX}, MONITOR_DEFAULTTONULL), nullptr);
+    ASSERT_TRUE(GetMonitorInfoA(
+        MonitorFromPoint(POINT{INT32_MAX, INT32_MAX}, MONITOR_DEFAULTTONEAREST), &info));
+    EXPECT_EQ(info.rcMonitor.left, 0);
+    ASSERT_TRUE(GetMonitorInfoA(MonitorFromPoint(POINT{-1, 5}, MONITOR_DEFAULTTONULL), &info));
+    EXPECT_EQ(info.rcMonitor.left, -1024);
 }
 
 }  // namespace
