@@ -76,9 +76,11 @@ void TTaskManager::EndUpdate() {
 
 void TTaskManager::DeleteAll() {
     if (mUpdating) {
+        // Every task still listed goes, those whose removal is pending included: "delete all"
+        // wins over an earlier hand-back in the same update.
         for (TTask* task : mActive) {
-            if (IsPendingRemoval(task)) continue;  // already the caller's again
-            mPendingRemoval.push_back(task);
+            if (IsPendingDelete(task)) continue;  // marked by an earlier DeleteAll
+            if (!IsPendingRemoval(task)) mPendingRemoval.push_back(task);
             mPendingDelete.push_back(task);
         }
         return;

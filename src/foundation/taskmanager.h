@@ -7,7 +7,8 @@
 // same update when the walk has not passed the end yet. A removal is deferred: the task is passed
 // over from then on and leaves the list when the update ends; a task that removed itself and then
 // finishes is the caller's again and is not deleted. DeleteAll during an update marks every task
-// still owned, and they are deleted, each once, when the update ends. Adding a task again while
+// still in the list, those whose removal is pending included, and they are deleted, each once,
+// when the update ends (or when they finish during it). Adding a task again while
 // its removal is pending cancels the removal. A manager's Update called from inside one of its own
 // tasks does nothing.
 //

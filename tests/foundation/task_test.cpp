@@ -356,11 +356,11 @@ TEST_F(TaskManagerTest, TaskThatRemovedItselfAndFinishesIsNotDeleted) {
 TEST_F(TaskManagerTest, DeleteAllDuringAnUpdateDeletesEachTaskOnce) {
     ProbeTask* given = Add();
     Add([this, &given](ProbeTask& t) {
-        manager.RemoveTask(given);  // the caller's again: DeleteAll must leave it
+        manager.RemoveTask(given);  // still listed: DeleteAll takes it too
         manager.DeleteAll();
         manager.DeleteAll();
-        EXPECT_TRUE(manager.RemoveTask(given));
-        // Marked for deletion: it cannot be handed back any more.
+        // Marked for deletion: neither can be handed back any more.
+        EXPECT_FALSE(manager.RemoveTask(given));
         EXPECT_FALSE(manager.RemoveTask(&t));
         return false;  // finished as well as marked
     });
@@ -369,10 +369,39 @@ TEST_F(TaskManagerTest, DeleteAllDuringAnUpdateDeletesEachTaskOnce) {
     Add([&laterRuns](ProbeTask&) { return ++laterRuns < 0; });
     manager.Update(0);
     EXPECT_EQ(laterRuns, 0);  // marked: passed over, then deleted
-    EXPECT_EQ(deleted, 3);
-    EXPECT_EQ(manager.GetTaskCount(), 0u);
-    delete given;
     EXPECT_EQ(deleted, 4);
+    EXPECT_EQ(manager.GetTaskCount(), 0u);
+}
+
+// A task that gave itself back and then finishes is the caller's, unless a DeleteAll in the same
+// update claimed it, before or after the hand-back: then the manager deletes it, once.
+TEST_F(TaskManagerTest, SelfRemovalAndDeleteAllInOneUpdate) {
+    struct Case {
+        const char* what;
+        bool removeFirst;
+        bool deleteAll;
+        bool finish;
+        int deleted;
+    };
+    const Case cases[] = {
+        {"removed, finished", true, false, false, 0},
+        {"removed, then DeleteAll, finished", true, true, false, 1},
+        {"DeleteAll, then removed, finished", false, true, false, 1},
+        {"removed, then DeleteAll, still running", true, true, true, 1},
+    };
+    for (const Case& c : cases) {
+        deleted = 0;
+        ProbeTask* self = Add([this, &c](ProbeTask& t) {
+            if (c.removeFirst) manager.RemoveTask(&t);
+            if (c.deleteAll) manager.DeleteAll();
+            if (!c.removeFirst) manager.RemoveTask(&t);
+            return c.finish;
+        });
+        manager.Update(0);
+        EXPECT_EQ(deleted, c.deleted) << c.what;
+        EXPECT_EQ(manager.GetTaskCount(), 0u) << c.what;
+        if (c.deleted == 0) delete self;
+    }
 }
 
 TEST_F(TaskManagerTest, AddingDuringAnUpdate) {
