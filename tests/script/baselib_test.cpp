@@ -56,6 +56,11 @@ TEST_F(BaseLibTest, Functions) {
          "error: test:1: bad argument #1 to `setmetatable' (table expected, got number)"},
         {"local t = {} t = setmetatable(t, 5)",
          "error: test:1: bad argument #2 to `setmetatable' (nil or table expected)"},
+        // A native function called in tail position still has its caller's frame, so it is named.
+        {"return setmetatable(1, {})",
+         "error: test:1: bad argument #1 to `setmetatable' (table expected, got number)"},
+        {"local s = 'x' return s:rep({})",
+         "error: test:1: bad argument #1 to `rep' (number expected, got table)"},
         {"local t = {} return rawequal(t, t), rawequal(t, {}), rawget({5}, 1)", "true, false, 5"},
         {"local t = setmetatable({}, {__newindex = function() end}) rawset(t, 'k', 1) return t.k",
          "1"},

@@ -212,7 +212,7 @@ const char* luaG_getfuncname(CallInfo* ci, const char** name) {
     if ((isLua(ci) && ci->tailcalls > 0) || !isLua(ci - 1)) return nullptr;
     ci--;
     Instruction i = luaG_getproto(ci)->code[currentpc(ci)];
-    if (GET_OPCODE(i) == OP_CALL || GET_OPCODE(i) == OP_TFORLOOP) {
+    if (GET_OPCODE(i) == OP_CALL || GET_OPCODE(i) == OP_TAILCALL || GET_OPCODE(i) == OP_TFORLOOP) {
         return luaG_getobjname(ci, GETARG_A(i), name);
     }
     return nullptr;
