@@ -230,8 +230,10 @@ void TScript::DoLuaString(const str& text, int length, int nresults) {
         }
         stage = "running";
     }
-    if (lua_isstring(mState, -1)) {
-        str message = str::Format("Lua Error: %s\n\twhen %s", lua_tostring(mState, -1), stage);
+    // Only strings and numbers have a text (lua_isstring also accepts a wide string).
+    const char* error = lua_tostring(mState, -1);
+    if (error != nullptr) {
+        str message = str::Format("Lua Error: %s\n\twhen %s", error, stage);
         LogPrintf("DoLuaString %s %s", message.c_str(), text.c_str());
         PushGlobal(mState, "LuaErrorMessage");
         if (lua_isnil(mState, -1)) {

@@ -261,6 +261,17 @@ TEST_F(ScriptHostTest, ErrorsInDoLuaString) {
                                    "\twhen running error('x')"));
     EXPECT_EQ(Global("reported"), "Lua Error: error in error handling\n\twhen running");
     EXPECT_EQ(lua_gettop(L), 1);
+
+    // An error function that answers a value makes it the error value: only a string or a
+    // number is reported; a wide string is not a text here.
+    mLog.Clear();
+    mScript->DoLuaString("reported = nil _ALERT = function(e) return L\"wide\" end");
+    mScript->DoLuaString("error('x')");
+    mScript->DoLuaString("_ALERT = function(e) return 12 end");
+    mScript->DoLuaString("error('x')");
+    EXPECT_THAT(Log(), ElementsAre("DoLuaString Lua Error: 12\n\twhen running error('x')"));
+    EXPECT_EQ(Global("reported"), "Lua Error: 12\n\twhen running");
+    EXPECT_EQ(lua_gettop(L), 1);
 }
 
 TEST_F(ScriptHostTest, DoLuaStringTextResultsAndPath) {
