@@ -267,13 +267,11 @@ int TScript::Resume(int nargs) {
 }
 
 bool TScript::Animate() {
-    if (IsYielded()) {
-        if (Resume(0) != 0 || !IsYielded()) Stop();
-    } else if (!IsInCall()) {
-        // Nothing waits any more. (A call still running means the task manager was pumped
-        // from inside the script: the coroutine is busy, not over.)
-        Stop();
-    }
+    // A call still running means the task manager was pumped from inside the script: the
+    // coroutine is busy, not over, and must not lose its task.
+    if (IsInCall() && !IsYielded()) return true;
+    // A coroutine that is over fails to resume (and says so), which stops the task.
+    if (Resume(0) != 0 || !IsYielded()) Stop();
     return true;
 }
 

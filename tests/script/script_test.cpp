@@ -111,14 +111,30 @@ TEST_F(ScriptHostTest, CoroutineFailures) {
     EXPECT_THAT(Log(), ElementsAre("lua_resume ERROR: test:1: late"));
     EXPECT_EQ(lua_gettop(L), 0);
 
-    // Failing before its first yield.
+    // Failing before its first yield: the task was started, and its next pass finds the
+    // coroutine over.
     mLog.Clear();
     mScript->DoLuaString("return early");
     EXPECT_THAT(Log(), ElementsAre("lua_resume error: test:2: early"));
     EXPECT_EQ(lua_gettop(L), 0);
+    EXPECT_FALSE(mScript->IsStopped());
     Pass();
     EXPECT_TRUE(mScript->IsStopped());
-    EXPECT_EQ(Log().size(), 1u);
+    EXPECT_THAT(Log(), ElementsAre("lua_resume error: test:2: early",
+                                   "lua_resume ERROR: cannot resume dead coroutine"));
+    Pass();
+    EXPECT_EQ(Log().size(), 2u);
+
+    // Ending before its first yield, the same way.
+    mLog.Clear();
+    mScript->DoLuaString("return function() ended = true end");
+    EXPECT_EQ(Global("ended"), "true");
+    EXPECT_FALSE(mScript->IsStopped());
+    EXPECT_THAT(Log(), IsEmpty());
+    Pass();
+    EXPECT_TRUE(mScript->IsStopped());
+    EXPECT_THAT(Log(), ElementsAre("lua_resume ERROR: cannot resume dead coroutine"));
+    EXPECT_EQ(lua_gettop(L), 0);
 
     // Resuming with nothing waiting.
     mLog.Clear();
