@@ -165,7 +165,7 @@ int TScript::RunFunction(int nargs, int nresults) {
     }
     int status = ProtectedCall(nargs, nresults);
     if (status == 0) {
-        if (nresults == 1 && !IsInCall() && lua_isfunction(mState, -1)) StartCoroutine();
+        if (nresults == 1 && !IsYielded() && lua_isfunction(mState, -1)) StartCoroutine();
         return 0;
     }
     if (nresults >= 2) {
@@ -193,8 +193,15 @@ bool TScript::OfferToCoroutine(int nargs, int* status) {
 }
 
 void TScript::StartCoroutine() {
-    mCoroutineBase = lua_gettop(mState) - 1;
     if (IsStopped()) SetTimer(0, true, true, false);
+    if (IsInCall()) {
+        // Asked from inside a call running on the state: the state is then a running coroutine,
+        // which cannot be resumed (lua_resume would drop that call's stack). The function stays
+        // the result.
+        LogPrintf("lua_resume error: %s", "cannot resume non-suspended coroutine");
+        return;
+    }
+    mCoroutineBase = lua_gettop(mState) - 1;
     int status = lua_resume(mState, 0);
     if (status != 0) {
         LogPrintf("lua_resume error: %s", LuaErrorText(mState, -1).c_str());

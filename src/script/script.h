@@ -105,7 +105,8 @@ private:
     // true when it took the function; otherwise the function, wrapped, is on top, ready to
     // run. On failure of the wrapping, the error status with its value on top.
     bool OfferToCoroutine(int nargs, int* status);
-    // The function on top becomes the coroutine; one result, nil, is left in its place.
+    // The function on top becomes the coroutine; one result, nil, is left in its place. Inside
+    // a running call it cannot start: that is logged and the function stays.
     void StartCoroutine();
 
     lua_State* mState;

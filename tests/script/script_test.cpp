@@ -143,8 +143,9 @@ TEST_F(ScriptHostTest, CoroutineFailures) {
     EXPECT_EQ(lua_gettop(L), 0);
 }
 
-TEST_F(ScriptHostTest, FunctionReturnedInsideACallIsNotStarted) {
-    // While a native function runs on the state, a returned function stays a plain result.
+TEST_F(ScriptHostTest, FunctionReturnedInsideACallCannotStart) {
+    // While a native function runs on the state, the state is a running coroutine that cannot
+    // be resumed: the failure is logged, the task started, and the function stays the result.
     lua_register(L, "Inner", [](lua_State* L) -> int {
         TScript* script = TScript::FromState(L);
         lua_pushliteral(L, "return function() coroutine.yield() end");
@@ -156,8 +157,24 @@ TEST_F(ScriptHostTest, FunctionReturnedInsideACallIsNotStarted) {
     });
     EXPECT_EQ(RunLuaChunk(L, "return Inner()"), "function, 0");
     EXPECT_FALSE(mScript->IsYielded());
+    EXPECT_THAT(Log(), ElementsAre("lua_resume error: cannot resume non-suspended coroutine"));
+    EXPECT_FALSE(mScript->IsStopped());
+    Pass();
     EXPECT_TRUE(mScript->IsStopped());
-    EXPECT_THAT(Log(), IsEmpty());
+    EXPECT_THAT(Log(), ElementsAre("lua_resume error: cannot resume non-suspended coroutine",
+                                   "lua_resume ERROR: cannot resume dead coroutine"));
+    EXPECT_EQ(lua_gettop(L), 0);
+
+    // Inside the running coroutine: it goes on, with its task.
+    mLog.Clear();
+    mScript->DoLuaString("return function() got = Inner() coroutine.yield() done = true end");
+    EXPECT_EQ(Global("got"), "function");
+    EXPECT_TRUE(mScript->IsYielded());
+    Pass();
+    EXPECT_EQ(Global("done"), "true");
+    EXPECT_TRUE(mScript->IsStopped());
+    EXPECT_THAT(Log(), ElementsAre("lua_resume error: cannot resume non-suspended coroutine"));
+    EXPECT_EQ(lua_gettop(L), 0);
 }
 
 TEST_F(ScriptHostTest, ResumeOnlyAWaitingCoroutine) {
