@@ -48,7 +48,12 @@ TFileMapData::~TFileMapData() {
 bool TFileMapData::Open(const str& path) {
     Close();
     str real = path;
-    if (real.GetAt(0) == ':' && real.GetAt(1) == ':') real = real.Substring(2);
+    if (real.GetAt(0) == ':' && real.GetAt(1) == ':') {
+        // As the file layer resolves a "::" name, so that the mapping is the very file whose
+        // directory was read: the lower-case spelling first, else the disk's.
+        real = real.Substring(2);
+        real.ToLower();
+    }
     real = MatchDiskCase(str(), WithForwardSlashes(real));
     str full = GetFullPath(real);
     if (full.Length() == 0) return false;

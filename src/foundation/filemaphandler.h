@@ -30,8 +30,9 @@ public:
     TFileMapData(const TFileMapData&) = delete;
     TFileMapData& operator=(const TFileMapData&) = delete;
 
-    // Maps the file at path ("::" in front is dropped; the disk's case is matched). Closes what
-    // was open first; false, with nothing left open, on any failure.
+    // Maps the file at path. A "::" path is found as the file layer finds a "::" name (the
+    // lower-case spelling, else the disk's case); any other path as spelled, else the disk's
+    // case. Closes what was open first; false, with nothing left open, on any failure.
     bool Open(const str& path);
     void Close();
     const char* GetView() const { return mView; }

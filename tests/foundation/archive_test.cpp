@@ -81,6 +81,15 @@ TEST_F(ArchiveTest, AnyNameHoldingDotBvpIsMountedCaseSensitively) {
     EXPECT_EQ(Contents("upper.txt"), "<none>");
 }
 
+TEST_F(ArchiveTest, DirectoryAndBytesComeFromTheSameFileWhenNamesDifferInCase) {
+    // Neither is spelled in lower case, so both names open the first match in byte order, for
+    // the directory as for the mapping.
+    Pack("DATA.bvp", {{"m.txt", "upper"}});
+    Pack("Data.bvp", {{"m.txt", "mixed case"}});
+    ScanAssetFolder("", "assets");
+    EXPECT_EQ(Contents("m.txt"), "upper");
+}
+
 TEST_F(ArchiveTest, EmptyArchiveMountsAndAddsNothing) {
     Pack("a.bvp", {});
     Pack("b.bvp", {{"b.txt", "b"}});
