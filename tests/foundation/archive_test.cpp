@@ -49,6 +49,42 @@ std::string Directory(int32_t count,
     return out;
 }
 
+TEST_F(ArchiveTest, PackerWritesTheDirectoryThenTheDataInMemberOrder) {
+    Pack("p.bvp", {{"Sprites/A.png", "aa"}, {"b", ""}, {"c.txt", "ccc"}});
+    std::string expected = Directory(3, {{"Sprites/A.png", 54, 2}, {"b", 56, 0}, {"c.txt", 56, 3}});
+    EXPECT_EQ(expected.size(), 54u);
+    EXPECT_EQ(Get("assets/p.bvp"), expected + "aaccc");
+}
+
+TEST_F(ArchiveTest, PackerRefusesWhatTheReaderCannotMount) {
+    using bvpack::Extent;
+    const uint64_t kLargest = 0x7FFFFFFF;  // an archive's size is a signed 32-bit number
+    const struct {
+        const char* what;
+        std::vector<Extent> members;
+        bool fits;
+        std::vector<uint32_t> offsets;
+    } cases[] = {
+        {"nothing", {}, true, {}},
+        {"two members", {{1, 5}, {3, 0}}, true, {8 + 10 + 12, 8 + 10 + 12 + 5}},
+        {"exactly the largest", {{1, kLargest - 18}}, true, {18}},
+        {"one byte more", {{1, kLargest - 17}}, false, {}},
+        {"sizes that wrap", {{1, 10}, {1, ~uint64_t{0} - 5}}, false, {}},
+        {"empty name", {{0, 1}}, false, {}},
+        {"name of 256 bytes", {{256, 1}}, false, {}},
+        {"name of 255 bytes", {{255, 1}}, true, {8 + 1 + 255 + 8}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<uint32_t> offsets;
+        std::string error;
+        EXPECT_EQ(bvpack::LayOut(c.members, &offsets, &error), c.fits) << error;
+        if (c.fits) {
+            EXPECT_EQ(offsets, c.offsets);
+        }
+    }
+}
+
 TEST_F(ArchiveTest, LaterArchivesWinAndLooseFilesWinOverAll) {
     Pack("a.bvp", {{"sprites/x.png", "from a"}, {"only_a.txt", "a"}});
     Pack("b.bvp", {{"sprites/x.png", "from b"}});

@@ -44,29 +44,48 @@ bool Collect(const std::filesystem::path& folder, const std::string& prefix,
 
 }  // namespace
 
+bool LayOut(const std::vector<Extent>& members, std::vector<uint32_t>* offsets,
+            std::string* error) {
+    uint64_t end = 8;
+    for (const Extent& member : members) {
+        if (member.nameLength == 0 || member.nameLength > 255) {
+            *error = "member names must have 1 to 255 bytes";
+            return false;
+        }
+        end += 1 + member.nameLength + 8;
+    }
+    offsets->clear();
+    for (const Extent& member : members) {
+        // Checked one member at a time, so the sum cannot wrap.
+        if (end > kLargestArchive || member.dataSize > kLargestArchive - end) {
+            *error = "the archive would pass 2 GiB";
+            return false;
+        }
+        offsets->push_back(static_cast<uint32_t>(end));
+        end += member.dataSize;
+    }
+    return true;
+}
+
 bool WriteArchive(const std::vector<Member>& members, const std::string& path, std::string* error) {
-    uint64_t directorySize = 8;
+    std::vector<Extent> extents;
     for (const Member& member : members) {
         if (member.name.empty() || member.name.size() > 255) {
             *error = "member name must have 1 to 255 bytes: " + member.name;
             return false;
         }
-        directorySize += 1 + member.name.size() + 8;
+        extents.push_back(Extent{member.name.size(), member.data.size()});
     }
+    std::vector<uint32_t> offsets;
+    if (!LayOut(extents, &offsets, error)) return false;
     std::string out;
     out += "BVPK";
     Put32(out, static_cast<uint32_t>(members.size()));
-    uint64_t offset = directorySize;
-    for (const Member& member : members) {
-        if (offset + member.data.size() > UINT32_MAX) {
-            *error = "archive would pass 4 GiB";
-            return false;
-        }
-        out += static_cast<char>(member.name.size());
-        out += member.name;
-        Put32(out, static_cast<uint32_t>(offset));
-        Put32(out, static_cast<uint32_t>(member.data.size()));
-        offset += member.data.size();
+    for (size_t i = 0; i < members.size(); ++i) {
+        out += static_cast<char>(members[i].name.size());
+        out += members[i].name;
+        Put32(out, offsets[i]);
+        Put32(out, static_cast<uint32_t>(members[i].data.size()));
     }
     for (const Member& member : members)
         out += member.data;

@@ -3,6 +3,8 @@
 // data in directory order.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,7 +15,22 @@ struct Member {
     std::string data;
 };
 
-// Writes the members as an archive. False, with a reason in *error, when a name is too long or
+// The largest archive the file layer mounts: it takes an archive's size as a signed 32-bit
+// number, and members' offsets are written into their names as signed numbers too.
+constexpr uint64_t kLargestArchive = 0x7FFFFFFF;
+
+// What the layout of an archive needs to know of a member.
+struct Extent {
+    size_t nameLength;
+    uint64_t dataSize;
+};
+
+// Where each member's data starts when the data follow the directory in member order. False,
+// with a reason in *error, when a name is empty or longer than 255 bytes, or when the archive
+// would pass kLargestArchive.
+bool LayOut(const std::vector<Extent>& members, std::vector<uint32_t>* offsets, std::string* error);
+
+// Writes the members as an archive. False, with a reason in *error, when LayOut refuses them or
 // the file cannot be written.
 bool WriteArchive(const std::vector<Member>& members, const std::string& path, std::string* error);
 
