@@ -126,6 +126,11 @@ TEST_F(FileTest, MemoryFileSeeksStayWithinTheSize) {
     FileSeek(file, 10, kSeekCurrent);
     EXPECT_EQ(FileTell(file), 5);
     EXPECT_TRUE(FileEof(file));
+    FileSeek(file, 1, kSeekStart);
+    EXPECT_FALSE(FileEof(file));
+    FileSeek(file, 6, kSeekStart);
+    EXPECT_EQ(FileTell(file), 5);
+    EXPECT_TRUE(FileEof(file));
     FileSeek(file, -2, kSeekEnd);
     EXPECT_EQ(FileGetChar(file), '4');
     FileSeek(file, -10, kSeekCurrent);  // negative results count as past the size
