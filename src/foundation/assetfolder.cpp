@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "foundation/diskpath.h"
 #include "foundation/fileindex.h"
 #include "foundation/filemaphandler.h"
 #include "foundation/folderlist.h"
@@ -69,7 +70,9 @@ void LoadAssetManifest() {
     if (common.Length() > 0) ScanAssetFolder("common:", common);
 }
 
-void ScanAssetFolder(const str& prefix, const str& folder) {
+void ScanAssetFolder(const str& prefix, const str& given) {
+    // The paths stored are opened as they are, so they take "/" for every backslash.
+    const str folder = WithForwardSlashes(given);
     TFileIndex& index = TFileIndex::GetInstance();
     TFileMapHandler::MountArchives(index, folder);
 

@@ -18,9 +18,9 @@ void LoadAssetManifest();
 // Indexes a real folder and its subfolders under a virtual prefix, after mounting the folder's
 // archives, so loose files win over archive members. An empty prefix is derived from the folder:
 // "assets" and "assets/x" give "" and "x"; "." gives "". Hidden names, ".svn" folders and links
-// to folders are passed over. Keys are lower-cased; locations keep the disk's spelling. A prefix
-// is followed by "/" in the keys: the data folders' files are indexed as "user:/name" and
-// "common:/name".
+// to folders are passed over. Keys are lower-cased; locations keep the disk's spelling, with "/"
+// for every backslash of the folder. A prefix is followed by "/" in the keys: the data folders'
+// files are indexed as "user:/name" and "common:/name".
 void ScanAssetFolder(const str& prefix, const str& folder);
 
 // Forgets the hidden names.

@@ -53,6 +53,15 @@ TEST_F(FileIndexTest, NamesAreFoundWhateverTheirCaseAndKeepTheDisksSpelling) {
         EXPECT_EQ(Resolve(c.name), c.expected) << c.name;
 }
 
+TEST_F(FileIndexTest, ScanningAFolderNamedWithBackslashesStoresUsablePaths) {
+    Put("assets/Sub/Deeper/X.txt", "x");
+    ScanAssetFolder("", "assets\\Sub");
+    EXPECT_EQ(Resolve("sub/deeper/x.txt"), "assets/Sub/Deeper/X.txt");
+    TFile* file = FileOpen("sub/deeper/x.txt", kFileReadBinary);
+    ASSERT_NE(file, nullptr);
+    FileClose(file);
+}
+
 TEST_F(FileIndexTest, DoubleColonNamesAreRealPathsPastIndexAndManifest) {
     Put("final.txt", "hidden.txt");
     Put("assets/hidden.txt", "h");
