@@ -56,6 +56,30 @@ TEST_F(ArchiveTest, PackerWritesTheDirectoryThenTheDataInMemberOrder) {
     EXPECT_EQ(Get("assets/p.bvp"), expected + "aaccc");
 }
 
+TEST_F(ArchiveTest, PackerTakesTheFilesTheAssetScanWouldIndex) {
+    Put("in/Sprites/X.PNG", "x");
+    Put("in/a.txt", "a");
+    Put("in/.svn/entries", "svn");
+    Put("elsewhere/linked.png", "l");
+    std::filesystem::create_directory_symlink(mDir.File("elsewhere"), mDir.File("in/folderlink"));
+    std::filesystem::create_symlink(mDir.File("elsewhere/linked.png"), mDir.File("in/filelink"));
+    std::vector<bvpack::Member> members;
+    std::string error;
+    ASSERT_TRUE(bvpack::CollectFolder(mDir.File("in"), &members, &error)) << error;
+    std::vector<std::string> names;
+    for (const bvpack::Member& member : members)
+        names.push_back(member.name + "=" + member.data);
+    EXPECT_EQ(names, (std::vector<std::string>{"Sprites/X.PNG=x", "a.txt=a", "filelink=l"}));
+
+    // A link to nothing is passed over, wherever the listing meets it.
+    std::filesystem::create_directories(mDir.File("dangling"));
+    std::filesystem::create_symlink(mDir.File("nothing"), mDir.File("dangling/gone"));
+    members.clear();
+    EXPECT_TRUE(bvpack::CollectFolder(mDir.File("dangling"), &members, &error)) << error;
+    EXPECT_TRUE(members.empty());
+    EXPECT_FALSE(bvpack::CollectFolder(mDir.File("no-such-folder"), &members, &error));
+}
+
 TEST_F(ArchiveTest, PackerRefusesWhatTheReaderCannotMount) {
     using bvpack::Extent;
     const uint64_t kLargest = 0x7FFFFFFF;  // an archive's size is a signed 32-bit number

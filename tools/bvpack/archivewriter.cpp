@@ -18,21 +18,26 @@ void Put32(std::string& out, uint32_t value) {
 bool Collect(const std::filesystem::path& folder, const std::string& prefix,
              std::vector<Member>* members, std::string* error) {
     std::error_code code;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, code)) {
+    std::filesystem::directory_iterator it(folder, code);
+    for (; !code && it != std::filesystem::directory_iterator(); it.increment(code)) {
+        const std::filesystem::directory_entry& entry = *it;
         const std::string name = entry.path().filename().string();
-        if (entry.is_symlink(code) && entry.is_directory(code)) continue;
-        if (entry.is_directory(code)) {
-            if (name == ".svn") continue;
+        // What an entry is, as the asset scan sees it: links count as what they point to, links
+        // to folders and links to nothing are passed over. A failed look is not a failed listing.
+        std::error_code look;
+        const bool link = entry.is_symlink(look);
+        if (entry.is_directory(look)) {
+            if (link || name == ".svn") continue;
             if (!Collect(entry.path(), prefix + name + "/", members, error)) return false;
-        } else if (entry.is_regular_file(code)) {
+        } else if (entry.is_regular_file(look)) {
             std::ifstream in(entry.path(), std::ios::binary);
             if (!in) {
                 *error = "cannot read " + entry.path().string();
                 return false;
             }
-            members->push_back(
-                Member{prefix + name, std::string((std::istreambuf_iterator<char>(in)),
-                                                  std::istreambuf_iterator<char>())});
+            std::string data((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
+            members->push_back(Member{prefix + name, std::move(data)});
         }
     }
     if (code) {
