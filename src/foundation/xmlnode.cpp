@@ -46,9 +46,16 @@ void TXmlNode::AddAttribute(const str& name, const str& value, bool quoted) {
 
 void TXmlNode::RemoveChild(TXmlNode* node) {
     if (node == nullptr) return;
+    // A walk with GetNextChild may remove the child it was just given: the cursor keeps pointing
+    // at the child that comes next.
+    const size_t before = static_cast<size_t>(std::count(
+        mChildren.begin(),
+        mChildren.begin() + static_cast<std::ptrdiff_t>(std::min(mChildCursor, mChildren.size())),
+        node));
     auto end = std::remove(mChildren.begin(), mChildren.end(), node);
     if (end == mChildren.end()) return;
     mChildren.erase(end, mChildren.end());
+    mChildCursor -= std::min(before, mChildCursor);
     delete node;
 }
 

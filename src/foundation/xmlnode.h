@@ -58,7 +58,8 @@ public:
     // double quotes (or was set by the program) and is written back in them.
     virtual void AddAttribute(const str& name, const str& value, bool quoted);
 
-    // Takes every entry of node out of the children and deletes it; null is ignored.
+    // Takes every entry of node out of the children and deletes it; null is ignored. Safe during
+    // a GetNextChild walk: the walk goes on with the child after the removed one.
     void RemoveChild(TXmlNode* node);
     // The first child with that exact name, or null.
     TXmlNode* FindChild(const str& name) const;

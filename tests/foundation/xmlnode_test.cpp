@@ -236,6 +236,48 @@ TEST(XmlNodeTest, TreeOperations) {
     EXPECT_EQ(seen, (std::vector<std::string>{"x=3", "y=-2"}));
 }
 
+TEST(XmlNodeTest, RemovingChildrenDuringAWalkVisitsEveryChild) {
+    // Each row: the children, the names removed as the walk meets them.
+    const struct {
+        std::vector<std::string> children;
+        std::string removed;
+        std::vector<std::string> visited;
+        std::vector<std::string> left;
+    } cases[] = {
+        {{"a", "x", "b", "x", "x", "c"}, "x", {"a", "x", "b", "x", "x", "c"}, {"a", "b", "c"}},
+        {{"x", "x"}, "x", {"x", "x"}, {}},
+        {{"a", "b"}, "b", {"a", "b"}, {"a"}},
+    };
+    for (const auto& c : cases) {
+        TXmlNode root("root");
+        for (const std::string& name : c.children)
+            root.AddChild(name.c_str());
+        std::vector<std::string> visited;
+        str name;
+        TXmlNode* node = nullptr;
+        root.ResetChildren();
+        while (root.GetNextChild(name, node)) {
+            visited.push_back(Text(name));
+            if (Text(name) == c.removed) root.RemoveChild(node);
+        }
+        EXPECT_EQ(visited, c.visited);
+        EXPECT_EQ(ChildNames(root), c.left);
+    }
+    // Removing a child the walk has not reached yet leaves the walk where it was.
+    TXmlNode root("root");
+    root.AddChild("a");
+    root.AddChild("b");
+    TXmlNode* c = root.AddChild("c");
+    str name;
+    TXmlNode* node = nullptr;
+    root.ResetChildren();
+    ASSERT_TRUE(root.GetNextChild(name, node));
+    root.RemoveChild(c);
+    ASSERT_TRUE(root.GetNextChild(name, node));
+    EXPECT_EQ(Text(name), "b");
+    EXPECT_FALSE(root.GetNextChild(name, node));
+}
+
 // Random trees within what the format carries: names from [A-Za-z_][A-Za-z0-9_.-]*, texts of
 // words without "=" joined by single spaces, attribute values of any bytes but NUL.
 class RandomTree {
