@@ -191,9 +191,20 @@ TEST_F(BaseLibTest, Buffers) {
     luaL_addlwstring(&b, units.data(), units.size());
     lua_pushlwstring(L, u"!", 1);
     luaL_addvalue(&b);
+    lua_pushnumber(L, 2.5);  // a number joins a wide buffer as its wide text
+    luaL_addvalue(&b);
     luaL_pushresult(&b);
     ASSERT_EQ(lua_type(L, -1), LUA_TWSTRING);
-    EXPECT_EQ(std::u16string(lua_towstring(L, -1), lua_strlen(L, -1)), units + u"!");
+    EXPECT_EQ(std::u16string(lua_towstring(L, -1), lua_strlen(L, -1)), units + u"!2.5");
+    lua_settop(L, 0);
+
+    luaL_wbuffinit(L, &b);
+    luaL_addlwstring(&b, u"n=", 2);
+    lua_pushnumber(L, 12);
+    luaL_addvalue(&b);
+    luaL_pushresult(&b);
+    ASSERT_EQ(lua_type(L, -1), LUA_TWSTRING);
+    EXPECT_EQ(std::u16string(lua_towstring(L, -1), lua_strlen(L, -1)), u"n=12");
 }
 
 TEST_F(BaseLibTest, CheckWideString) {

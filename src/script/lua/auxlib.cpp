@@ -416,9 +416,11 @@ void luaL_pushresult(luaL_Buffer* B) {
 
 void luaL_addvalue(luaL_Buffer* B) {
     lua_State* L = B->L;
-    size_t vl = lua_strlen(L, -1) * unitsize(B);
+    // The conversion comes first: a number becomes the buffer's kind of string in place
+    // before it is measured.
     const void* text = B->wide ? static_cast<const void*>(lua_towstring(L, -1))
                                : static_cast<const void*>(lua_tostring(L, -1));
+    size_t vl = lua_strlen(L, -1) * unitsize(B);
     if (text != nullptr && vl <= bufffree(B)) {
         memcpy(B->p, text, vl);
         B->p += vl;
