@@ -135,7 +135,8 @@ bool ReplaceFileSafely(const str& path, const char* data, size_t size, std::stri
         }
     }
     mode_t mode = 0666;
-    if (stat(target.c_str(), &old) == 0) {
+    const bool existed = stat(target.c_str(), &old) == 0;
+    if (existed) {
         if (!S_ISREG(old.st_mode)) {
             problem = "not a file";
             return false;
@@ -154,8 +155,9 @@ bool ReplaceFileSafely(const str& path, const char* data, size_t size, std::stri
         problem = Describe("create " + temporary, errno);
         return false;
     }
-    // The umask applied at creation; a file that stood there before keeps its own mode.
-    fchmod(fd, mode);
+    // The umask applied at creation; a file that stood there before keeps its own mode, while a
+    // new one keeps what the umask allows.
+    if (existed) fchmod(fd, mode);
     if (!FinishFile(fd, temporary, data, size, problem)) return false;
     const bool injected = port::ShouldFail("MoveFileExA");
     if (injected || rename(temporary.c_str(), target.c_str()) != 0) {

@@ -41,6 +41,19 @@ TEST_F(SafeFileTest, ReplacesWholeAndKeepsPermissions) {
     EXPECT_EQ(Get("new/deeper/file"), "x");
 }
 
+TEST_F(SafeFileTest, NewFileTakesTheUsualPermissions) {
+    // With nothing there before, the file is made as any other new file: the umask applies, so
+    // it is not left writable by everyone.
+    const mode_t before = umask(022);
+    std::string problem;
+    const bool replaced = ReplaceFileSafely(mDir.File("fresh").c_str(), "x", 1, problem);
+    umask(before);
+    ASSERT_TRUE(replaced) << problem;
+    struct stat info;
+    ASSERT_EQ(stat(mDir.File("fresh").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0644u);
+}
+
 TEST_F(SafeFileTest, LinkStaysALink) {
     Put("elsewhere/real", "old");
     std::filesystem::create_directories(mDir.File("data"));
