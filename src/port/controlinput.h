@@ -25,7 +25,8 @@ void InjectMouseMoveClient(HWND window, int x, int y);
 void InjectPointerLeave();
 
 enum class MouseButton { Left, Right, Middle, X1, X2 };
-// At the pointer's position.
+// At the pointer's position. A press into an inactive window of the program, on its client
+// area or its frame, is first put to it as WM_MOUSEACTIVATE, whose answer decides activation.
 void InjectButton(MouseButton button, bool down);
 // Positive: away from the user; WHEEL_DELTA per notch.
 void InjectWheel(int delta);

@@ -184,6 +184,8 @@ void InjectButton(MouseButton button, bool down) {
     const auto& kind = kButtons[static_cast<int>(button)];
     HWND activate = nullptr;
     bool activateNone = false;
+    HWND asked = nullptr;  // the program's window whose frame was hit, asked first
+    LRESULT hit = HTNOWHERE;
     {
         WorldLock lock = LockWorld();
         WindowWorld& world = World();
@@ -197,6 +199,11 @@ void InjectButton(MouseButton button, bool down) {
                 Window* top = TopLevelLocked(world, under);
                 activate = top != nullptr ? top->handle : nullptr;
                 activateNone = top == nullptr;
+                if (under != nullptr && !under->foreign && world.capture == nullptr &&
+                    world.foreground != activate) {
+                    asked = under->handle;
+                    hit = HitTestLocked(world, *under, world.pointer);
+                }
             }
         } else {
             RECT client = ClientScreenRectLocked(world, *target);
@@ -213,6 +220,13 @@ void InjectButton(MouseButton button, bool down) {
             entry.setCursor = world.capture == nullptr;
             PostInputLocked(world, entry);
         }
+    }
+    if (asked != nullptr) {
+        // A press on the frame of an inactive window asks it first, as one on its client area
+        // does.
+        LRESULT answer = SendTo(asked, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(activate),
+                                MAKELPARAM(static_cast<WORD>(hit), kind.downMessage));
+        if (answer == MA_NOACTIVATE || answer == MA_NOACTIVATEANDEAT) return;
     }
     if (activate != nullptr || activateNone) ChangeForeground(activate, true);
 }

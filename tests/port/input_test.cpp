@@ -293,6 +293,31 @@ TEST_F(WindowTest, ClickIntoAnInactiveWindowActivatesIt) {
     EXPECT_EQ(GetForegroundWindow(), nullptr);
 }
 
+TEST_F(WindowTest, ClickOnTheFrameOfAnInactiveWindowAsksItFirst) {
+    HWND window = MakeWindow(window_testing::kMainStyle, 0, true, RECT{0, 0, 480, 360});
+    port::control::InjectFocus(nullptr);
+    ClearLog();
+    port::control::InjectMouseMove(200, 10);  // the caption
+    port::control::InjectButton(MouseButton::Left, true);
+    std::vector<window_testing::Seen> activate = Messages(WM_MOUSEACTIVATE, window);
+    ASSERT_EQ(activate.size(), 1u);
+    EXPECT_EQ(reinterpret_cast<HWND>(activate[0].wParam), window);
+    EXPECT_EQ(LOWORD(static_cast<uintptr_t>(activate[0].lParam)), HTCAPTION);
+    EXPECT_EQ(HIWORD(static_cast<uintptr_t>(activate[0].lParam)), WM_LBUTTONDOWN);
+    EXPECT_EQ(GetForegroundWindow(), window);
+    EXPECT_EQ(LOWORD(Messages(WM_ACTIVATE, window).at(0).wParam), WA_CLICKACTIVE);
+    port::control::InjectButton(MouseButton::Left, false);
+
+    // Refused: the window stays inactive.
+    port::control::InjectFocus(nullptr);
+    window_testing::SetHook([](HWND, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (message == WM_MOUSEACTIVATE) return MA_NOACTIVATE;
+        return std::nullopt;
+    });
+    port::control::InjectButton(MouseButton::Left, true);
+    EXPECT_EQ(GetForegroundWindow(), nullptr);
+}
+
 TEST_F(WindowTest, FocusChangesBetweenProgramsSendActivateApp) {
     HWND first = MakeWindow();
     HWND second = MakeWindow();
