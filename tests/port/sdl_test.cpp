@@ -196,6 +196,36 @@ TEST_F(SdlEventTest, AltAndTextAsWindowsGivesThem) {
     EXPECT_EQ(keys[7].wParam, 0xDE00u);
 }
 
+TEST_F(SdlEventTest, FocusBroughtByAPressLeavesActivationToThePress) {
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0);
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    ASSERT_EQ(GetForegroundWindow(), nullptr);
+    SDL_Event press{};
+    press.type = SDL_MOUSEBUTTONDOWN;
+    press.button.button = SDL_BUTTON_LEFT;
+    press.button.x = 10;
+    press.button.y = 20;
+    ASSERT_EQ(SDL_PushEvent(&press), 1);
+    ClearLog();
+    // The desktop reports the focus first, the press that brought it next.
+    WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+    EXPECT_EQ(GetForegroundWindow(), nullptr);
+    SDL_Event event{};
+    while (SDL_PollEvent(&event) != 0)
+        Send(event);
+    Pump();
+    SDL_QuitSubSystem(SDL_INIT_EVENTS);
+    ASSERT_EQ(Messages(WM_MOUSEACTIVATE, mWindow).size(), 1u);
+    EXPECT_EQ(GetForegroundWindow(), mWindow);
+    EXPECT_EQ(LOWORD(Messages(WM_ACTIVATE, mWindow).at(0).wParam), WA_CLICKACTIVE);
+
+    // Without a press the focus comes at once.
+    WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+    EXPECT_EQ(GetForegroundWindow(), mWindow);
+}
+
 TEST_F(SdlEventTest, PointerButtonsAndWheel) {
     Motion(10, 20);
     Motion(10, 20);  // the same place again adds nothing

@@ -133,6 +133,15 @@ void EventTranslator::TranslateWindowEvent(const SDL_WindowEvent& event) {
             control::InjectPointerLeave();
             break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
+            // A press that brought the focus is already waiting: it activates the window itself,
+            // through WM_MOUSEACTIVATE, as a click into an inactive window does on Windows.
+            {
+                SDL_Event press;
+                if (SDL_PeepEvents(&press, 1, SDL_PEEKEVENT, SDL_MOUSEBUTTONDOWN,
+                                   SDL_MOUSEBUTTONDOWN) > 0) {
+                    break;
+                }
+            }
             control::InjectFocus(mWindow);
             break;
         case SDL_WINDOWEVENT_FOCUS_LOST:

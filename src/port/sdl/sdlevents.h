@@ -3,9 +3,11 @@
 // pointer, buttons and wheel become injected input (port/controlinput.h); window events become
 // what the desktop does on Windows: focus changes, minimise, restore and close requests
 // (WM_SYSCOMMAND), moves and sizes by the user (SetWindowPos with its messages), exposure
-// (invalidation). SDL_QUIT is a close request too.
+// (invalidation). SDL_QUIT is a close request too. A focus gain with a press already waiting in
+// SDL's queue is left to that press, which activates the window as a click does on Windows.
 //
-// It makes no SDL calls, so tests drive it with synthetic events and no display.
+// Its one SDL call is that look into the event queue, so tests drive it with synthetic events and
+// no display.
 #pragma once
 
 #include <SDL2/SDL_events.h>
