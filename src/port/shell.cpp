@@ -196,10 +196,14 @@ DWORD GetFullPathNameA(const char* name, DWORD size, char* buffer, char** filePa
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
+    const std::string given = port::WithSlashes(name);
     std::error_code error;
-    std::filesystem::path full = std::filesystem::absolute(port::WithSlashes(name), error);
+    std::filesystem::path full = std::filesystem::absolute(given, error);
     if (error) return 0;
     std::string text = full.lexically_normal().string();
+    // A name ending in "." or ".." names a folder, written without a trailing separator; only a
+    // name that itself ends in a separator keeps one.
+    if (text.size() > 1 && text.back() == '/' && given.back() != '/') text.pop_back();
     DWORD result = port::CopyOut(text, buffer, size);
     if (filePart != nullptr && result < size && buffer != nullptr) {
         char* slash = std::strrchr(buffer, '/');

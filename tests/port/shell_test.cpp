@@ -55,6 +55,30 @@ TEST(ShellTest, CurrentAndFullPaths) {
     EXPECT_STREQ(file, "c.txt");
     EXPECT_EQ(GetFullPathNameA("/x/./y", 3, full, nullptr), 5u);
 
+    // Dot components name folders without a trailing separator; a given trailing one is kept.
+    const std::string cwd(now);
+    const std::string parent = cwd.substr(0, cwd.rfind('/'));
+    const std::string leaf = cwd.substr(cwd.rfind('/') + 1);
+    const std::string parentLeaf = parent.substr(parent.rfind('/') + 1);
+    struct Case {
+        const char* name;
+        std::string full;
+        std::string filePart;  // empty when the result ends in a separator
+    };
+    const Case cases[] = {
+        {".", cwd, leaf},        {"a/.", cwd + "/a", "a"},
+        {"a\\..", cwd, leaf},    {"..", parent, parentLeaf},
+        {"a/", cwd + "/a/", ""}, {"a/../", cwd + "/", ""},
+        {"/", "/", ""},          {"/x/y/.", "/x/y", "y"},
+    };
+    for (const Case& c : cases) {
+        file = nullptr;
+        length = GetFullPathNameA(c.name, sizeof full, full, &file);
+        EXPECT_EQ(std::string(full), c.full) << c.name;
+        EXPECT_EQ(length, c.full.size()) << c.name;
+        EXPECT_EQ(file != nullptr ? std::string(file) : std::string(), c.filePart) << c.name;
+    }
+
     EXPECT_FALSE(SetCurrentDirectoryA("/no/such/folder/here"));
     ASSERT_TRUE(SetCurrentDirectoryA(before));
 }
