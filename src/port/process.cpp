@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <string>
@@ -66,13 +68,30 @@ std::string LockFolder() {
     return PrivateFolder(folder) ? folder : std::string();
 }
 
+// The lock file's name: the instance name's plain characters, cut short enough for any file
+// system; when anything was replaced or cut, a hash of the whole name keeps different names apart
+// ("A/B" and "A_B", or long paths sharing their start).
 std::string LockFileName(const char* name) {
+    constexpr size_t kReadable = 120;
     std::string file;
+    bool exact = true;
+    uint64_t hash = 0xCBF29CE484222325u;  // FNV-1a
     for (const char* p = name; *p; ++p) {
         char c = *p;
+        hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3u;
         bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
                      c == '_' || c == '-' || c == '.';
-        file += plain ? c : '_';
+        if (!plain) exact = false;
+        if (file.size() < kReadable) {
+            file += plain ? c : '_';
+        } else {
+            exact = false;
+        }
+    }
+    if (!exact) {
+        char suffix[24];
+        std::snprintf(suffix, sizeof suffix, "-%016llx", static_cast<unsigned long long>(hash));
+        file += suffix;
     }
     return file + ".lock";
 }

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
+#include <string>
 
 #include "port/control.h"
 #include "port/crtrandom.h"
@@ -103,6 +104,24 @@ TEST_F(InstanceLockTest, SecondHolderSeesAlreadyExists) {
     HANDLE other = CreateInstanceMutexA("OTHER_MUTEX");
     EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
     CloseHandle(other);
+}
+
+TEST_F(InstanceLockTest, NamesThatLookAlikeOrRunLongAreStillTheirOwnLocks) {
+    const std::string longName = "/" + std::string(300, 'P') + "/UMBRAVA_MUTEX";
+    const std::string longOther = "/" + std::string(300, 'P') + "/OTHER_MUTEX";
+    HANDLE held[4] = {};
+    const char* names[] = {"A/B_MUTEX", "A_B_MUTEX", longName.c_str(), longOther.c_str()};
+    for (int i = 0; i < 4; ++i) {
+        held[i] = CreateInstanceMutexA(names[i]);
+        ASSERT_NE(held[i], nullptr) << names[i];
+        EXPECT_EQ(GetLastError(), ERROR_SUCCESS) << names[i];
+    }
+    HANDLE again = CreateInstanceMutexA(longName.c_str());
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
+    CloseHandle(again);
+    for (HANDLE handle : held)
+        CloseHandle(handle);
 }
 
 TEST_F(InstanceLockTest, InjectedFailure) {
