@@ -73,7 +73,7 @@ std::shared_ptr<TScriptCode> Compile(const str& name, const str& path, str* erro
 }  // namespace
 
 TScriptCode::TScriptCode(const char* bytes, uint32_t size)
-    : mBytes(bytes != nullptr ? std::string(bytes, size) : std::string()), mSize(size) {}
+    : mBytes(bytes != nullptr ? std::string(bytes, size) : std::string()) {}
 
 const char* TScriptCode::GetClassName() const {
     return "TScriptCode";

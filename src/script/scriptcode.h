@@ -15,7 +15,7 @@
 
 class TScriptCode : public TAssetKind<TScriptCode, TAsset> {
 public:
-    // Copies size bytes of a binary chunk.
+    // Copies size bytes of a binary chunk (none when bytes is null).
     TScriptCode(const char* bytes, uint32_t size);
 
     const char* GetClassName() const override;
@@ -34,9 +34,8 @@ public:
     // A copy of the chunk's bytes. They hold zero bytes, so they are bytes, not a text.
     std::string GetBytes() const { return mBytes; }
     const char* GetData() const { return mBytes.data(); }
-    uint32_t GetSize() const { return mSize; }
+    uint32_t GetSize() const { return static_cast<uint32_t>(mBytes.size()); }
 
 private:
     std::string mBytes;
-    uint32_t mSize;
 };

@@ -173,7 +173,7 @@ int luaB_require(lua_State* L) {
         }
         case LUA_ERRFILE:
             return luaL_error(L, "could not load package `%s' from path `%s'", lua_tostring(L, 1),
-                              getpath(L).c_str());
+                              path.c_str());
         default:
             return luaL_error(L, "error loading package `%s' (%s)", lua_tostring(L, 1),
                               lua_tostring(L, -1));
