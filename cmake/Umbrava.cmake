@@ -3,6 +3,11 @@
 
 set(UMBRAVA_WARNINGS -Wall -Wextra)
 
+# The libraries under src/ from the ground up, as ARCHITECTURE.md's table orders them. A library
+# links and includes only libraries before it in this list, so the graph can have no circle; the
+# test "layers" checks both (cmake/CheckLayers.cmake).
+set(UMBRAVA_LAYERS math raster port foundation script audio platform gv simulation ui online screens)
+
 # Adds every direct subfolder of the current source folder that has a CMakeLists.txt, in sorted
 # order, so that a new folder needs no edit here.
 function(umbrava_add_subfolders)
@@ -26,6 +31,15 @@ function(umbrava_library folder)
     target_include_directories(umbrava_${folder} PUBLIC "${PROJECT_SOURCE_DIR}/src")
     target_compile_options(umbrava_${folder} PRIVATE ${UMBRAVA_WARNINGS})
     target_link_libraries(umbrava_${folder} PUBLIC ${ARG_DEPENDS} PRIVATE ${ARG_PRIVATE_DEPENDS})
+    # Our own libraries among the dependencies, for the layer check.
+    set(ours "")
+    foreach(dep IN LISTS ARG_DEPENDS ARG_PRIVATE_DEPENDS)
+        if(dep MATCHES "^umbrava(::|_)(.+)$")
+            list(APPEND ours "${CMAKE_MATCH_2}")
+        endif()
+    endforeach()
+    set_property(GLOBAL APPEND PROPERTY UMBRAVA_LIBRARY_NAMES ${folder})
+    set_property(GLOBAL PROPERTY UMBRAVA_LINKS_${folder} "${ours}")
     if(UMBRAVA_FUZZ)
         # The fuzz targets are guided by the coverage of the code they drive, which lives here.
         target_compile_options(umbrava_${folder} PRIVATE -fsanitize=fuzzer-no-link)
@@ -75,4 +89,20 @@ function(umbrava_bench area)
     add_executable(bench_${area} ${ARG_SOURCES})
     target_compile_options(bench_${area} PRIVATE ${UMBRAVA_WARNINGS})
     target_link_libraries(bench_${area} PRIVATE ${ARG_DEPENDS} benchmark::benchmark)
+endfunction()
+
+# Registers the test "layers": every library of src/ links and includes only libraries below it
+# (UMBRAVA_LAYERS), so the graph has no circle. Call once, after every library is defined.
+function(umbrava_layers_test)
+    get_property(names GLOBAL PROPERTY UMBRAVA_LIBRARY_NAMES)
+    set(graph "set(LAYERS \"${UMBRAVA_LAYERS}\")\nset(LIBRARIES \"${names}\")\n")
+    foreach(name IN LISTS names)
+        get_property(links GLOBAL PROPERTY UMBRAVA_LINKS_${name})
+        string(APPEND graph "set(LINKS_${name} \"${links}\")\n")
+    endforeach()
+    file(WRITE "${CMAKE_BINARY_DIR}/layers.cmake" "${graph}")
+    add_test(NAME layers
+             COMMAND "${CMAKE_COMMAND}" "-DGRAPH=${CMAKE_BINARY_DIR}/layers.cmake"
+                     "-DSOURCES=${PROJECT_SOURCE_DIR}/src"
+                     -P "${PROJECT_SOURCE_DIR}/cmake/CheckLayers.cmake")
 endfunction()

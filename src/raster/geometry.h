@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "foundation/rect.h"
+#include "math/rect.h"
 #include "raster/pixelpipe.h"
 #include "raster/renderstate.h"
 #include "raster/surface.h"

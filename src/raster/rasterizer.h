@@ -104,7 +104,7 @@
 
 #include <cstdint>
 
-#include "foundation/rect.h"
+#include "math/rect.h"
 #include "raster/geometry.h"
 #include "raster/kernels.h"
 #include "raster/pixelpipe.h"

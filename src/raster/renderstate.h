@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "foundation/mat4.h"
+#include "math/mat4.h"
 
 namespace raster {
 

@@ -14,7 +14,7 @@
 
 #include <cstdint>
 
-#include "foundation/rect.h"
+#include "math/rect.h"
 #include "raster/surface.h"
 
 namespace raster {

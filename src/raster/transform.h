@@ -2,7 +2,7 @@
 // projections the 2-D and 3-D passes set.
 #pragma once
 
-#include "foundation/mat4.h"
+#include "math/mat4.h"
 
 namespace raster {
 

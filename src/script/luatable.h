@@ -7,7 +7,7 @@
 #pragma once
 
 #include "foundation/str.h"
-#include "foundation/vec4.h"
+#include "math/vec4.h"
 #include "script/luaobjectwrapper.h"
 
 class TLuaTable : public TLuaObjectWrapper {

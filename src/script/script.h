@@ -26,7 +26,7 @@
 
 #include "foundation/animtask.h"
 #include "foundation/str.h"
-#include "foundation/vec4.h"
+#include "math/vec4.h"
 
 struct lua_State;
 class TLuaObjectWrapper;

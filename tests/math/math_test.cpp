@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "foundation/mat3.h"
-#include "foundation/mat4.h"
-#include "foundation/rect.h"
+#include "math/mat3.h"
+#include "math/mat4.h"
+#include "math/rect.h"
 
 namespace {
 

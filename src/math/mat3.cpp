@@ -1,4 +1,4 @@
-#include "foundation/mat3.h"
+#include "math/mat3.h"
 
 #include <cmath>
 

@@ -2,7 +2,7 @@
 // transform of row vectors: the linear part is m0, m1, m3, m4 and the translation m6, m7.
 #pragma once
 
-#include "foundation/vec2.h"
+#include "math/vec2.h"
 
 class TMat3 {
 public:

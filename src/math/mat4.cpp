@@ -1,4 +1,4 @@
-#include "foundation/mat4.h"
+#include "math/mat4.h"
 
 #include <cmath>
 

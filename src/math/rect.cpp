@@ -1,4 +1,4 @@
-#include "foundation/rect.h"
+#include "math/rect.h"
 
 #include <algorithm>
 
