@@ -1,0 +1,3 @@
+#include "simulation/creaturedata.h"
+
+GCreatureData::~GCreatureData() = default;

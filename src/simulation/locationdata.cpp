@@ -1,0 +1,3 @@
+#include "simulation/locationdata.h"
+
+GLocationData::~GLocationData() = default;

@@ -1,0 +1,3 @@
+#include "simulation/monsterdata.h"
+
+GMonsterData::~GMonsterData() = default;

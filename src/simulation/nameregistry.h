@@ -1,0 +1,97 @@
+// GNameRegistry: the dictionary of the game logic and the keeper of its definitions.
+//
+// Five fixed tables turn the words of the definition files, the game parameters and the player
+// messages into the numbers the simulation computes with, and back: task kinds (0 to 38),
+// resources, items, plants and diseases. The constructor fills them and nothing changes them
+// later. Only GetTaskKind folds case; every other name lookup is exact. A number without a name
+// answers "none" for tasks and "None" for items and diseases.
+//
+// The registry owns one prototype data block per creature, location and monster definition,
+// keyed by full name; objects take copies and never keep a prototype. The first block of a full
+// name stays: adding another hands it back to the caller. After the definitions load,
+// ComputeEvolutionTimes totals the evolution times along the chains of forms that start at
+// "BasicPuff".
+//
+// The world holds exactly one registry; tests make their own. The game parameters (GlobalData)
+// belong to the world: the registry only points at them. Main thread only.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <set>
+
+#include "foundation/str.h"
+#include "simulation/creaturedata.h"
+#include "simulation/locationdata.h"
+#include "simulation/monsterdata.h"
+
+class GlobalData;
+
+class GNameRegistry {
+public:
+    // Task kinds run from 0 to kTaskKindCount - 1.
+    static constexpr int kTaskKindCount = 39;
+
+    GNameRegistry();
+    ~GNameRegistry();
+    GNameRegistry(const GNameRegistry&) = delete;
+    GNameRegistry& operator=(const GNameRegistry&) = delete;
+
+    str GetTaskName(int kind) const;
+    // The name is lower-cased before the lookup: "Forage" finds 2.
+    int GetTaskKind(str name) const;
+    str GetResourceName(int kind) const;
+    int GetResourceKind(const str& name) const;
+    str GetItemName(int kind) const;
+    int GetItemKind(const str& name) const;
+    str GetPlantName(int kind) const;
+    int GetPlantKind(const str& name) const;
+    str GetDiseaseName(int kind) const;
+    // The disease's name in capitals.
+    str GetDiseaseLabel(int kind) const;
+    int GetDiseaseKind(const str& name) const;
+
+    // The prototypes, by full name; null when none was loaded.
+    const GCreatureData* FindCreatureDefinition(const str& fullName) const;
+    const GLocationData* FindLocationDefinition(const str& fullName) const;
+    const GMonsterData* FindMonsterDefinition(const str& fullName) const;
+
+    // Stores a prototype under its full name. When the name is already held the earlier block
+    // stays and the new one is handed back; otherwise the answer is null.
+    std::unique_ptr<GCreatureData> AddCreatureDefinition(std::unique_ptr<GCreatureData> block);
+    std::unique_ptr<GLocationData> AddLocationDefinition(std::unique_ptr<GLocationData> block);
+    std::unique_ptr<GMonsterData> AddMonsterDefinition(std::unique_ptr<GMonsterData> block);
+
+    void SetGameParams(GlobalData* params) { mGameParams = params; }
+    GlobalData* GetGameParams() const { return mGameParams; }
+
+    // For each evolution step of "BasicPuff": walks the chain of definitions its next full names
+    // lead to, one step of the same task kind in each, setting each step's StartLevel (the
+    // times before it) and MaxLevel (the whole chain's), and keeps the chain's total as the
+    // evolution total of the kind. A chain ends at a definition without a step of the kind, at
+    // a full name without a definition, or at a definition it has already passed. Without
+    // "BasicPuff" nothing changes.
+    void ComputeEvolutionTimes();
+    // 0 for a kind outside 0 to 38.
+    int GetEvolutionTotal(int kind) const;
+
+private:
+    int WalkChain(const str& fullName, int kind, int sum, std::set<str>& visited);
+
+    std::map<int, str> mTaskNames;
+    std::map<str, int> mTaskKinds;
+    std::map<int, str> mResourceNames;
+    std::map<str, int> mResourceKinds;
+    std::map<str, int> mItemKinds;
+    std::map<int, str> mItemNames;
+    std::map<str, int> mPlantKinds;
+    std::map<int, str> mPlantNames;
+    std::map<str, int> mDiseaseKinds;
+    std::map<int, str> mDiseaseNames;
+    std::map<int, str> mDiseaseLabels;
+    std::map<str, std::unique_ptr<GCreatureData>> mCreatures;
+    std::map<str, std::unique_ptr<GLocationData>> mLocations;
+    std::map<str, std::unique_ptr<GMonsterData>> mMonsters;
+    GlobalData* mGameParams = nullptr;
+    int mEvolutionTotals[kTaskKindCount] = {};
+};
