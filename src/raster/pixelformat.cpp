@@ -13,6 +13,7 @@ const TFormatInfo& GetFormatInfo(TPixelFormat format) {
     static const TFormatInfo kX1R5G5B5{2, 16, 0x7C00, 0x03E0, 0x001F, 0, false};
     static const TFormatInfo kA4R4G4B4{2, 16, 0x0F00, 0x00F0, 0x000F, 0xF000, false};
     static const TFormatInfo kD16{2, 16, 0, 0, 0, 0, true};
+    static const TFormatInfo kR8G8B8{3, 24, 0x00FF0000, 0x0000FF00, 0x000000FF, 0, false};
     switch (format) {
         case TPixelFormat::A8R8G8B8:
             return kA8R8G8B8;
@@ -26,6 +27,8 @@ const TFormatInfo& GetFormatInfo(TPixelFormat format) {
             return kA4R4G4B4;
         case TPixelFormat::D16:
             return kD16;
+        case TPixelFormat::R8G8B8:
+            return kR8G8B8;
         default:
             return kUnknown;
     }

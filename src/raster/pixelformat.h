@@ -13,7 +13,9 @@
 //     the low bits are 0, so a 5-bit 31 reads back as 248.
 // One reduction from 8 bits to n bits is used for every write: the top n bits are kept
 // (truncation; there is no rounding and no dithering). Formats without alpha bits ("X") store
-// those bits as all ones and read their alpha as 255.
+// those bits as all ones and read their alpha as 255; R8G8B8 has no such bits and reads its alpha
+// as 255 too. Copies between X8R8G8B8 and A8R8G8B8 may instead keep the words as they are
+// (surfaceops.h, TXByte).
 //
 // Replication followed by truncation gives back the same n-bit value, so a 16-bit surface
 // survives a round trip through 0xAARRGGBB unchanged.
@@ -44,6 +46,45 @@ inline void Store16(uint8_t* p, uint32_t v) {
     uint16_t w = static_cast<uint16_t>(v);
     std::memcpy(p, &w, 2);
 }
+// 24-bit pixels are three bytes, lowest first (blue, green, red for R8G8B8).
+inline uint32_t Load24(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16;
+}
+inline void Store24(uint8_t* p, uint32_t v) {
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
+    p[2] = static_cast<uint8_t>(v >> 16);
+}
+// The raw value of a pixel of 2, 3 or 4 bytes, and its store; other sizes read 0 and store
+// nothing.
+inline uint32_t LoadRaw(const uint8_t* p, int bytes) {
+    switch (bytes) {
+        case 4:
+            return Load32(p);
+        case 3:
+            return Load24(p);
+        case 2:
+            return Load16(p);
+        default:
+            return 0;
+    }
+}
+inline void StoreRaw(uint8_t* p, int bytes, uint32_t v) {
+    switch (bytes) {
+        case 4:
+            Store32(p, v);
+            break;
+        case 3:
+            Store24(p, v);
+            break;
+        case 2:
+            Store16(p, v);
+            break;
+        default:
+            break;
+    }
+}
 
 enum class TPixelFormat : uint8_t {
     Unknown,
@@ -53,6 +94,9 @@ enum class TPixelFormat : uint8_t {
     X1R5G5B5,
     A4R4G4B4,
     D16,  // 16-bit depth, 0 nearest, 65535 farthest
+    // 24 bits, bytes blue, green, red. A format of the surface utilities only (display modes and
+    // plain surfaces): the rasterizer neither draws into it nor samples it.
+    R8G8B8,
 };
 
 // What the port layer needs to describe a format to its callers.
@@ -71,9 +115,13 @@ const TFormatInfo& GetFormatInfo(TPixelFormat format);
 inline bool HasAlpha(TPixelFormat format) {
     return format == TPixelFormat::A8R8G8B8 || format == TPixelFormat::A4R4G4B4;
 }
-// A format the rasterizer can draw into and sample from.
+// A format with colour channels: the surface utilities fill, copy, read and write it.
 inline bool IsColorFormat(TPixelFormat format) {
     return format != TPixelFormat::Unknown && format != TPixelFormat::D16;
+}
+// A format the rasterizer can draw into and sample from: every colour format but R8G8B8.
+inline bool IsRenderFormat(TPixelFormat format) {
+    return IsColorFormat(format) && format != TPixelFormat::R8G8B8;
 }
 
 // One n-bit channel to 8 bits by replication.
@@ -118,6 +166,8 @@ inline uint32_t DecodePixel(TPixelFormat format, const uint8_t* p) {
             return Load32(p);
         case TPixelFormat::X8R8G8B8:
             return Load32(p) | 0xFF000000u;
+        case TPixelFormat::R8G8B8:
+            return Load24(p) | 0xFF000000u;
         case TPixelFormat::R5G6B5:
             return Decode565(Load16(p));
         case TPixelFormat::X1R5G5B5:
@@ -137,6 +187,9 @@ inline void EncodePixel(TPixelFormat format, uint32_t color, uint8_t* p) {
             break;
         case TPixelFormat::X8R8G8B8:
             Store32(p, color | 0xFF000000u);
+            break;
+        case TPixelFormat::R8G8B8:
+            Store24(p, color);
             break;
         case TPixelFormat::R5G6B5:
             Store16(p, Encode565(color));

@@ -45,7 +45,7 @@ void TRasterizer::SetTexture(const TSurface* const* levels, int count) {
     if (levels == nullptr || count <= 0) return;
     count = std::min(count, kMaxLevels);
     for (int i = 0; i < count; ++i) {
-        if (levels[i] == nullptr || levels[i]->IsEmpty() || !IsColorFormat(levels[i]->Format())) {
+        if (levels[i] == nullptr || levels[i]->IsEmpty() || !IsRenderFormat(levels[i]->Format())) {
             return;
         }
     }
@@ -186,7 +186,7 @@ bool TRasterizer::FetchVertex(const void* vertices, int index, TVertex4& out) co
 
 bool TRasterizer::Draw(TPrimitive primitive, TVertexFormat format, const void* vertices,
                        int count) {
-    if (mTarget == nullptr || mTarget->IsEmpty() || !IsColorFormat(mTarget->Format())) {
+    if (mTarget == nullptr || mTarget->IsEmpty() || !IsRenderFormat(mTarget->Format())) {
         return false;
     }
     if (count < 0 || (count > 0 && vertices == nullptr)) return false;
@@ -326,7 +326,7 @@ void TRasterizer::DrawLine(const void* vertices, int i0, int i1, const TRasterCo
 
 void TRasterizer::Clear(uint32_t flags, uint32_t color, float z, const TRect* rects,
                         int rectCount) {
-    if (mTarget == nullptr || mTarget->IsEmpty()) return;
+    if (mTarget == nullptr || mTarget->IsEmpty() || !IsRenderFormat(mTarget->Format())) return;
     TRect area = ScissorRect();
     bool depthUsable = mDepth != nullptr && mDepth->Format() == TPixelFormat::D16;
     float depth = std::isfinite(z) ? std::clamp(z, 0.0f, 1.0f) : 1.0f;

@@ -137,8 +137,8 @@ public:
     TSurface* DepthBuffer() const { return mDepth; }
 
     // Binds mip levels 0 to count - 1 (at most 16) to stage 0; level i should be half the size
-    // of level i - 1. Null, a count of 0, or any level that is empty or not a colour surface
-    // unbinds the texture.
+    // of level i - 1. Null, a count of 0, or any level that is empty or not in a format the
+    // rasterizer samples (IsRenderFormat: R8G8B8 is not) unbinds the texture.
     void SetTexture(const TSurface* const* levels, int count);
     void SetTexture(const TSurface* level) { SetTexture(&level, level ? 1 : 0); }
     bool HasTexture() const { return mLevelCount > 0; }
@@ -156,7 +156,8 @@ public:
     bool Draw(TPrimitive primitive, TVertexFormat format, const void* vertices, int count);
 
     // Clears the viewport (intersected with each rectangle when rects is given) of the target
-    // to the colour and of the depth buffer to round(z * 65535).
+    // to the colour and of the depth buffer to round(z * 65535). Does nothing without a usable
+    // target, as Draw.
     void Clear(uint32_t flags, uint32_t color, float z, const TRect* rects = nullptr,
                int rectCount = 0);
 

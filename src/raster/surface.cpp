@@ -1,5 +1,6 @@
 #include "raster/surface.h"
 
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 
@@ -9,14 +10,16 @@ void TSurface::TFree::operator()(uint8_t* p) const {
     std::free(p);
 }
 
-bool TSurface::Create(int width, int height, TPixelFormat format) {
+bool TSurface::Create(int width, int height, TPixelFormat format, int rowAlignment) {
     Destroy();
     const TFormatInfo& info = GetFormatInfo(format);
     if (info.bytesPerPixel == 0 || width < 1 || height < 1 || width > kMaxSide ||
-        height > kMaxSide) {
+        height > kMaxSide || rowAlignment < 1 || rowAlignment > kMaxRowAlignment ||
+        !std::has_single_bit(static_cast<unsigned>(rowAlignment))) {
         return false;
     }
-    int pitch = (width * info.bytesPerPixel + 3) & ~3;
+    // At most 16384 x 4 + 4095 bytes a row: no overflow in int.
+    int pitch = (width * info.bytesPerPixel + rowAlignment - 1) & ~(rowAlignment - 1);
     size_t bytes = static_cast<size_t>(pitch) * height;
     size_t rounded = (bytes + 63) & ~static_cast<size_t>(63);
     auto* memory = static_cast<uint8_t*>(std::aligned_alloc(64, rounded));

@@ -2,9 +2,12 @@
 // render targets, depth buffers, texture levels and the sources and destinations of the surface
 // utilities.
 //
-// A surface owns its memory. Rows are `Pitch()` bytes apart (the row size rounded up to a multiple
-// of 4 bytes); the first row starts on a 64-byte boundary. The memory stays where it is for the
-// surface's whole life, so a caller may keep the row pointers while it holds the surface.
+// A surface owns its memory. Rows are `Pitch()` bytes apart: the row size rounded up to a
+// multiple of the row alignment given at creation (4 bytes unless the caller asks otherwise; the
+// port layer's DirectDraw surfaces ask for 64, as display memory often has, so that code which
+// takes the pitch for width x bytes shows up). The first row starts on a 64-byte boundary. The
+// memory stays where it is for the surface's whole life, so a caller may keep the row pointers
+// while it holds the surface.
 //
 // Drawing is immediate: every draw call of the rasterizer has finished writing before it returns,
 // so a surface's memory may be read, locked or copied at any time between calls.
@@ -31,9 +34,14 @@ public:
     TSurface(const TSurface&) = delete;
     TSurface& operator=(const TSurface&) = delete;
 
-    // Allocates width x height pixels, all bytes 0. Fails (and leaves the surface empty) for a
-    // side below 1 or above kMaxSide, an Unknown format, or when memory runs out.
-    bool Create(int width, int height, TPixelFormat format);
+    // Largest row alignment Create accepts.
+    static constexpr int kMaxRowAlignment = 4096;
+
+    // Allocates width x height pixels, all bytes 0, each row padded to a multiple of
+    // rowAlignment bytes. Fails (and leaves the surface empty) for a side below 1 or above
+    // kMaxSide, an Unknown format, a row alignment that is not a power of two from 1 to
+    // kMaxRowAlignment, or when memory runs out.
+    bool Create(int width, int height, TPixelFormat format, int rowAlignment = 4);
     void Destroy();
 
     bool IsEmpty() const { return mPixels == nullptr; }

@@ -48,6 +48,15 @@ bool ClipCopy(const TSurface& source, const TRect& from, const TSurface& dest, i
 
 constexpr int kRowChunk = 256;
 
+bool IsWordFormat(TPixelFormat format) {
+    return format == TPixelFormat::X8R8G8B8 || format == TPixelFormat::A8R8G8B8;
+}
+
+// Whether a copy from one format to the other moves the stored bits unchanged.
+bool CopiesRaw(TPixelFormat from, TPixelFormat to, TXByte xByte) {
+    return from == to || (xByte == TXByte::Keep && IsWordFormat(from) && IsWordFormat(to));
+}
+
 void DecodeRow(TPixelFormat format, const uint8_t* src, uint32_t* out, int count) {
     switch (format) {
         case TPixelFormat::A8R8G8B8:
@@ -56,6 +65,10 @@ void DecodeRow(TPixelFormat format, const uint8_t* src, uint32_t* out, int count
         case TPixelFormat::X8R8G8B8:
             for (int i = 0; i < count; ++i)
                 out[i] = Load32(src + 4 * i) | 0xFF000000u;
+            break;
+        case TPixelFormat::R8G8B8:
+            for (int i = 0; i < count; ++i)
+                out[i] = Load24(src + 3 * i) | 0xFF000000u;
             break;
         case TPixelFormat::R5G6B5:
             for (int i = 0; i < count; ++i)
@@ -83,6 +96,10 @@ void EncodeRow(TPixelFormat format, const uint32_t* in, uint8_t* dst, int count)
         case TPixelFormat::X8R8G8B8:
             for (int i = 0; i < count; ++i)
                 Store32(dst + 4 * i, in[i] | 0xFF000000u);
+            break;
+        case TPixelFormat::R8G8B8:
+            for (int i = 0; i < count; ++i)
+                Store24(dst + 3 * i, in[i]);
             break;
         case TPixelFormat::R5G6B5:
             for (int i = 0; i < count; ++i)
@@ -126,16 +143,23 @@ void FillRaw(TSurface& surface, const TRect& rect, uint32_t rawPixel) {
     int width = r.right - r.left;
     for (int y = r.top; y < r.bottom; ++y) {
         uint8_t* row = surface.At(r.left, y);
-        if (surface.BytesPerPixel() == 4) {
-            if (rawPixel == 0) {
-                std::memset(row, 0, static_cast<size_t>(width) * 4);
-            } else {
+        switch (surface.BytesPerPixel()) {
+            case 4:
+                if (rawPixel == 0) {
+                    std::memset(row, 0, static_cast<size_t>(width) * 4);
+                } else {
+                    for (int i = 0; i < width; ++i)
+                        Store32(row + 4 * i, rawPixel);
+                }
+                break;
+            case 3:
                 for (int i = 0; i < width; ++i)
-                    Store32(row + 4 * i, rawPixel);
-            }
-        } else {
-            for (int i = 0; i < width; ++i)
-                Store16(row + 2 * i, rawPixel);
+                    Store24(row + 3 * i, rawPixel);
+                break;
+            default:
+                for (int i = 0; i < width; ++i)
+                    Store16(row + 2 * i, rawPixel);
+                break;
         }
     }
 }
@@ -145,7 +169,8 @@ void Fill(TSurface& surface, const TRect& rect, uint32_t color) {
     FillRaw(surface, rect, PackColor(surface.Format(), color));
 }
 
-void CopyRect(const TSurface& source, const TRect& from, TSurface& dest, int x, int y) {
+void CopyRect(const TSurface& source, const TRect& from, TSurface& dest, int x, int y,
+              TXByte xByte) {
     if (source.IsEmpty() || dest.IsEmpty()) return;
     TRect s;
     if (!ClipCopy(source, from, dest, x, y, s)) return;
@@ -153,7 +178,7 @@ void CopyRect(const TSurface& source, const TRect& from, TSurface& dest, int x, 
     int height = s.bottom - s.top;
 
     bool same = &source == &dest;
-    if (source.Format() == dest.Format()) {
+    if (CopiesRaw(source.Format(), dest.Format(), xByte)) {
         size_t bytes = static_cast<size_t>(width) * source.BytesPerPixel();
         // Within one surface, rows are copied bottom-up when the destination lies lower, and
         // memmove takes care of overlap inside a row.
@@ -171,7 +196,8 @@ void CopyRect(const TSurface& source, const TRect& from, TSurface& dest, int x, 
     }
 }
 
-bool StretchRect(const TSurface& source, const TRect& from, TSurface& dest, const TRect& to) {
+bool StretchRect(const TSurface& source, const TRect& from, TSurface& dest, const TRect& to,
+                 TXByte xByte) {
     if (source.IsEmpty() || dest.IsEmpty() || &source == &dest) return false;
     if (!IsColorFormat(source.Format()) || !IsColorFormat(dest.Format())) return false;
     if (from.left < 0 || from.top < 0 || from.right > source.Width() ||
@@ -184,17 +210,27 @@ bool StretchRect(const TSurface& source, const TRect& from, TSurface& dest, cons
     int64_t dh = static_cast<int64_t>(to.bottom) - to.top;
     TRect clip = ClipTo(dest, to);
     if (IsEmptyRect(clip)) return true;
+    auto sourceColumn = [&](int x) {
+        int64_t i = static_cast<int64_t>(x) - to.left;
+        return from.left + static_cast<int>(((2 * i + 1) * sw) / (2 * dw));
+    };
+    bool raw = CopiesRaw(source.Format(), dest.Format(), xByte);
+    int bytes = source.BytesPerPixel();
     uint32_t buffer[kRowChunk];
     for (int y = clip.top; y < clip.bottom; ++y) {
         int64_t j = static_cast<int64_t>(y) - to.top;
         int sy = from.top + static_cast<int>(((2 * j + 1) * sh) / (2 * dh));
         const uint8_t* srcRow = source.Row(sy);
+        if (raw) {
+            uint8_t* dst = dest.At(clip.left, y);
+            for (int x = clip.left; x < clip.right; ++x, dst += bytes)
+                std::memcpy(dst, srcRow + static_cast<size_t>(sourceColumn(x)) * bytes, bytes);
+            continue;
+        }
         for (int x0 = clip.left; x0 < clip.right; x0 += kRowChunk) {
             int n = std::min(kRowChunk, clip.right - x0);
             for (int k = 0; k < n; ++k) {
-                int64_t i = static_cast<int64_t>(x0) + k - to.left;
-                int sx = from.left + static_cast<int>(((2 * i + 1) * sw) / (2 * dw));
-                buffer[k] = DecodePixel(source.Format(), srcRow + sx * source.BytesPerPixel());
+                buffer[k] = DecodePixel(source.Format(), srcRow + sourceColumn(x0 + k) * bytes);
             }
             EncodeRow(dest.Format(), buffer, dest.At(x0, y), n);
         }
@@ -212,8 +248,7 @@ void RedToAlpha(const TSurface& source, const TRect& from, TSurface& dest, int x
         const uint8_t* src = source.At(s.left, s.top + row);
         uint8_t* dst = dest.At(x, y + row);
         for (int i = 0; i < s.right - s.left; ++i) {
-            const uint8_t* p = src + i * srcBytes;
-            uint32_t raw = srcBytes == 4 ? Load32(p) : Load16(p);
+            uint32_t raw = LoadRaw(src + i * srcBytes, srcBytes);
             uint32_t red = ReadBackColor(source.Format(), raw) >> 16 & 0xFF;
             if (dest.Format() == TPixelFormat::A8R8G8B8) {
                 Store32(dst + 4 * i, (Load32(dst + 4 * i) & 0x00FFFFFF) | red << 24);
@@ -284,10 +319,8 @@ void ReadPixels(const TSurface& surface, const TRect& rect, uint32_t* out, int o
         const uint8_t* row = surface.At(r.left, y);
         uint32_t* dst = out + (static_cast<int64_t>(y) - rect.top) * outPitch +
                         (static_cast<int64_t>(r.left) - rect.left);
-        for (int i = 0; i < r.right - r.left; ++i) {
-            const uint8_t* p = row + i * bytes;
-            dst[i] = ReadBackColor(surface.Format(), bytes == 4 ? Load32(p) : Load16(p));
-        }
+        for (int i = 0; i < r.right - r.left; ++i)
+            dst[i] = ReadBackColor(surface.Format(), LoadRaw(row + i * bytes, bytes));
     }
 }
 

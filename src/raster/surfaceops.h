@@ -5,9 +5,13 @@
 //
 // Rectangles are TRect {left, top, right, bottom}, right and bottom exclusive. Every operation
 // clips its rectangles to the surfaces it touches, so a rectangle partly outside only touches the
-// part inside; an empty or inverted rectangle touches nothing. Conversions follow the rules of
-// pixelformat.h: replication when a pixel is read for copying, truncation when it is written, the
-// zero-fill rule for read-back.
+// part inside; an empty or inverted rectangle touches nothing. Callers that must refuse such a
+// rectangle instead (DirectDraw answers an error) check it before calling. Conversions follow the
+// rules of pixelformat.h: replication when a pixel is read for copying, truncation when it is
+// written, the zero-fill rule for read-back.
+//
+// Formats: every colour format (IsColorFormat), R8G8B8 included; depth surfaces only by FillRaw
+// and by plain copies between two depth surfaces.
 //
 // Not thread-safe per surface; different surfaces may be worked on from different threads.
 #pragma once
@@ -29,18 +33,32 @@ void FillRaw(TSurface& surface, const TRect& rect, uint32_t rawPixel);
 // Fills the rectangle with a colour converted to the surface's format (truncation).
 void Fill(TSurface& surface, const TRect& rect, uint32_t color);
 
+// What a copy does with the X byte of X8R8G8B8.
+enum class TXByte : uint8_t {
+    // By the conversion rules: X reads as alpha 255, and a pixel written to X8R8G8B8 gets X 255.
+    Opaque,
+    // The stored bits are copied unchanged between X8R8G8B8 and A8R8G8B8 (either way) and
+    // between two surfaces of one format, X byte and X bits included, as a display card's blit
+    // copies words. Other pairs convert as under Opaque.
+    Keep,
+};
+
 // Copies source rectangle `from` to (x, y) of the destination, converting the format. Both
-// rectangles are clipped together. Within one surface overlapping rectangles copy as if through
-// a temporary copy.
-void CopyRect(const TSurface& source, const TRect& from, TSurface& dest, int x, int y);
+// rectangles are clipped together. Two surfaces of one format always copy their stored bits
+// unchanged. Within one surface overlapping rectangles copy as if through a temporary copy.
+void CopyRect(const TSurface& source, const TRect& from, TSurface& dest, int x, int y,
+              TXByte xByte = TXByte::Opaque);
 
 // Copies `from` onto `to` scaled by nearest neighbour: destination pixel i of a row of width dw
 // takes source column from.left + ((2i + 1) * sw) / (2 * dw), sw the source width (integer
 // division; rows alike), which picks the source pixel under the destination pixel's centre. The
 // source rectangle must lie inside the source (otherwise nothing is copied and false is
 // returned); the destination is clipped pixel by pixel without changing the mapping. Source and
-// destination must not be the same surface.
-bool StretchRect(const TSurface& source, const TRect& from, TSurface& dest, const TRect& to);
+// destination must not be the same surface. At the same size it gives the bytes CopyRect gives,
+// except that under TXByte::Opaque a copy between two X8R8G8B8 (or X1R5G5B5) surfaces writes
+// the X bits as ones.
+bool StretchRect(const TSurface& source, const TRect& from, TSurface& dest, const TRect& to,
+                 TXByte xByte = TXByte::Opaque);
 
 // For each pixel of `from`, the red channel of the source, taken by the zero-fill rule, becomes
 // the alpha of the destination pixel at the same offset from (x, y) (truncated to the alpha
