@@ -197,7 +197,7 @@ void CopyRect(const TSurface& source, const TRect& from, TSurface& dest, int x, 
 }
 
 bool StretchRect(const TSurface& source, const TRect& from, TSurface& dest, const TRect& to,
-                 TXByte xByte) {
+                 TXByte xByte, const TRect* clip) {
     if (source.IsEmpty() || dest.IsEmpty() || &source == &dest) return false;
     if (!IsColorFormat(source.Format()) || !IsColorFormat(dest.Format())) return false;
     if (from.left < 0 || from.top < 0 || from.right > source.Width() ||
@@ -208,8 +208,8 @@ bool StretchRect(const TSurface& source, const TRect& from, TSurface& dest, cons
     int64_t sh = from.bottom - from.top;
     int64_t dw = static_cast<int64_t>(to.right) - to.left;
     int64_t dh = static_cast<int64_t>(to.bottom) - to.top;
-    TRect clip = ClipTo(dest, to);
-    if (IsEmptyRect(clip)) return true;
+    TRect area = ClipTo(dest, clip != nullptr ? TRect::Intersect(to, *clip) : to);
+    if (IsEmptyRect(area)) return true;
     auto sourceColumn = [&](int x) {
         int64_t i = static_cast<int64_t>(x) - to.left;
         return from.left + static_cast<int>(((2 * i + 1) * sw) / (2 * dw));
@@ -217,18 +217,18 @@ bool StretchRect(const TSurface& source, const TRect& from, TSurface& dest, cons
     bool raw = CopiesRaw(source.Format(), dest.Format(), xByte);
     int bytes = source.BytesPerPixel();
     uint32_t buffer[kRowChunk];
-    for (int y = clip.top; y < clip.bottom; ++y) {
+    for (int y = area.top; y < area.bottom; ++y) {
         int64_t j = static_cast<int64_t>(y) - to.top;
         int sy = from.top + static_cast<int>(((2 * j + 1) * sh) / (2 * dh));
         const uint8_t* srcRow = source.Row(sy);
         if (raw) {
-            uint8_t* dst = dest.At(clip.left, y);
-            for (int x = clip.left; x < clip.right; ++x, dst += bytes)
+            uint8_t* dst = dest.At(area.left, y);
+            for (int x = area.left; x < area.right; ++x, dst += bytes)
                 std::memcpy(dst, srcRow + static_cast<size_t>(sourceColumn(x)) * bytes, bytes);
             continue;
         }
-        for (int x0 = clip.left; x0 < clip.right; x0 += kRowChunk) {
-            int n = std::min(kRowChunk, clip.right - x0);
+        for (int x0 = area.left; x0 < area.right; x0 += kRowChunk) {
+            int n = std::min(kRowChunk, area.right - x0);
             for (int k = 0; k < n; ++k) {
                 buffer[k] = DecodePixel(source.Format(), srcRow + sourceColumn(x0 + k) * bytes);
             }

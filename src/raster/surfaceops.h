@@ -54,11 +54,13 @@ void CopyRect(const TSurface& source, const TRect& from, TSurface& dest, int x, 
 // division; rows alike), which picks the source pixel under the destination pixel's centre. The
 // source rectangle must lie inside the source (otherwise nothing is copied and false is
 // returned); the destination is clipped pixel by pixel without changing the mapping. Source and
-// destination must not be the same surface. At the same size it gives the bytes CopyRect gives,
+// destination must not be the same surface. When `clip` is given, only destination pixels inside
+// it are written, again without changing the mapping (a window partly off the screen shows the
+// part of the picture it would show whole). At the same size it gives the bytes CopyRect gives,
 // except that under TXByte::Opaque a copy between two X8R8G8B8 (or X1R5G5B5) surfaces writes
 // the X bits as ones.
 bool StretchRect(const TSurface& source, const TRect& from, TSurface& dest, const TRect& to,
-                 TXByte xByte = TXByte::Opaque);
+                 TXByte xByte = TXByte::Opaque, const TRect* clip = nullptr);
 
 // For each pixel of `from`, the red channel of the source, taken by the zero-fill rule, becomes
 // the alpha of the destination pixel at the same offset from (x, y) (truncated to the alpha

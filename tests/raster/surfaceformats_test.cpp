@@ -251,5 +251,27 @@ TEST(WordCopy, ADoubleStretchTakesTheNearestWords) {
     }
 }
 
+TEST(StretchClip, AClipKeepsTheMappingOfTheWholeStretch) {
+    TSurface src = Make(5, 3, TPixelFormat::A8R8G8B8);
+    Scramble(src, 9);
+    TSurface whole = Make(16, 12, TPixelFormat::A8R8G8B8);
+    TSurface clipped = Make(16, 12, TPixelFormat::A8R8G8B8);
+    FillRaw(whole, SurfaceRect(whole), 0);
+    FillRaw(clipped, SurfaceRect(clipped), 0);
+    TRect to{-3, 1, 14, 11};
+    TRect clip{2, 3, 9, 40};
+    ASSERT_TRUE(StretchRect(src, SurfaceRect(src), whole, to));
+    ASSERT_TRUE(StretchRect(src, SurfaceRect(src), clipped, to, TXByte::Opaque, &clip));
+    for (int y = 0; y < 12; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            bool inside = x >= 2 && x < 9 && y >= 3 && y < 11;
+            ASSERT_EQ(Load32(clipped.At(x, y)), inside ? Load32(whole.At(x, y)) : 0u)
+                << x << "," << y;
+        }
+    }
+    TRect away{20, 0, 30, 5};
+    EXPECT_TRUE(StretchRect(src, SurfaceRect(src), clipped, to, TXByte::Opaque, &away));
+}
+
 }  // namespace
 }  // namespace raster
