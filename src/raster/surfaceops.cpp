@@ -164,6 +164,31 @@ void FillRaw(TSurface& surface, const TRect& rect, uint32_t rawPixel) {
     }
 }
 
+void FillNoise(TSurface& surface, uint64_t seed) {
+    if (surface.IsEmpty()) return;
+    // splitmix64: every seed, zero included, gives a stream without long runs of zeros.
+    uint64_t state = seed;
+    auto next = [&state] {
+        uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    };
+    for (int y = 0; y < surface.Height(); ++y) {
+        uint8_t* row = surface.Row(y);
+        int pitch = surface.Pitch();
+        int i = 0;
+        for (; i + 8 <= pitch; i += 8) {
+            uint64_t v = next();
+            std::memcpy(row + i, &v, 8);
+        }
+        if (i < pitch) {
+            uint64_t v = next();
+            std::memcpy(row + i, &v, static_cast<size_t>(pitch - i));
+        }
+    }
+}
+
 void Fill(TSurface& surface, const TRect& rect, uint32_t color) {
     if (surface.IsEmpty() || !IsColorFormat(surface.Format())) return;
     FillRaw(surface, rect, PackColor(surface.Format(), color));

@@ -33,6 +33,11 @@ void FillRaw(TSurface& surface, const TRect& rect, uint32_t rawPixel);
 // Fills the rectangle with a colour converted to the surface's format (truncation).
 void Fill(TSurface& surface, const TRect& rect, uint32_t color);
 
+// Fills every byte of the surface, row padding included, with a pseudo-random pattern that
+// depends only on the seed: what memory holds before anything was written to it, so that a
+// missing clear or upload shows. Depth surfaces too.
+void FillNoise(TSurface& surface, uint64_t seed);
+
 // What a copy does with the X byte of X8R8G8B8.
 enum class TXByte : uint8_t {
     // By the conversion rules: X reads as alpha 255, and a pixel written to X8R8G8B8 gets X 255.

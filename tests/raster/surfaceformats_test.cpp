@@ -188,6 +188,21 @@ TEST(Rgb24, TheRasterizerNeitherDrawsIntoItNorSamplesIt) {
     EXPECT_FALSE(r.HasTexture());
 }
 
+TEST(Noise, NewMemoryLooksUsedAndDependsOnlyOnTheSeed) {
+    TSurface a = Make(100, 7, TPixelFormat::R8G8B8, 64);
+    TSurface b = Make(100, 7, TPixelFormat::R8G8B8, 64);
+    TSurface c = Make(100, 7, TPixelFormat::R8G8B8, 64);
+    FillNoise(a, 0);
+    FillNoise(b, 0);
+    FillNoise(c, 1);
+    EXPECT_EQ(PixelBytes(a), PixelBytes(b));
+    EXPECT_NE(PixelBytes(a), PixelBytes(c));
+    int zeros = 0;
+    for (uint8_t byte : PixelBytes(a))
+        zeros += byte == 0;
+    EXPECT_LT(zeros, 100 * 7 * 3 / 64);  // about 1 in 256 by chance
+}
+
 TEST(WordCopy, KeepCopiesTheWordsBetweenX8R8G8B8AndA8R8G8B8) {
     struct Case {
         TPixelFormat from, to;
