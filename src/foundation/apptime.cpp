@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "port/clock.h"
+#include "port/system/clock.h"
 
 namespace {
 

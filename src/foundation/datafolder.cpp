@@ -6,7 +6,7 @@
 
 #include "foundation/diskpath.h"
 #include "foundation/settingsmap.h"
-#include "port/shell.h"
+#include "port/system/shell.h"
 
 namespace {
 

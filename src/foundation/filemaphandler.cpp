@@ -16,7 +16,7 @@
 #include "foundation/fileindex.h"
 #include "foundation/folderlist.h"
 #include "foundation/log.h"
-#include "port/failures.h"
+#include "port/failinjection.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "foundation/file.h"
-#include "port/failures.h"
+#include "port/failinjection.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // Writing a precious file so that no crash, kill or full disk can leave it half written, and
 // keeping a copy of a file before it is replaced. Both work on real paths (see ResolvePath).
 //
-// The steps ask the port layer's failure injection (port/control.h) under these names, so tests
-// can make each one fail: "CreateFileA" (making the temporary file or the backup), "WriteFile"
-// (each write), "FlushFileBuffers" (the sync), "MoveFileExA" (the rename over the file) and
-// "CopyFileA" (reading the file to back up).
+// The steps ask the port layer's failure injection (port/failinjection.h) under these names, so
+// tests can make each one fail: "CreateFileA" (making the temporary file or the backup),
+// "WriteFile" (each write), "FlushFileBuffers" (the sync), "MoveFileExA" (the rename over the
+// file) and "CopyFileA" (reading the file to back up).
 //
 // Any thread, for different paths.
 #pragma once

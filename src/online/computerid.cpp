@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "port/guid.h"
+#include "port/system/guid.h"
 
 str MakeComputerId(const uint8_t address[8]) {
     uint8_t a[8];

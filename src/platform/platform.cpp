@@ -8,7 +8,7 @@
 #include "platform/onlinehooks.h"
 #include "platform/settingkeys.h"
 #include "platform/win32platform.h"
-#include "port/clock.h"
+#include "port/system/clock.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include "foundation/assetmanager.h"
 #include "foundation/log.h"
 #include "platform/settingkeys.h"
-#include "port/clock.h"
-#include "port/crtrandom.h"
+#include "port/system/clock.h"
+#include "port/system/crtrandom.h"
 
 TWin32Platform* TWin32Platform::Create() {
     CrtSrand(timeGetTime() * 8627u % 104729u);

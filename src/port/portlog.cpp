@@ -4,15 +4,15 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "port/control.h"
+#include "port/startup.h"
 
 namespace port {
 namespace {
-std::atomic<control::LogSink> gSink{nullptr};
+std::atomic<LogSink> gSink{nullptr};
 }
 
 void Log(const char* format, ...) {
-    control::LogSink sink = gSink.load();
+    LogSink sink = gSink.load();
     if (sink == nullptr) return;
     char line[1024];
     va_list args;
@@ -22,10 +22,8 @@ void Log(const char* format, ...) {
     sink(line);
 }
 
-namespace control {
 void SetLogSink(LogSink sink) {
     gSink.store(sink);
 }
-}  // namespace control
 
 }  // namespace port

@@ -1,5 +1,5 @@
 // Internal: how the port layer reports what it refuses. The layer sits below the log file, so it
-// hands its lines to a sink that the application installs (port/control.h: SetLogSink); without
+// hands its lines to a sink that the application installs (port/startup.h: SetLogSink); without
 // one, lines are dropped.
 #pragma once
 

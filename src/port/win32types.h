@@ -29,8 +29,8 @@ using HANDLE = void*;
 using HMODULE = void*;
 using HINSTANCE = void*;
 using HWND = void*;
-// Window-system and GDI handles: small numbers in the port layer's tables (port/window.h,
-// port/cursor.h, port/gdi.h, port/menu.h, port/globalmem.h, port/system.h).
+// Window-system and GDI handles: small numbers in the port layer's tables (port/window/: window.h,
+// cursor.h, gdi.h, menu.h, metrics.h; port/system/globalmem.h).
 using HICON = void*;
 using HCURSOR = void*;
 using HBRUSH = void*;

@@ -9,7 +9,7 @@
 
 #include "filefixture.h"
 #include "foundation/folderlist.h"
-#include "port/shell.h"
+#include "port/system/shell.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include <cstring>
 #include <string>
 
-#include "port/clipboard.h"
-#include "port/codepage.h"
 #include "port/control.h"
-#include "port/globalmem.h"
-#include "port/lasterror.h"
-#include "port/messagebox.h"
+#include "port/system/codepage.h"
+#include "port/system/globalmem.h"
+#include "port/system/lasterror.h"
+#include "port/window/clipboard.h"
+#include "port/window/messagebox.h"
 
 namespace {
 
@@ -187,7 +187,7 @@ TEST_F(ClipboardTest, MessageBoxesAreRecordedAndNeverBlock) {
               IDYES);
     port::control::SetMessageBoxAnswer(IDNO);
     EXPECT_EQ(MessageBoxA(nullptr, "Again?", "Q", MB_YESNO), IDNO);
-    std::vector<port::control::MessageBoxRecord> boxes = port::control::MessageBoxes();
+    std::vector<port::MessageBoxRecord> boxes = port::control::MessageBoxes();
     ASSERT_EQ(boxes.size(), 3u);
     EXPECT_EQ(boxes[0].text, "Failed to initialize window.");
     EXPECT_EQ(boxes[0].caption, "Error");

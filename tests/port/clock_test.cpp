@@ -1,4 +1,4 @@
-#include "port/clock.h"
+#include "port/system/clock.h"
 
 #include <gtest/gtest.h>
 

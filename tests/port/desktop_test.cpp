@@ -2,10 +2,10 @@
 // functions, the screen's capabilities and display changes.
 #include <cstring>
 
-#include "port/gdi.h"
-#include "port/lasterror.h"
-#include "port/menu.h"
-#include "port/system.h"
+#include "port/system/lasterror.h"
+#include "port/window/gdi.h"
+#include "port/window/menu.h"
+#include "port/window/metrics.h"
 #include "windowfixture.h"
 
 namespace {
@@ -74,10 +74,9 @@ TEST_F(WindowTest, WorkAreaAndMonitors) {
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     EXPECT_EQ(work.top, 40);
 
-    port::control::MonitorSpec left{RECT{0, 0, 1024, 768}, RECT{0, 0, 1024, 738}, "\\\\.\\DISPLAY1",
-                                    true};
-    port::control::MonitorSpec right{RECT{1024, 0, 2304, 1024}, RECT{1024, 0, 2304, 1024},
-                                     "\\\\.\\DISPLAY2", false};
+    port::MonitorSpec left{RECT{0, 0, 1024, 768}, RECT{0, 0, 1024, 738}, "\\\\.\\DISPLAY1", true};
+    port::MonitorSpec right{RECT{1024, 0, 2304, 1024}, RECT{1024, 0, 2304, 1024}, "\\\\.\\DISPLAY2",
+                            false};
     port::control::SetMonitors({left, right});
     EXPECT_EQ(GetSystemMetrics(SM_CMONITORS), 2);
     EXPECT_EQ(GetSystemMetrics(SM_CXVIRTUALSCREEN), 2304);

@@ -1,16 +1,16 @@
 // Input: key messages and characters, the pointer, buttons, the wheel, capture, tracking.
-#include "port/input.h"
-#include "port/activation.h"
-#include "port/cursor.h"
-#include "port/lasterror.h"
-#include "port/system.h"
-#include "port/vkeys.h"
+#include "port/window/input.h"
+#include "port/system/lasterror.h"
+#include "port/window/activation.h"
+#include "port/window/cursor.h"
+#include "port/window/metrics.h"
+#include "port/window/vkeys.h"
 #include "windowfixture.h"
 
 namespace {
 
+using port::MouseButton;
 using port::control::InjectKey;
-using port::control::MouseButton;
 using window_testing::WindowTest;
 
 bool Extended(const MSG& msg) {

@@ -1,11 +1,11 @@
 // The message queue: order and filters, WM_QUIT, painting, timers and the idle wait.
 #include <thread>
 
-#include "port/clock.h"
-#include "port/input.h"
-#include "port/lasterror.h"
-#include "port/paint.h"
-#include "port/vkeys.h"
+#include "port/system/clock.h"
+#include "port/system/lasterror.h"
+#include "port/window/input.h"
+#include "port/window/paint.h"
+#include "port/window/vkeys.h"
 #include "windowfixture.h"
 
 namespace {

@@ -5,16 +5,17 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "port/activation.h"
-#include "port/clipboard.h"
-#include "port/cursor.h"
-#include "port/cursorimage.h"
-#include "port/globalmem.h"
-#include "port/input.h"
-#include "port/sdl/sdlbackend.h"
-#include "port/sdl/sdlevents.h"
-#include "port/sdl/sdlkeymap.h"
-#include "port/vkeys.h"
+#include "port/startup.h"
+#include "port/system/globalmem.h"
+#include "port/window/activation.h"
+#include "port/window/clipboard.h"
+#include "port/window/cursor.h"
+#include "port/window/cursorimage.h"
+#include "port/window/input.h"
+#include "port/window/sdl/sdlbackend.h"
+#include "port/window/sdl/sdlevents.h"
+#include "port/window/sdl/sdlkeymap.h"
+#include "port/window/vkeys.h"
 #include "windowfixture.h"
 
 namespace {
@@ -320,18 +321,18 @@ protected:
     void SetUp() override {
         WindowTest::SetUp();
         setenv("SDL_VIDEODRIVER", "dummy", 1);
-        if (!port::control::SelectWindowBackend("sdl")) GTEST_SKIP() << "no SDL video driver";
+        if (!port::SelectWindowBackend("sdl")) GTEST_SKIP() << "no SDL video driver";
     }
     void TearDown() override {
         port::control::ResetWindowing();  // drops the window while the sdl backend is current
-        port::control::SelectWindowBackend("headless");
+        port::SelectWindowBackend("headless");
         unsetenv("SDL_VIDEODRIVER");
         WindowTest::TearDown();
     }
 };
 
 TEST_F(SdlBackendTest, TheSdlWindowFollowsTheProgramsWindow) {
-    EXPECT_STREQ(port::control::WindowBackendName(), "sdl");
+    EXPECT_STREQ(port::WindowBackendName(), "sdl");
     HWND window = MakeWindow(window_testing::kMainStyle, 0, false, RECT{0, 0, 480, 360});
     EXPECT_EQ(port::sdl::CurrentWindow(), nullptr);
     ShowWindow(window, SW_SHOWNORMAL);

@@ -1,4 +1,4 @@
-#include "port/shell.h"
+#include "port/system/shell.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "port/control.h"
-#include "port/lasterror.h"
+#include "port/startup.h"
+#include "port/system/lasterror.h"
 #include "support/tempdir.h"
 
 namespace {
@@ -135,12 +136,12 @@ protected:
             mLaunched.push_back(argv);
             return true;
         });
-        port::control::SetLogSink(CaptureLog);
+        port::SetLogSink(CaptureLog);
         gLogged.clear();
     }
     void TearDown() override {
         port::control::SetLinkLauncher(nullptr);
-        port::control::SetLogSink(nullptr);
+        port::SetLogSink(nullptr);
     }
     static bool Succeeded(HINSTANCE result) { return reinterpret_cast<uintptr_t>(result) > 32; }
     std::vector<std::vector<std::string>> mLaunched;

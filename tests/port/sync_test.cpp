@@ -1,4 +1,4 @@
-#include "port/sync.h"
+#include "port/system/sync.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <thread>
 
 #include "port/control.h"
-#include "port/lasterror.h"
-#include "port/thread.h"
+#include "port/system/lasterror.h"
+#include "port/system/thread.h"
 
 namespace {
 

@@ -10,13 +10,13 @@
 #include <string>
 
 #include "port/control.h"
-#include "port/crtrandom.h"
-#include "port/guid.h"
-#include "port/lasterror.h"
-#include "port/module.h"
-#include "port/process.h"
-#include "port/sync.h"
-#include "port/version.h"
+#include "port/system/crtrandom.h"
+#include "port/system/guid.h"
+#include "port/system/lasterror.h"
+#include "port/system/module.h"
+#include "port/system/process.h"
+#include "port/system/sync.h"
+#include "port/system/version.h"
 #include "support/tempdir.h"
 
 namespace {

@@ -1,13 +1,13 @@
-#include "port/thread.h"
+#include "port/system/thread.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 
-#include "port/clock.h"
 #include "port/control.h"
-#include "port/lasterror.h"
-#include "port/sync.h"
+#include "port/system/clock.h"
+#include "port/system/lasterror.h"
+#include "port/system/sync.h"
 
 namespace {
 

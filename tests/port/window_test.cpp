@@ -2,9 +2,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "port/activation.h"
-#include "port/cursor.h"
-#include "port/lasterror.h"
+#include "port/system/lasterror.h"
+#include "port/window/activation.h"
+#include "port/window/cursor.h"
 #include "windowfixture.h"
 
 namespace {

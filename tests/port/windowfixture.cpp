@@ -1,6 +1,6 @@
 #include "windowfixture.h"
 
-#include "port/cursor.h"
+#include "port/window/cursor.h"
 
 namespace window_testing {
 namespace {

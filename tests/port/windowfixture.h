@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "port/control.h"
-#include "port/messages.h"
-#include "port/queue.h"
-#include "port/window.h"
-#include "port/windowpos.h"
+#include "port/window/messages.h"
+#include "port/window/queue.h"
+#include "port/window/window.h"
+#include "port/window/windowpos.h"
 
 namespace window_testing {
 

@@ -2,9 +2,9 @@
 #include <cstdint>
 #include <optional>
 
-#include "port/activation.h"
-#include "port/lasterror.h"
-#include "port/system.h"
+#include "port/system/lasterror.h"
+#include "port/window/activation.h"
+#include "port/window/metrics.h"
 #include "windowfixture.h"
 
 namespace {
@@ -286,9 +286,8 @@ TEST_F(WindowTest, ExtremeRectanglesNeitherOverflowNorLoseTheirMonitor) {
     EXPECT_EQ(grown.right, INT32_MAX);
     EXPECT_EQ(grown.bottom, INT32_MAX);
 
-    port::control::MonitorSpec left{{-1024, 0, 0, 768}, {-1024, 0, 0, 738}, "\\\\.\\DISPLAY2"};
-    port::control::MonitorSpec primary{
-        {0, 0, 1024, 768}, {0, 0, 1024, 738}, "\\\\.\\DISPLAY1", true};
+    port::MonitorSpec left{{-1024, 0, 0, 768}, {-1024, 0, 0, 738}, "\\\\.\\DISPLAY2"};
+    port::MonitorSpec primary{{0, 0, 1024, 768}, {0, 0, 1024, 738}, "\\\\.\\DISPLAY1", true};
     port::control::SetMonitors({left, primary});
     MONITORINFO info{sizeof(MONITORINFO), {}, {}, 0};
     HMONITOR monitor = MonitorFromRect(&all, MONITOR_DEFAULTTONULL);

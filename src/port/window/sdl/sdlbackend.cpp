@@ -1,0 +1,294 @@
+#include "port/window/sdl/sdlbackend.h"
+
+#include <SDL2/SDL.h>
+
+#include <atomic>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "port/portlog.h"
+#include "port/system/textconv.h"
+#include "port/window/backend.h"
+#include "port/window/cursorimage.h"
+#include "port/window/events.h"
+#include "port/window/messagebox.h"
+#include "port/window/sdl/sdlevents.h"
+#include "port/window/windowinternal.h"
+
+namespace port::sdl {
+namespace {
+
+std::atomic<SDL_Window*> gWindow{nullptr};
+
+// What the SDL window must show of the model's window.
+struct Look {
+    bool found = false;
+    bool visible = false;
+    bool minimised = false;
+    bool bordered = false;
+    RECT client{};
+    std::string title;
+};
+
+Look LookOf(HWND handle) {
+    Look look;
+    WorldLock lock = LockWorld();
+    Window* window = FindLocked(World(), handle);
+    if (window == nullptr) return look;
+    look.found = true;
+    look.visible = IsVisibleLocked(World(), window);
+    look.minimised = (window->style & WS_MINIMIZE) != 0;
+    look.bordered = (window->style & (WS_CAPTION | WS_THICKFRAME)) != 0;
+    look.client = ClientScreenRectLocked(World(), *window);
+    look.title = window->title;
+    return look;
+}
+
+class SdlBackend : public WindowBackend {
+public:
+    ~SdlBackend() override {
+        for (auto& entry : mCursors)
+            SDL_FreeCursor(entry.second);
+        if (mWindow != nullptr) SDL_DestroyWindow(mWindow);
+        gWindow.store(nullptr);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+
+    bool Start() {
+        // The program decides what closing means (WM_CLOSE); clicks that activate also count,
+        // as on Windows.
+        SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+        SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            Log("SDL video could not start: %s", SDL_GetError());
+            return false;
+        }
+        ReadDesktop(false);
+        SDL_StartTextInput();
+        return true;
+    }
+
+    const char* Name() const override { return "sdl"; }
+
+    void PumpEvents() override {
+        SDL_Event event;
+        while (SDL_PollEvent(&event) != 0) {
+            if (event.type == SDL_DISPLAYEVENT) {
+                ReadDesktop(true);
+                continue;
+            }
+            mTranslator.Translate(event);
+        }
+    }
+
+    void WaitEvents(DWORD milliseconds) override {
+        SDL_WaitEventTimeout(nullptr, static_cast<int>(milliseconds));
+    }
+
+    void WindowChanged(HWND handle) override {
+        if (mShown == nullptr && IsWindowVisible(handle)) mShown = handle;
+        if (handle != mShown) return;
+        Look look = LookOf(handle);
+        if (!look.found) return;
+        int width = look.client.right - look.client.left;
+        int height = look.client.bottom - look.client.top;
+        if (mWindow == nullptr) {
+            mWindow =
+                SDL_CreateWindow(ToUtf8(look.title).c_str(), look.client.left, look.client.top,
+                                 width > 0 ? width : 1, height > 0 ? height : 1, SDL_WINDOW_HIDDEN);
+            if (mWindow == nullptr) {
+                Log("SDL window could not be made: %s", SDL_GetError());
+                mShown = nullptr;
+                return;
+            }
+            gWindow.store(mWindow);
+            mTranslator.SetWindow(handle);
+            mShownOnScreen = false;
+        }
+        if (look.title != mTitle) {
+            mTitle = look.title;
+            SDL_SetWindowTitle(mWindow, ToUtf8(mTitle).c_str());
+        }
+        SDL_SetWindowBordered(mWindow, look.bordered ? SDL_TRUE : SDL_FALSE);
+        Uint32 flags = SDL_GetWindowFlags(mWindow);
+        bool sdlMinimised = (flags & SDL_WINDOW_MINIMIZED) != 0;
+        if (!look.minimised) {
+            int currentWidth = 0, currentHeight = 0, x = 0, y = 0;
+            SDL_GetWindowSize(mWindow, &currentWidth, &currentHeight);
+            if (width > 0 && height > 0 && (width != currentWidth || height != currentHeight)) {
+                SDL_SetWindowSize(mWindow, width, height);
+            }
+            SDL_GetWindowPosition(mWindow, &x, &y);
+            if (x != look.client.left || y != look.client.top) {
+                SDL_SetWindowPosition(mWindow, look.client.left, look.client.top);
+            }
+        }
+        if (look.visible && !mShownOnScreen) {
+            SDL_ShowWindow(mWindow);
+            mShownOnScreen = true;
+        } else if (!look.visible && mShownOnScreen) {
+            SDL_HideWindow(mWindow);
+            mShownOnScreen = false;
+        }
+        if (look.minimised && !sdlMinimised) SDL_MinimizeWindow(mWindow);
+        if (!look.minimised && sdlMinimised) SDL_RestoreWindow(mWindow);
+    }
+
+    void WindowDestroyed(HWND handle) override {
+        if (handle != mShown) return;
+        if (mWindow != nullptr) SDL_DestroyWindow(mWindow);
+        mWindow = nullptr;
+        gWindow.store(nullptr);
+        mShown = nullptr;
+        mTitle.clear();
+        mTranslator.SetWindow(nullptr);
+    }
+
+    void CursorChanged(HCURSOR cursor, bool shown) override {
+        SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE);
+        if (!shown) return;
+        SDL_Cursor* image = SdlCursor(cursor);
+        SDL_SetCursor(image != nullptr ? image : SDL_GetDefaultCursor());
+    }
+
+    void CursorMoved(POINT point) override {
+        if (mWindow == nullptr) return;
+        Look look = LookOf(mShown);
+        SDL_WarpMouseInWindow(mWindow, point.x - look.client.left, point.y - look.client.top);
+    }
+
+    int ShowMessageBox(const MessageBoxRecord& box) override {
+        std::vector<SDL_MessageBoxButtonData> buttons = ButtonsOf(box.flags);
+        std::string text = ToUtf8(box.text);
+        std::string caption = ToUtf8(box.caption);
+        SDL_MessageBoxData data{};
+        UINT icon = box.flags & 0xF0;
+        data.flags = icon == MB_ICONERROR         ? SDL_MESSAGEBOX_ERROR
+                     : icon == MB_ICONEXCLAMATION ? SDL_MESSAGEBOX_WARNING
+                                                  : SDL_MESSAGEBOX_INFORMATION;
+        data.window = box.owner != nullptr && box.owner == mShown ? mWindow : nullptr;
+        data.title = caption.c_str();
+        data.message = text.c_str();
+        data.numbuttons = static_cast<int>(buttons.size());
+        data.buttons = buttons.data();
+        int chosen = 0;
+        if (SDL_ShowMessageBox(&data, &chosen) != 0 || chosen <= 0) {
+            return ConfiguredMessageBoxAnswer(box.flags);
+        }
+        return chosen;
+    }
+
+    void ClipboardWritten(const std::string& text) override { SDL_SetClipboardText(text.c_str()); }
+
+    bool ReadClipboard(bool* hasText, std::string* text) override {
+        *hasText = SDL_HasClipboardText() == SDL_TRUE;
+        text->clear();
+        if (*hasText) {
+            char* clipboard = SDL_GetClipboardText();
+            if (clipboard != nullptr) {
+                *text = clipboard;
+                SDL_free(clipboard);
+            }
+        }
+        return true;
+    }
+
+private:
+    static std::vector<SDL_MessageBoxButtonData> ButtonsOf(UINT flags) {
+        constexpr Uint32 kReturn = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
+        constexpr Uint32 kEscape = SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
+        switch (flags & 0x0F) {
+            case MB_OKCANCEL:
+                return {{kReturn, IDOK, "OK"}, {kEscape, IDCANCEL, "Cancel"}};
+            case MB_ABORTRETRYIGNORE:
+                return {{kReturn, IDABORT, "Abort"},
+                        {0, IDRETRY, "Retry"},
+                        {kEscape, IDIGNORE, "Ignore"}};
+            case MB_YESNOCANCEL:
+                return {{kReturn, IDYES, "Yes"}, {0, IDNO, "No"}, {kEscape, IDCANCEL, "Cancel"}};
+            case MB_YESNO:
+                return {{kReturn, IDYES, "Yes"}, {kEscape, IDNO, "No"}};
+            case MB_RETRYCANCEL:
+                return {{kReturn, IDRETRY, "Retry"}, {kEscape, IDCANCEL, "Cancel"}};
+            default:
+                return {{kReturn | kEscape, IDOK, "OK"}};
+        }
+    }
+
+    SDL_Cursor* SdlCursor(HCURSOR cursor) {
+        auto cached = mCursors.find(cursor);
+        if (cached != mCursors.end()) return cached->second;
+        std::shared_ptr<const CursorImage> image = LookupCursorImage(cursor);
+        if (image == nullptr || image->width <= 0 || image->height <= 0 ||
+            image->argb.size() != static_cast<size_t>(image->width) * image->height) {
+            return nullptr;
+        }
+        SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+            const_cast<uint32_t*>(image->argb.data()), image->width, image->height, 32,
+            image->width * 4, SDL_PIXELFORMAT_ARGB8888);
+        if (surface == nullptr) return nullptr;
+        SDL_Cursor* made = SDL_CreateColorCursor(surface, image->hotX, image->hotY);
+        SDL_FreeSurface(surface);
+        if (made != nullptr) mCursors[cursor] = made;
+        return made;
+    }
+
+    // The desktop as SDL sees it; announce: tell the program's windows when the mode changed.
+    void ReadDesktop(bool announce) {
+        SDL_DisplayMode mode{};
+        if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return;
+        int bits = SDL_BITSPERPIXEL(mode.format) >= 24 ? 32 : SDL_BITSPERPIXEL(mode.format);
+        bool changed = mode.w != mDesktop.w || mode.h != mDesktop.h || bits != mBits;
+        mDesktop = mode;
+        mBits = bits;
+        if (mode.refresh_rate > 0) DeliverRefreshRate(mode.refresh_rate);
+        std::vector<MonitorSpec> monitors;
+        int count = SDL_GetNumVideoDisplays();
+        for (int i = 0; i < count; ++i) {
+            SDL_Rect area{}, usable{};
+            if (SDL_GetDisplayBounds(i, &area) != 0) continue;
+            if (SDL_GetDisplayUsableBounds(i, &usable) != 0) usable = area;
+            char name[32];
+            std::snprintf(name, sizeof name, "\\\\.\\DISPLAY%d", i + 1);
+            monitors.push_back({RECT{area.x, area.y, area.x + area.w, area.y + area.h},
+                                RECT{usable.x, usable.y, usable.x + usable.w, usable.y + usable.h},
+                                name, i == 0});
+        }
+        DeliverMonitors(monitors);
+        if (!monitors.empty()) DeliverWorkArea(monitors[0].work);
+        if (announce && changed) {
+            DeliverDisplayChange(mode.w, mode.h, bits);
+        } else {
+            DeliverDesktop(mode.w, mode.h, bits);
+        }
+    }
+
+    SDL_Window* mWindow = nullptr;
+    bool mShownOnScreen = false;
+    HWND mShown = nullptr;
+    std::string mTitle;
+    EventTranslator mTranslator;
+    std::map<HCURSOR, SDL_Cursor*> mCursors;
+    SDL_DisplayMode mDesktop{};
+    int mBits = 0;
+};
+
+}  // namespace
+
+SDL_Window* CurrentWindow() {
+    return gWindow.load();
+}
+
+}  // namespace port::sdl
+
+namespace port {
+
+std::unique_ptr<WindowBackend> MakeSdlBackend() {
+    auto backend = std::make_unique<sdl::SdlBackend>();
+    if (!backend->Start()) return nullptr;
+    return backend;
+}
+
+}  // namespace port

@@ -1,0 +1,34 @@
+// SDL events as the desktop's doings in the window model. One SDL window stands for one
+// top-level window of the program: the SDL window is that window's client area. Keys, text,
+// pointer, buttons and wheel are delivered as input (port/window/events.h); window events become
+// what the desktop does on Windows: focus changes, minimise, restore and close requests
+// (WM_SYSCOMMAND), moves and sizes by the user (SetWindowPos with its messages), exposure
+// (invalidation). SDL_QUIT is a close request too. A focus gain with a press already waiting in
+// SDL's queue is left to that press, which activates the window as a click does on Windows.
+//
+// Its one SDL call is that look into the event queue, so tests drive it with synthetic events and
+// no display.
+#pragma once
+
+#include <SDL2/SDL_events.h>
+
+#include "port/win32types.h"
+
+namespace port::sdl {
+
+class EventTranslator {
+public:
+    void SetWindow(HWND window) { mWindow = window; }
+    HWND Window() const { return mWindow; }
+
+    void Translate(const SDL_Event& event);
+
+private:
+    void TranslateWindowEvent(const SDL_WindowEvent& event);
+    // Moves the pointer to a point of the client area, when it is not there already.
+    void MovePointer(int x, int y);
+
+    HWND mWindow = nullptr;
+};
+
+}  // namespace port::sdl
