@@ -24,13 +24,13 @@
 #include "simulation/creaturedata.h"
 #include "simulation/locationdata.h"
 #include "simulation/monsterdata.h"
+#include "simulation/taskkind.h"
 
 class GlobalData;
 
 class GNameRegistry {
 public:
-    // Task kinds run from 0 to kTaskKindCount - 1.
-    static constexpr int kTaskKindCount = 39;
+    static constexpr int kTaskKindCount = ::kTaskKindCount;
 
     GNameRegistry();
     ~GNameRegistry();

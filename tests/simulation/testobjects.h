@@ -1,0 +1,130 @@
+// Small world objects for the simulation's tests: an object that writes what it is told into a
+// shared journal and can run a hook while being told (to add or cancel tasks from inside the
+// scheduler), a data block with one saved value, a view that only has a position, and a sound
+// scheme that records the sounds it is asked to stop.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "foundation/xmlnode.h"
+#include "simulation/loadidregistry.h"
+#include "simulation/object.h"
+#include "simulation/objectdata.h"
+#include "simulation/schedule.h"
+#include "simulation/scheduletask.h"
+#include "simulation/taskdata.h"
+#include "simulation/worldobject.h"
+#include "simulation/worldsounds.h"
+
+namespace simtest {
+
+using Journal = std::vector<std::string>;
+
+class TestData : public GObjectData {
+public:
+    void Load(TXmlNode* node) override {
+        GObjectData::Load(node);
+        value = node->GetAttribute("Value").ToInt();
+    }
+    void Save(TXmlNode* node) const override {
+        GObjectData::Save(node);
+        node->SetAttributeInt("Value", value);
+    }
+
+    int value = 7;
+};
+
+class TestObject : public GObject {
+public:
+    explicit TestObject(std::string name, Journal* journal = nullptr, int kind = kCreature)
+        : GObject(kind), mName(std::move(name)), mJournal(journal) {
+        SetData(std::make_unique<TestData>());
+    }
+
+    const std::string& Name() const { return mName; }
+    TestData* Data() const { return static_cast<TestData*>(GetData()); }
+
+    void OnTaskCancelled(GTaskData* taskData) override {
+        Note("cancelled");
+        if (onCancelled) onCancelled(taskData);
+    }
+    void OnTaskCompleted(GTaskData* taskData) override {
+        Note("completed");
+        if (onCompleted) onCompleted(taskData);
+    }
+    void OnTaskProgress(GTaskData* taskData, float progress) override {
+        lastProgress = progress;
+        Note("progress");
+        if (onProgress) onProgress(taskData);
+    }
+    void OnVisualEvent(GVWorldObject*, const GNameMask*) override {}
+
+    void Load(TXmlNode* node, LoadIdRegistry& ids) override {
+        SetData(std::make_unique<TestData>());
+        GObject::Load(node, ids);
+    }
+
+    std::function<void(GTaskData*)> onCancelled;
+    std::function<void(GTaskData*)> onCompleted;
+    std::function<void(GTaskData*)> onProgress;
+    float lastProgress = -100.0f;
+
+private:
+    void Note(const char* what) {
+        if (mJournal != nullptr) mJournal->push_back(mName + " " + what);
+    }
+
+    std::string mName;
+    Journal* mJournal;
+};
+
+class FakeView : public GVWorldObject {
+public:
+    explicit FakeView(int type = kPlainView) : mType(type) {}
+    int GetType() const override { return mType; }
+
+private:
+    int mType;
+};
+
+// Records StopEvent calls as "<object name or none> <event>" while installed.
+class RecordingSounds : public GWorldSounds {
+public:
+    RecordingSounds() { SetWorldSounds(this); }
+    ~RecordingSounds() override { SetWorldSounds(nullptr); }
+
+    void PlayEvent(GObject*, float, float, int, int) override {}
+    void StopEvent(GObject* object, float, float, int event) override {
+        const auto* named = dynamic_cast<TestObject*>(object);
+        stopped.push_back((named != nullptr ? named->Name() : std::string("none")) + " " +
+                          std::to_string(event));
+    }
+    void StopAll() override {}
+    void Update() override {}
+    bool IsEnabled() const override { return true; }
+    void SetEnabled(bool) override {}
+
+    std::vector<std::string> stopped;
+};
+
+// Adds a running task of subject on object; both take it as their current task.
+inline GScheduleTask* AddTask(GSchedule& schedule, GObject* subject, GObject* object,
+                              uint32_t endTime, int kind = 2, int type = 0,
+                              uint32_t duration = 10) {
+    auto data = std::make_unique<GTaskData>();
+    data->subject = subject;
+    data->object = object;
+    auto task = std::make_unique<GScheduleTask>();
+    task->Init(std::move(data), subject, object, endTime, duration, kind, type);
+    GScheduleTask* added = schedule.AddTask(std::move(task));
+    if (subject != nullptr) subject->SetTask(added);
+    if (object != nullptr) object->SetTask(added);
+    return added;
+}
+
+}  // namespace simtest
