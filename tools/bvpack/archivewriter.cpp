@@ -1,11 +1,14 @@
 #include "archivewriter.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <utility>
+
+#include "inputfile.h"
 
 namespace bvpack {
 namespace {
@@ -15,8 +18,15 @@ void Put32(std::string& out, uint32_t value) {
         out += static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
-bool Collect(const std::filesystem::path& folder, const std::string& prefix,
-             std::vector<Member>* members, std::string* error) {
+// A file found below the folder, before it is read.
+struct Listed {
+    std::string name;
+    std::filesystem::path path;
+    uint64_t size;
+};
+
+bool List(const std::filesystem::path& folder, const std::string& prefix,
+          std::vector<Listed>* listed, std::string* error) {
     std::error_code code;
     std::filesystem::directory_iterator it(folder, code);
     for (; !code && it != std::filesystem::directory_iterator(); it.increment(code)) {
@@ -28,16 +38,14 @@ bool Collect(const std::filesystem::path& folder, const std::string& prefix,
         const bool link = entry.is_symlink(look);
         if (entry.is_directory(look)) {
             if (link || name == ".svn") continue;
-            if (!Collect(entry.path(), prefix + name + "/", members, error)) return false;
+            if (!List(entry.path(), prefix + name + "/", listed, error)) return false;
         } else if (entry.is_regular_file(look)) {
-            std::ifstream in(entry.path(), std::ios::binary);
-            if (!in) {
-                *error = "cannot read " + entry.path().string();
+            const uint64_t size = entry.file_size(look);
+            if (look) {
+                *error = "cannot read " + entry.path().string() + ": " + look.message();
                 return false;
             }
-            std::string data((std::istreambuf_iterator<char>(in)),
-                             std::istreambuf_iterator<char>());
-            members->push_back(Member{prefix + name, std::move(data)});
+            listed->push_back(Listed{prefix + name, entry.path(), size});
         }
     }
     if (code) {
@@ -45,6 +53,12 @@ bool Collect(const std::filesystem::path& folder, const std::string& prefix,
         return false;
     }
     return true;
+}
+
+bool NameFits(const std::string& name, std::string* error) {
+    if (!name.empty() && name.size() <= 255) return true;
+    *error = "member name must have 1 to 255 bytes: " + name;
+    return false;
 }
 
 }  // namespace
@@ -75,10 +89,7 @@ bool LayOut(const std::vector<Extent>& members, std::vector<uint32_t>* offsets,
 bool WriteArchive(const std::vector<Member>& members, const std::string& path, std::string* error) {
     std::vector<Extent> extents;
     for (const Member& member : members) {
-        if (member.name.empty() || member.name.size() > 255) {
-            *error = "member name must have 1 to 255 bytes: " + member.name;
-            return false;
-        }
+        if (!NameFits(member.name, error)) return false;
         extents.push_back(Extent{member.name.size(), member.data.size()});
     }
     std::vector<uint32_t> offsets;
@@ -97,7 +108,7 @@ bool WriteArchive(const std::vector<Member>& members, const std::string& path, s
 
     FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) {
-        *error = "cannot write " + path;
+        *error = "cannot write " + path + ": " + std::strerror(errno);
         return false;
     }
     const bool written = std::fwrite(out.data(), 1, out.size(), file) == out.size();
@@ -109,13 +120,35 @@ bool WriteArchive(const std::vector<Member>& members, const std::string& path, s
 }
 
 bool CollectFolder(const std::string& folder, std::vector<Member>* members, std::string* error) {
-    if (!std::filesystem::is_directory(folder)) {
+    std::error_code look;
+    if (!std::filesystem::is_directory(folder, look)) {
         *error = folder + " is not a folder";
         return false;
     }
-    if (!Collect(folder, "", members, error)) return false;
-    std::sort(members->begin(), members->end(),
-              [](const Member& a, const Member& b) { return a.name < b.name; });
+    std::vector<Listed> listed;
+    if (!List(folder, "", &listed, error)) return false;
+    std::sort(listed.begin(), listed.end(),
+              [](const Listed& a, const Listed& b) { return a.name < b.name; });
+    // The archive's size is known from the listing: refuse one that cannot be written before
+    // reading a byte.
+    std::vector<Extent> extents;
+    for (const Listed& file : listed) {
+        if (!NameFits(file.name, error)) return false;
+        extents.push_back(Extent{file.name.size(), file.size});
+    }
+    std::vector<uint32_t> offsets;
+    if (!LayOut(extents, &offsets, error)) {
+        *error = "cannot pack " + folder + ": " + *error;
+        return false;
+    }
+    for (Listed& file : listed) {
+        Member member{std::move(file.name), {}};
+        // A file grown since the listing is still held to what an archive can take; the layout
+        // of what was read is checked again when it is written.
+        if (!tools::ReadInputFile(file.path.string(), kLargestArchive, &member.data, error))
+            return false;
+        members->push_back(std::move(member));
+    }
     return true;
 }
 

@@ -36,6 +36,9 @@ bool WriteArchive(const std::vector<Member>& members, const std::string& path, s
 
 // Collects the files below folder (subfolders included, ".svn" folders and links to folders
 // passed over) as members named by their path relative to folder, in byte order of the names.
+// The files' sizes are laid out first: when the archive would not fit (see LayOut), or a name
+// is too long, it answers false before reading any file. False too, with the reason in *error,
+// when folder is not a folder or a file cannot be listed or read.
 bool CollectFolder(const std::string& folder, std::vector<Member>* members, std::string* error);
 
 }  // namespace bvpack

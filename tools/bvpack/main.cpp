@@ -2,12 +2,15 @@
 // named by its path relative to the folder (the names the game opens them by when the archive
 // lies in its asset folder).
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <vector>
 
 #include "archivewriter.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
     if (argc != 3) {
         std::fprintf(stderr, "usage: bvpack <folder> <archive.bvp>\n");
         return 2;
@@ -21,4 +24,16 @@ int main(int argc, char** argv) {
     }
     std::printf("bvpack: %zu files into %s\n", members.size(), argv[2]);
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // What is left to throw is the library's own (memory above all): one line, never an abort.
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "bvpack: %s\n", e.what());
+        return 1;
+    }
 }

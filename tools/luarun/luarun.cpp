@@ -11,28 +11,22 @@
 // (loadfile, dofile, require) go through the program's file layer: a real path is written
 // "::" + path.
 //
-// A run fails when its file cannot be read or compiled, or raises an error; the message goes
-// to the standard error stream.
+// A run fails when its file cannot be read (a folder, anything but a regular file, or a file
+// past 2 GiB is refused) or compiled, or raises an error; the message goes to the standard error
+// stream, or for a suite to its "FAIL" line, and a suite goes on with the next file.
 #include <algorithm>
 #include <cstdio>
+#include <exception>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "inputfile.h"
 #include "script/lua/auxlib.h"
 #include "script/lua/lua.h"
 #include "script/lua/lualib.h"
 
 namespace {
-
-bool ReadFile(const std::string& path, std::string* text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    text->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
 
 int AppendPiece(lua_State*, const void* p, size_t size, void* data) {
     static_cast<std::string*>(data)->append(static_cast<const char*>(p), size);
@@ -53,7 +47,8 @@ int RoundTrip(lua_State* L, const std::string& chunkname) {
 // Runs one file in a new state; answers the error message, empty on success.
 std::string RunFile(const std::string& path, const std::vector<std::string>& args, bool binary) {
     std::string text;
-    if (!ReadFile(path, &text)) return "cannot read " + path;
+    std::string error;
+    if (!tools::ReadInputFile(path, tools::kLargestProgramFile, &text, &error)) return error;
     lua_State* L = lua_open();
     luaopen_base(L);
     luaopen_string(L);
@@ -72,7 +67,6 @@ std::string RunFile(const std::string& path, const std::vector<std::string>& arg
     int status = luaL_loadbuffer(L, text.data(), text.size(), chunkname.c_str());
     if (status == 0 && binary) status = RoundTrip(L, chunkname);
     if (status == 0) status = lua_pcall(L, 0, 0, 0);
-    std::string error;
     if (status != 0) {
         const char* msg = lua_tostring(L, -1);
         error = msg != nullptr ? msg : "(error object is not a string)";
@@ -84,11 +78,13 @@ std::string RunFile(const std::string& path, const std::vector<std::string>& arg
 int RunSuite(const std::string& dir) {
     std::vector<std::string> files;
     std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) {
-        if (entry.path().extension() == ".lua") files.push_back(entry.path().string());
+    // Stepped with error codes: the iterator's ++ throws when listing fails half-way.
+    std::filesystem::directory_iterator it(dir, ec);
+    for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        if (it->path().extension() == ".lua") files.push_back(it->path().string());
     }
     if (ec) {
-        fprintf(stderr, "luarun: cannot list %s\n", dir.c_str());
+        fprintf(stderr, "luarun: cannot list %s: %s\n", dir.c_str(), ec.message().c_str());
         return 1;
     }
     std::sort(files.begin(), files.end());
@@ -110,9 +106,7 @@ int RunSuite(const std::string& dir) {
     return (failed == 0 && passed > 0) ? 0 : 1;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--suite") return RunSuite(argv[2]);
     int first = 1;
     bool binary = argc > 2 && std::string(argv[1]) == "--binary";
@@ -129,4 +123,17 @@ int main(int argc, char** argv) {
         return 1;
     }
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // What is left to throw is the library's own (memory, strings): one line, never an abort.
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& e) {
+        fflush(stdout);
+        fprintf(stderr, "luarun: %s\n", e.what());
+        return 1;
+    }
 }
