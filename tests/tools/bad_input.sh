@@ -3,7 +3,7 @@
 # past the size it reads, ...) and checks that each ends with the expected exit status and, on
 # the standard error stream, exactly the expected line.
 #
-#   bad_input.sh TOOL PATH      TOOL is luarun or bvpack; PATH the built program
+#   bad_input.sh TOOL PATH      TOOL is prefsdump, luarun or bvpack; PATH the built program
 #
 # Where the tool can run under it, a 1 GiB address-space limit turns reading without bound (or
 # reading a 2 GiB file before refusing it) into a failure. Sanitizer builds reserve far more
@@ -44,6 +44,13 @@ mkdir "$dir/folder"
 truncate -s 2147483648 "$dir/big"
 
 case "$tool" in
+prefsdump)
+    expect 1 "prefsdump: cannot read $dir/folder: it is a folder" "$dir/folder" key
+    expect 0 "" "$dir/empty" key
+    expect 1 "prefsdump: cannot read /dev/zero: it is not a regular file" /dev/zero key
+    expect 1 "prefsdump: cannot read $dir/big: it holds 2147483648 bytes, more than the 2147483647 this tool reads" "$dir/big" key
+    expect 1 "prefsdump: cannot read $dir/none: No such file or directory" "$dir/none" key
+    ;;
 luarun)
     expect 1 "luarun: cannot read $dir/folder: it is a folder" "$dir/folder"
     expect 0 "" "$dir/empty"

@@ -5,12 +5,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "foundation/crypt.h"
 #include "foundation/prefsfile.h"
+#include "inputfile.h"
 
 namespace {
 
@@ -84,12 +83,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: prefsdump <prefs.dat> <key text> [--full]\n");
         return 2;
     }
-    std::ifstream in(argv[1], std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "prefsdump: cannot read %s\n", argv[1]);
+    // The game reads its preference file through the file layer, so never one past 2 GiB.
+    std::string bytes;
+    std::string error;
+    if (!tools::ReadInputFile(argv[1], tools::kLargestProgramFile, &bytes, &error)) {
+        std::fprintf(stderr, "prefsdump: %s\n", error.c_str());
         return 1;
     }
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     TCrypt crypt(argv[2]);
 
     if (bytes.size() >= 2 && bytes[0] == '<' && bytes[1] == '>') {
