@@ -1,6 +1,7 @@
 // Internal: shared objects behind small handle numbers, for the port layer's kinds of handles
 // (kernel objects, device contexts, cursor images). Handles count up from a first value by a
-// step and are never given out twice. Any thread may use a table.
+// step and are never given out twice; a table gives out and takes back one kind of handle only.
+// Any thread may use a table.
 #pragma once
 
 #include <cstdint>
@@ -10,27 +11,27 @@
 
 namespace port {
 
-template <typename T>
+template <typename Handle, typename T>
 class HandleTable {
 public:
     HandleTable(uintptr_t first, uintptr_t step) : mNext(first), mStep(step) {}
 
-    void* Add(std::shared_ptr<T> object) {
+    Handle Add(std::shared_ptr<T> object) {
         std::lock_guard<std::mutex> lock(mMutex);
         uintptr_t value = mNext;
         mNext += mStep;
         mObjects.emplace(value, std::move(object));
-        return reinterpret_cast<void*>(value);
+        return reinterpret_cast<Handle>(value);
     }
 
-    std::shared_ptr<T> Lookup(const void* handle) const {
+    std::shared_ptr<T> Lookup(Handle handle) const {
         std::lock_guard<std::mutex> lock(mMutex);
         auto it = mObjects.find(reinterpret_cast<uintptr_t>(handle));
         return it == mObjects.end() ? nullptr : it->second;
     }
 
     // False when the handle is not in the table. The object is released outside the lock.
-    bool Remove(const void* handle) {
+    bool Remove(Handle handle) {
         std::shared_ptr<T> dropped;
         std::lock_guard<std::mutex> lock(mMutex);
         auto it = mObjects.find(reinterpret_cast<uintptr_t>(handle));

@@ -23,22 +23,39 @@ using ATOM = uint16_t;
 // Windows' wide characters are UTF-16 units.
 using WCHAR = char16_t;
 
-// Handles are opaque: kernel objects, modules and instances are looked up in the port layer's own
-// tables and never dereferenced by callers.
-using HANDLE = void*;
-using HMODULE = void*;
-using HINSTANCE = void*;
-using HWND = void*;
-// Window-system and GDI handles: small numbers in the port layer's tables (port/window/: window.h,
-// cursor.h, gdi.h, menu.h, metrics.h; port/system/globalmem.h).
-using HICON = void*;
-using HCURSOR = void*;
-using HBRUSH = void*;
-using HGDIOBJ = void*;
-using HMENU = void*;
-using HDC = void*;
-using HGLOBAL = void*;
-using HMONITOR = void*;
+// Handles are opaque: each kind is a pointer to a type of its own that is never defined, so that
+// one kind cannot pass for another (a window for a device context, a memory block for a kernel
+// object) and callers cannot dereference them. The port layer's tables give them out as small
+// numbers and look them up again.
+//
+// Where Windows itself makes two kinds one, they are one here too: a module is its instance
+// (HMODULE is HINSTANCE) and a cursor is an icon (HCURSOR is HICON, so CreateIconIndirect makes
+// either). Every other crossing between kinds is written out, as the program's code writes it on
+// Windows: GetStockObject's HGDIOBJ cast to the brush it is, a colour index + 1 cast to a class's
+// background brush, the special HWND_ values, a handle carried in a message parameter.
+#define UMBRAVA_DECLARE_HANDLE(name) \
+    struct name##__;                 \
+    using name = name##__*
+
+// Kernel objects: mutexes, threads, the single-instance lock (port/system/handles.h).
+UMBRAVA_DECLARE_HANDLE(HANDLE);
+// Modules and the program's instance (port/system/module.h).
+UMBRAVA_DECLARE_HANDLE(HINSTANCE);
+using HMODULE = HINSTANCE;
+// Global memory blocks (port/system/globalmem.h), which also carry the clipboard's data.
+UMBRAVA_DECLARE_HANDLE(HGLOBAL);
+// Window-system and GDI handles (port/window/: window.h, cursor.h, gdi.h, menu.h, metrics.h).
+UMBRAVA_DECLARE_HANDLE(HWND);
+UMBRAVA_DECLARE_HANDLE(HICON);
+using HCURSOR = HICON;
+UMBRAVA_DECLARE_HANDLE(HMENU);
+UMBRAVA_DECLARE_HANDLE(HDC);
+UMBRAVA_DECLARE_HANDLE(HGDIOBJ);
+UMBRAVA_DECLARE_HANDLE(HBRUSH);
+UMBRAVA_DECLARE_HANDLE(HBITMAP);
+UMBRAVA_DECLARE_HANDLE(HMONITOR);
+
+#undef UMBRAVA_DECLARE_HANDLE
 
 constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;

@@ -5,9 +5,9 @@
 namespace port {
 namespace {
 
-HandleTable<KernelObject>& Table() {
+HandleTable<HANDLE, KernelObject>& Table() {
     // Outlives threads still closing handles at exit.
-    static auto* table = new HandleTable<KernelObject>(0x100, 4);
+    static auto* table = new HandleTable<HANDLE, KernelObject>(0x100, 4);
     return *table;
 }
 

@@ -21,7 +21,7 @@ HMODULE LoadLibraryA(const char* name) {
     }
     void* library = dlopen(name, RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr) SetLastError(ERROR_MOD_NOT_FOUND);
-    return library;
+    return reinterpret_cast<HMODULE>(library);
 }
 
 FARPROC GetProcAddress(HMODULE module, const char* name) {

@@ -77,7 +77,7 @@ HGLOBAL MakeBlock(const void* data, size_t bytes) {
 
 // The text of a block: bytes or units up to the terminator, never past the block's end.
 template <typename Char>
-std::basic_string<Char> ReadBlock(HANDLE block) {
+std::basic_string<Char> ReadBlock(HGLOBAL block) {
     size_t size = GlobalSize(block) / sizeof(Char);
     const Char* data = static_cast<const Char*>(GlobalLock(block));
     if (data == nullptr) return {};
@@ -179,7 +179,7 @@ BOOL EmptyClipboard() {
     return TRUE;
 }
 
-HANDLE SetClipboardData(UINT format, HANDLE block) {
+HGLOBAL SetClipboardData(UINT format, HGLOBAL block) {
     if (port::ShouldFail("SetClipboardData")) return nullptr;
     if (block == nullptr || GlobalSize(block) == 0) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -207,7 +207,7 @@ HANDLE SetClipboardData(UINT format, HANDLE block) {
     return block;
 }
 
-HANDLE GetClipboardData(UINT format) {
+HGLOBAL GetClipboardData(UINT format) {
     port::ClipboardState& state = State();
     std::lock_guard<std::mutex> lock(state.mutex);
     if (!state.open) {

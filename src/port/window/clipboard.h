@@ -3,8 +3,10 @@
 // back), CF_UNICODETEXT their UTF-16 form (bytes that are not UTF-8 are read as Windows-1252).
 // Putting either view replaces the text. Other formats are kept as the blocks given.
 //
-// SetClipboardData takes ownership of the block; GetClipboardData lends a block that stays
-// valid until the clipboard changes. With the sdl backend the text is the desktop's clipboard.
+// The clipboard's data are global memory blocks (port/system/globalmem.h), which Windows passes
+// as plain HANDLEs; here they keep their own kind. SetClipboardData takes ownership of the
+// block; GetClipboardData lends a block that stays valid until the clipboard changes. With the sdl
+// backend the text is the desktop's clipboard.
 //
 // Any thread may call these; one opener at a time, like Windows.
 //
@@ -22,7 +24,7 @@ BOOL OpenClipboard(HWND owner);
 BOOL CloseClipboard();
 // Needs the clipboard open (ERROR_CLIPBOARD_NOT_OPEN).
 BOOL EmptyClipboard();
-HANDLE SetClipboardData(UINT format, HANDLE block);
-HANDLE GetClipboardData(UINT format);
+HGLOBAL SetClipboardData(UINT format, HGLOBAL block);
+HGLOBAL GetClipboardData(UINT format);
 // Needs no opening.
 BOOL IsClipboardFormatAvailable(UINT format);

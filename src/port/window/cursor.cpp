@@ -18,7 +18,7 @@ constexpr uintptr_t kApplicationIcon = 0x000A0020;
 
 struct CursorState {
     std::mutex mutex;
-    HandleTable<const CursorImage> images{0x000B0010, 0x10};
+    HandleTable<HCURSOR, const CursorImage> images{0x000B0010, 0x10};
     HCURSOR current = reinterpret_cast<HCURSOR>(kStandardBase);  // the arrow
     int count = 0;
 };

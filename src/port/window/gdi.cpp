@@ -10,8 +10,8 @@
 namespace port {
 namespace {
 
-HandleTable<DeviceContext>& Table() {
-    static auto* table = new HandleTable<DeviceContext>(0x00070010, 0x10);
+HandleTable<HDC, DeviceContext>& Table() {
+    static auto* table = new HandleTable<HDC, DeviceContext>(0x00070010, 0x10);
     return *table;
 }
 

@@ -19,12 +19,12 @@ struct MENUITEMINFOA {
     UINT fState;
     UINT wID;
     HMENU hSubMenu;
-    void* hbmpChecked;
-    void* hbmpUnchecked;
+    HBITMAP hbmpChecked;
+    HBITMAP hbmpUnchecked;
     ULONG_PTR dwItemData;
     char* dwTypeData;
     UINT cch;
-    void* hbmpItem;
+    HBITMAP hbmpItem;
 };
 
 // The window's system menu (null without WS_SYSMENU); revert puts its items back and answers

@@ -548,27 +548,34 @@ DWORD GetClassLongA(HWND handle, int index) {
     }
 }
 
+namespace {
+
+// A handle from the 32 bits that SetClassLongA carries.
+template <typename Handle>
+Handle HandleFromLong(LONG value) {
+    return reinterpret_cast<Handle>(static_cast<uintptr_t>(static_cast<DWORD>(value)));
+}
+
+}  // namespace
+
 DWORD SetClassLongA(HWND handle, int index, LONG value) {
     WorldLock lock = LockWorld();
     port::Window* window = port::FindOwnLocked(World(), handle);
     if (window == nullptr) return 0;
     port::WindowClass& windowClass = *window->windowClass;
-    auto asHandle = [value] {
-        return reinterpret_cast<void*>(static_cast<uintptr_t>(static_cast<DWORD>(value)));
-    };
     DWORD previous = 0;
     switch (index) {
         case GCL_HCURSOR:
             previous = static_cast<DWORD>(reinterpret_cast<uintptr_t>(windowClass.cursor));
-            windowClass.cursor = asHandle();
+            windowClass.cursor = HandleFromLong<HCURSOR>(value);
             break;
         case GCL_HICON:
             previous = static_cast<DWORD>(reinterpret_cast<uintptr_t>(windowClass.icon));
-            windowClass.icon = asHandle();
+            windowClass.icon = HandleFromLong<HICON>(value);
             break;
         case GCL_HBRBACKGROUND:
             previous = static_cast<DWORD>(reinterpret_cast<uintptr_t>(windowClass.background));
-            windowClass.background = asHandle();
+            windowClass.background = HandleFromLong<HBRUSH>(value);
             break;
         case GCL_STYLE:
             previous = windowClass.style;
