@@ -19,7 +19,7 @@ packages=(
     # test oracle only, never linked
     lua5.1
     # benchmark comparisons only, never linked into the program
-    libpugixml-dev libpixman-1-dev
+    libpugixml-dev libpixman-1-dev libturbojpeg0-dev
 )
 
 missing=()
