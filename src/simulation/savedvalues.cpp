@@ -1,5 +1,6 @@
 #include "simulation/savedvalues.h"
 
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 
@@ -29,4 +30,24 @@ int TruncateToInt(double value) {
     if (value >= 2147483647.0) return 2147483647;
     if (value <= -2147483648.0) return -2147483647 - 1;
     return static_cast<int>(value);
+}
+
+int SavedFloatToInt(double value, double factor) {
+    const double scaled = value * factor;
+    if (std::isnan(scaled)) return 0;
+    const double nearest = std::round(scaled);
+    const double slack = std::fabs(scaled) * 2.0 * FLT_EPSILON + 1e-6;
+    return TruncateToInt(std::fabs(scaled - nearest) <= slack ? nearest : scaled);
+}
+
+float SavedIntToFloat(int saved, double factor) {
+    return static_cast<float>(static_cast<double>(saved) / factor);
+}
+
+void WriteFloatAttribute(TXmlNode* node, const char* name, float value, double factor) {
+    node->SetAttributeInt(name, SavedFloatToInt(value, factor));
+}
+
+float ReadFloatAttribute(const TXmlNode* node, const char* name, double factor) {
+    return SavedIntToFloat(ReadIntAttribute(node, name), factor);
 }

@@ -3,6 +3,13 @@
 // number; no digits read 0), but a number beyond the 32-bit range stops at the range's end
 // instead of being undefined. Float-to-integer conversions saturate the same way, and NaN
 // becomes 0.
+//
+// Saved floats: a data block writes a float as the integer of value x factor (100; 10000 for a
+// creature's age) and reads it back as that integer / factor. A float read back is rarely the
+// exact n / factor (53 reads back as 0.52999997), so the writer gives the nearest integer when the
+// product lies within two float steps of it, and truncates toward zero otherwise. A value read
+// from a save is therefore written back as the same integer through any number of loads and
+// saves, while a value such as 1.239 is still written 123.
 #pragma once
 
 #include "foundation/str.h"
@@ -19,3 +26,16 @@ int ReadIntAttribute(const TXmlNode* node, const char* name);
 
 // The value truncated toward zero, clamped to the 32-bit range; NaN gives 0.
 int TruncateToInt(double value);
+
+constexpr double kSavedFloatFactor = 100.0;
+constexpr double kSavedAgeFactor = 10000.0;
+
+// The integer a float is saved as.
+int SavedFloatToInt(double value, double factor = kSavedFloatFactor);
+// The float a saved integer stands for.
+float SavedIntToFloat(int saved, double factor = kSavedFloatFactor);
+
+void WriteFloatAttribute(TXmlNode* node, const char* name, float value,
+                         double factor = kSavedFloatFactor);
+// 0 when absent or empty.
+float ReadFloatAttribute(const TXmlNode* node, const char* name, double factor = kSavedFloatFactor);

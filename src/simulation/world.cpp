@@ -1,6 +1,8 @@
 #include "simulation/world.h"
 
-GWorld::GWorld() = default;
+GWorld::GWorld() {
+    mMessages.Attach(&mGlobalData, &mNames, nullptr);
+}
 
 GWorld::~GWorld() = default;
 
@@ -23,6 +25,10 @@ GObject* GWorld::GetPairedObject(GObject* object) {
     return nullptr;
 }
 
+bool GWorld::IsEventSet(int id) {
+    return mGlobalData.IsEventSet(id);
+}
+
 int GWorld::GetRegistryValue(int index) {
     return mNames.GetEvolutionTotal(index);
 }
@@ -41,10 +47,6 @@ bool GWorld::StartTask(int, GObject*, GObject*) {
 void GWorld::Transform(GObject*, const str&) {}
 
 void GWorld::OnObjectEvent(GObject*, GObject*) {}
-
-bool GWorld::IsEventSet(int) {
-    return false;
-}
 
 void GWorld::FireWorldEvent(int) {}
 

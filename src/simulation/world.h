@@ -1,12 +1,13 @@
 // GWorld: the one world of the game. It holds the task scheduler, the game logic's names
-// registry, the world's random generator (default-seeded, never re-seeded: every random decision
+// registry, the global data with the game's tuning, the player messages, the world's random
+// generator (default-seeded, never re-seeded: every random decision
 // of the world comes from it in call order), the four pairs of bound objects, the table of ids of
 // a load in progress, and the two things the play screen lends it: the view manager and the
 // message listener (SetViews).
 //
 // Objects talk to the world as their GObjectListener, views as their GVWorldObjectListener.
-// So far the world answers GetPairedObject and GetRegistryValue; the rules behind the other
-// operations arrive with the objects and rules they need, and until then answer no, 0 or
+// So far the world answers GetPairedObject, GetRegistryValue and IsEventSet; the rules behind the
+// other operations arrive with the objects and rules they need, and until then answer no, 0 or
 // nothing. Without a message listener the world talks to one that does nothing.
 //
 // The game has one world; tests make their own. Main thread only.
@@ -16,8 +17,10 @@
 #include <utility>
 
 #include "foundation/random.h"
+#include "simulation/globaldata.h"
 #include "simulation/loadidregistry.h"
 #include "simulation/messagelistener.h"
+#include "simulation/messagetable.h"
 #include "simulation/nameregistry.h"
 #include "simulation/objectlistener.h"
 #include "simulation/schedule.h"
@@ -36,6 +39,8 @@ public:
 
     GSchedule& GetSchedule() { return mSchedule; }
     GNameRegistry& GetNames() { return mNames; }
+    GlobalData& GetGlobalData() { return mGlobalData; }
+    MessageTable& GetMessages() { return mMessages; }
     TRandom& GetRandom() { return mRandom; }
     LoadIdRegistry& GetLoadIds() { return mLoadIds; }
 
@@ -55,6 +60,7 @@ public:
     bool StartTask(int kind, GObject* subject, GObject* object) override;
     void Transform(GObject* object, const str& fullName) override;
     void OnObjectEvent(GObject* location, GObject* creature) override;
+    // The global-event flag (false outside 0 to 55).
     bool IsEventSet(int id) override;
     void FireWorldEvent(int id) override;
     bool IsCounterClear() override;
@@ -88,6 +94,8 @@ private:
     };
 
     GNameRegistry mNames;
+    GlobalData mGlobalData;
+    MessageTable mMessages;
     TRandom mRandom;
     LoadIdRegistry mLoadIds;
     // After the load table: its unclaimed objects may be parties of scheduled tasks, and the

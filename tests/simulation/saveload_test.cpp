@@ -295,30 +295,4 @@ TEST(SaveLoadTest, UnclaimedThingsGoWithTheRegistry) {
     EXPECT_FALSE(ids.AddObject(7, std::make_unique<TestObject>("dropped"), nullptr));
 }
 
-TEST(SaveLoadTest, SavedIntegers) {
-    const struct {
-        const char* text;
-        int value;
-    } rows[] = {
-        {"12", 12},
-        {"  -7x", -7},
-        {"+5", 5},
-        {"", 0},
-        {"abc", 0},
-        {"2147483647", 2147483647},
-        {"2147483648", 2147483647},
-        {"99999999999", 2147483647},
-        {"-2147483648", -2147483647 - 1},
-        {"-99999999999999999999999", -2147483647 - 1},
-        {"4294967295", 2147483647},
-    };
-    for (const auto& row : rows)
-        EXPECT_EQ(ParseSavedInt(row.text), row.value) << row.text;
-    EXPECT_EQ(ParseSavedInt(static_cast<const char*>(nullptr)), 0);
-    EXPECT_EQ(TruncateToInt(-2.9), -2);
-    EXPECT_EQ(TruncateToInt(std::nan("")), 0);
-    EXPECT_EQ(TruncateToInt(3e9), 2147483647);
-    EXPECT_EQ(TruncateToInt(-3e9), -2147483647 - 1);
-}
-
 }  // namespace
