@@ -8,17 +8,47 @@
 // failure injection, which every service shares.
 #pragma once
 
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "port/failinjection.h"
 #include "port/win32types.h"
 
 namespace port::control {
 
-// Failure injection (port/failinjection.h): the next count calls of the named operation (its
-// Windows name, e.g. "CreateMutexA") fail with error as their last error; a negative count fails
-// every call until cleared; count 0 disarms.
+// Failure injection (port/failinjection.h), by operation name: its Windows name ("CreateMutexA",
+// "CreateSurface", "SetRenderTarget" ...). One failure is armed per name; arming a name again
+// replaces it.
+struct Failure {
+    // The last error of a Windows call, or the HRESULT a DirectDraw or Direct3D call answers.
+    uint32_t code = 0;
+    // How many matching calls fail; negative: every one until cleared; 0 disarms the name.
+    int count = 1;
+    // How many matching calls succeed first.
+    int after = 0;
+    // Which calls match (empty: all). Asked with the failure table locked: it must only look at
+    // the call, never call the port layer.
+    std::function<bool(const CallInfo&)> when;
+};
+void InjectFailure(const char* operation, Failure failure);
+// The next count calls of the operation fail with error (as above, without predicate).
 void InjectFailure(const char* operation, DWORD error, int count);
+// Disarms every failure and stops and empties the call log.
 void ClearFailures();
+
+// The call log of the DirectDraw and Direct3D calls: every call with a few of its arguments and
+// its result, in order, from the moment KeepCallLog(true) started it empty.
+struct LoggedCall {
+    std::string operation;
+    std::string args;  // "name=value ...", as CallInfo::Brief writes them
+    HRESULT result;
+};
+void KeepCallLog(bool on);
+std::vector<LoggedCall> CallLog();
 
 }  // namespace port::control
 
+#include "port/display/control.h"
 #include "port/system/control.h"
 #include "port/window/control.h"

@@ -12,6 +12,9 @@ class DeviceContext {
 public:
     virtual ~DeviceContext() = default;
     virtual int Caps(int index) const = 0;
+    // Whether the window system's ReleaseDC may drop it; a surface's goes back through its
+    // surface.
+    virtual bool ReleasedByWindow() const { return true; }
 };
 
 HDC AddDeviceContext(std::shared_ptr<DeviceContext> dc);

@@ -75,6 +75,8 @@ HDC GetDC(HWND window) {
 }
 
 int ReleaseDC(HWND, HDC dc) {
+    std::shared_ptr<port::DeviceContext> context = port::LookupDeviceContext(dc);
+    if (context == nullptr || !context->ReleasedByWindow()) return 0;
     return port::RemoveDeviceContext(dc) ? 1 : 0;
 }
 

@@ -1,0 +1,48 @@
+// Internal: what the DirectDraw stand-in shares across its objects: the registry of live surfaces,
+// object ids, the desktop's memory behind every windowed primary, and the window the player looks
+// through. Any thread may call these.
+//
+// Lock order of the layer: the registry, then a surface's own mutex, then at most two stores'
+// mutexes taken together. Nothing calls out of the layer (windows, backends) with any of them held.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "port/display/pixelstore.h"
+#include "port/win32types.h"
+
+namespace port::display {
+
+class Surface;
+
+// Ids of surfaces, clippers and DirectDraw objects, counting from 1 in one sequence.
+uint32_t NextObjectId();
+// Seeds for the noise of new memory, counting from 1.
+uint64_t NextNoiseSeed();
+
+void RegisterSurface(Surface* surface);
+void UnregisterSurface(Surface* surface);
+bool IsLiveSurface(uint32_t id);
+// Calls visit for every live surface in creation order, with the registry locked: visit may take
+// a surface's or a store's mutex but must not call AddRef or Release.
+void ForEachSurface(const std::function<void(Surface&)>& visit);
+
+// The desktop's memory in the desktop's mode, made (holding noise) on first use and made anew
+// when the mode changed; null for a desktop of 8 bits or fewer, which has no surface format.
+std::shared_ptr<PixelStore> DesktopStore();
+
+// The window whose client area the player sees of the desktop: the window of the clipper last set
+// on a primary, else the window of the last cooperative level that made a primary.
+void SetPlayerWindow(HWND window);
+HWND PlayerWindow();
+
+// After pixels of a store changed: tells the backend when the player sees that store.
+void ScreenWritten(const PixelStore& store);
+
+// Forgets the desktop's memory and the player's window, and starts the noise seeds again (the
+// control plane's reset between tests). Live objects stay valid; ids are never given twice.
+void ResetDisplayState();
+
+}  // namespace port::display

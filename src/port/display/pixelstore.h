@@ -1,0 +1,39 @@
+// Internal: the memory behind surfaces. A PixelStore is one raster::TSurface with the mutex that
+// every pixel access of the layer holds (blits, fills, locks, device contexts, the device's
+// drawing, the backend reading the screen) and the busy state of Lock and GetDC. Most surfaces
+// own one store; every windowed primary shares the desktop's, and a flip exchanges the stores of
+// front and back buffer.
+//
+// Lock order: a thread holds at most two store mutexes at once, taken together (std::scoped_lock),
+// and takes no other lock of the layer while it holds one.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+
+#include "raster/surface.h"
+
+namespace port::display {
+
+enum class Busy : uint8_t {
+    None,
+    Locked,  // between Lock and Unlock
+    Dc,      // between GetDC and ReleaseDC
+};
+
+struct PixelStore {
+    std::mutex mutex;
+    raster::TSurface pixels;  // guarded by mutex, except while busy: then its holder writes
+    Busy busy = Busy::None;   // guarded by mutex
+};
+
+// Rows of every surface are a multiple of this many bytes apart, as display memory often is.
+constexpr int kRowAlignment = 64;
+
+// A store of the size and format holding noise; null when memory runs out.
+std::shared_ptr<PixelStore> MakeStore(int width, int height, raster::TPixelFormat format);
+// Fresh noise in a store's memory (a restored surface); the caller holds its mutex.
+void FillWithNoise(PixelStore& store);
+
+}  // namespace port::display

@@ -1,0 +1,252 @@
+// A surface's life, description, locks, status queries, clipper and z-buffer attachment. Blits
+// are in surfaceblt.cpp, device contexts in surfacedc.cpp.
+#include "port/display/surface.h"
+
+#include <cstring>
+#include <utility>
+
+#include "port/display/clipper.h"
+#include "port/display/displaystate.h"
+#include "port/failinjection.h"
+
+namespace port::display {
+namespace {
+
+constexpr DWORD kLockFlags = DDLOCK_WAIT | DDLOCK_READONLY | DDLOCK_WRITEONLY | DDLOCK_NOSYSLOCK;
+
+// The rectangle inside a surface, non-empty; a null rectangle is the whole surface.
+bool InsideRect(const RECT* rect, int width, int height, RECT* out) {
+    if (rect == nullptr) {
+        *out = RECT{0, 0, width, height};
+        return true;
+    }
+    if (rect->left < 0 || rect->top < 0 || rect->right > width || rect->bottom > height ||
+        rect->left >= rect->right || rect->top >= rect->bottom) {
+        return false;
+    }
+    *out = *rect;
+    return true;
+}
+
+}  // namespace
+
+Surface::Surface(uint32_t ownerId, const SurfaceShape& shape, std::shared_ptr<PixelStore> store)
+    : mId(NextObjectId()), mOwnerId(ownerId), mShape(shape), mStore(std::move(store)) {
+    RegisterSurface(this);
+}
+
+Surface::~Surface() {
+    UnregisterSurface(this);
+    if (mZBuffer != nullptr) mZBuffer->Release();
+    if (mClipper != nullptr) mClipper->Release();
+}
+
+HRESULT Surface::QueryInterface(const IID& iid, void** object) {
+    return TracedCall("IDirectDrawSurface7::QueryInterface", {{"surface", mId}}, [&] {
+        if (object == nullptr) return E_POINTER;
+        *object = nullptr;
+        if (!IsEqualGUID(iid, IID_IDirectDrawSurface7) && !IsEqualGUID(iid, IID_IUnknown)) {
+            return E_NOINTERFACE;
+        }
+        AddRef();
+        *object = static_cast<IDirectDrawSurface7*>(this);
+        return DD_OK;
+    });
+}
+
+ULONG Surface::AddRef() {
+    return ++mRefs;
+}
+
+ULONG Surface::Release() {
+    ULONG left = --mRefs;
+    if (left == 0) delete this;
+    return left;
+}
+
+int Surface::BitCount() const {
+    return static_cast<int>(mShape.format.dwRGBBitCount);
+}
+
+std::shared_ptr<PixelStore> Surface::Store() const {
+    std::lock_guard<std::mutex> lock(mMutex);
+    return mStore;
+}
+
+HWND Surface::ClipWindow() const {
+    std::lock_guard<std::mutex> lock(mMutex);
+    return mClipper != nullptr ? mClipper->Window() : nullptr;
+}
+
+void Surface::Describe(DDSURFACEDESC2* desc) const {
+    std::shared_ptr<PixelStore> store = Store();
+    std::memset(desc, 0, sizeof *desc);
+    desc->dwSize = sizeof *desc;
+    desc->dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_PIXELFORMAT;
+    desc->dwWidth = static_cast<DWORD>(mShape.width);
+    desc->dwHeight = static_cast<DWORD>(mShape.height);
+    desc->lPitch = store->pixels.Pitch();
+    desc->ddpfPixelFormat = mShape.format;
+    desc->ddsCaps.dwCaps = mShape.caps;
+    desc->ddsCaps.dwCaps2 = mShape.caps2;
+}
+
+HRESULT Surface::GetSurfaceDesc(DDSURFACEDESC2* desc) {
+    return TracedCall("GetSurfaceDesc", {{"surface", mId}}, [&] {
+        if (desc == nullptr || desc->dwSize != sizeof *desc) return DDERR_INVALIDPARAMS;
+        Describe(desc);
+        return DD_OK;
+    });
+}
+
+HRESULT Surface::Lock(RECT* rect, DDSURFACEDESC2* desc, DWORD flags, HANDLE event) {
+    return TracedCall(
+        "Lock", {{"surface", mId}, {"bits", BitCount()}, {"flags", flags, true}},
+        [&] { return event != nullptr ? DDERR_INVALIDPARAMS : DoLock(rect, desc, flags); });
+}
+
+HRESULT Surface::DoLock(RECT* rect, DDSURFACEDESC2* desc, DWORD flags) {
+    if (desc == nullptr || desc->dwSize != sizeof *desc || (flags & ~kLockFlags) != 0) {
+        return DDERR_INVALIDPARAMS;
+    }
+    RECT area;
+    if (!InsideRect(rect, mShape.width, mShape.height, &area)) return DDERR_INVALIDRECT;
+    std::shared_ptr<PixelStore> store = Store();
+    uint8_t* memory = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(store->mutex);
+        if (store->busy != Busy::None) return DDERR_SURFACEBUSY;
+        store->busy = Busy::Locked;
+        memory = store->pixels.At(area.left, area.top);
+    }
+    Describe(desc);
+    desc->dwFlags |= DDSD_LPSURFACE;
+    desc->lpSurface = memory;
+    return DD_OK;
+}
+
+HRESULT Surface::Unlock(RECT* rect) {
+    (void)rect;  // any rectangle ends the one lock a surface can have
+    return TracedCall("Unlock", {{"surface", mId}}, [&] { return DoUnlock(); });
+}
+
+HRESULT Surface::DoUnlock() {
+    std::shared_ptr<PixelStore> store = Store();
+    {
+        std::lock_guard<std::mutex> lock(store->mutex);
+        if (store->busy != Busy::Locked) return DDERR_NOTLOCKED;
+        store->busy = Busy::None;
+    }
+    ScreenWritten(*store);
+    return DD_OK;
+}
+
+HRESULT Surface::IsLost() {
+    return TracedCall("IsLost", {{"surface", mId}}, [] { return DD_OK; });
+}
+
+HRESULT Surface::GetBltStatus(DWORD flags) {
+    return TracedCall("GetBltStatus", {{"surface", mId}, {"flags", flags, true}}, [&] {
+        return flags == DDGBS_CANBLT || flags == DDGBS_ISBLTDONE ? DD_OK : DDERR_INVALIDPARAMS;
+    });
+}
+
+HRESULT Surface::GetFlipStatus(DWORD flags) {
+    return TracedCall("GetFlipStatus", {{"surface", mId}, {"flags", flags, true}}, [&] {
+        return flags == DDGFS_CANFLIP || flags == DDGFS_ISFLIPDONE ? DD_OK : DDERR_INVALIDPARAMS;
+    });
+}
+
+HRESULT Surface::SetClipper(IDirectDrawClipper* clipper) {
+    return TracedCall("SetClipper", {{"surface", mId}}, [&] {
+        Clipper* added = Clipper::From(clipper);
+        if (added != nullptr) added->AddRef();
+        Clipper* dropped = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(mMutex);
+            dropped = std::exchange(mClipper, added);
+        }
+        if (dropped != nullptr) dropped->Release();
+        return DD_OK;
+    });
+}
+
+HRESULT Surface::GetClipper(IDirectDrawClipper** clipper) {
+    return TracedCall("GetClipper", {{"surface", mId}}, [&] {
+        if (clipper == nullptr) return DDERR_INVALIDPARAMS;
+        std::lock_guard<std::mutex> lock(mMutex);
+        *clipper = mClipper;
+        if (mClipper == nullptr) return DDERR_NOTFOUND;
+        mClipper->AddRef();
+        return DD_OK;
+    });
+}
+
+HRESULT Surface::AddAttachedSurface(IDirectDrawSurface7* surface) {
+    Surface* zbuffer = From(surface);
+    return TracedCall("AddAttachedSurface",
+                      {{"surface", mId}, {"attached", zbuffer != nullptr ? zbuffer->Id() : 0}},
+                      [&] { return DoAttach(zbuffer); });
+}
+
+HRESULT Surface::DoAttach(Surface* zbuffer) {
+    // Only a z-buffer of the same size attaches, to a surface that is not one itself.
+    if (zbuffer == nullptr || zbuffer == this || (zbuffer->Shape().caps & DDSCAPS_ZBUFFER) == 0 ||
+        (mShape.caps & DDSCAPS_ZBUFFER) != 0 || zbuffer->Shape().width != mShape.width ||
+        zbuffer->Shape().height != mShape.height) {
+        return DDERR_INVALIDPARAMS;
+    }
+    zbuffer->AddRef();
+    {
+        std::lock_guard<std::mutex> lock(mMutex);
+        if (mZBuffer == nullptr) {
+            mZBuffer = zbuffer;
+            return DD_OK;
+        }
+    }
+    zbuffer->Release();
+    return DDERR_INVALIDPARAMS;
+}
+
+HRESULT Surface::GetAttachedSurface(DDSCAPS2* caps, IDirectDrawSurface7** surface) {
+    return TracedCall("GetAttachedSurface",
+                      {{"surface", mId}, {"caps", caps != nullptr ? caps->dwCaps : 0, true}},
+                      [&] { return DoGetAttached(caps, surface); });
+}
+
+HRESULT Surface::DoGetAttached(const DDSCAPS2* caps, IDirectDrawSurface7** out) {
+    if (out == nullptr) return DDERR_INVALIDPARAMS;
+    *out = nullptr;
+    if (caps == nullptr) return DDERR_INVALIDPARAMS;
+    std::lock_guard<std::mutex> lock(mMutex);
+    if (caps->dwCaps == DDSCAPS_ZBUFFER && caps->dwCaps2 == 0 && mZBuffer != nullptr) {
+        mZBuffer->AddRef();
+        *out = mZBuffer;
+        return DD_OK;
+    }
+    return DDERR_NOTFOUND;
+}
+
+HRESULT Surface::DeleteAttachedSurface(DWORD flags, IDirectDrawSurface7* surface) {
+    Surface* zbuffer = From(surface);
+    return TracedCall("DeleteAttachedSurface",
+                      {{"surface", mId}, {"attached", zbuffer != nullptr ? zbuffer->Id() : 0}},
+                      [&] { return DoDetach(flags, zbuffer); });
+}
+
+HRESULT Surface::DoDetach(DWORD flags, Surface* zbuffer) {
+    if (flags != 0) return DDERR_INVALIDPARAMS;
+    Surface* detached = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(mMutex);
+        // A null surface detaches whatever is attached.
+        if (mZBuffer == nullptr || (zbuffer != nullptr && zbuffer != mZBuffer)) {
+            return DDERR_NOTATTACHED;
+        }
+        detached = std::exchange(mZBuffer, nullptr);
+    }
+    detached->Release();
+    return DD_OK;
+}
+
+}  // namespace port::display
