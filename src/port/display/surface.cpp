@@ -42,16 +42,17 @@ Surface::~Surface() {
 }
 
 HRESULT Surface::QueryInterface(const IID& iid, void** object) {
-    return TracedCall("IDirectDrawSurface7::QueryInterface", {{"surface", mId}}, [&] {
-        if (object == nullptr) return E_POINTER;
-        *object = nullptr;
-        if (!IsEqualGUID(iid, IID_IDirectDrawSurface7) && !IsEqualGUID(iid, IID_IUnknown)) {
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        *object = static_cast<IDirectDrawSurface7*>(this);
-        return DD_OK;
-    });
+    return TracedCall(
+        "IDirectDrawSurface7::QueryInterface", {{"surface", mId}, {"bits", BitCount()}}, [&] {
+            if (object == nullptr) return E_POINTER;
+            *object = nullptr;
+            if (!IsEqualGUID(iid, IID_IDirectDrawSurface7) && !IsEqualGUID(iid, IID_IUnknown)) {
+                return E_NOINTERFACE;
+            }
+            AddRef();
+            *object = static_cast<IDirectDrawSurface7*>(this);
+            return DD_OK;
+        });
 }
 
 ULONG Surface::AddRef() {
@@ -92,7 +93,7 @@ void Surface::Describe(DDSURFACEDESC2* desc) const {
 }
 
 HRESULT Surface::GetSurfaceDesc(DDSURFACEDESC2* desc) {
-    return TracedCall("GetSurfaceDesc", {{"surface", mId}}, [&] {
+    return TracedCall("GetSurfaceDesc", {{"surface", mId}, {"bits", BitCount()}}, [&] {
         if (desc == nullptr || desc->dwSize != sizeof *desc) return DDERR_INVALIDPARAMS;
         Describe(desc);
         return DD_OK;
@@ -127,7 +128,8 @@ HRESULT Surface::DoLock(RECT* rect, DDSURFACEDESC2* desc, DWORD flags) {
 
 HRESULT Surface::Unlock(RECT* rect) {
     (void)rect;  // any rectangle ends the one lock a surface can have
-    return TracedCall("Unlock", {{"surface", mId}}, [&] { return DoUnlock(); });
+    return TracedCall("Unlock", {{"surface", mId}, {"bits", BitCount()}},
+                      [&] { return DoUnlock(); });
 }
 
 HRESULT Surface::DoUnlock() {
@@ -142,23 +144,26 @@ HRESULT Surface::DoUnlock() {
 }
 
 HRESULT Surface::IsLost() {
-    return TracedCall("IsLost", {{"surface", mId}}, [] { return DD_OK; });
+    return TracedCall("IsLost", {{"surface", mId}, {"bits", BitCount()}}, [] { return DD_OK; });
 }
 
 HRESULT Surface::GetBltStatus(DWORD flags) {
-    return TracedCall("GetBltStatus", {{"surface", mId}, {"flags", flags, true}}, [&] {
-        return flags == DDGBS_CANBLT || flags == DDGBS_ISBLTDONE ? DD_OK : DDERR_INVALIDPARAMS;
-    });
+    return TracedCall(
+        "GetBltStatus", {{"surface", mId}, {"bits", BitCount()}, {"flags", flags, true}}, [&] {
+            return flags == DDGBS_CANBLT || flags == DDGBS_ISBLTDONE ? DD_OK : DDERR_INVALIDPARAMS;
+        });
 }
 
 HRESULT Surface::GetFlipStatus(DWORD flags) {
-    return TracedCall("GetFlipStatus", {{"surface", mId}, {"flags", flags, true}}, [&] {
-        return flags == DDGFS_CANFLIP || flags == DDGFS_ISFLIPDONE ? DD_OK : DDERR_INVALIDPARAMS;
-    });
+    return TracedCall(
+        "GetFlipStatus", {{"surface", mId}, {"bits", BitCount()}, {"flags", flags, true}}, [&] {
+            return flags == DDGFS_CANFLIP || flags == DDGFS_ISFLIPDONE ? DD_OK
+                                                                       : DDERR_INVALIDPARAMS;
+        });
 }
 
 HRESULT Surface::SetClipper(IDirectDrawClipper* clipper) {
-    return TracedCall("SetClipper", {{"surface", mId}}, [&] {
+    return TracedCall("SetClipper", {{"surface", mId}, {"bits", BitCount()}}, [&] {
         Clipper* added = Clipper::From(clipper);
         if (added != nullptr) added->AddRef();
         Clipper* dropped = nullptr;
@@ -172,7 +177,7 @@ HRESULT Surface::SetClipper(IDirectDrawClipper* clipper) {
 }
 
 HRESULT Surface::GetClipper(IDirectDrawClipper** clipper) {
-    return TracedCall("GetClipper", {{"surface", mId}}, [&] {
+    return TracedCall("GetClipper", {{"surface", mId}, {"bits", BitCount()}}, [&] {
         if (clipper == nullptr) return DDERR_INVALIDPARAMS;
         std::lock_guard<std::mutex> lock(mMutex);
         *clipper = mClipper;

@@ -104,7 +104,8 @@ HRESULT Surface::DoGetDC(HDC* dc) {
 }
 
 HRESULT Surface::ReleaseDC(HDC dc) {
-    return TracedCall("ReleaseDC", {{"surface", mId}}, [&] { return DoReleaseDC(dc); });
+    return TracedCall("ReleaseDC", {{"surface", mId}, {"bits", BitCount()}},
+                      [&] { return DoReleaseDC(dc); });
 }
 
 HRESULT Surface::DoReleaseDC(HDC dc) {
