@@ -3,9 +3,10 @@
 // backends bring real input and desktop changes in through port/window/events.h.
 //
 // Each service keeps its part beside its code: system/control.h (clock, process, folders,
-// version data, exit and links) and window/control.h (desktop, monitors and metrics, injected
-// input, foreign windows, message boxes, the clipboard, the reset). This header gathers them with
-// failure injection, which every service shares.
+// version data, exit and links), window/control.h (desktop, monitors and metrics, injected
+// input, foreign windows, message boxes, the clipboard, the reset) and display/control.h
+// (surfaces as images, the player's view, the surface list). This header gathers them with
+// failure injection and the call log, which every service shares.
 #pragma once
 
 #include <functional>
