@@ -3,27 +3,12 @@
 #include <cstring>
 
 #include "port/display/control.h"
+#include "port/display/surfaceshape.h"
 
 namespace display_testing {
 
 DDPIXELFORMAT FormatOf(raster::TPixelFormat format) {
-    DDPIXELFORMAT out;
-    std::memset(&out, 0, sizeof out);
-    out.dwSize = sizeof out;
-    const raster::TFormatInfo& info = raster::GetFormatInfo(format);
-    if (info.isDepth) {
-        out.dwFlags = DDPF_ZBUFFER;
-        out.dwZBufferBitDepth = 16;
-        out.dwZBitMask = 0xFFFF;
-        return out;
-    }
-    out.dwFlags = DDPF_RGB | (info.alphaMask != 0 ? DDPF_ALPHAPIXELS : 0);
-    out.dwRGBBitCount = static_cast<DWORD>(info.bitCount);
-    out.dwRBitMask = info.redMask;
-    out.dwGBitMask = info.greenMask;
-    out.dwBBitMask = info.blueMask;
-    out.dwRGBAlphaBitMask = info.alphaMask;
-    return out;
+    return port::display::DescribeFormat(format);
 }
 
 DDSURFACEDESC2 EmptyDesc() {

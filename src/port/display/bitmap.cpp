@@ -1,6 +1,7 @@
 #include "port/display/bitmap.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -34,8 +35,8 @@ struct Bitmap {
     }
 };
 
-HandleTable<Bitmap>& Bitmaps() {
-    static auto* table = new HandleTable<Bitmap>(0x000E0010, 0x10);
+HandleTable<HBITMAP, Bitmap>& Bitmaps() {
+    static auto* table = new HandleTable<HBITMAP, Bitmap>(0x000E0010, 0x10);
     return *table;
 }
 
@@ -43,13 +44,13 @@ bool SideOk(int64_t side) {
     return side >= 1 && side <= raster::TSurface::kMaxSide;
 }
 
-HBITMAP Fail() {
+std::nullptr_t Fail() {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
 }
 
 HBITMAP Add(std::shared_ptr<Bitmap> bitmap) {
-    return static_cast<HBITMAP>(Bitmaps().Add(std::move(bitmap)));
+    return Bitmaps().Add(std::move(bitmap));
 }
 
 }  // namespace
@@ -114,12 +115,15 @@ HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, cons
 }
 
 BOOL DeleteObject(HGDIOBJ object) {
-    using namespace port::display;
-    if (Bitmaps().Remove(object)) return TRUE;
     for (int stock = WHITE_BRUSH; stock <= NULL_BRUSH; ++stock) {
         if (GetStockObject(stock) == object) return TRUE;
     }
-    return FALSE;
+    // A GDI object may be a bitmap.
+    return DeleteObject(reinterpret_cast<HBITMAP>(object));
+}
+
+BOOL DeleteObject(HBITMAP bitmap) {
+    return port::display::Bitmaps().Remove(bitmap) ? TRUE : FALSE;
 }
 
 HICON CreateIconIndirect(const ICONINFO* info) {

@@ -11,9 +11,6 @@
 
 #include "port/win32types.h"
 
-struct HBITMAP__;
-using HBITMAP = HBITMAP__*;
-
 constexpr DWORD BI_RGB = 0;
 constexpr DWORD BI_BITFIELDS = 3;
 constexpr UINT DIB_RGB_COLORS = 0;
@@ -83,6 +80,7 @@ HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits
 HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits);
 // Deletes a bitmap; stock objects stay. FALSE for anything else.
 BOOL DeleteObject(HGDIOBJ object);
+BOOL DeleteObject(HBITMAP bitmap);
 // A cursor (or icon) from a colour bitmap and a mask, registered in the cursor table with its
 // pixels and hot spot. The bitmaps stay the caller's. Null with ERROR_INVALID_PARAMETER without
 // a mask or for a mask smaller than the colour bitmap; without a colour bitmap the mask is twice

@@ -9,26 +9,8 @@ namespace port::display {
 Clipper::Clipper() : mId(NextObjectId()) {}
 
 HRESULT Clipper::QueryInterface(const IID& iid, void** object) {
-    return TracedCall("IDirectDrawClipper::QueryInterface", {{"clipper", mId}}, [&] {
-        if (object == nullptr) return E_POINTER;
-        *object = nullptr;
-        if (!IsEqualGUID(iid, IID_IDirectDrawClipper) && !IsEqualGUID(iid, IID_IUnknown)) {
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        *object = static_cast<IDirectDrawClipper*>(this);
-        return DD_OK;
-    });
-}
-
-ULONG Clipper::AddRef() {
-    return ++mRefs;
-}
-
-ULONG Clipper::Release() {
-    ULONG left = --mRefs;
-    if (left == 0) delete this;
-    return left;
+    return TracedCall("IDirectDrawClipper::QueryInterface", {{"clipper", mId}},
+                      [&] { return QueryOwn(IID_IDirectDrawClipper, iid, object); });
 }
 
 HRESULT Clipper::SetHWnd(DWORD flags, HWND window) {

@@ -6,10 +6,11 @@
 #include <mutex>
 
 #include "port/display/ddraw.h"
+#include "port/display/refcounted.h"
 
 namespace port::display {
 
-class Clipper final : public IDirectDrawClipper {
+class Clipper final : public RefCounted<IDirectDrawClipper> {
 public:
     // Starts with one reference, its creator's.
     Clipper();
@@ -18,8 +19,6 @@ public:
     static Clipper* From(IDirectDrawClipper* clipper) { return static_cast<Clipper*>(clipper); }
 
     HRESULT QueryInterface(const IID& iid, void** object) override;
-    ULONG AddRef() override;
-    ULONG Release() override;
     HRESULT SetHWnd(DWORD flags, HWND window) override;
     HRESULT GetHWnd(HWND* window) override;
 
@@ -29,7 +28,6 @@ public:
 private:
     ~Clipper() override = default;
 
-    std::atomic<ULONG> mRefs{1};
     const uint32_t mId;
     mutable std::mutex mMutex;
     HWND mWindow = nullptr;  // under mMutex

@@ -28,26 +28,8 @@ constexpr DWORD kLevelFlags = DDSCL_NORMAL | DDSCL_FPUPRESERVE;
 DirectDraw::DirectDraw() : mId(NextObjectId()) {}
 
 HRESULT DirectDraw::QueryInterface(const IID& iid, void** object) {
-    return TracedCall("IDirectDraw7::QueryInterface", {{"object", mId}}, [&] {
-        if (object == nullptr) return E_POINTER;
-        *object = nullptr;
-        if (!IsEqualGUID(iid, IID_IDirectDraw7) && !IsEqualGUID(iid, IID_IUnknown)) {
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        *object = static_cast<IDirectDraw7*>(this);
-        return DD_OK;
-    });
-}
-
-ULONG DirectDraw::AddRef() {
-    return ++mRefs;
-}
-
-ULONG DirectDraw::Release() {
-    ULONG left = --mRefs;
-    if (left == 0) delete this;
-    return left;
+    return TracedCall("IDirectDraw7::QueryInterface", {{"object", mId}},
+                      [&] { return QueryOwn(IID_IDirectDraw7, iid, object); });
 }
 
 HRESULT DirectDraw::SetCooperativeLevel(HWND window, DWORD flags) {

@@ -10,17 +10,16 @@
 #include <mutex>
 
 #include "port/display/ddraw.h"
+#include "port/display/refcounted.h"
 
 namespace port::display {
 
-class DirectDraw final : public IDirectDraw7 {
+class DirectDraw final : public RefCounted<IDirectDraw7> {
 public:
     // Starts with one reference, its creator's.
     DirectDraw();
 
     HRESULT QueryInterface(const IID& iid, void** object) override;
-    ULONG AddRef() override;
-    ULONG Release() override;
 
     HRESULT SetCooperativeLevel(HWND window, DWORD flags) override;
     HRESULT CreateSurface(DDSURFACEDESC2* desc, IDirectDrawSurface7** surface,
@@ -34,7 +33,6 @@ private:
 
     HRESULT DoCreateSurface(const DDSURFACEDESC2* desc, IDirectDrawSurface7** surface);
 
-    std::atomic<ULONG> mRefs{1};
     const uint32_t mId;
     std::mutex mMutex;
     DWORD mLevel = 0;         // under mMutex; 0 until SetCooperativeLevel

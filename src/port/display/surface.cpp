@@ -7,26 +7,13 @@
 
 #include "port/display/clipper.h"
 #include "port/display/displaystate.h"
+#include "port/display/pixelcopy.h"
 #include "port/failinjection.h"
 
 namespace port::display {
 namespace {
 
 constexpr DWORD kLockFlags = DDLOCK_WAIT | DDLOCK_READONLY | DDLOCK_WRITEONLY | DDLOCK_NOSYSLOCK;
-
-// The rectangle inside a surface, non-empty; a null rectangle is the whole surface.
-bool InsideRect(const RECT* rect, int width, int height, RECT* out) {
-    if (rect == nullptr) {
-        *out = RECT{0, 0, width, height};
-        return true;
-    }
-    if (rect->left < 0 || rect->top < 0 || rect->right > width || rect->bottom > height ||
-        rect->left >= rect->right || rect->top >= rect->bottom) {
-        return false;
-    }
-    *out = *rect;
-    return true;
-}
 
 }  // namespace
 
@@ -42,27 +29,8 @@ Surface::~Surface() {
 }
 
 HRESULT Surface::QueryInterface(const IID& iid, void** object) {
-    return TracedCall(
-        "IDirectDrawSurface7::QueryInterface", {{"surface", mId}, {"bits", BitCount()}}, [&] {
-            if (object == nullptr) return E_POINTER;
-            *object = nullptr;
-            if (!IsEqualGUID(iid, IID_IDirectDrawSurface7) && !IsEqualGUID(iid, IID_IUnknown)) {
-                return E_NOINTERFACE;
-            }
-            AddRef();
-            *object = static_cast<IDirectDrawSurface7*>(this);
-            return DD_OK;
-        });
-}
-
-ULONG Surface::AddRef() {
-    return ++mRefs;
-}
-
-ULONG Surface::Release() {
-    ULONG left = --mRefs;
-    if (left == 0) delete this;
-    return left;
+    return TracedCall("IDirectDrawSurface7::QueryInterface", {{"surface", mId}},
+                      [&] { return QueryOwn(IID_IDirectDrawSurface7, iid, object); });
 }
 
 int Surface::BitCount() const {
@@ -110,8 +78,8 @@ HRESULT Surface::DoLock(RECT* rect, DDSURFACEDESC2* desc, DWORD flags) {
     if (desc == nullptr || desc->dwSize != sizeof *desc || (flags & ~kLockFlags) != 0) {
         return DDERR_INVALIDPARAMS;
     }
-    RECT area;
-    if (!InsideRect(rect, mShape.width, mShape.height, &area)) return DDERR_INVALIDRECT;
+    TRect area;
+    if (!RectInside(rect, mShape.width, mShape.height, &area)) return DDERR_INVALIDRECT;
     std::shared_ptr<PixelStore> store = Store();
     uint8_t* memory = nullptr;
     {

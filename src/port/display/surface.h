@@ -15,13 +15,14 @@
 
 #include "port/display/ddraw.h"
 #include "port/display/pixelstore.h"
+#include "port/display/refcounted.h"
 #include "port/display/surfaceshape.h"
 
 namespace port::display {
 
 class Clipper;
 
-class Surface final : public IDirectDrawSurface7 {
+class Surface final : public RefCounted<IDirectDrawSurface7> {
 public:
     // Starts with one reference, its creator's, and enters the registry.
     Surface(uint32_t ownerId, const SurfaceShape& shape, std::shared_ptr<PixelStore> store);
@@ -30,8 +31,6 @@ public:
     static Surface* From(IDirectDrawSurface7* surface) { return static_cast<Surface*>(surface); }
 
     HRESULT QueryInterface(const IID& iid, void** object) override;
-    ULONG AddRef() override;
-    ULONG Release() override;
 
     HRESULT GetSurfaceDesc(DDSURFACEDESC2* desc) override;
     HRESULT Lock(RECT* rect, DDSURFACEDESC2* desc, DWORD flags, HANDLE event) override;
@@ -77,7 +76,6 @@ private:
     HRESULT DoGetDC(HDC* dc);
     HRESULT DoReleaseDC(HDC dc);
 
-    std::atomic<ULONG> mRefs{1};
     const uint32_t mId;
     const uint32_t mOwnerId;
     const SurfaceShape mShape;

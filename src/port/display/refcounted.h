@@ -1,0 +1,37 @@
+// Internal: the reference counting every object of the DirectDraw and Direct3D stand-ins shares.
+// An object starts with one reference, its creator's, and deletes itself at its last Release.
+// Any thread may add and release references.
+#pragma once
+
+#include <atomic>
+
+#include "port/display/ddraw.h"
+
+namespace port::display {
+
+template <typename Interface>
+class RefCounted : public Interface {
+public:
+    ULONG AddRef() override { return ++mRefs; }
+    ULONG Release() override {
+        ULONG left = --mRefs;
+        if (left == 0) delete this;
+        return left;
+    }
+
+protected:
+    // QueryInterface for an object that answers its own interface and IUnknown only.
+    HRESULT QueryOwn(const IID& own, const IID& iid, void** object) {
+        if (object == nullptr) return E_POINTER;
+        *object = nullptr;
+        if (!IsEqualGUID(iid, own) && !IsEqualGUID(iid, IID_IUnknown)) return E_NOINTERFACE;
+        AddRef();
+        *object = static_cast<Interface*>(this);
+        return DD_OK;
+    }
+
+private:
+    std::atomic<ULONG> mRefs{1};
+};
+
+}  // namespace port::display
