@@ -4,8 +4,8 @@
 //
 // Threads: any thread may call it (the main thread and the cursor worker do). The small state
 // (store, clipper, attachment, device context) sits under the surface's own mutex; pixels under
-// the store's. A thread never holds the state mutex while it takes a store's mutex, nor calls
-// AddRef or Release of another object with either held.
+// the store's. A thread never holds the state mutex while it takes a store's mutex, nor releases
+// another object with either held.
 #pragma once
 
 #include <atomic>
