@@ -1,8 +1,28 @@
-// TVec2: a point or a direction in the plane, two floats. The drawing code gives it more
-// operations; the matrices only need the pair.
+// TVec2: a point or a direction in the plane, two floats, (0, 0) by default. The matrices keep
+// their rows' pairs in it, so its layout is exactly the two floats. All arithmetic is single
+// precision.
 #pragma once
 
 struct TVec2 {
+    constexpr TVec2() = default;
+    constexpr TVec2(float x, float y) : x(x), y(y) {}
+
+    TVec2& operator+=(const TVec2& other) {
+        x += other.x;
+        y += other.y;
+        return *this;
+    }
+    TVec2& operator*=(float factor) {
+        x *= factor;
+        y *= factor;
+        return *this;
+    }
+    TVec2 operator-() const { return TVec2(-x, -y); }
+    friend TVec2 operator+(const TVec2& a, const TVec2& b) { return TVec2(a.x + b.x, a.y + b.y); }
+    friend TVec2 operator*(const TVec2& v, float factor) {
+        return TVec2(v.x * factor, v.y * factor);
+    }
+
     float x = 0.0f;
     float y = 0.0f;
 };

@@ -47,7 +47,7 @@ struct Decoded {
     bool hasAlpha = false;
 };
 
-class ImageDecoderTest : public ::testing::Test {
+class ImageFileTest : public ::testing::Test {
 protected:
     void TearDown() override {
         for (const std::string& name : mNames)

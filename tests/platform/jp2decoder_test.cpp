@@ -14,7 +14,7 @@ using testing_support::Jp2Component;
 using testing_support::Jp2Image;
 using testing_support::WriteJp2;
 
-class Jp2DecoderTest : public ImageDecoderTest {};
+class Jp2DecoderTest : public ImageFileTest {};
 
 constexpr int kSrgb = 1;
 constexpr int kGrey = 2;

@@ -13,7 +13,7 @@ namespace {
 using testing_support::JpegImage;
 using testing_support::WriteJpeg;
 
-class JpegDecoderTest : public ImageDecoderTest {
+class JpegDecoderTest : public ImageFileTest {
 protected:
     bool Logged(const std::string& text) const {
         for (const std::string& message : mLog.Messages()) {

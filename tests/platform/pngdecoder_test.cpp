@@ -19,7 +19,7 @@ namespace {
 using testing_support::PngImage;
 using testing_support::WritePng;
 
-class PngDecoderTest : public ImageDecoderTest {};
+class PngDecoderTest : public ImageFileTest {};
 
 PngImage Image(int width, int height, int colorType, int bitDepth, std::vector<uint16_t> samples) {
     PngImage image;

@@ -1,0 +1,10 @@
+#include "platform/texturedata.h"
+
+void TTextureData::GetAllocatedSize(int* width, int* height) const {
+    // Summed in 64 bits: the fields are a device's answer, not bounded here.
+    int64_t allocatedWidth = static_cast<int64_t>(mWidth) + 2 * static_cast<int64_t>(mBorderX) + 1;
+    int64_t allocatedHeight =
+        static_cast<int64_t>(mHeight) + 2 * static_cast<int64_t>(mBorderY) + 1;
+    *width = static_cast<int>(allocatedWidth & ~int64_t{1});
+    *height = static_cast<int>(allocatedHeight & ~int64_t{1});
+}
