@@ -9,13 +9,6 @@ namespace {
 
 bool gCreateSurfaceFails = false;
 
-uint32_t PowerOfTwoAtLeastTwo(uint32_t value) {
-    uint32_t power = 2;
-    while (power < value && power < 0x80000000u)
-        power <<= 1;
-    return power;
-}
-
 }  // namespace
 
 void TMemoryTextureData::SetCreateSurfaceFails(bool fails) {
@@ -44,8 +37,7 @@ bool TMemoryTextureData::CreateSurface(int width, int height, bool clear) {
     mBorderY = 0;
     if ((mFlags & kSimple) == 0 && TRenderer::GetInstance()->NeedsSquareTextures() &&
         width != height) {
-        uint32_t squareSide =
-            std::max(PowerOfTwoAtLeastTwo(surfaceWidth), PowerOfTwoAtLeastTwo(surfaceHeight));
+        uint32_t squareSide = std::max(NextPowerOfTwo(surfaceWidth), NextPowerOfTwo(surfaceHeight));
         mBorderX = static_cast<int32_t>((squareSide - surfaceWidth) / 2);
         mBorderY = static_cast<int32_t>((squareSide - surfaceHeight) / 2);
         surfaceWidth = squareSide;

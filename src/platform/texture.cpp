@@ -37,11 +37,9 @@ void TTexture::Draw(const TDrawSpec& spec) {
     // In 64 bits: a rectangle from a script may span the whole int range.
     float w = static_cast<float>(static_cast<int64_t>(source.right) - source.left);
     float h = static_cast<float>(static_cast<int64_t>(source.bottom) - source.top);
+    // Without the offset the quad is centred on the transform's origin.
     TVec2 origin =
-        (spec.mFlags & TDrawSpec::kUseOffset) != 0
-            ? -spec.mOffset
-            : TVec2(static_cast<float>(static_cast<int64_t>(source.left) - source.right) * 0.5f,
-                    static_cast<float>(static_cast<int64_t>(source.top) - source.bottom) * 0.5f);
+        (spec.mFlags & TDrawSpec::kUseOffset) != 0 ? -spec.mOffset : TVec2(-w * 0.5f, -h * 0.5f);
     TVec2 corners[4] = {origin, origin + TVec2(w, 0.0f), origin + TVec2(w, h),
                         origin + TVec2(0.0f, h)};
     if ((spec.mFlags & TDrawSpec::kFlipVertical) != 0) {

@@ -8,3 +8,10 @@ void TTextureData::GetAllocatedSize(int* width, int* height) const {
     *width = static_cast<int>(allocatedWidth & ~int64_t{1});
     *height = static_cast<int>(allocatedHeight & ~int64_t{1});
 }
+
+uint32_t NextPowerOfTwo(uint32_t n) {
+    uint32_t power = 2;
+    while (power < n && power < 0x80000000u)
+        power <<= 1;
+    return power;
+}

@@ -19,6 +19,9 @@
 
 class TTexture;
 
+// The smallest power of two not below n, and at least 2 (a device's texture side).
+uint32_t NextPowerOfTwo(uint32_t n);
+
 class TTextureData {
 public:
     // Load flags.

@@ -67,13 +67,6 @@ struct DecodedImage {
     bool hasAlpha = false;
 };
 
-uint32_t PowerOfTwoAtLeast(uint32_t value) {
-    uint32_t power = 1;
-    while (power < value && power < 0x80000000u)
-        power <<= 1;
-    return power;
-}
-
 }  // namespace
 
 bool TTextureData::Load(const char* fileName, const char* maskArgument) {
@@ -146,7 +139,7 @@ bool TTextureData::Load(const char* fileName, const char* maskArgument) {
     uint32_t surfaceHeight =
         TRenderer::GetInstance()->NeedsSquareTextures() && (mFlags & kSimple) == 0
             ? side
-            : PowerOfTwoAtLeast(height);
+            : static_cast<uint32_t>(SquareSide(height, 1));
     if ((side > kLargestSide || surfaceHeight > kLargestSide) && (mFlags & kLarge) == 0)
         return false;
 
