@@ -21,7 +21,7 @@ int ReadInt(const TXmlNode* node, const char* name) {
 }
 
 int16_t ReadShort(const TXmlNode* node, const char* name) {
-    return static_cast<int16_t>(ReadIntAttribute(node, name));
+    return ReadShortAttribute(node, name);
 }
 
 float ReadFloat(const TXmlNode* node, const char* name) {

@@ -269,21 +269,21 @@ void GlobalData::Load(TXmlNode* node) {
         currentTutorialEvent = ReadIntAttribute(tutorial, "CurrentTutorialEvent");
         LoadFlags(tutorial, mTutorialEvents, kTutorialEventCount);
     }
-    maxAchievementsNum = static_cast<int16_t>(ReadIntAttribute(node, "MaxAchievementsNum"));
-    achievementsNum = static_cast<int16_t>(ReadIntAttribute(node, "AchievementsNum"));
-    statMaxPopulation = static_cast<int16_t>(ReadIntAttribute(node, "StatMaxPopulation"));
+    maxAchievementsNum = ReadShortAttribute(node, "MaxAchievementsNum");
+    achievementsNum = ReadShortAttribute(node, "AchievementsNum");
+    statMaxPopulation = ReadShortAttribute(node, "StatMaxPopulation");
     totalHoursPlayed = ReadIntAttribute(node, "TotalHoursPlayed");
     realHoursPlayed = ReadIntAttribute(node, "RealHoursPlayed");
     totalHoursPlayedFrozen = ReadIntAttribute(node, "TotalHoursPlayedFrozen");
     realHoursPlayedFrozen = ReadIntAttribute(node, "RealHoursPlayedFrozen");
     bFreezeTimeShownInStats = ReadIntAttribute(node, "bFreezeTimeShownInStats") == 1;
-    tribeMembersCreated = static_cast<int16_t>(ReadIntAttribute(node, "TribeMembersCreated"));
-    giraffesNum = static_cast<int16_t>(ReadIntAttribute(node, "GiraffesNum"));
-    elephantsNum = static_cast<int16_t>(ReadIntAttribute(node, "ElephantsNum"));
-    zebrasNum = static_cast<int16_t>(ReadIntAttribute(node, "ZebrasNum"));
-    lionsNum = static_cast<int16_t>(ReadIntAttribute(node, "LionsNum"));
-    gorillasNum = static_cast<int16_t>(ReadIntAttribute(node, "GorillasNum"));
-    devolutionsNum = static_cast<int16_t>(ReadIntAttribute(node, "DevolutionsNum"));
+    tribeMembersCreated = ReadShortAttribute(node, "TribeMembersCreated");
+    giraffesNum = ReadShortAttribute(node, "GiraffesNum");
+    elephantsNum = ReadShortAttribute(node, "ElephantsNum");
+    zebrasNum = ReadShortAttribute(node, "ZebrasNum");
+    lionsNum = ReadShortAttribute(node, "LionsNum");
+    gorillasNum = ReadShortAttribute(node, "GorillasNum");
+    devolutionsNum = ReadShortAttribute(node, "DevolutionsNum");
     if (TXmlNode* seen = node->FindChild("SeenProgressEvents")) {
         int slot = 0;
         for (TXmlNode* child : seen->GetChildren()) {
@@ -291,8 +291,7 @@ void GlobalData::Load(TXmlNode* node) {
             mSeenProgressEvents[slot++] = ReadIntAttribute(child, "v");
         }
     }
-    previousTreasureMapOpenPartsNum =
-        static_cast<int16_t>(ReadIntAttribute(node, "PreviousTreasureMapOpenPartsNum"));
+    previousTreasureMapOpenPartsNum = ReadShortAttribute(node, "PreviousTreasureMapOpenPartsNum");
     stillShowTreasureMapButtonBlinking =
         ReadIntAttribute(node, "StillShowTreasureMapButtonBlinking") == 1;
     TXmlNode* speed = node->FindChild("iSpeedCoef");

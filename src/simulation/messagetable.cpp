@@ -118,8 +118,8 @@ void MessageTable::LoadMessage(TXmlNode* message, const GNameRegistry& names) {
     }
 
     GMessageRecord base;
-    base.id = static_cast<int16_t>(ReadIntAttribute(message, "ID"));
-    base.levelRequired = static_cast<int16_t>(ReadIntAttribute(message, "LevelRequired"));
+    base.id = ReadShortAttribute(message, "ID");
+    base.levelRequired = ReadShortAttribute(message, "LevelRequired");
     base.textId = message->GetAttribute("TextID");
     base.hintIcon = HintIconOf(message->GetAttribute("HintIcon"));
     for (const str& name : nameAlternatives) {

@@ -25,6 +25,10 @@ int ReadIntAttribute(const TXmlNode* node, const char* name) {
     return ParseSavedInt(node->GetAttribute(name));
 }
 
+int16_t ReadShortAttribute(const TXmlNode* node, const char* name) {
+    return static_cast<int16_t>(ReadIntAttribute(node, name));
+}
+
 int TruncateToInt(double value) {
     if (std::isnan(value)) return 0;
     if (value >= 2147483647.0) return 2147483647;

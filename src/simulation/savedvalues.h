@@ -12,6 +12,8 @@
 // saves, while a value such as 1.239 is still written 123.
 #pragma once
 
+#include <cstdint>
+
 #include "foundation/str.h"
 
 class TXmlNode;
@@ -23,6 +25,8 @@ inline int ParseSavedInt(const str& text) {
 
 // The attribute read as an integer; 0 when absent or empty.
 int ReadIntAttribute(const TXmlNode* node, const char* name);
+// The same, kept in a 16-bit field: the low 16 bits of the clamped integer.
+int16_t ReadShortAttribute(const TXmlNode* node, const char* name);
 
 // The value truncated toward zero, clamped to the 32-bit range; NaN gives 0.
 int TruncateToInt(double value);

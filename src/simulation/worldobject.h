@@ -1,8 +1,11 @@
 // GVWorldObject: the view of a world object, as the world's model sees it. The world views
 // (creature, location and plain views, owned by the view manager) implement it; a world object
-// only borrows its view. So far: the kind of view and its position in world units.
+// only borrows its view. So far: the kind of view, its class, and its position in world units.
 // Main thread only.
 #pragma once
+
+// The view classes IsKindOf answers for.
+enum class GVViewClass { kObject, kCreature, kLocation };
 
 class GVWorldObject {
 public:
@@ -12,6 +15,8 @@ public:
     virtual ~GVWorldObject() = default;
 
     virtual int GetType() const = 0;
+    // Whether the view is of that class (a creature view is also a plain one).
+    virtual bool IsKindOf(GVViewClass viewClass) const { return viewClass == GVViewClass::kObject; }
 
     float GetX() const { return mX; }
     float GetY() const { return mY; }

@@ -3,13 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "foundation/xmlnode.h"
-#include "simulation/locationdata.h"
 #include "support/printers.h"
 
 namespace {
 
+// A block with nothing but the three names.
+class NamesOnly : public GObjectData {};
+
 TEST(ObjectDataTest, SavesTheThreeNamesInOrderAndReadsThemBack) {
-    GLocationData block;
+    NamesOnly block;
     block.name = "Foodbin";
     block.fullName = "Food bin";
     block.animatorName = "loc_foodbin";
@@ -26,7 +28,7 @@ TEST(ObjectDataTest, SavesTheThreeNamesInOrderAndReadsThemBack) {
     }
     EXPECT_FALSE(node.GetNextAttribute(name, value));
 
-    GLocationData loaded;
+    NamesOnly loaded;
     loaded.Load(&node);
     EXPECT_EQ(loaded.name, block.name);
     EXPECT_EQ(loaded.fullName, block.fullName);
@@ -34,7 +36,7 @@ TEST(ObjectDataTest, SavesTheThreeNamesInOrderAndReadsThemBack) {
 }
 
 TEST(ObjectDataTest, AbsentNamesLoadEmpty) {
-    GLocationData block;
+    NamesOnly block;
     block.name = "old";
     TXmlNode node("Data");
     node.SetAttribute("FullName", "Only");

@@ -1,7 +1,7 @@
 // Small world objects for the simulation's tests: an object that writes what it is told into a
 // shared journal and can run a hook while being told (to add or cancel tasks from inside the
-// scheduler), a data block with one saved value, a view that only has a position, and a sound
-// scheme that records the sounds it is asked to stop.
+// scheduler), a data block with one saved value, views that record what they are shown, and a
+// sound scheme that records the sounds it is asked to stop.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +18,8 @@
 #include "simulation/schedule.h"
 #include "simulation/scheduletask.h"
 #include "simulation/taskdata.h"
+#include "simulation/worldcreature.h"
+#include "simulation/worldlocation.h"
 #include "simulation/worldobject.h"
 #include "simulation/worldsounds.h"
 
@@ -90,6 +92,32 @@ public:
 
 private:
     int mType;
+};
+
+// A location view that records what its stock display is shown.
+class FakeLocationView : public GVWorldLocation {
+public:
+    float GetBuildLevel() const override { return level; }
+    void SetBuildLevel(float value) override { level = value; }
+    void ShowStock(float quantity, float maximum) override {
+        shown.push_back(std::to_string(static_cast<int>(quantity)) + "/" +
+                        std::to_string(static_cast<int>(maximum)));
+    }
+
+    float level = 0.0f;
+    std::vector<std::string> shown;
+};
+
+// A creature view that records the item it shows.
+class FakeCreatureView : public GVWorldCreature {
+public:
+    void SetItem(int value, bool isSpecial) override {
+        item = value;
+        special = isSpecial;
+    }
+
+    int item = -1;
+    bool special = true;
 };
 
 // Records StopEvent calls as "<object name or none> <event>" while installed.
