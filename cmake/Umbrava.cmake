@@ -48,20 +48,19 @@ endfunction()
 
 # umbrava_tests(<folder> DEPENDS libs...)
 # Builds <folder>_tests from every .cpp in the current folder and registers each test case with
-# CTest. Tests never see the real home folder: HOME and the XDG folders point into the build.
+# CTest. Every program runs with tests/support's main: a home folder of its own (so tests never
+# see the real one, and programs running side by side share none) and the process-wide state put
+# back around each test.
 function(umbrava_tests folder)
     cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
     file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
     add_executable(${folder}_tests ${sources})
     target_compile_options(${folder}_tests PRIVATE ${UMBRAVA_WARNINGS})
-    target_link_libraries(${folder}_tests PRIVATE ${ARG_DEPENDS} umbrava_test_support
-                          GTest::gtest GTest::gmock GTest::gtest_main)
-    set(home "${CMAKE_BINARY_DIR}/test-home")
+    target_link_libraries(${folder}_tests PRIVATE ${ARG_DEPENDS} umbrava_test_main)
     gtest_discover_tests(${folder}_tests
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 60
-        PROPERTIES ENVIRONMENT
-            "HOME=${home};XDG_DATA_HOME=${home}/data;XDG_CONFIG_HOME=${home}/config;XDG_RUNTIME_DIR=${home}/run;UMBRAVA_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
+        PROPERTIES ENVIRONMENT "UMBRAVA_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
 endfunction()
 
 # umbrava_fuzz(<name> SOURCES files... DEPENDS libs...)

@@ -48,6 +48,12 @@ struct LoggedCall {
 void KeepCallLog(bool on);
 std::vector<LoggedCall> CallLog();
 
+// Puts the whole port layer back as a process starts: no failures armed and no call log, the
+// system service's overrides dropped (ResetSystem), the window system empty (ResetWindowing),
+// the display's desktop memory and noise from the start (ResetDisplay), the headless backend, no
+// log sink. The test programs call it around every test.
+void Reset();
+
 }  // namespace port::control
 
 #include "port/display/control.h"

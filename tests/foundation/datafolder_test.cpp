@@ -21,10 +21,6 @@ protected:
         port::control::SetSpecialFolder(CSIDL_COMMON_APPDATA, mDir.File("shared"));
         port::control::SetSpecialFolder(CSIDL_DESKTOP, mDir.File("desktop"));
     }
-    void TearDown() override {
-        port::control::ClearSpecialFolders();
-        FileLayerTest::TearDown();
-    }
 };
 
 TEST_F(DataFolderTest, UserDataFolderUnderThePublisher) {

@@ -1,6 +1,7 @@
 // A working folder of its own for tests of the file layer: the test runs inside a fresh temporary
-// folder (so "assets" and the manifest are its own), with an empty file index, no archives, no
-// hidden names, no data roots, no settings, and the log written into the folder.
+// folder (so "assets" and the manifest are its own), with the log written into the folder. The
+// file index, archives, hidden names, data roots and settings start empty, as for every test
+// (support/teststate.h).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -21,19 +22,10 @@
 class FileLayerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char previous[4096];
-        ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
-        mPrevious = previous;
         ASSERT_EQ(chdir(mDir.Path().c_str()), 0);
-        Reset();
         SetLogFile(mDir.File("log").c_str());
     }
-    void TearDown() override {
-        Reset();
-        SetLogFile(nullptr);
-        port::control::ClearFailures();
-        ASSERT_EQ(chdir(mPrevious.c_str()), 0);
-    }
+    // Empties the file layer and the settings again, between the cases of one test.
     static void Reset() {
         ClearFileIndex();
         ClearAssetManifest();
@@ -58,5 +50,4 @@ protected:
     }
 
     testing_support::TempDir mDir;
-    std::string mPrevious;
 };

@@ -15,7 +15,6 @@ using testing_support::WriteFileBytes;
 
 class LogTest : public ::testing::Test {
 protected:
-    void TearDown() override { SetLogFile(nullptr); }
     TempDir mDir;
 };
 

@@ -10,10 +10,6 @@ namespace {
 
 class SettingsMapTest : public ::testing::Test {
 protected:
-    void TearDown() override {
-        TSettingsMap::GetInstance().SetObserver(nullptr);
-        TSettingsMap::GetInstance().Clear();
-    }
 };
 
 TEST_F(SettingsMapTest, GetNeverInserts) {

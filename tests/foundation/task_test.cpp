@@ -16,7 +16,6 @@ protected:
         port::control::UseFakeClock(true);
         port::control::SetTime(10000);
     }
-    void TearDown() override { port::control::UseFakeClock(false); }
     static void Advance(uint32_t ms) { port::control::AdvanceTime(ms); }
 };
 

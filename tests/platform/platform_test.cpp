@@ -20,11 +20,6 @@ protected:
         port::control::UseFakeClock(true);
         port::control::SetTime(50000);
     }
-    void TearDown() override {
-        onlinehooks::Install({});
-        TSettingsMap::GetInstance().Clear();
-        port::control::UseFakeClock(false);
-    }
 };
 
 DWORD gPaused = 0;

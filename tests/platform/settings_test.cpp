@@ -16,7 +16,6 @@ namespace {
 
 class SettingsTest : public ::testing::Test {
 protected:
-    void TearDown() override { TSettingsMap::GetInstance().Clear(); }
     static bool Has(const char* key) { return TSettingsMap::GetInstance().Has(key); }
     static str Get(const char* key) { return TPlatform::GetConfig(key, "<absent>"); }
 };

@@ -16,15 +16,6 @@ namespace {
 
 class ClipboardTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        port::control::ResetWindowing();
-        port::control::ClearFailures();
-    }
-    void TearDown() override {
-        port::control::ResetWindowing();
-        port::control::ClearFailures();
-    }
-
     // What the program does to put text on the clipboard.
     bool Put(const std::string& bytes) {
         if (!OpenClipboard(nullptr)) return false;

@@ -9,10 +9,6 @@ namespace {
 class FakeClockTest : public ::testing::Test {
 protected:
     void SetUp() override { port::control::UseFakeClock(true); }
-    void TearDown() override {
-        port::control::SetSleepAdvancesClock(false);
-        port::control::UseFakeClock(false);
-    }
 };
 
 TEST_F(FakeClockTest, SetAndAdvanceWrapAt32Bits) {

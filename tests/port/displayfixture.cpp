@@ -20,7 +20,6 @@ DDSURFACEDESC2 EmptyDesc() {
 
 void DisplayTest::SetUp() {
     WindowTest::SetUp();
-    port::control::ResetDisplay();
     ASSERT_EQ(
         DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(&mDraw), IID_IDirectDraw7, nullptr),
         DD_OK);
@@ -31,7 +30,6 @@ void DisplayTest::TearDown() {
     if (mDraw != nullptr) mDraw->Release();
     mDraw = nullptr;
     EXPECT_TRUE(port::control::Surfaces().empty()) << "a surface was not released";
-    port::control::ResetDisplay();
     WindowTest::TearDown();
 }
 

@@ -323,12 +323,6 @@ protected:
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         if (!port::SelectWindowBackend("sdl")) GTEST_SKIP() << "no SDL video driver";
     }
-    void TearDown() override {
-        port::control::ResetWindowing();  // drops the window while the sdl backend is current
-        port::SelectWindowBackend("headless");
-        unsetenv("SDL_VIDEODRIVER");
-        WindowTest::TearDown();
-    }
 };
 
 TEST_F(SdlBackendTest, TheSdlWindowFollowsTheProgramsWindow) {

@@ -86,10 +86,6 @@ TEST(ShellTest, CurrentAndFullPaths) {
 
 class SpecialFolderTest : public ::testing::Test {
 protected:
-    void TearDown() override {
-        port::control::ClearSpecialFolders();
-        port::control::ClearFailures();
-    }
     testing_support::TempDir mDir;
 };
 
@@ -138,10 +134,6 @@ protected:
         });
         port::SetLogSink(CaptureLog);
         gLogged.clear();
-    }
-    void TearDown() override {
-        port::control::SetLinkLauncher(nullptr);
-        port::SetLogSink(nullptr);
     }
     static bool Succeeded(HINSTANCE result) { return reinterpret_cast<uintptr_t>(result) > 32; }
     std::vector<std::vector<std::string>> mLaunched;

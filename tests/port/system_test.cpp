@@ -71,7 +71,6 @@ TEST(ProcessTest, Version) {
 class InstanceLockTest : public ::testing::Test {
 protected:
     void SetUp() override { port::control::SetInstanceLockFolder(mDir.Path()); }
-    void TearDown() override { port::control::SetInstanceLockFolder(""); }
     testing_support::TempDir mDir;
 };
 

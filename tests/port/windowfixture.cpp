@@ -31,8 +31,6 @@ LRESULT RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void WindowTest::SetUp() {
-    port::control::ResetWindowing();
-    port::control::ClearFailures();
     port::control::UseFakeClock(true);
     port::control::SetTime(100000);
     Log().clear();
@@ -42,9 +40,6 @@ void WindowTest::SetUp() {
 
 void WindowTest::TearDown() {
     gHook = nullptr;
-    port::control::ResetWindowing();
-    port::control::ClearFailures();
-    port::control::UseFakeClock(false);
 }
 
 void WindowTest::RegisterClasses() {

@@ -7,20 +7,24 @@
 #                                         exit status 77 (skipped) when lua5.1 is not installed
 #   differential.sh --binary LUARUN DIR   every program, from its source and from a binary chunk
 #                                         of itself
+# In place of DIR, program files: each is compared the same way.
 binary=false
 if [ "$1" = "--binary" ]; then
     binary=true
     shift
 fi
 luarun="$1"
-dir="$2"
+shift
+if [ $# -eq 1 ] && [ -d "$1" ]; then
+    set -- "$1"/*.lua
+fi
 if ! $binary && ! command -v lua5.1 >/dev/null 2>&1; then
     echo "lua5.1 is not installed: skipped"
     exit 77
 fi
 passed=0
 failed=0
-for file in "$dir"/*.lua; do
+for file in "$@"; do
     if $binary; then
         first=$("$luarun" "$file" 2>&1)
         second=$("$luarun" --binary "$file" 2>&1)

@@ -13,10 +13,6 @@ protected:
         ScriptFilesTest::SetUp();
         unsetenv("LUA_PATH");
     }
-    void TearDown() override {
-        unsetenv("LUA_PATH");
-        ScriptFilesTest::TearDown();
-    }
 
     // luaL_loadfile, then a call of the chunk: "status: results" or "status: message".
     std::string LoadFile(const char* name) {

@@ -28,7 +28,6 @@ protected:
         mTasks.AddTask(mScript);  // the task manager owns it, as the program's does
         L = mScript->GetState();
     }
-    void TearDown() override { port::control::UseFakeClock(false); }
 
     std::string Global(const char* name) { return LuaGlobalText(L, name); }
     void Pass() {

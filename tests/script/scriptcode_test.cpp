@@ -16,10 +16,6 @@ protected:
         ScriptFilesTest::SetUp();
         SetAssetManager(&mManager);
     }
-    void TearDown() override {
-        SetAssetManager(nullptr);
-        ScriptFilesTest::TearDown();
-    }
 
     // Runs the compiled chunk in the test's state; its first result as text.
     std::string RunCode(const TScriptCode& code) {

@@ -31,8 +31,6 @@ protected:
     }
     void TearDown() override {
         mTasks.DeleteAll();
-        SetAssetManager(nullptr);
-        port::control::UseFakeClock(false);
         ScriptFilesTest::TearDown();
     }
 

@@ -21,22 +21,8 @@ class ScriptFilesTest : public LuaScriptTest {
 protected:
     void SetUp() override {
         LuaScriptTest::SetUp();
-        char previous[4096];
-        ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
-        mPrevious = previous;
         ASSERT_EQ(chdir(mDir.Path().c_str()), 0);
-        Reset();
         std::filesystem::create_directories(mDir.File("assets"));
-    }
-    void TearDown() override {
-        Reset();
-        ASSERT_EQ(chdir(mPrevious.c_str()), 0);
-        LuaScriptTest::TearDown();
-    }
-    static void Reset() {
-        ClearFileIndex();
-        ClearAssetManifest();
-        ForgetArchives();
     }
 
     void Put(const std::string& name, const std::string& bytes) {
@@ -54,7 +40,6 @@ protected:
     }
 
     testing_support::TempDir mDir;
-    std::string mPrevious;
 };
 
 // UTF-16 little-endian text with its byte-order mark.

@@ -36,7 +36,6 @@ protected:
                                "end"),
                   0);
     }
-    void TearDown() override { port::control::UseFakeClock(false); }
 
     std::string Global(const char* name) { return LuaGlobalText(L, name); }
 

@@ -21,6 +21,10 @@ void AdvanceTime(DWORD milliseconds);
 void SetSleepAdvancesClock(bool on);
 
 // GetVersion's answer (major in the low byte, minor in the second byte, build in the high word).
+// A process starts with Windows XP's.
+constexpr int kDefaultOsMajor = 5;
+constexpr int kDefaultOsMinor = 1;
+constexpr int kDefaultOsBuild = 2600;
 void SetOsVersion(int major, int minor, int build);
 
 // Special folders by their folder id (0x1A per-user application data, 0x23 shared application
@@ -47,5 +51,10 @@ void SetExitHandler(std::function<void(int)> handler);
 // Receives the argument vector of every link opening instead of starting it; an empty function
 // restores the real launcher.
 void SetLinkLauncher(std::function<bool(const std::vector<std::string>&)> launcher);
+
+// Puts all of the above back as a process starts: the real clock at rest, the default OS
+// version, no folder, program path or lock folder overrides, version data shown, the real exit
+// and link opening.
+void ResetSystem();
 
 }  // namespace port::control

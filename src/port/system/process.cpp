@@ -20,7 +20,12 @@
 namespace port {
 namespace {
 
-std::atomic<DWORD> gVersion{0x0A280105u};  // 5.1, build 2600
+constexpr DWORD PackVersion(int major, int minor, int build) {
+    return static_cast<DWORD>((major & 0xFF) | ((minor & 0xFF) << 8) | ((build & 0xFFFF) << 16));
+}
+
+std::atomic<DWORD> gVersion{
+    PackVersion(control::kDefaultOsMajor, control::kDefaultOsMinor, control::kDefaultOsBuild)};
 
 struct ProcessSettings {
     std::mutex mutex;
@@ -101,8 +106,7 @@ std::string LockFileName(const char* name) {
 namespace control {
 
 void SetOsVersion(int major, int minor, int build) {
-    gVersion.store(
-        static_cast<DWORD>((major & 0xFF) | ((minor & 0xFF) << 8) | ((build & 0xFFFF) << 16)));
+    gVersion.store(PackVersion(major, minor, build));
 }
 
 void SetExitHandler(std::function<void(int)> handler) {
