@@ -18,6 +18,7 @@
 #include "port/control.h"
 #include "support/printers.h"
 #include "support/tempdir.h"
+#include "support/teststate.h"
 
 class FileLayerTest : public ::testing::Test {
 protected:
@@ -27,12 +28,7 @@ protected:
     }
     // Empties the file layer and the settings again, between the cases of one test.
     static void Reset() {
-        ClearFileIndex();
-        ClearAssetManifest();
-        ForgetArchives();
-        SetUserDataRoot("");
-        SetCommonDataRoot("");
-        SetDesktopRoot("");
+        testing_support::ForgetFiles();
         TSettingsMap::GetInstance().Clear();
     }
 

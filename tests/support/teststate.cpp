@@ -41,6 +41,15 @@ void MakeFolder(const std::string& path) {
 
 }  // namespace
 
+void ForgetFiles() {
+    ClearFileIndex();
+    ClearAssetManifest();
+    ForgetArchives();
+    SetUserDataRoot("");
+    SetCommonDataRoot("");
+    SetDesktopRoot("");
+}
+
 ProcessState::ProcessState() {
     std::string pattern = (std::filesystem::temp_directory_path() / "umbrava-home-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
@@ -66,14 +75,7 @@ ProcessState::~ProcessState() {
 
 void ProcessState::Reset() const {
     port::control::Reset();
-
-    ClearFileIndex();
-    ClearAssetManifest();
-    ForgetArchives();
-    SetUserDataRoot("");
-    SetCommonDataRoot("");
-    SetDesktopRoot("");
-
+    ForgetFiles();
     TSettingsMap::GetInstance().SetObserver(nullptr);
     TSettingsMap::GetInstance().Clear();
     SetLogFile(nullptr);

@@ -18,6 +18,9 @@
 
 namespace testing_support {
 
+// Empties the file layer: no indexed files, hidden names, archives or data roots.
+void ForgetFiles();
+
 class ProcessState {
 public:
     // Makes the private home, then remembers the working folder and the environment.
