@@ -21,15 +21,13 @@
 class TextureTest : public ImageFileTest {
 protected:
     void SetUp() override {
-        TSettingsMap::GetInstance().Clear();
         SetAssetManager(&mManager);
         TRenderer::GetInstance()->SetSink(&mSink);
     }
+    // The renderer and the asset manager point at members: they let go before the members go.
     void TearDown() override {
         TRenderer::DestroyInstance();
         SetAssetManager(nullptr);
-        TMemoryTextureData::SetCreateSurfaceFails(false);
-        TSettingsMap::GetInstance().Clear();
         ImageFileTest::TearDown();
     }
 

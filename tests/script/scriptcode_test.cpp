@@ -16,6 +16,10 @@ protected:
         ScriptFilesTest::SetUp();
         SetAssetManager(&mManager);
     }
+    void TearDown() override {
+        SetAssetManager(nullptr);  // before the manager goes
+        ScriptFilesTest::TearDown();
+    }
 
     // Runs the compiled chunk in the test's state; its first result as text.
     std::string RunCode(const TScriptCode& code) {

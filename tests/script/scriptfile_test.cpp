@@ -31,6 +31,7 @@ protected:
     }
     void TearDown() override {
         mTasks.DeleteAll();
+        SetAssetManager(nullptr);  // before the manager goes
         ScriptFilesTest::TearDown();
     }
 

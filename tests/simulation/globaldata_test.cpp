@@ -25,7 +25,6 @@ protected:
                                    {"gleFoodBinBuiltText", "The tribe can store food."}});
         SetStringTable(&table);
     }
-    void TearDown() override { SetStringTable(nullptr); }
 
     TStringTable table;
     GlobalData data;

@@ -63,7 +63,6 @@ protected:
         bin.Data()->name = "Foodbin";
         bin.Data()->fullName = "Food bin";
     }
-    void TearDown() override { SetStringTable(nullptr); }
 
     void Load(const char* xml) {
         XmlDoc doc(xml);

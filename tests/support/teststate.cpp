@@ -16,8 +16,11 @@
 #include "foundation/filemaphandler.h"
 #include "foundation/log.h"
 #include "foundation/settingsmap.h"
+#include "platform/memorytexturedata.h"
 #include "platform/onlinehooks.h"
+#include "platform/renderer.h"
 #include "port/control.h"
+#include "simulation/localtext.h"
 
 extern char** environ;
 
@@ -82,6 +85,9 @@ void ProcessState::Reset() const {
     SetApplicationTimeSource(nullptr);
     SetAssetManager(nullptr);
     onlinehooks::Install({});
+    TRenderer::DestroyInstance();
+    TMemoryTextureData::SetCreateSurfaceFails(false);
+    SetStringTable(nullptr);
 
     if (!mWorkingFolder.empty() && chdir(mWorkingFolder.c_str()) != 0) {
         std::fprintf(stderr, "cannot go back to %s\n", mWorkingFolder.c_str());
