@@ -12,10 +12,6 @@
 
 namespace {
 
-bool Given(const TXmlNode* node, const char* name) {
-    return node->GetAttribute(name).Length() != 0;
-}
-
 int ReadInt(const TXmlNode* node, const char* name) {
     return ReadIntAttribute(node, name);
 }
@@ -30,15 +26,15 @@ float ReadFloat(const TXmlNode* node, const char* name) {
 
 // "When present": an absent or empty key leaves the field as it was.
 void ReadIfGiven(const TXmlNode* node, const char* name, int& field) {
-    if (Given(node, name)) field = ReadInt(node, name);
+    field = ReadIntOr(node, name, field);
 }
 
 void ReadIfGiven(const TXmlNode* node, const char* name, int16_t& field) {
-    if (Given(node, name)) field = ReadShort(node, name);
+    field = ReadShortOr(node, name, field);
 }
 
 void ReadIfGiven(const TXmlNode* node, const char* name, float& field) {
-    if (Given(node, name)) field = ReadFloat(node, name);
+    field = ReadTextFloatOr(node, name, field);
 }
 
 void ReadNames(GlobalData& data, TXmlNode* namesList) {
@@ -174,7 +170,7 @@ void ReadMiniGamePoints(GlobalData& data, TXmlNode* node) {
     for (TXmlNode* child : node->GetChildren()) {
         const int x = ReadInt(child, "x");
         const int y = ReadInt(child, "y");
-        if (!Given(child, "x2")) {
+        if (!IsGiven(child, "x2")) {
             if (!add(x, y)) break;
             continue;
         }

@@ -12,6 +12,13 @@
 // ComputeEvolutionTimes totals the evolution times along the chains of forms that start at
 // "BasicPuff".
 //
+// The definition loaders (creaturedefinition.cpp, locationdefinition.cpp, definitionfiles.cpp)
+// read the files of "xml/logic/" into prototypes by the rules of each key: a key that is not
+// given takes its default; list entries that fail their tests are skipped; a definition that
+// lacks a required part gives nothing; all of this without a message. Integers are read as saved
+// integers (clamped to the 32-bit range), 16-bit fields keep the low bits. Every loader needs the
+// game parameters (SetGameParams) for its defaults: without them it gives nothing and logs.
+//
 // The world holds exactly one registry; tests make their own. The game parameters (GlobalData)
 // belong to the world: the registry only points at them. Main thread only.
 #pragma once
@@ -27,6 +34,17 @@
 #include "simulation/taskkind.h"
 
 class GlobalData;
+class TXmlNode;
+
+// What a definition load made: a prototype the registry stored and keeps (borrowed), or a block
+// made over a base, which the registry does not keep (the caller's). Both are null when the
+// definition failed or its full name was held already.
+struct GLoadedDefinition {
+    const GObjectData* stored = nullptr;
+    std::unique_ptr<GObjectData> owned;
+
+    const GObjectData* Block() const { return owned != nullptr ? owned.get() : stored; }
+};
 
 class GNameRegistry {
 public:
@@ -62,6 +80,24 @@ public:
     std::unique_ptr<GLocationData> AddLocationDefinition(std::unique_ptr<GLocationData> block);
     std::unique_ptr<GMonsterData> AddMonsterDefinition(std::unique_ptr<GMonsterData> block);
 
+    // The first element of the file (not a declaration, document type or comment) as a
+    // definition; nothing for a file that cannot be read or holds no element.
+    GLoadedDefinition LoadDefinitionFile(const str& fileName, const GObjectData* base = nullptr);
+    // "Creature", "Location" or "Monster" (exactly); nothing for other names or no element. A
+    // base of another kind than the element gives nothing.
+    GLoadedDefinition LoadDefinition(TXmlNode* element, const GObjectData* base = nullptr);
+    // With a base the block starts as its copy: scalars still take their file values or
+    // defaults, lists grow after the base's, map keys the base holds stay. Stored under the full
+    // name (the first block of a name stays; a later one is freed and gives nothing).
+    GLoadedDefinition LoadCreatureDefinition(TXmlNode* element, const GCreatureData* base);
+    // Stored without a base; over a base (a layout element over its prototype) the block changes
+    // the base's copy and is handed to the caller.
+    GLoadedDefinition LoadLocationDefinition(TXmlNode* element, const GLocationData* base);
+    GLoadedDefinition LoadMonsterDefinition(TXmlNode* element, const GMonsterData* base);
+    // Loads every file of the game's definition list from folder (name + ".xml"), in its order,
+    // passing over what fails, then computes the evolution totals.
+    void LoadDefinitionFiles(const str& folder = "xml/logic/");
+
     void SetGameParams(GlobalData* params) { mGameParams = params; }
     GlobalData* GetGameParams() const { return mGameParams; }
 
@@ -76,6 +112,14 @@ public:
     int GetEvolutionTotal(int kind) const;
 
 private:
+    // Stores a block made without a base; answers the stored prototype, or null (the block
+    // freed) when its full name is held.
+    const GObjectData* Store(std::unique_ptr<GCreatureData> block);
+    const GObjectData* Store(std::unique_ptr<GLocationData> block);
+    const GObjectData* Store(std::unique_ptr<GMonsterData> block);
+    // The game parameters, or null after one log line naming the loader.
+    GlobalData* ParamsFor(const char* loader) const;
+
     int WalkChain(const str& fullName, int kind, int sum, std::set<str>& visited);
 
     std::map<int, str> mTaskNames;

@@ -29,6 +29,22 @@ int16_t ReadShortAttribute(const TXmlNode* node, const char* name) {
     return static_cast<int16_t>(ReadIntAttribute(node, name));
 }
 
+bool IsGiven(const TXmlNode* node, const char* name) {
+    return node->GetAttribute(name).Length() != 0;
+}
+
+int ReadIntOr(const TXmlNode* node, const char* name, int fallback) {
+    return IsGiven(node, name) ? ReadIntAttribute(node, name) : fallback;
+}
+
+int16_t ReadShortOr(const TXmlNode* node, const char* name, int16_t fallback) {
+    return IsGiven(node, name) ? ReadShortAttribute(node, name) : fallback;
+}
+
+float ReadTextFloatOr(const TXmlNode* node, const char* name, float fallback) {
+    return IsGiven(node, name) ? node->GetAttribute(name).ToFloat() : fallback;
+}
+
 int TruncateToInt(double value) {
     if (std::isnan(value)) return 0;
     if (value >= 2147483647.0) return 2147483647;

@@ -28,6 +28,13 @@ int ReadIntAttribute(const TXmlNode* node, const char* name);
 // The same, kept in a 16-bit field: the low 16 bits of the clamped integer.
 int16_t ReadShortAttribute(const TXmlNode* node, const char* name);
 
+// Definition files: a key is given when present and not empty; a key that is not given takes
+// the fallback. 16-bit values keep the low 16 bits; floats are read as the text's ToFloat.
+bool IsGiven(const TXmlNode* node, const char* name);
+int ReadIntOr(const TXmlNode* node, const char* name, int fallback);
+int16_t ReadShortOr(const TXmlNode* node, const char* name, int16_t fallback);
+float ReadTextFloatOr(const TXmlNode* node, const char* name, float fallback);
+
 // The value truncated toward zero, clamped to the 32-bit range; NaN gives 0.
 int TruncateToInt(double value);
 
