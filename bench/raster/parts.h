@@ -1,52 +1,58 @@
-// The benchmark loops shared by the rasterizer and pixman versions of the frame: a whole frame,
-// one part of it, or the sprites of one kind. Frame is any type with DrawFrame, DrawBackground,
-// DrawSprites(kind) and DrawSpans.
+// The parts of the typical frame, and the benchmark loop shared by the rasterizer and pixman
+// versions of it. Frame is any type with DrawFrame, DrawBackground, DrawSprites(kind) and
+// DrawSpans.
 #pragma once
 
 #include <benchmark/benchmark.h>
 
+#include "scene.h"
+
 namespace bench {
 
-template <typename Frame>
-void RunFrames(benchmark::State& state, Frame& frame) {
-    for (auto _ : state) {
-        frame.DrawFrame();
-        benchmark::ClobberMemory();
-    }
-    state.counters["fps"] =
-        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+// The sprite kinds come in the order of SpriteKind.
+enum class Part { Plain, Faded, Scaled, Rotated, Background, Sprites, Spans, Frame };
+constexpr int kPartCount = 8;
+
+inline const char* PartName(Part part) {
+    static const char* const kNames[] = {"plain",      "faded",   "scaled", "rotated",
+                                         "background", "sprites", "spans",  "frame"};
+    return kNames[static_cast<int>(part)];
 }
 
-// range(0): 0 the background, 1 the sprites, 2 the glyph spans.
+template <typename Frame>
+void DrawPart(Frame& frame, Part part) {
+    switch (part) {
+        case Part::Background:
+            frame.DrawBackground();
+            break;
+        case Part::Sprites:
+            frame.DrawSprites(-1);
+            break;
+        case Part::Spans:
+            frame.DrawSpans();
+            break;
+        case Part::Frame:
+            frame.DrawFrame();
+            break;
+        default:
+            frame.DrawSprites(static_cast<int>(part));
+            break;
+    }
+}
+
+// range(0): the part.
 template <typename Frame>
 void RunPart(benchmark::State& state, Frame& frame) {
+    Part part = static_cast<Part>(state.range(0));
     for (auto _ : state) {
-        switch (state.range(0)) {
-            case 0:
-                frame.DrawBackground();
-                break;
-            case 1:
-                frame.DrawSprites(-1);
-                break;
-            default:
-                frame.DrawSpans();
-                break;
-        }
+        DrawPart(frame, part);
         benchmark::ClobberMemory();
     }
-    static const char* const kNames[] = {"background", "sprites", "spans"};
-    state.SetLabel(kNames[state.range(0)]);
-}
-
-// range(0): the kind of sprite (SpriteKind).
-template <typename Frame>
-void RunSprites(benchmark::State& state, Frame& frame) {
-    for (auto _ : state) {
-        frame.DrawSprites(static_cast<int>(state.range(0)));
-        benchmark::ClobberMemory();
+    if (part == Part::Frame) {
+        state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()),
+                                                   benchmark::Counter::kIsRate);
     }
-    static const char* const kNames[] = {"plain", "faded", "scaled", "rotated"};
-    state.SetLabel(kNames[state.range(0)]);
+    state.SetLabel(PartName(part));
 }
 
 }  // namespace bench

@@ -1,0 +1,41 @@
+// The typical frame drawn by the rasterizer, as the game's 2-D pass draws it: the background as
+// one textured quad, each sprite as a fan of four (scaled and rotated ones around their centre),
+// each glyph span as a one-pixel line. The frame owns its target and its textures.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "raster/rasterizer.h"
+
+namespace bench {
+
+class RasterFrame {
+public:
+    // lowMemory: the 16-bit display mode, with R5G6B5 target and background and A4R4G4B4
+    // sprites.
+    RasterFrame(raster::TSimd simd, bool fastPaths, bool lowMemory = false);
+
+    void DrawBackground();
+    // All sprites, or only those of one kind (SpriteKind).
+    void DrawSprites(int kind = -1);
+    void DrawSpans();
+    void DrawFrame();
+
+    // The target as 0xAARRGGBB pixels, row after row, and the same written in.
+    std::vector<uint32_t> Pixels() const;
+    void SetPixels(const std::vector<uint32_t>& pixels);
+
+    raster::TRasterizer& Rasterizer() { return mRasterizer; }
+    const raster::TSurface& Target() const { return mTarget; }
+
+private:
+    void Quad(float x0, float y0, float x1, float y1, uint32_t diffuse);
+
+    raster::TSurface mTarget;
+    raster::TSurface mBackground;
+    std::vector<raster::TSurface> mSprites;
+    raster::TRasterizer mRasterizer;
+};
+
+}  // namespace bench
