@@ -1,8 +1,10 @@
-// The rectangle fast path: a fan of four vertices that forms an axis-aligned rectangle on the
-// screen, and whose two triangles set up identical attribute planes, is drawn row by row over
-// the rectangle instead of triangle by triangle. Both triangles would cover exactly the
-// rectangle's pixels (top-left rule) and give every pixel the same attributes, so the bytes are
-// the same; only the edge walking is saved.
+// The quad fast path: a fan of four vertices whose two triangles set up identical attribute
+// planes is drawn as one primitive. An axis-aligned rectangle on the screen goes row by row over
+// the rectangle (or through the one-to-one and scaled rectangle blits); any other strictly
+// convex quad goes row by row with one span per row. The two triangles would cover exactly the
+// quad's pixels (top-left rule: their shared edge gives each of its pixels to one of them) and
+// give every pixel the same attributes, so the bytes are the same; only the edge walking and the
+// second span of each row are saved.
 #include <algorithm>
 #include <cmath>
 
@@ -40,6 +42,22 @@ bool SamePlanes(const TTriangleSetup& a, const TTriangleSetup& b) {
     return a.z == b.z && a.ax == b.ax && a.ay == b.ay;
 }
 
+// The turn from edge a -> b to edge b -> c: positive when clockwise on the screen (y down).
+int64_t Cross(const int64_t* X, const int64_t* Y, int a, int b, int c) {
+    return (X[b] - X[a]) * (Y[c] - Y[b]) - (Y[b] - Y[a]) * (X[c] - X[b]);
+}
+
+// Four vertices turning the same way at every corner, none in line with its neighbours.
+bool StrictlyConvex(const int64_t* X, const int64_t* Y) {
+    bool positive = false, negative = false;
+    for (int i = 0; i < 4; ++i) {
+        int64_t turn = Cross(X, Y, i, (i + 1) % 4, (i + 2) % 4);
+        if (turn == 0) return false;
+        (turn > 0 ? positive : negative) = true;
+    }
+    return positive != negative;
+}
+
 }  // namespace
 
 bool TRasterizer::TryRectangle(const void* vertices, const TRasterContext& ctx) {
@@ -63,7 +81,8 @@ bool TRasterizer::TryRectangle(const void* vertices, const TRasterContext& ctx) 
     }
     bool across = X[0] == X[3] && X[1] == X[2] && Y[0] == Y[1] && Y[2] == Y[3];
     bool down = X[0] == X[1] && X[2] == X[3] && Y[1] == Y[2] && Y[0] == Y[3];
-    if (!across && !down) return false;
+    bool rectangle = across || down;
+    if (!rectangle && !StrictlyConvex(X, Y)) return false;
     if (ctx.flat) return false;
 
     TTriangleSetup first, second;
@@ -73,6 +92,18 @@ bool TRasterizer::TryRectangle(const void* vertices, const TRasterContext& ctx) 
     if (!drawsFirst || !drawsSecond || first.perspective || !SamePlanes(first, second) ||
         !SamePixels(first.pixels, second.pixels)) {
         return false;
+    }
+
+    if (!rectangle) {
+        // A turned quad: one span per row instead of one per triangle, over the same pixels.
+        mStats.primitives += 2;
+        mPipe.SetPrimitive(first.pixels);
+        if (Cross(X, Y, 0, 1, 2) < 0) {
+            std::swap(X[1], X[3]);
+            std::swap(Y[1], Y[3]);
+        }
+        TraverseConvex(first, X, Y, 4, ctx);
+        return true;
     }
 
     int64_t minX = std::min({X[0], X[1], X[2], X[3]});
@@ -92,7 +123,10 @@ bool TRasterizer::TryRectangle(const void* vertices, const TRasterContext& ctx) 
     first.AttribsAt(left, top, at);
     if (mPipe.BlitRect(static_cast<int>(left), static_cast<int>(top),
                        static_cast<int>(right - left), static_cast<int>(bottom - top), at, step,
-                       stepY)) {
+                       stepY) ||
+        mPipe.ScaledRect(static_cast<int>(left), static_cast<int>(top),
+                         static_cast<int>(right - left), static_cast<int>(bottom - top), at, step,
+                         stepY)) {
         return true;
     }
     for (int64_t py = top; py < bottom; ++py) {

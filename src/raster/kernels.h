@@ -41,6 +41,14 @@ struct TKernels {
     // truncation, and a plain store by truncation.
     void (*blendSrcAlpha565)(const uint32_t* src, uint8_t* dst, int count);
     void (*store565)(const uint32_t* src, uint8_t* dst, int count);
+    // The horizontal half of the bilinear rule on one texel row: out[i] blends texels
+    // index[i] and index[i] + 1 of `texels` with the weight of the second, 0..256, held in both
+    // 16-bit halves of weight[i]: h = (c0 (256 - f) + c1 f + 128) >> 8 on every channel.
+    void (*lerpPairs)(const uint32_t* texels, const int32_t* index, const uint32_t* weight,
+                      int count, uint32_t* out);
+    // The vertical half: out[i] = (a[i] (256 - f) + b[i] f + 128) >> 8 on every channel, f in
+    // 0..256.
+    void (*lerpRows)(const uint32_t* a, const uint32_t* b, int weight, int count, uint32_t* out);
     // count texels along a span by the point or bilinear rule of rasterizer.h: pixel i samples
     // (s + i ds, t + i dt), 16.16 texels. The caller keeps every coordinate of the span, and
     // those coordinates plus or minus 2^17, inside int32.
@@ -72,6 +80,9 @@ const TKernels& Avx2Kernels();
 // pixels.
 void ScalarBlendSrcAlpha565(const uint32_t* src, uint8_t* dst, int count);
 void ScalarStore565(const uint32_t* src, uint8_t* dst, int count);
+void ScalarLerpPairs(const uint32_t* texels, const int32_t* index, const uint32_t* weight,
+                     int count, uint32_t* out);
+void ScalarLerpRows(const uint32_t* a, const uint32_t* b, int weight, int count, uint32_t* out);
 void ScalarSample32(const TTexels32& texels, bool bilinear, int32_t s, int32_t ds, int32_t t,
                     int32_t dt, int count, uint32_t* out);
 

@@ -291,6 +291,51 @@ AVX2 void Sample32(const TTexels32& tx, bool bilinear, int32_t s, int32_t ds, in
     }
 }
 
+// Eight texel pairs split into their first and second texels.
+AVX2 inline void LoadPairs(const uint32_t* texels, const int32_t* index, __m256i& first,
+                           __m256i& second) {
+    auto pair = [&](int k) {
+        return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(texels + index[k]));
+    };
+    __m128i p01 = _mm_unpacklo_epi64(pair(0), pair(1));
+    __m128i p23 = _mm_unpacklo_epi64(pair(2), pair(3));
+    __m128i p45 = _mm_unpacklo_epi64(pair(4), pair(5));
+    __m128i p67 = _mm_unpacklo_epi64(pair(6), pair(7));
+    __m256 a = _mm256_castsi256_ps(_mm256_inserti128_si256(_mm256_castsi128_si256(p01), p45, 1));
+    __m256 b = _mm256_castsi256_ps(_mm256_inserti128_si256(_mm256_castsi128_si256(p23), p67, 1));
+    first = _mm256_castps_si256(_mm256_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)));
+    second = _mm256_castps_si256(_mm256_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1)));
+}
+
+AVX2 void LerpPairs(const uint32_t* texels, const int32_t* index, const uint32_t* weight, int count,
+                    uint32_t* out) {
+    const __m256i full = _mm256_set1_epi16(256);
+    for (int i = 0; i < count; i += 8) {
+        int r = count - i;
+        const int32_t* at = index + i;
+        // The last, partial step reads the pair at index 0 for the lanes past the end.
+        int32_t tail[8] = {};
+        if (r < 8) {
+            for (int k = 0; k < r; ++k)
+                tail[k] = at[k];
+            at = tail;
+        }
+        __m256i c0, c1;
+        LoadPairs(texels, at, c0, c1);
+        __m256i w = Load(weight + i, r);
+        Store(out + i, Lerp(c0, c1, w, _mm256_sub_epi16(full, w)), r);
+    }
+}
+
+AVX2 void LerpRows(const uint32_t* a, const uint32_t* b, int weight, int count, uint32_t* out) {
+    const __m256i w = _mm256_set1_epi16(static_cast<int16_t>(weight));
+    const __m256i inv = _mm256_set1_epi16(static_cast<int16_t>(256 - weight));
+    for (int i = 0; i < count; i += 8) {
+        int r = count - i;
+        Store(out + i, Lerp(Load(a + i, r), Load(b + i, r), w, inv), r);
+    }
+}
+
 #undef AVX2
 
 }  // namespace
@@ -305,6 +350,8 @@ const TKernels& Avx2Kernels() {
         .fill32 = Fill32,
         .blendSrcAlpha565 = BlendSrcAlpha565,
         .store565 = Store565,
+        .lerpPairs = LerpPairs,
+        .lerpRows = LerpRows,
         .sample32 = Sample32,
     };
     return kernels;

@@ -94,6 +94,19 @@ void ScalarSample32(const TTexels32& tx, bool bilinear, int32_t s32, int32_t ds,
     }
 }
 
+void ScalarLerpPairs(const uint32_t* texels, const int32_t* index, const uint32_t* weight,
+                     int count, uint32_t* out) {
+    for (int i = 0; i < count; ++i) {
+        const uint32_t* pair = texels + index[i];
+        out[i] = LerpChannels(pair[0], pair[1], static_cast<int>(weight[i] & 0xFFFF));
+    }
+}
+
+void ScalarLerpRows(const uint32_t* a, const uint32_t* b, int weight, int count, uint32_t* out) {
+    for (int i = 0; i < count; ++i)
+        out[i] = LerpChannels(a[i], b[i], weight);
+}
+
 const TKernels& ScalarKernels() {
     static const TKernels kernels{
         .level = TSimd::Scalar,
@@ -104,6 +117,8 @@ const TKernels& ScalarKernels() {
         .fill32 = Fill32,
         .blendSrcAlpha565 = ScalarBlendSrcAlpha565,
         .store565 = ScalarStore565,
+        .lerpPairs = ScalarLerpPairs,
+        .lerpRows = ScalarLerpRows,
         .sample32 = ScalarSample32,
     };
     return kernels;

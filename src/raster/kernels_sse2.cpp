@@ -97,6 +97,58 @@ void Fill32(uint32_t color, uint8_t* dst, int count) {
         Store32(dst + 4 * i, color);
 }
 
+// (c0 (256 - w) + c1 w + 128) >> 8 on each channel, w and inv = 256 - w in every 16-bit lane:
+// red and blue in the low bytes of the lanes, alpha and green in the high ones.
+inline __m128i Lerp(__m128i c0, __m128i c1, __m128i w, __m128i inv) {
+    const __m128i low = _mm_set1_epi32(0x00FF00FF);
+    const __m128i half = _mm_set1_epi16(128);
+    __m128i rb = _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(c0, low), inv),
+                               _mm_mullo_epi16(_mm_and_si128(c1, low), w));
+    __m128i ag = _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(_mm_srli_epi32(c0, 8), low), inv),
+                               _mm_mullo_epi16(_mm_and_si128(_mm_srli_epi32(c1, 8), low), w));
+    rb = _mm_srli_epi16(_mm_add_epi16(rb, half), 8);
+    ag = _mm_andnot_si128(low, _mm_add_epi16(ag, half));
+    return _mm_or_si128(rb, ag);
+}
+
+// Four texel pairs split into their first and second texels.
+inline void LoadPairs(const uint32_t* texels, const int32_t* index, __m128i& first,
+                      __m128i& second) {
+    auto pair = [&](int k) {
+        return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(texels + index[k]));
+    };
+    __m128 a = _mm_castsi128_ps(_mm_unpacklo_epi64(pair(0), pair(1)));
+    __m128 b = _mm_castsi128_ps(_mm_unpacklo_epi64(pair(2), pair(3)));
+    first = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)));
+    second = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1)));
+}
+
+void LerpPairs(const uint32_t* texels, const int32_t* index, const uint32_t* weight, int count,
+               uint32_t* out) {
+    const __m128i full = _mm_set1_epi16(256);
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        __m128i c0, c1;
+        LoadPairs(texels, index + i, c0, c1);
+        __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(weight + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                         Lerp(c0, c1, w, _mm_sub_epi16(full, w)));
+    }
+    if (i < count) ScalarLerpPairs(texels, index + i, weight + i, count - i, out + i);
+}
+
+void LerpRows(const uint32_t* a, const uint32_t* b, int weight, int count, uint32_t* out) {
+    const __m128i w = _mm_set1_epi16(static_cast<int16_t>(weight));
+    const __m128i inv = _mm_set1_epi16(static_cast<int16_t>(256 - weight));
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        __m128i c0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
+        __m128i c1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), Lerp(c0, c1, w, inv));
+    }
+    if (i < count) ScalarLerpRows(a + i, b + i, weight, count - i, out + i);
+}
+
 }  // namespace
 
 const TKernels& Sse2Kernels() {
@@ -109,6 +161,8 @@ const TKernels& Sse2Kernels() {
         .fill32 = Fill32,
         .blendSrcAlpha565 = ScalarBlendSrcAlpha565,
         .store565 = ScalarStore565,
+        .lerpPairs = LerpPairs,
+        .lerpRows = LerpRows,
         .sample32 = ScalarSample32,
     };
     return kernels;

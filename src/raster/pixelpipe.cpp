@@ -228,9 +228,6 @@ void TPixelPipe::SetConstantColors(uint32_t diffuse, uint32_t specular) {
 void TPixelPipe::Span(int x, int y, int count, const TAttribs& at, const TAttribs& step) {
     uint32_t texBuf[kChunk];
     uint32_t mipBuf[kChunk];
-    uint32_t diffBuf[kChunk];
-    uint32_t specBuf[kChunk];
-    uint16_t depthBuf[kChunk];
     TAttribs cur = at;
     const TStageState& st = mConfig.stage;
     // Rows of a texture without alpha bits may be used as they lie in memory when nothing reads
@@ -267,37 +264,37 @@ void TPixelPipe::Span(int x, int y, int count, const TAttribs& at, const TAttrib
                 texel = texBuf;
             }
         }
-        const uint32_t* diffuse = nullptr;
-        if (!mPrimitive.diffuseConstant) {
-            InterpolateColor(cur, step, kDiffA, n, diffBuf);
-            diffuse = diffBuf;
-        }
-        const uint32_t* specular = nullptr;
-        if (mUsesSpecular && !mPrimitive.specularConstant) {
-            InterpolateColor(cur, step, kSpecA, n, specBuf);
-            specular = specBuf;
-        }
-        const uint16_t* depth = nullptr;
-        if (mConfig.depthTest) {
-            int64_t z = cur.z;
-            for (int i = 0; i < n; ++i, z += step.z)
-                depthBuf[i] = DepthOf(z);
-            depth = depthBuf;
-        }
-        ShadeChunk(x, y, n, texel, 0xFFFFFFFFu, diffuse, mPrimitive.diffuse, specular,
-                   mPrimitive.specular, depth);
+        ShadeSampled(x, y, n, texel, cur, step);
         x += n;
         count -= n;
-        if (count > 0) {
-            for (int k = 0; k < 2; ++k) {
-                cur.s[k] += n * step.s[k];
-                cur.t[k] += n * step.t[k];
-            }
-            for (int k = 0; k < kColorCount; ++k)
-                cur.c[k] += n * step.c[k];
-            cur.z += n * step.z;
-        }
+        if (count > 0) Advance(cur, step, n);
     }
+}
+
+void TPixelPipe::ShadeSampled(int x, int y, int count, const uint32_t* texel, const TAttribs& at,
+                              const TAttribs& step) {
+    uint32_t diffBuf[kChunk];
+    uint32_t specBuf[kChunk];
+    uint16_t depthBuf[kChunk];
+    const uint32_t* diffuse = nullptr;
+    if (!mPrimitive.diffuseConstant) {
+        InterpolateColor(at, step, kDiffA, count, diffBuf);
+        diffuse = diffBuf;
+    }
+    const uint32_t* specular = nullptr;
+    if (mUsesSpecular && !mPrimitive.specularConstant) {
+        InterpolateColor(at, step, kSpecA, count, specBuf);
+        specular = specBuf;
+    }
+    const uint16_t* depth = nullptr;
+    if (mConfig.depthTest) {
+        int64_t z = at.z;
+        for (int i = 0; i < count; ++i, z += step.z)
+            depthBuf[i] = DepthOf(z);
+        depth = depthBuf;
+    }
+    ShadeChunk(x, y, count, texel, 0xFFFFFFFFu, diffuse, mPrimitive.diffuse, specular,
+               mPrimitive.specular, depth);
 }
 
 bool TPixelPipe::SampleFast(const TLevel& level, int64_t s, int64_t ds, int64_t t, int64_t dt,

@@ -86,6 +86,17 @@ struct TPrimitivePixels {
     uint32_t specular = 0;  // when constant
 };
 
+// Moves attributes n pixels along their step.
+inline void Advance(TAttribs& at, const TAttribs& step, int64_t n) {
+    for (int k = 0; k < 2; ++k) {
+        at.s[k] += n * step.s[k];
+        at.t[k] += n * step.t[k];
+    }
+    for (int k = 0; k < kColorCount; ++k)
+        at.c[k] += n * step.c[k];
+    at.z += n * step.z;
+}
+
 // Per-pixel values of a perspective-correct span, computed by the caller.
 struct TPixelValues {
     uint32_t texel[kChunk];
@@ -114,6 +125,13 @@ public:
     bool BlitRect(int x, int y, int w, int h, const TAttribs& at, const TAttribs& stepX,
                   const TAttribs& stepY);
 
+    // Draws a w x h rectangle whose texture coordinates run along the axes (s changes only
+    // along x, t only along y), as rows of spans would, filtering each texel row once for all
+    // the pixel rows that read it. False, with nothing drawn, when the rectangle needs the
+    // general span path.
+    bool ScaledRect(int x, int y, int w, int h, const TAttribs& at, const TAttribs& stepX,
+                    const TAttribs& stepY);
+
     // Shades count (at most kChunk) pixels whose texel, colours and depth were computed already.
     void SpanValues(int x, int y, int count, const TPixelValues& values);
 
@@ -127,6 +145,10 @@ private:
                     uint32_t* out) const;
     void SampleLevel(const TLevel& level, int64_t s, int64_t ds, int64_t t, int64_t dt, int count,
                      uint32_t* out) const;
+    // Shades count (at most kChunk) pixels of a span whose texels (null without texture) were
+    // sampled already; at and step give the other attributes.
+    void ShadeSampled(int x, int y, int count, const uint32_t* texel, const TAttribs& at,
+                      const TAttribs& step);
     void ShadeChunk(int x, int y, int count, const uint32_t* texel, uint32_t texelConst,
                     const uint32_t* diffuse, uint32_t diffuseConst, const uint32_t* specular,
                     uint32_t specularConst, const uint16_t* depth);

@@ -127,6 +127,34 @@ const uint32_t* SampleOneToOneT(const TLevel& level, bool bilinear, TAddress au,
     return buffer;
 }
 
+template <TPixelFormat F>
+void FetchTexelRowT(const TLevel& level, TAddress au, int64_t first, int count, int y,
+                    uint32_t* out, const TKernels* kernels) {
+    // Columns k in [lo, hi) lie inside the level as they are.
+    int64_t lo = std::clamp<int64_t>(-first, 0, count);
+    int64_t hi = std::clamp<int64_t>(level.width - first, lo, count);
+    for (int64_t k = 0; k < lo; ++k)
+        out[k] = Fetch<F>(level, AddressTexel(first + k, level.width, au), y);
+    if (hi > lo) {
+        int x = static_cast<int>(first + lo);
+        int n = static_cast<int>(hi - lo);
+        if constexpr (F == TPixelFormat::X8R8G8B8 || F == TPixelFormat::A8R8G8B8) {
+            if (kernels != nullptr) {
+                const uint8_t* row = level.pixels + static_cast<intptr_t>(y) * level.pitch + 4 * x;
+                kernels->copyOr(reinterpret_cast<const uint32_t*>(row),
+                                reinterpret_cast<uint8_t*>(out + lo), n,
+                                F == TPixelFormat::X8R8G8B8 ? 0xFF000000u : 0);
+            } else {
+                FetchRow<F>(level, x, y, n, out + lo);
+            }
+        } else {
+            FetchRow<F>(level, x, y, n, out + lo);
+        }
+    }
+    for (int64_t k = hi; k < count; ++k)
+        out[k] = Fetch<F>(level, AddressTexel(first + k, level.width, au), y);
+}
+
 }  // namespace
 
 namespace {
@@ -190,6 +218,15 @@ const uint32_t* SampleRunOneToOne(const TLevel& level, TFilter filter, TAddress 
         std::fill(buffer, buffer + count, 0xFFFFFFFFu);
     }
     return texels;
+}
+
+void FetchTexelRow(const TLevel& level, TAddress au, int64_t first, int count, int y, uint32_t* out,
+                   const TKernels* kernels) {
+    if (!WithFormat(level.format, [&](auto f) {
+            FetchTexelRowT<decltype(f)::value>(level, au, first, count, y, out, kernels);
+        })) {
+        std::fill(out, out + count, 0xFFFFFFFFu);
+    }
 }
 
 }  // namespace raster

@@ -88,6 +88,11 @@ const uint32_t* SampleRunOneToOne(const TLevel& level, TFilter filter, TAddress 
                                   int64_t s, int64_t t, int count, uint32_t* buffer,
                                   const TKernels* kernels, bool rawRows = false);
 
+// Texels first .. first + count - 1 of row y (inside the level), each column index reduced by
+// the addressing mode, as 0xAARRGGBB. `kernels` (optional) copies 32-bit rows.
+void FetchTexelRow(const TLevel& level, TAddress au, int64_t first, int count, int y, uint32_t* out,
+                   const TKernels* kernels);
+
 // Per channel (c0 (256 - w) + c1 w + 128) >> 8: the blend of two mip levels.
 inline uint32_t MipMix(uint32_t c0, uint32_t c1, int w) {
     uint32_t out = 0;

@@ -49,6 +49,11 @@ bool SetupTriangle(const TVertex4& v0, const TVertex4& v1, const TVertex4& v2,
 
 // Walks the rows of a set-up triangle and hands its spans to the context's pipe.
 void TraverseTriangle(const TTriangleSetup& setup, const TRasterContext& ctx);
+// The same for a convex polygon of n (3 or 4) snapped vertices in positive (clockwise) order
+// whose attributes are the planes of `setup`: the pixels its triangles of a fan would cover
+// together, one span per row.
+void TraverseConvex(const TTriangleSetup& setup, const int64_t* X, const int64_t* Y, int n,
+                    const TRasterContext& ctx);
 
 // The levels, filter and mip weight for a level-of-detail lambda (log2 of texels per pixel on
 // level 0). Fills levelCount, level[], mipWeight and filter; returns the index of the first

@@ -307,8 +307,13 @@ void PerspectiveSpan(const TTriangleSetup& st, const TRasterContext& ctx, int64_
 }  // namespace
 
 void TraverseTriangle(const TTriangleSetup& st, const TRasterContext& ctx) {
-    int64_t minY = std::min({st.Y[0], st.Y[1], st.Y[2]});
-    int64_t maxY = std::max({st.Y[0], st.Y[1], st.Y[2]});
+    TraverseConvex(st, st.X, st.Y, 3, ctx);
+}
+
+void TraverseConvex(const TTriangleSetup& st, const int64_t* X, const int64_t* Y, int n,
+                    const TRasterContext& ctx) {
+    int64_t minY = *std::min_element(Y, Y + n);
+    int64_t maxY = *std::max_element(Y, Y + n);
     int64_t top = std::max<int64_t>(ctx.scissor.top, CeilDiv(minY, 256));
     int64_t bottom = std::min<int64_t>(ctx.scissor.bottom - 1, FloorDiv(maxY, 256));
     if (top > bottom) return;
@@ -317,16 +322,16 @@ void TraverseTriangle(const TTriangleSetup& st, const TRasterContext& ctx) {
     // bias 0 on top and left edges and 1 on the others. Along a row that is A px + B(py) >= 0.
     struct TEdge {
         int64_t a, dxEdge, ya, cst;
-    } edges[3];
-    for (int i = 0; i < 3; ++i) {
-        int j = (i + 1) % 3;
-        int64_t dx = st.X[j] - st.X[i];
-        int64_t dy = st.Y[j] - st.Y[i];
+    } edges[4];
+    for (int i = 0; i < n; ++i) {
+        int j = (i + 1) % n;
+        int64_t dx = X[j] - X[i];
+        int64_t dy = Y[j] - Y[i];
         bool topLeft = dy < 0 || (dy == 0 && dx > 0);
         edges[i].a = -dy * 256;
         edges[i].dxEdge = dx;
-        edges[i].ya = st.Y[i];
-        edges[i].cst = dy * st.X[i] - (topLeft ? 0 : 1);
+        edges[i].ya = Y[i];
+        edges[i].cst = dy * X[i] - (topLeft ? 0 : 1);
     }
 
     TAttribs at, step;
@@ -334,7 +339,8 @@ void TraverseTriangle(const TTriangleSetup& st, const TRasterContext& ctx) {
     for (int64_t py = top; py <= bottom; ++py) {
         int64_t xl = ctx.scissor.left;
         int64_t xr = ctx.scissor.right - 1;
-        for (const TEdge& e : edges) {
+        for (int i = 0; i < n; ++i) {
+            const TEdge& e = edges[i];
             int64_t b = e.dxEdge * (py * 256 - e.ya) + e.cst;
             if (e.a > 0) {
                 xl = std::max(xl, CeilDiv(-b, e.a));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -88,6 +89,16 @@ inline int CountPixels(const TSurface& s, const std::function<bool(uint32_t)>& p
             n += pred(s.GetPixel(x, y)) ? 1 : 0;
     }
     return n;
+}
+
+// Whether two surfaces of one size and format hold the same pixel bytes.
+inline bool SameBytes(const TSurface& a, const TSurface& b) {
+    for (int y = 0; y < a.Height(); ++y) {
+        if (std::memcmp(a.Row(y), b.Row(y), static_cast<size_t>(a.Width()) * a.BytesPerPixel())) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // Reference formulas.

@@ -156,15 +156,6 @@ void DrawScene(TRasterizer& r, TSurface& target, const Textures& tex, uint32_t s
            static_cast<int>(spans.size()));
 }
 
-bool SameBytes(const TSurface& a, const TSurface& b) {
-    for (int y = 0; y < a.Height(); ++y) {
-        if (std::memcmp(a.Row(y), b.Row(y), static_cast<size_t>(a.Width()) * a.BytesPerPixel())) {
-            return false;
-        }
-    }
-    return true;
-}
-
 TEST(FastPaths, ScenesMatchTheGeneralPathOnEveryTarget) {
     Textures tex;
     for (TPixelFormat format : {TPixelFormat::X8R8G8B8, TPixelFormat::A8R8G8B8,

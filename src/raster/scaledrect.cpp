@@ -1,0 +1,109 @@
+// The scaled rectangle: a sprite drawn larger or smaller than its texture (or mirrored) but not
+// turned. Its texture coordinate s depends only on the column and t only on the row, so every
+// pixel row reads the same texel columns with the same weights, and the bilinear rule splits
+// into a pass along u on a texel row followed by a pass along v between two such rows. Each
+// texel row is filtered along u once, for all the pixel rows that read it, instead of four texel
+// reads per pixel. The rounding is the rule's own, pass for pass, so the bytes are those of the
+// span path.
+#include <algorithm>
+#include <limits>
+
+#include "raster/pixelpipe.h"
+
+namespace raster {
+
+namespace {
+
+// Columns handled at once; a column reads at most two texels, hence the texel row's size.
+constexpr int kColumns = 512;
+constexpr int kMaxTexelStep = 2 * 65536;
+constexpr int kRowTexels = 2 * kColumns + 4;
+
+}  // namespace
+
+bool TPixelPipe::ScaledRect(int x, int y, int w, int h, const TAttribs& at, const TAttribs& stepX,
+                            const TAttribs& stepY) {
+    const TPrimitivePixels& p = mPrimitive;
+    if (!mConfig.fastPaths || !mUsesTexture || p.levelCount != 1 || stepX.t[0] != 0 ||
+        stepY.s[0] != 0 || stepX.s[0] < -kMaxTexelStep || stepX.s[0] > kMaxTexelStep) {
+        return false;
+    }
+    const TLevel& level = p.level[0];
+    const TStageState& st = mConfig.stage;
+    const TKernels& k = *mConfig.kernels;
+    const bool bilinear = p.filter == TFilter::Linear;
+    const int64_t ds = stepX.s[0];
+    const int64_t dt = stepY.t[0];
+
+    int32_t index[kColumns];
+    uint32_t weight[kColumns];
+    uint32_t texels[kRowTexels];
+    uint32_t blended[kColumns];
+    // Two texel rows filtered along u, and which level row each holds.
+    uint32_t filtered[2][kColumns];
+    int row[2];
+
+    for (int done = 0; done < w; done += kColumns) {
+        int n = std::min(kColumns, w - done);
+        // The texel pair and weight of every column, relative to the first texel read. The
+        // point filter reads the pair's first texel with weight 0, which gives it unchanged.
+        int64_t s0 = at.s[0] + done * ds;
+        int64_t first = std::numeric_limits<int64_t>::max();
+        int64_t last = std::numeric_limits<int64_t>::min();
+        int64_t i0[kColumns];
+        for (int c = 0; c < n; ++c) {
+            int64_t s = s0 + c * ds;
+            int f = 0;
+            if (bilinear) {
+                BilinearSplit(s, i0[c], f);
+            } else {
+                i0[c] = s >> 16;
+            }
+            weight[c] = static_cast<uint32_t>(f) * 0x10001u;
+            first = std::min(first, i0[c]);
+            last = std::max(last, i0[c]);
+        }
+        int count = static_cast<int>(last - first) + 2;
+        for (int c = 0; c < n; ++c)
+            index[c] = static_cast<int32_t>(i0[c] - first);
+
+        // A level row filtered along u; filtering a new one never evicts the row `keep`.
+        row[0] = row[1] = -1;
+        auto filteredRow = [&](int levelRow, int keep) -> const uint32_t* {
+            for (int slot = 0; slot < 2; ++slot) {
+                if (row[slot] == levelRow) return filtered[slot];
+            }
+            int slot = row[0] == keep && keep >= 0 ? 1 : 0;
+            FetchTexelRow(level, st.addressU, first, count, levelRow, texels, &k);
+            k.lerpPairs(texels, index, weight, n, filtered[slot]);
+            row[slot] = levelRow;
+            return filtered[slot];
+        };
+
+        TAttribs rowAt = at;
+        Advance(rowAt, stepX, done);
+        for (int r = 0; r < h; ++r) {
+            int64_t t = at.t[0] + r * dt;
+            int64_t j;
+            int fv = 0;
+            if (bilinear) {
+                BilinearSplit(t, j, fv);
+            } else {
+                j = t >> 16;
+            }
+            int y0 = AddressTexel(j, level.height, st.addressV);
+            const uint32_t* texel = filteredRow(y0, -1);
+            if (fv != 0) {
+                int y1 = AddressTexel(j + 1, level.height, st.addressV);
+                const uint32_t* lower = filteredRow(y1, y0);
+                k.lerpRows(texel, lower, fv, n, blended);
+                texel = blended;
+            }
+            ShadeSampled(x + done, y + r, n, texel, rowAt, stepX);
+            Advance(rowAt, stepY, 1);
+        }
+    }
+    return true;
+}
+
+}  // namespace raster
