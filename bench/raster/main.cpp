@@ -8,6 +8,8 @@
 #include <map>
 #include <string>
 
+#include <unistd.h>
+
 #include "parts.h"
 
 #if UMBRAVA_HAVE_PIXMAN
@@ -25,6 +27,8 @@ namespace {
 // The console reporter, keeping the best real time (µs) of each benchmark.
 class SummaryReporter : public benchmark::ConsoleReporter {
 public:
+    explicit SummaryReporter(OutputOptions options) : ConsoleReporter(options) {}
+
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
             if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
@@ -95,11 +99,26 @@ void PrintSummary(const SummaryReporter& r) {
 }  // namespace bench
 
 int main(int argc, char** argv) {
+    // The summary goes with the console format; another format asked for is left alone.
+    bool console = true;
+    bool color = isatty(STDOUT_FILENO) != 0;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg.rfind("--benchmark_format=", 0) == 0) console = arg == "--benchmark_format=console";
+        if (arg.rfind("--benchmark_color=", 0) == 0) {
+            color = arg != "--benchmark_color=false" && arg != "--benchmark_color=no";
+        }
+    }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    bench::SummaryReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    bench::PrintSummary(reporter);
+    if (console) {
+        bench::SummaryReporter reporter(color ? benchmark::ConsoleReporter::OO_ColorTabular
+                                              : benchmark::ConsoleReporter::OO_Tabular);
+        benchmark::RunSpecifiedBenchmarks(&reporter);
+        bench::PrintSummary(reporter);
+    } else {
+        benchmark::RunSpecifiedBenchmarks();
+    }
     benchmark::Shutdown();
 #if UMBRAVA_HAVE_PIXMAN
     std::fflush(stdout);
