@@ -2,6 +2,7 @@
 // segment clipping, and the scan conversion of triangles and lines (triangle.cpp, line.cpp).
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 #include "math/rect.h"
@@ -107,6 +108,24 @@ inline int64_t Snap(double v) {
 inline int64_t ToFixed(double value, double limit) {
     if (!(value == value)) return 0;
     return RoundHalfUp(value < -limit ? -limit : (value > limit ? limit : value));
+}
+
+// The pixels of a horizontal line from snapped X0 to X1 (X0 != X1) on snapped row Y inside the
+// scissor, by the line rule of rasterizer.h: columns first..last of `row`. False when none.
+inline bool RowLineSpan(int64_t X0, int64_t X1, int64_t Y, const TRect& scissor, int64_t& first,
+                        int64_t& last, int64_t& row) {
+    // Arithmetic shifts divide by 256 rounding down.
+    if (X1 > X0) {
+        first = -(-X0 >> 8);
+        last = -(-X1 >> 8) - 1;
+    } else {
+        first = (X1 >> 8) + 1;
+        last = X0 >> 8;
+    }
+    first = std::max<int64_t>(first, scissor.left);
+    last = std::min<int64_t>(last, scissor.right - 1);
+    row = (Y + 128) >> 8;
+    return first <= last && row >= scissor.top && row < scissor.bottom;
 }
 
 }  // namespace raster

@@ -226,6 +226,13 @@ void TPixelPipe::SetConstantColors(uint32_t diffuse, uint32_t specular) {
 }
 
 void TPixelPipe::Span(int x, int y, int count, const TAttribs& at, const TAttribs& step) {
+    // One colour for the whole span: no texel, no colour gradient, no depth.
+    if (mConfig.fastPaths && !(mUsesTexture && mPrimitive.levelCount > 0) &&
+        mPrimitive.diffuseConstant && !(mUsesSpecular && !mPrimitive.specularConstant) &&
+        !mConfig.depthTest) {
+        FlatSpan(x, y, count);
+        return;
+    }
     uint32_t texBuf[kChunk];
     uint32_t mipBuf[kChunk];
     TAttribs cur = at;
@@ -297,6 +304,42 @@ void TPixelPipe::ShadeSampled(int x, int y, int count, const uint32_t* texel, co
                mPrimitive.specular, depth);
 }
 
+uint32_t TPixelPipe::CombineConstant(uint32_t texel, uint32_t diffuse, uint32_t specular) {
+    if (mCombinedValid && mCombinedTexel == texel && mCombinedDiffuse == diffuse &&
+        mCombinedSpecular == specular) {
+        return mCombined;
+    }
+    // Texture times diffuse with the texture white (none bound) is the diffuse colour itself:
+    // round(255 d / 255) = d.
+    if (mConfig.fastPaths && mStandardCombiner && texel == 0xFFFFFFFFu) {
+        mCombined = diffuse;
+    } else {
+        mCombined = CombinePixel(mConfig.stage, texel, diffuse, specular, mConfig.textureFactor);
+    }
+    mCombinedValid = true;
+    mCombinedTexel = texel;
+    mCombinedDiffuse = diffuse;
+    mCombinedSpecular = specular;
+    return mCombined;
+}
+
+void TPixelPipe::FlatSpan(int x, int y, int count) {
+    uint32_t color = CombineConstant(0xFFFFFFFFu, mPrimitive.diffuse, mPrimitive.specular);
+    if (mConfig.specular) color = AddSpecular(color, mPrimitive.specular);
+    bool opaque = mConfig.fastPaths && color >> 24 == 255;
+    if (mConfig.alphaTest && !mSkipAlphaTest &&
+        !Compare(mConfig.alphaFunc, color >> 24, mConfig.alphaRef & 0xFF)) {
+        return;
+    }
+    fragments += static_cast<uint64_t>(count);
+    bool blend = mConfig.blend && !(opaque && mConfig.srcBlend == TBlend::SrcAlpha &&
+                                    mConfig.destBlend == TBlend::InvSrcAlpha);
+    uint32_t orMask = opaque ? 0xFF000000u : mTargetOr;
+    for (int done = 0; done < count; done += kChunk) {
+        Write(x + done, y, std::min(kChunk, count - done), nullptr, color, nullptr, blend, orMask);
+    }
+}
+
 bool TPixelPipe::SampleFast(const TLevel& level, int64_t s, int64_t ds, int64_t t, int64_t dt,
                             int count, uint32_t* out) const {
     if (level.bytesPerPixel != 4) return false;
@@ -362,15 +405,7 @@ void TPixelPipe::ShadeChunk(int x, int y, int count, const uint32_t* texel, uint
 
     // The combiner.
     if (texel == nullptr && diffuse == nullptr && !specularArray) {
-        if (!mCombinedValid || mCombinedDiffuse != diffuseConst ||
-            mCombinedSpecular != specularConst) {
-            mCombined =
-                CombinePixel(st, texelConst, diffuseConst, specularConst, mConfig.textureFactor);
-            mCombinedValid = true;
-            mCombinedDiffuse = diffuseConst;
-            mCombinedSpecular = specularConst;
-        }
-        colorConst = mCombined;
+        colorConst = CombineConstant(texelConst, diffuseConst, specularConst);
     } else if (mConfig.fastPaths && mStandardCombiner && texel != nullptr && diffuse == nullptr &&
                !specularArray) {
         if (diffuseConst == 0xFFFFFFFFu) {

@@ -132,6 +132,10 @@ public:
     bool ScaledRect(int x, int y, int w, int h, const TAttribs& at, const TAttribs& stepX,
                     const TAttribs& stepY);
 
+    // Shades count pixels of row y from column x for an untextured primitive of constant
+    // colours (SetConstantColors) without depth test.
+    void FlatSpan(int x, int y, int count);
+
     // Shades count (at most kChunk) pixels whose texel, colours and depth were computed already.
     void SpanValues(int x, int y, int count, const TPixelValues& values);
 
@@ -149,6 +153,9 @@ private:
     // sampled already; at and step give the other attributes.
     void ShadeSampled(int x, int y, int count, const uint32_t* texel, const TAttribs& at,
                       const TAttribs& step);
+    // The combiner on constant inputs, remembered for the next span (untextured spans repeat
+    // their colours).
+    uint32_t CombineConstant(uint32_t texel, uint32_t diffuse, uint32_t specular);
     void ShadeChunk(int x, int y, int count, const uint32_t* texel, uint32_t texelConst,
                     const uint32_t* diffuse, uint32_t diffuseConst, const uint32_t* specular,
                     uint32_t specularConst, const uint16_t* depth);
@@ -164,8 +171,9 @@ private:
     bool mStandardCombiner = false;  // texture times diffuse, on colour and on alpha
     bool mSkipAlphaTest = false;     // the alpha test can only drop pixels that blending keeps
     uint32_t mTargetOr = 0;          // alpha bits forced on in a 32-bit target without alpha
-    // The combiner's answer for the last constant colours seen (untextured spans repeat them).
+    // The combiner's answer for the last constant inputs seen.
     bool mCombinedValid = false;
+    uint32_t mCombinedTexel = 0;
     uint32_t mCombinedDiffuse = 0;
     uint32_t mCombinedSpecular = 0;
     uint32_t mCombined = 0;

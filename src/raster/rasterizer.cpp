@@ -304,7 +304,40 @@ void TRasterizer::DrawTriangle(const void* vertices, int i0, int i1, int i2, int
     }
 }
 
+bool TRasterizer::TryRowLine(const void* vertices, int i0, int i1, const TRasterContext& ctx) {
+    if (mFormat != TVertexFormat::Transformed || (ctx.usesTexture && ctx.levelCount > 0) ||
+        ctx.usesDepth) {
+        return false;
+    }
+    TTransformedVertex a, b;
+    std::memcpy(&a, static_cast<const uint8_t*>(vertices) + static_cast<size_t>(i0) * 32, 32);
+    std::memcpy(&b, static_cast<const uint8_t*>(vertices) + static_cast<size_t>(i1) * 32, 32);
+    auto usable = [](const TTransformedVertex& v) {
+        return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z) &&
+               std::isfinite(v.rhw) && std::fabs(v.x) <= kGuardBand && std::fabs(v.y) <= kGuardBand;
+    };
+    if (!usable(a) || !usable(b)) return false;
+    double wa = a.rhw > 0.0f ? a.rhw : 1.0, wb = b.rhw > 0.0f ? b.rhw : 1.0;
+    int64_t X0 = Snap(a.x), X1 = Snap(b.x), Y = Snap(a.y);
+    if (wa != wb || Snap(b.y) != Y || X0 == X1) return false;
+    if (!ctx.flat && (a.diffuse != b.diffuse || a.specular != b.specular)) return false;
+
+    const TRect& s = ctx.scissor;
+    if ((a.x < s.left - 1 && b.x < s.left - 1) || (a.x > s.right && b.x > s.right) ||
+        (a.y < s.top - 1 && b.y < s.top - 1) || (a.y > s.bottom && b.y > s.bottom)) {
+        return true;
+    }
+    ++mStats.primitives;
+    int64_t first, last, row;
+    if (!RowLineSpan(X0, X1, Y, s, first, last, row)) return true;
+    mPipe.SetConstantColors(a.diffuse, a.specular);
+    mPipe.FlatSpan(static_cast<int>(first), static_cast<int>(row),
+                   static_cast<int>(last - first + 1));
+    return true;
+}
+
 void TRasterizer::DrawLine(const void* vertices, int i0, int i1, const TRasterContext& ctx) {
+    if (mFastPaths && TryRowLine(vertices, i0, i1, ctx)) return;
     TVertex4 seg[2];
     if (!FetchVertex(vertices, i0, seg[0]) || !FetchVertex(vertices, i1, seg[1])) return;
     float flat[kColorCount];

@@ -178,6 +178,9 @@ private:
                       const TRasterContext& ctx);
     void DrawLine(const void* vertices, int i0, int i1, const TRasterContext& ctx);
     bool TryRectangle(const void* vertices, const TRasterContext& ctx);
+    // A horizontal line of one colour in screen coordinates, the glyph span: drawn straight
+    // from the vertices as the line path would draw it. False when it needs that path.
+    bool TryRowLine(const void* vertices, int i0, int i1, const TRasterContext& ctx);
 
     TSurface* mTarget = nullptr;
     TSurface* mDepth = nullptr;

@@ -236,6 +236,59 @@ TEST(FastPaths, KernelsAgreeOnEveryAlpha) {
     EXPECT_EQ(one, RefBlend(TBlend::SrcAlpha, TBlend::InvSrcAlpha, src[128], 0xFF102030));
 }
 
+TEST(FastPaths, GlyphSpansMatchTheGeneralPath) {
+    // Horizontal lines in screen coordinates both ways, with ends on pixel centres, between
+    // them and on the half, over the edges of a viewport smaller than the target.
+    std::vector<TTransformedVertex> lines;
+    const float ends[] = {-3.0f, 0.0f, 0.5f, 2.25f, 3.0f, 7.5f, 9.75f, 12.0f, 18.0f, 20.5f};
+    const float rows[] = {-1.0f, 0.49f, 0.5f, 1.5f, 4.0f, 6.5f, 13.2f, 14.4f, 14.5f};
+    uint32_t color = 0x40FF8020;
+    for (float y : rows) {
+        for (float x0 : ends) {
+            for (float x1 : ends) {
+                color = color * 1664525u + 1013904223u;
+                lines.push_back(Screen(x0, y, color));
+                lines.push_back(Screen(x1, y, color));
+            }
+        }
+    }
+    // Lines the row path leaves to the general one: two colours, two w, a slight slope.
+    lines.push_back(Screen(1, 3, 0x80FF0000));
+    lines.push_back(Screen(9, 3, 0x8000FF00));
+    lines.push_back(Screen(1, 5, 0x80FF0000, 0, 0, 0.1f, 0.5f));
+    lines.push_back(Screen(9, 5, 0x80FF0000, 0, 0, 0.1f, 0.25f));
+    lines.push_back(Screen(1, 7.4f, 0x80FF0000));
+    lines.push_back(Screen(9, 7.6f, 0x80FF0000));
+    for (TPixelFormat format : {TPixelFormat::X8R8G8B8, TPixelFormat::R5G6B5}) {
+        for (bool flat : {false, true}) {
+            for (bool depth : {false, true}) {
+                TSurface targets[2] = {MakeSurface(20, 16, format, 0x10305070),
+                                       MakeSurface(20, 16, format, 0x10305070)};
+                TSurface depths[2] = {MakeSurface(20, 16, TPixelFormat::D16),
+                                      MakeSurface(20, 16, TPixelFormat::D16)};
+                TRasterStats stats[2];
+                for (int k = 0; k < 2; ++k) {
+                    TRasterizer r;
+                    r.SetFastPaths(k == 1);
+                    Setup2d(r, targets[k]);
+                    r.Viewport() = TViewport{2, 1, 15, 13, 0.0f, 1.0f};
+                    r.SetDepthBuffer(&depths[k]);
+                    r.State().zEnable = depth;
+                    r.State().shadeMode = flat ? TShade::Flat : TShade::Gouraud;
+                    r.Draw(TPrimitive::LineList, TVertexFormat::Transformed, lines.data(),
+                           static_cast<int>(lines.size()));
+                    stats[k] = r.Stats();
+                }
+                EXPECT_TRUE(SameBytes(targets[0], targets[1]))
+                    << int(format) << (flat ? " flat" : "") << (depth ? " depth" : "");
+                EXPECT_TRUE(SameBytes(depths[0], depths[1]));
+                EXPECT_EQ(stats[0].primitives, stats[1].primitives);
+                EXPECT_EQ(stats[0].fragments, stats[1].fragments);
+            }
+        }
+    }
+}
+
 TEST(FastPaths, OneToOneSpritesAreDrawnAsRectangles) {
     // The rectangle path runs one span per row; the statistics count its two triangles.
     Textures tex;
