@@ -42,12 +42,12 @@ struct TKernels {
     void (*blendSrcAlpha565)(const uint32_t* src, uint8_t* dst, int count);
     void (*store565)(const uint32_t* src, uint8_t* dst, int count);
     // The horizontal half of the bilinear rule on one texel row: out[i] blends texels
-    // index[i] and index[i] + 1 of `texels` with the weight of the second, 0..256, held in both
-    // 16-bit halves of weight[i]: h = (c0 (256 - f) + c1 f + 128) >> 8 on every channel.
+    // index[i] and index[i] + 1 of `texels` with the weight f = weight[i] (0..255) of the
+    // second: h = (c0 (256 - f) + c1 f + 128) >> 8 on every channel.
     void (*lerpPairs)(const uint32_t* texels, const int32_t* index, const uint32_t* weight,
                       int count, uint32_t* out);
     // The vertical half: out[i] = (a[i] (256 - f) + b[i] f + 128) >> 8 on every channel, f in
-    // 0..256.
+    // 0..255.
     void (*lerpRows)(const uint32_t* a, const uint32_t* b, int weight, int count, uint32_t* out);
     // count texels along a span by the point or bilinear rule of rasterizer.h: pixel i samples
     // (s + i ds, t + i dt), 16.16 texels. The caller keeps every coordinate of the span, and

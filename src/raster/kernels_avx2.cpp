@@ -307,9 +307,16 @@ AVX2 inline void LoadPairs(const uint32_t* texels, const int32_t* index, __m256i
     second = _mm256_castps_si256(_mm256_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1)));
 }
 
+// (c0 (256 - f) + c1 f + 128) >> 8 on pixels widened to 16-bit channels, with 128 f in the
+// channels of each pixel. That is c0 + (((c1 - c0) f + 128) >> 8), rounding down, which the
+// rounding multiply computes exactly for f up to 255: ((c1 - c0) 128 f + 2^14) >> 15.
+AVX2 inline __m256i LerpWide(__m256i c0, __m256i c1, __m256i f128) {
+    return _mm256_add_epi16(c0, _mm256_mulhrs_epi16(_mm256_sub_epi16(c1, c0), f128));
+}
+
 AVX2 void LerpPairs(const uint32_t* texels, const int32_t* index, const uint32_t* weight, int count,
                     uint32_t* out) {
-    const __m256i full = _mm256_set1_epi16(256);
+    const __m256i zero = _mm256_setzero_si256();
     for (int i = 0; i < count; i += 8) {
         int r = count - i;
         const int32_t* at = index + i;
@@ -322,17 +329,25 @@ AVX2 void LerpPairs(const uint32_t* texels, const int32_t* index, const uint32_t
         }
         __m256i c0, c1;
         LoadPairs(texels, at, c0, c1);
-        __m256i w = Load(weight + i, r);
-        Store(out + i, Lerp(c0, c1, w, _mm256_sub_epi16(full, w)), r);
+        __m256i f = Load(weight + i, r);
+        f = _mm256_slli_epi16(_mm256_or_si256(f, _mm256_slli_epi32(f, 16)), 7);
+        __m256i lo = LerpWide(_mm256_unpacklo_epi8(c0, zero), _mm256_unpacklo_epi8(c1, zero),
+                              _mm256_unpacklo_epi32(f, f));
+        __m256i hi = LerpWide(_mm256_unpackhi_epi8(c0, zero), _mm256_unpackhi_epi8(c1, zero),
+                              _mm256_unpackhi_epi32(f, f));
+        Store(out + i, _mm256_packus_epi16(lo, hi), r);
     }
 }
 
 AVX2 void LerpRows(const uint32_t* a, const uint32_t* b, int weight, int count, uint32_t* out) {
-    const __m256i w = _mm256_set1_epi16(static_cast<int16_t>(weight));
-    const __m256i inv = _mm256_set1_epi16(static_cast<int16_t>(256 - weight));
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i f = _mm256_set1_epi16(static_cast<int16_t>(weight << 7));
     for (int i = 0; i < count; i += 8) {
         int r = count - i;
-        Store(out + i, Lerp(Load(a + i, r), Load(b + i, r), w, inv), r);
+        __m256i c0 = Load(a + i, r), c1 = Load(b + i, r);
+        __m256i lo = LerpWide(_mm256_unpacklo_epi8(c0, zero), _mm256_unpacklo_epi8(c1, zero), f);
+        __m256i hi = LerpWide(_mm256_unpackhi_epi8(c0, zero), _mm256_unpackhi_epi8(c1, zero), f);
+        Store(out + i, _mm256_packus_epi16(lo, hi), r);
     }
 }
 

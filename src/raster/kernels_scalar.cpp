@@ -98,7 +98,7 @@ void ScalarLerpPairs(const uint32_t* texels, const int32_t* index, const uint32_
                      int count, uint32_t* out) {
     for (int i = 0; i < count; ++i) {
         const uint32_t* pair = texels + index[i];
-        out[i] = LerpChannels(pair[0], pair[1], static_cast<int>(weight[i] & 0xFFFF));
+        out[i] = LerpChannels(pair[0], pair[1], static_cast<int>(weight[i]));
     }
 }
 

@@ -131,6 +131,7 @@ void LerpPairs(const uint32_t* texels, const int32_t* index, const uint32_t* wei
         __m128i c0, c1;
         LoadPairs(texels, index + i, c0, c1);
         __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(weight + i));
+        w = _mm_or_si128(w, _mm_slli_epi32(w, 16));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
                          Lerp(c0, c1, w, _mm_sub_epi16(full, w)));
     }

@@ -59,7 +59,7 @@ bool TPixelPipe::ScaledRect(int x, int y, int w, int h, const TAttribs& at, cons
             } else {
                 i0[c] = s >> 16;
             }
-            weight[c] = static_cast<uint32_t>(f) * 0x10001u;
+            weight[c] = static_cast<uint32_t>(f);
             first = std::min(first, i0[c]);
             last = std::max(last, i0[c]);
         }
