@@ -169,126 +169,19 @@ AVX2 void Store565(const uint32_t* src, uint8_t* dst, int count) {
     if (i < count) ScalarStore565(src + i, dst + 2 * i, count - i);
 }
 
-// Two channels per 16-bit lane pair: (c0 (256 - w) + c1 w + 128) >> 8 on red and blue, then on
-// alpha and green, as the scalar LerpChannels.
-AVX2 inline __m256i Lerp(__m256i c0, __m256i c1, __m256i w, __m256i inv) {
-    const __m256i m = _mm256_set1_epi32(0x00FF00FF);
-    const __m256i half = _mm256_set1_epi16(128);
-    __m256i rb = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(c0, m), inv),
-                                  _mm256_mullo_epi16(_mm256_and_si256(c1, m), w));
-    __m256i ag =
-        _mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(_mm256_srli_epi32(c0, 8), m), inv),
-                         _mm256_mullo_epi16(_mm256_and_si256(_mm256_srli_epi32(c1, 8), m), w));
-    rb = _mm256_srli_epi16(_mm256_add_epi16(rb, half), 8);
-    ag = _mm256_srli_epi16(_mm256_add_epi16(ag, half), 8);
-    return _mm256_or_si256(rb, _mm256_slli_epi32(ag, 8));
+// (c0 (256 - f) + c1 f + 128) >> 8 on pixels widened to 16-bit channels, with 128 f in the
+// channels of each pixel. That is c0 + (((c1 - c0) f + 128) >> 8), rounding down, which the
+// rounding multiply computes exactly for f up to 255: ((c1 - c0) 128 f + 2^14) >> 15.
+AVX2 inline __m256i LerpWide(__m256i c0, __m256i c1, __m256i f128) {
+    return _mm256_add_epi16(c0, _mm256_mulhrs_epi16(_mm256_sub_epi16(c1, c0), f128));
 }
 
-// Texel indices held in the level: wrapped on a power-of-two size, else clamped.
-AVX2 inline __m256i Address(__m256i i, __m256i last, bool wrap) {
-    if (wrap) return _mm256_and_si256(i, last);
-    return _mm256_min_epi32(_mm256_max_epi32(i, _mm256_setzero_si256()), last);
-}
-
-// The 8-bit weight of the upper texel, 0..256, from a 16.16 coordinate already moved by -1/2.
-AVX2 inline __m256i Weight(__m256i shifted) {
-    __m256i f =
-        _mm256_srli_epi32(_mm256_add_epi32(_mm256_and_si256(shifted, _mm256_set1_epi32(0xFFFF)),
-                                           _mm256_set1_epi32(128)),
-                          8);
-    return _mm256_or_si256(f, _mm256_slli_epi32(f, 16));
-}
-
-// Gathers the texel pairs (index, index + 1) of eight pixels and splits them into the left and
-// the right texels.
-AVX2 inline void Pairs(const int* base, __m256i index, __m256i& left, __m256i& right) {
-    const auto* wide = reinterpret_cast<const long long*>(base);
-    __m256i lo = _mm256_i32gather_epi64(wide, _mm256_castsi256_si128(index), 4);
-    __m256i hi = _mm256_i32gather_epi64(wide, _mm256_extracti128_si256(index, 1), 4);
-    const __m256i split = _mm256_setr_epi32(0, 2, 4, 6, 1, 3, 5, 7);
-    lo = _mm256_permutevar8x32_epi32(lo, split);
-    hi = _mm256_permutevar8x32_epi32(hi, split);
-    left = _mm256_permute2x128_si256(lo, hi, 0x20);
-    right = _mm256_permute2x128_si256(lo, hi, 0x31);
-}
-
-// The offsets of the two texel rows of each lane and the weight of the lower one, from 16.16 t.
-AVX2 inline void Rows(__m256i t, __m256i pitch, __m256i lastY, bool wrap, __m256i& row0,
-                      __m256i& row1, __m256i& weight) {
-    __m256i tv = _mm256_sub_epi32(t, _mm256_set1_epi32(32768));
-    __m256i j0 = _mm256_srai_epi32(tv, 16);
-    row0 = _mm256_mullo_epi32(Address(j0, lastY, wrap), pitch);
-    row1 =
-        _mm256_mullo_epi32(Address(_mm256_add_epi32(j0, _mm256_set1_epi32(1)), lastY, wrap), pitch);
-    weight = Weight(tv);
-}
-
-AVX2 void Sample32(const TTexels32& tx, bool bilinear, int32_t s, int32_t ds, int32_t t, int32_t dt,
-                   int count, uint32_t* out) {
-    const int* base = reinterpret_cast<const int*>(tx.pixels);
-    const __m256i pitch = _mm256_set1_epi32(tx.pitch / 4);
-    const __m256i lastX = _mm256_set1_epi32(tx.width - 1);
-    const __m256i lastY = _mm256_set1_epi32(tx.height - 1);
-    const __m256i orMask = _mm256_set1_epi32(static_cast<int>(tx.orMask));
-    const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-    const __m256i one = _mm256_set1_epi32(1);
-    const __m256i full = _mm256_set1_epi16(256);
-    const bool pairs = !tx.wrapU && tx.width >= 2;
-    const __m256i lastPair = _mm256_set1_epi32(tx.width - 2);
-    __m256i S =
-        _mm256_add_epi32(_mm256_set1_epi32(s), _mm256_mullo_epi32(lane, _mm256_set1_epi32(ds)));
-    __m256i T =
-        _mm256_add_epi32(_mm256_set1_epi32(t), _mm256_mullo_epi32(lane, _mm256_set1_epi32(dt)));
-    const __m256i stepS = _mm256_set1_epi32(static_cast<int>(static_cast<uint32_t>(ds) * 8u));
-    const __m256i stepT = _mm256_set1_epi32(static_cast<int>(static_cast<uint32_t>(dt) * 8u));
-    // Along a span with dt = 0 (a sprite scaled but not turned) the rows and their weight are
-    // the same for every pixel.
-    const bool rowsFixed = dt == 0;
-    __m256i row0, row1, fv;
-    Rows(T, pitch, lastY, tx.wrapV, row0, row1, fv);
-    // Lanes past the end compute addresses inside the level too (every index is wrapped or
-    // clamped), so the last step gathers safely and stores only its own pixels.
-    for (int i = 0; i < count; i += 8) {
-        __m256i result;
-        if (!bilinear) {
-            __m256i x = Address(_mm256_srai_epi32(S, 16), lastX, tx.wrapU);
-            __m256i y = Address(_mm256_srai_epi32(T, 16), lastY, tx.wrapV);
-            result =
-                _mm256_i32gather_epi32(base, _mm256_add_epi32(_mm256_mullo_epi32(y, pitch), x), 4);
-        } else {
-            __m256i su = _mm256_sub_epi32(S, _mm256_set1_epi32(32768));
-            __m256i i0 = _mm256_srai_epi32(su, 16);
-            if (!rowsFixed) Rows(T, pitch, lastY, tx.wrapV, row0, row1, fv);
-            __m256i fu = Weight(su);
-            __m256i c00, c10, c01, c11;
-            if (pairs) {
-                // Clamping on a level at least two texels wide: texels i0 and i0 + 1 clamped
-                // are the neighbours p, p + 1 with p = clamp(i0, 0, w - 2), the weight going to
-                // 0 left of the level and to 256 right of it. One 64-bit gather fetches both.
-                __m256i p =
-                    _mm256_min_epi32(_mm256_max_epi32(i0, _mm256_setzero_si256()), lastPair);
-                __m256i left = _mm256_cmpgt_epi32(_mm256_setzero_si256(), i0);
-                __m256i right = _mm256_cmpgt_epi32(i0, lastPair);
-                fu = _mm256_andnot_si256(left, fu);
-                fu = _mm256_blendv_epi8(fu, _mm256_set1_epi32(0x01000100), right);
-                Pairs(base, _mm256_add_epi32(row0, p), c00, c10);
-                Pairs(base, _mm256_add_epi32(row1, p), c01, c11);
-            } else {
-                __m256i x0 = Address(i0, lastX, tx.wrapU);
-                __m256i x1 = Address(_mm256_add_epi32(i0, one), lastX, tx.wrapU);
-                c00 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row0, x0), 4);
-                c10 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row0, x1), 4);
-                c01 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row1, x0), 4);
-                c11 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row1, x1), 4);
-            }
-            __m256i iu = _mm256_sub_epi16(full, fu);
-            __m256i iv = _mm256_sub_epi16(full, fv);
-            result = Lerp(Lerp(c00, c10, fu, iu), Lerp(c01, c11, fu, iu), fv, iv);
-        }
-        Store(out + i, _mm256_or_si256(result, orMask), count - i);
-        S = _mm256_add_epi32(S, stepS);
-        T = _mm256_add_epi32(T, stepT);
-    }
+// Per-pixel weights f (0..255, one per 32-bit lane) as 128 f in every channel of the pixels of
+// the low and the high unpacked halves.
+AVX2 inline void SpreadWeights(__m256i f, __m256i& low, __m256i& high) {
+    f = _mm256_slli_epi16(_mm256_or_si256(f, _mm256_slli_epi32(f, 16)), 7);
+    low = _mm256_unpacklo_epi32(f, f);
+    high = _mm256_unpackhi_epi32(f, f);
 }
 
 // Eight texel pairs split into their first and second texels.
@@ -307,11 +200,112 @@ AVX2 inline void LoadPairs(const uint32_t* texels, const int32_t* index, __m256i
     second = _mm256_castps_si256(_mm256_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1)));
 }
 
-// (c0 (256 - f) + c1 f + 128) >> 8 on pixels widened to 16-bit channels, with 128 f in the
-// channels of each pixel. That is c0 + (((c1 - c0) f + 128) >> 8), rounding down, which the
-// rounding multiply computes exactly for f up to 255: ((c1 - c0) 128 f + 2^14) >> 15.
-AVX2 inline __m256i LerpWide(__m256i c0, __m256i c1, __m256i f128) {
-    return _mm256_add_epi16(c0, _mm256_mulhrs_epi16(_mm256_sub_epi16(c1, c0), f128));
+// Texel indices held in the level: wrapped on a power-of-two size, else clamped.
+AVX2 inline __m256i Address(__m256i i, __m256i last, bool wrap) {
+    if (wrap) return _mm256_and_si256(i, last);
+    return _mm256_min_epi32(_mm256_max_epi32(i, _mm256_setzero_si256()), last);
+}
+
+// The bilinear split of 16.16 coordinates: the lower texel index and the weight of the upper
+// one, 0..255. Moving by -1/2 + 1/512 first makes the weight's rounding part of the index, as
+// the scalar rule normalises a weight of 256 into the next index.
+AVX2 inline void Split(__m256i c, __m256i& index, __m256i& weight) {
+    __m256i shifted = _mm256_sub_epi32(c, _mm256_set1_epi32(32768 - 128));
+    index = _mm256_srai_epi32(shifted, 16);
+    weight = _mm256_and_si256(_mm256_srli_epi32(shifted, 8), _mm256_set1_epi32(0xFF));
+}
+
+// The offsets of the two texel rows of each lane and the weight of the lower one, from 16.16 t.
+AVX2 inline void Rows(__m256i t, __m256i pitch, __m256i lastY, bool wrap, __m256i& row0,
+                      __m256i& row1, __m256i& low, __m256i& high) {
+    __m256i j0, fv;
+    Split(t, j0, fv);
+    row0 = _mm256_mullo_epi32(Address(j0, lastY, wrap), pitch);
+    row1 =
+        _mm256_mullo_epi32(Address(_mm256_add_epi32(j0, _mm256_set1_epi32(1)), lastY, wrap), pitch);
+    SpreadWeights(fv, low, high);
+}
+
+AVX2 void Sample32(const TTexels32& tx, bool bilinear, int32_t s, int32_t ds, int32_t t, int32_t dt,
+                   int count, uint32_t* out) {
+    const int* base = reinterpret_cast<const int*>(tx.pixels);
+    const __m256i pitch = _mm256_set1_epi32(tx.pitch / 4);
+    const __m256i lastX = _mm256_set1_epi32(tx.width - 1);
+    const __m256i lastY = _mm256_set1_epi32(tx.height - 1);
+    const __m256i orMask = _mm256_set1_epi32(static_cast<int>(tx.orMask));
+    const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256i one = _mm256_set1_epi32(1);
+    const __m256i zero = _mm256_setzero_si256();
+    const bool pairs = !tx.wrapU && tx.width >= 2;
+    const __m256i lastPair = _mm256_set1_epi32(tx.width - 2);
+    __m256i S =
+        _mm256_add_epi32(_mm256_set1_epi32(s), _mm256_mullo_epi32(lane, _mm256_set1_epi32(ds)));
+    __m256i T =
+        _mm256_add_epi32(_mm256_set1_epi32(t), _mm256_mullo_epi32(lane, _mm256_set1_epi32(dt)));
+    const __m256i stepS = _mm256_set1_epi32(static_cast<int>(static_cast<uint32_t>(ds) * 8u));
+    const __m256i stepT = _mm256_set1_epi32(static_cast<int>(static_cast<uint32_t>(dt) * 8u));
+    // Along a span with dt = 0 (a sprite scaled but not turned) the rows and their weight are
+    // the same for every pixel.
+    const bool rowsFixed = dt == 0;
+    __m256i row0, row1, fvLow, fvHigh;
+    Rows(T, pitch, lastY, tx.wrapV, row0, row1, fvLow, fvHigh);
+    // Lanes past the end compute addresses inside the level too (every index is wrapped or
+    // clamped), so the last step reads safely and stores only its own pixels.
+    for (int i = 0; i < count; i += 8) {
+        __m256i result;
+        if (!bilinear) {
+            __m256i x = Address(_mm256_srai_epi32(S, 16), lastX, tx.wrapU);
+            __m256i y = Address(_mm256_srai_epi32(T, 16), lastY, tx.wrapV);
+            result =
+                _mm256_i32gather_epi32(base, _mm256_add_epi32(_mm256_mullo_epi32(y, pitch), x), 4);
+        } else {
+            __m256i i0, fu;
+            Split(S, i0, fu);
+            if (!rowsFixed) Rows(T, pitch, lastY, tx.wrapV, row0, row1, fvLow, fvHigh);
+            __m256i c00, c10, c01, c11;
+            if (pairs) {
+                // Clamping on a level at least two texels wide: texels i0 and i0 + 1 clamped
+                // are read as the neighbours p, p + 1 with p = clamp(i0, 0, w - 2). Left of the
+                // level the first of them is texel 0, right of it the second is texel w - 1;
+                // either way that texel alone is the answer, with weight 0.
+                __m256i p = _mm256_min_epi32(_mm256_max_epi32(i0, zero), lastPair);
+                __m256i left = _mm256_cmpgt_epi32(zero, i0);
+                __m256i right = _mm256_cmpgt_epi32(i0, lastPair);
+                fu = _mm256_andnot_si256(_mm256_or_si256(left, right), fu);
+                alignas(32) int32_t at0[8], at1[8];
+                _mm256_store_si256(reinterpret_cast<__m256i*>(at0), _mm256_add_epi32(row0, p));
+                _mm256_store_si256(reinterpret_cast<__m256i*>(at1), _mm256_add_epi32(row1, p));
+                const auto* texels = reinterpret_cast<const uint32_t*>(base);
+                LoadPairs(texels, at0, c00, c10);
+                LoadPairs(texels, at1, c01, c11);
+                c00 = _mm256_blendv_epi8(c00, c10, right);
+                c01 = _mm256_blendv_epi8(c01, c11, right);
+            } else {
+                __m256i x0 = Address(i0, lastX, tx.wrapU);
+                __m256i x1 = Address(_mm256_add_epi32(i0, one), lastX, tx.wrapU);
+                c00 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row0, x0), 4);
+                c10 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row0, x1), 4);
+                c01 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row1, x0), 4);
+                c11 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row1, x1), 4);
+            }
+            __m256i fuLow, fuHigh;
+            SpreadWeights(fu, fuLow, fuHigh);
+            __m256i top =
+                LerpWide(_mm256_unpacklo_epi8(c00, zero), _mm256_unpacklo_epi8(c10, zero), fuLow);
+            __m256i bottom =
+                LerpWide(_mm256_unpacklo_epi8(c01, zero), _mm256_unpacklo_epi8(c11, zero), fuLow);
+            __m256i low = LerpWide(top, bottom, fvLow);
+            top =
+                LerpWide(_mm256_unpackhi_epi8(c00, zero), _mm256_unpackhi_epi8(c10, zero), fuHigh);
+            bottom =
+                LerpWide(_mm256_unpackhi_epi8(c01, zero), _mm256_unpackhi_epi8(c11, zero), fuHigh);
+            __m256i high = LerpWide(top, bottom, fvHigh);
+            result = _mm256_packus_epi16(low, high);
+        }
+        Store(out + i, _mm256_or_si256(result, orMask), count - i);
+        S = _mm256_add_epi32(S, stepS);
+        T = _mm256_add_epi32(T, stepT);
+    }
 }
 
 AVX2 void LerpPairs(const uint32_t* texels, const int32_t* index, const uint32_t* weight, int count,
@@ -329,12 +323,10 @@ AVX2 void LerpPairs(const uint32_t* texels, const int32_t* index, const uint32_t
         }
         __m256i c0, c1;
         LoadPairs(texels, at, c0, c1);
-        __m256i f = Load(weight + i, r);
-        f = _mm256_slli_epi16(_mm256_or_si256(f, _mm256_slli_epi32(f, 16)), 7);
-        __m256i lo = LerpWide(_mm256_unpacklo_epi8(c0, zero), _mm256_unpacklo_epi8(c1, zero),
-                              _mm256_unpacklo_epi32(f, f));
-        __m256i hi = LerpWide(_mm256_unpackhi_epi8(c0, zero), _mm256_unpackhi_epi8(c1, zero),
-                              _mm256_unpackhi_epi32(f, f));
+        __m256i low, high;
+        SpreadWeights(Load(weight + i, r), low, high);
+        __m256i lo = LerpWide(_mm256_unpacklo_epi8(c0, zero), _mm256_unpacklo_epi8(c1, zero), low);
+        __m256i hi = LerpWide(_mm256_unpackhi_epi8(c0, zero), _mm256_unpackhi_epi8(c1, zero), high);
         Store(out + i, _mm256_packus_epi16(lo, hi), r);
     }
 }

@@ -319,19 +319,36 @@ void TraverseConvex(const TTriangleSetup& st, const int64_t* X, const int64_t* Y
     if (top > bottom) return;
 
     // Edge a -> b covers pixel centre P when (Xb - Xa)(Py - Ya) - (Yb - Ya)(Px - Xa) >= bias,
-    // bias 0 on top and left edges and 1 on the others. Along a row that is A px + B(py) >= 0.
+    // bias 0 on top and left edges and 1 on the others. Along a row that is A px + B(py) >= 0,
+    // so the edge bounds the row at px >= ceil(-B / A) when A > 0 and px <= floor(B / -A) when
+    // A < 0. B grows by a constant from row to row: the quotient floor(B / |A|) is carried from
+    // row to row with its remainder instead of divided anew.
     struct TEdge {
-        int64_t a, dxEdge, ya, cst;
+        int64_t a;                // A: the edge bounds the left side when positive
+        int64_t q, r;             // floor(B / |A|) and its remainder; B itself when A = 0
+        int64_t stepQ, stepR, d;  // the same for the change of B per row; d = |A|
     } edges[4];
     for (int i = 0; i < n; ++i) {
         int j = (i + 1) % n;
         int64_t dx = X[j] - X[i];
         int64_t dy = Y[j] - Y[i];
         bool topLeft = dy < 0 || (dy == 0 && dx > 0);
-        edges[i].a = -dy * 256;
-        edges[i].dxEdge = dx;
-        edges[i].ya = Y[i];
-        edges[i].cst = dy * X[i] - (topLeft ? 0 : 1);
+        TEdge& e = edges[i];
+        e.a = -dy * 256;
+        int64_t b = dx * (top * 256 - Y[i]) + dy * X[i] - (topLeft ? 0 : 1);
+        int64_t step = dx * 256;
+        if (e.a == 0) {
+            e.q = b;
+            e.stepQ = step;
+            e.r = e.stepR = 0;
+            e.d = 1;
+        } else {
+            e.d = e.a > 0 ? e.a : -e.a;
+            e.q = FloorDiv(b, e.d);
+            e.r = b - e.q * e.d;
+            e.stepQ = FloorDiv(step, e.d);
+            e.stepR = step - e.stepQ * e.d;
+        }
     }
 
     TAttribs at, step;
@@ -340,14 +357,19 @@ void TraverseConvex(const TTriangleSetup& st, const int64_t* X, const int64_t* Y
         int64_t xl = ctx.scissor.left;
         int64_t xr = ctx.scissor.right - 1;
         for (int i = 0; i < n; ++i) {
-            const TEdge& e = edges[i];
-            int64_t b = e.dxEdge * (py * 256 - e.ya) + e.cst;
+            TEdge& e = edges[i];
             if (e.a > 0) {
-                xl = std::max(xl, CeilDiv(-b, e.a));
+                xl = std::max(xl, -e.q);
             } else if (e.a < 0) {
-                xr = std::min(xr, FloorDiv(b, -e.a));
-            } else if (b < 0) {
+                xr = std::min(xr, e.q);
+            } else if (e.q < 0) {
                 xr = xl - 1;
+            }
+            e.q += e.stepQ;
+            e.r += e.stepR;
+            if (e.r >= e.d) {
+                ++e.q;
+                e.r -= e.d;
             }
         }
         if (xl > xr) continue;
