@@ -226,8 +226,102 @@ AVX2 inline void Rows(__m256i t, __m256i pitch, __m256i lastY, bool wrap, __m256
     SpreadWeights(fv, low, high);
 }
 
+// Eight texel pairs of two neighbouring rows: `above` and `below` point at the same column of
+// the two rows.
+AVX2 inline void LoadQuads(const uint32_t* above, const uint32_t* below, __m256i index,
+                           __m256i& c00, __m256i& c10, __m256i& c01, __m256i& c11) {
+    alignas(32) int32_t at[8];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(at), index);
+    LoadPairs(above, at, c00, c10);
+    LoadPairs(below, at, c01, c11);
+}
+
+// Both halves of the bilinear rule on eight texel quads, weights spread by SpreadWeights.
+AVX2 inline __m256i Bilinear(__m256i c00, __m256i c10, __m256i c01, __m256i c11, __m256i fuLow,
+                             __m256i fuHigh, __m256i fvLow, __m256i fvHigh) {
+    const __m256i zero = _mm256_setzero_si256();
+    __m256i top = LerpWide(_mm256_unpacklo_epi8(c00, zero), _mm256_unpacklo_epi8(c10, zero), fuLow);
+    __m256i bottom =
+        LerpWide(_mm256_unpacklo_epi8(c01, zero), _mm256_unpacklo_epi8(c11, zero), fuLow);
+    __m256i low = LerpWide(top, bottom, fvLow);
+    top = LerpWide(_mm256_unpackhi_epi8(c00, zero), _mm256_unpackhi_epi8(c10, zero), fuHigh);
+    bottom = LerpWide(_mm256_unpackhi_epi8(c01, zero), _mm256_unpackhi_epi8(c11, zero), fuHigh);
+    __m256i high = LerpWide(top, bottom, fvHigh);
+    return _mm256_packus_epi16(low, high);
+}
+
+// Texel indices i and i + 1 clamped to a side of size n >= 2 are read as the neighbours p, p + 1
+// with p = clamp(i, 0, n - 2): before the side the first of them is texel 0, past it the second
+// is texel n - 1, and either way that texel alone is the answer, with weight 0. `past` marks
+// the lanes that must take the second.
+AVX2 inline void ClampPair(__m256i i, __m256i lastPair, __m256i& p, __m256i& weight,
+                           __m256i& past) {
+    const __m256i zero = _mm256_setzero_si256();
+    p = _mm256_min_epi32(_mm256_max_epi32(i, zero), lastPair);
+    past = _mm256_cmpgt_epi32(i, lastPair);
+    weight = _mm256_andnot_si256(_mm256_or_si256(_mm256_cmpgt_epi32(zero, i), past), weight);
+}
+
+// The upper row of each lane's pair of rows as an offset, the lanes past the last row, and the
+// spread weights of the lower row.
+AVX2 inline void ClampedRows(__m256i t, __m256i pitch, __m256i lastRowPair, __m256i& row,
+                             __m256i& past, __m256i& low, __m256i& high) {
+    __m256i j, fv, q;
+    Split(t, j, fv);
+    ClampPair(j, lastRowPair, q, fv, past);
+    row = _mm256_mullo_epi32(q, pitch);
+    SpreadWeights(fv, low, high);
+}
+
+// Bilinear sampling clamped on both axes of a level at least 2 x 2: every texel quad is two
+// neighbouring pairs on two neighbouring rows, read without gathers.
+AVX2 void SampleClamped(const TTexels32& tx, int32_t s, int32_t ds, int32_t t, int32_t dt,
+                        int count, uint32_t* out) {
+    const auto* above = reinterpret_cast<const uint32_t*>(tx.pixels);
+    const auto* below = reinterpret_cast<const uint32_t*>(tx.pixels + tx.pitch);
+    const __m256i pitch = _mm256_set1_epi32(tx.pitch / 4);
+    const __m256i lastColumnPair = _mm256_set1_epi32(tx.width - 2);
+    const __m256i lastRowPair = _mm256_set1_epi32(tx.height - 2);
+    const __m256i orMask = _mm256_set1_epi32(static_cast<int>(tx.orMask));
+    const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    __m256i S =
+        _mm256_add_epi32(_mm256_set1_epi32(s), _mm256_mullo_epi32(lane, _mm256_set1_epi32(ds)));
+    __m256i T =
+        _mm256_add_epi32(_mm256_set1_epi32(t), _mm256_mullo_epi32(lane, _mm256_set1_epi32(dt)));
+    const __m256i stepS = _mm256_set1_epi32(static_cast<int>(static_cast<uint32_t>(ds) * 8u));
+    const __m256i stepT = _mm256_set1_epi32(static_cast<int>(static_cast<uint32_t>(dt) * 8u));
+    __m256i row, fvLow, fvHigh, below2;
+    // Along a span with dt = 0 (a sprite scaled but not turned) the rows and their weight are
+    // the same for every pixel.
+    ClampedRows(T, pitch, lastRowPair, row, below2, fvLow, fvHigh);
+    // Lanes past the end compute clamped addresses too, so the last step reads safely and
+    // stores only its own pixels.
+    for (int i = 0; i < count; i += 8) {
+        if (dt != 0) ClampedRows(T, pitch, lastRowPair, row, below2, fvLow, fvHigh);
+        __m256i i0, fu, p, right;
+        Split(S, i0, fu);
+        ClampPair(i0, lastColumnPair, p, fu, right);
+        __m256i c00, c10, c01, c11;
+        LoadQuads(above, below, _mm256_add_epi32(row, p), c00, c10, c01, c11);
+        c00 = _mm256_blendv_epi8(c00, c10, right);
+        c01 = _mm256_blendv_epi8(c01, c11, right);
+        c00 = _mm256_blendv_epi8(c00, c01, below2);
+        c10 = _mm256_blendv_epi8(c10, c11, below2);
+        __m256i fuLow, fuHigh;
+        SpreadWeights(fu, fuLow, fuHigh);
+        __m256i result = Bilinear(c00, c10, c01, c11, fuLow, fuHigh, fvLow, fvHigh);
+        Store(out + i, _mm256_or_si256(result, orMask), count - i);
+        S = _mm256_add_epi32(S, stepS);
+        T = _mm256_add_epi32(T, stepT);
+    }
+}
+
 AVX2 void Sample32(const TTexels32& tx, bool bilinear, int32_t s, int32_t ds, int32_t t, int32_t dt,
                    int count, uint32_t* out) {
+    if (bilinear && !tx.wrapU && !tx.wrapV && tx.width >= 2 && tx.height >= 2) {
+        SampleClamped(tx, s, ds, t, dt, count, out);
+        return;
+    }
     const int* base = reinterpret_cast<const int*>(tx.pixels);
     const __m256i pitch = _mm256_set1_epi32(tx.pitch / 4);
     const __m256i lastX = _mm256_set1_epi32(tx.width - 1);
@@ -235,22 +329,17 @@ AVX2 void Sample32(const TTexels32& tx, bool bilinear, int32_t s, int32_t ds, in
     const __m256i orMask = _mm256_set1_epi32(static_cast<int>(tx.orMask));
     const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
     const __m256i one = _mm256_set1_epi32(1);
-    const __m256i zero = _mm256_setzero_si256();
-    const bool pairs = !tx.wrapU && tx.width >= 2;
-    const __m256i lastPair = _mm256_set1_epi32(tx.width - 2);
     __m256i S =
         _mm256_add_epi32(_mm256_set1_epi32(s), _mm256_mullo_epi32(lane, _mm256_set1_epi32(ds)));
     __m256i T =
         _mm256_add_epi32(_mm256_set1_epi32(t), _mm256_mullo_epi32(lane, _mm256_set1_epi32(dt)));
     const __m256i stepS = _mm256_set1_epi32(static_cast<int>(static_cast<uint32_t>(ds) * 8u));
     const __m256i stepT = _mm256_set1_epi32(static_cast<int>(static_cast<uint32_t>(dt) * 8u));
-    // Along a span with dt = 0 (a sprite scaled but not turned) the rows and their weight are
-    // the same for every pixel.
     const bool rowsFixed = dt == 0;
     __m256i row0, row1, fvLow, fvHigh;
     Rows(T, pitch, lastY, tx.wrapV, row0, row1, fvLow, fvHigh);
     // Lanes past the end compute addresses inside the level too (every index is wrapped or
-    // clamped), so the last step reads safely and stores only its own pixels.
+    // clamped), so the last step gathers safely and stores only its own pixels.
     for (int i = 0; i < count; i += 8) {
         __m256i result;
         if (!bilinear) {
@@ -262,45 +351,15 @@ AVX2 void Sample32(const TTexels32& tx, bool bilinear, int32_t s, int32_t ds, in
             __m256i i0, fu;
             Split(S, i0, fu);
             if (!rowsFixed) Rows(T, pitch, lastY, tx.wrapV, row0, row1, fvLow, fvHigh);
-            __m256i c00, c10, c01, c11;
-            if (pairs) {
-                // Clamping on a level at least two texels wide: texels i0 and i0 + 1 clamped
-                // are read as the neighbours p, p + 1 with p = clamp(i0, 0, w - 2). Left of the
-                // level the first of them is texel 0, right of it the second is texel w - 1;
-                // either way that texel alone is the answer, with weight 0.
-                __m256i p = _mm256_min_epi32(_mm256_max_epi32(i0, zero), lastPair);
-                __m256i left = _mm256_cmpgt_epi32(zero, i0);
-                __m256i right = _mm256_cmpgt_epi32(i0, lastPair);
-                fu = _mm256_andnot_si256(_mm256_or_si256(left, right), fu);
-                alignas(32) int32_t at0[8], at1[8];
-                _mm256_store_si256(reinterpret_cast<__m256i*>(at0), _mm256_add_epi32(row0, p));
-                _mm256_store_si256(reinterpret_cast<__m256i*>(at1), _mm256_add_epi32(row1, p));
-                const auto* texels = reinterpret_cast<const uint32_t*>(base);
-                LoadPairs(texels, at0, c00, c10);
-                LoadPairs(texels, at1, c01, c11);
-                c00 = _mm256_blendv_epi8(c00, c10, right);
-                c01 = _mm256_blendv_epi8(c01, c11, right);
-            } else {
-                __m256i x0 = Address(i0, lastX, tx.wrapU);
-                __m256i x1 = Address(_mm256_add_epi32(i0, one), lastX, tx.wrapU);
-                c00 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row0, x0), 4);
-                c10 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row0, x1), 4);
-                c01 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row1, x0), 4);
-                c11 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row1, x1), 4);
-            }
+            __m256i x0 = Address(i0, lastX, tx.wrapU);
+            __m256i x1 = Address(_mm256_add_epi32(i0, one), lastX, tx.wrapU);
+            __m256i c00 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row0, x0), 4);
+            __m256i c10 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row0, x1), 4);
+            __m256i c01 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row1, x0), 4);
+            __m256i c11 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row1, x1), 4);
             __m256i fuLow, fuHigh;
             SpreadWeights(fu, fuLow, fuHigh);
-            __m256i top =
-                LerpWide(_mm256_unpacklo_epi8(c00, zero), _mm256_unpacklo_epi8(c10, zero), fuLow);
-            __m256i bottom =
-                LerpWide(_mm256_unpacklo_epi8(c01, zero), _mm256_unpacklo_epi8(c11, zero), fuLow);
-            __m256i low = LerpWide(top, bottom, fvLow);
-            top =
-                LerpWide(_mm256_unpackhi_epi8(c00, zero), _mm256_unpackhi_epi8(c10, zero), fuHigh);
-            bottom =
-                LerpWide(_mm256_unpackhi_epi8(c01, zero), _mm256_unpackhi_epi8(c11, zero), fuHigh);
-            __m256i high = LerpWide(top, bottom, fvHigh);
-            result = _mm256_packus_epi16(low, high);
+            result = Bilinear(c00, c10, c01, c11, fuLow, fuHigh, fvLow, fvHigh);
         }
         Store(out + i, _mm256_or_si256(result, orMask), count - i);
         S = _mm256_add_epi32(S, stepS);
