@@ -43,7 +43,9 @@ struct TKernels {
     void (*store565)(const uint32_t* src, uint8_t* dst, int count);
     // The horizontal half of the bilinear rule on one texel row: out[i] blends texels
     // index[i] and index[i] + 1 of `texels` with the weight f = weight[i] (0..255) of the
-    // second: h = (c0 (256 - f) + c1 f + 128) >> 8 on every channel.
+    // second: h = (c0 (256 - f) + c1 f + 128) >> 8 on every channel. The indices run up or
+    // down, the first and last of every eight (from i = 0) at most 15 apart, and `texels`
+    // holds 17 readable entries past the largest index.
     void (*lerpPairs)(const uint32_t* texels, const int32_t* index, const uint32_t* weight,
                       int count, uint32_t* out);
     // The vertical half: out[i] = (a[i] (256 - f) + b[i] f + 128) >> 8 on every channel, f in

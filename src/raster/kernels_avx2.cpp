@@ -367,25 +367,32 @@ AVX2 void Sample32(const TTexels32& tx, bool bilinear, int32_t s, int32_t ds, in
     }
 }
 
-AVX2 void LerpPairs(const uint32_t* texels, const int32_t* index, const uint32_t* weight, int count,
-                    uint32_t* out) {
+AVX2 void LerpPairs(const uint32_t* texels, const int32_t* index, const uint32_t* weight,
+                    int count, uint32_t* out) {
     const __m256i zero = _mm256_setzero_si256();
+    const __m256i seven = _mm256_set1_epi32(7);
     for (int i = 0; i < count; i += 8) {
         int r = count - i;
-        const int32_t* at = index + i;
-        // The last, partial step reads the pair at index 0 for the lanes past the end.
-        int32_t tail[8] = {};
-        if (r < 8) {
-            for (int k = 0; k < r; ++k)
-                tail[k] = at[k];
-            at = tail;
-        }
-        __m256i c0, c1;
-        LoadPairs(texels, at, c0, c1);
+        // The eight columns of a step read texels within 16 of the lowest, first or last as the
+        // columns run up or down: their pairs come out of two 16-texel windows by permutation.
+        int first = index[i], last = index[i + (r < 8 ? r : 8) - 1];
+        int base = first < last ? first : last;
+        __m256i rel = _mm256_sub_epi32(Load(index + i, r), _mm256_set1_epi32(base));
+        __m256i upper = _mm256_cmpgt_epi32(rel, seven);
+        const uint32_t* w = texels + base;
+        auto pick = [&](const uint32_t* at) AVX2 {
+            __m256i lo = _mm256_permutevar8x32_epi32(
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at)), rel);
+            __m256i hi = _mm256_permutevar8x32_epi32(
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + 8)), rel);
+            return _mm256_blendv_epi8(lo, hi, upper);
+        };
+        __m256i c0 = pick(w), c1 = pick(w + 1);
         __m256i low, high;
         SpreadWeights(Load(weight + i, r), low, high);
         __m256i lo = LerpWide(_mm256_unpacklo_epi8(c0, zero), _mm256_unpacklo_epi8(c1, zero), low);
-        __m256i hi = LerpWide(_mm256_unpackhi_epi8(c0, zero), _mm256_unpackhi_epi8(c1, zero), high);
+        __m256i hi =
+            LerpWide(_mm256_unpackhi_epi8(c0, zero), _mm256_unpackhi_epi8(c1, zero), high);
         Store(out + i, _mm256_packus_epi16(lo, hi), r);
     }
 }

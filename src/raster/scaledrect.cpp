@@ -14,10 +14,13 @@ namespace raster {
 
 namespace {
 
-// Columns handled at once; a column reads at most two texels, hence the texel row's size.
+// Columns handled at once. A column steps at most two texels, so eight columns read at most 16
+// texels apart and a row of columns at most 2 kColumns + 2; the row filter may read 17 texels
+// past the last it uses.
 constexpr int kColumns = 512;
 constexpr int kMaxTexelStep = 2 * 65536;
-constexpr int kRowTexels = 2 * kColumns + 4;
+constexpr int kSlack = 17;
+constexpr int kRowTexels = 2 * kColumns + 4 + kSlack;
 
 }  // namespace
 
@@ -66,6 +69,7 @@ bool TPixelPipe::ScaledRect(int x, int y, int w, int h, const TAttribs& at, cons
         int count = static_cast<int>(last - first) + 2;
         for (int c = 0; c < n; ++c)
             index[c] = static_cast<int32_t>(i0[c] - first);
+        std::fill(texels + count, texels + count + kSlack, 0u);
 
         // A level row filtered along u; filtering a new one never evicts the row `keep`.
         row[0] = row[1] = -1;
