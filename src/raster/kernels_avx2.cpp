@@ -367,8 +367,8 @@ AVX2 void Sample32(const TTexels32& tx, bool bilinear, int32_t s, int32_t ds, in
     }
 }
 
-AVX2 void LerpPairs(const uint32_t* texels, const int32_t* index, const uint32_t* weight,
-                    int count, uint32_t* out) {
+AVX2 void LerpPairs(const uint32_t* texels, const int32_t* index, const uint32_t* weight, int count,
+                    uint32_t* out) {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i seven = _mm256_set1_epi32(7);
     for (int i = 0; i < count; i += 8) {
@@ -391,8 +391,7 @@ AVX2 void LerpPairs(const uint32_t* texels, const int32_t* index, const uint32_t
         __m256i low, high;
         SpreadWeights(Load(weight + i, r), low, high);
         __m256i lo = LerpWide(_mm256_unpacklo_epi8(c0, zero), _mm256_unpacklo_epi8(c1, zero), low);
-        __m256i hi =
-            LerpWide(_mm256_unpackhi_epi8(c0, zero), _mm256_unpackhi_epi8(c1, zero), high);
+        __m256i hi = LerpWide(_mm256_unpackhi_epi8(c0, zero), _mm256_unpackhi_epi8(c1, zero), high);
         Store(out + i, _mm256_packus_epi16(lo, hi), r);
     }
 }

@@ -190,6 +190,7 @@ uint32_t CombinePixel(const TStageState& st, uint32_t texel, uint32_t diffuse, u
 
 void TPixelPipe::Configure(const TPipeConfig& config) {
     mConfig = config;
+    mDirect.on = false;
     mCombinedValid = false;
     const TStageState& st = config.stage;
     uint32_t sources = SourcesRead(st);
@@ -215,9 +216,11 @@ void TPixelPipe::Configure(const TPipeConfig& config) {
 
 void TPixelPipe::SetPrimitive(const TPrimitivePixels& primitive) {
     mPrimitive = primitive;
+    PlanDirect();
 }
 
 void TPixelPipe::SetConstantColors(uint32_t diffuse, uint32_t specular) {
+    mDirect.on = false;
     mPrimitive.levelCount = 0;
     mPrimitive.mipWeight = 0;
     mPrimitive.diffuseConstant = mPrimitive.specularConstant = true;
@@ -233,6 +236,7 @@ void TPixelPipe::Span(int x, int y, int count, const TAttribs& at, const TAttrib
         FlatSpan(x, y, count);
         return;
     }
+    if (mDirect.skip) return;
     uint32_t texBuf[kChunk];
     uint32_t mipBuf[kChunk];
     TAttribs cur = at;
@@ -271,7 +275,11 @@ void TPixelPipe::Span(int x, int y, int count, const TAttribs& at, const TAttrib
                 texel = texBuf;
             }
         }
-        ShadeSampled(x, y, n, texel, cur, step);
+        if (mDirect.on) {
+            WriteDirect(x, y, n, texel);
+        } else {
+            ShadeSampled(x, y, n, texel, cur, step);
+        }
         x += n;
         count -= n;
         if (count > 0) Advance(cur, step, n);

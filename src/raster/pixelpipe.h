@@ -132,6 +132,14 @@ public:
     bool ScaledRect(int x, int y, int w, int h, const TAttribs& at, const TAttribs& stepX,
                     const TAttribs& stepY);
 
+    // Whether the primitive's texels go straight into the target (WriteDirect), and whether it
+    // draws nothing at all (its alpha test fails on every pixel).
+    bool Direct() const { return mDirect.on; }
+    bool DirectSkips() const { return mDirect.skip; }
+    // Writes count (at most kChunk) texels of the primitive into row y from column x, as the
+    // combiner, alpha test and blending would; only when Direct().
+    void WriteDirect(int x, int y, int count, const uint32_t* texels);
+
     // Shades count pixels of row y from column x for an untextured primitive of constant
     // colours (SetConstantColors) without depth test.
     void FlatSpan(int x, int y, int count);
@@ -164,8 +172,21 @@ private:
     void Write(int x, int y, int count, const uint32_t* color, uint32_t colorConst,
                const TMask* mask, bool blend, uint32_t orMask);
 
+    // Chooses whether the primitive's texels may skip the per-pixel stages: one texture level
+    // times a constant diffuse colour (the standard combiner), no specular, no depth test, an
+    // alpha test with one answer for every pixel or none that blending does not make moot, and
+    // a plain store or the common blend into a 32-bit or R5G6B5 target.
+    void PlanDirect();
+
     TPipeConfig mConfig;
     TPrimitivePixels mPrimitive;
+    struct TDirect {
+        bool on = false;
+        bool skip = false;   // the alpha test drops every pixel
+        bool white = false;  // the diffuse colour leaves the texels as they are
+        bool store = false;  // written without blending (plain, or opaque over)
+        uint32_t orMask = 0;
+    } mDirect;
     bool mUsesTexture = false;       // the combiner reads TEXTURE
     bool mUsesSpecular = false;      // the combiner or the specular sum reads the specular colour
     bool mStandardCombiner = false;  // texture times diffuse, on colour and on alpha

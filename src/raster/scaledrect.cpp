@@ -31,6 +31,7 @@ bool TPixelPipe::ScaledRect(int x, int y, int w, int h, const TAttribs& at, cons
         stepY.s[0] != 0 || stepX.s[0] < -kMaxTexelStep || stepX.s[0] > kMaxTexelStep) {
         return false;
     }
+    if (mDirect.skip) return true;
     const TLevel& level = p.level[0];
     const TStageState& st = mConfig.stage;
     const TKernels& k = *mConfig.kernels;
@@ -103,7 +104,11 @@ bool TPixelPipe::ScaledRect(int x, int y, int w, int h, const TAttribs& at, cons
                 k.lerpRows(texel, lower, fv, n, blended);
                 texel = blended;
             }
-            ShadeSampled(x + done, y + r, n, texel, rowAt, stepX);
+            if (mDirect.on) {
+                WriteDirect(x + done, y + r, n, texel);
+            } else {
+                ShadeSampled(x + done, y + r, n, texel, rowAt, stepX);
+            }
             Advance(rowAt, stepY, 1);
         }
     }

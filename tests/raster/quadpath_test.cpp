@@ -180,6 +180,46 @@ TEST(QuadPaths, TurnedSpritesMatchTheGeneralPath) {
     ExpectSameAsGeneralPath(cases, texture, TFilter::Point, TAddress::Wrap, false);
 }
 
+TEST(QuadPaths, AlphaTestsOnOpaqueSpritesMatchTheGeneralPath) {
+    // Texels without alpha under an opaque diffuse colour pass or fail the alpha test as a whole
+    // sprite; a translucent diffuse colour makes the test per pixel again.
+    std::vector<QuadCase> cases = {
+        {"one to one", Quad(4, 5, 20, 17, 0xFFFFFFFF)},
+        {"scaled", Quad(3.5f, 2.25f, 43.5f, 32.25f, 0xFFC08040)},
+        {"turned", TurnedCases()[6].quad},
+        {"translucent", Quad(6, 3, 38, 27, 0x80FFFFFF)},
+    };
+    for (TPixelFormat texFormat : {TPixelFormat::X8R8G8B8, TPixelFormat::R5G6B5}) {
+        TSurface texture = SpriteTexture(texFormat, 16, 12);
+        for (TCompare func : {TCompare::Less, TCompare::GreaterEqual, TCompare::Equal}) {
+            for (uint32_t ref : {0x80u, 0xFFu}) {
+                for (TPixelFormat format : kTargets) {
+                    for (size_t i = 0; i < cases.size(); ++i) {
+                        TSurface want, got;
+                        for (bool fast : {false, true}) {
+                            TRasterizer r;
+                            r.SetFastPaths(fast);
+                            TSurface target = Backdrop(format, 96, 80);
+                            Setup2d(r, target);
+                            r.State().alphaTestEnable = true;
+                            r.State().alphaFunc = func;
+                            r.State().alphaRef = ref;
+                            r.State().stage0.magFilter = r.State().stage0.minFilter =
+                                TFilter::Linear;
+                            r.SetTexture(&texture);
+                            DrawQuad(r, cases[i].quad);
+                            (fast ? got : want) = std::move(target);
+                        }
+                        EXPECT_TRUE(SameBytes(want, got))
+                            << cases[i].name << ": texture " << int(texFormat) << ", func "
+                            << int(func) << ", ref " << ref << ", target " << int(format);
+                    }
+                }
+            }
+        }
+    }
+}
+
 TEST(QuadPaths, TurnedQuadsCoverEachPixelOnce) {
     // Additive blending of a constant colour shows a pixel drawn twice or missed.
     for (const QuadCase& c : TurnedCases()) {
