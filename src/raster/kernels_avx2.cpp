@@ -61,6 +61,16 @@ AVX2 inline __m256i Load(const void* p, int remaining) {
     return _mm256_maskload_epi32(static_cast<const int*>(p), TailMask(remaining));
 }
 
+// Runs step(i, remaining) over count pixels eight at a time: whole steps with remaining = 8,
+// which the compiler sees, then one partial step.
+template <typename Step>
+AVX2 inline void ForEach8(int count, Step step) {
+    int i = 0;
+    for (; i + 8 <= count; i += 8)
+        step(i, 8);
+    if (i < count) step(i, count - i);
+}
+
 AVX2 inline void Store(void* p, __m256i v, int remaining) {
     if (remaining >= 8) {
         _mm256_storeu_si256(static_cast<__m256i*>(p), v);
@@ -74,11 +84,10 @@ AVX2 void BlendSrcAlpha(const uint32_t* src, uint8_t* dst, int count, uint32_t o
     // group by group, and choosing a shortcut per group costs more in mispredicted branches
     // than the arithmetic it saves.
     const __m256i mask = _mm256_set1_epi32(static_cast<int>(orMask));
-    for (int i = 0; i < count; i += 8) {
-        int r = count - i;
+    ForEach8(count, [&](int i, int r) AVX2 {
         __m256i s = Load(src + i, r);
         Store(dst + 4 * i, _mm256_or_si256(Blend8(s, Load(dst + 4 * i, r)), mask), r);
-    }
+    });
 }
 
 AVX2 void BlendSrcAlphaConst(uint32_t src, uint8_t* dst, int count, uint32_t orMask) {
@@ -88,40 +97,35 @@ AVX2 void BlendSrcAlphaConst(uint32_t src, uint8_t* dst, int count, uint32_t orM
     __m256i a = BroadcastAlpha(s);
     __m256i sa = _mm256_mullo_epi16(s, a);
     __m256i inv = _mm256_sub_epi16(_mm256_set1_epi16(255), a);
-    for (int i = 0; i < count; i += 8) {
-        int r = count - i;
+    ForEach8(count, [&](int i, int r) AVX2 {
         __m256i d = Load(dst + 4 * i, r);
         __m256i tl = _mm256_add_epi16(sa, _mm256_mullo_epi16(_mm256_unpacklo_epi8(d, zero), inv));
         __m256i th = _mm256_add_epi16(sa, _mm256_mullo_epi16(_mm256_unpackhi_epi8(d, zero), inv));
         Store(dst + 4 * i, _mm256_or_si256(_mm256_packus_epi16(Round255(tl), Round255(th)), mask),
               r);
-    }
+    });
 }
 
 AVX2 void ModulateConst(const uint32_t* src, uint32_t color, uint32_t* out, int count) {
     const __m256i zero = _mm256_setzero_si256();
     __m256i c = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(color)), zero);
-    for (int i = 0; i < count; i += 8) {
-        int r = count - i;
+    ForEach8(count, [&](int i, int r) AVX2 {
         __m256i s = Load(src + i, r);
         __m256i lo = Round255(_mm256_mullo_epi16(_mm256_unpacklo_epi8(s, zero), c));
         __m256i hi = Round255(_mm256_mullo_epi16(_mm256_unpackhi_epi8(s, zero), c));
         Store(out + i, _mm256_packus_epi16(lo, hi), r);
-    }
+    });
 }
 
 AVX2 void CopyOr(const uint32_t* src, uint8_t* dst, int count, uint32_t orMask) {
     const __m256i mask = _mm256_set1_epi32(static_cast<int>(orMask));
-    for (int i = 0; i < count; i += 8) {
-        int r = count - i;
-        Store(dst + 4 * i, _mm256_or_si256(Load(src + i, r), mask), r);
-    }
+    ForEach8(count, [&](int i, int r)
+                        AVX2 { Store(dst + 4 * i, _mm256_or_si256(Load(src + i, r), mask), r); });
 }
 
 AVX2 void Fill32(uint32_t color, uint8_t* dst, int count) {
     const __m256i c = _mm256_set1_epi32(static_cast<int>(color));
-    for (int i = 0; i < count; i += 8)
-        Store(dst + 4 * i, c, count - i);
+    ForEach8(count, [&](int i, int r) AVX2 { Store(dst + 4 * i, c, r); });
 }
 
 // Eight R5G6B5 pixels to 0xAARRGGBB by replication, and back by truncation.
@@ -296,7 +300,7 @@ AVX2 void SampleClamped(const TTexels32& tx, int32_t s, int32_t ds, int32_t t, i
     ClampedRows(T, pitch, lastRowPair, row, below2, fvLow, fvHigh);
     // Lanes past the end compute clamped addresses too, so the last step reads safely and
     // stores only its own pixels.
-    for (int i = 0; i < count; i += 8) {
+    ForEach8(count, [&](int i, int r) AVX2 {
         if (dt != 0) ClampedRows(T, pitch, lastRowPair, row, below2, fvLow, fvHigh);
         __m256i i0, fu, p, right;
         Split(S, i0, fu);
@@ -310,10 +314,10 @@ AVX2 void SampleClamped(const TTexels32& tx, int32_t s, int32_t ds, int32_t t, i
         __m256i fuLow, fuHigh;
         SpreadWeights(fu, fuLow, fuHigh);
         __m256i result = Bilinear(c00, c10, c01, c11, fuLow, fuHigh, fvLow, fvHigh);
-        Store(out + i, _mm256_or_si256(result, orMask), count - i);
+        Store(out + i, _mm256_or_si256(result, orMask), r);
         S = _mm256_add_epi32(S, stepS);
         T = _mm256_add_epi32(T, stepT);
-    }
+    });
 }
 
 AVX2 void Sample32(const TTexels32& tx, bool bilinear, int32_t s, int32_t ds, int32_t t, int32_t dt,
@@ -371,8 +375,7 @@ AVX2 void LerpPairs(const uint32_t* texels, const int32_t* index, const uint32_t
                     uint32_t* out) {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i seven = _mm256_set1_epi32(7);
-    for (int i = 0; i < count; i += 8) {
-        int r = count - i;
+    ForEach8(count, [&](int i, int r) AVX2 {
         // The eight columns of a step read texels within 16 of the lowest, first or last as the
         // columns run up or down: their pairs come out of two 16-texel windows by permutation.
         int first = index[i], last = index[i + (r < 8 ? r : 8) - 1];
@@ -393,19 +396,18 @@ AVX2 void LerpPairs(const uint32_t* texels, const int32_t* index, const uint32_t
         __m256i lo = LerpWide(_mm256_unpacklo_epi8(c0, zero), _mm256_unpacklo_epi8(c1, zero), low);
         __m256i hi = LerpWide(_mm256_unpackhi_epi8(c0, zero), _mm256_unpackhi_epi8(c1, zero), high);
         Store(out + i, _mm256_packus_epi16(lo, hi), r);
-    }
+    });
 }
 
 AVX2 void LerpRows(const uint32_t* a, const uint32_t* b, int weight, int count, uint32_t* out) {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i f = _mm256_set1_epi16(static_cast<int16_t>(weight << 7));
-    for (int i = 0; i < count; i += 8) {
-        int r = count - i;
+    ForEach8(count, [&](int i, int r) AVX2 {
         __m256i c0 = Load(a + i, r), c1 = Load(b + i, r);
         __m256i lo = LerpWide(_mm256_unpacklo_epi8(c0, zero), _mm256_unpacklo_epi8(c1, zero), f);
         __m256i hi = LerpWide(_mm256_unpackhi_epi8(c0, zero), _mm256_unpackhi_epi8(c1, zero), f);
         Store(out + i, _mm256_packus_epi16(lo, hi), r);
-    }
+    });
 }
 
 #undef AVX2
