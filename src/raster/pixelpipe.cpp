@@ -238,6 +238,18 @@ void TPixelPipe::Span(int x, int y, int count, const TAttribs& at, const TAttrib
     }
     if (mDirect.skip) return;
     uint32_t texBuf[kChunk];
+    if (mDirect.on && !(step.s[0] == 65536 && step.t[0] == 0)) {
+        // A turned or scaled sprite: sampled texels straight into the target.
+        int64_t s = at.s[0], t = at.t[0];
+        for (int done = 0; done < count; done += kChunk) {
+            int n = std::min(kChunk, count - done);
+            SampleLevel(mPrimitive.level[0], s, step.s[0], t, step.t[0], n, texBuf);
+            WriteDirect(x + done, y, n, texBuf);
+            s += n * step.s[0];
+            t += n * step.t[0];
+        }
+        return;
+    }
     uint32_t mipBuf[kChunk];
     TAttribs cur = at;
     const TStageState& st = mConfig.stage;

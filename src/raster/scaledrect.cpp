@@ -108,8 +108,8 @@ bool TPixelPipe::ScaledRect(int x, int y, int w, int h, const TAttribs& at, cons
                 WriteDirect(x + done, y + r, n, texel);
             } else {
                 ShadeSampled(x + done, y + r, n, texel, rowAt, stepX);
+                Advance(rowAt, stepY, 1);
             }
-            Advance(rowAt, stepY, 1);
         }
     }
     return true;

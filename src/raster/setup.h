@@ -38,6 +38,13 @@ struct TTriangleSetup {
 
     // The fixed-point attributes at pixel (px, py), and their step per pixel along x.
     void AttribsAt(int64_t px, int64_t py, TAttribs& out) const;
+    // Whether only the first level's texture coordinates change over the primitive (the
+    // sprite's case), and the same update of `out`, whose other attributes were set before.
+    bool OnlyFirstCoordinatesVary() const;
+    void FirstCoordinatesAt(int64_t px, int64_t py, TAttribs& out) const {
+        out.s[0] = s[0].at + s[0].dx * (px - ax) + s[0].dy * (py - ay);
+        out.t[0] = t[0].at + t[0].dx * (px - ax) + t[0].dy * (py - ay);
+    }
     void StepX(TAttribs& out) const;
     void StepY(TAttribs& out) const;
 };

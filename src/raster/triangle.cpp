@@ -126,6 +126,14 @@ void TTriangleSetup::AttribsAt(int64_t px, int64_t py, TAttribs& out) const {
     out.z = z.at + z.dx * fx + z.dy * fy;
 }
 
+bool TTriangleSetup::OnlyFirstCoordinatesVary() const {
+    auto constant = [](const TPlane& p) { return p.dx == 0 && p.dy == 0; };
+    bool others = constant(s[1]) && constant(t[1]) && constant(z);
+    for (const TPlane& p : c)
+        others = others && constant(p);
+    return others;
+}
+
 void TTriangleSetup::StepX(TAttribs& out) const {
     for (int k = 0; k < 2; ++k) {
         out.s[k] = s[k].dx;
@@ -353,6 +361,9 @@ void TraverseConvex(const TTriangleSetup& st, const int64_t* X, const int64_t* Y
 
     TAttribs at, step;
     st.StepX(step);
+    // Constant attributes are set once; a sprite then only moves its texture coordinates.
+    bool coordinatesOnly = !st.perspective && st.OnlyFirstCoordinatesVary();
+    if (coordinatesOnly) st.AttribsAt(ctx.scissor.left, top, at);
     for (int64_t py = top; py <= bottom; ++py) {
         int64_t xl = ctx.scissor.left;
         int64_t xr = ctx.scissor.right - 1;
@@ -377,7 +388,11 @@ void TraverseConvex(const TTriangleSetup& st, const int64_t* X, const int64_t* Y
         if (st.perspective) {
             PerspectiveSpan(st, ctx, xl, py, count);
         } else {
-            st.AttribsAt(xl, py, at);
+            if (coordinatesOnly) {
+                st.FirstCoordinatesAt(xl, py, at);
+            } else {
+                st.AttribsAt(xl, py, at);
+            }
             ctx.pipe->Span(static_cast<int>(xl), static_cast<int>(py), count, at, step);
         }
     }
