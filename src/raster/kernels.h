@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+#include "raster/pixelformat.h"
+
 namespace raster {
 
 enum class TSimd : uint8_t { Scalar, Sse2, Avx2, Best };
@@ -51,6 +53,9 @@ struct TKernels {
     // The vertical half: out[i] = (a[i] (256 - f) + b[i] f + 128) >> 8 on every channel, f in
     // 0..255.
     void (*lerpRows)(const uint32_t* a, const uint32_t* b, int weight, int count, uint32_t* out);
+    // count 16-bit pixels of R5G6B5, X1R5G5B5 or A4R4G4B4 to 0xAARRGGBB by replication
+    // (pixelformat.h); other formats give opaque white.
+    void (*decode16)(TPixelFormat format, const uint8_t* src, int count, uint32_t* out);
     // count texels along a span by the point or bilinear rule of rasterizer.h: pixel i samples
     // (s + i ds, t + i dt), 16.16 texels. The caller keeps every coordinate of the span, and
     // those coordinates plus or minus 2^17, inside int32.
@@ -85,6 +90,7 @@ void ScalarStore565(const uint32_t* src, uint8_t* dst, int count);
 void ScalarLerpPairs(const uint32_t* texels, const int32_t* index, const uint32_t* weight,
                      int count, uint32_t* out);
 void ScalarLerpRows(const uint32_t* a, const uint32_t* b, int weight, int count, uint32_t* out);
+void ScalarDecode16(TPixelFormat format, const uint8_t* src, int count, uint32_t* out);
 void ScalarSample32(const TTexels32& texels, bool bilinear, int32_t s, int32_t ds, int32_t t,
                     int32_t dt, int count, uint32_t* out);
 

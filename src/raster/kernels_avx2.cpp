@@ -128,19 +128,43 @@ AVX2 void Fill32(uint32_t color, uint8_t* dst, int count) {
     ForEach8(count, [&](int i, int r) AVX2 { Store(dst + 4 * i, c, r); });
 }
 
+// 16-bit pixels held in the low halves of 32-bit lanes to 0xAARRGGBB by replication.
+AVX2 inline __m256i Expand5(__m256i v) {
+    return _mm256_or_si256(_mm256_slli_epi32(v, 3), _mm256_srli_epi32(v, 2));
+}
+
+AVX2 inline __m256i Decode8(TPixelFormat format, __m256i p) {
+    const __m256i five = _mm256_set1_epi32(31);
+    const __m256i opaque = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    if (format == TPixelFormat::A4R4G4B4) {
+        // Each nibble into the low half of its byte, then v * 17 = v << 4 | v.
+        __m256i low = _mm256_and_si256(p, _mm256_set1_epi32(0x0F0F));
+        __m256i high = _mm256_and_si256(_mm256_srli_epi32(p, 4), _mm256_set1_epi32(0x0F0F));
+        __m256i v = _mm256_or_si256(
+            _mm256_or_si256(_mm256_and_si256(low, _mm256_set1_epi32(0xF)),
+                            _mm256_slli_epi32(_mm256_and_si256(low, _mm256_set1_epi32(0xF00)), 8)),
+            _mm256_or_si256(
+                _mm256_slli_epi32(_mm256_and_si256(high, _mm256_set1_epi32(0xF)), 8),
+                _mm256_slli_epi32(_mm256_and_si256(high, _mm256_set1_epi32(0xF00)), 16)));
+        return _mm256_or_si256(v, _mm256_slli_epi32(v, 4));
+    }
+    __m256i r, g;
+    if (format == TPixelFormat::R5G6B5) {
+        r = Expand5(_mm256_and_si256(_mm256_srli_epi32(p, 11), five));
+        g = _mm256_and_si256(_mm256_srli_epi32(p, 5), _mm256_set1_epi32(63));
+        g = _mm256_or_si256(_mm256_slli_epi32(g, 2), _mm256_srli_epi32(g, 4));
+    } else {
+        r = Expand5(_mm256_and_si256(_mm256_srli_epi32(p, 10), five));
+        g = Expand5(_mm256_and_si256(_mm256_srli_epi32(p, 5), five));
+    }
+    __m256i b = Expand5(_mm256_and_si256(p, five));
+    return _mm256_or_si256(_mm256_or_si256(opaque, _mm256_slli_epi32(r, 16)),
+                           _mm256_or_si256(_mm256_slli_epi32(g, 8), b));
+}
+
 // Eight R5G6B5 pixels to 0xAARRGGBB by replication, and back by truncation.
 AVX2 inline __m256i Decode565x8(__m128i packed) {
-    __m256i p = _mm256_cvtepu16_epi32(packed);
-    const __m256i five = _mm256_set1_epi32(31);
-    __m256i r = _mm256_and_si256(_mm256_srli_epi32(p, 11), five);
-    __m256i g = _mm256_and_si256(_mm256_srli_epi32(p, 5), _mm256_set1_epi32(63));
-    __m256i b = _mm256_and_si256(p, five);
-    r = _mm256_or_si256(_mm256_slli_epi32(r, 3), _mm256_srli_epi32(r, 2));
-    g = _mm256_or_si256(_mm256_slli_epi32(g, 2), _mm256_srli_epi32(g, 4));
-    b = _mm256_or_si256(_mm256_slli_epi32(b, 3), _mm256_srli_epi32(b, 2));
-    return _mm256_or_si256(
-        _mm256_or_si256(_mm256_set1_epi32(static_cast<int>(0xFF000000u)), _mm256_slli_epi32(r, 16)),
-        _mm256_or_si256(_mm256_slli_epi32(g, 8), b));
+    return Decode8(TPixelFormat::R5G6B5, _mm256_cvtepu16_epi32(packed));
 }
 
 AVX2 inline __m128i Encode565x8(__m256i c) {
@@ -171,6 +195,21 @@ AVX2 void Store565(const uint32_t* src, uint8_t* dst, int count) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 2 * i), Encode565x8(s));
     }
     if (i < count) ScalarStore565(src + i, dst + 2 * i, count - i);
+}
+
+AVX2 void Decode16(TPixelFormat format, const uint8_t* src, int count, uint32_t* out) {
+    if (format != TPixelFormat::R5G6B5 && format != TPixelFormat::X1R5G5B5 &&
+        format != TPixelFormat::A4R4G4B4) {
+        ScalarDecode16(format, src, count, out);
+        return;
+    }
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        __m256i p =
+            _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 2 * i)));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), Decode8(format, p));
+    }
+    if (i < count) ScalarDecode16(format, src + 2 * i, count - i, out + i);
 }
 
 // (c0 (256 - f) + c1 f + 128) >> 8 on pixels widened to 16-bit channels, with 128 f in the
@@ -426,6 +465,7 @@ const TKernels& Avx2Kernels() {
         .store565 = Store565,
         .lerpPairs = LerpPairs,
         .lerpRows = LerpRows,
+        .decode16 = Decode16,
         .sample32 = Sample32,
     };
     return kernels;

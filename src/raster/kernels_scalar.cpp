@@ -107,6 +107,26 @@ void ScalarLerpRows(const uint32_t* a, const uint32_t* b, int weight, int count,
         out[i] = LerpChannels(a[i], b[i], weight);
 }
 
+void ScalarDecode16(TPixelFormat format, const uint8_t* src, int count, uint32_t* out) {
+    for (int i = 0; i < count; ++i) {
+        uint32_t p = Load16(src + 2 * i);
+        switch (format) {
+            case TPixelFormat::R5G6B5:
+                out[i] = Decode565(p);
+                break;
+            case TPixelFormat::X1R5G5B5:
+                out[i] = Decode1555(p);
+                break;
+            case TPixelFormat::A4R4G4B4:
+                out[i] = Decode4444(p);
+                break;
+            default:
+                out[i] = 0xFFFFFFFFu;
+                break;
+        }
+    }
+}
+
 const TKernels& ScalarKernels() {
     static const TKernels kernels{
         .level = TSimd::Scalar,
@@ -119,6 +139,7 @@ const TKernels& ScalarKernels() {
         .store565 = ScalarStore565,
         .lerpPairs = ScalarLerpPairs,
         .lerpRows = ScalarLerpRows,
+        .decode16 = ScalarDecode16,
         .sample32 = ScalarSample32,
     };
     return kernels;

@@ -150,6 +150,55 @@ void LerpRows(const uint32_t* a, const uint32_t* b, int weight, int count, uint3
     if (i < count) ScalarLerpRows(a + i, b + i, weight, count - i, out + i);
 }
 
+// 16-bit pixels held in the low halves of 32-bit lanes to 0xAARRGGBB by replication.
+inline __m128i Expand5(__m128i v) {
+    return _mm_or_si128(_mm_slli_epi32(v, 3), _mm_srli_epi32(v, 2));
+}
+
+inline __m128i Decode4(TPixelFormat format, __m128i p) {
+    const __m128i five = _mm_set1_epi32(31);
+    const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+    if (format == TPixelFormat::A4R4G4B4) {
+        // Each nibble into the low half of its byte, then v * 17 = v << 4 | v.
+        __m128i low = _mm_and_si128(p, _mm_set1_epi32(0x0F0F));
+        __m128i high = _mm_and_si128(_mm_srli_epi32(p, 4), _mm_set1_epi32(0x0F0F));
+        __m128i v = _mm_or_si128(
+            _mm_or_si128(_mm_and_si128(low, _mm_set1_epi32(0xF)),
+                         _mm_slli_epi32(_mm_and_si128(low, _mm_set1_epi32(0xF00)), 8)),
+            _mm_or_si128(_mm_slli_epi32(_mm_and_si128(high, _mm_set1_epi32(0xF)), 8),
+                         _mm_slli_epi32(_mm_and_si128(high, _mm_set1_epi32(0xF00)), 16)));
+        return _mm_or_si128(v, _mm_slli_epi32(v, 4));
+    }
+    __m128i r, g;
+    if (format == TPixelFormat::R5G6B5) {
+        r = Expand5(_mm_and_si128(_mm_srli_epi32(p, 11), five));
+        g = _mm_and_si128(_mm_srli_epi32(p, 5), _mm_set1_epi32(63));
+        g = _mm_or_si128(_mm_slli_epi32(g, 2), _mm_srli_epi32(g, 4));
+    } else {
+        r = Expand5(_mm_and_si128(_mm_srli_epi32(p, 10), five));
+        g = Expand5(_mm_and_si128(_mm_srli_epi32(p, 5), five));
+    }
+    __m128i b = Expand5(_mm_and_si128(p, five));
+    return _mm_or_si128(_mm_or_si128(opaque, _mm_slli_epi32(r, 16)),
+                        _mm_or_si128(_mm_slli_epi32(g, 8), b));
+}
+
+void Decode16(TPixelFormat format, const uint8_t* src, int count, uint32_t* out) {
+    if (format != TPixelFormat::R5G6B5 && format != TPixelFormat::X1R5G5B5 &&
+        format != TPixelFormat::A4R4G4B4) {
+        ScalarDecode16(format, src, count, out);
+        return;
+    }
+    const __m128i zero = _mm_setzero_si128();
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        __m128i p = _mm_unpacklo_epi16(
+            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(src + 2 * i)), zero);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), Decode4(format, p));
+    }
+    if (i < count) ScalarDecode16(format, src + 2 * i, count - i, out + i);
+}
+
 }  // namespace
 
 const TKernels& Sse2Kernels() {
@@ -164,6 +213,7 @@ const TKernels& Sse2Kernels() {
         .store565 = ScalarStore565,
         .lerpPairs = LerpPairs,
         .lerpRows = LerpRows,
+        .decode16 = Decode16,
         .sample32 = ScalarSample32,
     };
     return kernels;

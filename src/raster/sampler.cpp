@@ -61,6 +61,23 @@ void FetchRow(const TLevel& level, int x, int y, int count, uint32_t* out) {
         out[k] = Fetch<F>(level, x + k, y);
 }
 
+// The same through the kernels when given: 32-bit rows copied, 16-bit rows decoded.
+template <TPixelFormat F>
+void CopyRow(const TLevel& level, int x, int y, int count, uint32_t* out, const TKernels* kernels) {
+    if (kernels == nullptr) {
+        FetchRow<F>(level, x, y, count, out);
+        return;
+    }
+    const uint8_t* row = level.pixels + static_cast<intptr_t>(y) * level.pitch;
+    if constexpr (F == TPixelFormat::X8R8G8B8 || F == TPixelFormat::A8R8G8B8) {
+        kernels->copyOr(reinterpret_cast<const uint32_t*>(row + 4 * x),
+                        reinterpret_cast<uint8_t*>(out), count,
+                        F == TPixelFormat::X8R8G8B8 ? 0xFF000000u : 0);
+    } else {
+        kernels->decode16(F, row + 2 * x, count, out);
+    }
+}
+
 template <TPixelFormat F>
 const uint32_t* SampleOneToOneT(const TLevel& level, bool bilinear, TAddress au, TAddress av,
                                 int64_t s, int64_t t, int count, uint32_t* buffer,
@@ -95,17 +112,8 @@ const uint32_t* SampleOneToOneT(const TLevel& level, bool bilinear, TAddress au,
             }
         }
         if (hi > lo) {
-            int x = static_cast<int>(i + lo);
-            int n = static_cast<int>(hi - lo);
-            if (kernels != nullptr &&
-                (F == TPixelFormat::X8R8G8B8 || F == TPixelFormat::A8R8G8B8)) {
-                const uint8_t* row = level.pixels + static_cast<intptr_t>(y0) * level.pitch + 4 * x;
-                kernels->copyOr(reinterpret_cast<const uint32_t*>(row),
-                                reinterpret_cast<uint8_t*>(buffer + lo), n,
-                                F == TPixelFormat::X8R8G8B8 ? 0xFF000000u : 0);
-            } else {
-                FetchRow<F>(level, x, y0, n, buffer + lo);
-            }
+            CopyRow<F>(level, static_cast<int>(i + lo), y0, static_cast<int>(hi - lo), buffer + lo,
+                       kernels);
         }
     } else {
         int y1 = fv > 0 ? y0 + 1 : y0;
@@ -136,20 +144,8 @@ void FetchTexelRowT(const TLevel& level, TAddress au, int64_t first, int count, 
     for (int64_t k = 0; k < lo; ++k)
         out[k] = Fetch<F>(level, AddressTexel(first + k, level.width, au), y);
     if (hi > lo) {
-        int x = static_cast<int>(first + lo);
-        int n = static_cast<int>(hi - lo);
-        if constexpr (F == TPixelFormat::X8R8G8B8 || F == TPixelFormat::A8R8G8B8) {
-            if (kernels != nullptr) {
-                const uint8_t* row = level.pixels + static_cast<intptr_t>(y) * level.pitch + 4 * x;
-                kernels->copyOr(reinterpret_cast<const uint32_t*>(row),
-                                reinterpret_cast<uint8_t*>(out + lo), n,
-                                F == TPixelFormat::X8R8G8B8 ? 0xFF000000u : 0);
-            } else {
-                FetchRow<F>(level, x, y, n, out + lo);
-            }
-        } else {
-            FetchRow<F>(level, x, y, n, out + lo);
-        }
+        CopyRow<F>(level, static_cast<int>(first + lo), y, static_cast<int>(hi - lo), out + lo,
+                   kernels);
     }
     for (int64_t k = hi; k < count; ++k)
         out[k] = Fetch<F>(level, AddressTexel(first + k, level.width, au), y);

@@ -236,6 +236,58 @@ TEST(FastPaths, KernelsAgreeOnEveryAlpha) {
     EXPECT_EQ(one, RefBlend(TBlend::SrcAlpha, TBlend::InvSrcAlpha, src[128], 0xFF102030));
 }
 
+TEST(FastPaths, RowKernelsAgreeWithTheScalarOnes) {
+    // Every 16-bit value of each format through the decoders.
+    std::vector<uint16_t> raw(65536);
+    for (size_t i = 0; i < raw.size(); ++i)
+        raw[i] = static_cast<uint16_t>(i);
+    const auto* bytes = reinterpret_cast<const uint8_t*>(raw.data());
+    const TKernels& scalar = GetKernels(TSimd::Scalar);
+    for (TSimd level : {TSimd::Sse2, TSimd::Avx2}) {
+        const TKernels& k = GetKernels(level);
+        for (TPixelFormat format :
+             {TPixelFormat::R5G6B5, TPixelFormat::X1R5G5B5, TPixelFormat::A4R4G4B4}) {
+            for (int n : {65536, 13}) {
+                std::vector<uint32_t> want(n), got(n);
+                scalar.decode16(format, bytes + 2, n - 1, want.data());
+                k.decode16(format, bytes + 2, n - 1, got.data());
+                ASSERT_EQ(want, got) << int(level) << " format " << int(format) << " n " << n;
+            }
+        }
+        // Texel pairs along rows running up and down by up to two texels a column, with every
+        // weight, and rows blended with every weight, over lengths with partial last steps.
+        Lcg rng{5};
+        std::vector<uint32_t> texels(300);
+        for (uint32_t& t : texels)
+            t = rng.Next() | rng.Next() << 24;
+        for (int step : {1, 2, -1, -2, 0}) {
+            for (int n : {1, 7, 8, 9, 64, 100}) {
+                std::vector<int32_t> index(n);
+                std::vector<uint32_t> weight(n), want(n), got(n);
+                for (int i = 0; i < n; ++i) {
+                    int at = step >= 0 ? i * step : (n - 1 - i) * -step;
+                    index[i] = at + static_cast<int>(rng.Next() % 2);
+                    weight[i] = rng.Next() % 256;
+                }
+                // The index stays monotonic: a column never steps back past its neighbour.
+                for (int i = 1; i < n; ++i) {
+                    if (step > 0) index[i] = std::max(index[i], index[i - 1]);
+                    if (step < 0) index[i] = std::min(index[i], index[i - 1]);
+                    if (step == 0) index[i] = index[0];
+                }
+                scalar.lerpPairs(texels.data(), index.data(), weight.data(), n, want.data());
+                k.lerpPairs(texels.data(), index.data(), weight.data(), n, got.data());
+                ASSERT_EQ(want, got) << int(level) << " step " << step << " n " << n;
+                for (int f : {1, 127, 128, 255}) {
+                    scalar.lerpRows(texels.data(), texels.data() + 100, f, n, want.data());
+                    k.lerpRows(texels.data(), texels.data() + 100, f, n, got.data());
+                    ASSERT_EQ(want, got) << int(level) << " weight " << f << " n " << n;
+                }
+            }
+        }
+    }
+}
+
 TEST(FastPaths, GlyphSpansMatchTheGeneralPath) {
     // Horizontal lines in screen coordinates both ways, with ends on pixel centres, between
     // them and on the half, over the edges of a viewport smaller than the target.
