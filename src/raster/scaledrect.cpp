@@ -71,6 +71,8 @@ bool TPixelPipe::ScaledRect(int x, int y, int w, int h, const TAttribs& at, cons
         for (int c = 0; c < n; ++c)
             index[c] = static_cast<int32_t>(i0[c] - first);
         std::fill(texels + count, texels + count + kSlack, 0u);
+        // One texel per pixel on texel centres: the filter along u gives the texels themselves.
+        bool aligned = ds == 65536 && weight[0] == 0;
 
         // A level row filtered along u; filtering a new one never evicts the row `keep`.
         row[0] = row[1] = -1;
@@ -79,8 +81,13 @@ bool TPixelPipe::ScaledRect(int x, int y, int w, int h, const TAttribs& at, cons
                 if (row[slot] == levelRow) return filtered[slot];
             }
             int slot = row[0] == keep && keep >= 0 ? 1 : 0;
-            FetchTexelRow(level, st.addressU, first, count, levelRow, texels, &k);
-            k.lerpPairs(texels, index, weight, n, filtered[slot]);
+            if (aligned) {
+                FetchTexelRow(level, st.addressU, first + index[0], n, levelRow, filtered[slot],
+                              &k);
+            } else {
+                FetchTexelRow(level, st.addressU, first, count, levelRow, texels, &k);
+                k.lerpPairs(texels, index, weight, n, filtered[slot]);
+            }
             row[slot] = levelRow;
             return filtered[slot];
         };
