@@ -14,13 +14,15 @@ namespace raster {
 
 enum class TSimd : uint8_t { Scalar, Sse2, Avx2, Best };
 
-// A 32-bit texture level (A8R8G8B8 or X8R8G8B8) as the sampling kernels read it.
-struct TTexels32 {
+// A texture level as the sampling kernels read it: 32-bit (A8R8G8B8 or X8R8G8B8) for sample32,
+// 16-bit (R5G6B5, X1R5G5B5 or A4R4G4B4) for sample16.
+struct TTexels {
     const uint8_t* pixels;
     int pitch;  // bytes
     int width;
     int height;
-    uint32_t orMask;  // 0xFF000000 for a level without alpha, else 0
+    TPixelFormat format;
+    uint32_t orMask;  // 0xFF000000 for a 32-bit level without alpha, else 0
     bool wrapU;       // wrap on a power-of-two width; else clamp
     bool wrapV;
 };
@@ -59,7 +61,10 @@ struct TKernels {
     // count texels along a span by the point or bilinear rule of rasterizer.h: pixel i samples
     // (s + i ds, t + i dt), 16.16 texels. The caller keeps every coordinate of the span, and
     // those coordinates plus or minus 2^17, inside int32.
-    void (*sample32)(const TTexels32& texels, bool bilinear, int32_t s, int32_t ds, int32_t t,
+    void (*sample32)(const TTexels& texels, bool bilinear, int32_t s, int32_t ds, int32_t t,
+                     int32_t dt, int count, uint32_t* out);
+    // The same on a 16-bit level, its texels expanded by replication.
+    void (*sample16)(const TTexels& texels, bool bilinear, int32_t s, int32_t ds, int32_t t,
                      int32_t dt, int count, uint32_t* out);
 };
 
@@ -91,7 +96,9 @@ void ScalarLerpPairs(const uint32_t* texels, const int32_t* index, const uint32_
                      int count, uint32_t* out);
 void ScalarLerpRows(const uint32_t* a, const uint32_t* b, int weight, int count, uint32_t* out);
 void ScalarDecode16(TPixelFormat format, const uint8_t* src, int count, uint32_t* out);
-void ScalarSample32(const TTexels32& texels, bool bilinear, int32_t s, int32_t ds, int32_t t,
+void ScalarSample32(const TTexels& texels, bool bilinear, int32_t s, int32_t ds, int32_t t,
+                    int32_t dt, int count, uint32_t* out);
+void ScalarSample16(const TTexels& texels, bool bilinear, int32_t s, int32_t ds, int32_t t,
                     int32_t dt, int count, uint32_t* out);
 
 }  // namespace raster

@@ -317,12 +317,13 @@ AVX2 inline void ClampedRows(__m256i t, __m256i pitch, __m256i lastRowPair, __m2
 }
 
 // Bilinear sampling clamped on both axes of a level at least 2 x 2: every texel quad is two
-// neighbouring pairs on two neighbouring rows, read without gathers.
-AVX2 void SampleClamped(const TTexels32& tx, int32_t s, int32_t ds, int32_t t, int32_t dt,
-                        int count, uint32_t* out) {
-    const auto* above = reinterpret_cast<const uint32_t*>(tx.pixels);
-    const auto* below = reinterpret_cast<const uint32_t*>(tx.pixels + tx.pitch);
-    const __m256i pitch = _mm256_set1_epi32(tx.pitch / 4);
+// neighbouring pairs on two neighbouring rows. A 32-bit level's pairs are read directly; a
+// 16-bit level's pair is one 32-bit word, gathered and expanded.
+template <TPixelFormat F>
+AVX2 void SampleClamped(const TTexels& tx, int32_t s, int32_t ds, int32_t t, int32_t dt, int count,
+                        uint32_t* out) {
+    constexpr bool kWide = F == TPixelFormat::A8R8G8B8;
+    const __m256i pitch = _mm256_set1_epi32(tx.pitch / (kWide ? 4 : 2));
     const __m256i lastColumnPair = _mm256_set1_epi32(tx.width - 2);
     const __m256i lastRowPair = _mm256_set1_epi32(tx.height - 2);
     const __m256i orMask = _mm256_set1_epi32(static_cast<int>(tx.orMask));
@@ -344,8 +345,22 @@ AVX2 void SampleClamped(const TTexels32& tx, int32_t s, int32_t ds, int32_t t, i
         __m256i i0, fu, p, right;
         Split(S, i0, fu);
         ClampPair(i0, lastColumnPair, p, fu, right);
+        __m256i at = _mm256_add_epi32(row, p);
         __m256i c00, c10, c01, c11;
-        LoadQuads(above, below, _mm256_add_epi32(row, p), c00, c10, c01, c11);
+        if constexpr (kWide) {
+            LoadQuads(reinterpret_cast<const uint32_t*>(tx.pixels),
+                      reinterpret_cast<const uint32_t*>(tx.pixels + tx.pitch), at, c00, c10, c01,
+                      c11);
+        } else {
+            const __m256i half = _mm256_set1_epi32(0xFFFF);
+            __m256i above = _mm256_i32gather_epi32(reinterpret_cast<const int*>(tx.pixels), at, 2);
+            __m256i below =
+                _mm256_i32gather_epi32(reinterpret_cast<const int*>(tx.pixels + tx.pitch), at, 2);
+            c00 = Decode8(F, _mm256_and_si256(above, half));
+            c10 = Decode8(F, _mm256_srli_epi32(above, 16));
+            c01 = Decode8(F, _mm256_and_si256(below, half));
+            c11 = Decode8(F, _mm256_srli_epi32(below, 16));
+        }
         c00 = _mm256_blendv_epi8(c00, c10, right);
         c01 = _mm256_blendv_epi8(c01, c11, right);
         c00 = _mm256_blendv_epi8(c00, c01, below2);
@@ -359,10 +374,34 @@ AVX2 void SampleClamped(const TTexels32& tx, int32_t s, int32_t ds, int32_t t, i
     });
 }
 
-AVX2 void Sample32(const TTexels32& tx, bool bilinear, int32_t s, int32_t ds, int32_t t, int32_t dt,
+// Whether a level and filter take the clamped bilinear form.
+inline bool Clamped(const TTexels& tx, bool bilinear) {
+    return bilinear && !tx.wrapU && !tx.wrapV && tx.width >= 2 && tx.height >= 2;
+}
+
+AVX2 void Sample16(const TTexels& tx, bool bilinear, int32_t s, int32_t ds, int32_t t, int32_t dt,
                    int count, uint32_t* out) {
-    if (bilinear && !tx.wrapU && !tx.wrapV && tx.width >= 2 && tx.height >= 2) {
-        SampleClamped(tx, s, ds, t, dt, count, out);
+    if (!Clamped(tx, bilinear)) {
+        ScalarSample16(tx, bilinear, s, ds, t, dt, count, out);
+        return;
+    }
+    switch (tx.format) {
+        case TPixelFormat::R5G6B5:
+            SampleClamped<TPixelFormat::R5G6B5>(tx, s, ds, t, dt, count, out);
+            break;
+        case TPixelFormat::X1R5G5B5:
+            SampleClamped<TPixelFormat::X1R5G5B5>(tx, s, ds, t, dt, count, out);
+            break;
+        default:
+            SampleClamped<TPixelFormat::A4R4G4B4>(tx, s, ds, t, dt, count, out);
+            break;
+    }
+}
+
+AVX2 void Sample32(const TTexels& tx, bool bilinear, int32_t s, int32_t ds, int32_t t, int32_t dt,
+                   int count, uint32_t* out) {
+    if (Clamped(tx, bilinear)) {
+        SampleClamped<TPixelFormat::A8R8G8B8>(tx, s, ds, t, dt, count, out);
         return;
     }
     const int* base = reinterpret_cast<const int*>(tx.pixels);
@@ -467,6 +506,7 @@ const TKernels& Avx2Kernels() {
         .lerpRows = LerpRows,
         .decode16 = Decode16,
         .sample32 = Sample32,
+        .sample16 = Sample16,
     };
     return kernels;
 }

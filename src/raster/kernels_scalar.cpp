@@ -55,7 +55,7 @@ inline int Address32(int64_t i, int size, bool wrap) {
     return static_cast<int>(i < 0 ? 0 : (i >= size ? size - 1 : i));
 }
 
-inline uint32_t Texel32(const TTexels32& tx, int x, int y) {
+inline uint32_t Texel32(const TTexels& tx, int x, int y) {
     return Load32(tx.pixels + static_cast<intptr_t>(y) * tx.pitch + 4 * x);
 }
 
@@ -72,14 +72,17 @@ void ScalarStore565(const uint32_t* src, uint8_t* dst, int count) {
         Store16(dst + 2 * i, Encode565(src[i]));
 }
 
-void ScalarSample32(const TTexels32& tx, bool bilinear, int32_t s32, int32_t ds, int32_t t32,
-                    int32_t dt, int count, uint32_t* out) {
+namespace {
+
+// Point or bilinear samples of a level whose texel (x, y) reads as texel(x, y).
+template <typename Texel>
+void SampleWith(const TTexels& tx, bool bilinear, int32_t s32, int32_t ds, int32_t t32, int32_t dt,
+                int count, uint32_t* out, Texel texel) {
     int64_t s = s32, t = t32;
     for (int i = 0; i < count; ++i, s += ds, t += dt) {
         if (!bilinear) {
-            out[i] = Texel32(tx, Address32(s >> 16, tx.width, tx.wrapU),
-                             Address32(t >> 16, tx.height, tx.wrapV)) |
-                     tx.orMask;
+            out[i] = texel(Address32(s >> 16, tx.width, tx.wrapU),
+                           Address32(t >> 16, tx.height, tx.wrapV));
             continue;
         }
         int64_t su = s - 32768, tv = t - 32768;
@@ -88,9 +91,37 @@ void ScalarSample32(const TTexels32& tx, bool bilinear, int32_t s32, int32_t ds,
         int fv = static_cast<int>(((tv & 0xFFFF) + 128) >> 8);
         int x0 = Address32(i0, tx.width, tx.wrapU), x1 = Address32(i0 + 1, tx.width, tx.wrapU);
         int y0 = Address32(j0, tx.height, tx.wrapV), y1 = Address32(j0 + 1, tx.height, tx.wrapV);
-        out[i] = BilinearMix(Texel32(tx, x0, y0), Texel32(tx, x1, y0), Texel32(tx, x0, y1),
-                             Texel32(tx, x1, y1), fu, fv) |
-                 tx.orMask;
+        out[i] = BilinearMix(texel(x0, y0), texel(x1, y0), texel(x0, y1), texel(x1, y1), fu, fv);
+    }
+}
+
+}  // namespace
+
+void ScalarSample32(const TTexels& tx, bool bilinear, int32_t s, int32_t ds, int32_t t, int32_t dt,
+                    int count, uint32_t* out) {
+    // Alpha forced before filtering stays 255 after it, as it would forced afterwards.
+    SampleWith(tx, bilinear, s, ds, t, dt, count, out,
+               [&](int x, int y) { return Texel32(tx, x, y) | tx.orMask; });
+}
+
+void ScalarSample16(const TTexels& tx, bool bilinear, int32_t s, int32_t ds, int32_t t, int32_t dt,
+                    int count, uint32_t* out) {
+    auto at = [&](int x, int y) {
+        return Load16(tx.pixels + static_cast<intptr_t>(y) * tx.pitch + 2 * x);
+    };
+    switch (tx.format) {
+        case TPixelFormat::R5G6B5:
+            SampleWith(tx, bilinear, s, ds, t, dt, count, out,
+                       [&](int x, int y) { return Decode565(at(x, y)); });
+            break;
+        case TPixelFormat::X1R5G5B5:
+            SampleWith(tx, bilinear, s, ds, t, dt, count, out,
+                       [&](int x, int y) { return Decode1555(at(x, y)); });
+            break;
+        default:
+            SampleWith(tx, bilinear, s, ds, t, dt, count, out,
+                       [&](int x, int y) { return Decode4444(at(x, y)); });
+            break;
     }
 }
 
@@ -141,6 +172,7 @@ const TKernels& ScalarKernels() {
         .lerpRows = ScalarLerpRows,
         .decode16 = ScalarDecode16,
         .sample32 = ScalarSample32,
+        .sample16 = ScalarSample16,
     };
     return kernels;
 }

@@ -215,6 +215,7 @@ const TKernels& Sse2Kernels() {
         .lerpRows = LerpRows,
         .decode16 = Decode16,
         .sample32 = ScalarSample32,
+        .sample16 = ScalarSample16,
     };
     return kernels;
 }

@@ -362,7 +362,8 @@ void TPixelPipe::FlatSpan(int x, int y, int count) {
 
 bool TPixelPipe::SampleFast(const TLevel& level, int64_t s, int64_t ds, int64_t t, int64_t dt,
                             int count, uint32_t* out) const {
-    if (level.bytesPerPixel != 4) return false;
+    bool wide = level.bytesPerPixel == 4;
+    if (!wide && level.bytesPerPixel != 2) return false;
     const TStageState& st = mConfig.stage;
     auto axis = [](TAddress mode, int size, int64_t& c, bool& wrap) {
         bool pot = (size & (size - 1)) == 0;
@@ -376,7 +377,7 @@ bool TPixelPipe::SampleFast(const TLevel& level, int64_t s, int64_t ds, int64_t 
         wrap = false;
         return mode == TAddress::Clamp;
     };
-    TTexels32 tx;
+    TTexels tx;
     if (!axis(st.addressU, level.width, s, tx.wrapU) ||
         !axis(st.addressV, level.height, t, tx.wrapV)) {
         return false;
@@ -393,10 +394,11 @@ bool TPixelPipe::SampleFast(const TLevel& level, int64_t s, int64_t ds, int64_t 
     tx.pitch = level.pitch;
     tx.width = level.width;
     tx.height = level.height;
+    tx.format = level.format;
     tx.orMask = level.format == TPixelFormat::X8R8G8B8 ? 0xFF000000u : 0;
-    mConfig.kernels->sample32(tx, mPrimitive.filter == TFilter::Linear, static_cast<int32_t>(s),
-                              static_cast<int32_t>(ds), static_cast<int32_t>(t),
-                              static_cast<int32_t>(dt), count, out);
+    (wide ? mConfig.kernels->sample32 : mConfig.kernels->sample16)(
+        tx, mPrimitive.filter == TFilter::Linear, static_cast<int32_t>(s), static_cast<int32_t>(ds),
+        static_cast<int32_t>(t), static_cast<int32_t>(dt), count, out);
     return true;
 }
 

@@ -172,7 +172,9 @@ std::vector<QuadCase> TurnedCases() {
 
 TEST(QuadPaths, TurnedSpritesMatchTheGeneralPath) {
     std::vector<QuadCase> cases = TurnedCases();
-    for (TPixelFormat texFormat : {TPixelFormat::A8R8G8B8, TPixelFormat::R5G6B5}) {
+    for (TPixelFormat texFormat :
+         {TPixelFormat::A8R8G8B8, TPixelFormat::X8R8G8B8, TPixelFormat::R5G6B5,
+          TPixelFormat::X1R5G5B5, TPixelFormat::A4R4G4B4}) {
         TSurface texture = SpriteTexture(texFormat, 16, 12);
         ExpectSameAsGeneralPath(cases, texture, TFilter::Linear, TAddress::Clamp, true);
     }
