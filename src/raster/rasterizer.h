@@ -96,10 +96,11 @@
 // the transform) is dropped. Coordinates far outside the screen are clipped in floating point
 // and never reach the fixed-point set-up.
 //
-// Fast paths (axis-aligned rectangles drawn as fans of four, texture rows mapped one texel per
-// pixel, constant-colour spans, horizontal lines, and SIMD kernels for the common blend on
-// 32-bit targets) give the same bytes as the general path; SetFastPaths(false) turns them off so
-// tests can compare.
+// Fast paths (quads drawn as fans of four: axis-aligned rectangles row by row, scaled ones one
+// texel row at a time, turned ones one span per row; texture rows mapped one texel per pixel;
+// sprite texels written straight into the blend; constant-colour spans and glyph lines; and SIMD
+// kernels for sampling, decoding and the common blends) give the same bytes as the general path;
+// SetFastPaths(false) turns them off so tests can compare.
 #pragma once
 
 #include <cstdint>
