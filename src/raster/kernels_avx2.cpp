@@ -258,6 +258,17 @@ AVX2 inline void Split(__m256i c, __m256i& index, __m256i& weight) {
     weight = _mm256_and_si256(_mm256_srli_epi32(shifted, 8), _mm256_set1_epi32(0xFF));
 }
 
+// The coordinates of eight pixels along a span, start + lane * step, and their step from one
+// eight to the next (wrapping like the scalar int32 sums they stand for).
+AVX2 inline __m256i LaneCoordinates(int32_t start, int32_t step) {
+    const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    return _mm256_add_epi32(_mm256_set1_epi32(start),
+                            _mm256_mullo_epi32(lane, _mm256_set1_epi32(step)));
+}
+AVX2 inline __m256i EightSteps(int32_t step) {
+    return _mm256_set1_epi32(static_cast<int>(static_cast<uint32_t>(step) * 8u));
+}
+
 // The offsets of the two texel rows of each lane and the weight of the lower one, from 16.16 t.
 AVX2 inline void Rows(__m256i t, __m256i pitch, __m256i lastY, bool wrap, __m256i& row0,
                       __m256i& row1, __m256i& low, __m256i& high) {
@@ -327,13 +338,8 @@ AVX2 void SampleClamped(const TTexels& tx, int32_t s, int32_t ds, int32_t t, int
     const __m256i lastColumnPair = _mm256_set1_epi32(tx.width - 2);
     const __m256i lastRowPair = _mm256_set1_epi32(tx.height - 2);
     const __m256i orMask = _mm256_set1_epi32(static_cast<int>(tx.orMask));
-    const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-    __m256i S =
-        _mm256_add_epi32(_mm256_set1_epi32(s), _mm256_mullo_epi32(lane, _mm256_set1_epi32(ds)));
-    __m256i T =
-        _mm256_add_epi32(_mm256_set1_epi32(t), _mm256_mullo_epi32(lane, _mm256_set1_epi32(dt)));
-    const __m256i stepS = _mm256_set1_epi32(static_cast<int>(static_cast<uint32_t>(ds) * 8u));
-    const __m256i stepT = _mm256_set1_epi32(static_cast<int>(static_cast<uint32_t>(dt) * 8u));
+    __m256i S = LaneCoordinates(s, ds), T = LaneCoordinates(t, dt);
+    const __m256i stepS = EightSteps(ds), stepT = EightSteps(dt);
     __m256i row, fvLow, fvHigh, below2;
     // Along a span with dt = 0 (a sprite scaled but not turned) the rows and their weight are
     // the same for every pixel.
@@ -411,12 +417,8 @@ AVX2 void Sample32(const TTexels& tx, bool bilinear, int32_t s, int32_t ds, int3
     const __m256i orMask = _mm256_set1_epi32(static_cast<int>(tx.orMask));
     const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
     const __m256i one = _mm256_set1_epi32(1);
-    __m256i S =
-        _mm256_add_epi32(_mm256_set1_epi32(s), _mm256_mullo_epi32(lane, _mm256_set1_epi32(ds)));
-    __m256i T =
-        _mm256_add_epi32(_mm256_set1_epi32(t), _mm256_mullo_epi32(lane, _mm256_set1_epi32(dt)));
-    const __m256i stepS = _mm256_set1_epi32(static_cast<int>(static_cast<uint32_t>(ds) * 8u));
-    const __m256i stepT = _mm256_set1_epi32(static_cast<int>(static_cast<uint32_t>(dt) * 8u));
+    __m256i S = LaneCoordinates(s, ds), T = LaneCoordinates(t, dt);
+    const __m256i stepS = EightSteps(ds), stepT = EightSteps(dt);
     const bool rowsFixed = dt == 0;
     __m256i row0, row1, fvLow, fvHigh;
     Rows(T, pitch, lastY, tx.wrapV, row0, row1, fvLow, fvHigh);

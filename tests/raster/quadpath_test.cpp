@@ -15,6 +15,9 @@ using namespace raster::test;
 
 constexpr TPixelFormat kTargets[] = {TPixelFormat::X8R8G8B8, TPixelFormat::A8R8G8B8,
                                      TPixelFormat::R5G6B5, TPixelFormat::A4R4G4B4};
+constexpr TPixelFormat kTextures[] = {TPixelFormat::A8R8G8B8, TPixelFormat::X8R8G8B8,
+                                      TPixelFormat::R5G6B5, TPixelFormat::X1R5G5B5,
+                                      TPixelFormat::A4R4G4B4};
 constexpr TSimd kLevels[] = {TSimd::Scalar, TSimd::Sse2, TSimd::Avx2};
 
 // A sprite-like texture: transparent and opaque texels, ramps, and a sharp pattern that makes
@@ -123,9 +126,7 @@ std::vector<QuadCase> ScaledCases() {
 
 TEST(QuadPaths, ScaledSpritesMatchTheGeneralPath) {
     std::vector<QuadCase> cases = ScaledCases();
-    for (TPixelFormat texFormat :
-         {TPixelFormat::A8R8G8B8, TPixelFormat::X8R8G8B8, TPixelFormat::R5G6B5,
-          TPixelFormat::X1R5G5B5, TPixelFormat::A4R4G4B4}) {
+    for (TPixelFormat texFormat : kTextures) {
         TSurface texture = SpriteTexture(texFormat, 16, 12);
         ExpectSameAsGeneralPath(cases, texture, TFilter::Linear, TAddress::Clamp, true);
         if (texFormat == TPixelFormat::A8R8G8B8 || texFormat == TPixelFormat::A4R4G4B4) {
@@ -181,9 +182,7 @@ std::vector<QuadCase> TurnedCases() {
 
 TEST(QuadPaths, TurnedSpritesMatchTheGeneralPath) {
     std::vector<QuadCase> cases = TurnedCases();
-    for (TPixelFormat texFormat :
-         {TPixelFormat::A8R8G8B8, TPixelFormat::X8R8G8B8, TPixelFormat::R5G6B5,
-          TPixelFormat::X1R5G5B5, TPixelFormat::A4R4G4B4}) {
+    for (TPixelFormat texFormat : kTextures) {
         TSurface texture = SpriteTexture(texFormat, 16, 12);
         ExpectSameAsGeneralPath(cases, texture, TFilter::Linear, TAddress::Clamp, true);
     }
