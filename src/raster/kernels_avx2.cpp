@@ -415,7 +415,6 @@ AVX2 void Sample32(const TTexels& tx, bool bilinear, int32_t s, int32_t ds, int3
     const __m256i lastX = _mm256_set1_epi32(tx.width - 1);
     const __m256i lastY = _mm256_set1_epi32(tx.height - 1);
     const __m256i orMask = _mm256_set1_epi32(static_cast<int>(tx.orMask));
-    const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
     const __m256i one = _mm256_set1_epi32(1);
     __m256i S = LaneCoordinates(s, ds), T = LaneCoordinates(t, dt);
     const __m256i stepS = EightSteps(ds), stepT = EightSteps(dt);
