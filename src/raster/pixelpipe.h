@@ -132,14 +132,6 @@ public:
     bool ScaledRect(int x, int y, int w, int h, const TAttribs& at, const TAttribs& stepX,
                     const TAttribs& stepY);
 
-    // Whether the primitive's texels go straight into the target (WriteDirect), and whether it
-    // draws nothing at all (its alpha test fails on every pixel).
-    bool Direct() const { return mDirect.on; }
-    bool DirectSkips() const { return mDirect.skip; }
-    // Writes count (at most kChunk) texels of the primitive into row y from column x, as the
-    // combiner, alpha test and blending would; only when Direct().
-    void WriteDirect(int x, int y, int count, const uint32_t* texels);
-
     // Shades count pixels of row y from column x for an untextured primitive of constant
     // colours (SetConstantColors) without depth test.
     void FlatSpan(int x, int y, int count);
@@ -172,6 +164,9 @@ private:
     void Write(int x, int y, int count, const uint32_t* color, uint32_t colorConst,
                const TMask* mask, bool blend, uint32_t orMask);
 
+    // Writes count (at most kChunk) texels of the primitive into row y from column x, as the
+    // combiner, alpha test and blending would; only when the primitive's plan allows it.
+    void WriteDirect(int x, int y, int count, const uint32_t* texels);
     // Chooses whether the primitive's texels may skip the per-pixel stages: one texture level
     // times a constant diffuse colour (the standard combiner), no specular, no depth test, an
     // alpha test with one answer for every pixel or none that blending does not make moot, and
