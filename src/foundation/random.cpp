@@ -78,5 +78,8 @@ double TRandom::NextDouble() {
 
 int TRandom::NextRange(int lo, int hi) {
     double span = static_cast<double>(hi) - static_cast<double>(lo) + 1.0;
-    return lo + static_cast<int>(NextDouble() * span);
+    // The offset can pass the int range (up to 2^32 - 1 for INT_MIN .. INT_MAX); lo plus it never
+    // does, so the sum is made in 64 bits.
+    int64_t offset = static_cast<int64_t>(NextDouble() * span);
+    return static_cast<int>(static_cast<int64_t>(lo) + offset);
 }

@@ -18,7 +18,8 @@ public:
     uint32_t Next();
     // genrand_res53: a double in [0, 1) from two outputs.
     double NextDouble();
-    // Uniform over lo .. hi inclusive.
+    // Uniform over lo .. hi inclusive: lo + the integer part of NextDouble() x (hi - lo + 1), for
+    // every pair of ints, INT_MIN .. INT_MAX included.
     int NextRange(int lo, int hi);
 
 private:

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <random>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -57,6 +60,30 @@ TEST(RandomTest, NextRange) {
     }
     // Equal frequency within a generous bound (about 7 standard deviations).
     EXPECT_NEAR(counts[0], 10000, 500);
+}
+
+// The first values of a fresh generator: lo + the integer part of NextDouble x (hi - lo + 1).
+// Ranges of more than 2^31 values once overflowed to 0; the others keep their values.
+TEST(RandomTest, NextRangeValuesOfAFreshGenerator) {
+    struct Case {
+        int lo;
+        int hi;
+        std::vector<int> first;
+    };
+    const Case cases[] = {
+        {0, 99, {86, 56, 0, 34}},
+        {-3, 7, {6, 3, -3, 0}},
+        {-1000000000, 1000000000, {739035928, 133421849, -992427831}},
+        {INT_MIN, INT_MAX, {1587067570, 286521238, -2131222539}},
+        {INT_MIN, -1, {-280208039, -930481205, -2139353094}},
+        {0, INT_MAX, {1867275609, 1217002443, 8130554}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.lo) + " .. " + std::to_string(c.hi));
+        TRandom random;
+        for (int expected : c.first)
+            EXPECT_EQ(random.NextRange(c.lo, c.hi), expected);
+    }
 }
 
 TEST(RandomTest, NextDoubleRange) {
