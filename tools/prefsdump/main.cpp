@@ -1,7 +1,9 @@
 // prefsdump <prefs.dat> <key text> [--full]: prints the records of a preference file, for
 // diagnosing a player's save. The key text is the game's "encryptionkey". Values are shown up to
 // 160 characters unless --full is given; bytes outside printable ASCII are shown as \xNN. A file
-// of the older XML layout is shown as the XML text it holds. Not installed with the game.
+// of the older XML layout is shown as the XML text it holds. Records the game's loading would not
+// reach are still listed, below a mark at the record where loading stops; the exit status is then
+// 1, as for a damaged file. Not installed with the game.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -54,9 +56,8 @@ void PrintRecord(const TPrefsRecord& record, bool full) {
             break;
         case 'U':
             if (ReadPrefsSlot(record.payload, slot)) {
-                std::printf(slot == 0 ? "slot 0 (global)" : "slot %d (user %d)", slot, slot - 1);
-                std::printf(slot > prefsfile::kLargestSlot ? ": out of range, reading stops\n"
-                                                           : "\n");
+                std::printf(slot == 0 ? "slot 0 (global)\n" : "slot %d (user %d)\n", slot,
+                            slot - 1);
             } else {
                 std::printf("slot record too short\n");
             }
@@ -103,18 +104,35 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // Where the game's loading stops, when it stops at a record the listing shows.
+    TPrefsInstalls installs;
+    const TPrefsReadOutcome loading = ReadPrefsRecords(bytes.data(), bytes.size(), crypt, installs);
+
     std::printf("%10s  %-4s  %8s  %s\n", "offset", "tag", "size", "content");
     TPrefsRecordReader reader(bytes.data(), bytes.size(), crypt);
     TPrefsRecord record;
     TPrefsRecordReader::Result result;
     int count = 0;
+    bool stopped = false;
     while ((result = reader.Next(record)) == TPrefsRecordReader::kRecord) {
         PrintRecord(record, full);
         ++count;
+        if (loading.damaged && record.offset == loading.problemOffset) {
+            std::printf(
+                "%10s  loading stops at this record (%s): the game reads neither it nor any "
+                "below\n",
+                "", loading.problem);
+            stopped = true;
+        }
     }
     if (result == TPrefsRecordReader::kDamaged) {
         std::printf("damaged at byte %zu: %s (%zu bytes not read)\n", reader.ProblemOffset(),
                     reader.Problem(), bytes.size() - reader.ProblemOffset());
+        return 1;
+    }
+    if (stopped) {
+        std::printf("%d records, %zu bytes; loading stops at byte %zu (%s)\n", count, bytes.size(),
+                    loading.problemOffset, loading.problem);
         return 1;
     }
     std::printf("%d records, %zu bytes\n", count, bytes.size());
