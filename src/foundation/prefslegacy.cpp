@@ -91,7 +91,7 @@ void TPrefs::ImportLegacy() {
     for (TXmlNode* install : root->GetChildren()) {
         if (install->GetName() != str("install") || install->GetChildren().empty()) continue;
         TPrefsSlots& slots = mInstalls[Lowered(install->GetAttribute("bvinstallkey"))];
-        const std::vector<TXmlNode*>& elements = install->GetChildren();
+        const TXmlNodeList& elements = install->GetChildren();
         for (size_t j = 0; j < elements.size(); ++j) {
             if (j > static_cast<size_t>(prefsfile::kLargestSlot)) {
                 LogPrintf("Old-format preferences: slots above %d dropped",

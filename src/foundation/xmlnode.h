@@ -24,16 +24,55 @@
 // write and a read), and has no empty-element form.
 //
 // A node owns its children. The parse calls AddChild, EndElement, AppendText and AddAttribute,
-// so a derived class can act on the document as it is read. One thread at a time.
+// so a derived class can act on the document as it is read; for a plain TXmlNode, which does not
+// override them, the reader builds the node directly.
+//
+// Memory: a node that reads a document (ParseString, LoadFile, Parse) gets an arena
+// (xmlarena.h) that it owns; the nodes the reader makes, and the children later added to them,
+// live in it, with their lists and texts, and the document's text is kept there once, so
+// attribute values and texts are read from it where they stood. Nodes made any other way (a
+// node on the stack, AddChild on a node that has no arena, a derived class's AddChild) are on
+// the heap as before. Either way a node is destroyed by its parent; str values handed out
+// (GetName, GetText, GetAttribute) are copies that outlive the tree. One thread at a time.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <new>
 #include <string>
-#include <vector>
 
 #include "foundation/str.h"
 
 class TGetChar;
+class TXmlArena;
+class TXmlNode;
+
+// The children of a node in document order. GetChildren answers the node's own list, which
+// follows later changes as a reference to a container would; AddChild and RemoveChild on the node
+// invalidate its iterators.
+class TXmlNodeList {
+public:
+    using value_type = TXmlNode*;
+    using const_iterator = TXmlNode* const*;
+    using iterator = const_iterator;
+    using size_type = size_t;
+
+    const_iterator begin() const { return mData; }
+    const_iterator end() const { return mData + mSize; }
+    size_t size() const { return mSize; }
+    bool empty() const { return mSize == 0; }
+    TXmlNode* operator[](size_t index) const { return mData[index]; }
+    TXmlNode* front() const { return mData[0]; }
+    TXmlNode* back() const { return mData[mSize - 1]; }
+    TXmlNode* const* data() const { return mData; }
+
+private:
+    friend class TXmlNode;
+    TXmlNode** mData = nullptr;
+    uint32_t mSize = 0;
+    uint32_t mCapacity = 0;
+};
 
 class TXmlNode {
 public:
@@ -44,7 +83,7 @@ public:
     TXmlNode(const TXmlNode&) = delete;
     TXmlNode& operator=(const TXmlNode&) = delete;
 
-    str GetName() const { return mName; }
+    str GetName() const { return Name(); }
     str GetText() const;
 
     // A new last child with that name; this node owns it.
@@ -65,7 +104,7 @@ public:
     TXmlNode* FindChild(const str& name) const;
     void ResetChildren() { mChildCursor = 0; }
     bool GetNextChild(str& name, TXmlNode*& node);
-    const std::vector<TXmlNode*>& GetChildren() const { return mChildren; }
+    const TXmlNodeList& GetChildren() const { return mChildren; }
 
     // The value of the first attribute with that name; empty (and quoted untouched) without one.
     str GetAttribute(const str& name, bool* quoted = nullptr) const;
@@ -78,7 +117,8 @@ public:
     // Reads a file (plain or "ZXML") into this node: the document's top elements become its
     // children. A file that does not open leaves the node as it was, without a message.
     void LoadFile(const str& name);
-    // Text in memory; "ZXML" data holds NUL bytes, so it needs the length form.
+    // Text in memory; "ZXML" data holds NUL bytes, so it needs the length form. Text of 2 GiB
+    // or more is not read (logged).
     void ParseString(const char* text);
     void ParseString(const char* text, size_t length);
     // Reads a document from any character source into this node.
@@ -95,23 +135,85 @@ protected:
     TXmlNode* AdoptChild(TXmlNode* child);
 
 private:
+    friend class TXmlFastRoute;  // the reader's direct route (xmlreader.cpp)
+
+    // A name is interned in the document's arena by the reader (shared by all nodes of that name
+    // and released with the arena), or a str of the node's own: one of the two is held.
     struct Attribute {
-        str name;
-        str value;
+        union {
+            const str* interned;
+            str own;
+        };
+        // The value's bytes (no terminator; a NUL among them ends the value as str would), in
+        // the document's text, or in this node's storage when owned.
+        const char* value;
+        uint32_t length;
         bool quoted;
+        bool owned;
+        bool isInterned;
+
+        Attribute()
+            : own(), value(nullptr), length(0), quoted(true), owned(false), isInterned(false) {}
+        // As the reader makes it: an interned name, a value in the document's text.
+        Attribute(const str* name, const char* bytes, uint32_t size, bool inQuotes)
+            : interned(name),
+              value(bytes),
+              length(size),
+              quoted(inQuotes),
+              owned(false),
+              isInterned(true) {}
+        // Takes over other's name, leaving it without one.
+        Attribute(Attribute&& other) noexcept;
+        ~Attribute() {
+            if (!isInterned) own.~str();
+        }
+        const str& Name() const { return isInterned ? *interned : own; }
     };
 
-    // Text in memory that is not "ZXML".
-    void ParsePlain(const char* text, size_t length);
+    // A node named by a name interned in its document's arena.
+    explicit TXmlNode(const str* interned);
+    // A node placed in arena.
+    static TXmlNode* NewPlaced(TXmlArena* arena, const str& name);
+    static TXmlNode* NewPlaced(TXmlArena* arena, const str* interned);
+    // The arena this node reads documents into: the one it is placed in, or its own (made now).
+    TXmlArena* DocumentArena();
+    // Storage for this node's lists, texts and values: its arena when placed in one, else the heap.
+    void* Take(size_t bytes);
+    void Give(void* memory, size_t bytes);
+    void DestroyChild(TXmlNode* child);
+    // Room for one more attribute at the end, counted but not yet made.
+    Attribute* AttributeSlot();
+    Attribute& PushAttribute() { return *new (AttributeSlot()) Attribute(); }
+    void SetValue(Attribute& attribute, const char* bytes, size_t length);
+    // AppendText on bytes: a space first when there is text already.
+    void AppendTextBytes(const char* bytes, size_t length);
+
+    // Reads length bytes of a document, in place: the reader decodes them where they stand. A NUL
+    // follows them (UnpackZxml leaves one too).
+    void ParseInPlace(std::unique_ptr<char[]> text, size_t length);
     void ParseCompressed(const char* data, size_t length);
     void WriteTo(std::string& out, int indent) const;
 
-    // Text is kept as a growing byte buffer: a long text arrives one token at a time.
-    std::string mText;
+    const str& Name() const { return mNameInterned ? *mInternedName : mOwnName; }
+
+    union {
+        const str* mInternedName;
+        str mOwnName;
+    };
+    TXmlArena* mArena = nullptr;
+    // The text: mTextCapacity bytes of this node's storage, or (capacity 0) bytes of the
+    // document's text. A long text arrives one token at a time.
+    char* mText = nullptr;
+    uint32_t mTextLength = 0;
+    uint32_t mTextCapacity = 0;
+    TXmlNodeList mChildren;
+    Attribute* mAttributes = nullptr;
+    uint32_t mAttributeCount = 0;
+    uint32_t mAttributeCapacity = 0;
+    uint32_t mChildCursor = 0;
+    uint32_t mAttributeCursor = 0;
     int mOutputHint = 4096;
-    str mName;
-    std::vector<TXmlNode*> mChildren;
-    size_t mChildCursor = 0;
-    std::vector<Attribute> mAttributes;
-    size_t mAttributeCursor = 0;
+    bool mNameInterned = false;
+    bool mPlaced = false;     // lives in mArena's memory
+    bool mOwnsArena = false;  // mArena is this node's, made when it read a document
 };

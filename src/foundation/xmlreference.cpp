@@ -1,12 +1,15 @@
 #include "foundation/xmlreference.h"
 
+#include <cstring>
+
 namespace {
 
 bool IsSpace(unsigned char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-// atoi over the text, keeping only the low 8 bits so that no number can overflow.
+// atoi over the text, keeping only the low 8 bits so that no number can overflow. The caller
+// has seen a ";" ahead, which ends the number at the latest.
 unsigned char ReferenceByte(const char* text) {
     while (IsSpace(static_cast<unsigned char>(*text)))
         ++text;
@@ -20,32 +23,39 @@ unsigned char ReferenceByte(const char* text) {
 
 }  // namespace
 
-bool DecodeXmlReferences(std::string& text) {
+size_t DecodeXmlReferences(char* t, size_t length, bool* fromReference) {
     static const struct {
         const char* name;
         size_t length;
         char value;
     } kNamed[] = {
         {"amp;", 4, '&'}, {"lt;", 3, '<'}, {"gt;", 3, '>'}, {"quot;", 5, '"'}, {"apos;", 5, '\''}};
-    std::string& t = text;
-    bool fromReference = false;
+    *fromReference = false;
+    // The ";" that ends a numeric reference: found once, and reused by every "&#" before it, so a
+    // text of many "&#" stays linear. Null once none is left.
+    const char* semicolon = t;
     size_t out = 0;
     size_t i = 0;
-    while (i < t.size()) {
+    while (i < length) {
         if (t[i] == '&') {
-            size_t semicolon;
-            if (i + 1 < t.size() && t[i + 1] == '#' &&
-                (semicolon = t.find(';', i + 2)) != std::string::npos) {
-                const char byte = static_cast<char>(ReferenceByte(t.c_str() + i + 2));
-                if (out == 0) fromReference = true;
-                t[out++] = byte;
-                i = semicolon + 1;
-                continue;
+            if (i + 1 < length && t[i + 1] == '#' && semicolon != nullptr) {
+                if (semicolon < t + i + 2) {
+                    semicolon =
+                        static_cast<const char*>(std::memchr(t + i + 2, ';', length - (i + 2)));
+                }
+                if (semicolon != nullptr) {
+                    const char byte = static_cast<char>(ReferenceByte(t + i + 2));
+                    if (out == 0) *fromReference = true;
+                    t[out++] = byte;
+                    i = static_cast<size_t>(semicolon - t) + 1;
+                    continue;
+                }
             }
             bool named = false;
             for (const auto& entry : kNamed) {
-                if (t.compare(i + 1, entry.length, entry.name) == 0) {
-                    if (out == 0) fromReference = true;
+                if (length - (i + 1) >= entry.length &&
+                    std::memcmp(t + i + 1, entry.name, entry.length) == 0) {
+                    if (out == 0) *fromReference = true;
                     t[out++] = entry.value;
                     i += 1 + entry.length;
                     named = true;
@@ -56,6 +66,11 @@ bool DecodeXmlReferences(std::string& text) {
         }
         t[out++] = t[i++];
     }
-    t.resize(out);
+    return out;
+}
+
+bool DecodeXmlReferences(std::string& text) {
+    bool fromReference;
+    text.resize(DecodeXmlReferences(text.data(), text.size(), &fromReference));
     return fromReference;
 }

@@ -4,6 +4,7 @@
 // Any thread; no state.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 // Decodes the references in text in place, left to right: "&#" with a ";" anywhere later gives
@@ -12,3 +13,6 @@
 // "&lt;", "&gt;", "&quot;" and "&apos;" give their characters; any other "&" stays. Answers
 // whether the first byte of the result came from a reference.
 bool DecodeXmlReferences(std::string& text);
+// The same over length bytes at text, which need no terminator; the result is never longer.
+// Answers the decoded length; *fromReference tells whether its first byte came from a reference.
+size_t DecodeXmlReferences(char* text, size_t length, bool* fromReference);

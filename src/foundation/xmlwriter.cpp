@@ -1,4 +1,5 @@
 // The writer behind TXmlNode::ToString.
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -6,9 +7,11 @@
 
 namespace {
 
-void AppendEscaped(std::string& out, const char* text) {
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p != 0; ++p) {
-        const unsigned char c = *p;
+// The bytes up to length or the first NUL, escaped.
+void AppendEscaped(std::string& out, const char* text, size_t length) {
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
+    for (size_t i = 0; i < length && bytes[i] != 0; ++i) {
+        const unsigned char c = bytes[i];
         if (c < 0x20 || c >= 0x80) {
             char reference[8];
             int length = 0;
@@ -44,32 +47,37 @@ void AppendEscaped(std::string& out, const char* text) {
     }
 }
 
+void AppendEscaped(std::string& out, const str& text) {
+    AppendEscaped(out, text.c_str(), text.Length());
+}
+
 }  // namespace
 
 void TXmlNode::WriteTo(std::string& out, int indent) const {
     out.append(static_cast<size_t>(indent), ' ');
     out += '<';
-    out += mName.c_str();
-    for (const Attribute& attribute : mAttributes) {
+    out += Name().c_str();
+    for (uint32_t i = 0; i < mAttributeCount; ++i) {
+        const Attribute& attribute = mAttributes[i];
         out += '\n';
         out.append(static_cast<size_t>(indent) + 4, ' ');
-        AppendEscaped(out, attribute.name.c_str());
+        AppendEscaped(out, attribute.Name());
         out += '=';
         if (attribute.quoted) out += '"';
-        AppendEscaped(out, attribute.value.c_str());
+        AppendEscaped(out, attribute.value, attribute.length);
         if (attribute.quoted) out += '"';
     }
     out += ">\n";
-    if (!mText.empty()) {
+    if (mTextLength != 0) {
         out.append(static_cast<size_t>(indent), ' ');
-        AppendEscaped(out, mText.c_str());
+        AppendEscaped(out, mText, mTextLength);
         out += '\n';
     }
     for (const TXmlNode* child : mChildren)
         child->WriteTo(out, indent + 4);
     out.append(static_cast<size_t>(indent), ' ');
     out += "</";
-    AppendEscaped(out, mName.c_str());
+    AppendEscaped(out, Name());
     out += ">\n";
 }
 

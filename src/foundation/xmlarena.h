@@ -1,0 +1,134 @@
+// TXmlArena: the memory of one parsed XML document. The reader builds a tree of thousands of
+// small nodes, attribute lists and texts; taking each from the heap made parsing and freeing a
+// tree mostly malloc and free. Here they come from a few large blocks, and a size freed inside the
+// document (a node removed, a list grown) is kept on a free list for the next of that size, so a
+// tree that lives long and changes often does not grow its arena without end.
+//
+// The arena also keeps the document's text: the reader decodes it in place and nodes read their
+// attribute values and texts from it. And it interns the element and attribute names, so that all
+// nodes of one name share one str.
+//
+// Owned by the node the document was read into (TXmlNode); every node placed in it is a
+// descendant of that node and is destroyed before it. One thread at a time, as the tree.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <vector>
+
+#include "foundation/str.h"
+
+// Under AddressSanitizer the arena marks the memory it holds but has not handed out.
+#if defined(__SANITIZE_ADDRESS__)
+#define XML_ARENA_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define XML_ARENA_ASAN 1
+#endif
+#endif
+
+class TXmlArena {
+public:
+    TXmlArena() = default;
+    ~TXmlArena();
+    TXmlArena(const TXmlArena&) = delete;
+    TXmlArena& operator=(const TXmlArena&) = delete;
+
+    // At least bytes, aligned for pointers. Throws std::bad_alloc as new does.
+    void* Allocate(size_t bytes) {
+        if (bytes > kLargestSmall) return AllocatePooled(bytes);
+        const int sizeClass = SmallClass(bytes);
+        if (mFree[sizeClass] == nullptr) return Carve(ClassSize(sizeClass));
+        return Reuse(sizeClass);
+    }
+    // Gives back what Allocate(bytes) answered, with the same bytes.
+    void Free(void* memory, size_t bytes) {
+        if (memory == nullptr || mClosing) return;
+        FreeChunk(memory, bytes);
+    }
+    // The owner is going: what is freed from now on need not be kept for reuse, as everything
+    // goes at once with the arena.
+    void Close() { mClosing = true; }
+
+    // Keeps the buffer until the arena is destroyed; answers its bytes.
+    char* Keep(std::unique_ptr<char[]> buffer);
+
+    // The one str of this arena for a name, looked up by its bytes (a name with a NUL byte reads
+    // as the text before it, as str does, but is looked up whole). Valid as long as the arena.
+    const str* InternName(const char* bytes, size_t length);
+
+private:
+    // Sizes up to kLargestSmall are kept in classes of 8 bytes; larger ones up to kLargestPooled
+    // in classes of powers of two; larger still come from the heap one by one.
+    static constexpr size_t kLargestSmall = 256;
+    static constexpr size_t kLargestPooled = 4096;
+    static constexpr int kSmallClasses = static_cast<int>(kLargestSmall / 8);
+    static constexpr int kClasses = kSmallClasses + 4;  // 512, 1024, 2048, 4096
+    static constexpr size_t kFirstBlock = 4096;
+    static constexpr size_t kLargestBlock = 64 * 1024;
+
+    struct Chunk {
+        Chunk* next;
+    };
+    // A heap allocation too large for the blocks, linked so that the arena frees what is left.
+    struct Large {
+        Large* previous;
+        Large* next;
+        size_t bytes;
+        alignas(16) unsigned char data[1];
+    };
+    struct NameEntry {
+        uint32_t hash;
+        uint32_t length;
+        uint64_t first;  // a short name's bytes (see NameWords)
+        uint64_t last;
+        const char* key;  // a long name's bytes
+        const str* name;
+    };
+
+    static int SmallClass(size_t bytes) {
+        return bytes == 0 ? 0 : static_cast<int>((bytes + 7) / 8) - 1;
+    }
+    static int ClassOf(size_t bytes);
+    static size_t ClassSize(int sizeClass) {
+        if (sizeClass < kSmallClasses) return static_cast<size_t>(sizeClass + 1) * 8;
+        return 2 * kLargestSmall << (sizeClass - kSmallClasses);
+    }
+    void* AllocatePooled(size_t bytes);
+    void* Reuse(int sizeClass);
+    void FreeChunk(void* memory, size_t bytes);
+    // From the current block, or a new one.
+    void* Carve(size_t bytes) {
+        if (static_cast<size_t>(mLimit - mCursor) < bytes) return CarveFromNewBlock(bytes);
+        void* memory = mCursor;
+        mCursor += bytes;
+        Unpoison(memory, bytes);
+        return memory;
+    }
+    void* CarveFromNewBlock(size_t bytes);
+#ifdef XML_ARENA_ASAN
+    static void Unpoison(void* memory, size_t bytes);
+#else
+    static void Unpoison(void*, size_t) {}
+#endif
+    void* AllocateLarge(size_t bytes);
+    void FreeLarge(void* memory);
+
+    std::vector<std::unique_ptr<unsigned char[]>> mBlocks;
+    unsigned char* mCursor = nullptr;
+    unsigned char* mLimit = nullptr;
+    size_t mNextBlock = kFirstBlock;
+    Chunk* mFree[kClasses] = {};
+    bool mClosing = false;
+    Large* mLarge = nullptr;
+    std::vector<std::unique_ptr<char[]>> mKept;
+
+    // Interned names: the strs themselves (a deque keeps their addresses), and an open-addressing
+    // table over them that is emptied when it fills, so a document of endless distinct names
+    // costs a table of fixed size.
+    std::deque<str> mNames;
+    std::vector<NameEntry> mNameTable;
+    size_t mNameCount = 0;
+};
