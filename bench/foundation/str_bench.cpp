@@ -15,7 +15,8 @@ BENCHMARK(BM_StrCopy);
 static void BM_StrAppendChar(benchmark::State& state) {
     for (auto _ : state) {
         str text;
-        for (int i = 0; i < state.range(0); ++i) text += 'x';
+        for (int i = 0; i < state.range(0); ++i)
+            text += 'x';
         benchmark::DoNotOptimize(text.c_str());
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
@@ -26,7 +27,8 @@ static void BM_StrWriteAt(benchmark::State& state) {
     for (auto _ : state) {
         str text;
         int position = 0;
-        for (int i = 0; i < state.range(0); ++i) position = text.WriteAt(position, "<Node>", 6, true);
+        for (int i = 0; i < state.range(0); ++i)
+            position = text.WriteAt(position, "<Node>", 6, true);
         benchmark::DoNotOptimize(text.c_str());
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
@@ -44,7 +46,8 @@ BENCHMARK(BM_StrFormatShort);
 static void BM_StrFormatLong(benchmark::State& state) {
     str big;
     big.Reserve(8192);
-    for (int i = 0; i < 6000; ++i) big += 'y';
+    for (int i = 0; i < 6000; ++i)
+        big += 'y';
     for (auto _ : state) {
         str text = str::Format("<%s>", big.c_str());
         benchmark::DoNotOptimize(text.c_str());

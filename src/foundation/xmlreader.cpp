@@ -125,7 +125,6 @@ unsigned char* SkipPlain(unsigned char* at, const bool* stops) {
 // The text ends in a NUL past its length, where every scan stops without counting.
 class DirectTokens {
 public:
-    static constexpr bool kDirect = true;
 
     DirectTokens(char* text, size_t length)
         : mAt(reinterpret_cast<unsigned char*>(text)), mEnd(mAt + length) {}
@@ -221,7 +220,6 @@ private:
 // Tokens read one byte at a time from a character source.
 class VirtualTokens {
 public:
-    static constexpr bool kDirect = false;
 
     explicit VirtualTokens(TGetChar& source) : mSource(source) { mText.reserve(256); }
     const Token& Next();
