@@ -25,29 +25,6 @@ uint64_t Load64(const char* bytes) {
     return word;
 }
 
-uint32_t Load32(const char* bytes) {
-    uint32_t word;
-    std::memcpy(&word, bytes, sizeof word);
-    return word;
-}
-
-// The bytes of a name of up to 16 bytes in two words (the two may overlap), which is all a
-// lookup compares; longer names are compared whole.
-void NameWords(const char* bytes, size_t length, uint64_t& first, uint64_t& last) {
-    if (length >= 8) {
-        first = Load64(bytes);
-        last = Load64(bytes + length - 8);
-    } else if (length >= 4) {
-        first = Load32(bytes);
-        last = Load32(bytes + length - 4);
-    } else {
-        first = 0;
-        for (size_t i = 0; i < length; ++i)
-            first |= static_cast<uint64_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
-        last = 0;
-    }
-}
-
 uint32_t HashName(uint64_t first, uint64_t last, const char* bytes, size_t length) {
     uint64_t hash = (first * 0x9E3779B97F4A7C15u) ^ (last * 0xC2B2AE3D27D4EB4Fu) ^ length;
     if (length > 16) hash ^= Load64(bytes + length / 2 - 4) * 0x165667B19E3779F9u;
@@ -146,11 +123,8 @@ char* TXmlArena::Keep(std::unique_ptr<char[]> buffer) {
     return mKept.back().get();
 }
 
-const str* TXmlArena::InternName(const char* bytes, size_t length) {
+const str* TXmlArena::LookUp(const char* bytes, size_t length, uint64_t first, uint64_t last) {
     if (mNameTable.empty()) mNameTable.resize(kNameTableSize);
-    uint64_t first;
-    uint64_t last;
-    NameWords(bytes, length, first, last);
     const uint32_t hash = HashName(first, last, bytes, length);
     size_t slot = hash & (kNameTableSize - 1);
     for (;; slot = (slot + 1) & (kNameTableSize - 1)) {

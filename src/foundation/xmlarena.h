@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <memory>
 #include <vector>
@@ -57,7 +58,27 @@ public:
 
     // The one str of this arena for a name, looked up by its bytes (a name with a NUL byte reads
     // as the text before it, as str does, but is looked up whole). Valid as long as the arena.
-    const str* InternName(const char* bytes, size_t length);
+    const str* InternName(const char* bytes, size_t length) {
+        // A document repeats a handful of names: the last one seen of each length and first and
+        // last byte answers most lookups without hashing.
+        if (length - 1 < 16) {
+            uint64_t first;
+            uint64_t last;
+            NameWords(bytes, length, first, last);
+            const size_t slot = static_cast<unsigned char>(bytes[0]) +
+                                5u * static_cast<unsigned char>(bytes[length - 1]) + 3u * length;
+            Recent& recent = mRecent[slot % kRecent];
+            if (recent.length == length && recent.first == first && recent.last == last)
+                return recent.name;
+            const str* name = LookUp(bytes, length, first, last);
+            recent = Recent{length, first, last, name};
+            return name;
+        }
+        uint64_t first;
+        uint64_t last;
+        NameWords(bytes, length, first, last);
+        return LookUp(bytes, length, first, last);
+    }
 
 private:
     // Sizes up to kLargestSmall are kept in classes of 8 bytes; larger ones up to kLargestPooled
@@ -87,6 +108,28 @@ private:
         const char* key;  // a long name's bytes
         const str* name;
     };
+
+    // A name's bytes as two words, which is all a lookup of a name of up to 16 bytes compares
+    // (the two may overlap); longer names are compared whole.
+    static void NameWords(const char* bytes, size_t length, uint64_t& first, uint64_t& last) {
+        if (length >= 8) {
+            std::memcpy(&first, bytes, 8);
+            std::memcpy(&last, bytes + length - 8, 8);
+        } else if (length >= 4) {
+            uint32_t head;
+            uint32_t tail;
+            std::memcpy(&head, bytes, 4);
+            std::memcpy(&tail, bytes + length - 4, 4);
+            first = head;
+            last = tail;
+        } else {
+            first = 0;
+            for (size_t i = 0; i < length; ++i)
+                first |= static_cast<uint64_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
+            last = 0;
+        }
+    }
+    const str* LookUp(const char* bytes, size_t length, uint64_t first, uint64_t last);
 
     static int SmallClass(size_t bytes) {
         return bytes == 0 ? 0 : static_cast<int>((bytes + 7) / 8) - 1;
@@ -128,6 +171,14 @@ private:
     // Interned names: the strs themselves (a deque keeps their addresses), and an open-addressing
     // table over them that is emptied when it fills, so a document of endless distinct names
     // costs a table of fixed size.
+    struct Recent {
+        size_t length;
+        uint64_t first;
+        uint64_t last;
+        const str* name;
+    };
+    static constexpr size_t kRecent = 64;
+    Recent mRecent[kRecent] = {};
     std::deque<str> mNames;
     std::vector<NameEntry> mNameTable;
     size_t mNameCount = 0;

@@ -87,7 +87,7 @@ constexpr uint64_t kEightSpaces = 0x2020202020202020u;
 
 // memmove to a lower address, for the short words of a text: everything is read before it is
 // written, so the two may overlap.
-void MoveDown(char* to, const char* from, size_t length) {
+inline void MoveDown(char* to, const char* from, size_t length) {
     if (length >= 8 && length <= 16) {
         uint64_t head;
         uint64_t tail;
@@ -125,14 +125,13 @@ unsigned char* SkipPlain(unsigned char* at, const bool* stops) {
 // The text ends in a NUL past its length, where every scan stops without counting.
 class DirectTokens {
 public:
-
     DirectTokens(char* text, size_t length)
         : mAt(reinterpret_cast<unsigned char*>(text)), mEnd(mAt + length) {}
     // A token that must outlast the next one: its bytes stay where they are.
     std::string_view Keep(const Token& token) { return token.View(); }
 
-    [[gnu::always_inline]] const Token& Next() {
-        Token& t = mToken;
+    [[gnu::always_inline]] Token Next() {
+        Token t;
         unsigned char* at = mAt;
         // Whitespace byte by byte, and runs of indentation eight spaces at a time.
         while (kBytes.space[*at]) {
@@ -214,15 +213,13 @@ public:
 private:
     unsigned char* mAt;
     unsigned char* mEnd;
-    Token mToken;
 };
 
 // Tokens read one byte at a time from a character source.
 class VirtualTokens {
 public:
-
     explicit VirtualTokens(TGetChar& source) : mSource(source) { mText.reserve(256); }
-    const Token& Next();
+    Token Next();
     // The token's bytes are reused by the next one: a copy.
     std::string_view Keep(const Token& token) {
         mKept.assign(token.data, token.length);
@@ -260,13 +257,11 @@ private:
     TGetChar& mSource;
     std::string mText;
     std::string mKept;
-    Token mToken;
 };
 
-const Token& VirtualTokens::Next() {
+Token VirtualTokens::Next() {
     mText.clear();
-    Token& t = mToken;
-    t = Token();
+    Token t;
     Character c;
     do {
         if (!Get(c)) return t;
@@ -395,7 +390,7 @@ TagResult ParseTag(const Open& at, Tokens& tokens, Document& document) {
     bool endTag = false;
     bool special = false;
     for (;;) {
-        const Token& token = tokens.Next();
+        const Token token = tokens.Next();
         if (token.empty()) {
             // An empty quoted value is a value; anything else empty is the end of the input.
             if (state != kValue || !token.quoted) return TagResult{child, endTag};
@@ -450,7 +445,7 @@ void ParseDocument(TXmlNode* root, Tokens& tokens, Document& document) {
     std::vector<Open> open{TXmlFastRoute::Check(root, document)};
     while (!open.empty()) {
         const Open node = open.back();
-        const Token& token = tokens.Next();
+        const Token token = tokens.Next();
         if (token.empty()) {
             open.pop_back();
         } else if (!token.BeginsWith('<')) {
