@@ -85,25 +85,26 @@ uint64_t Load64(const unsigned char* bytes) {
 }
 constexpr uint64_t kEightSpaces = 0x2020202020202020u;
 
-// memmove to a lower address, for the short words of a text: everything is read before it is
-// written, so the two may overlap.
+// length bytes of which the first and last Word cover all (length from sizeof(Word) to twice
+// that): both are read before either is written, so the two ranges may overlap.
+template <class Word>
+void MoveCovered(char* to, const char* from, size_t length) {
+    Word head;
+    Word tail;
+    std::memcpy(&head, from, sizeof head);
+    std::memcpy(&tail, from + length - sizeof tail, sizeof tail);
+    std::memcpy(to, &head, sizeof head);
+    std::memcpy(to + length - sizeof tail, &tail, sizeof tail);
+}
+
+// memmove to a lower address, for the short words of a text.
 inline void MoveDown(char* to, const char* from, size_t length) {
     if (length >= 8 && length <= 16) {
-        uint64_t head;
-        uint64_t tail;
-        std::memcpy(&head, from, 8);
-        std::memcpy(&tail, from + length - 8, 8);
-        std::memcpy(to, &head, 8);
-        std::memcpy(to + length - 8, &tail, 8);
+        MoveCovered<uint64_t>(to, from, length);
     } else if (length >= 4 && length < 8) {
-        uint32_t head;
-        uint32_t tail;
-        std::memcpy(&head, from, 4);
-        std::memcpy(&tail, from + length - 4, 4);
-        std::memcpy(to, &head, 4);
-        std::memcpy(to + length - 4, &tail, 4);
+        MoveCovered<uint32_t>(to, from, length);
     } else if (length < 4) {
-        for (size_t i = 0; i < length; ++i)
+        for (size_t i = 0; i < length; ++i)  // forward, as the move goes down
             to[i] = from[i];
     } else {
         std::memmove(to, from, length);
