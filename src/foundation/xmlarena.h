@@ -1,8 +1,8 @@
 // TXmlArena: the memory of one parsed XML document. The reader builds a tree of thousands of
 // small nodes, attribute lists and texts; taking each from the heap made parsing and freeing a
-// tree mostly malloc and free. Here they come from a few large blocks, and a size freed inside the
-// document (a node removed, a list grown) is kept on a free list for the next of that size, so a
-// tree that lives long and changes often does not grow its arena without end.
+// tree mostly malloc and free. Here they come from blocks of up to 64 KiB, and a size freed inside
+// the document (a node removed, a list grown) is kept on a free list for the next of that size, so
+// a tree that lives long and changes often does not grow its arena without end.
 //
 // The arena also keeps the document's text: the reader decodes it in place and nodes read their
 // attribute values and texts from it. And it interns the element and attribute names, so that all
