@@ -146,6 +146,23 @@ TEST_F(CreatureDefinitionTest, Tasks) {
     EXPECT_EQ(rest.production, 0);
 }
 
+// Integers beyond the 32-bit range saturate first; a 16-bit field then keeps the low bits of the
+// saturated value (a wrapping reader would give other numbers).
+TEST_F(CreatureDefinitionTest, NumbersBeyondThe32BitRangeSaturate) {
+    const GCreatureData* block = Load(Creature(R"(Name="A")", "", kAnimator, R"(<Evolution>
+        <Evolve Action="forage" Next="B" Time="99999999999" Time1="-99999999999"/></Evolution>)",
+                                               R"(<AI><Task Action="forage"
+        Weight="99999999999" MinProb="99999999999" Hunger="-99999999999"/></AI>)"));
+    ASSERT_NE(block, nullptr);
+    const GAICoef& forage = block->aiCoefs.at(2);
+    EXPECT_EQ(forage.weight, 2147483647);
+    EXPECT_EQ(forage.minProb, -1);  // 0x7FFFFFFF
+    EXPECT_EQ(forage.hunger, 0);    // 0x80000000
+    ASSERT_EQ(block->evolutionDatas.size(), 1u);
+    EXPECT_EQ(block->evolutionDatas[0].time[0], 2147483647);
+    EXPECT_EQ(block->evolutionDatas[0].time[1], -2147483647 - 1);
+}
+
 TEST_F(CreatureDefinitionTest, Consumption) {
     const GCreatureData* block = Load(Creature(R"(Name="A")", R"(<Consumption>
         <Water Max="5"/><water Max="3"/><Food Max="4" Portion="2" Duration="9"/>

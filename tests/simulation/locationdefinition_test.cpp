@@ -124,7 +124,8 @@ TEST_F(DefinitionTest, LayoutElementsOverAPrototype) {
     const GLocationData base = Prototype("Foodbin", "Foodbin");
     auto block = Over(base, R"(<Location Name="Foodbin" FullName="Food bin 1">
         <Resources><Build Quantity="4" RequiredItemSave="7" SaveItemRequired="7" MaxQuantity="-5"
-        EventRequired="0" NameRequired="" LevelRequired="3" AfterBuildTransform="Food bin"/>
+        EventRequired="0" NameRequired="" LevelRequired="3" AfterBuildTransform="Food bin"
+        ResourceRequired="Water" Action="forage" ItemProducted="Shovel" Addition="-2"/>
         <Food Quantity="9"/></Resources>
         <Components><YayaFlower Research="5" ItemRequiredToResearch="Hammer"
         NameRequired="Gorilla"/><KonutRoot Research="2"/></Components></Location>)");
@@ -143,6 +144,10 @@ TEST_F(DefinitionTest, LayoutElementsOverAPrototype) {
     EXPECT_EQ(first.requiredEvent, 9);
     EXPECT_EQ(first.requiredName, str("Puff"));
     EXPECT_EQ(first.requiredLevel, 3);
+    EXPECT_EQ(first.requiredType, 2);
+    EXPECT_EQ(first.action, 2);
+    EXPECT_EQ(first.productionItem, 2);
+    EXPECT_EQ(first.addition, 0);  // not above 0: no change
     EXPECT_EQ(block->resources[1].quantity, 0);  // only the first of the type
     EXPECT_EQ(block->components[0].researchQuantity, 5);
     EXPECT_EQ(block->components[0].itemRequiredToResearch, 3);
@@ -159,6 +164,13 @@ TEST_F(DefinitionTest, BaseRules) {
         auto block = Over(base, R"(<Location Name="Other"/>)");
         EXPECT_EQ(block->name, str("Idol"));
         EXPECT_EQ(block->fullName, str("Other"));
+    }
+    {
+        // A base whose name is its full name takes the element's name.
+        const GLocationData base = Prototype("Foodbin", "Foodbin");
+        auto block = Over(base, R"(<Location Name="Bin" FullName="Bin 2"/>)");
+        EXPECT_EQ(block->name, str("Bin"));
+        EXPECT_EQ(block->fullName, str("Bin 2"));
     }
     {
         // An "Animator" without a name: the name stays, the levels are read (or defaulted).
