@@ -68,12 +68,12 @@ str ReadResources(const TXmlNode* resources, bool hasBase, const GNameRegistry& 
                   GLocationData& block) {
     str transform;
     if (resources == nullptr) return transform;
-    // Over a base with records, children change the records; otherwise they add them.
-    const bool append = !hasBase || block.resources.empty();
     for (const TXmlNode* child : resources->GetChildren()) {
         const int type = names.GetResourceKind(child->GetName());
         if (type == 0) continue;
-        if (append) {
+        // Over a base a child is appended only while the list is still empty; the children
+        // after it change the record of their type that the list holds by then.
+        if (!hasBase || block.resources.empty()) {
             block.resources.push_back(NewRecord(child, type, names));
         } else {
             GResourceRecord* record = FirstOfType(block, type);
@@ -90,13 +90,13 @@ str ReadResources(const TXmlNode* resources, bool hasBase, const GNameRegistry& 
 void ReadComponents(const TXmlNode* components, bool hasBase, const GNameRegistry& names,
                     GLocationData& block) {
     if (components == nullptr) return;
-    const bool append = !hasBase || block.components.empty();
     for (const TXmlNode* child : components->GetChildren()) {
         const int type = names.GetPlantKind(child->GetName());
         if (type == 0) continue;
         const int16_t research = ReadShortOr(child, "Research", 0);
         const int item = names.GetItemKind(child->GetAttribute("ItemRequiredToResearch"));
-        if (append) {
+        // As with the resources: over a base, appended only while the list is still empty.
+        if (!hasBase || block.components.empty()) {
             block.components.push_back({type, research, child->GetAttribute("NameRequired"), item});
             continue;
         }

@@ -191,17 +191,22 @@ TEST_F(DefinitionTest, BaseRules) {
         EXPECT_EQ(block->afterBuildTransform, str("Kept"));
     }
     {
-        // A base without records: the children are appended with the table's defaults.
+        // A base without records: the first child is appended with the table's defaults, the
+        // ones after it change the record it made or are skipped.
         GLocationData base;
         base.name = "A";
         base.fullName = "A";
         auto block = Over(base, R"(<Location Name="A"><Resources><Build Quantity="4"/>
-            <Build Quantity="2"/></Resources><Components><Smallberry Research="1"/></Components>
-            </Location>)");
-        ASSERT_EQ(block->resources.size(), 2u);
+            <Build Quantity="2"/><Food Quantity="1"/></Resources><Components>
+            <Smallberry Research="1" NameRequired="Lion"/><Smallberry Research="3"/>
+            <KonutRoot Research="2"/></Components></Location>)");
+        ASSERT_EQ(block->resources.size(), 1u);
+        EXPECT_EQ(block->resources[0].quantity, 2);
         EXPECT_EQ(block->resources[0].maxQuantity, 4);
-        EXPECT_EQ(block->resources[1].afterBuildQuantity, 2);
-        EXPECT_EQ(block->components.size(), 1u);
+        EXPECT_EQ(block->resources[0].afterBuildQuantity, 4);
+        ASSERT_EQ(block->components.size(), 1u);
+        EXPECT_EQ(block->components[0].researchQuantity, 3);
+        EXPECT_EQ(block->components[0].nameRequiredToResearch, str("Lion"));
     }
     {
         // A base of another kind makes nothing.
