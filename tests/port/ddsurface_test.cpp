@@ -1,6 +1,7 @@
 // DirectDraw surfaces: what CreateSurface accepts, what GetSurfaceDesc and Lock describe, the
 // memory a new surface holds, busy surfaces, z-buffer attachment and lifetimes.
 #include <cstring>
+#include <set>
 
 #include "displayfixture.h"
 #include "port/display/control.h"
@@ -48,6 +49,8 @@ TEST_F(DisplayTest, CreateSurfaceChecksTheDescription) {
         {"24-bit render target", DDSD_CAPS | DDSD_PIXELFORMAT,
          DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE, 0, 8, 8, FormatOf(TPixelFormat::R8G8B8),
          DDERR_INVALIDPIXELFORMAT},
+        {"24-bit texture", DDSD_CAPS | DDSD_PIXELFORMAT, DDSCAPS_TEXTURE, 0, 8, 8,
+         FormatOf(TPixelFormat::R8G8B8), DDERR_INVALIDPIXELFORMAT},
         {"z-buffer", DDSD_CAPS | DDSD_PIXELFORMAT, DDSCAPS_ZBUFFER, 0, 8, 8,
          FormatOf(TPixelFormat::D16), DD_OK},
         {"z24 with stencil", DDSD_CAPS | DDSD_PIXELFORMAT, DDSCAPS_ZBUFFER, 0, 8, 8, z24, DD_OK},
@@ -382,6 +385,38 @@ TEST_F(DisplayTest, CreationAndLevelsCheckTheirArguments) {
     HWND bound = reinterpret_cast<HWND>(0x1);
     EXPECT_EQ(clipper->GetHWnd(&bound), DD_OK);
     EXPECT_EQ(bound, nullptr);
+}
+
+TEST(DisplayResults, OurOwnCodesAreDistinctAndApartFromTheFixedOnes) {
+    // The program tells results apart by value: a code of our own that collided with another
+    // would send it down the wrong path.
+    const HRESULT fixed[] = {S_OK,
+                             E_FAIL,
+                             E_POINTER,
+                             E_INVALIDARG,
+                             E_NOINTERFACE,
+                             E_OUTOFMEMORY,
+                             DDERR_OUTOFVIDEOMEMORY,
+                             DDERR_SURFACELOST,
+                             DDERR_WASSTILLDRAWING,
+                             D3DERR_TARGETINSYSTEMMEMORY,
+                             D3DERR_DESKTOPCOLOURS,
+                             DDERR_TEXTURENOTNOW};
+    const HRESULT own[] = {
+        DDERR_WRONGMODE,           DDERR_NOEXCLUSIVEMODE,    DDERR_EXCLUSIVEMODEALREADYSET,
+        DDERR_CURRENTLYNOTAVAIL,   DDERR_INVALIDMODE,        DDERR_INVALIDOBJECT,
+        DDERR_INVALIDPARAMS,       DDERR_INVALIDPIXELFORMAT, DDERR_INVALIDRECT,
+        DDERR_SURFACEBUSY,         DDERR_NOTFLIPPABLE,       DDERR_NOTFOUND,
+        DDERR_NOTLOCKED,           DDERR_NOTATTACHED,        D3DERR_SCENE_IN_SCENE,
+        D3DERR_SCENE_NOT_IN_SCENE, D3DERR_SCENE_END_FAILED,  D3DERR_ZBUFFER_NOTPRESENT,
+        D3DERR_INVALIDDEVICE};
+    std::set<HRESULT> seen(std::begin(fixed), std::end(fixed));
+    EXPECT_EQ(seen.size(), std::size(fixed));
+    for (HRESULT code : own) {
+        EXPECT_EQ(static_cast<uint32_t>(code) >> 16, 0x8876u) << std::hex << code;
+        EXPECT_TRUE(FAILED(code)) << std::hex << code;
+        EXPECT_TRUE(seen.insert(code).second) << std::hex << code << " is given twice";
+    }
 }
 
 }  // namespace

@@ -147,7 +147,10 @@ HRESULT ReadShape(const DDSURFACEDESC2& desc, raster::TPixelFormat displayFormat
     if (shape.pixels == raster::TPixelFormat::Unknown) return DDERR_INVALIDPIXELFORMAT;
     bool depth = shape.pixels == raster::TPixelFormat::D16;
     if (depth != (type == DDSCAPS_ZBUFFER)) return DDERR_INVALIDPIXELFORMAT;
-    if ((shape.caps & DDSCAPS_3DDEVICE) && !raster::IsRenderFormat(shape.pixels)) {
+    // The device draws into and samples only the formats the rasterizer renders (R8G8B8 is a
+    // format of plain surfaces and display modes).
+    if ((shape.caps & (DDSCAPS_3DDEVICE | DDSCAPS_TEXTURE)) &&
+        !raster::IsRenderFormat(shape.pixels)) {
         return DDERR_INVALIDPIXELFORMAT;
     }
     // A depth surface describes itself as it was asked for (a listed 24- or 32-bit depth keeps

@@ -32,7 +32,8 @@ raster::TPixelFormat DesktopFormat(int bitsPerPixel);
 // Checks a CreateSurface description and works out the surface: the surface type (a primary, a
 // plain off-screen surface, a texture or a z-buffer; none asked means plain), the size (1 to
 // raster::TSurface::kMaxSide; a primary takes the desktop's and must not give one), the format
-// (absent: the display's) and the memory (video unless system memory is asked). Answers DD_OK,
+// (absent: the display's; a texture or a 3-D device target in a format the rasterizer renders)
+// and the memory (video unless system memory is asked). Answers DD_OK,
 // DDERR_INVALIDPARAMS or DDERR_INVALIDPIXELFORMAT.
 HRESULT ReadShape(const DDSURFACEDESC2& desc, raster::TPixelFormat displayFormat, int desktopWidth,
                   int desktopHeight, SurfaceShape* out);
