@@ -244,6 +244,39 @@ TEST_F(DisplayTest, ABusySurfaceRefusesWorkButAnswersQueries) {
     }
 }
 
+TEST_F(DisplayTest, ALockOnTheDesktopBelongsToThePrimaryThatTookIt) {
+    // Primaries share the desktop's memory: a lock is ended by the surface that took it, or by
+    // its last Release, never left behind for the other primaries.
+    HWND window = MakeWindow(WS_POPUP, 0, true, RECT{0, 0, 40, 30});
+    SurfacePtr first(MakePrimary(window));
+    Held<IDirectDraw7> other;
+    ASSERT_EQ(DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(other.Out()), IID_IDirectDraw7,
+                                 nullptr),
+              DD_OK);
+    ASSERT_EQ(other->SetCooperativeLevel(window, DDSCL_NORMAL), DD_OK);
+    DDSURFACEDESC2 desc = EmptyDesc();
+    desc.dwFlags = DDSD_CAPS;
+    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+    SurfacePtr second;
+    ASSERT_EQ(other->CreateSurface(&desc, second.Out(), nullptr), DD_OK);
+
+    DDSURFACEDESC2 locked = EmptyDesc();
+    ASSERT_EQ(first->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr), DD_OK);
+    EXPECT_EQ(second->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr), DDERR_SURFACEBUSY);
+    EXPECT_EQ(second->Unlock(nullptr), DDERR_NOTLOCKED);
+    EXPECT_TRUE(port::control::PlayerView().Empty());
+
+    first.Reset();  // released while locked
+    DDBLTFX fx{};
+    fx.dwSize = sizeof fx;
+    fx.dwFillColor = 0x00123456;
+    RECT spot{0, 0, 40, 30};
+    EXPECT_EQ(second->Blt(&spot, nullptr, nullptr, DDBLT_COLORFILL, &fx), DD_OK);
+    port::control::Image view = port::control::PlayerView();
+    ASSERT_FALSE(view.Empty());
+    EXPECT_EQ(view.At(39, 29), 0xFF123456u);
+}
+
 TEST_F(DisplayTest, StatusQueriesAnswerDoneAndCheckTheirQuestion) {
     SurfacePtr surface(MakeSurface(4, 4, TPixelFormat::R5G6B5));
     EXPECT_EQ(surface->GetFlipStatus(DDGFS_ISFLIPDONE), DD_OK);

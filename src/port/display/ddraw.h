@@ -15,7 +15,8 @@
 // used from several threads: the layer serialises every access to its pixels. Between Lock and
 // Unlock, and between GetDC and ReleaseDC, a surface is busy: blits, fills, flips, locks and
 // device contexts on it answer DDERR_SURFACEBUSY, while queries (IsLost, GetSurfaceDesc,
-// GetBltStatus, GetFlipStatus) still answer.
+// GetBltStatus, GetFlipStatus) still answer. Only the surface that took a lock ends it (Unlock
+// of another primary on the same desktop answers DDERR_NOTLOCKED), and its last Release does.
 //
 // Alpha: a colour fill writes the value as given; a converting copy from a format without alpha
 // writes alpha 255; a copy between X8R8G8B8 and A8R8G8B8 keeps the 32-bit words, X byte and

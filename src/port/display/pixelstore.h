@@ -26,6 +26,7 @@ struct PixelStore {
     std::mutex mutex;
     raster::TSurface pixels;  // guarded by mutex, except while busy: then its holder writes
     Busy busy = Busy::None;   // guarded by mutex
+    uint32_t holder = 0;      // the id of the surface that made it busy; guarded by mutex
 };
 
 // Rows of every surface are a multiple of this many bytes apart, as display memory often is.

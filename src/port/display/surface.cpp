@@ -24,6 +24,18 @@ Surface::Surface(uint32_t ownerId, const SurfaceShape& shape, std::shared_ptr<Pi
 
 Surface::~Surface() {
     UnregisterSurface(this);
+    // A lock dies with its surface: the memory may be shared (the desktop's) and must not stay
+    // busy for the surfaces that remain.
+    bool unlocked = false;
+    {
+        std::lock_guard<std::mutex> lock(mStore->mutex);
+        if (mStore->busy == Busy::Locked && mStore->holder == mId) {
+            mStore->busy = Busy::None;
+            mStore->holder = 0;
+            unlocked = true;
+        }
+    }
+    if (unlocked) ScreenWritten(*mStore);
     if (mZBuffer != nullptr) mZBuffer->Release();
     if (mClipper != nullptr) mClipper->Release();
 }
@@ -86,6 +98,7 @@ HRESULT Surface::DoLock(RECT* rect, DDSURFACEDESC2* desc, DWORD flags) {
         std::lock_guard<std::mutex> lock(store->mutex);
         if (store->busy != Busy::None) return DDERR_SURFACEBUSY;
         store->busy = Busy::Locked;
+        store->holder = mId;
         memory = store->pixels.At(area.left, area.top);
     }
     Describe(desc);
@@ -104,8 +117,10 @@ HRESULT Surface::DoUnlock() {
     std::shared_ptr<PixelStore> store = Store();
     {
         std::lock_guard<std::mutex> lock(store->mutex);
-        if (store->busy != Busy::Locked) return DDERR_NOTLOCKED;
+        // Only the surface that locked the memory unlocks it (primaries share the desktop's).
+        if (store->busy != Busy::Locked || store->holder != mId) return DDERR_NOTLOCKED;
         store->busy = Busy::None;
+        store->holder = 0;
     }
     ScreenWritten(*store);
     return DD_OK;

@@ -93,6 +93,7 @@ HRESULT Surface::DoGetDC(HDC* dc) {
         std::lock_guard<std::mutex> lock(store->mutex);
         if (store->busy != Busy::None) return DDERR_SURFACEBUSY;
         store->busy = Busy::Dc;
+        store->holder = mId;
     }
     HDC made = AddDeviceContext(std::make_shared<SurfaceContext>(this, store));
     {
@@ -121,6 +122,7 @@ HRESULT Surface::DoReleaseDC(HDC dc) {
         {
             std::lock_guard<std::mutex> lock(store.mutex);
             store.busy = Busy::None;
+            store.holder = 0;
         }
         ScreenWritten(store);
     }
