@@ -117,6 +117,17 @@ std::vector<QuadCase> ScaledCases() {
             }
         }
     }
+    // One texel per pixel across but scaled down the rows (and the other way round): on texel
+    // centres the rows are fetched without filtering along u, off them they are filtered.
+    const float stretches[][2] = {{1, 2}, {1, 0.75f}, {-1, 3.3f}, {2, 1}};
+    for (const auto& k : stretches) {
+        for (const auto& o : offsets) {
+            float w = 16 * std::fabs(k[0]), h = 12 * k[1];
+            float u0 = k[0] < 0 ? 1 : 0, u1 = k[0] < 0 ? 0 : 1;
+            cases.push_back({"stretched", Quad(o[0], o[1], o[0] + w, o[1] + h, 0xFFFFFFFF, u0, 0,
+                                               u1, 1)});
+        }
+    }
     // Off the target's edges, and a texture window wrapping past its sides.
     cases.push_back({"clipped", Quad(-9.5f, -7.25f, 40, 30, 0xFFFFFFFF)});
     cases.push_back({"clipped right", Quad(70.3f, 60.6f, 120, 95, 0xFFFFFFFF)});
