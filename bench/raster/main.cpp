@@ -1,6 +1,7 @@
 // The benchmark program: the usual console output, then a table of the frame's parts side by
-// side with pixman (when it is installed), each time the best of the runs made. Exits with 1 when
-// the two pictures differ beyond the rounding rules (agreement.h).
+// side with pixman (when it is installed), each time the best of the runs made, beside how far the
+// two pictures differ and how far the rounding rules let them (agreement.h). Exits with 1 when
+// they differ beyond those limits.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -54,8 +55,8 @@ private:
 
 void PrintSummary(const SummaryReporter& r) {
     std::printf("\nThe frame part by part (best times, µs)\n");
-    std::printf("%-11s %10s %10s %8s %9s %9s\n", "part", "raster", "pixman", "ratio", "max diff",
-                "beyond 2");
+    std::printf("%-11s %10s %10s %8s %9s %9s %15s\n", "part", "raster", "pixman", "ratio", "max diff",
+                "beyond 2", "allowed");
     for (int k = 0; k < kPartCount; ++k) {
         Part part = static_cast<Part>(k);
         std::string ours_name = "BM_RasterPart/", theirs_name = "BM_PixmanPart/";
@@ -82,7 +83,9 @@ void PrintSummary(const SummaryReporter& r) {
 #if UMBRAVA_HAVE_PIXMAN
         if (theirs > 0.0) {
             const Agreement& a = CompareWithPixman(part);
-            std::printf(" %9d %9lld", a.maxDiff, static_cast<long long>(a.over2));
+            AgreementLimit limit = LimitOf(part);
+            std::printf(" %9d %9lld %6d, %6lld", a.maxDiff, static_cast<long long>(a.over2),
+                        limit.maxDiff, static_cast<long long>(limit.over2));
         }
 #endif
         std::printf("\n");
