@@ -130,12 +130,14 @@ bool RunJpegDecode(JpegDecode* decode) {
     cinfo->out_color_space = JCS_EXT_BGRA;
     int side = SquareSide(cinfo->image_width, cinfo->image_height);
     size_t stride = static_cast<size_t>(side) * 4;
-    decode->pixels = static_cast<uint8_t*>(std::calloc(SquareBufferSize(side), 1));
+    // Every scanline is read into its row in full (a file cut short ends in libjpeg's fake end
+    // of image, which still gives every row); only the padding is cleared.
+    decode->pixels = NewSquareBuffer(side, cinfo->image_width, cinfo->image_height);
     if (decode->pixels == nullptr) return false;
 
     jpeg_start_decompress(cinfo);
-    if (cinfo->output_components != 4 || cinfo->output_width > static_cast<JDIMENSION>(side) ||
-        cinfo->output_height > static_cast<JDIMENSION>(side))
+    if (cinfo->output_components != 4 || cinfo->output_width != cinfo->image_width ||
+        cinfo->output_height != cinfo->image_height)
         return false;
     while (cinfo->output_scanline < cinfo->output_height) {
         JSAMPROW row = decode->pixels + cinfo->output_scanline * stride;

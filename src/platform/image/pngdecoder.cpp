@@ -98,7 +98,9 @@ bool RunPngDecode(PngDecode* decode) {
 
     int side = SquareSide(width, height);
     size_t stride = static_cast<size_t>(side) * 4;
-    decode->pixels = static_cast<uint8_t*>(std::calloc(SquareBufferSize(side), 1));
+    // png_read_image writes every pixel of the image (an interlaced one over its passes); a
+    // decode that stops early fails and frees the buffer.
+    decode->pixels = NewSquareBuffer(side, width, height);
     if (decode->pixels == nullptr) png_error(png, "Visual PNG: out of memory");
     decode->rows = static_cast<png_bytepp>(std::calloc(height, sizeof(png_bytep)));
     if (decode->rows == nullptr) png_error(png, "Visual PNG: out of memory");

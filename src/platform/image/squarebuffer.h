@@ -29,3 +29,8 @@ int SquareSide(uint32_t width, uint32_t height);
 
 // The byte count of a square buffer of that side; 0 when the side is not in 1..kImageSideCeiling.
 size_t SquareBufferSize(int side);
+
+// A new square buffer (freed with std::free) for a width × height image whose every pixel the
+// decoder goes on to write: only the part right of and below the image is zeroed, so a full
+// square costs no clearing. Null when memory runs out or the image does not fit the side.
+uint8_t* NewSquareBuffer(int side, uint32_t width, uint32_t height);
