@@ -196,7 +196,33 @@ TEST(NameRegistryTest, TheFirstPrototypeOfAFullNameStays) {
     EXPECT_NE(registry.FindLocationDefinition("Food bin"), nullptr);
     EXPECT_NE(registry.FindMonsterDefinition("Hyena"), nullptr);
     EXPECT_EQ(registry.FindLocationDefinition("Hyena"), nullptr);
-    // The registry frees every prototype it holds with itself (checked by the sanitizers).
+}
+
+// Blocks that count their destructions, to see the registry free each prototype once.
+template <typename Block>
+class Counted : public Block {
+public:
+    Counted(const char* fullName, int* freed) : mFreed(freed) { this->fullName = fullName; }
+    ~Counted() override { ++*mFreed; }
+
+private:
+    int* mFreed;
+};
+
+TEST(NameRegistryTest, DestructionFreesEveryPrototypeOnce) {
+    int freed = 0;
+    {
+        GNameRegistry registry;
+        registry.AddCreatureDefinition(
+            std::make_unique<Counted<GCreatureData>>("BasicPuff", &freed));
+        registry.AddCreatureDefinition(std::make_unique<Counted<GCreatureData>>("Zebra", &freed));
+        registry.AddLocationDefinition(std::make_unique<Counted<GLocationData>>("Well", &freed));
+        registry.AddMonsterDefinition(std::make_unique<Counted<GMonsterData>>("Hyena", &freed));
+        // A block under a held name comes back, and its holder frees it.
+        registry.AddLocationDefinition(std::make_unique<Counted<GLocationData>>("Well", &freed));
+        EXPECT_EQ(freed, 1);
+    }
+    EXPECT_EQ(freed, 5);
 }
 
 }  // namespace
