@@ -15,8 +15,9 @@
 //
 // Ownership: the registry owns what it made until the scheduler claims a task or the world claims
 // an object; whatever is never claimed is deleted with the next Clear or with the registry. The
-// pointers stay readable here after a claim, until Clear. Clear the scheduler before an
-// unclaimed object it may name goes. Main thread only.
+// pointers stay readable here after a claim, until Clear; a claimed task is freed by the
+// scheduler once it ends, so the second phase runs before the scheduler's first Update. Clear
+// the scheduler before an unclaimed object it may name goes. Main thread only.
 #pragma once
 
 #include <functional>

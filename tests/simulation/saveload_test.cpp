@@ -16,6 +16,7 @@
 #include "simulation/saveidregistry.h"
 #include "simulation/schedule.h"
 #include "simulation/scheduletask.h"
+#include "simulation/world.h"
 #include "support/logcapture.h"
 #include "support/printers.h"
 #include "testobjects.h"
@@ -27,11 +28,13 @@ using simtest::FakeView;
 using simtest::Journal;
 using simtest::TestObject;
 
-// What a load made. Declared so that the objects go before the schedule that names them.
+// What a load made, in a fresh world whose load registry and scheduler it fills. Declared so
+// that the objects go before the schedule that names them.
 struct Loaded {
     TXmlNode root;
-    LoadIdRegistry ids;
-    GSchedule schedule;
+    GWorld world;
+    LoadIdRegistry& ids = world.GetLoadIds();
+    GSchedule& schedule = world.GetSchedule();
     std::vector<std::unique_ptr<TestObject>> objects;
     Journal journal;
     int counted = 0;
@@ -124,6 +127,44 @@ TEST(SaveLoadTest, ScheduleAndObjectsRoundTrip) {
     EXPECT_EQ(loaded.Object(2)->Data()->value, 3);
 }
 
+TEST(SaveLoadTest, TaskAttributesInTheirOrder) {
+    TestObject subject("subject"), object("object");
+    GSchedule schedule;
+    AddTask(schedule, &subject, &object, 3000000000u, 4, 1, 25);
+    TXmlNode node("Schedule");
+    SaveIdRegistry ids;
+    schedule.Save(&node, ids);
+    // End times past the signed range are written as "%d" writes them, and read back whole.
+    const char* expected[][2] = {
+        {"id", "1"},
+        {"TaskID", "4"},
+        {"Type", "1"},
+        {"State", "1"},
+        {"EndTime", "-1294967296"},
+        {"Duration", "25"},
+        {"SubjectListener", "2"},
+        {"ObjectListener", "3"},
+        {"TaskData_iObject", "3"},
+        {"TaskData_iSubject", "2"},
+    };
+    TXmlNode* task = node.FindChild("Task");
+    ASSERT_NE(task, nullptr);
+    str name, value;
+    task->ResetAttributes();
+    for (const auto& pair : expected) {
+        ASSERT_TRUE(task->GetNextAttribute(name, value));
+        EXPECT_EQ(name, str(pair[0]));
+        EXPECT_EQ(value, str(pair[1])) << pair[0];
+    }
+    EXPECT_FALSE(task->GetNextAttribute(name, value));
+    LoadIdRegistry loadIds;
+    loadIds.EnterTasks(&node);
+    GSchedule loaded;
+    loaded.Load(&node, loadIds);
+    ASSERT_EQ(loaded.GetTaskCount(), 1u);
+    EXPECT_EQ(loaded.GetTasks()[0]->GetEndTime(), 3000000000u);
+}
+
 TEST(SaveLoadTest, ObjectElement) {
     SaveIdRegistry ids;
     TestObject idle("idle");
@@ -208,6 +249,17 @@ TEST(SaveLoadTest, DamagedSaves) {
              EXPECT_EQ(l.counted, 3);
              ASSERT_EQ(l.objects.size(), 1u);
              EXPECT_EQ(l.Object(0)->Data()->value, 5);
+         },
+         1},
+        {"a task and an object with one id",
+         R"(<World><Schedule><Task id="2" TaskID="2" EndTime="10" SubjectListener="2"/></Schedule>
+            <Objects><Creature id="2" TaskID="2"/><Creature id="3" TaskID="2"/></Objects></World>)",
+         [](Loaded& l) {
+             ASSERT_EQ(l.schedule.GetTaskCount(), 1u);
+             EXPECT_EQ(l.schedule.GetTasks()[0]->GetSubjectListener(), nullptr);
+             EXPECT_EQ(l.counted, 2);
+             ASSERT_EQ(l.objects.size(), 1u);  // the object of id 2 was never made
+             EXPECT_EQ(l.Object(0)->GetTask(), nullptr);
          },
          1},
         {"task id naming an object",
