@@ -19,8 +19,10 @@
 namespace port::control {
 
 // Failure injection (port/failinjection.h), by operation name: its Windows name ("CreateMutexA",
-// "CreateSurface", "SetRenderTarget" ...). One failure is armed per name; arming a name again
-// replaces it.
+// "CreateSurface", "SetRenderTarget" ...). A method that shares its name with a Windows call or
+// another interface's method carries its interface's name ("IDirectDrawSurface7::GetDC" beside
+// the window system's "GetDC", "IDirectDraw7::QueryInterface"). One failure is armed per name;
+// arming a name again replaces it.
 struct Failure {
     // The last error of a Windows call, or the HRESULT a DirectDraw or Direct3D call answers.
     uint32_t code = 0;

@@ -3,6 +3,7 @@
 #include "displayfixture.h"
 #include "port/system/lasterror.h"
 #include "port/system/sync.h"
+#include "port/window/gdi.h"
 
 namespace {
 
@@ -84,6 +85,38 @@ TEST_F(DisplayTest, TheCallLogListsCallsInOrderWithTheirResults) {
     port::control::KeepCallLog(false);
     EXPECT_EQ(surface->IsLost(), DD_OK);
     EXPECT_TRUE(port::control::CallLog().empty());
+}
+
+TEST_F(DisplayTest, AnInjectedFailureLeavesNoOutPointer) {
+    SurfacePtr surface(MakeSurface(4, 4, TPixelFormat::X8R8G8B8));
+    auto* junk = reinterpret_cast<IDirectDrawSurface7*>(0x1);
+    DDSURFACEDESC2 desc = display_testing::EmptyDesc();
+    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+    desc.dwWidth = desc.dwHeight = 4;
+    port::control::InjectFailure("CreateSurface", Answer(DDERR_OUTOFVIDEOMEMORY, 1));
+    IDirectDrawSurface7* made = junk;
+    EXPECT_EQ(mDraw->CreateSurface(&desc, &made, nullptr), DDERR_OUTOFVIDEOMEMORY);
+    EXPECT_EQ(made, nullptr);
+    port::control::InjectFailure("GetAttachedSurface", Answer(DDERR_SURFACELOST, 1));
+    DDSCAPS2 zcaps{DDSCAPS_ZBUFFER, 0, 0, 0};
+    IDirectDrawSurface7* attached = junk;
+    EXPECT_EQ(surface->GetAttachedSurface(&zcaps, &attached), DDERR_SURFACELOST);
+    EXPECT_EQ(attached, nullptr);
+    port::control::InjectFailure("DirectDrawCreateEx", Answer(E_FAIL, 1));
+    void* object = junk;
+    EXPECT_EQ(DirectDrawCreateEx(nullptr, &object, IID_IDirectDraw7, nullptr), E_FAIL);
+    EXPECT_EQ(object, nullptr);
+
+    // The surface's GetDC fails by its own name; the window system's GetDC keeps working.
+    port::control::InjectFailure("IDirectDrawSurface7::GetDC", Answer(DDERR_SURFACELOST, 1));
+    HDC screen = GetDC(nullptr);
+    EXPECT_NE(screen, nullptr);
+    ReleaseDC(nullptr, screen);
+    HDC dc = reinterpret_cast<HDC>(0x1);
+    EXPECT_EQ(surface->GetDC(&dc), DDERR_SURFACELOST);
+    EXPECT_EQ(dc, nullptr);
+    ASSERT_EQ(surface->GetDC(&dc), DD_OK);
+    EXPECT_EQ(surface->ReleaseDC(dc), DD_OK);
 }
 
 TEST_F(DisplayTest, WindowsCallsFailAsBeforeAndTakeTheNewOptions) {

@@ -9,6 +9,7 @@ namespace port::display {
 Clipper::Clipper() : mId(NextObjectId()) {}
 
 HRESULT Clipper::QueryInterface(const IID& iid, void** object) {
+    ClearOut(object);
     return TracedCall("IDirectDrawClipper::QueryInterface", {{"clipper", mId}},
                       [&] { return QueryOwn(IID_IDirectDrawClipper, iid, object); });
 }
@@ -23,6 +24,7 @@ HRESULT Clipper::SetHWnd(DWORD flags, HWND window) {
 }
 
 HRESULT Clipper::GetHWnd(HWND* window) {
+    if (window != nullptr) *window = nullptr;
     return TracedCall("GetHWnd", {{"clipper", mId}}, [&] {
         if (window == nullptr) return DDERR_INVALIDPARAMS;
         *window = Window();

@@ -28,6 +28,7 @@ constexpr DWORD kLevelFlags = DDSCL_NORMAL | DDSCL_FPUPRESERVE;
 DirectDraw::DirectDraw() : mId(NextObjectId()) {}
 
 HRESULT DirectDraw::QueryInterface(const IID& iid, void** object) {
+    ClearOut(object);
     return TracedCall("IDirectDraw7::QueryInterface", {{"object", mId}},
                       [&] { return QueryOwn(IID_IDirectDraw7, iid, object); });
 }
@@ -47,6 +48,7 @@ HRESULT DirectDraw::SetCooperativeLevel(HWND window, DWORD flags) {
 
 HRESULT DirectDraw::CreateSurface(DDSURFACEDESC2* desc, IDirectDrawSurface7** surface,
                                   IUnknown* outer) {
+    ClearOut(surface);
     bool described = desc != nullptr && desc->dwSize == sizeof *desc;
     const DDPIXELFORMAT* format =
         described && (desc->dwFlags & DDSD_PIXELFORMAT) ? &desc->ddpfPixelFormat : nullptr;
@@ -92,6 +94,7 @@ HRESULT DirectDraw::DoCreateSurface(const DDSURFACEDESC2* desc, IDirectDrawSurfa
 }
 
 HRESULT DirectDraw::CreateClipper(DWORD flags, IDirectDrawClipper** clipper, IUnknown* outer) {
+    ClearOut(clipper);
     return TracedCall("CreateClipper", {{"object", mId}, {"flags", flags, true}}, [&] {
         if (clipper == nullptr) return DDERR_INVALIDPARAMS;
         *clipper = nullptr;
@@ -104,6 +107,7 @@ HRESULT DirectDraw::CreateClipper(DWORD flags, IDirectDrawClipper** clipper, IUn
 }  // namespace port::display
 
 HRESULT DirectDrawCreateEx(GUID* device, void** object, const IID& iid, IUnknown* outer) {
+    port::display::ClearOut(object);
     return port::TracedCall("DirectDrawCreateEx", {{"default", device == nullptr ? 1 : 0}}, [&] {
         if (object == nullptr) return DDERR_INVALIDPARAMS;
         *object = nullptr;

@@ -9,6 +9,13 @@
 
 namespace port::display {
 
+// Out parameters are null unless the call succeeds, a failure injected by a test included: the
+// methods clear them before anything else.
+template <typename T>
+void ClearOut(T** out) {
+    if (out != nullptr) *out = nullptr;
+}
+
 template <typename Interface>
 class RefCounted : public Interface {
 public:

@@ -41,6 +41,7 @@ Surface::~Surface() {
 }
 
 HRESULT Surface::QueryInterface(const IID& iid, void** object) {
+    ClearOut(object);
     return TracedCall("IDirectDrawSurface7::QueryInterface", {{"surface", mId}},
                       [&] { return QueryOwn(IID_IDirectDrawSurface7, iid, object); });
 }
@@ -160,6 +161,7 @@ HRESULT Surface::SetClipper(IDirectDrawClipper* clipper) {
 }
 
 HRESULT Surface::GetClipper(IDirectDrawClipper** clipper) {
+    ClearOut(clipper);
     return TracedCall("GetClipper", {{"surface", mId}, {"bits", BitCount()}}, [&] {
         if (clipper == nullptr) return DDERR_INVALIDPARAMS;
         std::lock_guard<std::mutex> lock(mMutex);
@@ -197,6 +199,7 @@ HRESULT Surface::DoAttach(Surface* zbuffer) {
 }
 
 HRESULT Surface::GetAttachedSurface(DDSCAPS2* caps, IDirectDrawSurface7** surface) {
+    ClearOut(surface);
     return TracedCall("GetAttachedSurface",
                       {{"surface", mId}, {"caps", caps != nullptr ? caps->dwCaps : 0, true}},
                       [&] { return DoGetAttached(caps, surface); });

@@ -80,7 +80,8 @@ int Clamp(int64_t value) {
 }  // namespace
 
 HRESULT Surface::GetDC(HDC* dc) {
-    return TracedCall("GetDC", {{"surface", mId}, {"bits", BitCount()}},
+    if (dc != nullptr) *dc = nullptr;
+    return TracedCall("IDirectDrawSurface7::GetDC", {{"surface", mId}, {"bits", BitCount()}},
                       [&] { return DoGetDC(dc); });
 }
 
@@ -105,7 +106,7 @@ HRESULT Surface::DoGetDC(HDC* dc) {
 }
 
 HRESULT Surface::ReleaseDC(HDC dc) {
-    return TracedCall("ReleaseDC", {{"surface", mId}, {"bits", BitCount()}},
+    return TracedCall("IDirectDrawSurface7::ReleaseDC", {{"surface", mId}, {"bits", BitCount()}},
                       [&] { return DoReleaseDC(dc); });
 }
 
