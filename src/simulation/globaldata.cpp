@@ -1,5 +1,6 @@
 #include "simulation/globaldata.h"
 
+#include <cstdint>
 #include <utility>
 
 #include "foundation/xmlnode.h"
@@ -198,12 +199,16 @@ GPointOfInterest GlobalData::GetPointOfInterest(const str& name) const {
 }
 
 float GlobalData::RandomHungerAddCoef() {
-    const int64_t lo = SavedFloatToInt(hungerAddCoefMin);
-    const int64_t hi = SavedFloatToInt(hungerAddCoefMax);
+    return DrawHundredths(mRandom, hungerAddCoefMin, hungerAddCoefMax);
+}
+
+float GlobalData::DrawHundredths(TRandom& random, float min, float max) {
+    const int64_t lo = SavedFloatToInt(min);
+    const int64_t hi = SavedFloatToInt(max);
     // The draw of TRandom::NextRange (0, hi - lo), taken in 64 bits: the span of two saturated
     // bounds does not fit in 32.
     const double span = static_cast<double>(hi - lo) + 1.0;
-    const int64_t drawn = static_cast<int64_t>(mRandom.NextDouble() * span);
+    const int64_t drawn = static_cast<int64_t>(random.NextDouble() * span);
     return static_cast<float>(static_cast<double>(lo + drawn) / kSavedFloatFactor);
 }
 

@@ -81,6 +81,10 @@ public:
     GPointOfInterest GetPointOfInterest(const str& name) const;
     // A value between HungerAddCoefMin and HungerAddCoefMax on a grid of 0.01.
     float RandomHungerAddCoef();
+    // The same draw between min and max from another generator (the world's, for a new
+    // creature): the bounds are taken in hundredths as saved floats are, so a minimum of 0.53 is
+    // 53, not 52, and the span is drawn in 64 bits.
+    static float DrawHundredths(TRandom& random, float min, float max);
 
     // The run-time part back to zero: events, tutorial flags, seen progress events, treasure
     // map, achievements, hours and counts.

@@ -149,6 +149,13 @@ TEST_F(GameParamsTest, ArkAndPointsOfInterest) {
         after.push_back(data.GetArkPartPoint(0, i).x);
     EXPECT_EQ(before, after);
     EXPECT_EQ(data.pointsOfInterest.size(), 1u);
+    // A later point of the same name replaces the earlier; other points stay.
+    Load(R"(<Game><POI><Beach x="1" y="2"/><Cave x="5"/><Beach x="30" TextID="later"/></POI>
+         </Game>)");
+    EXPECT_EQ(data.pointsOfInterest.size(), 2u);
+    EXPECT_EQ(data.GetPointOfInterest("Beach").x, 30);
+    EXPECT_EQ(data.GetPointOfInterest("Beach").text, str("later"));
+    EXPECT_EQ(data.GetPointOfInterest("Cave").x, 5);
 
     for (const char* alpha : {"-1", "abc", "0.25"}) {
         Load((std::string("<Game><Ark AlphaAddPerSecond=\"") + alpha + "\"/></Game>").c_str());

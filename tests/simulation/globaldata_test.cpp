@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "foundation/random.h"
 #include "foundation/stringtable.h"
 #include "foundation/xmlnode.h"
 #include "simulation/localtext.h"
 #include "simulation/savedvalues.h"
+#include "simulation/world.h"
 #include "support/printers.h"
 #include "xmlfixture.h"
 
@@ -96,13 +98,16 @@ TEST_F(GlobalDataTest, NicknamesComeOutOfAShuffledBag) {
             drawn.insert(data.PickRandomName().c_str());
         EXPECT_EQ(drawn.size(), 5u) << round;
     }
-    // A shorter list: the bag starts over with only its names.
-    data.SetNames({"Fay", "Gus"});
+    // A shorter list in the middle of a round: the bag starts over with only its names.
     data.PickRandomName();
-    std::set<std::string> drawn;
-    for (int i = 0; i < 6; ++i)
-        drawn.insert(data.PickRandomName().c_str());
-    EXPECT_EQ(drawn, (std::set<std::string>{"Fay", "Gus"}));
+    data.PickRandomName();
+    data.SetNames({"Fay", "Gus"});
+    for (int round = 0; round < 3; ++round) {
+        std::set<std::string> drawn;
+        for (int i = 0; i < 2; ++i)
+            drawn.insert(data.PickRandomName().c_str());
+        EXPECT_EQ(drawn, (std::set<std::string>{"Fay", "Gus"})) << round;
+    }
     data.SetNames({});
     EXPECT_EQ(data.PickRandomName(), str(""));
 }
@@ -122,6 +127,15 @@ TEST_F(GlobalDataTest, Levels) {
     data.SetEvent(5, false);
     data.SetEvent(1, false);
     EXPECT_EQ(data.GetCurrentLevel(), 0);
+}
+
+TEST_F(GlobalDataTest, TheWorldAnswersFromItsGlobalData) {
+    GWorld world;
+    EXPECT_FALSE(world.IsEventSet(5));
+    world.GetGlobalData().SetEvent(5, true);
+    EXPECT_TRUE(world.IsEventSet(5));
+    EXPECT_FALSE(world.IsEventSet(56));
+    EXPECT_FALSE(world.IsEventSet(-1));
 }
 
 TEST_F(GlobalDataTest, Piranhas) {
@@ -157,6 +171,20 @@ TEST_F(GlobalDataTest, HungerCoefficientsLieOnTheGrid) {
         seen.insert(hundredths);
     }
     EXPECT_EQ(seen.size(), 8u);
+    // Any generator draws the same way, and where TRandom::NextRange is defined it gives what
+    // NextRange gives over the hundredths.
+    const struct {
+        float min, max;
+    } bounds[] = {{0.5f, 0.5f}, {0.5f, 0.52f}, {0.53f, 1.2f}, {-0.07f, 0.03f}, {2.0f, 1.0f}};
+    for (const auto& b : bounds) {
+        TRandom drawing, reference;
+        for (int i = 0; i < 20; ++i) {
+            const float value = GlobalData::DrawHundredths(drawing, b.min, b.max);
+            const int expected =
+                reference.NextRange(SavedFloatToInt(b.min), SavedFloatToInt(b.max));
+            EXPECT_EQ(value, SavedIntToFloat(expected)) << b.min << ".." << b.max;
+        }
+    }
     // Bounds that saturate: no overflow, still between them.
     data.hungerAddCoefMin = -1e30f;
     data.hungerAddCoefMax = 1e30f;
