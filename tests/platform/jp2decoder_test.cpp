@@ -57,6 +57,36 @@ std::string WithPremultipliedOpacity(std::string jp2) {
     return jp2;
 }
 
+// Adds a palette of `channels` columns and its component mapping to the file's header box: the
+// one 8-bit component indexes entries 0 and 1, whose first three columns are (10, 20, 30) and
+// (40, 50, 60) and the rest 0.
+std::string WithPalette(std::string jp2, int channels) {
+    auto box = [](const char* type, const std::string& contents) {
+        std::string made(4, '\0');
+        Put32(made, 0, static_cast<uint32_t>(8 + contents.size()));
+        return made + type + contents;
+    };
+    std::string palette = {0, 2, static_cast<char>(channels)};
+    palette += std::string(static_cast<size_t>(channels), '\x07');  // 8-bit columns
+    for (int entry = 0; entry < 2; ++entry) {
+        for (int column = 0; column < channels; ++column)
+            palette += static_cast<char>(column < 3 ? 10 + entry * 30 + column * 10 : 0);
+    }
+    std::string mapping;
+    for (int column = 0; column < channels; ++column)
+        mapping += std::string{0, 0, 1, static_cast<char>(column)};
+    std::string added = box("pclr", palette) + box("cmap", mapping);
+    size_t header = jp2.find("jp2h");
+    EXPECT_NE(header, std::string::npos);
+    size_t start = header - 4;
+    uint32_t length =
+        static_cast<uint8_t>(jp2[start]) << 24 | static_cast<uint8_t>(jp2[start + 1]) << 16 |
+        static_cast<uint8_t>(jp2[start + 2]) << 8 | static_cast<uint8_t>(jp2[start + 3]);
+    jp2.insert(start + length, added);
+    Put32(jp2, start, static_cast<uint32_t>(length + added.size()));
+    return jp2;
+}
+
 TEST_F(Jp2DecoderTest, FourBitGreyFillsTheTopBitsAndRepeatsTheEdges) {
     // 3 × 3: the last column is 0xF, the last row 0x1, 0x2, 0xF.
     Put("g.jp2", WriteJp2(Image(3, 3, kGrey, {Component({0, 5, 15, 3, 4, 15, 1, 2, 15}, 4)})));
@@ -112,6 +142,27 @@ TEST_F(Jp2DecoderTest, OpacityChannelIsAlphaButPremultipliedOpacityIsNot) {
     ASSERT_TRUE(premultiplied.ok);
     EXPECT_FALSE(premultiplied.hasAlpha);
     EXPECT_EQ(premultiplied.At(0, 0), 0xFF0A141Eu);
+}
+
+// A palette expands one index component into one component a column, each of the image's
+// size: a palette of a few columns decodes as colour, one of hundreds is refused from the header
+// like hundreds of components.
+TEST_F(Jp2DecoderTest, PaletteColumnsAreComponentsAndAreBoundedToo) {
+    std::string indexed = WriteJp2(Image(2, 1, kSrgb, {Component({0, 1})}));
+    Put("palette.jp2", WithPalette(indexed, 3));
+    Put("wide_palette.jp2", WithPalette(indexed, 200));
+
+    Decoded colour(Decoded::kJp2);
+    Jp2("palette.jp2", &colour);
+    ASSERT_TRUE(colour.ok);
+    EXPECT_FALSE(colour.hasAlpha);
+    EXPECT_EQ(colour.At(0, 0), 0xFF0A141Eu);
+    EXPECT_EQ(colour.At(1, 0), 0xFF28323Cu);
+
+    Decoded refused(Decoded::kJp2);
+    Jp2("wide_palette.jp2", &refused);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_EQ(refused.pixels, nullptr);
 }
 
 // Wider samples keep their top 8 bits; signed ones are offset to unsigned first.

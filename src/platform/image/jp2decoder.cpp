@@ -13,7 +13,8 @@
 namespace {
 
 // The decoder reads four components at most; a header may declare thousands, each of which
-// OpenJPEG would decode.
+// OpenJPEG would decode, and a palette hundreds of columns, each of which OpenJPEG would expand
+// into a component of the image's size.
 constexpr OPJ_UINT32 kMaxComponents = 16;
 // OpenJPEG keeps a record of several kilobytes for every tile the header announces.
 constexpr uint64_t kMaxTiles = 4096;
@@ -162,7 +163,8 @@ bool DecodeJp2(const str& fileName, uint8_t** pixels, int* width, int* height, i
     TJp2SizeHeader header;
     if (!ReadJp2SizeHeader(&file, format == OPJ_CODEC_JP2, &header) ||
         !ImageFitsLargestSide(header.width, header.height, largestSide) || header.components < 1 ||
-        header.components > kMaxComponents || header.tiles > kMaxTiles)
+        header.components > kMaxComponents || header.paletteColumns > kMaxComponents ||
+        header.tiles > kMaxTiles)
         return false;
 
     opj_stream_t* stream = opj_stream_create(OPJ_J2K_STREAM_CHUNK_SIZE, OPJ_TRUE);

@@ -14,9 +14,10 @@
 //
 // The image is refused from its header, before OpenJPEG allocates anything of its size, when it is
 // wider or taller than the largest side, has more than 16 components (OpenJPEG decodes every
-// component at 4 bytes a sample) or is cut into more than 4096 tiles (OpenJPEG keeps a record of
-// several kilobytes a tile). OpenJPEG needs no process-wide set-up. The buffer belongs to the
-// caller, who frees it with ReleaseJp2Pixels.
+// component at 4 bytes a sample) or palette columns (each expanded into such a component), or is
+// cut into more than 4096 tiles (OpenJPEG keeps a record of several kilobytes a tile). OpenJPEG
+// needs no process-wide set-up. The buffer belongs to the caller, who frees it with
+// ReleaseJp2Pixels.
 //
 // Any thread may decode, on files of its own.
 #pragma once
