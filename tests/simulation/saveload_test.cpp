@@ -7,6 +7,7 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -325,6 +326,11 @@ TEST(SaveLoadTest, DamagedSaves) {
         Load(row.xml, loaded);
         row.check(loaded);
         EXPECT_EQ(log.Messages().size(), static_cast<size_t>(row.logLines));
+        const std::vector<GScheduleTask*> tasks = loaded.schedule.GetTasks();
+        EXPECT_EQ(std::set<GScheduleTask*>(tasks.begin(), tasks.end()).size(), tasks.size());
+        std::set<GObject*> objects;
+        for (const auto& object : loaded.objects)
+            EXPECT_TRUE(objects.insert(object.get()).second);
         for (const auto& object : loaded.objects)
             loaded.schedule.CancelTasksOf(object.get(), true, 0);
         loaded.schedule.Update(1000, true);
