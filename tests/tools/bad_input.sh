@@ -13,8 +13,10 @@ program="$2"
 dir=$(mktemp -d "${TMPDIR:-/tmp}/bad_input.XXXXXX") || exit 1
 trap 'rm -rf "$dir"' EXIT
 
+limited=
 if (ulimit -v 1048576 && "$program" >/dev/null 2>&1; test $? -eq 2); then
     ulimit -v 1048576
+    limited=yes
 else
     echo "note: $tool runs without a memory limit"
 fi
@@ -50,6 +52,20 @@ prefsdump)
     expect 1 "prefsdump: cannot read /dev/zero: it is not a regular file" /dev/zero key
     expect 1 "prefsdump: cannot read $dir/big: it holds 2147483648 bytes, more than the 2147483647 this tool reads" "$dir/big" key
     expect 1 "prefsdump: cannot read $dir/none: No such file or directory" "$dir/none" key
+    # Read whole within a tighter limit, but a record's 64 MiB payload does not fit beside it:
+    # two "USER" records of 64 and 56 MiB, sparse.
+    if [ -n "$limited" ]; then
+        printf 'USER\000\000\000\004' >"$dir/records"
+        truncate -s $((8 + 67108864)) "$dir/records"
+        printf 'USER\000\000\200\003' >>"$dir/records"
+        truncate -s $((16 + 67108864 + 58720256)) "$dir/records"
+        (
+            failed=0
+            ulimit -v 163840
+            expect 1 "prefsdump: cannot list $dir/records: not enough memory" "$dir/records" key
+            exit "$failed"
+        ) || failed=$((failed + 1))
+    fi
     ;;
 luarun)
     expect 1 "luarun: cannot read $dir/folder: it is a folder" "$dir/folder"
@@ -85,6 +101,17 @@ bvpack)
     # Refused from the listing, before the 2 GiB file is read.
     mv "$dir/big" "$dir/folder/big"
     expect 1 "bvpack: cannot pack $dir/folder: the archive would pass 2 GiB" "$dir/folder" "$dir/out.bvp"
+    # A member that fits the archive, but not twice in a tighter limit (read, then laid out).
+    if [ -n "$limited" ]; then
+        mkdir "$dir/large"
+        truncate -s 100M "$dir/large/member"
+        (
+            failed=0
+            ulimit -v 163840
+            expect 1 "bvpack: cannot pack $dir/large: not enough memory" "$dir/large" "$dir/out.bvp"
+            exit "$failed"
+        ) || failed=$((failed + 1))
+    fi
     ;;
 *)
     echo "unknown tool $tool"

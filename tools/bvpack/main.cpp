@@ -3,6 +3,7 @@
 // lies in its asset folder).
 #include <cstdio>
 #include <exception>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -29,11 +30,14 @@ int Run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // What is left to throw is the library's own (memory above all): one line, never an abort.
+    // What is left to throw is the library's own (memory above all: the members are held whole,
+    // and the archive beside them): one line, never an abort.
     try {
         return Run(argc, argv);
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "bvpack: %s\n", e.what());
+        const bool memory = dynamic_cast<const std::bad_alloc*>(&e) != nullptr;
+        std::fprintf(stderr, "bvpack: cannot pack %s: %s\n", argv[1],
+                     memory ? "not enough memory" : e.what());
         return 1;
     }
 }

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <new>
 #include <string>
 
 #include "foundation/crypt.h"
@@ -76,9 +78,7 @@ void PrintRecord(const TPrefsRecord& record, bool full) {
     }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     const bool full = argc == 4 && std::strcmp(argv[3], "--full") == 0;
     if (argc != 3 && !full) {
         std::fprintf(stderr, "usage: prefsdump <prefs.dat> <key text> [--full]\n");
@@ -137,4 +137,20 @@ int main(int argc, char** argv) {
     }
     std::printf("%d records, %zu bytes\n", count, bytes.size());
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The file is read whole within its limit, but listing it takes a record's payload at a time
+    // on top (up to 64 MiB): memory can still run out, which ends in one line, never an abort.
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& e) {
+        std::fflush(stdout);
+        const bool memory = dynamic_cast<const std::bad_alloc*>(&e) != nullptr;
+        std::fprintf(stderr, "prefsdump: cannot list %s: %s\n", argv[1],
+                     memory ? "not enough memory" : e.what());
+        return 1;
+    }
 }
