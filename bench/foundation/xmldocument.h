@@ -7,8 +7,9 @@
 #include <cstdint>
 #include <string>
 
-// Bytes the heap holds for the program now. Neither reader frees anything while it reads, so what
-// a parsed tree holds is also the most its parse held.
+// Bytes the heap holds for the program now. What either reader frees while it reads is small (ours
+// gives back the child lists it grows, the largest 64 KiB on this document), so what a parsed tree
+// holds is also the most its parse held, within that.
 inline size_t HeldBytes() {
     const struct mallinfo2 info = mallinfo2();
     return info.uordblks + info.hblkhd;
