@@ -35,7 +35,8 @@ bool TPixelPipe::BlitRect(int x, int y, int w, int h, const TAttribs& at, const 
     if (mDirect.white && mConfig.target->BytesPerPixel() == 4) {
         // The common case, with the kernel chosen once for all rows.
         const TKernels& k = *mConfig.kernels;
-        auto write = mDirect.store ? k.copyOr : k.blendSrcAlpha;
+        auto write =
+            mDirect.store ? k.copyOr : (mSkipAlphaTest ? k.blendSrcAlphaTested : k.blendSrcAlpha);
         for (int row = 0; row < h; ++row) {
             write(reinterpret_cast<const uint32_t*>(
                       level.pixels + (j + row) * static_cast<int64_t>(level.pitch) + 4 * i),

@@ -47,7 +47,8 @@ void TPixelPipe::WriteDirect(int x, int y, int count, const uint32_t* texels) {
         if (mDirect.store) {
             k.copyOr(color, dst, count, mDirect.orMask);
         } else {
-            k.blendSrcAlpha(color, dst, count, mDirect.orMask);
+            (mSkipAlphaTest ? k.blendSrcAlphaTested : k.blendSrcAlpha)(color, dst, count,
+                                                                       mDirect.orMask);
         }
     } else if (mDirect.store) {
         k.store565(color, dst, count);

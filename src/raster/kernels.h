@@ -33,7 +33,10 @@ struct TKernels {
     // channels: d = round((s * sa + d * (255 - sa)) / 255); then d |= orMask (0xFF000000 for
     // targets without alpha, else 0).
     void (*blendSrcAlpha)(const uint32_t* src, uint8_t* dst, int count, uint32_t orMask);
-    // The same with one source colour for every pixel.
+    // The same behind an alpha test that drops exactly the pixels of source alpha 0: those are
+    // left as they are, orMask included (an X8R8G8B8 target keeps the unused byte it had).
+    void (*blendSrcAlphaTested)(const uint32_t* src, uint8_t* dst, int count, uint32_t orMask);
+    // The same as blendSrcAlpha with one source colour for every pixel.
     void (*blendSrcAlphaConst)(uint32_t src, uint8_t* dst, int count, uint32_t orMask);
     // out = round(src * color / 255) channel by channel (texture modulated by a constant).
     void (*modulateConst)(const uint32_t* src, uint32_t color, uint32_t* out, int count);

@@ -90,6 +90,19 @@ AVX2 void BlendSrcAlpha(const uint32_t* src, uint8_t* dst, int count, uint32_t o
     });
 }
 
+AVX2 void BlendSrcAlphaTested(const uint32_t* src, uint8_t* dst, int count, uint32_t orMask) {
+    // A pixel of source alpha 0 blends to the target pixel itself; only orMask is held back.
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i mask = _mm256_set1_epi32(static_cast<int>(orMask));
+    ForEach8(count, [&](int i, int r) AVX2 {
+        __m256i s = Load(src + i, r);
+        __m256i clear = _mm256_cmpeq_epi32(_mm256_srli_epi32(s, 24), zero);
+        Store(dst + 4 * i,
+              _mm256_or_si256(Blend8(s, Load(dst + 4 * i, r)), _mm256_andnot_si256(clear, mask)),
+              r);
+    });
+}
+
 AVX2 void BlendSrcAlphaConst(uint32_t src, uint8_t* dst, int count, uint32_t orMask) {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i mask = _mm256_set1_epi32(static_cast<int>(orMask));
@@ -497,6 +510,7 @@ const TKernels& Avx2Kernels() {
     static const TKernels kernels{
         .level = TSimd::Avx2,
         .blendSrcAlpha = BlendSrcAlpha,
+        .blendSrcAlphaTested = BlendSrcAlphaTested,
         .blendSrcAlphaConst = BlendSrcAlphaConst,
         .modulateConst = ModulateConst,
         .copyOr = CopyOr,

@@ -24,6 +24,13 @@ void BlendSrcAlpha(const uint32_t* src, uint8_t* dst, int count, uint32_t orMask
     }
 }
 
+void BlendSrcAlphaTested(const uint32_t* src, uint8_t* dst, int count, uint32_t orMask) {
+    for (int i = 0; i < count; ++i) {
+        if (src[i] >> 24 == 0) continue;
+        Store32(dst + 4 * i, BlendPixel(src[i], Load32(dst + 4 * i)) | orMask);
+    }
+}
+
 void BlendSrcAlphaConst(uint32_t src, uint8_t* dst, int count, uint32_t orMask) {
     for (int i = 0; i < count; ++i) {
         Store32(dst + 4 * i, BlendPixel(src, Load32(dst + 4 * i)) | orMask);
@@ -162,6 +169,7 @@ const TKernels& ScalarKernels() {
     static const TKernels kernels{
         .level = TSimd::Scalar,
         .blendSrcAlpha = BlendSrcAlpha,
+        .blendSrcAlphaTested = BlendSrcAlphaTested,
         .blendSrcAlphaConst = BlendSrcAlphaConst,
         .modulateConst = ModulateConst,
         .copyOr = CopyOr,

@@ -46,6 +46,21 @@ void BlendSrcAlpha(const uint32_t* src, uint8_t* dst, int count, uint32_t orMask
     if (i < count) ScalarKernels().blendSrcAlpha(src + i, dst + 4 * i, count - i, orMask);
 }
 
+void BlendSrcAlphaTested(const uint32_t* src, uint8_t* dst, int count, uint32_t orMask) {
+    // A pixel of source alpha 0 blends to the target pixel itself; only orMask is held back.
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i mask = _mm_set1_epi32(static_cast<int>(orMask));
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+        __m128i clear = _mm_cmpeq_epi32(_mm_srli_epi32(s, 24), zero);
+        auto* d = reinterpret_cast<__m128i*>(dst + 4 * i);
+        _mm_storeu_si128(
+            d, _mm_or_si128(Blend4(s, _mm_loadu_si128(d)), _mm_andnot_si128(clear, mask)));
+    }
+    if (i < count) ScalarKernels().blendSrcAlphaTested(src + i, dst + 4 * i, count - i, orMask);
+}
+
 void BlendSrcAlphaConst(uint32_t src, uint8_t* dst, int count, uint32_t orMask) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i mask = _mm_set1_epi32(static_cast<int>(orMask));
@@ -205,6 +220,7 @@ const TKernels& Sse2Kernels() {
     static const TKernels kernels{
         .level = TSimd::Sse2,
         .blendSrcAlpha = BlendSrcAlpha,
+        .blendSrcAlphaTested = BlendSrcAlphaTested,
         .blendSrcAlphaConst = BlendSrcAlphaConst,
         .modulateConst = ModulateConst,
         .copyOr = CopyOr,

@@ -528,6 +528,10 @@ void TPixelPipe::Write(int x, int y, int count, const uint32_t* color, uint32_t 
     TSurface& target = *mConfig.target;
     uint8_t* dst = target.At(x, y);
     TPixelFormat format = target.Format();
+    // With the alpha test skipped, the pixels it would drop (source alpha 0) must still be left
+    // untouched: blending keeps their colour, but not the unused bits a target without alpha
+    // would have set.
+    if (mSkipAlphaTest && color == nullptr && colorConst >> 24 == 0) return;
     if (mConfig.fastPaths && target.BytesPerPixel() == 4 && mask == nullptr) {
         const TKernels& k = *mConfig.kernels;
         bool plain =
@@ -542,7 +546,8 @@ void TPixelPipe::Write(int x, int y, int count, const uint32_t* color, uint32_t 
         }
         if (mConfig.srcBlend == TBlend::SrcAlpha && mConfig.destBlend == TBlend::InvSrcAlpha) {
             if (color) {
-                k.blendSrcAlpha(color, dst, count, orMask);
+                (mSkipAlphaTest ? k.blendSrcAlphaTested : k.blendSrcAlpha)(color, dst, count,
+                                                                           orMask);
             } else {
                 k.blendSrcAlphaConst(colorConst, dst, count, orMask);
             }
@@ -574,6 +579,7 @@ void TPixelPipe::Write(int x, int y, int count, const uint32_t* color, uint32_t 
         if (mask != nullptr && !mask->Test(i)) continue;
         uint8_t* p = dst + i * bytes;
         uint32_t s = color ? color[i] : colorConst;
+        if (mSkipAlphaTest && s >> 24 == 0) continue;
         uint32_t out = s;
         if (blend) {
             out = BlendGeneric(mConfig.srcBlend, mConfig.destBlend, s, DecodePixel(format, p));

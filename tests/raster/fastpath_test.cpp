@@ -201,6 +201,12 @@ TEST(FastPaths, KernelsAgreeOnEveryAlpha) {
                 scalar.blendSrcAlpha(src.data(), reinterpret_cast<uint8_t*>(a.data()), n, orMask);
                 k.blendSrcAlpha(src.data(), reinterpret_cast<uint8_t*>(b.data()), n, orMask);
                 ASSERT_EQ(a, b) << int(level) << " n " << n;
+                a.assign(dst.begin(), dst.begin() + n);
+                b = a;
+                scalar.blendSrcAlphaTested(src.data(), reinterpret_cast<uint8_t*>(a.data()), n,
+                                           orMask);
+                k.blendSrcAlphaTested(src.data(), reinterpret_cast<uint8_t*>(b.data()), n, orMask);
+                ASSERT_EQ(a, b) << int(level) << " n " << n;
                 for (uint32_t c : {src[5], src[200], 0x7F808080u}) {
                     std::vector<uint32_t> e(dst.begin(), dst.begin() + n), f = e;
                     scalar.blendSrcAlphaConst(c, reinterpret_cast<uint8_t*>(e.data()), n, orMask);
@@ -230,10 +236,16 @@ TEST(FastPaths, KernelsAgreeOnEveryAlpha) {
             ASSERT_EQ(c, d);
         }
     }
-    // The scalar kernel is the formula itself.
+    // The scalar kernel is the formula itself; behind the alpha test a pixel of alpha 0 is not
+    // written at all.
     uint32_t one = 0xFF102030;
     scalar.blendSrcAlpha(&src[128], reinterpret_cast<uint8_t*>(&one), 1, 0);
     EXPECT_EQ(one, RefBlend(TBlend::SrcAlpha, TBlend::InvSrcAlpha, src[128], 0xFF102030));
+    uint32_t pair[2] = {0x00102030, 0x00102030};
+    scalar.blendSrcAlphaTested(&src[0], reinterpret_cast<uint8_t*>(pair), 2, 0xFF000000);
+    EXPECT_EQ(pair[0], 0x00102030u);
+    EXPECT_EQ(pair[1],
+              RefBlend(TBlend::SrcAlpha, TBlend::InvSrcAlpha, src[1], 0x00102030) | 0xFF000000u);
 }
 
 TEST(FastPaths, RowKernelsAgreeWithTheScalarOnes) {

@@ -124,8 +124,8 @@ std::vector<QuadCase> ScaledCases() {
         for (const auto& o : offsets) {
             float w = 16 * std::fabs(k[0]), h = 12 * k[1];
             float u0 = k[0] < 0 ? 1 : 0, u1 = k[0] < 0 ? 0 : 1;
-            cases.push_back({"stretched", Quad(o[0], o[1], o[0] + w, o[1] + h, 0xFFFFFFFF, u0, 0,
-                                               u1, 1)});
+            cases.push_back(
+                {"stretched", Quad(o[0], o[1], o[0] + w, o[1] + h, 0xFFFFFFFF, u0, 0, u1, 1)});
         }
     }
     // Off the target's edges, and a texture window wrapping past its sides.
@@ -236,6 +236,48 @@ TEST(QuadPaths, AlphaTestsOnOpaqueSpritesMatchTheGeneralPath) {
                             << int(func) << ", ref " << ref << ", target " << int(format);
                     }
                 }
+            }
+        }
+    }
+}
+
+TEST(QuadPaths, PixelsTheAlphaTestDropsKeepTheTargetsUnusedByte) {
+    // The alpha test that drops only alpha 0 is skipped under blending, which leaves those
+    // pixels' colour as it was; the unused byte of an X8R8G8B8 target (here 0x00, as a locked
+    // or fresh surface may hold) must be left as it was too, not set as a written pixel's is.
+    TSurface texture = SpriteTexture(TPixelFormat::A8R8G8B8, 16, 12);
+    std::vector<QuadCase> cases = {
+        {"one to one", Quad(4, 5, 20, 17, 0xFFFFFFFF)},
+        {"tinted", Quad(4, 5, 20, 17, 0xFF80C0FF)},
+        {"translucent", Quad(6, 3, 22, 15, 0x80FFFFFF)},
+        {"scaled", Quad(3.5f, 2.25f, 43.5f, 32.25f, 0xFFFFFFFF)},
+        {"turned", TurnedCases()[6].quad},
+        {"untextured, alpha 0", Quad(10, 10, 30, 20, 0x00FF8040)},
+    };
+    for (TSimd level : kLevels) {
+        for (size_t i = 0; i < cases.size(); ++i) {
+            TSurface want, got;
+            for (bool fast : {false, true}) {
+                TRasterizer r(fast ? level : TSimd::Scalar);
+                r.SetFastPaths(fast);
+                TSurface target = MakeSurface(96, 80, TPixelFormat::X8R8G8B8);
+                for (int y = 0; y < target.Height(); ++y) {
+                    for (int x = 0; x < target.Width(); ++x)
+                        Store32(target.At(x, y), 0x00405060u + static_cast<uint32_t>(x));
+                }
+                Setup2d(r, target);
+                r.State().alphaTestEnable = true;
+                r.State().alphaFunc = TCompare::GreaterEqual;
+                r.State().alphaRef = 1;
+                r.State().stage0.magFilter = r.State().stage0.minFilter = TFilter::Linear;
+                r.SetTexture(i + 1 == cases.size() ? nullptr : &texture);
+                DrawQuad(r, cases[i].quad);
+                (fast ? got : want) = std::move(target);
+            }
+            EXPECT_TRUE(SameBytes(want, got)) << cases[i].name << ", level " << int(level);
+            // The texture's first column is transparent: the one-to-one sprite leaves column 4.
+            if (i == 0) {
+                EXPECT_EQ(Load32(got.At(4, 8)), 0x00405064u);
             }
         }
     }
