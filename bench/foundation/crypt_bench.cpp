@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "foundation/crypt.h"
+#include "foundation/prefs/crypt.h"
 
 static void BM_CryptKeySchedule(benchmark::State& state) {
     for (auto _ : state) {

@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "foundation/crypt.h"
-#include "foundation/prefsfile.h"
-#include "foundation/stringtable.h"
+#include "foundation/prefs/crypt.h"
+#include "foundation/prefs/prefsfile.h"
+#include "foundation/prefs/stringtable.h"
 
 namespace {
 

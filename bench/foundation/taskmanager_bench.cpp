@@ -2,8 +2,8 @@
 // when every task runs.
 #include <benchmark/benchmark.h>
 
-#include "foundation/animtask.h"
-#include "foundation/taskmanager.h"
+#include "foundation/task/animtask.h"
+#include "foundation/task/taskmanager.h"
 #include "port/control.h"
 
 namespace {

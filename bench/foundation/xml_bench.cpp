@@ -2,7 +2,7 @@
 // memory a parsed tree holds (held_MB), to set beside pugixml's.
 #include <benchmark/benchmark.h>
 
-#include "foundation/xmlnode.h"
+#include "foundation/xml/xmlnode.h"
 #include "xmldocument.h"
 
 static void BM_XmlParse(benchmark::State& state) {

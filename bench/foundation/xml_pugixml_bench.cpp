@@ -7,7 +7,7 @@
 #include <pugixml.hpp>
 #include <string>
 
-#include "foundation/xmlnode.h"
+#include "foundation/xml/xmlnode.h"
 #include "xmldocument.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "benchimages.h"
-#include "foundation/fileindex.h"
+#include "foundation/file/fileindex.h"
 #include "platform/image/jpegdecoder.h"
 #include "platform/image/pngdecoder.h"
 #include "platform/image/squarebuffer.h"

@@ -21,9 +21,9 @@
 #include <string>
 #include <vector>
 
-#include "script/lua/auxlib.h"
+#include "script/lua/lib/auxlib.h"
 #include "script/lua/lua.h"
-#include "script/lua/lualib.h"
+#include "script/lua/lib/lualib.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // DoLuaString; one resume of a waiting coroutine.
 #include <benchmark/benchmark.h>
 
-#include "script/lua/auxlib.h"
+#include "script/lua/lib/auxlib.h"
 #include "script/lua/lua.h"
 #include "script/luabinding.h"
 #include "script/script.h"

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <string>
 
-#include "script/lua/auxlib.h"
+#include "script/lua/lib/auxlib.h"
 #include "script/lua/lua.h"
-#include "script/lua/lualib.h"
+#include "script/lua/lib/lualib.h"
 
 namespace {
 

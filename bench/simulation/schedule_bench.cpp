@@ -13,8 +13,8 @@
 
 #include "foundation/random.h"
 #include "simulation/object.h"
-#include "simulation/schedule.h"
-#include "simulation/scheduletask.h"
+#include "simulation/schedule/schedule.h"
+#include "simulation/schedule/scheduletask.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "foundation/file.h"
-#include "foundation/fileindex.h"
-#include "foundation/filemaphandler.h"
+#include "foundation/file/file.h"
+#include "foundation/file/fileindex.h"
+#include "foundation/file/filemaphandler.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     RegisterMemoryFile("fuzz.bvp", size > 0 ? data : reinterpret_cast<const uint8_t*>(""),

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "foundation/base64.h"
-#include "foundation/crypt.h"
+#include "foundation/prefs/base64.h"
+#include "foundation/prefs/crypt.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0 || size > 1 << 16) return 0;

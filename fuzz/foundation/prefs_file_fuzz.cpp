@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "foundation/crypt.h"
-#include "foundation/prefsfile.h"
+#include "foundation/prefs/crypt.h"
+#include "foundation/prefs/prefsfile.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "foundation/stringtable.h"
+#include "foundation/prefs/stringtable.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TStringTable table;

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "foundation/getchar.h"
-#include "foundation/xmlnode.h"
+#include "foundation/xml/getchar.h"
+#include "foundation/xml/xmlnode.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const char* text = reinterpret_cast<const char*>(data);

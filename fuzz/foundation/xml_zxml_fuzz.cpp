@@ -12,7 +12,7 @@
 #include <cstring>
 #include <vector>
 
-#include "foundation/xmlnode.h"
+#include "foundation/xml/xmlnode.h"
 
 namespace {
 

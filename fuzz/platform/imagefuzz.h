@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "foundation/fileindex.h"
+#include "foundation/file/fileindex.h"
 #include "platform/image/squarebuffer.h"
 
 // decode(name, &pixels, &width, &height, &side) runs one decoder; release frees its buffer.

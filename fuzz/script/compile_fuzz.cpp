@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "script/lua/api.h"
-#include "script/lua/auxlib.h"
+#include "script/lua/lib/auxlib.h"
 #include "script/lua/debuginfo.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -9,8 +9,8 @@
 #include <cstdlib>
 
 #include "script/lua/api.h"
-#include "script/lua/auxlib.h"
-#include "script/lua/lualib.h"
+#include "script/lua/lib/auxlib.h"
+#include "script/lua/lib/lualib.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "script/lua/auxlib.h"
+#include "script/lua/lib/auxlib.h"
 #include "script/lua/lua.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

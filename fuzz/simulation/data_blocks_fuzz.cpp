@@ -9,15 +9,15 @@
 #include <memory>
 #include <string>
 
-#include "foundation/xmlnode.h"
+#include "foundation/xml/xmlnode.h"
 #include "roundtrip.h"
-#include "simulation/creaturedata.h"
-#include "simulation/loadidregistry.h"
+#include "simulation/data/creaturedata.h"
+#include "simulation/schedule/loadidregistry.h"
 #include "simulation/location.h"
-#include "simulation/locationdata.h"
+#include "simulation/data/locationdata.h"
 #include "simulation/monster.h"
-#include "simulation/monsterdata.h"
-#include "simulation/saveidregistry.h"
+#include "simulation/data/monsterdata.h"
+#include "simulation/schedule/saveidregistry.h"
 #include "simulation/worldlocation.h"
 
 namespace {

@@ -7,13 +7,13 @@
 #include <memory>
 #include <string>
 
-#include "foundation/fileindex.h"
-#include "foundation/xmlnode.h"
+#include "foundation/file/fileindex.h"
+#include "foundation/xml/xmlnode.h"
 #include "roundtrip.h"
-#include "simulation/creaturedata.h"
-#include "simulation/globaldata.h"
-#include "simulation/locationdata.h"
-#include "simulation/monsterdata.h"
+#include "simulation/data/creaturedata.h"
+#include "simulation/params/globaldata.h"
+#include "simulation/data/locationdata.h"
+#include "simulation/data/monsterdata.h"
 #include "simulation/nameregistry.h"
 
 namespace {

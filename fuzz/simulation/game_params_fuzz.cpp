@@ -4,9 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "foundation/xmlnode.h"
-#include "simulation/gameparams.h"
-#include "simulation/globaldata.h"
+#include "foundation/xml/xmlnode.h"
+#include "simulation/params/gameparams.h"
+#include "simulation/params/globaldata.h"
 #include "simulation/nameregistry.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

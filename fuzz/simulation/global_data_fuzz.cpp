@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "foundation/xmlnode.h"
-#include "simulation/globaldata.h"
+#include "foundation/xml/xmlnode.h"
+#include "simulation/params/globaldata.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TXmlNode document;

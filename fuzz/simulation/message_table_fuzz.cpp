@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <memory>
 
-#include "foundation/xmlnode.h"
-#include "simulation/globaldata.h"
-#include "simulation/messagefacts.h"
-#include "simulation/messagetable.h"
+#include "foundation/xml/xmlnode.h"
+#include "simulation/params/globaldata.h"
+#include "simulation/params/messagefacts.h"
+#include "simulation/params/messagetable.h"
 #include "simulation/nameregistry.h"
 #include "simulation/object.h"
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "foundation/xmlnode.h"
+#include "foundation/xml/xmlnode.h"
 
 namespace fuzzcheck {
 

@@ -9,13 +9,13 @@
 #include <utility>
 #include <vector>
 
-#include "foundation/xmlnode.h"
-#include "simulation/loadidregistry.h"
+#include "foundation/xml/xmlnode.h"
+#include "simulation/schedule/loadidregistry.h"
 #include "simulation/object.h"
-#include "simulation/savedvalues.h"
-#include "simulation/saveidregistry.h"
-#include "simulation/schedule.h"
-#include "simulation/scheduletask.h"
+#include "simulation/data/savedvalues.h"
+#include "simulation/schedule/saveidregistry.h"
+#include "simulation/schedule/schedule.h"
+#include "simulation/schedule/scheduletask.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "foundation/apptime.h"
+#include "foundation/task/apptime.h"
 #include "foundation/assetmanager.h"
 #include "foundation/settingsmap.h"
 #include "platform/onlinehooks.h"

@@ -2,7 +2,7 @@
 // the shell. There is at most one: GetInstance answers it from its construction until its
 // teardown, null before and after. It owns the platform object (win32platform.h) and through it
 // the asset manager, and while it exists the application clock (GetTimer) is the clock of tasks
-// and clocks (foundation/apptime.h) and its asset manager is GetAssetManager's answer.
+// and clocks (foundation/task/apptime.h) and its asset manager is GetAssetManager's answer.
 //
 // The settings store is not part of it: it is the process-wide TSettingsMap, and the settings
 // operations here are static, usable before the application object exists and after it is gone.

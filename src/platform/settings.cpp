@@ -3,7 +3,7 @@
 // same effects once the platform layer is in use.
 #include <atomic>
 
-#include "foundation/crypt.h"
+#include "foundation/prefs/crypt.h"
 #include "foundation/settingsmap.h"
 #include "platform/platform.h"
 #include "platform/settingkeys.h"

@@ -16,7 +16,7 @@
 //  13. True, also when no surface could be made.
 #include <cstdint>
 
-#include "foundation/file.h"
+#include "foundation/file/file.h"
 #include "platform/image/jp2decoder.h"
 #include "platform/image/jpegdecoder.h"
 #include "platform/image/pngdecoder.h"

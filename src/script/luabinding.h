@@ -33,7 +33,7 @@
 #include <vector>
 
 #include "foundation/str.h"
-#include "script/lua/auxlib.h"
+#include "script/lua/lib/auxlib.h"
 #include "script/lua/lua.h"
 #include "script/lua/numconv.h"
 #include "script/luatable.h"

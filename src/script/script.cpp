@@ -1,10 +1,10 @@
 #include "script/script.h"
 
-#include "foundation/file.h"
+#include "foundation/file/file.h"
 #include "foundation/log.h"
-#include "script/lua/auxlib.h"
+#include "script/lua/lib/auxlib.h"
 #include "script/lua/lua.h"
-#include "script/lua/lualib.h"
+#include "script/lua/lib/lualib.h"
 #include "script/luaobjectwrapper.h"
 #include "script/scriptcode.h"
 #include "script/scriptglobals.h"

@@ -24,7 +24,7 @@
 #include <memory>
 #include <vector>
 
-#include "foundation/animtask.h"
+#include "foundation/task/animtask.h"
 #include "foundation/str.h"
 #include "math/vec4.h"
 

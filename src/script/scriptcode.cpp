@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "foundation/assetmanager.h"
-#include "script/lua/auxlib.h"
+#include "script/lua/lib/auxlib.h"
 #include "script/lua/lua.h"
 
 namespace {

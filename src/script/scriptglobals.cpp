@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "foundation/log.h"
-#include "script/lua/auxlib.h"
+#include "script/lua/lib/auxlib.h"
 #include "script/lua/lua.h"
 #include "script/luabinding.h"
 

@@ -4,9 +4,9 @@
 #include <utility>
 
 #include "foundation/log.h"
-#include "foundation/xmlnode.h"
-#include "simulation/saturate.h"
-#include "simulation/savedvalues.h"
+#include "foundation/xml/xmlnode.h"
+#include "simulation/data/saturate.h"
+#include "simulation/data/savedvalues.h"
 #include "simulation/worldlocation.h"
 
 namespace {

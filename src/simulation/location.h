@@ -12,7 +12,7 @@
 
 #include <memory>
 
-#include "simulation/locationdata.h"
+#include "simulation/data/locationdata.h"
 #include "simulation/object.h"
 
 class GVWorldLocation;

@@ -3,8 +3,8 @@
 #include <utility>
 
 #include "foundation/log.h"
-#include "foundation/xmlnode.h"
-#include "simulation/savedvalues.h"
+#include "foundation/xml/xmlnode.h"
+#include "simulation/data/savedvalues.h"
 #include "simulation/worldcreature.h"
 
 GMonster::GMonster() : GObject(kMonster) {}

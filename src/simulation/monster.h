@@ -12,7 +12,7 @@
 #include <memory>
 
 #include "foundation/str.h"
-#include "simulation/monsterdata.h"
+#include "simulation/data/monsterdata.h"
 #include "simulation/object.h"
 
 class GObjectListener;

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "simulation/saturate.h"
+#include "simulation/data/saturate.h"
 
 namespace {
 

@@ -28,9 +28,9 @@
 #include <set>
 
 #include "foundation/str.h"
-#include "simulation/creaturedata.h"
-#include "simulation/locationdata.h"
-#include "simulation/monsterdata.h"
+#include "simulation/data/creaturedata.h"
+#include "simulation/data/locationdata.h"
+#include "simulation/data/monsterdata.h"
 #include "simulation/taskkind.h"
 
 class GlobalData;

@@ -2,11 +2,11 @@
 
 #include <utility>
 
-#include "foundation/xmlnode.h"
-#include "simulation/loadidregistry.h"
-#include "simulation/savedvalues.h"
-#include "simulation/saveidregistry.h"
-#include "simulation/scheduletask.h"
+#include "foundation/xml/xmlnode.h"
+#include "simulation/schedule/loadidregistry.h"
+#include "simulation/data/savedvalues.h"
+#include "simulation/schedule/saveidregistry.h"
+#include "simulation/schedule/scheduletask.h"
 #include "simulation/worldobject.h"
 
 GObject::~GObject() = default;

@@ -11,8 +11,8 @@
 
 #include <memory>
 
-#include "simulation/objectdata.h"
-#include "simulation/tasklistener.h"
+#include "simulation/data/objectdata.h"
+#include "simulation/schedule/tasklistener.h"
 #include "simulation/worldobjectlistener.h"
 
 class GScheduleTask;

@@ -17,13 +17,13 @@
 #include <utility>
 
 #include "foundation/random.h"
-#include "simulation/globaldata.h"
-#include "simulation/loadidregistry.h"
+#include "simulation/params/globaldata.h"
+#include "simulation/schedule/loadidregistry.h"
 #include "simulation/messagelistener.h"
-#include "simulation/messagetable.h"
+#include "simulation/params/messagetable.h"
 #include "simulation/nameregistry.h"
 #include "simulation/objectlistener.h"
-#include "simulation/schedule.h"
+#include "simulation/schedule/schedule.h"
 #include "simulation/worldobjectlistener.h"
 
 class GVWorldManager;

@@ -1,4 +1,4 @@
-#include "foundation/filemaphandler.h"
+#include "foundation/file/filemaphandler.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 
 #include "archivewriter.h"
 #include "filefixture.h"
-#include "foundation/file.h"
+#include "foundation/file/file.h"
 
 namespace {
 

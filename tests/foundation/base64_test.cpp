@@ -1,4 +1,4 @@
-#include "foundation/base64.h"
+#include "foundation/prefs/base64.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "foundation/blowfish.h"
+#include "foundation/prefs/blowfish.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "foundation/crypt.h"
+#include "foundation/prefs/crypt.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "foundation/base64.h"
-#include "foundation/blowfish.h"
+#include "foundation/prefs/base64.h"
+#include "foundation/prefs/blowfish.h"
 #include "support/printers.h"
 
 namespace {

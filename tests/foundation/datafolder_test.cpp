@@ -1,4 +1,4 @@
-#include "foundation/datafolder.h"
+#include "foundation/file/datafolder.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "filefixture.h"
-#include "foundation/folderlist.h"
+#include "foundation/file/folderlist.h"
 #include "port/system/shell.h"
 
 namespace {

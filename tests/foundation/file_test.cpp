@@ -1,4 +1,4 @@
-#include "foundation/file.h"
+#include "foundation/file/file.h"
 
 #include <gtest/gtest.h>
 

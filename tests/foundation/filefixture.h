@@ -10,9 +10,9 @@
 #include <filesystem>
 #include <string>
 
-#include "foundation/assetfolder.h"
-#include "foundation/fileindex.h"
-#include "foundation/filemaphandler.h"
+#include "foundation/file/assetfolder.h"
+#include "foundation/file/fileindex.h"
+#include "foundation/file/filemaphandler.h"
 #include "foundation/log.h"
 #include "foundation/settingsmap.h"
 #include "port/control.h"

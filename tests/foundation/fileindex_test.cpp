@@ -1,4 +1,4 @@
-#include "foundation/fileindex.h"
+#include "foundation/file/fileindex.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "filefixture.h"
-#include "foundation/file.h"
+#include "foundation/file/file.h"
 
 namespace {
 

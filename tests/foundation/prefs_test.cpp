@@ -1,5 +1,5 @@
 // TPrefs: the store's values, its file on disk, the installation key and the safety of saving.
-#include "foundation/prefs.h"
+#include "foundation/prefs/prefs.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "foundation/base64.h"
-#include "foundation/blowfish.h"
-#include "foundation/crypt.h"
+#include "foundation/prefs/base64.h"
+#include "foundation/prefs/blowfish.h"
+#include "foundation/prefs/crypt.h"
 #include "prefsfixture.h"
 #include "support/printers.h"
 

@@ -1,11 +1,11 @@
 // The preference file's record layout, read and written in memory.
-#include "foundation/prefsfile.h"
+#include "foundation/prefs/prefsfile.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "foundation/crypt.h"
+#include "foundation/prefs/crypt.h"
 #include "prefsfixture.h"
 #include "support/printers.h"
 

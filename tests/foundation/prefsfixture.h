@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "filefixture.h"
-#include "foundation/crypt.h"
-#include "foundation/fileindex.h"
-#include "foundation/prefsfile.h"
+#include "foundation/prefs/crypt.h"
+#include "foundation/file/fileindex.h"
+#include "foundation/prefs/prefsfile.h"
 
 namespace prefs_testing {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "foundation/crypt.h"
-#include "foundation/prefs.h"
+#include "foundation/prefs/crypt.h"
+#include "foundation/prefs/prefs.h"
 #include "prefsfixture.h"
 #include "support/printers.h"
 

@@ -1,6 +1,6 @@
 // Safe saving: replacing a file through a temporary file, backups of damaged preference files,
 // and the preference store's saves when a step fails.
-#include "foundation/safefile.h"
+#include "foundation/file/safefile.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/prefs.h"
+#include "foundation/prefs/prefs.h"
 #include "port/control.h"
 #include "prefsfixture.h"
 #include "support/printers.h"

@@ -1,6 +1,6 @@
 // TStringTable: scanning spreadsheet files, the start-up load order, placeholders, the test mode
 // and the movie player's labels.
-#include "foundation/stringtable.h"
+#include "foundation/prefs/stringtable.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>

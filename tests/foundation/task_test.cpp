@@ -1,11 +1,11 @@
-#include "foundation/taskmanager.h"
+#include "foundation/task/taskmanager.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
-#include "foundation/animtask.h"
-#include "foundation/clock.h"
+#include "foundation/task/animtask.h"
+#include "foundation/task/clock.h"
 #include "port/control.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // keep doing when nodes are removed, made by derived classes, filled from other documents, copied
 // and changed after the parse. Trees are compared with the same document read through the
 // character source, which builds every node through its overridable operations.
-#include "foundation/xmlarena.h"
+#include "foundation/xml/xmlarena.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "foundation/getchar.h"
-#include "foundation/xmlnode.h"
+#include "foundation/xml/getchar.h"
+#include "foundation/xml/xmlnode.h"
 
 namespace {
 

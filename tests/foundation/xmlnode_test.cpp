@@ -1,4 +1,4 @@
-#include "foundation/xmlnode.h"
+#include "foundation/xml/xmlnode.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "filefixture.h"
-#include "foundation/getchar.h"
-#include "foundation/inflate.h"
+#include "foundation/xml/getchar.h"
+#include "foundation/file/inflate.h"
 
 namespace {
 

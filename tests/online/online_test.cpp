@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/crypt.h"
+#include "foundation/prefs/crypt.h"
 #include "foundation/settingsmap.h"
 #include "online/computerid.h"
 #include "online/onlineservices.h"

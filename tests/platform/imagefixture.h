@@ -9,8 +9,8 @@
 #include <deque>
 #include <string>
 
-#include "foundation/fileindex.h"
-#include "foundation/filemaphandler.h"
+#include "foundation/file/fileindex.h"
+#include "foundation/file/filemaphandler.h"
 #include "platform/image/jp2decoder.h"
 #include "platform/image/jpegdecoder.h"
 #include "platform/image/pngdecoder.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "foundation/animtask.h"
+#include "foundation/task/animtask.h"
 #include "foundation/assetmanager.h"
 #include "foundation/log.h"
 #include "foundation/settingsmap.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/crypt.h"
+#include "foundation/prefs/crypt.h"
 #include "foundation/settingsmap.h"
 #include "platform/platform.h"
 #include "platform/settingkeys.h"

@@ -5,8 +5,8 @@
 
 #include "luascript.h"
 #include "script/lua/api.h"
-#include "script/lua/opcodes.h"
-#include "script/lua/undump.h"
+#include "script/lua/compiler/opcodes.h"
+#include "script/lua/compiler/undump.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "luascript.h"
 #include "script/lua/api.h"
 #include "script/lua/debuginfo.h"
-#include "script/lua/opcodes.h"
+#include "script/lua/compiler/opcodes.h"
 
 namespace {
 

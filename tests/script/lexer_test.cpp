@@ -5,7 +5,7 @@
 
 #include "luascript.h"
 #include "script/lua/calls.h"
-#include "script/lua/lexer.h"
+#include "script/lua/compiler/lexer.h"
 #include "script/lua/stringtable.h"
 
 namespace {

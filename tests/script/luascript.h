@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "script/lua/auxlib.h"
+#include "script/lua/lib/auxlib.h"
 #include "script/lua/lua.h"
-#include "script/lua/lualib.h"
+#include "script/lua/lib/lualib.h"
 
 // A value as text: nil, true, numbers as Lua writes them, strings as they are, wide strings
 // as L"..." with units past ASCII as \x{hex}, other values by type name.

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/taskmanager.h"
+#include "foundation/task/taskmanager.h"
 #include "luascript.h"
 #include "port/control.h"
 #include "script/luaobjectwrapper.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "foundation/assetmanager.h"
-#include "foundation/taskmanager.h"
+#include "foundation/task/taskmanager.h"
 #include "port/control.h"
 #include "script/script.h"
 #include "scriptfiles.h"

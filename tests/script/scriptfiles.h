@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "archivewriter.h"
-#include "foundation/assetfolder.h"
-#include "foundation/fileindex.h"
-#include "foundation/filemaphandler.h"
+#include "foundation/file/assetfolder.h"
+#include "foundation/file/fileindex.h"
+#include "foundation/file/filemaphandler.h"
 #include "luascript.h"
 #include "support/tempdir.h"
 

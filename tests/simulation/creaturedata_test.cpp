@@ -1,10 +1,10 @@
-#include "simulation/creaturedata.h"
+#include "simulation/data/creaturedata.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "foundation/xmlnode.h"
+#include "foundation/xml/xmlnode.h"
 #include "support/printers.h"
 #include "xmlfixture.h"
 

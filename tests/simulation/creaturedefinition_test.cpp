@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "simulation/globaldata.h"
+#include "simulation/params/globaldata.h"
 #include "simulation/nameregistry.h"
 #include "support/logcapture.h"
 #include "support/printers.h"

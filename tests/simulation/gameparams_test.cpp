@@ -1,11 +1,11 @@
-#include "simulation/gameparams.h"
+#include "simulation/params/gameparams.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "simulation/globaldata.h"
+#include "simulation/params/globaldata.h"
 #include "simulation/nameregistry.h"
 #include "support/logcapture.h"
 #include "support/printers.h"

@@ -1,4 +1,4 @@
-#include "simulation/globaldata.h"
+#include "simulation/params/globaldata.h"
 
 #include <gtest/gtest.h>
 
@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "foundation/random.h"
-#include "foundation/stringtable.h"
-#include "foundation/xmlnode.h"
-#include "simulation/localtext.h"
-#include "simulation/savedvalues.h"
+#include "foundation/prefs/stringtable.h"
+#include "foundation/xml/xmlnode.h"
+#include "simulation/params/localtext.h"
+#include "simulation/data/savedvalues.h"
 #include "simulation/world.h"
 #include "support/printers.h"
 #include "xmlfixture.h"

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "simulation/definitionfiles.h"
-#include "simulation/globaldata.h"
+#include "simulation/definitions/definitionfiles.h"
+#include "simulation/params/globaldata.h"
 #include "simulation/nameregistry.h"
 #include "support/printers.h"
 #include "support/tempdir.h"

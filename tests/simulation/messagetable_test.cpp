@@ -1,4 +1,4 @@
-#include "simulation/messagetable.h"
+#include "simulation/params/messagetable.h"
 
 #include <gtest/gtest.h>
 
@@ -6,12 +6,12 @@
 #include <set>
 #include <string>
 
-#include "foundation/stringtable.h"
-#include "simulation/globaldata.h"
-#include "simulation/localtext.h"
-#include "simulation/messagefacts.h"
+#include "foundation/prefs/stringtable.h"
+#include "simulation/params/globaldata.h"
+#include "simulation/params/localtext.h"
+#include "simulation/params/messagefacts.h"
 #include "simulation/nameregistry.h"
-#include "simulation/schedule.h"
+#include "simulation/schedule/schedule.h"
 #include "support/logcapture.h"
 #include "support/printers.h"
 #include "testobjects.h"

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "foundation/xmlnode.h"
-#include "simulation/loadidregistry.h"
-#include "simulation/saveidregistry.h"
+#include "foundation/xml/xmlnode.h"
+#include "simulation/schedule/loadidregistry.h"
+#include "simulation/schedule/saveidregistry.h"
 #include "support/printers.h"
 #include "testobjects.h"
 #include "xmlfixture.h"

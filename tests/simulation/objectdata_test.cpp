@@ -1,8 +1,8 @@
-#include "simulation/objectdata.h"
+#include "simulation/data/objectdata.h"
 
 #include <gtest/gtest.h>
 
-#include "foundation/xmlnode.h"
+#include "foundation/xml/xmlnode.h"
 #include "support/printers.h"
 
 namespace {

@@ -1,11 +1,11 @@
-#include "simulation/savedvalues.h"
+#include "simulation/data/savedvalues.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
-#include "foundation/xmlnode.h"
+#include "foundation/xml/xmlnode.h"
 #include "support/printers.h"
 
 namespace {

@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "foundation/xmlnode.h"
-#include "simulation/loadidregistry.h"
-#include "simulation/savedvalues.h"
-#include "simulation/saveidregistry.h"
-#include "simulation/schedule.h"
-#include "simulation/scheduletask.h"
+#include "foundation/xml/xmlnode.h"
+#include "simulation/schedule/loadidregistry.h"
+#include "simulation/data/savedvalues.h"
+#include "simulation/schedule/saveidregistry.h"
+#include "simulation/schedule/schedule.h"
+#include "simulation/schedule/scheduletask.h"
 #include "simulation/world.h"
 #include "support/logcapture.h"
 #include "support/printers.h"

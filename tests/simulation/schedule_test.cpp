@@ -1,4 +1,4 @@
-#include "simulation/schedule.h"
+#include "simulation/schedule/schedule.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "simulation/scheduletask.h"
+#include "simulation/schedule/scheduletask.h"
 #include "testobjects.h"
 
 namespace {

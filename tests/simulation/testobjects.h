@@ -11,13 +11,13 @@
 #include <utility>
 #include <vector>
 
-#include "foundation/xmlnode.h"
-#include "simulation/loadidregistry.h"
+#include "foundation/xml/xmlnode.h"
+#include "simulation/schedule/loadidregistry.h"
 #include "simulation/object.h"
-#include "simulation/objectdata.h"
-#include "simulation/schedule.h"
-#include "simulation/scheduletask.h"
-#include "simulation/taskdata.h"
+#include "simulation/data/objectdata.h"
+#include "simulation/schedule/schedule.h"
+#include "simulation/schedule/scheduletask.h"
+#include "simulation/schedule/taskdata.h"
 #include "simulation/worldcreature.h"
 #include "simulation/worldlocation.h"
 #include "simulation/worldobject.h"

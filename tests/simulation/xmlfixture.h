@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
-#include "foundation/stringtable.h"
-#include "foundation/xmlnode.h"
+#include "foundation/prefs/stringtable.h"
+#include "foundation/xml/xmlnode.h"
 
 namespace simtest {
 

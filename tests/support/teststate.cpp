@@ -9,18 +9,18 @@
 #include <stdexcept>
 #include <vector>
 
-#include "foundation/apptime.h"
-#include "foundation/assetfolder.h"
+#include "foundation/task/apptime.h"
+#include "foundation/file/assetfolder.h"
 #include "foundation/assetmanager.h"
-#include "foundation/fileindex.h"
-#include "foundation/filemaphandler.h"
+#include "foundation/file/fileindex.h"
+#include "foundation/file/filemaphandler.h"
 #include "foundation/log.h"
 #include "foundation/settingsmap.h"
 #include "platform/memorytexturedata.h"
 #include "platform/onlinehooks.h"
 #include "platform/renderer.h"
 #include "port/control.h"
-#include "simulation/localtext.h"
+#include "simulation/params/localtext.h"
 
 extern char** environ;
 

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "foundation/taskmanager.h"
+#include "foundation/task/taskmanager.h"
 #include "port/control.h"
-#include "script/lua/auxlib.h"
+#include "script/lua/lib/auxlib.h"
 #include "script/lua/lua.h"
 #include "script/luascript.h"
 #include "support/logcapture.h"

@@ -2,7 +2,7 @@
 """Writes the cipher's initial tables: the P-array (18 words) and the four S-boxes (256 words
 each) are the hexadecimal digits of the fractional part of pi, taken in order, 8 digits a word.
 
-Usage: make_blowfish_tables.py > src/foundation/blowfishtables.inc
+Usage: make_blowfish_tables.py > src/foundation/prefs/blowfishtables.inc
 """
 
 WORDS = 18 + 4 * 256

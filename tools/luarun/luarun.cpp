@@ -22,9 +22,9 @@
 #include <vector>
 
 #include "inputfile.h"
-#include "script/lua/auxlib.h"
+#include "script/lua/lib/auxlib.h"
 #include "script/lua/lua.h"
-#include "script/lua/lualib.h"
+#include "script/lua/lib/lualib.h"
 
 namespace {
 

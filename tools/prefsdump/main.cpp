@@ -11,8 +11,8 @@
 #include <new>
 #include <string>
 
-#include "foundation/crypt.h"
-#include "foundation/prefsfile.h"
+#include "foundation/prefs/crypt.h"
+#include "foundation/prefs/prefsfile.h"
 #include "inputfile.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "foundation/file.h"
+#include "foundation/file/file.h"
 #include "platform/image/jp2header.h"
 #include "platform/image/squarebuffer.h"
 

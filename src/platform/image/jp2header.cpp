@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "foundation/file.h"
+#include "foundation/file/file.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <csetjmp>
 #include <cstdlib>
 
-#include "foundation/file.h"
+#include "foundation/file/file.h"
 #include "foundation/log.h"
 #include "platform/image/squarebuffer.h"
 

@@ -6,7 +6,7 @@
 #include <csetjmp>
 #include <cstdlib>
 
-#include "foundation/file.h"
+#include "foundation/file/file.h"
 #include "platform/image/squarebuffer.h"
 
 namespace {

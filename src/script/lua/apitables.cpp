@@ -9,7 +9,7 @@
 #include "script/lua/numconv.h"
 #include "script/lua/stringtable.h"
 #include "script/lua/table.h"
-#include "script/lua/undump.h"
+#include "script/lua/compiler/undump.h"
 #include "script/lua/vmops.h"
 
 namespace {

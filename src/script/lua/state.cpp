@@ -5,7 +5,7 @@
 #include "script/lua/calls.h"
 #include "script/lua/collector.h"
 #include "script/lua/function.h"
-#include "script/lua/lexer.h"
+#include "script/lua/compiler/lexer.h"
 #include "script/lua/memory.h"
 #include "script/lua/stringtable.h"
 #include "script/lua/table.h"

@@ -13,7 +13,7 @@
 #include "script/lua/debuginfo.h"
 #include "script/lua/function.h"
 #include "script/lua/numconv.h"
-#include "script/lua/opcodes.h"
+#include "script/lua/compiler/opcodes.h"
 #include "script/lua/stringtable.h"
 #include "script/lua/table.h"
 #include "script/lua/vmops.h"

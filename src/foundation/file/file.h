@@ -1,0 +1,73 @@
+// The file layer's handle API. Every file the program reads or writes is opened here by a virtual
+// name:
+//   - a name the file index knows (the asset folder's files and archive members, relative to the
+//     asset folder, e.g. "sprites/x.png"; memory blocks registered under a name);
+//   - "assets/" or "assets\" in front of such a name, which changes nothing;
+//   - "user:", "common:" or "desktop:" followed by a path below that data folder;
+//   - "::" followed by a real path (relative to the working folder), past the index and the
+//     manifest.
+// Names are case-insensitive. See fileindex.h for how a name resolves.
+//
+// A TFile (and a handle from FileOpen) belongs to one thread at a time; different files may be
+// used on different threads.
+#pragma once
+
+#include <memory>
+
+#include "foundation/file/filedata.h"
+#include "foundation/str.h"
+
+class TFile {
+public:
+    TFile();
+    ~TFile();
+    TFile(const TFile&) = delete;
+    TFile& operator=(const TFile&) = delete;
+
+    // Resolves the name (reading modes require the file to exist and not be hidden) and opens
+    // the kind of file its location calls for. The writing modes make the missing folders of the
+    // path first. False, with no file held, when nothing opened.
+    bool Open(const str& name, int mode);
+    // Closes and lets go of the file.
+    void Close();
+    bool IsClosed() const { return mData == nullptr; }
+
+    // Without a file: IsEof true, GetSize 0, Tell -1, Read and Write 0; the others do nothing.
+    bool IsEof();
+    int GetSize();
+    int Tell();
+    int Read(void* buffer, int count);
+    int Write(const void* buffer, int count);
+    void Seek(long offset, int origin);
+    void UngetChar();
+
+private:
+    std::unique_ptr<TFileData> mData;
+};
+
+// Handles: FileOpen gives a new handle or null; FileClose destroys one (null allowed). The other
+// functions accept null as a file that is not open.
+TFile* FileOpen(const str& name, int mode);
+void FileClose(TFile* file);
+void FileSeek(TFile* file, long offset, int origin);
+int FileTell(TFile* file);
+int FileRead(TFile* file, void* buffer, int count);
+int FileWrite(TFile* file, const void* buffer, int count);
+bool FileEof(TFile* file);
+void FileUngetChar(TFile* file);
+bool FileIsClosed(TFile* file);
+int FileGetSize(TFile* file);
+// The next byte (0 to 255); -1 when the file is at its end or the read fails.
+int FileGetChar(TFile* file);
+// Reads one line: single bytes until a line feed or a carriage return has been stored (it is
+// kept) or size - 1 bytes have been, then a NUL. Answers a pointer to that NUL; null when nothing
+// was stored because the file was at its end. A size below 1 stores nothing and answers null.
+char* FileReadLine(TFile* file, char* buffer, int size);
+
+// Makes the missing folders of a real path as a write through TFile does: below the user or common
+// data folder when the path is in one, else along the whole path. False when one could not be
+// made.
+bool MakeFoldersForWrite(const str& path);
+
+// True when the name resolves for reading (see TFile::Open).
+bool FileExists(const str& name);

@@ -1,5 +1,0 @@
-#include "foundation/task.h"
-
-bool TTask::IsReady(uint32_t) {
-    return true;
-}
