@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
 #include <type_traits>
 
 #include "math/vec2.h"
@@ -48,6 +50,46 @@ TEST(VecTest, Vec3FromPlaneAndDepth) {
     TVec3 q(4.0f, 5.0f, 6.0f);
     p = q;
     EXPECT_EQ(p.y, 5.0f);
+}
+
+TEST(VecTest, Vec2RotateByWholeDegrees) {
+    // (degrees, expected x, expected y) for the vector (3, 4): x' = y·s + x·c, y' = y·c − x·s.
+    struct Case {
+        int degrees;
+        float x;
+        float y;
+    };
+    const Case cases[] = {{0, 3.0f, 4.0f}, {360, 3.0f, 4.0f}, {-720, 3.0f, 4.0f},
+                          {90, 4.0f, -3.0f}, {180, -3.0f, -4.0f}, {270, -4.0f, 3.0f}};
+    for (const Case& c : cases) {
+        TVec2 v(3.0f, 4.0f);
+        v.Rotate(c.degrees);
+        EXPECT_NEAR(v.x, c.x, 1e-6f) << c.degrees;
+        EXPECT_NEAR(v.y, c.y, 1e-6f) << c.degrees;
+    }
+
+    // 0 and whole turns leave even a vector with an infinite coordinate exactly as it was.
+    TVec2 odd(1.0f, INFINITY);
+    odd.Rotate(360);
+    EXPECT_EQ(odd.x, 1.0f);
+
+    // A negative angle is the same rotation as its positive remainder, bit for bit; the most
+    // negative int is 232 degrees (−2147483648 = −5965233 × 360 + 232).
+    const int pairs[][2] = {{-90, 270}, {-1, 359}, {INT_MIN, 232}, {INT_MAX, 127}};
+    for (const auto& pair : pairs) {
+        TVec2 a(3.0f, 4.0f);
+        TVec2 b(3.0f, 4.0f);
+        a.Rotate(pair[0]);
+        b.Rotate(pair[1]);
+        EXPECT_EQ(a.x, b.x) << pair[0];
+        EXPECT_EQ(a.y, b.y) << pair[0];
+    }
+
+    // The 30-degree entry is the float sine, 0.5 within rounding.
+    TVec2 unit(1.0f, 0.0f);
+    unit.Rotate(30);
+    EXPECT_FLOAT_EQ(unit.x, static_cast<float>(std::cos(M_PI / 6)));
+    EXPECT_FLOAT_EQ(unit.y, -0.5f);
 }
 
 }  // namespace
