@@ -75,6 +75,54 @@ TEST_F(CoroutineTest, ResumeAndYield) {
     ExpectRuns(cases);
 }
 
+// A wrapped coroutine's error is raised again at the call of the wrapping function: a string
+// (or number) message gains the caller's position in front, other values pass unchanged.
+TEST_F(CoroutineTest, WrapErrorGainsCallerPosition) {
+    const LuaCase cases[] = {
+        {"local w = coroutine.wrap(function() error('boom') end)\n"
+         "return pcall(function() w() end)",
+         "false, test:2: test:1: boom"},
+        {"local w = coroutine.wrap(function() end)\n"
+         "w()\n"
+         "return pcall(function()\n"
+         "  w()\n"
+         "end)",
+         "false, test:4: cannot resume dead coroutine"},
+        {"local w = coroutine.wrap(function() error('plain', 0) end)\n"
+         "return pcall(function() w() end)",
+         "false, test:2: plain"},
+        {"local w = coroutine.wrap(function() error(42) end)\n"
+         "return pcall(function() w() end)",
+         "false, test:2: test:1: 42"},
+        {"local w = coroutine.wrap(function() error(L\"wide\") end)\n"
+         "return pcall(function() w() end)",
+         "false, L\"test:2: test:1: wide\""},
+        {"local w = coroutine.wrap(function() error({}) end)\n"
+         "return pcall(function() w() end)",
+         "false, table"},
+        {"local w = coroutine.wrap(function() error(true) end)\n"
+         "return pcall(function() w() end)",
+         "false, true"},
+        {"local w = coroutine.wrap(function() error(nil) end)\n"
+         "return pcall(function() w() end)",
+         "false, nil"},
+        // Called straight from a native function there is no position to add.
+        {"local w = coroutine.wrap(function() error('boom') end) return pcall(w)",
+         "false, test:1: boom"},
+        // Each wrapping level adds the position of its own call.
+        {"local inner = coroutine.wrap(function() error('deep') end)\n"
+         "local outer = coroutine.wrap(function() inner() end)\n"
+         "return pcall(function() outer() end)",
+         "false, test:3: test:2: test:1: deep"},
+        // A run-time error inside the coroutine, and the values a caught one leaves.
+        {"local w = coroutine.wrap(function() local t = nil; return t.x end)\n"
+         "local ok, e = pcall(function() return w() end)\n"
+         "return e",
+         "test:2: test:1: attempt to index local `t' (a nil value)"},
+    };
+    ExpectRuns(cases);
+}
+
 // The script host runs a script's coroutine on the state's own main thread.
 class MainStateCoroutineTest : public LuaScriptTest {
 protected:

@@ -7,15 +7,18 @@ local found = {}
 for k, v in string.gfind("a=1, b=2, c=3", "(%w+)=(%w+)") do table.insert(found, k .. v) end
 check(table.concat(found, " "), "a1 b2 c3")
 check(string.gsub("a1b2c3", "%d", function(d) if d ~= "2" then return "#" end end), "a#bc#")
--- find refuses a start outside the subject; %0 and captures that do not exist are errors
+-- find clamps a start outside the subject
+local first, last = string.find("abc", "", 10)
+check(first .. " " .. last, "4 3")
+check(string.find("abc", "b", 10), nil)
+check(string.find("abc", "a", -10), 1)
+-- %0 and captures that do not exist are errors
 -- (a function called by pcall itself has no name in messages, so each runs inside one)
 local function message(f)
   local ok, err = pcall(f)
   check(ok, false)
   return (string.gsub(err, "^[^:]*:%d+: ", ""))
 end
-check(message(function() local r = string.find("abc", "b", 10) end),
-      "bad argument #3 to `find' (out of range)")
 check(message(function() local r = string.gsub("abc", "%w", "%0") end),
       "invalid capture index")
 -- messages quote with a backquote

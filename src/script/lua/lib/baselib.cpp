@@ -134,21 +134,27 @@ void pushwidened(lua_State* L, const char* s, size_t len) {
     luaL_pushresult(&b);
 }
 
+}  // namespace
+
+void luaB_prefixposition(lua_State* L, int level) {
+    if (!lua_isstring(L, -1)) return;
+    luaL_where(L, level);
+    if (lua_type(L, -2) == LUA_TWSTRING) {
+        // The position joins a wide message as a wide string.
+        pushwidened(L, lua_tostring(L, -1), lua_strlen(L, -1));
+        lua_remove(L, -2);
+    }
+    lua_insert(L, -2);
+    lua_concat(L, 2);
+}
+
+namespace {
+
 int luaB_error(lua_State* L) {
     int level = luaL_optint(L, 2, 1);
     luaL_checkany(L, 1);
-    if (!lua_isstring(L, 1) || level == 0) {
-        lua_pushvalue(L, 1);  // the message goes unchanged
-    } else {
-        luaL_where(L, level);
-        if (lua_type(L, 1) == LUA_TWSTRING) {
-            // The position joins a wide message as a wide string.
-            pushwidened(L, lua_tostring(L, -1), lua_strlen(L, -1));
-            lua_remove(L, -2);
-        }
-        lua_pushvalue(L, 1);
-        lua_concat(L, 2);
-    }
+    lua_pushvalue(L, 1);
+    if (level != 0) luaB_prefixposition(L, level);
     return lua_error(L);
 }
 

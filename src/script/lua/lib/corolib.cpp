@@ -1,7 +1,8 @@
 // The "coroutine" table: create, wrap, resume, yield, status.
 
-#include "script/lua/lib/auxlib.h"
 #include "script/lua/calls.h"
+#include "script/lua/lib/auxlib.h"
+#include "script/lua/lib/baselib.h"
 #include "script/lua/lib/lualib.h"
 
 namespace {
@@ -40,7 +41,12 @@ int luaB_coresume(lua_State* L) {
 int auxwrap(lua_State* L) {
     lua_State* co = lua_tothread(L, lua_upvalueindex(1));
     int r = auxresume(L, co, lua_gettop(L));
-    if (r < 0) lua_error(L);
+    if (r < 0) {
+        // The error is raised again where the wrapped function was called, so a message
+        // gains that position in front of the one it had inside the coroutine.
+        luaB_prefixposition(L, 1);
+        lua_error(L);
+    }
     return r;
 }
 

@@ -435,8 +435,13 @@ int str_find(lua_State* L) {
     size_t l1, l2;
     const char* s = luaL_checklstring(L, 1, &l1);
     const char* p = luaL_checklstring(L, 2, &l2);
+    // A start before the subject means its first byte, one past its end the end itself.
     int64_t init = str_posrelat(luaL_optint(L, 3, 1), l1) - 1;
-    luaL_argcheck(L, 0 <= init && init <= static_cast<int64_t>(l1), 3, "out of range");
+    if (init < 0) {
+        init = 0;
+    } else if (init > static_cast<int64_t>(l1)) {
+        init = static_cast<int64_t>(l1);
+    }
     if (lua_toboolean(L, 4) || strpbrk(p, SPECIALS) == nullptr) {
         // A plain search.
         const char* s2 = lmemfind(s + init, l1 - static_cast<size_t>(init), p, l2);
