@@ -95,7 +95,7 @@ void TMemoryTextureData::Clear() {
 }
 
 bool TMemoryTextureData::Lock(uint32_t** pixels, int* pitch) {
-    if (!mHasSurface) return false;
+    if (!mHasSurface || mLockFails) return false;
     ++mLocks;
     *pixels = mPixels.data();
     *pitch = static_cast<int>(mSurfaceWidth);

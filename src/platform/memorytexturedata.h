@@ -1,7 +1,8 @@
 // TMemoryTextureData: a texture's data kept in memory, with no device behind it. It is what
 // textures get until the display exists, and what tests load and draw with: its surface is a
 // buffer of 0xAARRGGBB pixels that SetPixels fills and Lock hands out, and it counts locks and
-// records the copies it was asked to make. Tests can make every CreateSurface fail.
+// records the copies it was asked to make. Tests can make every CreateSurface fail, and one
+// texture's Lock.
 //
 // The surface takes the requested size, made square (each side the next power of two, at least 2,
 // then the larger of the two) when the renderer needs square textures and the texture is not
@@ -48,6 +49,8 @@ public:
     // Surface width × surface height pixels, rows surface width apart.
     const std::vector<uint32_t>& GetPixels() const { return mPixels; }
     uint32_t GetPixel(uint32_t x, uint32_t y) const;
+    // While set, Lock fails (and is not counted).
+    void SetLockFails(bool fails) { mLockFails = fails; }
     int GetLockCount() const { return mLocks; }
     int GetUnlockCount() const { return mUnlocks; }
     const std::vector<Copy>& GetCopies() const { return mCopies; }
@@ -55,6 +58,7 @@ public:
 private:
     bool mHasSurface = false;
     std::vector<uint32_t> mPixels;
+    bool mLockFails = false;
     int mLocks = 0;
     int mUnlocks = 0;
     std::vector<Copy> mCopies;

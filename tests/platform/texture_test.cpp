@@ -151,6 +151,16 @@ TEST_F(TextureTest, AssetIdentityAndDeviceLoss) {
     texture->Unlock();
     EXPECT_EQ(Memory(texture)->GetLockCount(), 1);
     EXPECT_EQ(Memory(texture)->GetUnlockCount(), 1);
+
+    // A refused lock hands out nothing and is not counted.
+    Memory(texture)->SetLockFails(true);
+    pixels = nullptr;
+    EXPECT_FALSE(texture->Lock(&pixels, &pitch));
+    EXPECT_EQ(pixels, nullptr);
+    EXPECT_EQ(Memory(texture)->GetLockCount(), 1);
+    Memory(texture)->SetLockFails(false);
+    EXPECT_TRUE(texture->Lock(&pixels, &pitch));
+    texture->Unlock();
 }
 
 TEST_F(TextureTest, AllocatedSizeCountsTheBorders) {
