@@ -74,7 +74,8 @@ void CheckNames(Context& c, const DefinitionFile& d) {
     }
 }
 
-// Check 6: every step leads to a form that exists, and only where the rules expect it.
+// Check 6: every step leads to a form that exists, and only where the rules expect it. Guards
+// the experience rule's evolution and re-evolution, the devolve task and the evolution totals.
 void CheckEvolution(Context& c, const DefinitionFile& d, const GCreatureData& creature) {
     const std::string animal = creature.name.c_str();
     const int form = FormIndex(creature.fullName.c_str(), animal);
@@ -122,7 +123,8 @@ void CheckEvolution(Context& c, const DefinitionFile& d, const GCreatureData& cr
     }
 }
 
-// Check 8: the task table.
+// Check 8: the task table. Guards the weighted task choice, the task starters' durations and
+// the character window's preferred tasks.
 void CheckTasks(Context& c, const DefinitionFile& d, const GCreatureData& creature) {
     const std::string animal = creature.name.c_str();
     std::map<int, int> seen;
@@ -179,7 +181,8 @@ void CheckTasks(Context& c, const DefinitionFile& d, const GCreatureData& creatu
     }
 }
 
-// Check 9: needs, looks and points of interest.
+// Check 9: needs, looks and points of interest. Guards the feeding cycle, eating and drinking,
+// hit testing and the idle walks to points of interest.
 void CheckBody(Context& c, const DefinitionFile& d, const GCreatureData& creature) {
     for (int type : {1, 2}) {
         const auto need = creature.consumptions.find(type);
@@ -228,7 +231,8 @@ void CheckCreatures(Context& c) {
         CheckTasks(c, d, *creature);
         CheckBody(c, d, *creature);
     }
-    // Check 7: the walk from "BasicPuff" ends for every kind and reaches a total.
+    // Check 7: the walk from "BasicPuff" ends for every kind and reaches a total. Guards the
+    // evolution totals and the character window's level bar.
     const GCreatureData* start = c.names.FindCreatureDefinition("BasicPuff");
     if (start == nullptr) return;
     const std::string file = std::string(kLogicFolder) + "puff_basic.xml";
@@ -256,7 +260,7 @@ void CheckCreatures(Context& c) {
     }
 }
 
-// Check 10: the hyena.
+// Check 10: the hyena. Guards the monster's aim draw and its task durations.
 void CheckMonster(Context& c) {
     for (const DefinitionFile& d : c.definitions) {
         if (d.kind != DefinitionKind::kMonster || d.root == nullptr) continue;

@@ -109,7 +109,8 @@ void CheckNames(Context& c, const DefinitionFile& d) {
     }
 }
 
-// Check 12: build and item records as the rules read them.
+// Check 12: build and item records as the rules read them. Guards building, FinishBuilding and
+// item production.
 void CheckRecords(Context& c, const DefinitionFile& d, const GLocationData& location) {
     const TXmlNode* resources = Child(d.root, "Resources");
     if (resources == nullptr) return;
@@ -138,7 +139,8 @@ void CheckRecords(Context& c, const DefinitionFile& d, const GLocationData& loca
             }
         }
     }
-    // Check 15: event gates.
+    // Check 15: event gates. Guards the global events' gating of production and the stone and
+    // wood gate the treasures open.
     for (size_t i = 0; i < location.resources.size(); ++i) {
         const GResourceRecord& record = location.resources[i];
         const std::string element = "record #" + std::to_string(i + 1);
@@ -160,7 +162,8 @@ void CheckRecords(Context& c, const DefinitionFile& d, const GLocationData& loca
     }
 }
 
-// Checks 13 and 14: transforms and broken partners.
+// Checks 13 and 14: transforms and broken partners. Guards the transform after building, the
+// hyenas' wrecking and the repair.
 void CheckTransforms(Context& c, const DefinitionFile& d, const GLocationData& location) {
     const std::string transform = location.afterBuildTransform.c_str();
     const std::string& name = d.fullName;
@@ -223,7 +226,8 @@ void CheckTransforms(Context& c, const DefinitionFile& d, const GLocationData& l
     }
 }
 
-// Checks 16 and 17: herb records and record order.
+// Checks 16 and 17: herb records and record order. Guards herb collection and research, and the
+// first-matching-record rule of a creature reacting to a place.
 void CheckOrder(Context& c, const DefinitionFile& d, const GLocationData& location) {
     const auto& records = location.resources;
     const std::string& name = d.fullName;
@@ -265,7 +269,7 @@ void CheckOrder(Context& c, const DefinitionFile& d, const GLocationData& locati
     }
 }
 
-// Check 18: who may use a place.
+// Check 18: who may use a place. Guards the drop and hover rules and the field feeding.
 void CheckCanUse(Context& c, const DefinitionFile& d, const GLocationData& location) {
     const std::string& name = d.fullName;
     const bool worked = std::any_of(location.resources.begin(), location.resources.end(),
