@@ -18,6 +18,10 @@ public:
     // Pixels of what the player sees changed (a blit onto the desktop, an unlock of it). Any
     // thread may call it, with no lock of the layer held.
     virtual void ScreenChanged() {}
+
+    // Returns at the start of the next vertical blank: at once in headless, at the screen's next
+    // refresh where there is one. Called on the thread that presents.
+    virtual void WaitForVerticalBlank() {}
 };
 
 DisplayBackend& Backend();

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <mutex>
 
+#include "port/display/adapter.h"
+#include "port/display/cooperation.h"
 #include "port/display/displaystate.h"
 #include "port/display/screen.h"
 #include "port/display/surface.h"
@@ -66,6 +68,8 @@ std::vector<SurfaceInfo> Surfaces() {
         std::lock_guard<std::mutex> lock(store->mutex);
         info.pitch = store->pixels.Pitch();
         info.busy = store->busy != display::Busy::None;
+        info.lost = surface.Lost();
+        info.resident = surface.Resident();
         list.push_back(info);
     });
     return list;
@@ -75,8 +79,44 @@ uint32_t SurfaceId(IDirectDrawSurface7* surface) {
     return surface != nullptr ? display::Surface::From(surface)->Id() : 0;
 }
 
+void SetAdapters(const std::vector<AdapterSpec>& adapters) {
+    display::ConfigureAdapters(adapters);
+}
+
+std::vector<DisplayModeSpec> AdapterModes(int adapter) {
+    auto adapters = display::Adapters();
+    if (adapter < 0 || static_cast<size_t>(adapter) >= adapters.size()) return {};
+    return adapters[static_cast<size_t>(adapter)]->modes;
+}
+
+VideoMemoryUse VideoMemory(int adapter) {
+    auto adapters = display::Adapters();
+    if (adapter < 0 || static_cast<size_t>(adapter) >= adapters.size()) return VideoMemoryUse{};
+    const display::VideoBudget& budget = *adapters[static_cast<size_t>(adapter)]->budget;
+    uint64_t used = budget.Used();
+    return VideoMemoryUse{budget.Total(), used, budget.Total() - used};
+}
+
+void LoseAllSurfaces() {
+    display::LoseSurfaces(0);
+}
+
+void SetOtherApplicationExclusive(bool held) {
+    display::SetOtherExclusive(held);
+}
+
+void ForceTestCooperativeLevel(HRESULT answer) {
+    display::ForceStatus(answer);
+}
+
+void SetRestoreAllSurfacesResult(HRESULT answer) {
+    display::SetRestoreAllAnswer(answer);
+}
+
 void ResetDisplay() {
     display::ResetDisplayState();
+    display::ResetCooperation();
+    display::ConfigureAdapters({});
 }
 
 }  // namespace port::control

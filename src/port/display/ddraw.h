@@ -1,5 +1,21 @@
-// DirectDraw 7 as the program calls it: the DirectDraw object, surfaces and clippers, with their
-// flags and structures.
+// DirectDraw 7 as the program calls it: display devices, the DirectDraw object, surfaces and
+// clippers, with their flags and structures.
+//
+// Devices: DirectDrawEnumerateExA shows the default device (without a GUID) and then each other
+// configured device with its GUID; each has display modes (16-bit R5G6B5, 24-bit R8G8B8, 32-bit
+// X8R8G8B8), a video-memory budget, a colour-key capability and an identifier. A DirectDraw object
+// works at the normal level, or at the exclusive full-screen level, which one object holds at a
+// time; only there may it set a display mode (the desktop changes, WM_DISPLAYCHANGE included) and
+// make a flip chain (a primary with one back buffer, the mode's size and format; a flip exchanges
+// their memory). Surfaces in video memory take bytes from the budget: past it, one asking for
+// video memory fails with DDERR_OUTOFVIDEOMEMORY and one asking for none goes to system memory.
+// The windowed primary (the desktop) is outside the budget.
+//
+// Loss: when an exclusive display's window leaves the foreground, its surfaces are lost and
+// TestCooperativeLevel answers DDERR_NOEXCLUSIVEMODE until the window is back; a display mode
+// change loses every surface and puts objects at the normal level into DDERR_WRONGMODE for good.
+// Lost surfaces answer DDERR_SURFACELOST until Restore or RestoreAllSurfaces, which answer the
+// TestCooperativeLevel failure while there is one and else give memory holding noise.
 //
 // What it models: surfaces whose pixels are raster::TSurface memory (src/raster), in the formats
 // X8R8G8B8, A8R8G8B8, R5G6B5, A4R4G4B4, R8G8B8 (plain surfaces only) and 16-bit depth; locks,
@@ -108,6 +124,22 @@ constexpr DWORD DDSCL_EXCLUSIVE = 0x00000002;
 constexpr DWORD DDSCL_FULLSCREEN = 0x00000004;
 constexpr DWORD DDSCL_FPUPRESERVE = 0x00000008;
 
+// Flip flags.
+constexpr DWORD DDFLIP_WAIT = 0x00000001;
+
+// DirectDrawEnumerateExA: which devices besides the default.
+constexpr DWORD DDENUM_ATTACHEDSECONDARYDEVICES = 0x00000001;
+constexpr DWORD DDENUM_DETACHEDSECONDARYDEVICES = 0x00000002;
+// Answers of enumeration callbacks: go on, or stop.
+constexpr HRESULT DDENUMRET_CANCEL = 0;
+constexpr HRESULT DDENUMRET_OK = 1;
+
+// WaitForVerticalBlank.
+constexpr DWORD DDWAITVB_BLOCKBEGIN = 0x00000001;
+
+// Colour-key capabilities (DDCAPS::dwCKeyCaps).
+constexpr DWORD DDCKEYCAPS_SRCBLT = 0x00000200;
+
 // GetBltStatus and GetFlipStatus questions.
 constexpr DWORD DDGBS_CANBLT = 0x00000001;
 constexpr DWORD DDGBS_ISBLTDONE = 0x00000002;
@@ -173,6 +205,36 @@ struct DDBLTFX {
     DWORD dwFillColor;  // a raw pixel value of the destination's format
 };
 
+// The display device's capabilities (GetCaps): video memory in bytes, the colour-key caps.
+struct DDCAPS {
+    DWORD dwSize;
+    DWORD dwCaps;
+    DWORD dwCaps2;
+    DWORD dwCKeyCaps;
+    DWORD dwVidMemTotal;
+    DWORD dwVidMemFree;
+};
+
+// Who made the display device (GetDeviceIdentifier). The driver version is two 32-bit halves.
+constexpr int MAX_DDDEVICEID_STRING = 512;
+struct DDDEVICEIDENTIFIER2 {
+    char szDriver[MAX_DDDEVICEID_STRING];
+    char szDescription[MAX_DDDEVICEID_STRING];
+    DWORD dwDriverVersionLowPart;
+    DWORD dwDriverVersionHighPart;
+    DWORD dwVendorId;
+    DWORD dwDeviceId;
+    DWORD dwSubSysId;
+    DWORD dwRevision;
+    GUID guidDeviceIdentifier;
+};
+
+// Callbacks: a display mode (EnumDisplayModes) and a display device (DirectDrawEnumerateExA,
+// null GUID for the default device). Each answers DDENUMRET_OK to go on.
+using LPDDENUMMODESCALLBACK2 = HRESULT (*)(DDSURFACEDESC2* mode, void* context);
+using LPDDENUMCALLBACKEXA = BOOL (*)(GUID* guid, char* description, char* driverName, void* context,
+                                     HMONITOR monitor);
+
 class IUnknown {
 public:
     virtual HRESULT QueryInterface(const IID& iid, void** object) = 0;
@@ -209,6 +271,11 @@ public:
     virtual HRESULT DeleteAttachedSurface(DWORD flags, IDirectDrawSurface7* surface) = 0;
     virtual HRESULT GetDC(HDC* dc) = 0;
     virtual HRESULT ReleaseDC(HDC dc) = 0;
+    // Exchanges the memory of a flip chain's front and back buffer (target null or the back
+    // buffer; flags 0 or DDFLIP_WAIT).
+    virtual HRESULT Flip(IDirectDrawSurface7* target, DWORD flags) = 0;
+    // Gives a lost surface its memory back (holding noise); a flip chain restores as one.
+    virtual HRESULT Restore() = 0;
 };
 
 class IDirectDraw7 : public IUnknown {
@@ -217,8 +284,27 @@ public:
     virtual HRESULT CreateSurface(DDSURFACEDESC2* desc, IDirectDrawSurface7** surface,
                                   IUnknown* outer) = 0;
     virtual HRESULT CreateClipper(DWORD flags, IDirectDrawClipper** clipper, IUnknown* outer) = 0;
+    // Either structure may be null; the hardware one has the video memory.
+    virtual HRESULT GetCaps(DDCAPS* driverCaps, DDCAPS* emulationCaps) = 0;
+    virtual HRESULT GetDeviceIdentifier(DDDEVICEIDENTIFIER2* identifier, DWORD flags) = 0;
+    // The device's display modes, those matching the sizes, depth and refresh rate the filter
+    // gives (null: all).
+    virtual HRESULT EnumDisplayModes(DWORD flags, DDSURFACEDESC2* filter, void* context,
+                                     LPDDENUMMODESCALLBACK2 callback) = 0;
+    virtual HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel, DWORD refreshRate,
+                                   DWORD flags) = 0;
+    virtual HRESULT RestoreDisplayMode() = 0;
+    virtual HRESULT GetDisplayMode(DDSURFACEDESC2* desc) = 0;
+    virtual HRESULT GetMonitorFrequency(DWORD* hertz) = 0;
+    virtual HRESULT TestCooperativeLevel() = 0;
+    virtual HRESULT RestoreAllSurfaces() = 0;
+    virtual HRESULT WaitForVerticalBlank(DWORD flags, HANDLE event) = 0;
+    virtual HRESULT FlipToGDISurface() = 0;
 };
 
-// The DirectDraw object of a display device: none (null) is the default device. iid must be
-// IID_IDirectDraw7.
+// The DirectDraw object of a display device: none (null) is the default device, else a GUID
+// DirectDrawEnumerateExA showed. iid must be IID_IDirectDraw7.
 HRESULT DirectDrawCreateEx(GUID* device, void** object, const IID& iid, IUnknown* outer);
+// Shows the default device (without a GUID), then every other device with its GUID, until the
+// callback answers FALSE.
+HRESULT DirectDrawEnumerateExA(LPDDENUMCALLBACKEXA callback, void* context, DWORD flags);

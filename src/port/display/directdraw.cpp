@@ -1,11 +1,17 @@
+// The DirectDraw object: creation and enumeration of devices, cooperative levels, surface
+// creation with video-memory placement, and restoring lost surfaces. Display modes, caps and the
+// device identifier are in directdrawmodes.cpp.
 #include "port/display/directdraw.h"
 
 #include "port/display/clipper.h"
+#include "port/display/cooperation.h"
 #include "port/display/displaystate.h"
+#include "port/display/flipchain.h"
 #include "port/display/surface.h"
-#include "port/display/surfaceshape.h"
 #include "port/failinjection.h"
 #include "port/window/desktop.h"
+#include "port/window/events.h"
+#include "port/window/watch.h"
 #include "port/window/window.h"
 
 // Identifiers of our own.
@@ -21,11 +27,49 @@ const IID IID_IDirectDrawClipper = {
 namespace port::display {
 namespace {
 
-constexpr DWORD kLevelFlags = DDSCL_NORMAL | DDSCL_FPUPRESERVE;
+constexpr DWORD kFullScreen = DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN;
+
+// What the window model tells: an exclusive display whose window left the foreground loses its
+// surfaces; a display mode change loses every surface and puts the normal-level objects into the
+// wrong mode.
+void OnForeground(HWND foreground) {
+    if (uint32_t lostFocus = ForegroundChanged(foreground)) LoseSurfaces(lostFocus);
+}
+
+void OnDisplayMode() {
+    DisplayModeChanged();
+    LoseSurfaces(0);
+}
+
+void WatchTheWindows() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        WatchForeground(&OnForeground);
+        WatchDisplayMode(&OnDisplayMode);
+    });
+}
+
+bool IsTopLevel(HWND window) {
+    return window != nullptr && IsWindow(window) &&
+           (static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)) & WS_CHILD) == 0;
+}
 
 }  // namespace
 
-DirectDraw::DirectDraw() : mId(NextObjectId()) {}
+void PutBackDesktopMode(const DesktopMode& mode) {
+    DeliverRefreshRate(mode.refreshRate);
+    DeliverDisplayChange(mode.width, mode.height, mode.bitsPerPixel);
+}
+
+DirectDraw::DirectDraw(std::shared_ptr<const Adapter> adapter)
+    : mId(NextObjectId()), mAdapter(std::move(adapter)) {
+    WatchTheWindows();
+    AddCooperator(mId);
+}
+
+DirectDraw::~DirectDraw() {
+    if (std::optional<DesktopMode> mode = RemoveCooperator(mId)) PutBackDesktopMode(*mode);
+}
 
 HRESULT DirectDraw::QueryInterface(const IID& iid, void** object) {
     ClearOut(object);
@@ -34,16 +78,31 @@ HRESULT DirectDraw::QueryInterface(const IID& iid, void** object) {
 }
 
 HRESULT DirectDraw::SetCooperativeLevel(HWND window, DWORD flags) {
-    return TracedCall("SetCooperativeLevel", {{"object", mId}, {"flags", flags, true}}, [&] {
-        if ((flags & DDSCL_NORMAL) == 0 || (flags & ~kLevelFlags) != 0 ||
-            (window != nullptr && !IsWindow(window))) {
-            return DDERR_INVALIDPARAMS;
-        }
-        std::lock_guard<std::mutex> lock(mMutex);
-        mLevel = flags;
-        mWindow = window;
-        return DD_OK;
-    });
+    return TracedCall("SetCooperativeLevel", {{"object", mId}, {"flags", flags, true}},
+                      [&] { return DoSetCooperativeLevel(window, flags); });
+}
+
+HRESULT DirectDraw::DoSetCooperativeLevel(HWND window, DWORD flags) {
+    DWORD level = flags & ~DDSCL_FPUPRESERVE;
+    if (level == kFullScreen) {
+        // Exclusive mode belongs to a top-level window.
+        if (!IsTopLevel(window)) return DDERR_INVALIDPARAMS;
+        HRESULT result = SetExclusive(mId, window);
+        if (result != DD_OK) return result;
+    } else if (level == DDSCL_NORMAL) {
+        if (window != nullptr && !IsWindow(window)) return DDERR_INVALIDPARAMS;
+        if (std::optional<DesktopMode> mode = SetNormal(mId, window)) PutBackDesktopMode(*mode);
+    } else {
+        return DDERR_INVALIDPARAMS;
+    }
+    std::lock_guard<std::mutex> lock(mMutex);
+    mWindow = window;
+    return DD_OK;
+}
+
+HRESULT DirectDraw::TestCooperativeLevel() {
+    return TracedCall("TestCooperativeLevel", {{"object", mId}},
+                      [&] { return CooperationStatus(mId); });
 }
 
 HRESULT DirectDraw::CreateSurface(DDSURFACEDESC2* desc, IDirectDrawSurface7** surface,
@@ -74,22 +133,75 @@ HRESULT DirectDraw::DoCreateSurface(const DDSURFACEDESC2* desc, IDirectDrawSurfa
     HRESULT result =
         ReadShape(*desc, DesktopFormat(mode.bitsPerPixel), mode.width, mode.height, &shape);
     if (result != DD_OK) return result;
-    std::shared_ptr<PixelStore> store;
-    if (shape.caps & DDSCAPS_PRIMARYSURFACE) {
-        std::lock_guard<std::mutex> lock(mMutex);
-        // One primary per object at a time.
-        if (mPrimaryId != 0 && IsLiveSurface(mPrimaryId)) return DDERR_INVALIDPARAMS;
-        store = DesktopStore();
-        if (store == nullptr) return DDERR_INVALIDPIXELFORMAT;
-        auto* primary = new Surface(mId, shape, std::move(store));
-        mPrimaryId = primary->Id();
-        SetPlayerWindow(mWindow);
-        *out = primary;
-        return DD_OK;
+    if (shape.caps & DDSCAPS_FLIP) return CreateFlipChain(shape, out);
+    if (shape.caps & DDSCAPS_PRIMARYSURFACE) return CreatePrimary(shape, out);
+
+    // Video memory when asked, or when nothing is asked and it fits; else system memory.
+    VideoBudget& budget = *mAdapter->budget;
+    uint64_t bytes = StoreBytes(shape.width, shape.height, shape.pixels);
+    bool video = false;
+    if (shape.caps & DDSCAPS_VIDEOMEMORY) {
+        if (!budget.Take(bytes)) return DDERR_OUTOFVIDEOMEMORY;
+        video = true;
+    } else if ((shape.caps & DDSCAPS_SYSTEMMEMORY) == 0) {
+        video = budget.Take(bytes);
+        shape.caps |= video ? DDSCAPS_VIDEOMEMORY : DDSCAPS_SYSTEMMEMORY;
     }
-    store = MakeStore(shape.width, shape.height, shape.pixels);
-    if (store == nullptr) return E_OUTOFMEMORY;
-    *out = new Surface(mId, shape, std::move(store));
+    std::shared_ptr<PixelStore> store = MakeStore(shape.width, shape.height, shape.pixels);
+    if (store == nullptr) {
+        if (video) budget.Give(bytes);
+        return E_OUTOFMEMORY;
+    }
+    *out = video ? new Surface(mId, shape, std::move(store), mAdapter->budget, bytes)
+                 : new Surface(mId, shape, std::move(store));
+    return DD_OK;
+}
+
+HRESULT DirectDraw::CreatePrimary(const SurfaceShape& asked, IDirectDrawSurface7** out) {
+    // The windowed primary is the desktop's memory, outside the budget.
+    SurfaceShape shape = asked;
+    if ((shape.caps & (DDSCAPS_VIDEOMEMORY | DDSCAPS_SYSTEMMEMORY)) == 0) {
+        shape.caps |= DDSCAPS_VIDEOMEMORY;
+    }
+    std::lock_guard<std::mutex> lock(mMutex);
+    // One primary per object at a time.
+    if (mPrimaryId != 0 && IsLiveSurface(mPrimaryId)) return DDERR_INVALIDPARAMS;
+    std::shared_ptr<PixelStore> store = DesktopStore();
+    if (store == nullptr) return DDERR_INVALIDPIXELFORMAT;
+    auto* primary = new Surface(mId, shape, std::move(store));
+    mPrimaryId = primary->Id();
+    SetPlayerWindow(mWindow);
+    *out = primary;
+    return DD_OK;
+}
+
+HRESULT DirectDraw::CreateFlipChain(const SurfaceShape& asked, IDirectDrawSurface7** out) {
+    // Full screen only: the chain has the mode's size and format, both buffers in video memory.
+    HRESULT status = ExclusiveStatus(mId);
+    if (status != DD_OK) return status;
+    std::lock_guard<std::mutex> lock(mMutex);
+    if (mPrimaryId != 0 && IsLiveSurface(mPrimaryId)) return DDERR_INVALIDPARAMS;
+    VideoBudget& budget = *mAdapter->budget;
+    uint64_t bytes = 2 * StoreBytes(asked.width, asked.height, asked.pixels);
+    if (!budget.Take(bytes)) return DDERR_OUTOFVIDEOMEMORY;
+    std::shared_ptr<PixelStore> front = MakeStore(asked.width, asked.height, asked.pixels);
+    std::shared_ptr<PixelStore> back = MakeStore(asked.width, asked.height, asked.pixels);
+    if (front == nullptr || back == nullptr) {
+        budget.Give(bytes);
+        return E_OUTOFMEMORY;
+    }
+    auto chain = std::make_shared<FlipChain>(std::move(front), std::move(back));
+    DWORD common = (asked.caps & ~DDSCAPS_PRIMARYSURFACE) | DDSCAPS_VIDEOMEMORY;
+    SurfaceShape frontShape = asked;
+    frontShape.caps = common | DDSCAPS_PRIMARYSURFACE | DDSCAPS_FRONTBUFFER | DDSCAPS_VISIBLE;
+    SurfaceShape backShape = asked;
+    backShape.caps = common | DDSCAPS_BACKBUFFER;
+    auto* primary = new Surface(mId, frontShape, chain, true, mAdapter->budget, bytes);
+    primary->AttachBackBuffer(new Surface(mId, backShape, chain, false));
+    mPrimaryId = primary->Id();
+    SetPlayerWindow(mWindow);
+    SetFullScreenChain(chain);
+    *out = primary;
     return DD_OK;
 }
 
@@ -104,6 +216,26 @@ HRESULT DirectDraw::CreateClipper(DWORD flags, IDirectDrawClipper** clipper, IUn
     });
 }
 
+HRESULT DirectDraw::RestoreAllSurfaces() {
+    return TracedCall("RestoreAllSurfaces", {{"object", mId}}, [&] { return DoRestoreAll(); });
+}
+
+HRESULT DirectDraw::DoRestoreAll() {
+    HRESULT status = CooperationStatus(mId);
+    if (status != DD_OK) return status;
+    HRESULT answer = RestoreAllAnswer();
+    if (answer != DD_OK) return answer;
+    HRESULT result = DD_OK;
+    ForEachSurface([&](Surface& surface) {
+        if (surface.OwnerId() != mId || !surface.Lost()) return;
+        // A back buffer kept past its chain stays lost; the others must come back.
+        if (!surface.Resident()) return;
+        HRESULT restored = surface.RestoreMemory();
+        if (result == DD_OK) result = restored;
+    });
+    return result;
+}
+
 }  // namespace port::display
 
 HRESULT DirectDrawCreateEx(GUID* device, void** object, const IID& iid, IUnknown* outer) {
@@ -111,11 +243,31 @@ HRESULT DirectDrawCreateEx(GUID* device, void** object, const IID& iid, IUnknown
     return port::TracedCall("DirectDrawCreateEx", {{"default", device == nullptr ? 1 : 0}}, [&] {
         if (object == nullptr) return DDERR_INVALIDPARAMS;
         *object = nullptr;
-        // Only the default device exists here.
-        if (!IsEqualGUID(iid, IID_IDirectDraw7) || outer != nullptr || device != nullptr) {
-            return DDERR_INVALIDPARAMS;
+        if (!IsEqualGUID(iid, IID_IDirectDraw7) || outer != nullptr) return DDERR_INVALIDPARAMS;
+        std::shared_ptr<const port::display::Adapter> adapter = port::display::FindAdapter(device);
+        if (adapter == nullptr) return DDERR_INVALIDPARAMS;
+        *object = static_cast<IDirectDraw7*>(new port::display::DirectDraw(std::move(adapter)));
+        return DD_OK;
+    });
+}
+
+HRESULT DirectDrawEnumerateExA(LPDDENUMCALLBACKEXA callback, void* context, DWORD flags) {
+    return port::TracedCall("DirectDrawEnumerateExA", {{"flags", flags, true}}, [&] {
+        constexpr DWORD kKnown = DDENUM_ATTACHEDSECONDARYDEVICES | DDENUM_DETACHEDSECONDARYDEVICES;
+        if (callback == nullptr || (flags & ~kKnown) != 0) return DDERR_INVALIDPARAMS;
+        auto adapters = port::display::Adapters();
+        // The callback gets copies: it may keep or change what it is shown.
+        auto show = [&](const port::display::Adapter& adapter, bool withGuid) {
+            GUID guid = adapter.spec.guid;
+            std::string description = adapter.spec.description;
+            std::string driver = adapter.spec.driver;
+            return callback(withGuid ? &guid : nullptr, description.data(), driver.data(), context,
+                            nullptr) != FALSE;
+        };
+        if (!show(*adapters.front(), false)) return DD_OK;
+        for (const auto& adapter : adapters) {
+            if (adapter->spec.hasGuid && !show(*adapter, true)) break;
         }
-        *object = static_cast<IDirectDraw7*>(new port::display::DirectDraw());
         return DD_OK;
     });
 }

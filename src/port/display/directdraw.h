@@ -1,23 +1,32 @@
-// Internal: the DirectDraw object of a display device. This is its least form: the default
-// device's object at the normal cooperative level, which makes surfaces (the windowed primary
-// among them) and clippers.
+// Internal: the DirectDraw object of a display device (adapter.h). It makes surfaces (the windowed
+// primary, full-screen flip chains, plain surfaces, textures and z-buffers, each placed in video
+// memory within the device's budget or in system memory) and clippers; it holds a cooperative
+// level (cooperation.h), sets display modes through the window model's desktop change, and
+// restores its lost surfaces. Its last Release ends its exclusive hold and puts back the desktop
+// mode it changed.
 //
-// Any thread may call it; the program calls it from the main thread.
+// Any thread may call it, except the calls that change the desktop (SetDisplayMode,
+// RestoreDisplayMode, SetCooperativeLevel back to normal, the last Release of an exclusive
+// object): those send WM_DISPLAYCHANGE and belong to the thread that runs the windows. The
+// program calls it from the main thread.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 
+#include "port/display/adapter.h"
 #include "port/display/ddraw.h"
 #include "port/display/refcounted.h"
+#include "port/display/surfaceshape.h"
+#include "port/window/desktop.h"
 
 namespace port::display {
 
 class DirectDraw final : public RefCounted<IDirectDraw7> {
 public:
     // Starts with one reference, its creator's.
-    DirectDraw();
+    explicit DirectDraw(std::shared_ptr<const Adapter> adapter);
 
     HRESULT QueryInterface(const IID& iid, void** object) override;
 
@@ -25,19 +34,41 @@ public:
     HRESULT CreateSurface(DDSURFACEDESC2* desc, IDirectDrawSurface7** surface,
                           IUnknown* outer) override;
     HRESULT CreateClipper(DWORD flags, IDirectDrawClipper** clipper, IUnknown* outer) override;
+    HRESULT GetCaps(DDCAPS* driverCaps, DDCAPS* emulationCaps) override;
+    HRESULT GetDeviceIdentifier(DDDEVICEIDENTIFIER2* identifier, DWORD flags) override;
+    HRESULT EnumDisplayModes(DWORD flags, DDSURFACEDESC2* filter, void* context,
+                             LPDDENUMMODESCALLBACK2 callback) override;
+    HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel, DWORD refreshRate,
+                           DWORD flags) override;
+    HRESULT RestoreDisplayMode() override;
+    HRESULT GetDisplayMode(DDSURFACEDESC2* desc) override;
+    HRESULT GetMonitorFrequency(DWORD* hertz) override;
+    HRESULT TestCooperativeLevel() override;
+    HRESULT RestoreAllSurfaces() override;
+    HRESULT WaitForVerticalBlank(DWORD flags, HANDLE event) override;
+    HRESULT FlipToGDISurface() override;
 
     uint32_t Id() const { return mId; }
 
 private:
-    ~DirectDraw() override = default;
+    ~DirectDraw() override;
 
+    HRESULT DoSetCooperativeLevel(HWND window, DWORD flags);
     HRESULT DoCreateSurface(const DDSURFACEDESC2* desc, IDirectDrawSurface7** surface);
+    HRESULT CreatePrimary(const SurfaceShape& shape, IDirectDrawSurface7** out);
+    HRESULT CreateFlipChain(const SurfaceShape& shape, IDirectDrawSurface7** out);
+    HRESULT DoSetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel, DWORD refreshRate,
+                             DWORD flags);
+    HRESULT DoRestoreAll();
 
     const uint32_t mId;
+    const std::shared_ptr<const Adapter> mAdapter;
     std::mutex mMutex;
-    DWORD mLevel = 0;         // under mMutex; 0 until SetCooperativeLevel
     HWND mWindow = nullptr;   // under mMutex
     uint32_t mPrimaryId = 0;  // the primary it made last; under mMutex
 };
+
+// Puts a desktop mode back (the window model's desktop change, WM_DISPLAYCHANGE included).
+void PutBackDesktopMode(const DesktopMode& mode);
 
 }  // namespace port::display

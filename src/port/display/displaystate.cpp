@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "port/display/backend.h"
+#include "port/display/flipchain.h"
 #include "port/display/surface.h"
 #include "port/display/surfaceshape.h"
 #include "port/window/desktop.h"
@@ -27,6 +28,7 @@ struct Desktop {
     std::shared_ptr<PixelStore> store;
     DesktopMode mode{};
     HWND playerWindow = nullptr;
+    std::weak_ptr<FlipChain> fullScreen;
 };
 
 Desktop& TheDesktop() {
@@ -105,6 +107,19 @@ HWND PlayerWindow() {
     return desktop.playerWindow;
 }
 
+void SetFullScreenChain(const std::shared_ptr<FlipChain>& chain) {
+    Desktop& desktop = TheDesktop();
+    std::lock_guard<std::mutex> lock(desktop.mutex);
+    desktop.fullScreen = chain;
+}
+
+std::shared_ptr<FlipChain> FullScreenChain() {
+    Desktop& desktop = TheDesktop();
+    std::lock_guard<std::mutex> lock(desktop.mutex);
+    std::shared_ptr<FlipChain> chain = desktop.fullScreen.lock();
+    return chain != nullptr && !chain->Freed() ? chain : nullptr;
+}
+
 void ScreenWritten(const PixelStore& store) {
     bool shown = false;
     {
@@ -112,7 +127,17 @@ void ScreenWritten(const PixelStore& store) {
         std::lock_guard<std::mutex> lock(desktop.mutex);
         shown = desktop.store.get() == &store;
     }
+    if (!shown) {
+        std::shared_ptr<FlipChain> chain = FullScreenChain();
+        shown = chain != nullptr && chain->IsVisible(&store);
+    }
     if (shown) Backend().ScreenChanged();
+}
+
+void LoseSurfaces(uint32_t owner) {
+    ForEachSurface([&](Surface& surface) {
+        if (owner == 0 || surface.OwnerId() == owner) surface.MarkLost();
+    });
 }
 
 void ResetDisplayState() {
@@ -121,6 +146,7 @@ void ResetDisplayState() {
         std::lock_guard<std::mutex> lock(desktop.mutex);
         desktop.store.reset();
         desktop.playerWindow = nullptr;
+        desktop.fullScreen.reset();
     }
     gNextSeed = 1;
 }

@@ -2,8 +2,10 @@
 // object ids, the desktop's memory behind every windowed primary, and the window the player looks
 // through. Any thread may call these.
 //
-// Lock order of the layer: the registry, then a surface's own mutex, then at most two stores'
-// mutexes taken together. Nothing calls out of the layer (windows, backends) with any of them held.
+// Lock order of the layer: the registry, then a surface's own mutex, then a flip chain's mutex,
+// then at most two stores' mutexes taken together; the cooperation state (cooperation.h) and the
+// device list (adapter.h) are taken alone. Nothing calls out of the layer (windows, backends) with
+// any of them held.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +17,7 @@
 
 namespace port::display {
 
+class FlipChain;
 class Surface;
 
 // Ids of surfaces, clippers and DirectDraw objects, counting from 1 in one sequence.
@@ -38,11 +41,21 @@ std::shared_ptr<PixelStore> DesktopStore();
 void SetPlayerWindow(HWND window);
 HWND PlayerWindow();
 
-// After pixels of a store changed: tells the backend when the player sees that store.
+// The flip chain of the display at the exclusive level, whose front buffer the player sees
+// while it lives; null when there is none.
+void SetFullScreenChain(const std::shared_ptr<FlipChain>& chain);
+std::shared_ptr<FlipChain> FullScreenChain();
+
+// After pixels of a store changed (or a flip showed another): tells the backend when the player
+// sees that store.
 void ScreenWritten(const PixelStore& store);
 
-// Forgets the desktop's memory and the player's window, and starts the noise seeds again (the
-// control plane's reset between tests). Live objects stay valid; ids are never given twice.
+// Marks lost every surface of a DirectDraw object (0: of every object); managed textures excepted.
+void LoseSurfaces(uint32_t owner);
+
+// Forgets the desktop's memory, the player's window and the full-screen chain, and starts the noise
+// seeds again (the control plane's reset between tests). Live objects stay valid; ids are never
+// given twice.
 void ResetDisplayState();
 
 }  // namespace port::display

@@ -32,6 +32,8 @@ struct PixelStore {
 // Rows of every surface are a multiple of this many bytes apart, as display memory often is.
 constexpr int kRowAlignment = 64;
 
+// The bytes a store of the size and format takes (rows aligned).
+uint64_t StoreBytes(int width, int height, raster::TPixelFormat format);
 // A store of the size and format holding noise; null when memory runs out.
 std::shared_ptr<PixelStore> MakeStore(int width, int height, raster::TPixelFormat format);
 // Fresh noise in a store's memory (a restored surface); the caller holds its mutex.

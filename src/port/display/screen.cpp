@@ -3,13 +3,37 @@
 #include <mutex>
 
 #include "port/display/displaystate.h"
+#include "port/display/flipchain.h"
 #include "port/display/pixelcopy.h"
 #include "port/window/windowpos.h"
 #include "raster/surfaceops.h"
 
 namespace port::display {
 
+namespace {
+
+// Full screen: the whole visible buffer.
+bool ReadVisibleBuffer(const FlipChain& chain, raster::TSurface& out, raster::TPixelFormat format,
+                       RECT* area) {
+    std::shared_ptr<PixelStore> visible = chain.Store(true);
+    raster::TSurface view;
+    {
+        std::lock_guard<std::mutex> lock(visible->mutex);
+        if (visible->busy != Busy::None) return false;
+        if (!view.Create(visible->pixels.Width(), visible->pixels.Height(), format)) return false;
+        raster::CopyRect(visible->pixels, raster::SurfaceRect(visible->pixels), view, 0, 0);
+    }
+    if (area != nullptr) *area = RECT{0, 0, view.Width(), view.Height()};
+    out = std::move(view);
+    return true;
+}
+
+}  // namespace
+
 bool ReadPlayerView(raster::TSurface& out, raster::TPixelFormat format, RECT* area) {
+    if (std::shared_ptr<FlipChain> chain = FullScreenChain()) {
+        return ReadVisibleBuffer(*chain, out, format, area);
+    }
     HWND window = PlayerWindow();
     RECT client;
     POINT origin{0, 0};

@@ -1,6 +1,7 @@
 // Internal: what the player sees, read back for a backend to show and for the control plane.
-// Windowed, that is the part of the desktop's memory under the client area of the player's
-// window (displaystate.h: PlayerWindow).
+// Full screen, that is the visible buffer of the exclusive display's flip chain, whole;
+// windowed, the part of the desktop's memory under the client area of the player's window
+// (displaystate.h: PlayerWindow).
 #pragma once
 
 #include "port/win32types.h"

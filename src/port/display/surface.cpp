@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "port/display/clipper.h"
+#include "port/display/cooperation.h"
 #include "port/display/displaystate.h"
 #include "port/display/pixelcopy.h"
 #include "port/failinjection.h"
@@ -17,27 +18,128 @@ constexpr DWORD kLockFlags = DDLOCK_WAIT | DDLOCK_READONLY | DDLOCK_WRITEONLY | 
 
 }  // namespace
 
-Surface::Surface(uint32_t ownerId, const SurfaceShape& shape, std::shared_ptr<PixelStore> store)
-    : mId(NextObjectId()), mOwnerId(ownerId), mShape(shape), mStore(std::move(store)) {
+Surface::Surface(uint32_t ownerId, const SurfaceShape& shape, std::shared_ptr<PixelStore> store,
+                 std::shared_ptr<VideoBudget> budget, uint64_t videoBytes)
+    : mId(NextObjectId()),
+      mOwnerId(ownerId),
+      mShape(shape),
+      mBudget(std::move(budget)),
+      mVideoBytes(videoBytes),
+      mStore(std::move(store)) {
     RegisterSurface(this);
+}
+
+Surface::Surface(uint32_t ownerId, const SurfaceShape& shape, std::shared_ptr<FlipChain> chain,
+                 bool front, std::shared_ptr<VideoBudget> budget, uint64_t videoBytes)
+    : mId(NextObjectId()),
+      mOwnerId(ownerId),
+      mShape(shape),
+      mChain(std::move(chain)),
+      mFront(front),
+      mBudget(std::move(budget)),
+      mVideoBytes(videoBytes) {
+    RegisterSurface(this);
+}
+
+void Surface::AttachBackBuffer(Surface* back) {
+    std::lock_guard<std::mutex> lock(mMutex);
+    mBack = back;
 }
 
 Surface::~Surface() {
     UnregisterSurface(this);
     // A lock dies with its surface: the memory may be shared (the desktop's) and must not stay
     // busy for the surfaces that remain.
+    std::shared_ptr<PixelStore> store = Store();
     bool unlocked = false;
     {
-        std::lock_guard<std::mutex> lock(mStore->mutex);
-        if (mStore->busy == Busy::Locked && mStore->holder == mId) {
-            mStore->busy = Busy::None;
-            mStore->holder = 0;
+        std::lock_guard<std::mutex> lock(store->mutex);
+        if (store->busy == Busy::Locked && store->holder == mId) {
+            store->busy = Busy::None;
+            store->holder = 0;
             unlocked = true;
         }
     }
-    if (unlocked) ScreenWritten(*mStore);
+    if (unlocked) ScreenWritten(*store);
+    store.reset();
+    // The front buffer frees its chain; its back buffer lives on while referenced, lost.
+    if (IsChainFront()) mChain->Free();
+    if (mBudget != nullptr) mBudget->Give(mVideoBytes);
+    if (mBack != nullptr) mBack->Release();
     if (mZBuffer != nullptr) mZBuffer->Release();
     if (mClipper != nullptr) mClipper->Release();
+}
+
+bool Surface::Lost() const {
+    if (mChain != nullptr) return mChain->Lost() || (!mFront && mChain->Freed());
+    return mLost;
+}
+
+bool Surface::Resident() const {
+    return mChain == nullptr || mFront || !mChain->Freed();
+}
+
+void Surface::MarkLost() {
+    if (mShape.caps2 & DDSCAPS2_TEXTUREMANAGE) return;
+    if (mChain != nullptr) {
+        mChain->MarkLost();
+    } else {
+        mLost = true;
+    }
+}
+
+HRESULT Surface::Restore() {
+    return TracedCall("Restore", {{"surface", mId}, {"bits", BitCount()}}, [&] {
+        HRESULT status = CooperationStatus(mOwnerId);
+        return status != DD_OK ? status : RestoreMemory();
+    });
+}
+
+HRESULT Surface::RestoreMemory() {
+    if (mChain != nullptr) return mChain->Restore();
+    if (!mLost) return DD_OK;
+    if (IsPrimary()) {
+        // The windowed primary is the desktop: it takes the desktop's memory again, which is
+        // there while the desktop keeps its mode.
+        std::shared_ptr<PixelStore> desktop = DesktopStore();
+        if (desktop == nullptr || desktop->pixels.Width() != mShape.width ||
+            desktop->pixels.Height() != mShape.height ||
+            desktop->pixels.Format() != mShape.pixels) {
+            return DDERR_WRONGMODE;
+        }
+        {
+            std::lock_guard<std::mutex> lock(mMutex);
+            mStore = std::move(desktop);
+        }
+        mLost = false;
+        return DD_OK;
+    }
+    std::shared_ptr<PixelStore> store = Store();
+    {
+        std::lock_guard<std::mutex> lock(store->mutex);
+        if (store->busy != Busy::None) return DDERR_SURFACEBUSY;
+        FillWithNoise(*store);
+    }
+    mLost = false;
+    return DD_OK;
+}
+
+HRESULT Surface::Flip(IDirectDrawSurface7* target, DWORD flags) {
+    return TracedCall("Flip", {{"surface", mId}, {"bits", BitCount()}, {"flags", flags, true}},
+                      [&] { return DoFlip(target, flags); });
+}
+
+HRESULT Surface::DoFlip(IDirectDrawSurface7* target, DWORD flags) {
+    if (!IsChainFront()) return DDERR_NOTFLIPPABLE;
+    if ((flags & ~DDFLIP_WAIT) != 0) return DDERR_INVALIDPARAMS;
+    {
+        std::lock_guard<std::mutex> lock(mMutex);
+        if (target != nullptr && From(target) != mBack) return DDERR_INVALIDPARAMS;
+    }
+    if (Lost()) return DDERR_SURFACELOST;
+    HRESULT result = mChain->Flip();
+    if (result == DD_OK) ScreenWritten(*mChain->Store(true));
+    return result;
 }
 
 HRESULT Surface::QueryInterface(const IID& iid, void** object) {
@@ -51,6 +153,7 @@ int Surface::BitCount() const {
 }
 
 std::shared_ptr<PixelStore> Surface::Store() const {
+    if (mChain != nullptr) return mChain->Store(mFront);
     std::lock_guard<std::mutex> lock(mMutex);
     return mStore;
 }
@@ -93,6 +196,7 @@ HRESULT Surface::DoLock(RECT* rect, DDSURFACEDESC2* desc, DWORD flags) {
     }
     TRect area;
     if (!RectInside(rect, mShape.width, mShape.height, &area)) return DDERR_INVALIDRECT;
+    if (Lost()) return DDERR_SURFACELOST;
     std::shared_ptr<PixelStore> store = Store();
     uint8_t* memory = nullptr;
     {
@@ -128,7 +232,8 @@ HRESULT Surface::DoUnlock() {
 }
 
 HRESULT Surface::IsLost() {
-    return TracedCall("IsLost", {{"surface", mId}, {"bits", BitCount()}}, [] { return DD_OK; });
+    return TracedCall("IsLost", {{"surface", mId}, {"bits", BitCount()}},
+                      [&] { return Lost() ? DDERR_SURFACELOST : DD_OK; });
 }
 
 HRESULT Surface::GetBltStatus(DWORD flags) {
@@ -210,12 +315,13 @@ HRESULT Surface::DoGetAttached(const DDSCAPS2* caps, IDirectDrawSurface7** out) 
     *out = nullptr;
     if (caps == nullptr) return DDERR_INVALIDPARAMS;
     std::lock_guard<std::mutex> lock(mMutex);
-    if (caps->dwCaps == DDSCAPS_ZBUFFER && caps->dwCaps2 == 0 && mZBuffer != nullptr) {
-        mZBuffer->AddRef();
-        *out = mZBuffer;
-        return DD_OK;
-    }
-    return DDERR_NOTFOUND;
+    Surface* found = nullptr;
+    if (caps->dwCaps2 == 0 && caps->dwCaps == DDSCAPS_ZBUFFER) found = mZBuffer;
+    if (caps->dwCaps2 == 0 && caps->dwCaps == DDSCAPS_BACKBUFFER) found = mBack;
+    if (found == nullptr) return DDERR_NOTFOUND;
+    found->AddRef();
+    *out = found;
+    return DD_OK;
 }
 
 HRESULT Surface::DeleteAttachedSurface(DWORD flags, IDirectDrawSurface7* surface) {

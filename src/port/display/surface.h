@@ -1,6 +1,13 @@
-// Internal: a DirectDraw surface. Its pixels are a PixelStore (pixelstore.h): its own, or the
-// desktop's for a windowed primary. It may hold a clipper and an attached z-buffer, each with a
-// reference, and hands out a device context (surfacedc.cpp) that holds a reference to it.
+// Internal: a DirectDraw surface. Its pixels are a PixelStore (pixelstore.h): its own, the
+// desktop's for a windowed primary, or one of a flip chain's two (flipchain.h) for a full-screen
+// front or back buffer. It may hold a clipper and an attached z-buffer, each with a reference, and
+// hands out a device context (surfacedc.cpp) that holds a reference to it. A front buffer holds a
+// reference to its back buffer. A surface in video memory holds its bytes of its device's budget
+// until its last Release (a front buffer holds both buffers' bytes).
+//
+// Loss: a lost surface (or chain) answers DDERR_SURFACELOST from IsLost, Lock, Blt, BltFast, Flip
+// and GetDC until Restore or RestoreAllSurfaces gives it memory holding noise. Managed textures
+// are never lost.
 //
 // Threads: any thread may call it (the main thread and the cursor worker do). The small state
 // (store, clipper, attachment, device context) sits under the surface's own mutex; pixels under
@@ -13,7 +20,9 @@
 #include <memory>
 #include <mutex>
 
+#include "port/display/adapter.h"
 #include "port/display/ddraw.h"
+#include "port/display/flipchain.h"
 #include "port/display/pixelstore.h"
 #include "port/display/refcounted.h"
 #include "port/display/surfaceshape.h"
@@ -24,8 +33,15 @@ class Clipper;
 
 class Surface final : public RefCounted<IDirectDrawSurface7> {
 public:
-    // Starts with one reference, its creator's, and enters the registry.
-    Surface(uint32_t ownerId, const SurfaceShape& shape, std::shared_ptr<PixelStore> store);
+    // Starts with one reference, its creator's, and enters the registry. videoBytes are taken
+    // from budget already (none: not in video memory, or outside the budget).
+    Surface(uint32_t ownerId, const SurfaceShape& shape, std::shared_ptr<PixelStore> store,
+            std::shared_ptr<VideoBudget> budget = nullptr, uint64_t videoBytes = 0);
+    // A buffer of a flip chain: the front (visible) one or the back one.
+    Surface(uint32_t ownerId, const SurfaceShape& shape, std::shared_ptr<FlipChain> chain,
+            bool front, std::shared_ptr<VideoBudget> budget = nullptr, uint64_t videoBytes = 0);
+    // Once, before the front buffer is handed out: it takes over the creator's reference.
+    void AttachBackBuffer(Surface* back);
 
     // Our surfaces are the only implementation of the interface.
     static Surface* From(IDirectDrawSurface7* surface) { return static_cast<Surface*>(surface); }
@@ -49,6 +65,8 @@ public:
     HRESULT DeleteAttachedSurface(DWORD flags, IDirectDrawSurface7* surface) override;
     HRESULT GetDC(HDC* dc) override;
     HRESULT ReleaseDC(HDC dc) override;
+    HRESULT Flip(IDirectDrawSurface7* target, DWORD flags) override;
+    HRESULT Restore() override;
 
     uint32_t Id() const { return mId; }
     uint32_t OwnerId() const { return mOwnerId; }
@@ -61,6 +79,17 @@ public:
     HWND ClipWindow() const;
     // The description GetSurfaceDesc gives, zero-filled first.
     void Describe(DDSURFACEDESC2* desc) const;
+
+    bool Lost() const;
+    // Holds its memory (a back buffer kept past its chain does not).
+    bool Resident() const;
+    // Any thread, any lock held: only flags change.
+    void MarkLost();
+    // Restore without the cooperation test (RestoreAllSurfaces has made it).
+    HRESULT RestoreMemory();
+    // The flip chain of a full-screen front or back buffer; null for other surfaces.
+    const std::shared_ptr<FlipChain>& Chain() const { return mChain; }
+    bool IsChainFront() const { return mChain != nullptr && mFront; }
 
 private:
     ~Surface() override;
@@ -76,12 +105,20 @@ private:
     HRESULT DoGetDC(HDC* dc);
     HRESULT DoReleaseDC(HDC dc);
 
+    HRESULT DoFlip(IDirectDrawSurface7* target, DWORD flags);
+
     const uint32_t mId;
     const uint32_t mOwnerId;
     const SurfaceShape mShape;
+    const std::shared_ptr<FlipChain> mChain;  // null unless a flip chain's buffer
+    const bool mFront = false;                // the chain's front buffer
+    const std::shared_ptr<VideoBudget> mBudget;
+    const uint64_t mVideoBytes = 0;
+    std::atomic<bool> mLost{false};  // for surfaces outside a chain
 
     mutable std::mutex mMutex;
-    std::shared_ptr<PixelStore> mStore;  // under mMutex
+    std::shared_ptr<PixelStore> mStore;  // under mMutex; null for a chain's buffer
+    Surface* mBack = nullptr;            // a front buffer's back buffer, with a reference
     Clipper* mClipper = nullptr;         // holds a reference; under mMutex
     Surface* mZBuffer = nullptr;         // holds a reference; under mMutex
     HDC mDc = nullptr;                   // the device context handed out; under mMutex

@@ -46,6 +46,7 @@ HRESULT Surface::DoBlt(RECT* destRect, Surface* source, RECT* sourceRect, DWORD 
     }
     if (effects && (fx->dwDDFX & ~DDBLTFX_NOTEARING) != 0) return DDERR_INVALIDPARAMS;
     if (!fill && source == nullptr) return DDERR_INVALIDPARAMS;
+    if (Lost() || (source != nullptr && source->Lost())) return DDERR_SURFACELOST;
 
     // The destination: inside the surface, or, on a primary with a clipper, anywhere on the
     // screen, clipped to the clip window's client area and the desktop.
@@ -95,6 +96,7 @@ HRESULT Surface::BltFast(DWORD x, DWORD y, IDirectDrawSurface7* source, RECT* so
 }
 
 HRESULT Surface::DoBltFast(int x, int y, Surface* source, RECT* sourceRect, DWORD) {
+    if (Lost() || source->Lost()) return DDERR_SURFACELOST;
     // No clipping: both rectangles must lie inside their surfaces.
     TRect from;
     if (!RectInside(sourceRect, source->Shape().width, source->Shape().height, &from)) {

@@ -89,6 +89,7 @@ HRESULT Surface::DoGetDC(HDC* dc) {
     if (dc == nullptr) return DDERR_INVALIDPARAMS;
     *dc = nullptr;
     if (!raster::IsColorFormat(mShape.pixels)) return DDERR_INVALIDPIXELFORMAT;
+    if (Lost()) return DDERR_SURFACELOST;
     std::shared_ptr<PixelStore> store = Store();
     {
         std::lock_guard<std::mutex> lock(store->mutex);

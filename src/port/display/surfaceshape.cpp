@@ -9,11 +9,12 @@ namespace {
 
 constexpr DWORD kTypeCaps =
     DDSCAPS_PRIMARYSURFACE | DDSCAPS_OFFSCREENPLAIN | DDSCAPS_TEXTURE | DDSCAPS_ZBUFFER;
-constexpr DWORD kKnownCaps =
-    kTypeCaps | DDSCAPS_3DDEVICE | DDSCAPS_VIDEOMEMORY | DDSCAPS_SYSTEMMEMORY | DDSCAPS_LOCALVIDMEM;
+constexpr DWORD kChainCaps = DDSCAPS_FLIP | DDSCAPS_COMPLEX;
+constexpr DWORD kKnownCaps = kTypeCaps | kChainCaps | DDSCAPS_3DDEVICE | DDSCAPS_VIDEOMEMORY |
+                             DDSCAPS_SYSTEMMEMORY | DDSCAPS_LOCALVIDMEM;
 constexpr DWORD kKnownCaps2 = DDSCAPS2_HINTANTIALIASING;
-constexpr DWORD kKnownFields =
-    DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT | DDSD_TEXTURESTAGE;
+constexpr DWORD kKnownFields = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT |
+                               DDSD_TEXTURESTAGE | DDSD_BACKBUFFERCOUNT;
 
 bool IsOneBit(DWORD value) {
     return value != 0 && (value & (value - 1)) == 0;
@@ -120,7 +121,13 @@ HRESULT ReadShape(const DDSURFACEDESC2& desc, raster::TPixelFormat displayFormat
     if ((shape.caps & DDSCAPS_LOCALVIDMEM) && memory != DDSCAPS_VIDEOMEMORY) {
         return DDERR_INVALIDPARAMS;
     }
-    if (memory == 0) shape.caps |= DDSCAPS_VIDEOMEMORY;
+    // A flip chain: a primary with exactly one back buffer, in video memory.
+    bool chain = (shape.caps & kChainCaps) != 0 || (desc.dwFlags & DDSD_BACKBUFFERCOUNT) != 0;
+    if (chain && ((shape.caps & kChainCaps) != kChainCaps || type != DDSCAPS_PRIMARYSURFACE ||
+                  (desc.dwFlags & DDSD_BACKBUFFERCOUNT) == 0 || desc.dwBackBufferCount != 1 ||
+                  memory == DDSCAPS_SYSTEMMEMORY)) {
+        return DDERR_INVALIDPARAMS;
+    }
 
     bool sized = (desc.dwFlags & (DDSD_WIDTH | DDSD_HEIGHT)) != 0;
     if (type == DDSCAPS_PRIMARYSURFACE) {

@@ -8,7 +8,7 @@
 namespace port::display {
 
 struct SurfaceShape {
-    DWORD caps = 0;   // as the caller asked, with the placement (video or system memory) added
+    DWORD caps = 0;   // as the caller asked; the DirectDraw object adds the placement
     DWORD caps2 = 0;  // DDSCAPS2_*
     int width = 0;
     int height = 0;
@@ -30,11 +30,12 @@ const char* FormatName(raster::TPixelFormat format);
 raster::TPixelFormat DesktopFormat(int bitsPerPixel);
 
 // Checks a CreateSurface description and works out the surface: the surface type (a primary, a
-// plain off-screen surface, a texture or a z-buffer; none asked means plain), the size (1 to
+// plain off-screen surface, a texture or a z-buffer; none asked means plain), a flip chain (a
+// primary with FLIP, COMPLEX and one back buffer, not in system memory), the size (1 to
 // raster::TSurface::kMaxSide; a primary takes the desktop's and must not give one), the format
 // (absent: the display's; a texture or a 3-D device target in a format the rasterizer renders)
-// and the memory (video unless system memory is asked). Answers DD_OK,
-// DDERR_INVALIDPARAMS or DDERR_INVALIDPIXELFORMAT.
+// and the memory asked (video, system or either). Answers DD_OK, DDERR_INVALIDPARAMS or
+// DDERR_INVALIDPIXELFORMAT.
 HRESULT ReadShape(const DDSURFACEDESC2& desc, raster::TPixelFormat displayFormat, int desktopWidth,
                   int desktopHeight, SurfaceShape* out);
 

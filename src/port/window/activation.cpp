@@ -3,6 +3,7 @@
 #include "port/failinjection.h"
 #include "port/system/lasterror.h"
 #include "port/window/messages.h"
+#include "port/window/watch.h"
 #include "port/window/windowinternal.h"
 
 namespace port {
@@ -55,6 +56,7 @@ void ChangeForeground(HWND target, bool byClick) {
             }
         }
     }
+    NotifyForeground(target);
     if (lostFocus != nullptr) SendTo(lostFocus, WM_KILLFOCUS, 0, 0);
     if (wasOwn) {
         SendTo(previous, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(target));

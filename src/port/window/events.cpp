@@ -9,6 +9,7 @@
 #include "port/window/paint.h"
 #include "port/window/queue.h"
 #include "port/window/vkeys.h"
+#include "port/window/watch.h"
 #include "port/window/windowinternal.h"
 #include "port/window/windowpos.h"
 
@@ -256,6 +257,7 @@ void DeliverExpose(HWND window) {
 
 void DeliverDisplayChange(int width, int height, int bitsPerPixel) {
     DeliverDesktop(width, height, bitsPerPixel);
+    NotifyDisplayMode();
     std::vector<HWND> own;
     {
         WorldLock lock = LockWorld();

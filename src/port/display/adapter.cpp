@@ -1,0 +1,100 @@
+#include "port/display/adapter.h"
+
+#include <mutex>
+
+#include "port/window/desktop.h"
+
+namespace port::display {
+namespace {
+
+struct AdapterList {
+    std::mutex mutex;
+    std::vector<control::AdapterSpec> specs;               // as configured; empty: the default
+    std::vector<std::shared_ptr<const Adapter>> adapters;  // worked out at first use
+};
+
+AdapterList& TheList() {
+    static auto* list = new AdapterList;
+    return *list;
+}
+
+// The default list: three common sizes and the desktop's, each at 16 and 32 bits, without
+// repeating the desktop's size when it is one of the three.
+std::vector<control::DisplayModeSpec> DefaultModes(const DesktopMode& desktop) {
+    std::vector<std::pair<int, int>> sizes{{640, 480}, {800, 600}, {1024, 768}};
+    bool listed = false;
+    for (const auto& size : sizes)
+        listed = listed || (size.first == desktop.width && size.second == desktop.height);
+    if (!listed) sizes.emplace_back(desktop.width, desktop.height);
+    std::vector<control::DisplayModeSpec> modes;
+    for (const auto& size : sizes) {
+        for (int bits : {16, 32})
+            modes.push_back({size.first, size.second, bits, desktop.refreshRate});
+    }
+    return modes;
+}
+
+std::shared_ptr<const Adapter> Make(const control::AdapterSpec& spec, const DesktopMode& desktop) {
+    auto adapter = std::make_shared<Adapter>();
+    adapter->spec = spec;
+    adapter->modes = spec.modes.empty() ? DefaultModes(desktop) : spec.modes;
+    for (control::DisplayModeSpec& mode : adapter->modes) {
+        if (mode.refreshRate == 0) mode.refreshRate = desktop.refreshRate;
+    }
+    adapter->budget = std::make_shared<VideoBudget>(spec.videoMemory);
+    return adapter;
+}
+
+// With the list's mutex held.
+const std::vector<std::shared_ptr<const Adapter>>& WorkedOut(AdapterList& list) {
+    if (list.adapters.empty()) {
+        DesktopMode desktop = CurrentDesktopMode();
+        if (list.specs.empty()) {
+            list.adapters.push_back(Make(control::AdapterSpec{}, desktop));
+        } else {
+            for (const control::AdapterSpec& spec : list.specs)
+                list.adapters.push_back(Make(spec, desktop));
+        }
+    }
+    return list.adapters;
+}
+
+}  // namespace
+
+bool VideoBudget::Take(uint64_t bytes) {
+    uint64_t used = mUsed.load();
+    do {
+        if (bytes > mTotal - used) return false;
+    } while (!mUsed.compare_exchange_weak(used, used + bytes));
+    return true;
+}
+
+void VideoBudget::Give(uint64_t bytes) {
+    mUsed -= bytes;
+}
+
+std::shared_ptr<const Adapter> FindAdapter(const GUID* guid) {
+    AdapterList& list = TheList();
+    std::lock_guard<std::mutex> lock(list.mutex);
+    const auto& adapters = WorkedOut(list);
+    if (guid == nullptr) return adapters.front();
+    for (const auto& adapter : adapters) {
+        if (adapter->spec.hasGuid && IsEqualGUID(adapter->spec.guid, *guid)) return adapter;
+    }
+    return nullptr;
+}
+
+std::vector<std::shared_ptr<const Adapter>> Adapters() {
+    AdapterList& list = TheList();
+    std::lock_guard<std::mutex> lock(list.mutex);
+    return WorkedOut(list);
+}
+
+void ConfigureAdapters(const std::vector<control::AdapterSpec>& specs) {
+    AdapterList& list = TheList();
+    std::lock_guard<std::mutex> lock(list.mutex);
+    list.specs = specs;
+    list.adapters.clear();
+}
+
+}  // namespace port::display
