@@ -11,11 +11,13 @@ packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     # libraries the program links
     zlib1g-dev libpng-dev libjpeg62-turbo-dev libopenjp2-7-dev libogg-dev libvorbis-dev
-    libsdl2-dev libcurl4-openssl-dev
+    libsdl2-dev libx11-dev libcurl4-openssl-dev
     # the font converter in tools/
     libfreetype-dev fonts-dejavu-core
-    # running the game without a display
-    xvfb xauth
+    # running the game without a display; the fonts of SDL's message boxes
+    xvfb xauth xfonts-base
+    # tests of the real desktop: input through XTEST, the cursor through XFixes
+    libxtst-dev libxfixes-dev
     # test oracle only, never linked
     lua5.1
     # benchmark comparisons only, never linked into the program

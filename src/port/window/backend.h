@@ -57,8 +57,12 @@ public:
 
 // The current backend.
 WindowBackend& Backend();
-// The answer a test asked for, else the box's first button (IDOK for MB_OK).
+// The answer a test or the environment asked for when the box has that button, else the box's
+// first button (IDOK for MB_OK).
 int ConfiguredMessageBoxAnswer(UINT flags);
+// On: every box answers ConfiguredMessageBoxAnswer without reaching the backend (unattended
+// runs, port/startup.h). Reset by the control plane's reset.
+void AnswerMessageBoxesUnattended(bool on);
 std::unique_ptr<WindowBackend> MakeHeadlessBackend();
 // Null when SDL's video cannot start.
 std::unique_ptr<WindowBackend> MakeSdlBackend();

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "port/failinjection.h"
+#include "port/portlog.h"
+#include "port/system/textconv.h"
 #include "port/window/backend.h"
 #include "port/window/control.h"
 
@@ -14,6 +16,7 @@ struct BoxState {
     std::mutex mutex;
     std::vector<MessageBoxRecord> boxes;
     int answer = 0;
+    bool unattended = false;
 };
 
 BoxState& State() {
@@ -28,6 +31,7 @@ void ResetMessageBoxes() {
     std::lock_guard<std::mutex> lock(state.mutex);
     state.boxes.clear();
     state.answer = 0;
+    state.unattended = false;
 }
 
 namespace {
@@ -46,12 +50,64 @@ int FirstButton(UINT flags) {
     }
 }
 
+bool HasButton(UINT flags, int id) {
+    switch (flags & 0x0F) {
+        case MB_OKCANCEL:
+            return id == IDOK || id == IDCANCEL;
+        case MB_ABORTRETRYIGNORE:
+            return id == IDABORT || id == IDRETRY || id == IDIGNORE;
+        case MB_YESNOCANCEL:
+            return id == IDYES || id == IDNO || id == IDCANCEL;
+        case MB_YESNO:
+            return id == IDYES || id == IDNO;
+        case MB_RETRYCANCEL:
+            return id == IDRETRY || id == IDCANCEL;
+        default:
+            return id == IDOK;
+    }
+}
+
+const char* ButtonName(int id) {
+    switch (id) {
+        case IDOK:
+            return "OK";
+        case IDCANCEL:
+            return "Cancel";
+        case IDABORT:
+            return "Abort";
+        case IDRETRY:
+            return "Retry";
+        case IDIGNORE:
+            return "Ignore";
+        case IDYES:
+            return "Yes";
+        case IDNO:
+            return "No";
+        default:
+            return "nothing";
+    }
+}
+
+bool Unattended() {
+    BoxState& state = State();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    return state.unattended;
+}
+
 }  // namespace
 
 int ConfiguredMessageBoxAnswer(UINT flags) {
     BoxState& state = State();
     std::lock_guard<std::mutex> lock(state.mutex);
-    return state.answer != 0 ? state.answer : FirstButton(flags);
+    // A box can only answer with one of its buttons: "no" set for every box still gives an
+    // MB_OK box its OK.
+    return HasButton(flags, state.answer) ? state.answer : FirstButton(flags);
+}
+
+void AnswerMessageBoxesUnattended(bool on) {
+    BoxState& state = State();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    state.unattended = on;
 }
 
 namespace control {
@@ -86,5 +142,9 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, UINT flags) {
         std::lock_guard<std::mutex> lock(state.mutex);
         state.boxes.push_back(box);
     }
-    return port::Backend().ShowMessageBox(box);
+    int answer = port::Unattended() ? port::ConfiguredMessageBoxAnswer(flags)
+                                    : port::Backend().ShowMessageBox(box);
+    port::Log("Message box \"%s\": \"%s\" answered %s", port::ToUtf8(box.caption).c_str(),
+              port::ToUtf8(box.text).c_str(), port::ButtonName(answer));
+    return answer;
 }

@@ -10,10 +10,13 @@
 
 #include "port/portlog.h"
 #include "port/system/textconv.h"
+#include "port/window/activation.h"
 #include "port/window/backend.h"
 #include "port/window/cursorimage.h"
 #include "port/window/events.h"
+#include "port/window/input.h"
 #include "port/window/messagebox.h"
+#include "port/window/sdl/sdlaltgr.h"
 #include "port/window/sdl/sdlevents.h"
 #include "port/window/windowinternal.h"
 
@@ -67,16 +70,25 @@ public:
         }
         ReadDesktop(false);
         SDL_StartTextInput();
+        // The desktop's own key events tell AltGr from right Alt.
+        SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
         return true;
     }
 
     const char* Name() const override { return "sdl"; }
 
     void PumpEvents() override {
+        FollowForegroundAndCapture();
         SDL_Event event;
         while (SDL_PollEvent(&event) != 0) {
             if (event.type == SDL_DISPLAYEVENT) {
                 ReadDesktop(true);
+                continue;
+            }
+            if (event.type == SDL_SYSWMEVENT) {
+                DesktopKey key = DesktopKeyOf(event.syswm);
+                if (key != DesktopKey::NotAKey)
+                    mTranslator.NextKeyIsAltGr(key == DesktopKey::AltGr);
                 continue;
             }
             mTranslator.Translate(event);
@@ -84,6 +96,7 @@ public:
     }
 
     void WaitEvents(DWORD milliseconds) override {
+        FollowForegroundAndCapture();
         SDL_WaitEventTimeout(nullptr, static_cast<int>(milliseconds));
     }
 
@@ -128,6 +141,7 @@ public:
         if (look.visible && !mShownOnScreen) {
             SDL_ShowWindow(mWindow);
             mShownOnScreen = true;
+            mInFront = false;  // given the input focus now, if it is the foreground window
         } else if (!look.visible && mShownOnScreen) {
             SDL_HideWindow(mWindow);
             mShownOnScreen = false;
@@ -144,6 +158,8 @@ public:
         mShown = nullptr;
         mTitle.clear();
         mTranslator.SetWindow(nullptr);
+        mInFront = false;
+        mCaptured = false;
     }
 
     void CursorChanged(HCURSOR cursor, bool shown) override {
@@ -174,9 +190,11 @@ public:
         data.numbuttons = static_cast<int>(buttons.size());
         data.buttons = buttons.data();
         int chosen = 0;
-        if (SDL_ShowMessageBox(&data, &chosen) != 0 || chosen <= 0) {
+        if (SDL_ShowMessageBox(&data, &chosen) != 0) {
+            Log("The message box \"%s\" could not be shown: %s", caption.c_str(), SDL_GetError());
             return ConfiguredMessageBoxAnswer(box.flags);
         }
+        if (chosen <= 0) return ConfiguredMessageBoxAnswer(box.flags);
         return chosen;
     }
 
@@ -196,6 +214,30 @@ public:
     }
 
 private:
+    // The model decides activation and capture (SetForegroundWindow, SetActiveWindow, a click
+    // that activates, SetCapture, ReleaseCapture); the SDL window follows before each look at
+    // the desktop's events. A window the model brings to the front is raised and given the input
+    // focus, so that keys follow the click even with no window manager; a capture keeps the
+    // pointer's events coming while it is outside the window.
+    void FollowForegroundAndCapture() {
+        if (mWindow == nullptr || !mShownOnScreen) return;
+        bool inFront = GetForegroundWindow() == mShown;
+        if (inFront && !mInFront) {
+            SDL_RaiseWindow(mWindow);
+            if ((SDL_GetWindowFlags(mWindow) & SDL_WINDOW_INPUT_FOCUS) == 0) {
+                SDL_SetWindowInputFocus(mWindow);
+            }
+        }
+        mInFront = inFront;
+        bool captured = GetCapture() != nullptr;
+        if (captured != mCaptured) {
+            // SDL refuses while its window lacks the keyboard focus: tried again next time.
+            if (SDL_CaptureMouse(captured ? SDL_TRUE : SDL_FALSE) == 0 || !captured) {
+                mCaptured = captured;
+            }
+        }
+    }
+
     static std::vector<SDL_MessageBoxButtonData> ButtonsOf(UINT flags) {
         constexpr Uint32 kReturn = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
         constexpr Uint32 kEscape = SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
@@ -267,6 +309,8 @@ private:
 
     SDL_Window* mWindow = nullptr;
     bool mShownOnScreen = false;
+    bool mInFront = false;   // the model's foreground window when last followed
+    bool mCaptured = false;  // SDL holds the pointer for the model's capture
     HWND mShown = nullptr;
     std::string mTitle;
     EventTranslator mTranslator;

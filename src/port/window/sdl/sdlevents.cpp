@@ -73,16 +73,13 @@ void EventTranslator::Translate(const SDL_Event& event) {
             TranslateWindowEvent(event.window);
             break;
         case SDL_KEYDOWN:
-        case SDL_KEYUP: {
-            VirtualKey key = VirtualKeyFromSdl(event.key.keysym);
-            if (key.code != 0) {
-                DeliverKey(key.code, key.extended, event.type == SDL_KEYDOWN);
-            }
+        case SDL_KEYUP:
+            TranslateKey(event.key);
             break;
-        }
         case SDL_TEXTINPUT:
-            // With (left) Alt held Windows types nothing: the keys are system keys.
-            if (GetAsyncKeyState(VK_LMENU) < 0 && GetAsyncKeyState(VK_CONTROL) >= 0) break;
+            // With Alt held (and not Ctrl, as with AltGr) Windows types nothing: the keys are
+            // system keys.
+            if (GetAsyncKeyState(VK_MENU) < 0 && GetAsyncKeyState(VK_CONTROL) >= 0) break;
             DeliverText(event.text.text);
             break;
         case SDL_MOUSEMOTION:
@@ -106,6 +103,24 @@ void EventTranslator::Translate(const SDL_Event& event) {
         default:
             break;
     }
+}
+
+void EventTranslator::TranslateKey(const SDL_KeyboardEvent& event) {
+    bool altGr = mNextKeyAltGr;
+    mNextKeyAltGr = false;
+    VirtualKey key = VirtualKeyFromSdl(event.keysym);
+    if (key.code == 0) return;
+    bool down = event.type == SDL_KEYDOWN;
+    if (key.code == VK_RMENU && ((down && altGr) || (!down && mAltGrDown))) {
+        // Ctrl goes down first and up last, around the Alt. The release is AltGr's when the
+        // press was, whatever reports it (SDL releases held keys itself when the focus goes).
+        mAltGrDown = down;
+        if (down) DeliverKey(VK_LCONTROL, false, true);
+        DeliverKey(VK_RMENU, true, down);
+        if (!down) DeliverKey(VK_LCONTROL, false, false);
+        return;
+    }
+    DeliverKey(key.code, key.extended, down);
 }
 
 void EventTranslator::TranslateWindowEvent(const SDL_WindowEvent& event) {

@@ -3,8 +3,9 @@
 // pointer, buttons and wheel are delivered as input (port/window/events.h); window events become
 // what the desktop does on Windows: focus changes, minimise, restore and close requests
 // (WM_SYSCOMMAND), moves and sizes by the user (SetWindowPos with its messages), exposure
-// (invalidation). SDL_QUIT is a close request too. A focus gain with a press already waiting in
-// SDL's queue is left to that press, which activates the window as a click does on Windows.
+// (invalidation). SDL_QUIT is a close request too. Right Alt is Alt, or AltGr when the desktop
+// says so (left Ctrl and right Alt, as Windows gives it). A focus gain with a press already waiting
+// in SDL's queue is left to that press, which activates the window as a click does on Windows.
 //
 // Its one SDL call is that look into the event queue, so tests drive it with synthetic events and
 // no display.
@@ -21,6 +22,11 @@ public:
     void SetWindow(HWND window) { mWindow = window; }
     HWND Window() const { return mWindow; }
 
+    // Whether the key event translated next comes from AltGr (sdlaltgr.h). AltGr arrives as
+    // Windows gives it: left Ctrl with right Alt, so the keys typed with it are no system keys
+    // and their text is typed.
+    void NextKeyIsAltGr(bool altGr) { mNextKeyAltGr = altGr; }
+
     void Translate(const SDL_Event& event);
 
 private:
@@ -28,7 +34,11 @@ private:
     // Moves the pointer to a point of the client area, when it is not there already.
     void MovePointer(int x, int y);
 
+    void TranslateKey(const SDL_KeyboardEvent& event);
+
     HWND mWindow = nullptr;
+    bool mNextKeyAltGr = false;
+    bool mAltGrDown = false;
 };
 
 }  // namespace port::sdl
