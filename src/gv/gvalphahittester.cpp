@@ -28,6 +28,47 @@ struct GVAlphaHitTester::TextureLock {
     ~TextureLock() { texture->Unlock(); }
 };
 
+// One pass over the rows of the rectangle (surface pixels, inside the surface): each row's first
+// opaque pixel from the left and last from the right, then, between the two only, the columns'
+// first and last opaque rows. Spans are kept in frame pixels and widened as the mask wants.
+void GVAlphaHitTester::BuildSpans(const TextureLock& lock, int64_t left, int64_t top,
+                                  int64_t right, int64_t bottom, const GVFrame& frame,
+                                  Mask& mask) {
+    const int64_t columns = right - left;
+    const int64_t rows = bottom - top;
+    mask.rows.resize(static_cast<size_t>(rows));
+    mask.columns.resize(static_cast<size_t>(columns));
+    const int64_t toFrameX = left - frame.left;
+    const int64_t toFrameY = top - frame.top;
+    for (int64_t r = 0; r < rows; ++r) {
+        const uint32_t* pixels = lock.pixels + (top + r) * lock.pitch + left;
+        int64_t first = 0;
+        while (first < columns && TColor::GetAlpha(pixels[first]) <= kOpaqueAbove)
+            ++first;
+        if (first == columns) continue;
+        int64_t last = columns - 1;
+        while (TColor::GetAlpha(pixels[last]) <= kOpaqueAbove)
+            --last;
+        const int64_t y = toFrameY + r;
+        for (int64_t c = first; c <= last; ++c) {
+            if (TColor::GetAlpha(pixels[c]) <= kOpaqueAbove) continue;
+            Span& column = mask.columns[static_cast<size_t>(c)];
+            if (column.first == -1) column.first = y;
+            column.last = y;
+        }
+        Span& span = mask.rows[static_cast<size_t>(r)];
+        span.first = toFrameX + first;
+        span.last = toFrameX + last;
+        if (span.first > 0) --span.first;
+    }
+    const int64_t height = frame.GetHeight();
+    for (Span& column : mask.columns) {
+        if (column.first == -1) continue;
+        if (column.first > 0) --column.first;
+        if (column.last + 1 < height) ++column.last;
+    }
+}
+
 GVAlphaHitTester::GVAlphaHitTester() = default;
 
 GVAlphaHitTester::~GVAlphaHitTester() {
@@ -117,30 +158,7 @@ void GVAlphaHitTester::BuildFrameMask(int32_t i, bool keepLocked) {
         if (left < right && top < bottom) {
             mask->columnStart = left - frame.left;
             mask->rowStart = top - frame.top;
-            mask->rows.resize(static_cast<size_t>(bottom - top));
-            mask->columns.resize(static_cast<size_t>(right - left));
-            // One pass over the pixels, row by row: each row's first and last opaque column,
-            // and each column's first and last opaque row.
-            for (int64_t sy = top; sy < bottom; ++sy) {
-                const uint32_t* row = mLock->pixels + sy * mLock->pitch;
-                const int64_t y = sy - frame.top;
-                Span& rowSpan = mask->rows[static_cast<size_t>(sy - top)];
-                for (int64_t sx = left; sx < right; ++sx) {
-                    if (TColor::GetAlpha(row[sx]) <= kOpaqueAbove) continue;
-                    const int64_t x = sx - frame.left;
-                    if (rowSpan.first == -1) rowSpan.first = x;
-                    rowSpan.last = x;
-                    Span& columnSpan = mask->columns[static_cast<size_t>(sx - left)];
-                    if (columnSpan.first == -1) columnSpan.first = y;
-                    columnSpan.last = y;
-                }
-                if (rowSpan.first > 0) --rowSpan.first;
-            }
-            for (Span& columnSpan : mask->columns) {
-                if (columnSpan.first == -1) continue;
-                if (columnSpan.first > 0) --columnSpan.first;
-                if (columnSpan.last + 1 < height) ++columnSpan.last;
-            }
+            BuildSpans(*mLock, left, top, right, bottom, frame, *mask);
         }
     }
     mMasks[static_cast<size_t>(i)] = std::move(mask);

@@ -64,6 +64,8 @@ private:
     struct TextureLock;
 
     void ReleaseLock();
+    static void BuildSpans(const TextureLock& lock, int64_t left, int64_t top, int64_t right,
+                           int64_t bottom, const GVFrame& frame, Mask& mask);
 
     std::unique_ptr<TextureLock> mLock;
     int32_t mLockedImage = -1;
