@@ -46,7 +46,3 @@ GVHitTester* GVHitTesterRegistry::Create(const str& name) {
     auto found = Creators().find(name);
     return found != Creators().end() ? found->second() : nullptr;
 }
-
-void GVHitTesterRegistry::Register(const str& name, Creator creator) {
-    Creators()[name] = std::move(creator);
-}

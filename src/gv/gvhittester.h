@@ -47,10 +47,8 @@ class GVHitTesterRegistry {
 public:
     using Creator = std::function<GVHitTester*()>;
 
-    // A new tester, owned by the caller; null for a name nobody registered.
+    // A new tester, owned by the caller; null for a name that is not registered.
     static GVHitTester* Create(const str& name);
-    // Adds or replaces a creator.
-    static void Register(const str& name, Creator creator);
 
 private:
     static std::map<str, Creator>& Creators();
