@@ -198,7 +198,11 @@ public:
         return chosen;
     }
 
-    void ClipboardWritten(const std::string& text) override { SDL_SetClipboardText(text.c_str()); }
+    void ClipboardWritten(const std::string& text) override {
+        SDL_SetClipboardText(text.c_str());
+        mWritten = text;
+        mWroteClipboard = true;
+    }
 
     bool ReadClipboard(bool* hasText, std::string* text) override {
         *hasText = SDL_HasClipboardText() == SDL_TRUE;
@@ -210,6 +214,10 @@ public:
                 SDL_free(clipboard);
             }
         }
+        // The desktop still holds what the program put: the model keeps the bytes as they were
+        // put (the desktop has only their UTF-8 form).
+        if (mWroteClipboard && *text == mWritten) return false;
+        mWroteClipboard = false;
         return true;
     }
 
@@ -315,6 +323,8 @@ private:
     std::string mTitle;
     EventTranslator mTranslator;
     std::map<HCURSOR, SDL_Cursor*> mCursors;
+    std::string mWritten;  // the program's clipboard text as the desktop got it
+    bool mWroteClipboard = false;
     SDL_DisplayMode mDesktop{};
     int mBits = 0;
 };
