@@ -267,6 +267,11 @@ TEST_F(DisplayTest, EnumDisplayModesGivesTheConfiguredListWith24BitModes) {
     port::control::SetAdapters({spec});
     DrawPtr draw(Create(nullptr));
     EXPECT_EQ(ListedModes(draw.get()), spec.modes);
+    // A 15-bit or 8-bit mode has no surface format: it is not listed.
+    port::control::AdapterSpec odd = spec;
+    odd.modes.insert(odd.modes.begin(), {{640, 480, 15, 60}, {640, 480, 8, 60}});
+    port::control::SetAdapters({odd, spec});
+    EXPECT_EQ(ListedModes(DrawPtr(Create(nullptr)).get()), spec.modes);
 
     // What each description says: the format of the depth, a row-aligned pitch, no surface type.
     std::vector<DDSURFACEDESC2> descs;

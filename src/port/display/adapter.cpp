@@ -37,9 +37,11 @@ std::vector<control::DisplayModeSpec> DefaultModes(const DesktopMode& desktop) {
 std::shared_ptr<const Adapter> Make(const control::AdapterSpec& spec, const DesktopMode& desktop) {
     auto adapter = std::make_shared<Adapter>();
     adapter->spec = spec;
-    adapter->modes = spec.modes.empty() ? DefaultModes(desktop) : spec.modes;
-    for (control::DisplayModeSpec& mode : adapter->modes) {
+    // Modes have the surface formats of their depth; no depth stands for 555 or 1555.
+    for (control::DisplayModeSpec mode : spec.modes.empty() ? DefaultModes(desktop) : spec.modes) {
+        if (mode.bitsPerPixel != 16 && mode.bitsPerPixel != 24 && mode.bitsPerPixel != 32) continue;
         if (mode.refreshRate == 0) mode.refreshRate = desktop.refreshRate;
+        adapter->modes.push_back(mode);
     }
     adapter->budget = std::make_shared<VideoBudget>(spec.videoMemory);
     return adapter;

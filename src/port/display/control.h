@@ -2,8 +2,9 @@
 // memory, loss and the cooperation answers on demand, the surfaces as images, what the player
 // sees, and the list of live surfaces. A display mode change from outside is the window system's
 // InjectDisplayChange, which DirectDraw hears; "still drawing" is failure injection with
-// DDERR_WASSTILLDRAWING on GetFlipStatus, GetBltStatus, Blt or Flip. Failure injection and the call log of the DirectDraw calls are the
-// shared ones (port/control.h). Gathered with the other services' parts in port/control.h.
+// DDERR_WASSTILLDRAWING on GetFlipStatus, GetBltStatus, Blt or Flip. Failure injection and the call
+// log of the DirectDraw calls are the shared ones (port/control.h). Gathered with the other
+// services' parts in port/control.h.
 //
 // Any thread may call these.
 #pragma once
@@ -60,8 +61,9 @@ uint32_t SurfaceId(IDirectDrawSurface7* surface);
 
 // ---- Display devices
 
-// A display mode: size, depth (16: R5G6B5, 24: R8G8B8, 32: X8R8G8B8) and refresh rate (0: the
-// desktop's when the list is worked out, at the first use after a reset or SetAdapters).
+// A display mode: size, depth (16: R5G6B5, 24: R8G8B8, 32: X8R8G8B8; a mode of another depth is
+// left out of the list) and refresh rate (0: the desktop's when the list is worked out, at the
+// first use after a reset or SetAdapters).
 struct DisplayModeSpec {
     int width = 0;
     int height = 0;
