@@ -248,6 +248,61 @@ TEST_F(VmTest, Hooks) {
     EXPECT_GE(gHookCalls[LUA_HOOKCOUNT], 15);  // about 200 instructions, one call each 10
 }
 
+// Native functions that switch the count hook on and off while the chunk runs.
+int HookOn(lua_State* L) {
+    lua_sethook(L, CountingHook, LUA_MASKCOUNT, 1);
+    return 0;
+}
+
+int HookOff(lua_State* L) {
+    lua_sethook(L, nullptr, 0, 0);
+    return 0;
+}
+
+// A hook that clears itself at its first call.
+void OneShotHook(lua_State* L, lua_Debug* ar) {
+    gHookCalls[ar->event]++;
+    lua_sethook(L, nullptr, 0, 0);
+}
+
+int OneShotOn(lua_State* L) {
+    lua_sethook(L, OneShotHook, LUA_MASKLINE, 0);
+    return 0;
+}
+
+// Hooks set or cleared by code the chunk calls take effect from the next instruction on, in
+// the function that made the call and in its callers.
+TEST_F(VmTest, HooksChangedWhileRunning) {
+    lua_register(L, "hookon", HookOn);
+    lua_register(L, "hookoff", HookOff);
+    lua_register(L, "oneshot", OneShotOn);
+    for (int& n : gHookCalls)
+        n = 0;
+    EXPECT_EQ(Run("local n = 0 for i = 1, 10 do n = n + i end\n"
+                  "hookon()\n"
+                  "for i = 1, 10 do n = n + i end\n"
+                  "hookoff()\n"
+                  "for i = 1, 1000 do n = n + i end return n"),
+              "500610");
+    int counted = gHookCalls[LUA_HOOKCOUNT];
+    EXPECT_GE(counted, 20);  // every instruction of the second loop, one call each
+    EXPECT_LT(counted, 100);  // none of the last loop's 2000 or more
+
+    for (int& n : gHookCalls)
+        n = 0;
+    EXPECT_EQ(Run("local function f() hookon() end\n"
+                  "local n = 0 f() for i = 1, 10 do n = n + i end\n"
+                  "hookoff() return n"),
+              "55");
+    EXPECT_GE(gHookCalls[LUA_HOOKCOUNT], 20);  // the caller's loop after f returned
+
+    for (int& n : gHookCalls)
+        n = 0;
+    EXPECT_EQ(Run("oneshot()\nlocal n = 0\nfor i = 1, 10 do\n n = n + i\nend\nreturn n"), "55");
+    EXPECT_EQ(gHookCalls[LUA_HOOKLINE], 1);
+    EXPECT_EQ(lua_gethookmask(L), 0);
+}
+
 TEST_F(VmTest, CollectionWhileRunning) {
     // A tiny threshold collects at every allocation point of the loop.
     lua_setgcthreshold(L, 0);

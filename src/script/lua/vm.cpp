@@ -113,35 +113,50 @@ void luaV_execute(lua_State* L, int nexeccalls) {
         &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE,
     };
     static_assert(NUM_OPCODES + 25 == (1 << SIZE_OP));
+    // While line or count hooks are set, every instruction goes through op_HOOK first.
+#define HOOK8 &&op_HOOK, &&op_HOOK, &&op_HOOK, &&op_HOOK, &&op_HOOK, &&op_HOOK, &&op_HOOK, &&op_HOOK
+    static const void* const kHookDispatch[1 << SIZE_OP] = {
+        HOOK8, HOOK8, HOOK8, HOOK8, HOOK8, HOOK8, HOOK8, HOOK8,
+    };
+#undef HOOK8
 
     LClosure* cl;
     StkId base;
     TValue* k;
+    // The constants addressed by an RK operand's own value (MAXSTACK and up): kept as an
+    // address so that an operand is one selection and one add.
+    uintptr_t kbase;
+    const void* const* dispatch;
     const Instruction* pc;
     Instruction i;
     StkId ra;
 
 #define RB() (base + GETARG_B(i))
 #define RC() (base + GETARG_C(i))
-#define RKB() (ISK(GETARG_B(i)) ? k + (GETARG_B(i) - MAXSTACK) : base + GETARG_B(i))
-#define RKC() (ISK(GETARG_C(i)) ? k + (GETARG_C(i) - MAXSTACK) : base + GETARG_C(i))
+#define RK(x) (reinterpret_cast<TValue*>((ISK(x) ? kbase : reinterpret_cast<uintptr_t>(base)) + \
+                                         static_cast<uintptr_t>(x) * sizeof(TValue)))
+#define RKB() RK(GETARG_B(i))
+#define RKC() RK(GETARG_C(i))
 #define KBx() (k + GETARG_Bx(i))
+// After anything that may have run other code: the stack may have moved, and hooks may have
+// been set or cleared (only native code sets them, so only a call out can change them).
+#define RELOAD()                                                       \
+    {                                                                  \
+        base = L->base;                                                \
+        dispatch = (L->hookmask & (LUA_MASKLINE | LUA_MASKCOUNT)) ? kHookDispatch : kDispatch; \
+    }
 // Anything that may raise, call out or move the stack.
 #define Protect(x)                                                     \
     {                                                                  \
         L->ci->savedpc = pc;                                           \
         x;                                                             \
-        base = L->base;                                                \
+        RELOAD();                                                      \
     }
 #define NEXT()                                                         \
     {                                                                  \
         i = *pc++;                                                     \
-        if (L->hookmask & (LUA_MASKLINE | LUA_MASKCOUNT)) {            \
-            traceexec(L, pc);                                          \
-            base = L->base;                                            \
-        }                                                              \
         ra = base + GETARG_A(i);                                       \
-        goto *kDispatch[GET_OPCODE(i)];                                \
+        goto *dispatch[GET_OPCODE(i)];                                 \
     }
 // Takes the jump after a test that decided to take it. The jump is run here when it is one;
 // otherwise the next instruction runs as usual.
@@ -153,10 +168,18 @@ void luaV_execute(lua_State* L, int nexeccalls) {
 
 reentry:
     cl = static_cast<LClosure*>(clvalue(L->ci->func));
-    base = L->base;
     k = cl->p->k;
+    kbase = reinterpret_cast<uintptr_t>(k) - static_cast<uintptr_t>(MAXSTACK) * sizeof(TValue);
     pc = L->ci->savedpc;
+    RELOAD();
     NEXT();
+
+op_HOOK:
+    // i is the instruction about to run, pc the one after it.
+    traceexec(L, pc);
+    RELOAD();
+    ra = base + GETARG_A(i);
+    goto *kDispatch[GET_OPCODE(i)];
 
 op_MOVE:
     setobj(ra, RB());
@@ -356,7 +379,7 @@ op_EQ: {
     } else {
         L->ci->savedpc = pc;
         res = luaV_equalval(L, rb, rc);
-        base = L->base;
+        RELOAD();
     }
     TESTRESULT(res)
 }
@@ -370,7 +393,7 @@ op_EQ: {
         } else {                                                       \
             L->ci->savedpc = pc;                                       \
             res = compare(L, rb, rc);                                  \
-            base = L->base;                                            \
+            RELOAD();                                                  \
         }                                                              \
         TESTRESULT(res)                                                \
     }
@@ -404,7 +427,7 @@ op_CALL: {
             goto reentry;
         case PCRC:
             if (nresults >= 0) L->top = L->ci->top;
-            base = L->base;
+            RELOAD();
             NEXT();
         default:
             return;  // suspended in a yield
@@ -433,7 +456,7 @@ op_TAILCALL: {
             goto reentry;
         }
         case PCRC:
-            base = L->base;
+            RELOAD();
             NEXT();
         default:
             return;
@@ -556,6 +579,8 @@ op_NONE:
 #undef RKC
 #undef KBx
 #undef Protect
+#undef RELOAD
+#undef RK
 #undef NEXT
 #undef TAKEJUMP
 #undef ARITH
