@@ -104,14 +104,6 @@ HRESULT ExclusiveStatus(uint32_t object) {
     return DD_OK;
 }
 
-uint32_t ExclusiveOwner(HWND* window) {
-    State& state = TheState();
-    std::lock_guard<std::mutex> lock(state.mutex);
-    auto found = state.objects.find(state.owner);
-    if (window != nullptr) *window = found != state.objects.end() ? found->second.window : nullptr;
-    return state.owner;
-}
-
 void KeepDesktopMode(uint32_t object, const DesktopMode& mode) {
     State& state = TheState();
     std::lock_guard<std::mutex> lock(state.mutex);

@@ -31,8 +31,6 @@ std::optional<DesktopMode> SetNormal(uint32_t object, HWND window);
 HRESULT CooperationStatus(uint32_t object);
 // Whether the object holds exclusive mode with the focus: DD_OK, or DDERR_NOEXCLUSIVEMODE.
 HRESULT ExclusiveStatus(uint32_t object);
-// The object holding exclusive mode and its window; 0 and null when none of ours does.
-uint32_t ExclusiveOwner(HWND* window = nullptr);
 
 // Before the exclusive holder sets a display mode: keeps the desktop mode to put back (the first
 // one of its hold). After RestoreDisplayMode: hands it back, once.

@@ -15,7 +15,8 @@
 // TestCooperativeLevel answers DDERR_NOEXCLUSIVEMODE until the window is back; a display mode
 // change loses every surface and puts objects at the normal level into DDERR_WRONGMODE for good.
 // Lost surfaces answer DDERR_SURFACELOST until Restore or RestoreAllSurfaces, which answer the
-// TestCooperativeLevel failure while there is one and else give memory holding noise.
+// TestCooperativeLevel failure while there is one and else give memory holding noise (the
+// windowed primary takes the desktop back as it is).
 //
 // What it models: surfaces whose pixels are raster::TSurface memory (src/raster), in the formats
 // X8R8G8B8, A8R8G8B8, R5G6B5, A4R4G4B4, R8G8B8 (plain surfaces only) and 16-bit depth; locks,
