@@ -285,7 +285,7 @@ TEST_F(VmTest, HooksChangedWhileRunning) {
                   "for i = 1, 1000 do n = n + i end return n"),
               "500610");
     int counted = gHookCalls[LUA_HOOKCOUNT];
-    EXPECT_GE(counted, 20);  // every instruction of the second loop, one call each
+    EXPECT_GE(counted, 20);   // every instruction of the second loop, one call each
     EXPECT_LT(counted, 100);  // none of the last loop's 2000 or more
 
     for (int& n : gHookCalls)
@@ -301,6 +301,107 @@ TEST_F(VmTest, HooksChangedWhileRunning) {
     EXPECT_EQ(Run("oneshot()\nlocal n = 0\nfor i = 1, 10 do\n n = n + i\nend\nreturn n"), "55");
     EXPECT_EQ(gHookCalls[LUA_HOOKLINE], 1);
     EXPECT_EQ(lua_gethookmask(L), 0);
+}
+
+// Lookups through chains of "__index" tables are remembered; every kind of change to a table
+// of the chain must show in the next lookup. Each case reads, changes, and reads again.
+TEST_F(VmTest, InheritedLookupsFollowChanges) {
+    Run("function chain()\n"
+        "  local Base = {} Base.__index = Base\n"
+        "  function Base.who() return 'base' end\n"
+        "  local Mid = setmetatable({}, Base) Mid.__index = Mid\n"
+        "  local Leaf = setmetatable({}, Mid) Leaf.__index = Leaf\n"
+        "  return setmetatable({}, Leaf), Base, Mid, Leaf\n"
+        "end");
+    const LuaCase cases[] = {
+        // a method replaced in place, at the top of the chain and in between
+        {"local o, B = chain() local a = o.who() B.who = function() return 'new' end "
+         "return a, o.who()",
+         "base, new"},
+        {"local o, B, M = chain() local a = o.who() M.who = function() return 'mid' end "
+         "return a, o.who(), B.who()",
+         "base, mid, base"},
+        // removed, and added where it was missing
+        {"local o, B = chain() local a = o.who() B.who = nil return a, o.who", "base, nil"},
+        {"local o, B = chain() local a = o.extra B.extra = 1 return a, o.extra", "nil, 1"},
+        {"local o, B = chain() local a = o.extra rawset(B, 'extra', 2) return a, o.extra",
+         "nil, 2"},
+        // many new keys: the class grows while a lookup is remembered
+        {"local o, B = chain() local a = o.who() for i = 1, 100 do B['k' .. i] = i end "
+         "return a, o.who(), o.k77",
+         "base, base, 77"},
+        // the chain itself rewired: another metatable, another "__index", a handler function
+        {"local o, B, M = chain() local a = o.who() "
+         "setmetatable(M, {__index = {who = function() return 'other' end}}) "
+         "return a, o.who()",
+         "base, other"},
+        {"local o, B, M, Lf = chain() local a = o.who() "
+         "Mid2 = {who = function() return 'mid2' end} Lf.__index = Mid2 return a, o.who()",
+         "base, mid2"},
+        {"local o, B = chain() local a = o.who() "
+         "local mt = getmetatable(B) or {} B.__index = function(t, k) return k end "
+         "local M = getmetatable(getmetatable(o)) M.__index = function(t, k) return k .. '!' end "
+         "return a, o.who, o.zzz",
+         "base, who!, zzz!"},
+        {"local o, B, M, Lf = chain() local a = o.extra "
+         "local top = setmetatable({}, {__index = {extra = 'top'}}) setmetatable(B, {__index = "
+         "top}) "
+         "return a, o.extra",
+         "nil, top"},
+        // an object given a new metatable after lookups through the old one
+        {"local o, B = chain() local a = o.who() "
+         "setmetatable(o, {__index = {who = function() return 'own' end}}) return a, o.who()",
+         "base, own"},
+        // a field of the object itself comes first
+        {"local o = chain() local a = o.who() o.who = function() return 'self' end "
+         "return a, o.who()",
+         "base, self"},
+        // wide-string keys are keys of their own
+        {"local o, B = chain() B[L\"w\"] = 1 local a = o[L\"w\"] B[L\"w\"] = 2 "
+         "return a, o[L\"w\"], o.w",
+         "1, 2, nil"},
+        // globals inherited through "__index": the inherited table written as globals
+        {"local base = {x = 1} local env = setmetatable({}, {__index = base}) "
+         "local read = loadstring('return x') setfenv(read, env) "
+         "local write = loadstring('x = x + 1') setfenv(write, base) "
+         "local a = read() write() return a, read()",
+         "1, 2"},
+        // an object used as a class of its own after being read through
+        {"local o, B = chain() local sub = setmetatable({}, {__index = o}) local a = sub.who() "
+         "o.who = function() return 'o' end return a, sub.who()",
+         "base, o"},
+        // cycles: the same message whether or not the lookup was seen before
+        {"local A, Bt = {}, {} setmetatable(A, {__index = Bt}) setmetatable(Bt, {__index = A}) "
+         "local r1 = pcall(function() return A.x end) Bt.y = 1 "
+         "local ok, e = pcall(function() return A.x end) return r1, e",
+         "false, test:1: loop in gettable"},
+    };
+    ExpectRuns(cases);
+}
+
+// A chain just short enough is read; one table longer it is a loop, even after the shorter
+// lookup from the same table on.
+TEST_F(VmTest, InheritedLookupsKeepTheLoopLimit) {
+    EXPECT_EQ(Run("local c = {} for i = 1, 100 do c[i] = {} end\n"
+                  "for i = 1, 99 do setmetatable(c[i], {__index = c[i + 1]}) end\n"
+                  "local near = setmetatable({}, {__index = c[2]})\n"
+                  "local far = setmetatable({}, {__index = c[1]})\n"
+                  "c[100].v = 'end'\n"
+                  "local a, b = near.v, near.missing\n"
+                  "local ok, e = pcall(function() return far.v end)\n"
+                  "return a, b, e"),
+              "end, nil, test:7: loop in gettable");
+}
+
+// Weak values of a class go at a collection; what was read through the chain before goes too.
+TEST_F(VmTest, InheritedLookupsForgetCollectedValues) {
+    EXPECT_EQ(Run("local Base = setmetatable({}, {__mode = 'v'})\n"
+                  "local o = setmetatable({}, {__index = Base})\n"
+                  "Base.item = {}\n"
+                  "local before = type(o.item)\n"
+                  "collectgarbage()\n"
+                  "return before, o.item"),
+              "table, nil");
 }
 
 TEST_F(VmTest, CollectionWhileRunning) {

@@ -4,12 +4,12 @@
 
 #include "script/lua/api.h"
 #include "script/lua/collector.h"
+#include "script/lua/compiler/undump.h"
 #include "script/lua/debuginfo.h"
 #include "script/lua/function.h"
 #include "script/lua/numconv.h"
 #include "script/lua/stringtable.h"
 #include "script/lua/table.h"
-#include "script/lua/compiler/undump.h"
 #include "script/lua/vmops.h"
 
 namespace {
@@ -159,6 +159,7 @@ int lua_setmetatable(lua_State* L, int objindex) {
     int res = 0;
     if (obj != nullptr && mt != nullptr) {
         if (ttistable(obj)) {
+            luaH_changing(L, hvalue(obj));
             hvalue(obj)->metatable = mt;
             res = 1;
         } else if (ttisuserdata(obj)) {
@@ -179,7 +180,10 @@ int lua_setfenv(lua_State* L, int idx) {
 }
 
 void lua_settypemetatable(lua_State* L, int type) {
-    if (validtype(type) && ttistable(L->top - 1)) setobj(&G(L)->typemeta[type], L->top - 1);
+    if (validtype(type) && ttistable(L->top - 1)) {
+        setobj(&G(L)->typemeta[type], L->top - 1);
+        G(L)->indexepoch++;
+    }
     L->top--;
 }
 

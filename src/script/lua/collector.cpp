@@ -386,6 +386,8 @@ void luaC_callGCTM(lua_State* L) {
 }
 
 void luaC_collectgarbage(lua_State* L) {
+    // Weak entries may go and tables may be freed: no remembered lookup survives.
+    G(L)->indexepoch++;
     size_t deadmem = mark(L);
     sweepstrings(L);
     sweeplist(L, &G(L)->rootudata);

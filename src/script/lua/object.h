@@ -56,6 +56,9 @@ constexpr lu_byte kFixedBit = 2;      // never collected (reserved words, metame
 constexpr lu_byte kFinalizedBit = 4;  // userdata whose finaliser has been taken care of
 constexpr lu_byte kWeakKeyBit = 8;    // table: weak keys in the current collection
 constexpr lu_byte kWeakValueBit = 16;
+// Table: its entries or metatable decided a remembered "__index" lookup (see the global
+// state's index cache); any change to it forgets every remembered lookup.
+constexpr lu_byte kIndexChainBit = 32;
 
 // Strings (tag 4) and wide strings (tag 9).
 struct TString : GCObject {

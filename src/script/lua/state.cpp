@@ -4,8 +4,8 @@
 
 #include "script/lua/calls.h"
 #include "script/lua/collector.h"
-#include "script/lua/function.h"
 #include "script/lua/compiler/lexer.h"
+#include "script/lua/function.h"
 #include "script/lua/memory.h"
 #include "script/lua/stringtable.h"
 #include "script/lua/table.h"
@@ -182,6 +182,14 @@ lua_State* lua_newstate(lua_Alloc alloc, void* data) {
     for (TString*& name : g->tmname)
         name = nullptr;
     g->memerrmsg = g->errerrmsg = nullptr;
+    g->indexepoch = 1;
+    for (IndexCacheEntry& e : g->indexcache) {
+        e.start = nullptr;
+        e.key = nullptr;
+        e.epoch = 0;
+        e.steps = 0;
+        e.value = nil;
+    }
     if (luaD_rawrunprotected(L, f_luaopen, nullptr) != 0) {
         close_state(L);
         return nullptr;

@@ -41,6 +41,18 @@ struct CallInfo {
     lu_byte state;
 };
 
+// One remembered lookup of a string key through a chain of tables joined by "__index" tables:
+// valid while the global state's index epoch is the one it was made in.
+struct IndexCacheEntry {
+    Table* start;  // the first table of the chain (an "__index" table)
+    TString* key;
+    lu_mem epoch;
+    int steps;     // tables the lookup looked at
+    TValue value;  // what the lookup found; nil when no table of the chain has the key
+};
+
+constexpr int kIndexCacheSize = 256;
+
 struct global_State {
     stringtable strt;
     lua_Alloc frealloc;
@@ -60,6 +72,10 @@ struct global_State {
     TString* tmname[TM_N];
     TString* memerrmsg;  // made at start so that reporting a memory error needs no memory
     TString* errerrmsg;
+    // Advanced by every change to a table marked kIndexChainBit, by every change of a per-type
+    // metatable and by every collection (which may free and reuse the tables remembered).
+    lu_mem indexepoch;
+    IndexCacheEntry indexcache[kIndexCacheSize];
 };
 
 struct lua_State : GCObject {
@@ -99,6 +115,11 @@ inline TValue* gt(lua_State* L) {
 }
 inline TValue* defaultmeta(lua_State* L) {
     return &G(L)->defaultmeta;
+}
+
+// Forgets the remembered "__index" lookups when t took part in one; called before t changes.
+inline void luaH_changing(lua_State* L, Table* t) {
+    if (t->marked & kIndexChainBit) L->l_G->indexepoch++;
 }
 
 inline const TValue* luaT_fasttm(lua_State* L, Table* et, TMS event) {

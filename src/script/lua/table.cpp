@@ -295,6 +295,7 @@ const TValue* luaH_getnumhash(Table* t, int key) {
 }
 
 TValue* luaH_set(lua_State* L, Table* t, const TValue* key) {
+    luaH_changing(L, t);
     const TValue* p = luaH_get(t, key);
     t->flags = 0;
     if (p != luaO_nilobject()) return const_cast<TValue*>(p);
@@ -304,6 +305,7 @@ TValue* luaH_set(lua_State* L, Table* t, const TValue* key) {
 }
 
 TValue* luaH_setnum(lua_State* L, Table* t, int key) {
+    luaH_changing(L, t);
     const TValue* p = luaH_getnum(t, key);
     if (p != luaO_nilobject()) return const_cast<TValue*>(p);
     TValue k;

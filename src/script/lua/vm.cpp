@@ -237,9 +237,11 @@ op_GETTABLE: {
 op_SETGLOBAL: {
     TValue* key = KBx();
     if (ttistable(&cl->g)) {
-        // An existing global is written in place: no handler applies to it.
-        const TValue* slot = luaH_getstr(hvalue(&cl->g), tsvalue(key));
-        if (!ttisnil(slot)) {
+        // An existing global is written in place: no handler applies to it. A table that
+        // decided a remembered lookup is written the long way, which forgets them.
+        Table* h = hvalue(&cl->g);
+        const TValue* slot = luaH_getstr(h, tsvalue(key));
+        if (!ttisnil(slot) && (h->marked & kIndexChainBit) == 0) {
             setobj(const_cast<TValue*>(slot), ra);
             NEXT();
         }
@@ -254,8 +256,9 @@ op_SETTABLE: {
     TValue* rb = RKB();
     TValue* rc = RKC();
     if (ttistable(ra)) {
-        const TValue* slot = luaH_get(hvalue(ra), rb);
-        if (!ttisnil(slot)) {
+        Table* h = hvalue(ra);
+        const TValue* slot = luaH_get(h, rb);
+        if (!ttisnil(slot) && (h->marked & kIndexChainBit) == 0) {
             setobj(const_cast<TValue*>(slot), rc);
             NEXT();
         }

@@ -123,6 +123,51 @@ int concatpass(lua_State* L, StkId top, int total, bool wide) {
     return n;
 }
 
+IndexCacheEntry* indexcacheslot(global_State* g, const Table* start, const TString* key) {
+    uintptr_t h = (reinterpret_cast<uintptr_t>(start) >> 4) * 0x9E3779B1u +
+                  (reinterpret_cast<uintptr_t>(key) >> 4);
+    return &g->indexcache[(h ^ (h >> 16)) & (kIndexCacheSize - 1)];
+}
+
+// Reads key through the chain of tables that starts at start and goes on through each
+// table's "__index" when that is a table, as the general loop would in at most budget steps.
+// Answers false, having found nothing, when the chain leaves the tables (a handler function,
+// a value of another type, the registry, whose integer slots the native interface writes in
+// place) or is longer than budget; the general loop then walks it itself. Every table the
+// walk looks at, and each one's metatable, is marked so that a change to it forgets the
+// lookup remembered here.
+bool indexchain(lua_State* L, Table* start, TString* key, int budget, TValue* out) {
+    global_State* g = G(L);
+    IndexCacheEntry* e = indexcacheslot(g, start, key);
+    if (e->start == start && e->key == key && e->epoch == g->indexepoch && e->steps <= budget) {
+        *out = e->value;
+        return true;
+    }
+    const TValue* registrytable = registry(L);
+    Table* h = start;
+    for (int step = 0; step < budget; step++) {
+        if (ttistable(registrytable) && h == hvalue(registrytable)) return false;
+        h->marked |= kIndexChainBit;
+        const TValue* v = luaH_getstr(h, key);
+        Table* mt = h->metatable;
+        mt->marked |= kIndexChainBit;
+        const TValue* tm = ttisnil(v) ? luaT_fasttm(L, mt, TM_INDEX) : nullptr;
+        if (tm == nullptr) {
+            // Found here, or no table further on has it.
+            e->start = start;
+            e->key = key;
+            e->epoch = g->indexepoch;
+            e->steps = step + 1;
+            e->value = *v;
+            *out = *v;
+            return true;
+        }
+        if (!ttistable(tm)) return false;
+        h = hvalue(tm);
+    }
+    return false;
+}
+
 }  // namespace
 
 void luaV_callTMres(lua_State* L, const TValue* tm, const TValue* p1, const TValue* p2,
@@ -217,6 +262,14 @@ void luaV_finishget(lua_State* L, const TValue* t, TValue* key, StkId val, const
             luaV_callTMres(L, tm, &tcur, &k, &result);
             setobj(restorestack(L, valr), &result);
             return;
+        }
+        if (ttistable(tm) && (ttisstring(&k) || ttiswstring(&k))) {
+            // Inheritance through "__index" tables: looked up once, then remembered.
+            TValue result;
+            if (indexchain(L, hvalue(tm), tsvalue(&k), MAXTAGLOOP - loop - 1, &result)) {
+                setobj(restorestack(L, valr), &result);
+                return;
+            }
         }
         tcur = *tm;
         tm = nullptr;
