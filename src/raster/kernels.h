@@ -27,6 +27,20 @@ struct TTexels {
     bool wrapV;
 };
 
+// The columns of lerpPairs made ready once for every texel row that reads them (all the rows
+// of a scaled sprite read the same columns). Each level keeps what its lerpPlanned needs: the
+// arrays themselves, or for AVX2 the window start, the indices within it and the spread weights
+// of every eight columns. Large (about 10 KB): made on the stack of the one drawing it.
+struct TPairPlan {
+    static constexpr int kMaxColumns = 512;
+    const int32_t* index;
+    const uint32_t* weight;
+    int count;
+    int32_t base[kMaxColumns / 8];
+    alignas(32) int32_t rel[kMaxColumns];
+    alignas(32) int16_t spread[4 * kMaxColumns];
+};
+
 struct TKernels {
     TSimd level;
     // 32-bit target pixels blended with source alpha and inverse source alpha on all four
@@ -55,6 +69,11 @@ struct TKernels {
     // holds 17 readable entries past the largest index.
     void (*lerpPairs)(const uint32_t* texels, const int32_t* index, const uint32_t* weight,
                       int count, uint32_t* out);
+    // lerpPairs in two steps: the columns (count at most TPairPlan::kMaxColumns, the index
+    // and weight arrays kept alive and unchanged while the plan is used), then any number of
+    // texel rows through them.
+    void (*planPairs)(const int32_t* index, const uint32_t* weight, int count, TPairPlan& plan);
+    void (*lerpPlanned)(const uint32_t* texels, const TPairPlan& plan, uint32_t* out);
     // The vertical half: out[i] = (a[i] (256 - f) + b[i] f + 128) >> 8 on every channel, f in
     // 0..255.
     void (*lerpRows)(const uint32_t* a, const uint32_t* b, int weight, int count, uint32_t* out);
@@ -97,6 +116,7 @@ void ScalarBlendSrcAlpha565(const uint32_t* src, uint8_t* dst, int count);
 void ScalarStore565(const uint32_t* src, uint8_t* dst, int count);
 void ScalarLerpPairs(const uint32_t* texels, const int32_t* index, const uint32_t* weight,
                      int count, uint32_t* out);
+void KeepPairArrays(const int32_t* index, const uint32_t* weight, int count, TPairPlan& plan);
 void ScalarLerpRows(const uint32_t* a, const uint32_t* b, int weight, int count, uint32_t* out);
 void ScalarDecode16(TPixelFormat format, const uint8_t* src, int count, uint32_t* out);
 void ScalarSample32(const TTexels& texels, bool bilinear, int32_t s, int32_t ds, int32_t t,

@@ -140,6 +140,20 @@ void ScalarLerpPairs(const uint32_t* texels, const int32_t* index, const uint32_
     }
 }
 
+void KeepPairArrays(const int32_t* index, const uint32_t* weight, int count, TPairPlan& plan) {
+    plan.index = index;
+    plan.weight = weight;
+    plan.count = count;
+}
+
+namespace {
+
+void LerpPlanned(const uint32_t* texels, const TPairPlan& plan, uint32_t* out) {
+    ScalarLerpPairs(texels, plan.index, plan.weight, plan.count, out);
+}
+
+}  // namespace
+
 void ScalarLerpRows(const uint32_t* a, const uint32_t* b, int weight, int count, uint32_t* out) {
     for (int i = 0; i < count; ++i)
         out[i] = LerpChannels(a[i], b[i], weight);
@@ -177,6 +191,8 @@ const TKernels& ScalarKernels() {
         .blendSrcAlpha565 = ScalarBlendSrcAlpha565,
         .store565 = ScalarStore565,
         .lerpPairs = ScalarLerpPairs,
+        .planPairs = KeepPairArrays,
+        .lerpPlanned = LerpPlanned,
         .lerpRows = ScalarLerpRows,
         .decode16 = ScalarDecode16,
         .sample32 = ScalarSample32,

@@ -153,6 +153,10 @@ void LerpPairs(const uint32_t* texels, const int32_t* index, const uint32_t* wei
     if (i < count) ScalarLerpPairs(texels, index + i, weight + i, count - i, out + i);
 }
 
+void LerpPlanned(const uint32_t* texels, const TPairPlan& plan, uint32_t* out) {
+    LerpPairs(texels, plan.index, plan.weight, plan.count, out);
+}
+
 void LerpRows(const uint32_t* a, const uint32_t* b, int weight, int count, uint32_t* out) {
     const __m128i w = _mm_set1_epi16(static_cast<int16_t>(weight));
     const __m128i inv = _mm_set1_epi16(static_cast<int16_t>(256 - weight));
@@ -228,6 +232,8 @@ const TKernels& Sse2Kernels() {
         .blendSrcAlpha565 = ScalarBlendSrcAlpha565,
         .store565 = ScalarStore565,
         .lerpPairs = LerpPairs,
+        .planPairs = KeepPairArrays,
+        .lerpPlanned = LerpPlanned,
         .lerpRows = LerpRows,
         .decode16 = Decode16,
         .sample32 = ScalarSample32,

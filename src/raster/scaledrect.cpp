@@ -17,7 +17,7 @@ namespace {
 // Columns handled at once. A column steps at most two texels, so eight columns read at most 16
 // texels apart and a row of columns at most 2 kColumns + 2; the row filter may read 17 texels
 // past the last it uses.
-constexpr int kColumns = 512;
+constexpr int kColumns = TPairPlan::kMaxColumns;
 constexpr int kMaxTexelStep = 2 * 65536;
 constexpr int kSlack = 17;
 constexpr int kRowTexels = 2 * kColumns + 4 + kSlack;
@@ -43,6 +43,7 @@ bool TPixelPipe::ScaledRect(int x, int y, int w, int h, const TAttribs& at, cons
     uint32_t weight[kColumns];
     uint32_t texels[kRowTexels];
     uint32_t blended[kColumns];
+    TPairPlan plan;
     // Two texel rows filtered along u, and which level row each holds.
     uint32_t filtered[2][kColumns];
     int row[2];
@@ -73,6 +74,8 @@ bool TPixelPipe::ScaledRect(int x, int y, int w, int h, const TAttribs& at, cons
         std::fill(texels + count, texels + count + kSlack, 0u);
         // One texel per pixel on texel centres: the filter along u gives the texels themselves.
         bool aligned = ds == 65536 && weight[0] == 0;
+        // Otherwise every texel row filtered below reads the same columns.
+        if (!aligned) k.planPairs(index, weight, n, plan);
 
         // A level row filtered along u; filtering a new one never evicts the row `keep`.
         row[0] = row[1] = -1;
@@ -86,7 +89,7 @@ bool TPixelPipe::ScaledRect(int x, int y, int w, int h, const TAttribs& at, cons
                               &k);
             } else {
                 FetchTexelRow(level, st.addressU, first, count, levelRow, texels, &k);
-                k.lerpPairs(texels, index, weight, n, filtered[slot]);
+                k.lerpPlanned(texels, plan, filtered[slot]);
             }
             row[slot] = levelRow;
             return filtered[slot];

@@ -262,7 +262,7 @@ TEST(FastPaths, RowKernelsAgreeWithTheScalarOnes) {
         raw[i] = static_cast<uint16_t>(i);
     const auto* bytes = reinterpret_cast<const uint8_t*>(raw.data());
     const TKernels& scalar = GetKernels(TSimd::Scalar);
-    for (TSimd level : {TSimd::Sse2, TSimd::Avx2}) {
+    for (TSimd level : {TSimd::Scalar, TSimd::Sse2, TSimd::Avx2}) {
         const TKernels& k = GetKernels(level);
         for (TPixelFormat format :
              {TPixelFormat::R5G6B5, TPixelFormat::X1R5G5B5, TPixelFormat::A4R4G4B4}) {
@@ -297,6 +297,15 @@ TEST(FastPaths, RowKernelsAgreeWithTheScalarOnes) {
                 scalar.lerpPairs(texels.data(), index.data(), weight.data(), n, want.data());
                 k.lerpPairs(texels.data(), index.data(), weight.data(), n, got.data());
                 ASSERT_EQ(want, got) << int(level) << " step " << step << " n " << n;
+                // The same columns made ready once, then used on two texel rows.
+                TPairPlan plan;
+                k.planPairs(index.data(), weight.data(), n, plan);
+                for (int row : {0, 50}) {
+                    scalar.lerpPairs(texels.data() + row, index.data(), weight.data(), n,
+                                     want.data());
+                    k.lerpPlanned(texels.data() + row, plan, got.data());
+                    ASSERT_EQ(want, got) << int(level) << " step " << step << " n " << n;
+                }
                 for (int f : {1, 127, 128, 255}) {
                     scalar.lerpRows(texels.data(), texels.data() + 100, f, n, want.data());
                     k.lerpRows(texels.data(), texels.data() + 100, f, n, got.data());
