@@ -33,6 +33,8 @@ TPlatform::TPlatform(TWin32Platform* platform)
 }
 
 TPlatform::~TPlatform() {
+    // First, while everything the tasks might refer to still exists.
+    mTasks.DeleteAll();
     gInstance.store(nullptr);
     SetAssetManager(nullptr);
     mPlatform->DeleteAssetManager();

@@ -4,6 +4,9 @@
 // the asset manager, and while it exists the application clock (GetTimer) is the clock of tasks
 // and clocks (foundation/task/apptime.h) and its asset manager is GetAssetManager's answer.
 //
+// The main task list belongs to it too: tasks handed to AddTask are owned by the list, which the
+// event pump turns with UpdateTasks; the tasks still in it are deleted first in the teardown.
+//
 // The settings store is not part of it: it is the process-wide TSettingsMap, and the settings
 // operations here are static, usable before the application object exists and after it is gone.
 // SetConfig stores, then applies the side effects: "encryptionkey" and "cheatcode" evaluate the
@@ -18,9 +21,11 @@
 #include <memory>
 
 #include "foundation/str.h"
+#include "foundation/task/taskmanager.h"
 #include "port/win32types.h"
 
 class TAssetManager;
+class TTask;
 class TWin32Platform;
 
 class TPlatform {
@@ -43,6 +48,12 @@ public:
     TAssetManager* GetAssetManager() const;
     TWin32Platform* GetPlatform() const { return mPlatform.get(); }
 
+    // The main task list: AddTask takes ownership; RemoveTask gives the task back and answers
+    // whether it was there; UpdateTasks runs the ready tasks (mode 0).
+    void AddTask(TTask* task) { mTasks.AddTask(task); }
+    bool RemoveTask(TTask* task) { return mTasks.RemoveTask(task); }
+    void UpdateTasks() { mTasks.Update(0); }
+
     static void SetConfig(const str& key, const str& value);
     // The stored value, or fallback for an absent key (which stays absent).
     static str GetConfig(const str& key, const str& fallback);
@@ -53,6 +64,7 @@ public:
 
 private:
     std::unique_ptr<TWin32Platform> mPlatform;
+    TTaskManager mTasks;
 };
 
 // Whether the setting, read as a decimal integer, is non-zero (empty, absent and non-numbers are

@@ -67,6 +67,51 @@ TEST_F(PlatformTest, ApplicationClock) {
     EXPECT_EQ(task.GetOverdue(), -200);
 }
 
+// Counts its runs and its deletion; finishes after the given number of runs (0: never).
+class CountingTask : public TAnimTask {
+public:
+    CountingTask(int* runs, bool* deleted, int finishAfter)
+        : mRuns(runs), mDeleted(deleted), mFinishAfter(finishAfter) {}
+    ~CountingTask() override { *mDeleted = true; }
+    bool Animate() override { return ++*mRuns != mFinishAfter; }
+
+private:
+    int* mRuns;
+    bool* mDeleted;
+    int mFinishAfter;
+};
+
+TEST_F(PlatformTest, MainTaskListRunsOwnsAndDeletesItsTasks) {
+    int runsA = 0, runsB = 0, runsC = 0;
+    bool deletedA = false, deletedB = false, deletedC = false;
+    auto* kept = new CountingTask(&runsB, &deletedB, 0);
+    {
+        TPlatform app;
+        auto* finishing = new CountingTask(&runsA, &deletedA, 2);
+        finishing->SetTimer(10, true, true, false);
+        app.AddTask(finishing);
+        app.AddTask(kept);
+        app.AddTask(new CountingTask(&runsC, &deletedC, 0));
+
+        app.UpdateTasks();  // the new tasks are due at once, the timed one in 10 ms
+        EXPECT_EQ(runsA, 0);
+        EXPECT_EQ(runsC, 1);
+        port::control::AdvanceTime(10);
+        app.UpdateTasks();
+        port::control::AdvanceTime(10);
+        app.UpdateTasks();
+        EXPECT_EQ(runsA, 2);
+        EXPECT_TRUE(deletedA);  // finished: the list deleted it
+
+        EXPECT_TRUE(app.RemoveTask(kept));  // given back, not deleted
+        EXPECT_FALSE(app.RemoveTask(kept));
+        EXPECT_FALSE(deletedB);
+    }
+    EXPECT_TRUE(deletedC);  // still listed at the teardown
+    EXPECT_FALSE(deletedB);
+    delete kept;
+}
+
 TEST_F(PlatformTest, ClockWrapsWithTheSystemCounter) {
     port::control::SetTime(0xFFFFFF00u);
     TPlatform app;
