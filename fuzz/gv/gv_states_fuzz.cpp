@@ -105,7 +105,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const uint32_t argument = *c >> 2;
             switch (*c & 3) {
                 case 0:
-                    object->SetState(keys[(argument >> 1) % keys.size()], true, (argument & 1) != 0);
+                    object->SetState(keys[(argument >> 1) % keys.size()], true,
+                                     (argument & 1) != 0);
                     break;
                 case 1:
                     object->SetState(keys[argument % keys.size()], false, false);

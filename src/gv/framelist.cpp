@@ -17,7 +17,7 @@ int32_t ReadNumber(const char* text, int32_t length, int32_t& i) {
         ++i;
     }
     return value > std::numeric_limits<int32_t>::max() ? std::numeric_limits<int32_t>::max()
-                                                        : static_cast<int32_t>(value);
+                                                       : static_cast<int32_t>(value);
 }
 
 }  // namespace

@@ -43,9 +43,9 @@ GVEffect* GVCustomEffects::CloneItem(GVEffect* effect) {
 }
 
 const GVEffects::BitList GVEffects::kOrder[] = {{GVEffect::kBeforeDraw, kBeforeDrawList},
-                                               {GVEffect::kAfterDraw, kAfterDrawList},
-                                               {GVEffect::kApply, kApplyList},
-                                               {GVEffect::kFrameChange, kFrameChangeList}};
+                                                {GVEffect::kAfterDraw, kAfterDrawList},
+                                                {GVEffect::kApply, kApplyList},
+                                                {GVEffect::kFrameChange, kFrameChangeList}};
 
 GVEffects::~GVEffects() {
     for (auto& list : mLists)

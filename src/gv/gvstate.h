@@ -58,7 +58,9 @@ class GVStates : public GVConteiner<GVState, uint64_t> {
 public:
     // frameCount: the number of frames of the owner's frame list.
     GVStates(int32_t frameCount, GVObject* owner)
-        : GVConteiner<GVState, uint64_t>(kStates, "state"), mOwner(owner), mFrameCount(frameCount) {}
+        : GVConteiner<GVState, uint64_t>(kStates, "state"),
+          mOwner(owner),
+          mFrameCount(frameCount) {}
 
     GVBase* GetOwner() override;
     // The "state" children (node may be null), then "normal" over every frame when no state has

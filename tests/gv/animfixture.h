@@ -43,9 +43,7 @@ public:
         }
         return reinterpret_cast<TWindow*>(mWindows.back().get());
     }
-    static Modal* ModalOf(TWindow* window) {
-        return reinterpret_cast<Window*>(window)->parent;
-    }
+    static Modal* ModalOf(TWindow* window) { return reinterpret_cast<Window*>(window)->parent; }
     // Destroys the modal window's task list (and every task in it) ahead of the objects.
     static void DestroyTasks(TWindow* window) { ModalOf(window)->tasks.reset(); }
     // One turn of the modal window's list.

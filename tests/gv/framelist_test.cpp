@@ -22,17 +22,17 @@ TEST(FrameListTest, ParsesItemsRangesAndFailures) {
         {"0,2..4", 8, true, {0, 2, 3, 4}},
         {"5..", 8, true, {5, 6, 7}},
         {"..2", 8, true, {0, 1, 2}},
-        {"abc", 4, true, {0, 1, 2, 3}},        // no digits: every frame
-        {"", 3, true, {0, 1, 2}},              // empty: every frame
-        {"7", 5, false, {}},                   // out of range at once: nothing kept
-        {"2..99", 5, false, {2, 3, 4}},        // a range end past the list keeps what fits
-        {"1,3,9,2", 5, false, {1, 3}},         // the bad number ends the parse
-        {"3 1;4", 5, true, {3, 1, 4}},         // any non-digit separates
-        {"1.5", 6, true, {1, 5}},              // a single "." separates too
+        {"abc", 4, true, {0, 1, 2, 3}},               // no digits: every frame
+        {"", 3, true, {0, 1, 2}},                     // empty: every frame
+        {"7", 5, false, {}},                          // out of range at once: nothing kept
+        {"2..99", 5, false, {2, 3, 4}},               // a range end past the list keeps what fits
+        {"1,3,9,2", 5, false, {1, 3}},                // the bad number ends the parse
+        {"3 1;4", 5, true, {3, 1, 4}},                // any non-digit separates
+        {"1.5", 6, true, {1, 5}},                     // a single "." separates too
         {"2..4..6", 8, true, {2, 3, 4, 3, 4, 5, 6}},  // ranges run from the last single number
-        {"4..2", 8, true, {4}},                // a range that runs backwards adds nothing
+        {"4..2", 8, true, {4}},                       // a range that runs backwards adds nothing
         {"..", 3, true, {0, 1, 2}},
-        {"1..,3", 5, true, {1, 3}},            // ".." not followed by a digit only separates
+        {"1..,3", 5, true, {1, 3}},  // ".." not followed by a digit only separates
         {"99999999999999999999", 5, false, {}},
         {"0", 0, false, {}},
     };
@@ -69,7 +69,8 @@ TEST(FrameListTest, FormattedListsParseBackToThemselves) {
         int32_t value = static_cast<int32_t>(random() % count);
         for (int32_t& frame : frames) {
             frame = value;
-            value = random() % 3 != 0 ? (value + 1) % count : static_cast<int32_t>(random() % count);
+            value =
+                random() % 3 != 0 ? (value + 1) % count : static_cast<int32_t>(random() % count);
         }
         const str text = FormatFrameList(frames);
         Frames parsed;

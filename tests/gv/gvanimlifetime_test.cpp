@@ -43,10 +43,11 @@ TEST_F(AnimLifetimeTest, AStateWithoutFramesShowsNothingAndLoopsNoWhere) {
 }
 
 TEST_F(AnimLifetimeTest, TwoFramelessStatesNamingEachOtherTakeTurns) {
-    GVObject* object = MakeObject(4,
-                                  "<states><state id=\"ping\" framelist=\"7\" nextstate=\"pong\"/>"
-                                  "<state id=\"pong\" framelist=\"8\" nextstate=\"ping\"/></states>",
-                                  mScene);
+    GVObject* object =
+        MakeObject(4,
+                   "<states><state id=\"ping\" framelist=\"7\" nextstate=\"pong\"/>"
+                   "<state id=\"pong\" framelist=\"8\" nextstate=\"ping\"/></states>",
+                   mScene);
     object->SetState(Key("ping"), true, false);
     EXPECT_EQ(object->GetStateId(), Key("ping"));  // no switch in the same call
     TurnWindow(100);
@@ -97,13 +98,14 @@ TEST_F(AnimLifetimeTest, AnObjectDestroyedWithARunningTimer) {
 
 TEST_F(AnimLifetimeTest, AWindowsTaskListDestroyedBeforeItsObjects) {
     std::unique_ptr<GVObject> object = NewObject(
-        4, "<states><state id=\"glow\" framelist=\"0..3\"><ScaleInterpolator keys=\"1 2\"/></state>"
-           "</states>");
+        4,
+        "<states><state id=\"glow\" framelist=\"0..3\"><ScaleInterpolator keys=\"1 2\"/></state>"
+        "</states>");
     object->AttachToScene(mScene, false);
     object->GetStates()->BindEffects(object.get());
     object->SetState(Key("glow"), true, false);
-    auto* scale = dynamic_cast<GVDefInterpolator*>(
-        object->GetStates()->GetAt(0)->GetEffects()->GetAt(0));
+    auto* scale =
+        dynamic_cast<GVDefInterpolator*>(object->GetStates()->GetAt(0)->GetEffects()->GetAt(0));
     ASSERT_NE(object->GetTimer(), nullptr);
     ASSERT_NE(scale->GetTimer(), nullptr);
     TestWindowHost::DestroyTasks(mWindow);

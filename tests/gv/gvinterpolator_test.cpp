@@ -79,17 +79,18 @@ TEST_F(InterpolatorTest, EachKindActsOnItsParameter) {
         effect->elapsed = 50;  // half way
         effect->Apply(block);
     }
-    EXPECT_FLOAT_EQ(block.scaling, 8.0f);   // × 4
-    EXPECT_FLOAT_EQ(block.alpha, 0.375f);   // × 0.75
-    EXPECT_FLOAT_EQ(block.rotate, 4.0f);    // + 3
-    EXPECT_FLOAT_EQ(block.deltaX, 12.0f);   // + 2
-    EXPECT_FLOAT_EQ(block.deltaY, 24.0f);   // + 4
+    EXPECT_FLOAT_EQ(block.scaling, 8.0f);  // × 4
+    EXPECT_FLOAT_EQ(block.alpha, 0.375f);  // × 0.75
+    EXPECT_FLOAT_EQ(block.rotate, 4.0f);   // + 3
+    EXPECT_FLOAT_EQ(block.deltaX, 12.0f);  // + 2
+    EXPECT_FLOAT_EQ(block.deltaY, 24.0f);  // + 4
     EXPECT_EQ(block.changed, 1);
 }
 
 TEST_F(InterpolatorTest, LoadReadsTimeQuantAndKeysOnly) {
     auto effect = LoadOne(
-        "<ScaleInterpolator keys=\"1 2\" time=\"0x3E8\" quant=\"010\" targets=\"1\" enable=\"0\" id=\"x\"/>");
+        "<ScaleInterpolator keys=\"1 2\" time=\"0x3E8\" quant=\"010\" targets=\"1\" enable=\"0\" "
+        "id=\"x\"/>");
     ASSERT_NE(effect, nullptr);
     EXPECT_EQ(effect->time, 1000u);
     EXPECT_EQ(effect->quant, 8u);
@@ -102,7 +103,7 @@ TEST_F(InterpolatorTest, LoadReadsTimeQuantAndKeysOnly) {
     EXPECT_EQ(defaults->time, 100u);
     EXPECT_EQ(defaults->quant, 30u);
 
-    EXPECT_EQ(LoadOne("<AlphaInterpolator keys=\"x y\"/>"), nullptr);  // no key: no effect
+    EXPECT_EQ(LoadOne("<AlphaInterpolator keys=\"x y\"/>"), nullptr);    // no key: no effect
     EXPECT_EQ(LoadOne("<DeltaMoveInterpolator keys=\"5\"/>"), nullptr);  // no whole pair
 }
 
@@ -113,13 +114,13 @@ TEST_F(InterpolatorTest, TheDefaultTimeInsideAStateIsDefdelayTimesFramesSquared)
                                   "<state id=\"huge\" defdelay=\"2000000000\" framelist=\"0..5\">"
                                   "<ScaleInterpolator keys=\"1 2\"/></state></states>",
                                   nullptr);
-    auto* inside = dynamic_cast<GVDefInterpolator*>(
-        object->GetStates()->GetAt(0)->GetEffects()->GetAt(0));
+    auto* inside =
+        dynamic_cast<GVDefInterpolator*>(object->GetStates()->GetAt(0)->GetEffects()->GetAt(0));
     ASSERT_NE(inside, nullptr);
     EXPECT_EQ(inside->time, 1600u);
     // A product past the int range saturates.
-    auto* huge = dynamic_cast<GVDefInterpolator*>(
-        object->GetStates()->GetAt(1)->GetEffects()->GetAt(0));
+    auto* huge =
+        dynamic_cast<GVDefInterpolator*>(object->GetStates()->GetAt(1)->GetEffects()->GetAt(0));
     ASSERT_NE(huge, nullptr);
     EXPECT_EQ(huge->time, 2147483647u);
 }
@@ -292,8 +293,8 @@ TEST_F(InterpolatorTest, RunningListsFollowStartStopAndTheTargetsBits) {
     std::vector<std::string> log;
     GVCustomEffects own;
     auto* a = new RecordingEffect(GVEffect::kBeforeDraw | GVEffect::kApply, "a", &log);
-    auto* b = new RecordingEffect(GVEffect::kBeforeDraw | GVEffect::kAfterDraw |
-                                      GVEffect::kFrameChange, "b", &log);
+    auto* b = new RecordingEffect(
+        GVEffect::kBeforeDraw | GVEffect::kAfterDraw | GVEffect::kFrameChange, "b", &log);
     auto* refused = new RecordingEffect(GVEffect::kApply, "c", &log);
     refused->startAnswer = false;
     own.Add(a);
@@ -310,8 +311,8 @@ TEST_F(InterpolatorTest, RunningListsFollowStartStopAndTheTargetsBits) {
     effects.CallAfterDraw(spec);
     effects.CallFrameChanged(3);
     effects.ApplyAll(block);
-    EXPECT_EQ(log, (std::vector<std::string>{"a:before", "b:before", "b:after", "b:frame3",
-                                              "a:apply"}));
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"a:before", "b:before", "b:after", "b:frame3", "a:apply"}));
     // The first refusal ends the walk.
     log.clear();
     a->allowDraw = false;

@@ -39,8 +39,7 @@ TEST(SceneTest, ReinsertPutsAnObjectAfterEveryObjectAtItsNewDepth) {
     // a's depth changes; its entry is still under the old one until the update re-sorts it.
     a->GetComposed().deltaZ = 5;
     scene.Reinsert(a.get(), 0);
-    EXPECT_EQ(scene.GetDepthOrder(),
-              (std::vector<GVObject*>{d.get(), b.get(), c.get(), a.get()}));
+    EXPECT_EQ(scene.GetDepthOrder(), (std::vector<GVObject*>{d.get(), b.get(), c.get(), a.get()}));
     // Removal finds the entry under the depth it now has.
     EXPECT_EQ(scene.RemoveObject(a.get()), 1u);
     EXPECT_EQ(scene.RemoveObject(a.get()), 0u);

@@ -44,7 +44,8 @@ TEST_F(StatesTest, LoadKeepsTheFirstOfAnIdDropsStatesWithoutOneAndAddsNormal) {
     EXPECT_EQ(normal->GetEffects(), nullptr);
 
     // A description with its own "normal" keeps it alone.
-    GVObject* own = MakeObject(4, "<states><state id=\"normal\" framelist=\"2\"/></states>", nullptr);
+    GVObject* own =
+        MakeObject(4, "<states><state id=\"normal\" framelist=\"2\"/></states>", nullptr);
     EXPECT_EQ(own->GetStates()->GetCount(), 1);
     EXPECT_EQ(own->GetStates()->GetAt(0)->frames, (std::vector<int32_t>{2}));
 }
@@ -78,8 +79,9 @@ TEST_F(StatesTest, SaveWritesDefaultsEmptyAndFramesOnlyWhenThereAreAny) {
 
 TEST_F(StatesTest, CopyClonesTheOwnEffects) {
     GVObject* object = MakeObject(
-        4, "<states><state id=\"glow\" nextstate=\"normal\" defdelay=\"50\" framelist=\"1..3\">"
-           "<ScaleInterpolator keys=\"1 2\" time=\"400\"/><Unknown/></state></states>",
+        4,
+        "<states><state id=\"glow\" nextstate=\"normal\" defdelay=\"50\" framelist=\"1..3\">"
+        "<ScaleInterpolator keys=\"1 2\" time=\"400\"/><Unknown/></state></states>",
         nullptr);
     GVState* glow = object->GetStates()->GetAt(0);
     ASSERT_NE(glow->GetEffects(), nullptr);
@@ -118,8 +120,8 @@ TEST_F(StatesTest, ASelfLoopingStateRearmsItsTimerAtEachPass) {
 }
 
 TEST_F(StatesTest, AListWithoutNextStateLoopsAtZero) {
-    GVObject* object =
-        MakeObject(5, "<states><state id=\"idle\" framelist=\"3,4\" defdelay=\"40\"/></states>", mScene);
+    GVObject* object = MakeObject(
+        5, "<states><state id=\"idle\" framelist=\"3,4\" defdelay=\"40\"/></states>", mScene);
     EXPECT_EQ(object->SetState(Key("idle"), true, false), 80);
     std::vector<int32_t> positions;
     for (int step = 0; step < 5; ++step) {
@@ -165,11 +167,12 @@ TEST_F(StatesTest, ASwitchWithoutApplyPlaysTheCurrentListToItsEnd) {
 }
 
 TEST_F(StatesTest, AStatesOwnEffectsStartAndStopWithIt) {
-    GVObject* object = MakeObject(
-        4, "<states><state id=\"glow\" framelist=\"0\"><AlphaInterpolator keys=\"1 0\"/></state></states>",
-        mScene);
-    auto* alpha = dynamic_cast<GVDefInterpolator*>(
-        object->GetStates()->GetAt(0)->GetEffects()->GetAt(0));
+    GVObject* object = MakeObject(4,
+                                  "<states><state id=\"glow\" framelist=\"0\"><AlphaInterpolator "
+                                  "keys=\"1 0\"/></state></states>",
+                                  mScene);
+    auto* alpha =
+        dynamic_cast<GVDefInterpolator*>(object->GetStates()->GetAt(0)->GetEffects()->GetAt(0));
     ASSERT_NE(alpha, nullptr);
     EXPECT_EQ(alpha->GetTarget(), object);
     EXPECT_EQ(object->GetEffects(), nullptr);

@@ -9,8 +9,8 @@
 namespace {
 
 TEST(InterpolatorRegistryLinkTest, BuiltInInterpolatorsAreThereWithoutBeingNamed) {
-    for (const char* name :
-         {"ScaleInterpolator", "DeltaMoveInterpolator", "AlphaInterpolator", "RotateInterpolator"}) {
+    for (const char* name : {"ScaleInterpolator", "DeltaMoveInterpolator", "AlphaInterpolator",
+                             "RotateInterpolator"}) {
         GVInterpolatorRegistry::Creator creator = GVInterpolatorRegistry::Find(name);
         ASSERT_NE(creator, nullptr) << name;
         std::unique_ptr<GVEffect> effect(creator());
