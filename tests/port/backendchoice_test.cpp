@@ -50,28 +50,33 @@ TEST_F(BackendChoiceTest, TheVariableChoosesOverTheDefault) {
 }
 
 TEST_F(BackendChoiceTest, RefusalsSayWhatToDoOnOneLine) {
-    // No display: X11 without DISPLAY (and no other way to one).
+    // No display: no DISPLAY, no Wayland.
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
-    setenv("SDL_VIDEODRIVER", "x11", 1);
     struct Case {
         const char* backend;  // null: unset, so the default (sdl) applies
         const char* boxes;
-    } cases[] = {{nullptr, nullptr},  {"sdl", nullptr}, {"SDL", nullptr},
-                 {"vulkan", nullptr}, {"", "ok"},       {"headless", "maybe"}};
+        const char* driver;  // SDL_VIDEODRIVER; null: unset, where SDL would fall back on a
+                             // driver that shows nothing
+    } cases[] = {
+        {nullptr, nullptr, "x11"},      {"sdl", nullptr, "x11"},    {"sdl", nullptr, nullptr},
+        {"SDL", nullptr, "x11"},        {"vulkan", nullptr, "x11"}, {"", "ok", "x11"},
+        {"headless", "maybe", nullptr},
+    };
     for (const Case& c : cases) {
         std::string label = std::string(c.backend ? c.backend : "(unset)") + " / " +
-                            (c.boxes ? c.boxes : "(unset)");
-        if (c.backend != nullptr) {
-            setenv("UMBRAVA_BACKEND", c.backend, 1);
-        } else {
-            unsetenv("UMBRAVA_BACKEND");
-        }
-        if (c.boxes != nullptr) {
-            setenv("UMBRAVA_MESSAGE_BOXES", c.boxes, 1);
-        } else {
-            unsetenv("UMBRAVA_MESSAGE_BOXES");
-        }
+                            (c.boxes ? c.boxes : "(unset)") + " / " +
+                            (c.driver ? c.driver : "(unset)");
+        auto put = [](const char* name, const char* value) {
+            if (value != nullptr) {
+                setenv(name, value, 1);
+            } else {
+                unsetenv(name);
+            }
+        };
+        put("UMBRAVA_BACKEND", c.backend);
+        put("UMBRAVA_MESSAGE_BOXES", c.boxes);
+        put("SDL_VIDEODRIVER", c.driver);
         bool chosen = true;
         std::string error = Choose("sdl", &chosen);
         EXPECT_FALSE(chosen) << label;

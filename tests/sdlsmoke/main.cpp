@@ -24,8 +24,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s [--check]\n", argv[0]);
         return 2;
     }
-    port::SetLogSink(PrintPortLine);
+    // The choice says itself, in one line, why it refuses.
     if (!port::SelectBackendFromEnvironment("sdl")) return 1;
+    port::SetLogSink(PrintPortLine);
     smoke::SmokeOptions options;
     options.print = !check;
     HWND window = smoke::OpenSmokeWindow(options);

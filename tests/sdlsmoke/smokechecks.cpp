@@ -291,8 +291,11 @@ void CheckPointer(XSession& x, HWND window) {
 void CheckMessageBox(HWND window) {
     static constexpr char kCaption[] = "Umbrava smoke question";
     std::atomic<bool> found{false};
+    // The answerer's own connection, opened before the box: SDL shows the box from a process it
+    // forks, which must not inherit a lock of the X library that this thread holds (opening a
+    // display takes one that is global).
+    XSession x;
     std::thread answerer([&] {
-        XSession x;  // a connection of this thread's own
         if (!x.Connected()) return;
         XWindowId box = 0;
         auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWait);

@@ -5,8 +5,10 @@
 // title, reads the pointer and the cursor image, and grabs windows as images.
 //
 // Windows and key symbols are X's numbers (Window, KeySym), so that users need not include the
-// X headers, whose names clash with the window model's. One thread uses one session; a second
-// thread (one that answers a blocking message box) opens its own.
+// X headers, whose names clash with the window model's. One thread at a time uses a session; a
+// second thread (one that answers a blocking message box) uses a session of its own, best
+// opened before the box: SDL shows boxes from a forked process, which must not inherit a lock
+// of the X library that another thread holds while it opens a display.
 #pragma once
 
 #include <cstdint>

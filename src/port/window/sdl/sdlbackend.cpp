@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -64,8 +65,25 @@ public:
         // as on Windows.
         SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
         SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+        // A desktop is an X or Wayland display. Without one SDL would fall back on a driver that
+        // shows nothing (offscreen), so the program would run unseen; only a driver asked for by
+        // name (SDL_VIDEODRIVER) is taken without a display.
+        const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+        bool named = asked != nullptr && *asked != '\0';
+        if (!named && !HasDisplay()) {
+            Log("SDL video could not start: no X or Wayland display");
+            return false;
+        }
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
             Log("SDL video could not start: %s", SDL_GetError());
+            return false;
+        }
+        const char* driver = SDL_GetCurrentVideoDriver();
+        bool unseen = driver != nullptr &&
+                      (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+        if (unseen && !named) {
+            Log("SDL video could not start: only its %s driver, which shows nothing", driver);
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
             return false;
         }
         ReadDesktop(false);
@@ -222,6 +240,14 @@ public:
     }
 
 private:
+    static bool HasDisplay() {
+        for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+            const char* value = SDL_getenv(variable);
+            if (value != nullptr && *value != '\0') return true;
+        }
+        return false;
+    }
+
     // The model decides activation and capture (SetForegroundWindow, SetActiveWindow, a click
     // that activates, SetCapture, ReleaseCapture); the SDL window follows before each look at
     // the desktop's events. A window the model brings to the front is raised and given the input
