@@ -7,6 +7,7 @@
 #include "animfixture.h"
 #include "gv/gveffects.h"
 #include "gv/gvinterpolator.h"
+#include "gv/ontimercaller.h"
 #include "gv/statekeys.h"
 
 namespace gv_test {
@@ -27,6 +28,51 @@ protected:
     TWindow* mWindow = nullptr;
     GVScene* mScene = nullptr;
 };
+
+// A stand-in for the objects that timers call.
+struct Ticked {
+    bool OnTimer(TCustomOnTimerCaller*) {
+        ++ticks;
+        return true;
+    }
+    void ForgetTimer(TCustomOnTimerCaller* forgotten) {
+        if (timer == forgotten) timer = nullptr;
+    }
+    TCustomOnTimerCaller* timer = nullptr;
+    int ticks = 0;
+};
+using TickedTimer = TOnTimerCaller<Ticked, TModalWindow>;
+
+TEST(OnTimerCallerTest, DetachUnlinksOnceAndLetsTheListEndAParkedTimer) {
+    Ticked object;
+    TTaskManager list;
+    auto* timer = new TickedTimer(&object, &Ticked::OnTimer);
+    object.timer = timer;
+    list.AddTask(timer);
+    timer->Stop();
+    list.Update(0);
+    EXPECT_EQ(object.ticks, 0);  // parked
+    timer->Detach();
+    EXPECT_EQ(object.timer, nullptr);
+    EXPECT_EQ(timer->GetObject(), nullptr);
+    timer->Detach();  // nothing more
+    list.Update(0);   // due at once; without its object it ends
+    EXPECT_EQ(list.GetTaskCount(), 0u);
+    EXPECT_EQ(object.ticks, 0);
+}
+
+TEST(OnTimerCallerTest, ATimerDeletedFirstClearsItsObjectsField) {
+    Ticked object;
+    {
+        TTaskManager list;
+        auto* timer = new TickedTimer(&object, &Ticked::OnTimer);
+        object.timer = timer;
+        list.AddTask(timer);
+        list.Update(0);
+        EXPECT_EQ(object.ticks, 1);
+    }
+    EXPECT_EQ(object.timer, nullptr);
+}
 
 TEST_F(AnimLifetimeTest, AStateWithoutFramesShowsNothingAndLoopsNoWhere) {
     // "9" is past the frames: the list ends up empty.
