@@ -111,11 +111,12 @@ int lua_checkstack(lua_State* L, int size) {
 void lua_xmove(lua_State* from, lua_State* to, int n) {
     if (from == to || n <= 0) return;
     if (n > from->top - from->base) n = static_cast<int>(from->top - from->base);
+    // Room for all of them at once: what a push of each would have grown, with one check.
+    luaD_checkstack(to, n);
     from->top -= n;
-    for (int i = 0; i < n; i++) {
-        setobj(to->top, from->top + i);
-        api_incr_top(to);
-    }
+    for (int i = 0; i < n; i++)
+        setobj(to->top + i, from->top + i);
+    to->top += n;
 }
 
 int lua_type(lua_State* L, int idx) {

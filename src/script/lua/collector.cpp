@@ -213,7 +213,7 @@ void releaseupvalues(lua_State* L, lua_State* L1) {
             uv->next = G(L)->rootgc;
             G(L)->rootgc = uv;
         } else {
-            luaM_free(L, uv, sizeof(UpVal));
+            luaM_freeobject(L, uv, sizeof(UpVal));
         }
     }
 }
@@ -233,7 +233,7 @@ void freeobj(lua_State* L, GCObject* o) {
             luaF_freeclosure(L, static_cast<Closure*>(o));
             break;
         case LUA_TUPVAL:
-            luaM_free(L, o, sizeof(UpVal));
+            luaM_freeobject(L, o, sizeof(UpVal));
             break;
         case LUA_TTABLE:
             luaH_free(L, static_cast<Table*>(o));
@@ -246,7 +246,7 @@ void freeobj(lua_State* L, GCObject* o) {
             luaM_free(L, o, sizeudata(static_cast<Udata*>(o)));
             break;
         default:
-            luaM_free(L, o, sizeanystring(static_cast<TString*>(o)));
+            luaM_freeobject(L, o, sizeanystring(static_cast<TString*>(o)));
             break;
     }
 }

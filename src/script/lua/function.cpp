@@ -5,7 +5,7 @@
 #include "script/lua/state.h"
 
 Closure* luaF_newCclosure(lua_State* L, int nelems) {
-    void* block = luaM_realloc(L, nullptr, 0, sizeCclosure(nelems));
+    void* block = luaM_newobject(L, sizeCclosure(nelems));
     CClosure* c = new (block) CClosure;
     c->isC = 1;
     c->nupvalues = static_cast<lu_byte>(nelems);
@@ -18,7 +18,7 @@ Closure* luaF_newCclosure(lua_State* L, int nelems) {
 }
 
 Closure* luaF_newLclosure(lua_State* L, int nelems, const TValue* e) {
-    void* block = luaM_realloc(L, nullptr, 0, sizeLclosure(nelems));
+    void* block = luaM_newobject(L, sizeLclosure(nelems));
     LClosure* c = new (block) LClosure;
     c->isC = 0;
     c->nupvalues = static_cast<lu_byte>(nelems);
@@ -38,7 +38,7 @@ UpVal* luaF_findupval(lua_State* L, StkId level) {
         if (p->v == level) return p;
         pp = &p->next;
     }
-    void* block = luaM_realloc(L, nullptr, 0, sizeof(UpVal));
+    void* block = luaM_newobject(L, sizeof(UpVal));
     UpVal* v = new (block) UpVal;
     v->tt = LUA_TUPVAL;
     v->marked = 0;
@@ -98,7 +98,7 @@ void luaF_freeproto(lua_State* L, Proto* f) {
 
 void luaF_freeclosure(lua_State* L, Closure* c) {
     size_t size = c->isC ? sizeCclosure(c->nupvalues) : sizeLclosure(c->nupvalues);
-    luaM_free(L, c, size);
+    luaM_freeobject(L, c, size);
 }
 
 const char* luaF_getlocalname(const Proto* f, int local_number, int pc) {

@@ -21,6 +21,16 @@ lu_mem luaM_checkedadd(lua_State* L, lu_mem a, lu_mem b);
 void* luaM_growaux(lua_State* L, void* block, int* size, int size_elem, int limit,
                    const char* errormsg);
 
+// The core's small objects of fixed size (tables, closures, upvalues, short strings) are cut
+// from slabs, one free list per 16-byte size class, instead of each being a call to the
+// allocator. They count in the byte total with their own size, exactly as other blocks, and
+// must be freed with the size they were made with. Larger requests go to luaM_realloc. Slabs
+// go back to the allocator only when the state closes (luaM_freeslabs).
+void* luaM_newobject(lua_State* L, size_t size);
+void luaM_freeobject(lua_State* L, void* block, size_t size);
+struct global_State;
+void luaM_freeslabs(global_State* g);
+
 inline void luaM_free(lua_State* L, void* block, lu_mem size) {
     luaM_realloc(L, block, size, 0);
 }

@@ -110,6 +110,7 @@ void close_state(lua_State* L) {
     luaM_freearray(L, g->strt.hash, g->strt.size);
     luaM_free(L, g->buff.buffer, g->buff.size);
     freestack(L, L);
+    luaM_freeslabs(g);
     lua_Alloc alloc = g->frealloc;
     void* ud = g->ud;
     LG* lg = reinterpret_cast<LG*>(L);
@@ -182,6 +183,9 @@ lua_State* lua_newstate(lua_Alloc alloc, void* data) {
     for (TString*& name : g->tmname)
         name = nullptr;
     g->memerrmsg = g->errerrmsg = nullptr;
+    for (void*& head : g->small.free)
+        head = nullptr;
+    g->small.slabs = nullptr;
     g->indexepoch = 1;
     for (IndexCacheEntry& e : g->indexcache) {
         e.start = nullptr;

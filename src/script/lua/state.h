@@ -53,6 +53,14 @@ struct IndexCacheEntry {
 
 constexpr int kIndexCacheSize = 256;
 
+// The free blocks of the small-object slabs (memory.cpp): one list per size class, each block
+// linked through its first word, and the list of the slabs themselves.
+constexpr int kSmallClasses = 16;
+struct SmallBlocks {
+    void* free[kSmallClasses];
+    void* slabs;
+};
+
 struct global_State {
     stringtable strt;
     lua_Alloc frealloc;
@@ -76,6 +84,7 @@ struct global_State {
     // metatable and by every collection (which may free and reuse the tables remembered).
     lu_mem indexepoch;
     IndexCacheEntry indexcache[kIndexCacheSize];
+    SmallBlocks small;
 };
 
 struct lua_State : GCObject {

@@ -24,7 +24,7 @@ void Insert(lua_State* L, TString* ts) {
 }
 
 TString* NewString(lua_State* L, size_t bytes, lu_byte tt, lu_hash h, size_t len) {
-    void* block = luaM_realloc(L, nullptr, 0, bytes);
+    void* block = luaM_newobject(L, bytes);
     TString* ts = new (block) TString;
     ts->tt = tt;
     ts->marked = 0;
@@ -147,7 +147,7 @@ void luaS_freeall(lua_State* L) {
         GCObject* p = tb->hash[i];
         while (p != nullptr) {
             GCObject* next = p->next;
-            luaM_free(L, p, sizeanystring(static_cast<TString*>(p)));
+            luaM_freeobject(L, p, sizeanystring(static_cast<TString*>(p)));
             p = next;
         }
         tb->hash[i] = nullptr;

@@ -260,7 +260,7 @@ bool luaH_next(lua_State* L, Table* t, StkId key) {
 }
 
 Table* luaH_new(lua_State* L, int narray, int lnhash) {
-    void* block = luaM_realloc(L, nullptr, 0, sizeof(Table));
+    void* block = luaM_newobject(L, sizeof(Table));
     Table* t = new (block) Table;
     const TValue* mt = &G(L)->typemeta[LUA_TTABLE];
     t->metatable = ttistable(mt) ? hvalue(mt) : hvalue(defaultmeta(L));
@@ -281,7 +281,7 @@ Table* luaH_new(lua_State* L, int narray, int lnhash) {
 void luaH_free(lua_State* L, Table* t) {
     if (t->node != G(L)->dummynode) luaM_freearray(L, t->node, sizenode(t));
     luaM_freearray(L, t->array, t->sizearray);
-    luaM_free(L, t, sizeof(Table));
+    luaM_freeobject(L, t, sizeof(Table));
 }
 
 const TValue* luaH_getnumhash(Table* t, int key) {

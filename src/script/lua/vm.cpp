@@ -10,10 +10,10 @@
 
 #include "script/lua/calls.h"
 #include "script/lua/collector.h"
+#include "script/lua/compiler/opcodes.h"
 #include "script/lua/debuginfo.h"
 #include "script/lua/function.h"
 #include "script/lua/numconv.h"
-#include "script/lua/compiler/opcodes.h"
 #include "script/lua/stringtable.h"
 #include "script/lua/table.h"
 #include "script/lua/vmops.h"
@@ -122,9 +122,9 @@ void luaV_execute(lua_State* L, int nexeccalls) {
 
     LClosure* cl;
     StkId base;
-    TValue* k;
-    // The constants addressed by an RK operand's own value (MAXSTACK and up): kept as an
-    // address so that an operand is one selection and one add.
+    // The constants as addressed by an RK operand's own value (MAXSTACK and up): kept as an
+    // address so that an operand is one selection and one add (and constant Bx is at Bx +
+    // MAXSTACK from it).
     uintptr_t kbase;
     const void* const* dispatch;
     const Instruction* pc;
@@ -133,11 +133,15 @@ void luaV_execute(lua_State* L, int nexeccalls) {
 
 #define RB() (base + GETARG_B(i))
 #define RC() (base + GETARG_C(i))
-#define RK(x) (reinterpret_cast<TValue*>((ISK(x) ? kbase : reinterpret_cast<uintptr_t>(base)) + \
-                                         static_cast<uintptr_t>(x) * sizeof(TValue)))
-#define RKB() RK(GETARG_B(i))
-#define RKC() RK(GETARG_C(i))
-#define KBx() (k + GETARG_Bx(i))
+// An RK operand from its byte offset (the operand times the slot size, taken from the
+// instruction with one shift and one mask).
+#define RK(off) (reinterpret_cast<TValue*>(((off) >= MAXSTACK * sizeof(TValue)               \
+                                                ? kbase                                        \
+                                                : reinterpret_cast<uintptr_t>(base)) + (off)))
+#define RKB() RK((i >> (POS_B - 4)) & (static_cast<uintptr_t>(MAXARG_B) << 4))
+#define RKC() RK((i >> (POS_C - 4)) & (static_cast<uintptr_t>(MAXARG_C) << 4))
+#define KBx() (reinterpret_cast<TValue*>(kbase + (MAXSTACK + GETARG_Bx(i)) * sizeof(TValue)))
+    static_assert(sizeof(TValue) == 16, "RK offsets are operands shifted by 4");
 // After anything that may have run other code: the stack may have moved, and hooks may have
 // been set or cleared (only native code sets them, so only a call out can change them).
 #define RELOAD()                                                       \
@@ -168,8 +172,7 @@ void luaV_execute(lua_State* L, int nexeccalls) {
 
 reentry:
     cl = static_cast<LClosure*>(clvalue(L->ci->func));
-    k = cl->p->k;
-    kbase = reinterpret_cast<uintptr_t>(k) - static_cast<uintptr_t>(MAXSTACK) * sizeof(TValue);
+    kbase = reinterpret_cast<uintptr_t>(cl->p->k) - static_cast<uintptr_t>(MAXSTACK) * sizeof(TValue);
     pc = L->ci->savedpc;
     RELOAD();
     NEXT();
@@ -498,7 +501,7 @@ op_FORLOOP: {
     lua_Number limit = nvalue(plimit);
     if (step > 0 ? idx <= limit : idx >= limit) {
         pc += GETARG_sBx(i);
-        setnvalue(ra, idx);
+        ra->value.n = idx;  // already a number
     }
     NEXT();
 }

@@ -4,11 +4,11 @@
 
 #include "script/lua/calls.h"
 #include "script/lua/collector.h"
-#include "script/lua/function.h"
-#include "script/lua/memory.h"
 #include "script/lua/compiler/parser.h"
 #include "script/lua/compiler/undump.h"
 #include "script/lua/compiler/zio.h"
+#include "script/lua/function.h"
+#include "script/lua/memory.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ void checkbom(Zio* z) {
 // Upvalues of a main function have nothing to capture: each gets a nil of its own.
 void closedupvalues(lua_State* L, LClosure* cl) {
     for (int i = 0; i < cl->nupvalues; i++) {
-        void* block = luaM_realloc(L, nullptr, 0, sizeof(UpVal));
+        void* block = luaM_newobject(L, sizeof(UpVal));
         UpVal* uv = new (block) UpVal;
         uv->v = &uv->value;
         setnilvalue(&uv->value);
