@@ -1,20 +1,27 @@
-// The program's entry. The game's screens are not part of this build yet: the program says so and
-// shows that the framework underneath starts.
-#include <cstdio>
+// The program's entry: installs the upper layers' answers for the layers below, chooses the window
+// system's backend from the environment, turns the arguments into the command line (the program's
+// own name is not part of it) and runs the framework's main routine with the game's main function.
+#include <string>
+#include <vector>
 
-#include "foundation/random.h"
-#include "foundation/str.h"
 #include "online/onlineservices.h"
+#include "platform/commandline.h"
+#include "platform/frameworkmain.h"
+#include "port/startup.h"
+#include "port/system/showcommand.h"
+#include "screens/gamemain.h"
+#include "ui/windowsystem.h"
 
-int main() {
-    // The layers below reach the online services through hooks installed here, first of all.
+int main(int argc, char** argv) {
+    // The layers below reach the online services and the window system through hooks installed
+    // here, first of all.
     RegisterOnlineServices();
-    TRandom random;
-    str banner = str::Format("Umbrava %s", UMBRAVA_VERSION);
-    std::printf("%s\n", banner.c_str());
-    std::printf("This build holds the framework's lower layers (system layer, renderer, files,\n"
-                "settings, the extended Lua and its script host); the game cannot be played yet.\n"
-                "First random number: %u\n",
-                random.Next());
+    RegisterWindowSystem();
+    if (!port::SelectBackendFromEnvironment("sdl")) {
+        return 1;
+    }
+    std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+    std::string commandLine = commandline::JoinArguments(arguments);
+    FrameworkMain(nullptr, nullptr, commandLine.c_str(), SW_SHOWNORMAL, &GameMain, false);
     return 0;
 }

@@ -9,5 +9,7 @@ void RegisterOnlineServices() {
     hooks.getPortalPauseTime = &GetPortalPauseTime;
     hooks.isZylomMode = &IsZylomMode;
     hooks.getComputerId = &GetComputerId;
+    hooks.enableMsnMode = &EnableMsnMode;
+    hooks.enableZylomMode = &EnableZylomMode;
     onlinehooks::Install(hooks);
 }

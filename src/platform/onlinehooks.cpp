@@ -9,6 +9,8 @@ namespace {
 std::atomic<DWORD (*)()> gPauseTime{nullptr};
 std::atomic<bool (*)()> gZylomMode{nullptr};
 std::atomic<str (*)()> gComputerId{nullptr};
+std::atomic<void (*)()> gEnableMsnMode{nullptr};
+std::atomic<void (*)()> gEnableZylomMode{nullptr};
 
 }  // namespace
 
@@ -16,6 +18,8 @@ void Install(const THooks& hooks) {
     gPauseTime.store(hooks.getPortalPauseTime);
     gZylomMode.store(hooks.isZylomMode);
     gComputerId.store(hooks.getComputerId);
+    gEnableMsnMode.store(hooks.enableMsnMode);
+    gEnableZylomMode.store(hooks.enableZylomMode);
 }
 
 DWORD PortalPauseTime() {
@@ -31,6 +35,16 @@ bool ZylomMode() {
 str ComputerId() {
     auto hook = gComputerId.load();
     return hook != nullptr ? hook() : str();
+}
+
+void EnableMsnMode() {
+    auto hook = gEnableMsnMode.load();
+    if (hook != nullptr) hook();
+}
+
+void EnableZylomMode() {
+    auto hook = gEnableZylomMode.load();
+    if (hook != nullptr) hook();
 }
 
 }  // namespace onlinehooks

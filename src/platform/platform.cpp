@@ -5,10 +5,21 @@
 #include "foundation/task/apptime.h"
 #include "foundation/assetmanager.h"
 #include "foundation/settingsmap.h"
+#include "audio/soundmanager.h"
+#include "foundation/file/assetfolder.h"
+#include "foundation/file/fileindex.h"
+#include "foundation/log.h"
+#include "foundation/prefs/stringtable.h"
+#include "foundation/xml/xmlnode.h"
+#include "platform/commandline.h"
 #include "platform/onlinehooks.h"
+#include "platform/renderer.h"
 #include "platform/settingkeys.h"
 #include "platform/win32platform.h"
+#include "platform/windowsystemhooks.h"
 #include "port/system/clock.h"
+#include "port/system/crtrandom.h"
+#include "port/window/queue.h"
 
 namespace {
 
@@ -22,20 +33,80 @@ uint32_t ApplicationTime() {
 
 TPlatform::TPlatform(TWin32Platform* platform)
     : mPlatform(platform != nullptr ? platform : TWin32Platform::Create()) {
+    // Image libraries: the decoders keep no global state, so there is nothing to initialise.
     gInstance.store(this);
     SetApplicationTimeSource(&ApplicationTime);
     SetAssetManager(mPlatform->GetAssetManager());
+    const char* line = mPlatform->GetCommandLine();
 
     SetConfig(settingkey::kMemoryMax, "100000000");
     SetConfig(settingkey::kTextureMemoryMax, "100000000");
+    if (commandline::HasOption(line, "-url=")) {
+        SetConfig(settingkey::kDownloadUrl, commandline::WordAfter(line, "-url="));
+    }
+    if (commandline::HasOption(line, "--stringtest")) {
+        SetConfig("stringtest", "1");
+    }
     SetConfig(settingkey::kUtf8ModeInit, GetConfig(settingkey::kUtf8Mode, ""));
+
+    // Four words of three successive rand() calls each, a, b, c in that order.
+    uint32_t key[4];
+    for (uint32_t& word : key) {
+        uint32_t a = static_cast<uint32_t>(CrtRand());
+        uint32_t b = static_cast<uint32_t>(CrtRand());
+        uint32_t c = static_cast<uint32_t>(CrtRand());
+        word = a * 8u * b + (c >> 3);
+    }
+    mPlatform->GetRandom().SeedByArray(key, 4);
+
+    windowsystemhooks::CreateWindowScript(mPlatform->GetWindowManager());
     SetConfig(settingkey::kComputerId, onlinehooks::ComputerId());
+    LoadSettingsFile();
+
+    SetUserDataRoot(mPlatform->GetUserDataFolder());
+    SetCommonDataRoot(mPlatform->GetCommonDataFolder());
+    SetDesktopRoot(mPlatform->GetDesktopFolder());
+    LoadAssetManifest();  // reads "firstpeek" itself
+    LoadStringTables();
+
+    mPlatform->PublishBuildTag();
+    LogPrintf("%s, version %s.", mPlatform->GetTitle().c_str(), mPlatform->GetVersion().c_str());
+    SetConfig(settingkey::kGameName, mPlatform->GetTitle());
+    SetConfig(settingkey::kGameVersion, mPlatform->GetVersion());
+    RegisterOggDataSourceBuilder();
+}
+
+void TPlatform::LoadSettingsFile() {
+    TXmlNode document;
+    document.LoadFile("::assets/settings.xml");
+    TXmlNode* settings = document.FindChild("settings");
+    if (settings == nullptr) {
+        return;
+    }
+    for (TXmlNode* child : settings->GetChildren()) {
+        SetConfig(child->GetName(), child->GetText());
+    }
+}
+
+void TPlatform::LoadStringTables() {
+    if (mPlatform->GetStringTable()->LoadStartupFiles()) {
+        windowsystemhooks::SetScriptUtf8(mPlatform->GetWindowManager());
+    }
 }
 
 TPlatform::~TPlatform() {
-    // First, while everything the tasks might refer to still exists.
+    // The cursor worker reads the window manager and the display: it ends before either goes.
+    mPlatform->StopWorker();
+    // The tasks next, while everything they might refer to still exists.
     mTasks.DeleteAll();
+    mPlatform->DeleteWindowManager();
+    mPlatform->DeleteSoundManager();
+    mPlatform->DeleteVecDraw();
+    TRenderer::DestroyInstance();
+    mPlatform->DeletePlatformData();
     gInstance.store(nullptr);
+    windowsystemhooks::DeleteGameState();
+    mPlatform->DeleteStringTable();
     SetAssetManager(nullptr);
     mPlatform->DeleteAssetManager();
     mPlatform->Shutdown();
@@ -43,6 +114,8 @@ TPlatform::~TPlatform() {
     SetApplicationTimeSource(nullptr);
     mPlatform.reset();
     TSettingsMap::GetInstance().Clear();
+    ClearFileIndex();
+    // Image libraries: nothing to clean up. The listener list goes with the object.
 }
 
 TPlatform* TPlatform::GetInstance() {
@@ -57,4 +130,48 @@ DWORD TPlatform::GetTimer() {
 
 TAssetManager* TPlatform::GetAssetManager() const {
     return mPlatform->GetAssetManager();
+}
+
+TWindowManager* TPlatform::GetWindowManager() const {
+    return mPlatform->GetWindowManager();
+}
+
+TStringTable* TPlatform::GetStringTable() const {
+    return mPlatform->GetStringTable();
+}
+
+TSoundManager* TPlatform::GetSoundManager() const {
+    return mPlatform->GetSoundManager();
+}
+
+void TPlatform::CreateSoundManager() {
+    mPlatform->EnsureSoundManager()->StartThread();
+}
+
+bool TPlatform::InitSound() {
+    return mPlatform->EnsureSoundManager()->StartThread();
+}
+
+void TPlatform::CreateMainWindow() {
+    mPlatform->CreateMainWindow(this);
+}
+
+uint32_t TPlatform::Random() {
+    return mPlatform->GetRandom().Next();
+}
+
+str TPlatform::GetTitle() const {
+    return mPlatform->GetTitle();
+}
+
+str TPlatform::GetVersion() const {
+    return mPlatform->GetVersion();
+}
+
+void TPlatform::Sleep(DWORD milliseconds) {
+    ::Sleep(milliseconds);
+}
+
+void TPlatform::Quit(int code) {
+    PostQuitMessage(code);
 }

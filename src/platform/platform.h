@@ -4,6 +4,13 @@
 // the asset manager, and while it exists the application clock (GetTimer) is the clock of tasks
 // and clocks (foundation/task/apptime.h) and its asset manager is GetAssetManager's answer.
 //
+// Its construction writes the start-up settings, makes the window script, reads
+// "::assets/settings.xml", sets the data roots, loads the asset manifest and the string tables and
+// publishes the version texts. The teardown first stops the platform's cursor worker, then deletes
+// the window manager, the sound manager, the vector-font drawer, the renderer with the display,
+// the game state, the string table and the asset manager, shuts the platform object down, empties
+// the settings store and clears the file index.
+//
 // The main task list belongs to it too: tasks handed to AddTask are owned by the list, which the
 // event pump turns with UpdateTasks; the tasks still in it are deleted first in the teardown.
 //
@@ -18,6 +25,7 @@
 // be called from any thread (the store has its own lock); side effects run on the caller's thread.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "foundation/str.h"
@@ -25,14 +33,15 @@
 #include "port/win32types.h"
 
 class TAssetManager;
+class TSoundManager;
+class TStringTable;
 class TTask;
 class TWin32Platform;
+class TWindowManager;
 
 class TPlatform {
 public:
-    // Takes ownership of the platform object (null: one is made). Sets the settings that the
-    // application object's construction writes ("memorymax", "texturememorymax",
-    // "utf8modeinit", "computerid").
+    // Takes ownership of the platform object (null: one is made, allowing several instances).
     explicit TPlatform(TWin32Platform* platform = nullptr);
     ~TPlatform();
     TPlatform(const TPlatform&) = delete;
@@ -47,12 +56,37 @@ public:
 
     TAssetManager* GetAssetManager() const;
     TWin32Platform* GetPlatform() const { return mPlatform.get(); }
+    TWindowManager* GetWindowManager() const;
+    TStringTable* GetStringTable() const;
+    // Null until CreateSoundManager or InitSound.
+    TSoundManager* GetSoundManager() const;
+    TTaskManager* GetTaskList() { return &mTasks; }
+
+    // Makes the sound manager on the first call; every call starts its thread.
+    void CreateSoundManager();
+    // Makes the sound manager when there is none; answers whether its thread runs.
+    bool InitSound();
+    // Registers the window class and makes the main window (window data index 0: this object).
+    void CreateMainWindow();
+
+    // The next number of the platform's MT19937 generator.
+    uint32_t Random();
+    str GetTitle() const;
+    str GetVersion() const;
+    static void Sleep(DWORD milliseconds);
+    // Posts the quit message with the code.
+    static void Quit(int code);
 
     // The main task list: AddTask takes ownership; RemoveTask gives the task back and answers
     // whether it was there; UpdateTasks runs the ready tasks (mode 0).
     void AddTask(TTask* task) { mTasks.AddTask(task); }
     bool RemoveTask(TTask* task) { return mTasks.RemoveTask(task); }
     void UpdateTasks() { mTasks.Update(0); }
+
+    // The listeners, run once each time the display has been restored: the same on a task list of
+    // their own.
+    void AddListener(TTask* task) { mListeners.AddTask(task); }
+    bool RemoveListener(TTask* task) { return mListeners.RemoveTask(task); }
 
     static void SetConfig(const str& key, const str& value);
     // The stored value, or fallback for an absent key (which stays absent).
@@ -63,6 +97,11 @@ public:
     static void UpdateCheatMode();
 
 private:
+    void LoadSettingsFile();
+    void LoadStringTables();
+
+    // Declared first so that it is destroyed last.
+    TTaskManager mListeners;
     std::unique_ptr<TWin32Platform> mPlatform;
     TTaskManager mTasks;
 };

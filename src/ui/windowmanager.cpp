@@ -4,20 +4,21 @@
 
 namespace {
 
-TWindowManager* gInstance = nullptr;
+std::atomic<TWindowManager*> gInstance{nullptr};
 
 }  // namespace
 
 TWindowManager::TWindowManager() {
-    gInstance = this;
+    gInstance.store(this);
 }
 
 TWindowManager::~TWindowManager() {
-    if (gInstance == this) gInstance = nullptr;
+    TWindowManager* self = this;
+    gInstance.compare_exchange_strong(self, nullptr);
 }
 
 TWindowManager* TWindowManager::Get() {
-    return gInstance;
+    return gInstance.load();
 }
 
 void TWindowManager::SetScript(TWindowScript* script) {

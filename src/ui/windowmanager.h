@@ -1,11 +1,18 @@
 // TWindowManager: the window system's manager. So far it holds the window script, which it owns
-// (SetScript), and is reachable through Get while it exists: native classes find the script
-// state for their bindings through it (TWindowManager::Get()->GetScript()).
+// (SetScript), the root screen window (SetScreen), and the flags start-up and drawing read: the
+// script's UTF-8 mode, redraw needed, drawing suspended and the input lock. It is reachable
+// through Get while it exists: native classes find the script state for their bindings through
+// it (TWindowManager::Get()->GetScript()).
 //
-// Made and destroyed on the main thread; at most one exists at a time.
+// Made and destroyed on the main thread; at most one exists at a time. The platform's cursor
+// worker reads Get, the drawing-suspended flag and the screen's rectangle from its own thread:
+// those are atomic or locked.
 #pragma once
 
+#include <atomic>
 #include <memory>
+
+#include "ui/screen.h"
 
 class TWindowScript;
 
@@ -24,6 +31,26 @@ public:
     // Takes ownership; a previous script is deleted.
     void SetScript(TWindowScript* script);
 
+    // The script's texts are UTF-8 (set when the string table "strings.xml" loaded).
+    void SetScriptUtf8(bool on = true) { mScriptUtf8 = on; }
+    bool IsScriptUtf8() const { return mScriptUtf8; }
+
+    // The root screen window; null until the first screen set-up. Takes ownership.
+    TScreen* GetScreen() const { return mScreen.get(); }
+    void SetScreen(TScreen* screen) { mScreen.reset(screen); }
+
+    void SetRedrawNeeded(bool needed) { mRedrawNeeded = needed; }
+    bool IsRedrawNeeded() const { return mRedrawNeeded; }
+    void SetDrawingSuspended(bool suspended) { mDrawingSuspended.store(suspended); }
+    bool IsDrawingSuspended() const { return mDrawingSuspended.load(); }
+    void SetInputLocked(bool locked) { mInputLocked = locked; }
+    bool IsInputLocked() const { return mInputLocked; }
+
 private:
     std::unique_ptr<TWindowScript> mScript;
+    std::unique_ptr<TScreen> mScreen;
+    bool mScriptUtf8 = false;
+    bool mRedrawNeeded = false;
+    std::atomic<bool> mDrawingSuspended{false};
+    bool mInputLocked = false;
 };

@@ -1,6 +1,8 @@
 // TWindowScript: the window system's script, the one TScript of the running game; every native
-// binding is registered in its state. So far it only hands commands to its waiting coroutine:
-// the coroutine's yield gets nil and the command (a function of no arguments) as its results.
+// binding is registered in its state. It hands commands to its waiting coroutine: the
+// coroutine's yield gets nil and the command (a function of no arguments) as its results. Its
+// state has the window functions "GetConfig" (key, fallback), "GetTimer" (application
+// milliseconds) and "IsEnabled" (key), bound to the application object's operations.
 //
 // Main thread only.
 #pragma once
@@ -10,7 +12,7 @@
 class TWindowScript : public TScript {
 public:
     // A null state: the script makes its own.
-    explicit TWindowScript(lua_State* state = nullptr) : TScript(state) {}
+    explicit TWindowScript(lua_State* state = nullptr);
 
     bool DeliverCommand() override;
 };

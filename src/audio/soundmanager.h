@@ -1,0 +1,25 @@
+// TSoundManager: the sound engine's manager. So far it exists and can be started: StartThread
+// answers whether its worker runs (always true until mixing comes with the sound engine, which
+// fills it in). The application object makes it at start-up and deletes it in the teardown.
+//
+// Made, started and deleted on the main thread.
+#pragma once
+
+class TSoundManager {
+public:
+    TSoundManager() = default;
+    ~TSoundManager() = default;
+    TSoundManager(const TSoundManager&) = delete;
+    TSoundManager& operator=(const TSoundManager&) = delete;
+
+    // Starts the manager's thread when it is not running; answers whether it runs.
+    bool StartThread();
+    bool IsThreadStarted() const { return mStarted; }
+
+private:
+    bool mStarted = false;
+};
+
+// Registers the builder that makes data sources for ".ogg" files. Until the decoder exists
+// there is nothing to register; start-up calls it in its place.
+void RegisterOggDataSourceBuilder();

@@ -1,0 +1,63 @@
+#include "platform/windowsystemhooks.h"
+
+#include <atomic>
+
+namespace windowsystemhooks {
+
+namespace {
+
+THooks gHooks;
+// The one member read off the main thread.
+std::atomic<bool (*)(const TWindowManager*)> gIsDrawingSuspended{nullptr};
+
+}  // namespace
+
+void Install(const THooks& hooks) {
+    gHooks = hooks;
+    gIsDrawingSuspended.store(hooks.isDrawingSuspended);
+}
+
+TWindowManager* CreateWindowManager() {
+    return gHooks.createWindowManager != nullptr ? gHooks.createWindowManager() : nullptr;
+}
+
+void DeleteWindowManager(TWindowManager* manager) {
+    if (manager != nullptr && gHooks.deleteWindowManager != nullptr) {
+        gHooks.deleteWindowManager(manager);
+    }
+}
+
+void CreateWindowScript(TWindowManager* manager) {
+    if (manager != nullptr && gHooks.createWindowScript != nullptr) {
+        gHooks.createWindowScript(manager);
+    }
+}
+
+void SetScriptUtf8(TWindowManager* manager) {
+    if (manager != nullptr && gHooks.setScriptUtf8 != nullptr) {
+        gHooks.setScriptUtf8(manager);
+    }
+}
+
+bool IsDrawingSuspended(const TWindowManager* manager) {
+    auto hook = gIsDrawingSuspended.load();
+    return hook != nullptr && hook(manager);
+}
+
+void SetGameState(const str& key, const str& value) {
+    if (gHooks.setGameState != nullptr) {
+        gHooks.setGameState(key, value);
+    }
+}
+
+void DeleteGameState() {
+    if (gHooks.deleteGameState != nullptr) {
+        gHooks.deleteGameState();
+    }
+}
+
+bool LoadPlugin(const str& path) {
+    return gHooks.loadPlugin != nullptr && gHooks.loadPlugin(path);
+}
+
+}  // namespace windowsystemhooks

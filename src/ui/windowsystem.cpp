@@ -1,0 +1,72 @@
+#include "ui/windowsystem.h"
+
+#include "platform/windowsystemhooks.h"
+#include "ui/gamestate.h"
+#include "ui/windowmanager.h"
+#include "ui/windowscript.h"
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+// The plug-ins start-up loaded: the game state does not own its handlers, so they are kept here
+// and deleted with the game state.
+std::vector<std::unique_ptr<TDllGameState>> gPlugins;
+
+TWindowManager* MakeWindowManager() {
+    return new TWindowManager;
+}
+
+void DeleteWindowManager(TWindowManager* manager) {
+    delete manager;
+}
+
+void MakeWindowScript(TWindowManager* manager) {
+    manager->SetScript(new TWindowScript);
+}
+
+void SwitchScriptToUtf8(TWindowManager* manager) {
+    manager->SetScriptUtf8(true);
+}
+
+bool DrawingSuspended(const TWindowManager* manager) {
+    return manager->IsDrawingSuspended();
+}
+
+void SetGameState(const str& key, const str& value) {
+    if (TGameState* state = TGameState::Get()) {
+        state->SetState(key, value);
+    }
+}
+
+bool LoadPlugin(const str& path) {
+    auto* plugin = new TDllGameState;
+    if (!plugin->Load(path)) {
+        delete plugin;
+        return false;
+    }
+    TGameState::AddHandler(plugin);
+    gPlugins.emplace_back(plugin);
+    return true;
+}
+
+void DeleteGameState() {
+    TGameState::DeleteInstance();
+    gPlugins.clear();
+}
+
+}  // namespace
+
+void RegisterWindowSystem() {
+    windowsystemhooks::THooks hooks;
+    hooks.createWindowManager = &MakeWindowManager;
+    hooks.deleteWindowManager = &DeleteWindowManager;
+    hooks.createWindowScript = &MakeWindowScript;
+    hooks.setScriptUtf8 = &SwitchScriptToUtf8;
+    hooks.isDrawingSuspended = &DrawingSuspended;
+    hooks.setGameState = &SetGameState;
+    hooks.deleteGameState = &DeleteGameState;
+    hooks.loadPlugin = &LoadPlugin;
+    windowsystemhooks::Install(hooks);
+}
