@@ -12,6 +12,7 @@ void Reset() {
     // The windows go while their backend is current, so that it closes what it showed for them.
     ResetWindowing();
     ResetDisplay();
+    ResetDevices();
     if (std::strcmp(WindowBackendName(), "headless") != 0) SelectWindowBackend("headless");
     SetLogSink(nullptr);
 }

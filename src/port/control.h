@@ -4,8 +4,9 @@
 //
 // Each service keeps its part beside its code: system/control.h (clock, process, folders,
 // version data, exit and links), window/control.h (desktop, monitors and metrics, injected
-// input, foreign windows, message boxes, the clipboard, the reset) and display/control.h
-// (surfaces as images, the player's view, the surface list). This header gathers them with
+// input, foreign windows, message boxes, the clipboard, the reset), display/control.h
+// (surfaces as images, the player's view, the surface list) and device/control.h (the 3-D
+// devices, their state, resident managed textures). This header gathers them with
 // failure injection and the call log, which every service shares.
 #pragma once
 
@@ -52,12 +53,14 @@ std::vector<LoggedCall> CallLog();
 
 // Puts the whole port layer back as a process starts: no failures armed and no call log, the
 // system service's overrides dropped (ResetSystem), the window system empty (ResetWindowing),
-// the display's desktop memory and noise from the start (ResetDisplay), the headless backend, no
+// the display's desktop memory and noise from the start (ResetDisplay), the default 3-D devices
+// (ResetDevices), the headless backend, no
 // log sink. The test programs call it around every test.
 void Reset();
 
 }  // namespace port::control
 
+#include "port/device/control.h"
 #include "port/display/control.h"
 #include "port/system/control.h"
 #include "port/window/control.h"

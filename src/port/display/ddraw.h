@@ -63,6 +63,8 @@ extern const IID IID_IUnknown;
 extern const IID IID_IDirectDraw7;
 extern const IID IID_IDirectDrawSurface7;
 extern const IID IID_IDirectDrawClipper;
+// Direct3D's (port/device/d3d.h), asked of the DirectDraw object.
+extern const IID IID_IDirect3D7;
 
 // Surface description fields present (DDSURFACEDESC2::dwFlags).
 constexpr DWORD DDSD_CAPS = 0x00000001;

@@ -73,8 +73,12 @@ DirectDraw::~DirectDraw() {
 
 HRESULT DirectDraw::QueryInterface(const IID& iid, void** object) {
     ClearOut(object);
-    return TracedCall("IDirectDraw7::QueryInterface", {{"object", mId}},
-                      [&] { return QueryOwn(IID_IDirectDraw7, iid, object); });
+    return TracedCall("IDirectDraw7::QueryInterface", {{"object", mId}}, [&] {
+        if (object != nullptr && IsEqualGUID(iid, IID_IDirect3D7)) {
+            return CreateDirect3D(this, object);
+        }
+        return QueryOwn(IID_IDirectDraw7, iid, object);
+    });
 }
 
 HRESULT DirectDraw::SetCooperativeLevel(HWND window, DWORD flags) {

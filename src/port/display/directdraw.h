@@ -49,6 +49,7 @@ public:
     HRESULT FlipToGDISurface() override;
 
     uint32_t Id() const { return mId; }
+    const std::shared_ptr<const Adapter>& AdapterOf() const { return mAdapter; }
 
 private:
     ~DirectDraw() override;
@@ -67,6 +68,10 @@ private:
     HWND mWindow = nullptr;   // under mMutex
     uint32_t mPrimaryId = 0;  // the primary it made last; under mMutex
 };
+
+// The Direct3D object of a DirectDraw object (QueryInterface with IID_IDirect3D7). The device room
+// (port/device) makes it; DirectDraw only hands the request on.
+HRESULT CreateDirect3D(DirectDraw* draw, void** object);
 
 // Puts a desktop mode back (the window model's desktop change, WM_DISPLAYCHANGE included).
 void PutBackDesktopMode(const DesktopMode& mode);

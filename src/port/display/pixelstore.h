@@ -5,7 +5,8 @@
 // front and back buffer.
 //
 // Lock order: a thread holds at most two store mutexes at once, taken together (std::scoped_lock),
-// and takes no other lock of the layer while it holds one.
+// and takes no other lock of the layer while it holds one. The 3-D device, drawing, holds up to
+// three (target, depth buffer, texture), likewise taken together.
 #pragma once
 
 #include <cstdint>

@@ -70,6 +70,12 @@ Surface::~Surface() {
     if (mClipper != nullptr) mClipper->Release();
 }
 
+Surface* Surface::AttachedZBuffer() const {
+    std::lock_guard<std::mutex> lock(mMutex);
+    if (mZBuffer != nullptr) mZBuffer->AddRef();
+    return mZBuffer;
+}
+
 bool Surface::Lost() const {
     if (mChain != nullptr) return mChain->Lost() || (!mFront && mChain->Freed());
     return mLost;

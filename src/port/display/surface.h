@@ -91,6 +91,14 @@ public:
     const std::shared_ptr<FlipChain>& Chain() const { return mChain; }
     bool IsChainFront() const { return mChain != nullptr && mFront; }
 
+    // The attached z-buffer with a reference for the caller; null without one.
+    Surface* AttachedZBuffer() const;
+    // What the 3-D device keeps with a surface it made (a managed texture's lower mip levels and
+    // its place in video memory). Set once, before the surface is handed out; it goes with the
+    // surface's last Release.
+    void SetDeviceData(std::shared_ptr<void> data) { mDeviceData = std::move(data); }
+    void* DeviceData() const { return mDeviceData.get(); }
+
 private:
     ~Surface() override;
 
@@ -122,6 +130,7 @@ private:
     Clipper* mClipper = nullptr;         // holds a reference; under mMutex
     Surface* mZBuffer = nullptr;         // holds a reference; under mMutex
     HDC mDc = nullptr;                   // the device context handed out; under mMutex
+    std::shared_ptr<void> mDeviceData;   // set before the surface is shared
 };
 
 }  // namespace port::display

@@ -1,0 +1,106 @@
+// Internal: the Direct3D device, one raster::TRasterizer with the Direct3D shapes around it.
+// The state the program sets is kept as it was given (for GetRenderState and the control plane)
+// and written into the rasterizer's state at once; drawing binds the render target's memory, its
+// attached z-buffer's and the texture's levels, under their stores' mutexes, and draws.
+//
+// References: the render target and the bound texture, each until replaced, unbound or the
+// device's last Release.
+//
+// Threads: one thread uses a device at a time (the program's main thread); its drawing holds the
+// store mutexes of what it draws with, so other threads may use those surfaces meanwhile.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "port/device/control.h"
+#include "port/device/d3d.h"
+#include "port/display/adapter.h"
+#include "port/display/refcounted.h"
+#include "port/display/surface.h"
+#include "raster/rasterizer.h"
+
+namespace port::device {
+
+class ManagedTexture;
+
+class Device final : public display::RefCounted<IDirect3DDevice7> {
+public:
+    // Takes a reference to the target. Starts with one reference, its creator's.
+    Device(const control::DeviceSpec& spec, uint32_t drawId,
+           std::shared_ptr<const display::Adapter> adapter, display::Surface* target);
+
+    static Device* From(IDirect3DDevice7* device) { return static_cast<Device*>(device); }
+
+    HRESULT QueryInterface(const IID& iid, void** object) override;
+    HRESULT GetCaps(D3DDEVICEDESC7* desc) override;
+    HRESULT EnumTextureFormats(LPD3DENUMPIXELFORMATSCALLBACK callback, void* context) override;
+    HRESULT BeginScene() override;
+    HRESULT EndScene() override;
+    HRESULT SetRenderTarget(IDirectDrawSurface7* target, DWORD flags) override;
+    HRESULT GetRenderTarget(IDirectDrawSurface7** target) override;
+    HRESULT Clear(DWORD count, D3DRECT* rects, DWORD flags, D3DCOLOR color, D3DVALUE z,
+                  DWORD stencil) override;
+    HRESULT SetTransform(D3DTRANSFORMSTATETYPE type, D3DMATRIX* matrix) override;
+    HRESULT GetTransform(D3DTRANSFORMSTATETYPE type, D3DMATRIX* matrix) override;
+    HRESULT SetViewport(D3DVIEWPORT7* viewport) override;
+    HRESULT GetViewport(D3DVIEWPORT7* viewport) override;
+    HRESULT SetMaterial(D3DMATERIAL7* material) override;
+    HRESULT GetMaterial(D3DMATERIAL7* material) override;
+    HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
+    HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override;
+    HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, DWORD fvf, void* vertices, DWORD count,
+                          DWORD flags) override;
+    HRESULT SetTexture(DWORD stage, IDirectDrawSurface7* texture) override;
+    HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state, DWORD value) override;
+    HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state,
+                                 DWORD* value) override;
+
+    const control::DeviceSpec& Spec() const { return mSpec; }
+    uint32_t DrawId() const { return mDrawId; }
+    const std::shared_ptr<const display::Adapter>& AdapterOf() const { return mAdapter; }
+    control::DeviceState State() const;
+
+private:
+    ~Device() override;
+
+    HRESULT DoSetRenderState(DWORD state, DWORD value);
+    HRESULT DoSetStageState(DWORD state, DWORD value);
+    HRESULT DoSetRenderTarget(IDirectDrawSurface7* target, DWORD flags);
+    HRESULT DoSetViewport(const D3DVIEWPORT7* viewport);
+    HRESULT DoClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, D3DVALUE z);
+    HRESULT DoDraw(D3DPRIMITIVETYPE type, DWORD fvf, const void* vertices, DWORD count,
+                   DWORD flags);
+    // DDERR_SURFACELOST while the target or the texture is lost; else DD_OK.
+    HRESULT CheckLost() const;
+    // Binds the target, its z-buffer and the texture to the rasterizer with their stores locked
+    // and runs `work`; DDERR_SURFACEBUSY while one of them is locked or has a device context out.
+    template <typename Work>
+    HRESULT WithSurfaces(bool texture, Work&& work);
+    // The projection the rasterizer uses: the program's, moved by the pixel-centre shift.
+    void UpdateProjection();
+
+    const control::DeviceSpec mSpec;
+    const uint32_t mDrawId;  // the DirectDraw object's id: owner of the textures D3DX makes
+    const std::shared_ptr<const display::Adapter> mAdapter;
+    const float mShift;
+
+    display::Surface* mTarget;             // holds a reference
+    display::Surface* mTexture = nullptr;  // holds a reference
+    ManagedTexture* mManaged = nullptr;    // the bound texture's, when managed
+    bool mInScene = false;
+
+    DWORD mRenderStates[kD3DRenderStateCount] = {};
+    DWORD mStageStates[kD3DStageStateCount] = {};
+    D3DMATRIX mWorld{};
+    D3DMATRIX mView{};
+    D3DMATRIX mProjection{};
+    D3DVIEWPORT7 mViewport{};
+    D3DMATERIAL7 mMaterial{};
+
+    raster::TRasterizer mRasterizer;
+    std::vector<raster::TTransformedVertex> mShifted;  // scratch for the pixel-centre shift
+};
+
+}  // namespace port::device

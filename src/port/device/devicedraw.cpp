@@ -1,0 +1,254 @@
+// The device's scenes, render target, texture binding, clears and drawing through the
+// rasterizer.
+#include <mutex>
+
+#include "port/device/device.h"
+#include "port/device/managed.h"
+#include "port/display/displaystate.h"
+#include "port/failinjection.h"
+
+namespace port::device {
+namespace {
+
+using display::Busy;
+using display::PixelStore;
+using display::Surface;
+
+bool Renderable(const Surface& surface) {
+    return raster::IsRenderFormat(surface.Shape().pixels);
+}
+
+// Up to three distinct mutexes locked together (std::lock avoids lock-order deadlocks) and
+// unlocked at the end of the scope.
+class LockAll {
+public:
+    LockAll(std::mutex* a, std::mutex* b, std::mutex* c) {
+        if (b == a) b = nullptr;
+        if (c == a || c == b) c = nullptr;
+        if (b == nullptr) std::swap(b, c);
+        mMutexes[0] = a;
+        mMutexes[1] = b;
+        mMutexes[2] = c;
+        if (c != nullptr) {
+            std::lock(*a, *b, *c);
+        } else if (b != nullptr) {
+            std::lock(*a, *b);
+        } else {
+            a->lock();
+        }
+    }
+    ~LockAll() {
+        for (std::mutex* m : mMutexes) {
+            if (m != nullptr) m->unlock();
+        }
+    }
+    LockAll(const LockAll&) = delete;
+    LockAll& operator=(const LockAll&) = delete;
+
+private:
+    std::mutex* mMutexes[3] = {};
+};
+
+// Holds the z-buffer reference Surface::AttachedZBuffer hands out.
+struct ZBufferRef {
+    Surface* surface;
+    ~ZBufferRef() {
+        if (surface != nullptr) surface->Release();
+    }
+};
+
+}  // namespace
+
+HRESULT Device::CheckLost() const {
+    if (mTarget->Lost()) return DDERR_SURFACELOST;
+    if (mTexture != nullptr && mTexture->Lost()) return DDERR_SURFACELOST;
+    return D3D_OK;
+}
+
+HRESULT Device::BeginScene() {
+    return TracedCall("BeginScene", {}, [&] {
+        if (mInScene) return D3DERR_SCENE_IN_SCENE;
+        HRESULT lost = CheckLost();
+        if (lost != D3D_OK) return lost;
+        mInScene = true;
+        return D3D_OK;
+    });
+}
+
+HRESULT Device::EndScene() {
+    return TracedCall("EndScene", {}, [&] {
+        if (!mInScene) return D3DERR_SCENE_NOT_IN_SCENE;
+        mInScene = false;
+        return CheckLost();
+    });
+}
+
+HRESULT Device::SetRenderTarget(IDirectDrawSurface7* target, DWORD flags) {
+    uint32_t id = target != nullptr ? Surface::From(target)->Id() : 0;
+    int bits = target != nullptr ? Surface::From(target)->BitCount() : 0;
+    return TracedCall("SetRenderTarget", {{"surface", id}, {"bits", bits}, {"flags", flags, true}},
+                      [&] { return DoSetRenderTarget(target, flags); });
+}
+
+HRESULT Device::DoSetRenderTarget(IDirectDrawSurface7* target, DWORD flags) {
+    if (target == nullptr || flags != 0) return DDERR_INVALIDPARAMS;
+    Surface* surface = Surface::From(target);
+    if ((surface->Shape().caps & DDSCAPS_3DDEVICE) == 0) return DDERR_INVALIDPARAMS;
+    if (!Renderable(*surface)) return DDERR_INVALIDPIXELFORMAT;
+    surface->AddRef();
+    mTarget->Release();
+    mTarget = surface;
+    // As a new target's viewport: the whole of it.
+    D3DVIEWPORT7 whole{0,
+                       0,
+                       static_cast<DWORD>(surface->Shape().width),
+                       static_cast<DWORD>(surface->Shape().height),
+                       0.0f,
+                       1.0f};
+    DoSetViewport(&whole);
+    return D3D_OK;
+}
+
+HRESULT Device::GetRenderTarget(IDirectDrawSurface7** target) {
+    display::ClearOut(target);
+    return TracedCall("GetRenderTarget", {}, [&] {
+        if (target == nullptr) return DDERR_INVALIDPARAMS;
+        mTarget->AddRef();
+        *target = mTarget;
+        return D3D_OK;
+    });
+}
+
+HRESULT Device::SetTexture(DWORD stage, IDirectDrawSurface7* texture) {
+    uint32_t id = texture != nullptr ? Surface::From(texture)->Id() : 0;
+    return TracedCall("SetTexture", {{"stage", stage}, {"surface", id}}, [&] {
+        if (stage != 0) return DDERR_INVALIDPARAMS;
+        Surface* surface = texture != nullptr ? Surface::From(texture) : nullptr;
+        if (surface != nullptr) {
+            if ((surface->Shape().caps & DDSCAPS_TEXTURE) == 0) return DDERR_INVALIDPARAMS;
+            if (!Renderable(*surface)) return DDERR_INVALIDPIXELFORMAT;
+            surface->AddRef();
+        }
+        if (mTexture != nullptr) mTexture->Release();
+        mTexture = surface;
+        mManaged =
+            surface != nullptr ? static_cast<ManagedTexture*>(surface->DeviceData()) : nullptr;
+        return D3D_OK;
+    });
+}
+
+template <typename Work>
+HRESULT Device::WithSurfaces(bool texture, Work&& work) {
+    std::shared_ptr<PixelStore> target = mTarget->Store();
+    ZBufferRef zbuffer{mTarget->AttachedZBuffer()};
+    std::shared_ptr<PixelStore> depth =
+        zbuffer.surface != nullptr ? zbuffer.surface->Store() : nullptr;
+    std::shared_ptr<PixelStore> source =
+        texture && mTexture != nullptr ? mTexture->Store() : nullptr;
+    {
+        LockAll lock(&target->mutex, depth ? &depth->mutex : nullptr,
+                     source ? &source->mutex : nullptr);
+        for (const PixelStore* store : {target.get(), depth.get(), source.get()}) {
+            if (store != nullptr && store->busy != Busy::None) return DDERR_SURFACEBUSY;
+        }
+        mRasterizer.SetRenderTarget(&target->pixels);
+        // A target without a z-buffer draws with depth test and depth write off.
+        mRasterizer.SetDepthBuffer(depth ? &depth->pixels : nullptr);
+        if (source != nullptr) {
+            const raster::TSurface* levels[raster::kMaxLevels];
+            int count = 0;
+            levels[count++] = &source->pixels;
+            if (mManaged != nullptr) {
+                for (const raster::TSurface& level : mManaged->lower) {
+                    if (count == raster::kMaxLevels) break;
+                    levels[count++] = &level;
+                }
+            }
+            mRasterizer.SetTexture(levels, count);
+        } else {
+            mRasterizer.SetTexture(nullptr, 0);
+        }
+        work();
+        // Nothing borrowed is kept past the call.
+        mRasterizer.SetRenderTarget(nullptr);
+        mRasterizer.SetDepthBuffer(nullptr);
+        mRasterizer.SetTexture(nullptr, 0);
+    }
+    display::ScreenWritten(*target);
+    return D3D_OK;
+}
+
+HRESULT Device::Clear(DWORD count, D3DRECT* rects, DWORD flags, D3DCOLOR color, D3DVALUE z,
+                      DWORD /*stencil*/) {
+    return TracedCall("IDirect3DDevice7::Clear",
+                      {{"target", mTarget->Id()}, {"flags", flags, true}, {"color", color, true}},
+                      [&] { return DoClear(count, rects, flags, color, z); });
+}
+
+HRESULT Device::DoClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color,
+                        D3DVALUE z) {
+    if (count != 0 || rects != nullptr) return DDERR_INVALIDPARAMS;
+    if ((flags & ~(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER)) != 0) return DDERR_INVALIDPARAMS;
+    HRESULT lost = CheckLost();
+    if (lost != D3D_OK) return lost;
+    if (flags & D3DCLEAR_ZBUFFER) {
+        ZBufferRef zbuffer{mTarget->AttachedZBuffer()};
+        if (zbuffer.surface == nullptr) return D3DERR_ZBUFFER_NOTPRESENT;
+    }
+    uint32_t clear = ((flags & D3DCLEAR_TARGET) ? raster::kClearTarget : 0) |
+                     ((flags & D3DCLEAR_ZBUFFER) ? raster::kClearDepth : 0);
+    return WithSurfaces(false, [&] { mRasterizer.Clear(clear, color, z); });
+}
+
+HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, DWORD fvf, void* vertices, DWORD count,
+                              DWORD flags) {
+    return TracedCall(
+        "DrawPrimitive",
+        {{"type", type}, {"fvf", fvf, true}, {"count", count}, {"flags", flags, true}},
+        [&] { return DoDraw(type, fvf, vertices, count, flags); });
+}
+
+HRESULT Device::DoDraw(D3DPRIMITIVETYPE type, DWORD fvf, const void* vertices, DWORD count,
+                       DWORD flags) {
+    if (!mInScene) return D3DERR_SCENE_NOT_IN_SCENE;
+    raster::TVertexFormat format;
+    switch (fvf) {
+        case D3DFVF_VERTEX:
+            format = raster::TVertexFormat::Unlit;
+            break;
+        case D3DFVF_LVERTEX:
+            format = raster::TVertexFormat::Lit;
+            break;
+        case D3DFVF_TLVERTEX:
+            format = raster::TVertexFormat::Transformed;
+            break;
+        default:
+            return DDERR_INVALIDPARAMS;
+    }
+    if (type < D3DPT_LINELIST || type > D3DPT_TRIANGLEFAN || flags != 0) {
+        return DDERR_INVALIDPARAMS;
+    }
+    if (count > 0 && vertices == nullptr) return DDERR_INVALIDPARAMS;
+    if (count > static_cast<DWORD>(INT32_MAX)) return DDERR_INVALIDPARAMS;
+    HRESULT lost = CheckLost();
+    if (lost != D3D_OK) return lost;
+    if (count == 0) return D3D_OK;
+    if (mManaged != nullptr && MakeResident(*mManaged) != DD_OK) return DDERR_OUTOFVIDEOMEMORY;
+
+    const void* drawn = vertices;
+    if (mShift != 0.0f && format == raster::TVertexFormat::Transformed) {
+        // Screen positions move as the pixel centres' shift asks (see UpdateProjection).
+        const auto* given = static_cast<const raster::TTransformedVertex*>(vertices);
+        mShifted.assign(given, given + count);
+        for (raster::TTransformedVertex& v : mShifted) {
+            v.x -= mShift;
+            v.y -= mShift;
+        }
+        drawn = mShifted.data();
+    }
+    auto primitive = static_cast<raster::TPrimitive>(type);
+    return WithSurfaces(
+        true, [&] { mRasterizer.Draw(primitive, format, drawn, static_cast<int>(count)); });
+}
+
+}  // namespace port::device
