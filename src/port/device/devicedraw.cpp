@@ -180,7 +180,7 @@ HRESULT Device::WithSurfaces(bool texture, Work&& work) {
 
 HRESULT Device::Clear(DWORD count, D3DRECT* rects, DWORD flags, D3DCOLOR color, D3DVALUE z,
                       DWORD /*stencil*/) {
-    return TracedCall("IDirect3DDevice7::Clear",
+    return TracedCall("Clear",
                       {{"target", mTarget->Id()}, {"flags", flags, true}, {"color", color, true}},
                       [&] { return DoClear(count, rects, flags, color, z); });
 }
