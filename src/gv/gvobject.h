@@ -1,7 +1,18 @@
 // GVObject: the drawable sprite object of the engine, a tree node with visual parameters (it is
-// its own GVData block, kind 10), a texture set and a frame list, animation states, effects and
-// the scenes it belongs to. The texture set and frame list are shared by shared pointer with the
-// object's clones.
+// its own GVData block, kind 10: the runtime parameters game code writes), a description block,
+// a texture set and a frame list, animation states, effects, a hit tester, named parameters,
+// child objects and the scenes it belongs to. The texture set, frame list and hit tester are
+// shared by shared pointer with the object's clones.
+//
+// Life: the factory (gvfactory.h) loads a description once into a template, clones it and
+// activates the clone into a scene under a parent; Activate replaces the clone's children (the
+// template's own, listed but not owned) by live clones, which the object owns from then on.
+//
+// Composition: Update folds the own block, the description block, the current state's block and
+// the running effects into the composed block, builds the transform, and adds what the parent
+// handed down (the inherited block). Children take the parent's composed block at the stage
+// their link names (1 own, 2 with the description, 3 with state and effects; any other value:
+// nothing) together with the parent's transform.
 //
 // Animation: the object plays one of its states (gvstate.h), one frame every defdelay × speed
 // milliseconds, on a timer task (ontimercaller.h) registered with the task list of its first
@@ -10,7 +21,8 @@
 // only switch, once per step, to a queued state, so two such states naming each other take turns
 // instead of recursing.
 //
-// Ownership: the object owns its states and its effects container. The task list owns the timer;
+// Ownership: the object owns its states, its effects container, its draw cache and, once
+// activated, its children (a template's child list only lists them). The task list owns the timer;
 // the object and its timer unlink each other whichever goes first, and the object's destruction
 // lets the list end the timer on its next turn. The scenes are not owned: the object leaves them
 // when it dies, and a scene that dies first detaches its members.
@@ -24,9 +36,15 @@
 
 #include "gv/gvdata.h"
 #include "gv/gvframe.h"
+#include "gv/gvparams.h"
 #include "gv/gvtexture.h"
 #include "gv/namemask.h"
 #include "gv/ontimercaller.h"
+#include "math/mat3.h"
+
+class GVChilds;
+class GVHitTester;
+class TDrawSpec;
 
 class GVEffects;
 class GVFrame;
@@ -39,10 +57,60 @@ class GVObject : public GVData {
 public:
     using Timer = TOnTimerCaller<GVObject, TModalWindow>;
 
-    GVObject() : GVData(kObject), mComposed(kData) {}
+    GVObject();
     GVObject(const GVObject&) = delete;
     GVObject& operator=(const GVObject&) = delete;
     ~GVObject() override;
+
+    // The parent object (both).
+    GVBase* GetOwner() override;
+    GVBase* GetParent() override;
+
+    // Reads the description: the blocks, "id", "params", "images" and "framelist" through the
+    // factory, the hit tester, "objects" and "export", "effects", "states" (only with frames) and
+    // "link". parent is the object or child list the object is loaded for; it is the object's
+    // parent only while loading. True when the object has frames or children.
+    bool Load(TXmlNode* node, GVBase* parent) override;
+    // Writes the description: the block, "params", "id", the lists that can be saved (stale
+    // elements of the others are removed) and "link" (empty text for 2). States and exported
+    // children are never written.
+    bool Save(TXmlNode* node) override;
+    // Makes the target (an object) a clone: textures, frames and tester shared, a child list that
+    // lists the same children without owning them, effects and states cloned, parameters copied;
+    // then the target switches to this object's current state. Null when the target is no object.
+    GVBase* CopyTo(GVBase* target) override;
+
+    // Makes a loaded or cloned object live: joins the scene, takes the parent, binds its effects,
+    // starts "normal" (startStates) or updates once, and replaces its children by live instances.
+    bool Activate(GVScene* scene, GVObject* parent, bool startStates);
+    // Recomposes the object (from its topmost changed ancestor) and the children it hands to.
+    void Update();
+    // Whether a block of the object, its current state's block or its parent's own block changed.
+    bool IsChanged() const;
+    // Leaves the old parent's children and joins the new parent's (when it has a child list).
+    void SetParent(GVObject* parent);
+    GVObject* GetParentObject() const { return mParent; }
+
+    const str& GetName() const { return mName; }
+    GVData& GetDescription() { return mDescription; }
+    GVData& GetInherited() { return mInherited; }
+    const TMat3& GetParentMatrix() const { return mParentMatrix; }
+    int32_t GetLink() const { return mLink; }
+    GVParams& GetParams() { return mParams; }
+    const std::shared_ptr<GVHitTester>& GetHitTester() const { return mHitTester; }
+    // The child list (null without children) and the child of that name (null without one).
+    GVChilds* GetChilds() const { return mChilds; }
+    int32_t GetChildCount() const;
+    GVObject* GetChild(const str& name) const;
+
+    // The draw record (null until first needed), the transform and the frame shown now.
+    const TDrawSpec* GetDrawSpec() const { return mDrawSpec; }
+    // The draw cache's matrix from the composed block: ((p - c)·R·s + c·s + d)·P. Without a draw
+    // cache UpdateDrawSpec makes one, which builds it.
+    void BuildMatrix();
+    // The current state's frame at the frame position, or null (also for a frame number the
+    // frame list does not have).
+    const GVFrame* GetCurrentFrame() const;
 
     const std::shared_ptr<GVTextures>& GetTextures() const { return mTextures; }
     void SetTextures(std::shared_ptr<GVTextures> textures) { mTextures = std::move(textures); }
@@ -92,8 +160,9 @@ public:
     void SetSpeed(float factor, bool recursive);
     float GetSpeed() const { return mSpeed; }
 
-    // Refreshes the draw record for the frame (the current one when null). Nothing yet: drawing
-    // comes with the scene's drawing.
+    // Refreshes the draw record for the frame (the current one when null): made when missing,
+    // then alpha, blend and colour from the composed block, the frame's source rectangle, its
+    // registration corner for the composed flip as origin, flags 12 plus the mirror bits.
     virtual void UpdateDrawSpec(const GVFrame* frame);
 
     // The scene at that position of the object's scenes, or null past the end. Effects and the
@@ -108,15 +177,34 @@ public:
 private:
     // The period of the state at the current speed, in whole milliseconds.
     uint32_t PeriodOf(const GVState& state) const;
+    // The update proper, on this object.
+    void UpdateSelf();
+    // Hands the composed block and the transform to the children of that link.
+    void HandDown(int32_t link);
+    // The hit tester of the description (see Load).
+    void LoadHitTester(TXmlNode* node);
+    // The children of "objects" and "export"; kept only when there is one.
+    void LoadChildren(TXmlNode* node);
+    void DeleteChildren();
 
+    GVData mDescription;
     GVData mComposed;
+    GVData mInherited;
+    TMat3 mParentMatrix;
+    int32_t mLink = 2;
     Timer* mTimer = nullptr;
     std::shared_ptr<GVFrames> mFrames;
     std::shared_ptr<GVTextures> mTextures;
+    GVParams mParams;
     GVStates* mStates = nullptr;
+    GVChilds* mChilds = nullptr;
     GVEffects* mEffects = nullptr;
     int32_t mFramePosition = -1;
     int32_t mCurrentState = -1;
     float mSpeed = 1.0f;
+    str mName;
+    std::shared_ptr<GVHitTester> mHitTester;
+    TDrawSpec* mDrawSpec = nullptr;
+    GVObject* mParent = nullptr;
     std::vector<GVScene*> mScenes;
 };
