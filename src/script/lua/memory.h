@@ -21,7 +21,8 @@ lu_mem luaM_checkedadd(lua_State* L, lu_mem a, lu_mem b);
 void* luaM_growaux(lua_State* L, void* block, int* size, int size_elem, int limit,
                    const char* errormsg);
 
-// The core's small objects of fixed size (tables, closures, upvalues, short strings) are cut
+// The core's small objects of fixed size (tables and their small hash parts, closures,
+// upvalues, short strings) are cut
 // from slabs, one free list per 16-byte size class, instead of each being a call to the
 // allocator. They count in the byte total with their own size, exactly as other blocks, and
 // must be freed with the size they were made with. Larger requests go to luaM_realloc. Slabs

@@ -131,7 +131,9 @@ void setnodevector(lua_State* L, Table* t, int lsize) {
         t->node = G(L)->dummynode;
     } else {
         int size = twoto(lsize);
-        Node* nodes = luaM_newvector<Node>(L, size);
+        // A small hash part is a small object of its own.
+        Node* nodes = static_cast<Node*>(
+            luaM_newobject(L, luaM_checkedsize(L, static_cast<lu_mem>(size), sizeof(Node))));
         for (int i = 0; i < size; i++) {
             nodes[i].next = nullptr;
             setnilvalue(gkey(&nodes[i]));
@@ -161,7 +163,7 @@ void resize(lua_State* L, Table* t, int nasize, int nhsize) {
         Node* old = nold + i;
         if (!ttisnil(gval(old))) setobj(luaH_set(L, t, gkey(old)), gval(old));
     }
-    if (oldhsize != 0) luaM_freearray(L, nold, twoto(oldhsize));
+    if (oldhsize != 0) luaM_freeobject(L, nold, sizeof(Node) * twoto(oldhsize));
 }
 
 void rehash(lua_State* L, Table* t, const TValue* extra) {
@@ -279,7 +281,7 @@ Table* luaH_new(lua_State* L, int narray, int lnhash) {
 }
 
 void luaH_free(lua_State* L, Table* t) {
-    if (t->node != G(L)->dummynode) luaM_freearray(L, t->node, sizenode(t));
+    if (t->node != G(L)->dummynode) luaM_freeobject(L, t->node, sizeof(Node) * sizenode(t));
     luaM_freearray(L, t->array, t->sizearray);
     luaM_freeobject(L, t, sizeof(Table));
 }
