@@ -233,7 +233,7 @@ op_GETGLOBAL: {
 op_GETTABLE: {
     StkId rb = RB();
     TValue* rc = RKC();
-    if (ttistable(rb)) GETFROMTABLE(rb, rc)
+    if (ttistable(rb)) [[likely]] GETFROMTABLE(rb, rc)
     Protect(luaV_gettable(L, rb, rc, ra));
     NEXT();
 }
@@ -279,7 +279,7 @@ op_SELF: {
     StkId rb = RB();
     TValue* rc = RKC();
     setobj(ra + 1, rb);
-    if (ttistable(ra + 1)) GETFROMTABLE(ra + 1, rc)
+    if (ttistable(ra + 1)) [[likely]] GETFROMTABLE(ra + 1, rc)
     Protect(luaV_gettable(L, ra + 1, rc, ra));
     NEXT();
 }
@@ -288,7 +288,7 @@ op_SELF: {
     {                                                                  \
         TValue* rb = RKB();                                            \
         TValue* rc = RKC();                                            \
-        if (ttisnumber(rb) && ttisnumber(rc)) {                        \
+        if (ttisnumber(rb) && ttisnumber(rc)) [[likely]] {             \
             setnvalue(ra, nvalue(rb) op nvalue(rc));                   \
         } else {                                                       \
             Protect(arith(L, ra, rb, rc, tm));                         \
@@ -309,7 +309,7 @@ op_DIV:
     {                                                                  \
         TValue* rb = RKB();                                            \
         TValue* rc = RKC();                                            \
-        if (ttisnumber(rb) && ttisnumber(rc)) {                        \
+        if (ttisnumber(rb) && ttisnumber(rc)) [[likely]] {             \
             uint32_t x = luaO_wrapuint(nvalue(rb));                    \
             uint32_t y = luaO_wrapuint(nvalue(rc));                    \
             setnvalue(ra, bitresult(expr));                            \
@@ -329,7 +329,7 @@ op_SHR:
 op_POW: {
     TValue* rb = RKB();
     TValue* rc = RKC();
-    if (ttisnumber(rb) && ttisnumber(rc)) {
+    if (ttisnumber(rb) && ttisnumber(rc)) [[likely]] {
         setnvalue(ra, bitresult(luaO_wrapuint(nvalue(rb)) ^ luaO_wrapuint(nvalue(rc))));
     } else {
         Protect(arith(L, ra, rb, rc, TM_POW));
@@ -394,7 +394,7 @@ op_EQ: {
         TValue* rb = RKB();                                            \
         TValue* rc = RKC();                                            \
         bool res;                                                      \
-        if (ttisnumber(rb) && ttisnumber(rc)) {                        \
+        if (ttisnumber(rb) && ttisnumber(rc)) [[likely]] {             \
             res = nvalue(rb) op nvalue(rc);                            \
         } else {                                                       \
             L->ci->savedpc = pc;                                       \
@@ -481,16 +481,16 @@ op_RETURN: {
     goto reentry;
 }
 op_FORLOOP: {
-    if (!ttisnumber(ra)) Protect(luaG_runerror(L, "`for' initial value must be a number"));
+    if (!ttisnumber(ra)) [[unlikely]] Protect(luaG_runerror(L, "`for' initial value must be a number"));
     TValue* plimit = ra + 1;
     TValue* pstep = ra + 2;
-    if (!ttisnumber(plimit)) {
+    if (!ttisnumber(plimit)) [[unlikely]] {
         TValue n;
         const TValue* v = luaV_tonumber(plimit, &n);
         if (v == nullptr) Protect(luaG_runerror(L, "`for' limit must be a number"));
         setobj(plimit, v);
     }
-    if (!ttisnumber(pstep)) {
+    if (!ttisnumber(pstep)) [[unlikely]] {
         TValue n;
         const TValue* v = luaV_tonumber(pstep, &n);
         if (v == nullptr) Protect(luaG_runerror(L, "`for' step must be a number"));
