@@ -11,10 +11,13 @@
 #include <string>
 #include <thread>
 
+#include "port/control.h"
 #include "port/startup.h"
 #include "port/system/globalmem.h"
+#include "port/window/activation.h"
 #include "port/window/clipboard.h"
 #include "port/window/paint.h"
+#include "port/window/queue.h"
 #include "port/window/sdl/sdlbackend.h"
 #include "windowfixture.h"
 
@@ -173,6 +176,51 @@ TEST_P(BothBackendsTest, DestroyedWithItsMessages) {
     if (IsSdl()) {
         EXPECT_EQ(port::sdl::CurrentWindow(), nullptr);
     }
+}
+
+TEST_P(BothBackendsTest, PaintComesOnceValidatedAndTimersFollowTheClock) {
+    HWND window = MakeWindow();
+    Settle();
+    RECT part{10, 10, 20, 30};
+    InvalidateRect(window, &part, FALSE);
+    MSG msg{};
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE));
+    PAINTSTRUCT paint;
+    ASSERT_NE(BeginPaint(window, &paint), nullptr);
+    EXPECT_EQ(paint.rcPaint.left, 10);
+    EXPECT_EQ(paint.rcPaint.bottom, 30);
+    EndPaint(window, &paint);
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE));
+
+    ASSERT_EQ(SetTimer(window, 7, 250, nullptr), 7u);
+    port::control::AdvanceTime(249);
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE));
+    port::control::AdvanceTime(1);
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 7u);
+    EXPECT_TRUE(KillTimer(window, 7));
+}
+
+TEST_P(BothBackendsTest, TheProgramMovesTheForegroundBetweenItsWindows) {
+    HWND first = MakeWindow(window_testing::kMainStyle, 0, true, RECT{20, 20, 500, 380});
+    HWND second = MakeWindow(window_testing::kMainStyle, 0, true, RECT{600, 20, 900, 300});
+    Settle();
+    EXPECT_EQ(GetForegroundWindow(), second);
+    ClearLog();
+    ASSERT_TRUE(SetForegroundWindow(first));
+    Settle();
+    EXPECT_EQ(GetForegroundWindow(), first);
+    EXPECT_EQ(GetActiveWindow(), first);
+    // Within the program: no WM_ACTIVATEAPP, one activation each way, nothing echoed after.
+    EXPECT_TRUE(Messages(WM_ACTIVATEAPP).empty());
+    EXPECT_EQ(Messages(WM_ACTIVATE, first).size(), 1u);
+    EXPECT_EQ(Messages(WM_ACTIVATE, second).size(), 1u);
+    ClearLog();
+    EXPECT_EQ(SetActiveWindow(second), first);
+    Settle();
+    EXPECT_EQ(GetForegroundWindow(), second);
+    EXPECT_TRUE(Messages(WM_ACTIVATEAPP).empty());
+    EXPECT_EQ(Messages(WM_ACTIVATE, second).size(), 1u);
 }
 
 // What the program does to put text on the clipboard, and to read it back.

@@ -33,6 +33,12 @@ void PlaceClient(HWND window, int x, int y, bool move, int width, int height, bo
         SWP_NOZORDER | SWP_NOACTIVATE | (move ? 0 : SWP_NOMOVE) | (size ? 0 : SWP_NOSIZE));
 }
 
+bool ProgramInFront() {
+    WorldLock lock = LockWorld();
+    Window* front = FindLocked(World(), World().foreground);
+    return front != nullptr && !front->foreign;
+}
+
 MouseButton ButtonOf(Uint8 button, bool* known) {
     *known = true;
     switch (button) {
@@ -148,6 +154,10 @@ void EventTranslator::TranslateWindowEvent(const SDL_WindowEvent& event) {
             DeliverPointerLeave();
             break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
+            // The program is in front already (one of its windows that has no SDL window of its
+            // own may be the foreground one): the desktop's focus, often the late echo of the
+            // window being shown, changes nothing.
+            if (ProgramInFront()) break;
             // A press that brought the focus is already waiting: it activates the window itself,
             // through WM_MOUSEACTIVATE, as a click into an inactive window does on Windows.
             {
