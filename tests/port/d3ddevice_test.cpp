@@ -12,6 +12,7 @@
 #include "port/control.h"
 #include "raster/rasterizer.h"
 #include "raster/surfaceops.h"
+#include "raster/transform.h"
 
 namespace device_testing {
 namespace {
@@ -402,6 +403,47 @@ TEST_F(DeviceTest, SceneMatchesTheRasterizerDrawnDirectly) {
                             triangles.data(), 6));
     ASSERT_TRUE(direct.Draw(raster::TPrimitive::LineStrip, raster::TVertexFormat::Transformed,
                             triangles.data(), 6));
+
+    // Unlit vertices lit from the material, through world, view and a perspective projection.
+    TMat4 world;
+    world.m[12] = 0.25f;  // a move along x
+    world.m[0] = 1.5f;
+    TMat4 view;
+    view.m[14] = 3.0f;
+    TMat4 projection = raster::PerspectiveFov(1.0f, 48.0f / 40.0f, 0.5f, 20.0f);
+    D3DMATRIX matrices[3];
+    std::memcpy(&matrices[0], world.m, sizeof(D3DMATRIX));
+    std::memcpy(&matrices[1], view.m, sizeof(D3DMATRIX));
+    std::memcpy(&matrices[2], projection.m, sizeof(D3DMATRIX));
+    ASSERT_EQ(device->SetTransform(D3DTRANSFORMSTATE_WORLD, &matrices[0]), D3D_OK);
+    ASSERT_EQ(device->SetTransform(D3DTRANSFORMSTATE_VIEW, &matrices[1]), D3D_OK);
+    ASSERT_EQ(device->SetTransform(D3DTRANSFORMSTATE_PROJECTION, &matrices[2]), D3D_OK);
+    direct.Transforms() = {world, view, projection};
+    D3DMATERIAL7 material{
+        {0.2f, 0.4f, 0.6f, 0.75f}, {0.5f, 0.25f, 1.0f, 1.0f}, {}, {0.1f, 0.2f, 0.0f, 0.0f}, 0.0f};
+    ASSERT_EQ(device->SetMaterial(&material), D3D_OK);
+    direct.Material() = {
+        {0.2f, 0.4f, 0.6f, 0.75f}, {0.5f, 0.25f, 1.0f, 1.0f}, {}, {0.1f, 0.2f, 0.0f, 0.0f}, 0.0f};
+    ASSERT_EQ(device->SetRenderState(D3DRENDERSTATE_AMBIENT, 0xFF808040), D3D_OK);
+    ASSERT_EQ(device->SetRenderState(D3DRENDERSTATE_SHADEMODE, D3DSHADE_GOURAUD), D3D_OK);
+    s.ambient = 0xFF808040;
+    // The lit colour shows through the combiner.
+    ASSERT_EQ(device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE), D3D_OK);
+    s.stage0.colorArg2 = raster::arg::kDiffuse;
+    s.shadeMode = raster::TShade::Gouraud;
+    std::vector<D3DVERTEX> unlit = {
+        {-1.0f, -1.0f, 0.5f, 0, 0, -1, 0.0f, 0.0f},
+        {1.0f, -0.8f, 1.5f, 0, 0, -1, 2.0f, 0.0f},
+        {0.0f, 1.0f, 0.0f, 0, 0, -1, 1.0f, 3.0f},
+        {-1.0f, 1.0f, 4.0f, 0, 0, -1, 0.0f, 1.0f},
+    };
+    ASSERT_EQ(device->BeginScene(), D3D_OK);
+    ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLEFAN, D3DFVF_VERTEX, unlit.data(), 4, 0), D3D_OK);
+    ASSERT_EQ(device->EndScene(), D3D_OK);
+    direct.ResetStats();
+    ASSERT_TRUE(direct.Draw(raster::TPrimitive::TriangleFan, raster::TVertexFormat::Unlit,
+                            unlit.data(), 4));
+    EXPECT_GT(direct.Stats().fragments, 100u);  // the lit fan is on the screen
 
     std::vector<uint32_t> through = RawPixels(target.get());
     int differing = 0;
