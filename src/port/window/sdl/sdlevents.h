@@ -5,7 +5,8 @@
 // (WM_SYSCOMMAND), moves and sizes by the user (SetWindowPos with its messages), exposure
 // (invalidation). SDL_QUIT is a close request too. Right Alt is Alt, or AltGr when the desktop
 // says so (left Ctrl and right Alt, as Windows gives it). A focus gain with a press already waiting
-// in SDL's queue is left to that press, which activates the window as a click does on Windows.
+// in SDL's queue is left to that press, which activates the window as a click does on Windows; one
+// while the program is already in front changes nothing.
 //
 // Its one SDL call is that look into the event queue, so tests drive it with synthetic events and
 // no display.
