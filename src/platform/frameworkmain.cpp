@@ -45,8 +45,9 @@ void LoadPlugins() {
         if (name.Find(".bvmod") == str::npos) {
             continue;
         }
+        // An archive member's location begins with "@"; only a file of its own can be loaded.
         str path = ResolvePath(name, true);
-        if (path.Length() == 0 || path.FindChar('/') == str::npos || path.Find("::") != str::npos) {
+        if (path.Length() == 0 || path.c_str()[0] == '@' || path.FindChar('/') == str::npos) {
             continue;
         }
         windowsystemhooks::LoadPlugin(path);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "archivewriter.h"
 #include "foundation/file/fileindex.h"
 #include "foundation/prefs/stringtable.h"
 #include "foundation/task/animtask.h"
@@ -174,6 +175,25 @@ TEST_F(StartupTest, ModulePluginsFromTheAssetFolder) {
     EXPECT_TRUE(suspendFromPlugin);
     EXPECT_EQ(cmdline, "-x --multiple");
     EXPECT_TRUE(TGameState::GetHandlers().empty());  // gone with the game state
+}
+
+TEST_F(StartupTest, PluginInsideAnArchiveIsDropped) {
+    std::string bytes = ReadFileBytes(STARTUP_TEST_PLUGIN);
+    ASSERT_FALSE(bytes.empty());
+    std::string error;
+    ASSERT_TRUE(bvpack::WriteArchive({{"packed.bvmod", bytes}}, Asset("data.bvp"), &error)) << error;
+    bool indexed = false;
+    size_t handlers = 1;
+    gGameBody = [&](TPlatform*, const char*) {
+        str name;
+        while (FindIndexedFile("", name, false)) {
+            indexed = indexed || name == str("packed.bvmod");
+        }
+        handlers = TGameState::GetHandlers().size();
+    };
+    EXPECT_EQ(Run(""), kReturned);
+    EXPECT_TRUE(indexed);
+    EXPECT_EQ(handlers, 0u);
 }
 
 TEST_F(StartupTest, GameStateValues) {
