@@ -85,17 +85,23 @@ inline void incr_top(lua_State* L) {
 
 inline void luaD_precallLua(lua_State* L, StkId func, int nresults) {
     Proto* p = static_cast<LClosure*>(clvalue(func))->p;
-    ptrdiff_t funcr = savestack(L, func);
-    if (L->ci + 1 == L->end_ci) {
-        // Room for the new record first, so that an overflow is reported before anything
-        // else is made; the record itself is entered once the frame is ready.
-        luaD_growCI(L);
-        L->ci--;
+    if (L->ci + 1 == L->end_ci || p->is_vararg ||
+        reinterpret_cast<char*>(L->stack_last) - reinterpret_cast<char*>(L->top) <=
+            static_cast<ptrdiff_t>(p->maxstacksize) * static_cast<ptrdiff_t>(sizeof(TValue))) {
+        // The slow way: the stack may move under func.
+        ptrdiff_t funcr = savestack(L, func);
+        if (L->ci + 1 == L->end_ci) {
+            // Room for the new record first, so that an overflow is reported before anything
+            // else is made; the record itself is entered once the frame is ready.
+            luaD_growCI(L);
+            L->ci--;
+        }
+        if (p->is_vararg) luaD_adjustvarargs(L, p->numparams, restorestack(L, funcr) + 1);
+        luaD_checkstack(L, p->maxstacksize);
+        func = restorestack(L, funcr);
     }
-    if (p->is_vararg) luaD_adjustvarargs(L, p->numparams, func + 1);
-    luaD_checkstack(L, p->maxstacksize);
     CallInfo* ci = ++L->ci;
-    ci->func = restorestack(L, funcr);
+    ci->func = func;
     L->base = ci->base = ci->func + 1;
     ci->top = L->base + p->maxstacksize;
     ci->savedpc = p->code;
@@ -114,6 +120,15 @@ inline bool luaD_poscall(lua_State* L, StkId firstResult) {
     StkId res = ci->func;
     int wanted = ci->nresults;
     L->base = L->ci->base;
+    if (wanted == 1) {  // the usual case: one value
+        if (firstResult < L->top) {
+            setobj(res, firstResult);
+        } else {
+            setnilvalue(res);
+        }
+        L->top = res + 1;
+        return true;
+    }
     int i = wanted;
     for (; i != 0 && firstResult < L->top; i--)
         setobj(res++, firstResult++);
