@@ -142,6 +142,41 @@ TEST_F(StartupTest, StringsSwitchTheWindowScriptToUtf8) {
     EXPECT_EQ(text, str("Hi"));
 }
 
+TEST_F(StartupTest, UserStringTablesLayOverTheAssetOne) {
+    ASSERT_TRUE(WriteFileBytes(Asset("strings.xml"),
+                               "<Row><Cell><Data>HELLO</Data></Cell><Cell><Data>Hi</Data></Cell>"
+                               "</Row><Row><Cell><Data>BYE</Data></Cell><Cell><Data>Bye</Data>"
+                               "</Cell></Row>"));
+    std::filesystem::create_directories(UserFolder());
+    ASSERT_TRUE(WriteFileBytes(UserFolder() + "/strings_more.xml",
+                               "<Row><Cell><Data>HELLO</Data></Cell><Cell><Data>Hey</Data></Cell>"
+                               "</Row>"));
+    ASSERT_TRUE(WriteFileBytes(UserFolder() + "/other.xml",
+                               "<Row><Cell><Data>BYE</Data></Cell><Cell><Data>Later</Data></Cell>"
+                               "</Row>"));
+    str hello, bye;
+    gGameBody = [&](TPlatform* platform, const char*) {
+        hello = platform->GetStringTable()->GetString("HELLO");
+        bye = platform->GetStringTable()->GetString("BYE");
+    };
+    Run("");
+    EXPECT_EQ(hello, str("Hey"));
+    EXPECT_EQ(bye, str("Bye"));  // not a "string" file
+}
+
+TEST_F(StartupTest, WorkingDirectoryOption) {
+    std::string folder = mRoot.Path() + "/my work";
+    std::filesystem::create_directories(folder);
+    std::string current;
+    gGameBody = [&](TPlatform*, const char*) {
+        current = std::filesystem::current_path().string();
+    };
+    std::string line = "-msn -wd=\"" + folder + "\" -x";
+    Run(line.c_str());
+    EXPECT_EQ(current, folder);
+    // The switch comes before the log file is opened, so its log line is not in this log.
+}
+
 TEST_F(StartupTest, UnmakeableUserFolderLeavesTheLogClosed) {
     // A file where the folders would go: they cannot be made.
     ASSERT_TRUE(WriteFileBytes(mRoot.Path() + "/blocked", "x"));
