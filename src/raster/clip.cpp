@@ -137,13 +137,14 @@ bool ClipSegmentGuardBand(TVertex4& a, TVertex4& b) {
     return true;
 }
 
-void ProjectToScreen(TVertex4& v, const TViewport& vp) {
+void ProjectToScreen(TVertex4& v, const TViewport& vp, double centreShift) {
     double q = 1.0 / v.w;
     double nx = v.x * q;
     double ny = v.y * q;
     double nz = v.z * q;
-    v.x = vp.x + (1.0 + nx) * vp.width * 0.5;
-    v.y = vp.y + (1.0 - ny) * vp.height * 0.5;
+    // Subtracting a shift of 0 leaves every value as it was.
+    v.x = vp.x + (1.0 + nx) * vp.width * 0.5 - centreShift;
+    v.y = vp.y + (1.0 - ny) * vp.height * 0.5 - centreShift;
     v.z = vp.minZ + nz * (static_cast<double>(vp.maxZ) - vp.minZ);
     v.w = q;
 }

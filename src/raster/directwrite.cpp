@@ -10,7 +10,7 @@ namespace raster {
 void TPixelPipe::PlanDirect() {
     mDirect = TDirect();
     const TPrimitivePixels& p = mPrimitive;
-    TPixelFormat target = mConfig.target ? mConfig.target->Format() : TPixelFormat::Unknown;
+    TPixelFormat target = mConfig.targetFormat;
     bool wide = mConfig.target && mConfig.target->BytesPerPixel() == 4;
     if (!mConfig.fastPaths || !mStandardCombiner || !mUsesTexture || mConfig.depthTest ||
         mConfig.specular || p.levelCount != 1 || !p.diffuseConstant ||

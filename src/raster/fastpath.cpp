@@ -70,7 +70,7 @@ bool TRasterizer::TryRectangle(const void* vertices, const TRasterContext& ctx) 
             if (!(p.w > 1e-6) || (mState.clipping && (p.z < 0.0 || p.z > p.w))) return false;
         }
         for (TVertex4& p : v)
-            ProjectToScreen(p, mViewport);
+            ProjectToScreen(p, mViewport, mCentreShift);
     }
     int64_t X[4], Y[4];
     for (int i = 0; i < 4; ++i) {

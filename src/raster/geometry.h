@@ -65,8 +65,9 @@ int ClipPolygonGuardBand(TVertex4* poly, int count);
 bool ClipSegmentClipSpace(TVertex4& a, TVertex4& b, bool nearFar);
 bool ClipSegmentGuardBand(TVertex4& a, TVertex4& b);
 
-// Clip space to screen space through the viewport.
-void ProjectToScreen(TVertex4& v, const TViewport& viewport);
+// Clip space to screen space through the viewport; x and y then move by -centreShift (the
+// rasterizer's pixel-centre shift).
+void ProjectToScreen(TVertex4& v, const TViewport& viewport, double centreShift);
 
 // Scan-converts one screen-space triangle. flatColors (kColorCount values) replaces the
 // interpolated colours when the context is flat-shaded.

@@ -210,8 +210,7 @@ void TPixelPipe::Configure(const TPipeConfig& config) {
         (config.destBlend == TBlend::InvSrcAlpha || config.destBlend == TBlend::One);
     mSkipAlphaTest = config.fastPaths && mConfig.alphaTest && dropsOnlyZero && blendKeepsZero &&
                      !config.depthWrite;
-    mTargetOr =
-        config.target && config.target->Format() == TPixelFormat::X8R8G8B8 ? 0xFF000000u : 0;
+    mTargetOr = config.targetFormat == TPixelFormat::X8R8G8B8 ? 0xFF000000u : 0;
 }
 
 void TPixelPipe::SetPrimitive(const TPrimitivePixels& primitive) {
@@ -527,7 +526,7 @@ void TPixelPipe::Write(int x, int y, int count, const uint32_t* color, uint32_t 
                        const TMask* mask, bool blend, uint32_t orMask) {
     TSurface& target = *mConfig.target;
     uint8_t* dst = target.At(x, y);
-    TPixelFormat format = target.Format();
+    TPixelFormat format = mConfig.targetFormat;
     // With the alpha test skipped, the pixels it would drop (source alpha 0) must still be left
     // untouched: blending keeps their colour, but not the unused bits a target without alpha
     // would have set.

@@ -56,6 +56,9 @@ struct TAttribs {
 // Everything of a draw call the pixels need.
 struct TPipeConfig {
     TSurface* target = nullptr;
+    // The format the target is drawn as: its own, or A8R8G8B8 for an X8R8G8B8 target whose X
+    // byte keeps the alpha (TRasterizer::SetAlphaInXByte). Same size of pixel either way.
+    TPixelFormat targetFormat = TPixelFormat::Unknown;
     TSurface* depth = nullptr;  // null: no depth test and no depth write
     bool depthTest = false;
     bool depthWrite = false;

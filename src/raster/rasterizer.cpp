@@ -53,6 +53,10 @@ void TRasterizer::SetTexture(const TSurface* const* levels, int count) {
     mLevelCount = count;
 }
 
+void TRasterizer::SetPixelCentreShift(float shift) {
+    mCentreShift = std::isfinite(shift) ? std::clamp(static_cast<double>(shift), -1.0, 1.0) : 0.0;
+}
+
 TRasterStats TRasterizer::Stats() const {
     TRasterStats s = mStats;
     s.fragments = mPipe.fragments;
@@ -86,6 +90,9 @@ bool TRasterizer::Prepare(TRasterContext& ctx) {
     const TRenderState& rs = mState;
     TPipeConfig pc;
     pc.target = mTarget;
+    pc.targetFormat = mAlphaInXByte && mTarget->Format() == TPixelFormat::X8R8G8B8
+                          ? TPixelFormat::A8R8G8B8
+                          : mTarget->Format();
     bool depthUsable = mDepth != nullptr && mDepth->Format() == TPixelFormat::D16 &&
                        mDepth->Width() >= mTarget->Width() && mDepth->Height() >= mTarget->Height();
     pc.depthTest = rs.zEnable && depthUsable;
@@ -140,8 +147,8 @@ bool TRasterizer::FetchVertex(const void* vertices, int index, TVertex4& out) co
         case TVertexFormat::Transformed: {
             TTransformedVertex v;
             std::memcpy(&v, p, sizeof v);
-            out.x = v.x;
-            out.y = v.y;
+            out.x = v.x - mCentreShift;
+            out.y = v.y - mCentreShift;
             out.z = v.z;
             if (!std::isfinite(v.rhw)) return false;
             out.w = v.rhw > 0.0f ? v.rhw : 1.0;
@@ -292,7 +299,7 @@ void TRasterizer::DrawTriangle(const void* vertices, int i0, int i1, int i2, int
             n = ClipPolygonClipSpace(poly, n, mState.clipping);
         }
         for (int i = 0; i < n; ++i) {
-            ProjectToScreen(poly[i], mViewport);
+            ProjectToScreen(poly[i], mViewport, mCentreShift);
             if (!Finite(poly[i])) return;
         }
     }
@@ -312,19 +319,22 @@ bool TRasterizer::TryRowLine(const void* vertices, int i0, int i1, const TRaster
     TTransformedVertex a, b;
     std::memcpy(&a, static_cast<const uint8_t*>(vertices) + static_cast<size_t>(i0) * 32, 32);
     std::memcpy(&b, static_cast<const uint8_t*>(vertices) + static_cast<size_t>(i1) * 32, 32);
-    auto usable = [](const TTransformedVertex& v) {
-        return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z) &&
-               std::isfinite(v.rhw) && std::fabs(v.x) <= kGuardBand && std::fabs(v.y) <= kGuardBand;
+    // Screen positions as FetchVertex gives them, moved by the pixel-centre shift.
+    double ax = a.x - mCentreShift, ay = a.y - mCentreShift;
+    double bx = b.x - mCentreShift, by = b.y - mCentreShift;
+    auto usable = [](const TTransformedVertex& v, double x, double y) {
+        return std::isfinite(x) && std::isfinite(y) && std::isfinite(v.z) && std::isfinite(v.rhw) &&
+               std::fabs(x) <= kGuardBand && std::fabs(y) <= kGuardBand;
     };
-    if (!usable(a) || !usable(b)) return false;
+    if (!usable(a, ax, ay) || !usable(b, bx, by)) return false;
     double wa = a.rhw > 0.0f ? a.rhw : 1.0, wb = b.rhw > 0.0f ? b.rhw : 1.0;
-    int64_t X0 = Snap(a.x), X1 = Snap(b.x), Y = Snap(a.y);
-    if (wa != wb || Snap(b.y) != Y || X0 == X1) return false;
+    int64_t X0 = Snap(ax), X1 = Snap(bx), Y = Snap(ay);
+    if (wa != wb || Snap(by) != Y || X0 == X1) return false;
     if (!ctx.flat && (a.diffuse != b.diffuse || a.specular != b.specular)) return false;
 
     const TRect& s = ctx.scissor;
-    if ((a.x < s.left - 1 && b.x < s.left - 1) || (a.x > s.right && b.x > s.right) ||
-        (a.y < s.top - 1 && b.y < s.top - 1) || (a.y > s.bottom && b.y > s.bottom)) {
+    if ((ax < s.left - 1 && bx < s.left - 1) || (ax > s.right && bx > s.right) ||
+        (ay < s.top - 1 && by < s.top - 1) || (ay > s.bottom && by > s.bottom)) {
         return true;
     }
     ++mStats.primitives;
@@ -347,8 +357,8 @@ void TRasterizer::DrawLine(const void* vertices, int i0, int i1, const TRasterCo
             !ClipSegmentClipSpace(seg[0], seg[1], mState.clipping)) {
             return;
         }
-        ProjectToScreen(seg[0], mViewport);
-        ProjectToScreen(seg[1], mViewport);
+        ProjectToScreen(seg[0], mViewport, mCentreShift);
+        ProjectToScreen(seg[1], mViewport, mCentreShift);
         if (!Finite(seg[0]) || !Finite(seg[1])) return;
     }
     if (OutsideScissor(seg, 2, ctx.scissor)) return;

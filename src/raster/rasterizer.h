@@ -12,7 +12,8 @@
 // THE PIXEL RULES. Tests compute their expectations from these. "Round" means to the nearest
 // integer with halves going up, floor(x + 1/2), unless an integer formula is given.
 //
-// Positions. Pixel (px, py) has its centre at the integer point (px, py). After transform and
+// Positions. Pixel (px, py) has its centre at the integer point (px, py) (moved by the pixel-centre
+// shift when one is set, see SetPixelCentreShift). After transform and
 // viewport mapping, screen positions are snapped to 1/256 pixel (8 sub-pixel bits, rounded). Before
 // snapping, primitives are clipped in double precision: in clip space against w > 0 (and, with the
 // clipping state on, against 0 <= z <= w), and on the screen against the guard band [-32768,
@@ -82,7 +83,8 @@
 // DESTCOLOR d, INVDESTCOLOR 255 - d (per channel; on the alpha channel the colour factors use
 // alpha). The target pixel is read by bit replication (a target without alpha reads da = 255)
 // and the result written by truncation: 16-bit targets keep the top bits of each channel, with
-// no rounding and no dithering. Targets without alpha store their alpha bits as ones.
+// no rounding and no dithering. Targets without alpha store their alpha bits as ones, except an
+// X8R8G8B8 target with SetAlphaInXByte on, which is drawn as an A8R8G8B8 one.
 //
 // Lighting (unlit vertices with lighting on): colour = emissive + ambient render state x material
 // ambient, each channel clamped to 0..1 and rounded to 8 bits, alpha = the material's diffuse
@@ -162,6 +164,26 @@ public:
     void Clear(uint32_t flags, uint32_t color, float z, const TRect* rects = nullptr,
                int rectCount = 0);
 
+    // What drawing does with the X byte of an X8R8G8B8 target. Off (the default): it is stored
+    // as ones, as the alpha bits of every target without alpha. On: the target is drawn exactly
+    // as an A8R8G8B8 target of the same bytes would be: the X byte is read as the destination
+    // alpha (blend factors included) and receives the fragment's alpha, blended by the rules of
+    // a target with alpha. So a back buffer whose words are later copied as they are into a
+    // texture keeps the alpha the drawing computed. Other target formats are not affected, and
+    // neither is Clear, which converts its colour as Fill does (X 255); conversions, read-back
+    // and copies to other formats still read X as 255 (pixelformat.h).
+    void SetAlphaInXByte(bool on) { mAlphaInXByte = on; }
+    bool AlphaInXByte() const { return mAlphaInXByte; }
+
+    // Moves every pixel centre by `shift` pixels right and down: pixel (px, py) has its centre
+    // at (px + shift, py + shift), which draws every primitive `shift` pixels up and to the left
+    // of where it would be, texels and all (a device that maps texels to pixels differently).
+    // The move applies to screen positions in double precision before snapping, for every
+    // vertex format; the viewport and the scissor stay on whole pixels. The amount is held in
+    // -1..1; a non-finite amount counts as 0. 0 (the default) is the plain rule.
+    void SetPixelCentreShift(float shift);
+    float PixelCentreShift() const { return static_cast<float>(mCentreShift); }
+
     void SetFastPaths(bool on) { mFastPaths = on; }
     TSimd SimdLevel() const { return mKernels->level; }
 
@@ -192,6 +214,8 @@ private:
     TViewport mViewport;
     TMaterial mMaterial;
     bool mFastPaths = true;
+    bool mAlphaInXByte = false;
+    double mCentreShift = 0.0;
     const TKernels* mKernels;
     TPixelPipe mPipe;
 

@@ -300,9 +300,42 @@ void MakeOpaque(TSurface& surface, const TRect& rect) {
     }
 }
 
-void BuildMipLevel(const TSurface& source, TSurface& dest) {
-    if (source.IsEmpty() || dest.IsEmpty()) return;
+namespace {
+
+void NearestMipLevel(const TSurface& source, TSurface& dest) {
+    int sw = source.Width();
+    int sh = source.Height();
+    bool raw = source.Format() == dest.Format();
+    int bytes = dest.BytesPerPixel();
+    uint32_t buffer[kRowChunk];
+    for (int y = 0; y < dest.Height(); ++y) {
+        const uint8_t* srcRow = source.Row(std::min(2 * y, sh - 1));
+        for (int x0 = 0; x0 < dest.Width(); x0 += kRowChunk) {
+            int n = std::min(kRowChunk, dest.Width() - x0);
+            uint8_t* dst = dest.At(x0, y);
+            for (int k = 0; k < n; ++k) {
+                const uint8_t* p = srcRow + static_cast<size_t>(std::min(2 * (x0 + k), sw - 1)) *
+                                                static_cast<size_t>(source.BytesPerPixel());
+                if (raw) {
+                    std::memcpy(dst + k * bytes, p, static_cast<size_t>(bytes));
+                } else {
+                    buffer[k] = DecodePixel(source.Format(), p);
+                }
+            }
+            if (!raw) EncodeRow(dest.Format(), buffer, dst, n);
+        }
+    }
+}
+
+}  // namespace
+
+void BuildMipLevel(const TSurface& source, TSurface& dest, TMipReduce reduce) {
+    if (source.IsEmpty() || dest.IsEmpty() || &source == &dest) return;
     if (!IsColorFormat(source.Format()) || !IsColorFormat(dest.Format())) return;
+    if (reduce == TMipReduce::Nearest) {
+        NearestMipLevel(source, dest);
+        return;
+    }
     int sw = source.Width();
     int sh = source.Height();
     uint32_t buffer[kRowChunk];
@@ -330,9 +363,9 @@ void BuildMipLevel(const TSurface& source, TSurface& dest) {
     }
 }
 
-void BuildMipChain(TSurface* levels, int count) {
+void BuildMipChain(TSurface* levels, int count, TMipReduce reduce) {
     for (int i = 0; i + 1 < count; ++i)
-        BuildMipLevel(levels[i], levels[i + 1]);
+        BuildMipLevel(levels[i], levels[i + 1], reduce);
 }
 
 void ReadPixels(const TSurface& surface, const TRect& rect, uint32_t* out, int outPitch) {

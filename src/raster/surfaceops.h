@@ -75,13 +75,25 @@ void RedToAlpha(const TSurface& source, const TRect& from, TSurface& dest, int x
 // Sets every alpha bit inside the rectangle; formats without alpha are left as they are.
 void MakeOpaque(TSurface& surface, const TRect& rect);
 
-// Builds `dest` from `source` by a 2x2 box filter: destination (x, y) averages the source pixels
-// (2x, 2y), (2x + 1, 2y), (2x, 2y + 1), (2x + 1, 2y + 1), coordinates clamped into the source,
-// each channel (sum + 2) / 4 on replicated 8-bit values. Each side of the destination should be
-// half the source's (at least 1); other sizes are filled by the same rule.
-void BuildMipLevel(const TSurface& source, TSurface& dest);
+// How a mip level is made from the level above.
+enum class TMipReduce : uint8_t {
+    // A 2x2 box filter: destination (x, y) averages the source pixels (2x, 2y), (2x + 1, 2y),
+    // (2x, 2y + 1), (2x + 1, 2y + 1), coordinates clamped into the source, each channel
+    // (sum + 2) / 4 on replicated 8-bit values.
+    Box,
+    // Nearest: destination (x, y) takes the source pixel (2x, 2y), clamped into the source, the
+    // top-left of its block, so every level samples the top level at whole multiples of its
+    // scale. Between surfaces of one format the stored bits are copied unchanged (X bits
+    // included); otherwise the pixel converts as CopyRect converts.
+    Nearest,
+};
+
+// Builds `dest` from `source` by the reduction. Each side of the destination should be half the
+// source's (at least 1); other sizes are filled by the same rule. Source and destination must
+// be different surfaces.
+void BuildMipLevel(const TSurface& source, TSurface& dest, TMipReduce reduce = TMipReduce::Box);
 // levels[i + 1] from levels[i] for every i below count - 1.
-void BuildMipChain(TSurface* levels, int count);
+void BuildMipChain(TSurface* levels, int count, TMipReduce reduce = TMipReduce::Box);
 
 // Read-back: the rectangle's pixels as 0xAARRGGBB by the zero-fill rule (alpha 255 for formats
 // without alpha), row by row into `out`, whose rows are outPitch pixels apart. Pixels of the

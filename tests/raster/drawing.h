@@ -43,6 +43,24 @@ inline void Setup2d(TRasterizer& r, TSurface& target, float pixelOffset = -0.5f)
     s.stage0.addressU = s.stage0.addressV = TAddress::Clamp;
 }
 
+// The options the port layer's device sets on its rasterizer, for the comparisons of the fast
+// paths with the general path: none, the X byte keeping the alpha, and pixel-centre shifts.
+struct DeviceOptions {
+    const char* name;
+    bool alphaInXByte;
+    float centreShift;
+};
+inline constexpr DeviceOptions kDeviceOptions[] = {
+    {"plain", false, 0.0f},
+    {"alpha in X", true, 0.0f},
+    {"alpha in X, shifted", true, 0.37f},
+    {"shifted back", false, -0.5f},
+};
+inline void ApplyOptions(TRasterizer& r, const DeviceOptions& o) {
+    r.SetAlphaInXByte(o.alphaInXByte);
+    r.SetPixelCentreShift(o.centreShift);
+}
+
 // The four corners of a quad in fan order: (left, top), (right, top), (right, bottom),
 // (left, bottom), with the texture rectangle (u0, v0)-(u1, v1).
 inline std::vector<TLitVertex> Quad(float x0, float y0, float x1, float y1, uint32_t diffuse,

@@ -158,26 +158,30 @@ void DrawScene(TRasterizer& r, TSurface& target, const Textures& tex, uint32_t s
 
 TEST(FastPaths, ScenesMatchTheGeneralPathOnEveryTarget) {
     Textures tex;
-    for (TPixelFormat format : {TPixelFormat::X8R8G8B8, TPixelFormat::A8R8G8B8,
-                                TPixelFormat::R5G6B5, TPixelFormat::A4R4G4B4}) {
-        for (uint32_t seed : {1u, 2u, 3u}) {
-            for (bool depthOn : {false, true}) {
-                TSurface general = MakeSurface(88, 72, format, 0x80402010);
-                TSurface depthA = MakeSurface(88, 72, TPixelFormat::D16);
-                TRasterizer ref(TSimd::Scalar);
-                ref.SetFastPaths(false);
-                ref.SetDepthBuffer(&depthA);
-                DrawScene(ref, general, tex, seed, depthOn);
-                for (TSimd level : {TSimd::Scalar, TSimd::Sse2, TSimd::Avx2}) {
-                    TSurface fast = MakeSurface(88, 72, format, 0x80402010);
-                    TSurface depthB = MakeSurface(88, 72, TPixelFormat::D16);
-                    TRasterizer r(level);
-                    r.SetDepthBuffer(&depthB);
-                    DrawScene(r, fast, tex, seed, depthOn);
-                    EXPECT_TRUE(SameBytes(general, fast))
-                        << "format " << int(format) << " seed " << seed << " simd " << int(level)
-                        << (depthOn ? " depth" : "");
-                    EXPECT_TRUE(SameBytes(depthA, depthB));
+    for (const DeviceOptions& options : kDeviceOptions) {
+        for (TPixelFormat format : {TPixelFormat::X8R8G8B8, TPixelFormat::A8R8G8B8,
+                                    TPixelFormat::R5G6B5, TPixelFormat::A4R4G4B4}) {
+            for (uint32_t seed : {1u, 2u, 3u}) {
+                for (bool depthOn : {false, true}) {
+                    TSurface general = MakeSurface(88, 72, format, 0x80402010);
+                    TSurface depthA = MakeSurface(88, 72, TPixelFormat::D16);
+                    TRasterizer ref(TSimd::Scalar);
+                    ref.SetFastPaths(false);
+                    ApplyOptions(ref, options);
+                    ref.SetDepthBuffer(&depthA);
+                    DrawScene(ref, general, tex, seed, depthOn);
+                    for (TSimd level : {TSimd::Scalar, TSimd::Sse2, TSimd::Avx2}) {
+                        TSurface fast = MakeSurface(88, 72, format, 0x80402010);
+                        TSurface depthB = MakeSurface(88, 72, TPixelFormat::D16);
+                        TRasterizer r(level);
+                        ApplyOptions(r, options);
+                        r.SetDepthBuffer(&depthB);
+                        DrawScene(r, fast, tex, seed, depthOn);
+                        EXPECT_TRUE(SameBytes(general, fast))
+                            << options.name << ", format " << int(format) << " seed " << seed
+                            << " simd " << int(level) << (depthOn ? " depth" : "");
+                        EXPECT_TRUE(SameBytes(depthA, depthB));
+                    }
                 }
             }
         }
@@ -339,31 +343,35 @@ TEST(FastPaths, GlyphSpansMatchTheGeneralPath) {
     lines.push_back(Screen(9, 5, 0x80FF0000, 0, 0, 0.1f, 0.25f));
     lines.push_back(Screen(1, 7.4f, 0x80FF0000));
     lines.push_back(Screen(9, 7.6f, 0x80FF0000));
-    for (TPixelFormat format : {TPixelFormat::X8R8G8B8, TPixelFormat::R5G6B5}) {
-        for (bool flat : {false, true}) {
-            for (bool depth : {false, true}) {
-                TSurface targets[2] = {MakeSurface(20, 16, format, 0x10305070),
-                                       MakeSurface(20, 16, format, 0x10305070)};
-                TSurface depths[2] = {MakeSurface(20, 16, TPixelFormat::D16),
-                                      MakeSurface(20, 16, TPixelFormat::D16)};
-                TRasterStats stats[2];
-                for (int k = 0; k < 2; ++k) {
-                    TRasterizer r;
-                    r.SetFastPaths(k == 1);
-                    Setup2d(r, targets[k]);
-                    r.Viewport() = TViewport{2, 1, 15, 13, 0.0f, 1.0f};
-                    r.SetDepthBuffer(&depths[k]);
-                    r.State().zEnable = depth;
-                    r.State().shadeMode = flat ? TShade::Flat : TShade::Gouraud;
-                    r.Draw(TPrimitive::LineList, TVertexFormat::Transformed, lines.data(),
-                           static_cast<int>(lines.size()));
-                    stats[k] = r.Stats();
+    for (const DeviceOptions& options : kDeviceOptions) {
+        for (TPixelFormat format : {TPixelFormat::X8R8G8B8, TPixelFormat::R5G6B5}) {
+            for (bool flat : {false, true}) {
+                for (bool depth : {false, true}) {
+                    TSurface targets[2] = {MakeSurface(20, 16, format, 0x10305070),
+                                           MakeSurface(20, 16, format, 0x10305070)};
+                    TSurface depths[2] = {MakeSurface(20, 16, TPixelFormat::D16),
+                                          MakeSurface(20, 16, TPixelFormat::D16)};
+                    TRasterStats stats[2];
+                    for (int k = 0; k < 2; ++k) {
+                        TRasterizer r;
+                        r.SetFastPaths(k == 1);
+                        ApplyOptions(r, options);
+                        Setup2d(r, targets[k]);
+                        r.Viewport() = TViewport{2, 1, 15, 13, 0.0f, 1.0f};
+                        r.SetDepthBuffer(&depths[k]);
+                        r.State().zEnable = depth;
+                        r.State().shadeMode = flat ? TShade::Flat : TShade::Gouraud;
+                        r.Draw(TPrimitive::LineList, TVertexFormat::Transformed, lines.data(),
+                               static_cast<int>(lines.size()));
+                        stats[k] = r.Stats();
+                    }
+                    EXPECT_TRUE(SameBytes(targets[0], targets[1]))
+                        << options.name << ", " << int(format) << (flat ? " flat" : "")
+                        << (depth ? " depth" : "");
+                    EXPECT_TRUE(SameBytes(depths[0], depths[1]));
+                    EXPECT_EQ(stats[0].primitives, stats[1].primitives);
+                    EXPECT_EQ(stats[0].fragments, stats[1].fragments);
                 }
-                EXPECT_TRUE(SameBytes(targets[0], targets[1]))
-                    << int(format) << (flat ? " flat" : "") << (depth ? " depth" : "");
-                EXPECT_TRUE(SameBytes(depths[0], depths[1]));
-                EXPECT_EQ(stats[0].primitives, stats[1].primitives);
-                EXPECT_EQ(stats[0].fragments, stats[1].fragments);
             }
         }
     }

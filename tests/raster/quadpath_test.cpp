@@ -80,18 +80,25 @@ TSurface DrawCases(TRasterizer& r, TPixelFormat format, const TSurface& texture,
 // failure names the case.
 void ExpectSameAsGeneralPath(const std::vector<QuadCase>& cases, const TSurface& texture,
                              TFilter filter, TAddress address, bool blend) {
-    for (TPixelFormat format : kTargets) {
-        for (size_t i = 0; i < cases.size(); ++i) {
-            TRasterizer general(TSimd::Scalar);
-            general.SetFastPaths(false);
-            TSurface want = DrawCases(general, format, texture, cases, filter, address, blend, i);
-            for (TSimd level : kLevels) {
-                TRasterizer fast(level);
-                TSurface got = DrawCases(fast, format, texture, cases, filter, address, blend, i);
-                EXPECT_TRUE(SameBytes(want, got))
-                    << cases[i].name << ": target " << int(format) << ", texture "
-                    << int(texture.Format()) << ", level " << int(level) << ", filter "
-                    << int(filter) << ", address " << int(address) << (blend ? ", blended" : "");
+    for (const DeviceOptions& options : kDeviceOptions) {
+        for (TPixelFormat format : kTargets) {
+            for (size_t i = 0; i < cases.size(); ++i) {
+                TRasterizer general(TSimd::Scalar);
+                general.SetFastPaths(false);
+                ApplyOptions(general, options);
+                TSurface want =
+                    DrawCases(general, format, texture, cases, filter, address, blend, i);
+                for (TSimd level : kLevels) {
+                    TRasterizer fast(level);
+                    ApplyOptions(fast, options);
+                    TSurface got =
+                        DrawCases(fast, format, texture, cases, filter, address, blend, i);
+                    EXPECT_TRUE(SameBytes(want, got))
+                        << cases[i].name << ": " << options.name << ", target " << int(format)
+                        << ", texture " << int(texture.Format()) << ", level " << int(level)
+                        << ", filter " << int(filter) << ", address " << int(address)
+                        << (blend ? ", blended" : "");
+                }
             }
         }
     }
@@ -254,30 +261,34 @@ TEST(QuadPaths, PixelsTheAlphaTestDropsKeepTheTargetsUnusedByte) {
         {"turned", TurnedCases()[6].quad},
         {"untextured, alpha 0", Quad(10, 10, 30, 20, 0x00FF8040)},
     };
-    for (TSimd level : kLevels) {
-        for (size_t i = 0; i < cases.size(); ++i) {
-            TSurface want, got;
-            for (bool fast : {false, true}) {
-                TRasterizer r(fast ? level : TSimd::Scalar);
-                r.SetFastPaths(fast);
-                TSurface target = MakeSurface(96, 80, TPixelFormat::X8R8G8B8);
-                for (int y = 0; y < target.Height(); ++y) {
-                    for (int x = 0; x < target.Width(); ++x)
-                        Store32(target.At(x, y), 0x00405060u + static_cast<uint32_t>(x));
+    for (bool alphaInX : {false, true}) {
+        for (TSimd level : kLevels) {
+            for (size_t i = 0; i < cases.size(); ++i) {
+                TSurface want, got;
+                for (bool fast : {false, true}) {
+                    TRasterizer r(fast ? level : TSimd::Scalar);
+                    r.SetFastPaths(fast);
+                    r.SetAlphaInXByte(alphaInX);
+                    TSurface target = MakeSurface(96, 80, TPixelFormat::X8R8G8B8);
+                    for (int y = 0; y < target.Height(); ++y) {
+                        for (int x = 0; x < target.Width(); ++x)
+                            Store32(target.At(x, y), 0x00405060u + static_cast<uint32_t>(x));
+                    }
+                    Setup2d(r, target);
+                    r.State().alphaTestEnable = true;
+                    r.State().alphaFunc = TCompare::GreaterEqual;
+                    r.State().alphaRef = 1;
+                    r.State().stage0.magFilter = r.State().stage0.minFilter = TFilter::Linear;
+                    r.SetTexture(i + 1 == cases.size() ? nullptr : &texture);
+                    DrawQuad(r, cases[i].quad);
+                    (fast ? got : want) = std::move(target);
                 }
-                Setup2d(r, target);
-                r.State().alphaTestEnable = true;
-                r.State().alphaFunc = TCompare::GreaterEqual;
-                r.State().alphaRef = 1;
-                r.State().stage0.magFilter = r.State().stage0.minFilter = TFilter::Linear;
-                r.SetTexture(i + 1 == cases.size() ? nullptr : &texture);
-                DrawQuad(r, cases[i].quad);
-                (fast ? got : want) = std::move(target);
-            }
-            EXPECT_TRUE(SameBytes(want, got)) << cases[i].name << ", level " << int(level);
-            // The texture's first column is transparent: the one-to-one sprite leaves column 4.
-            if (i == 0) {
-                EXPECT_EQ(Load32(got.At(4, 8)), 0x00405064u);
+                EXPECT_TRUE(SameBytes(want, got)) << cases[i].name << ", level " << int(level)
+                                                  << (alphaInX ? ", alpha in X" : "");
+                // The texture's first column is transparent: the one-to-one sprite leaves column 4.
+                if (i == 0) {
+                    EXPECT_EQ(Load32(got.At(4, 8)), 0x00405064u);
+                }
             }
         }
     }

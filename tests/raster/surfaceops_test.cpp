@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -191,6 +192,49 @@ TEST(SurfaceOps, MipLevelsAverageTwoByTwoBlocks) {
     EXPECT_EQ(levels[1].GetPixel(0, 0), 0xFF000041u);
     EXPECT_EQ(levels[1].GetPixel(1, 0), 0x089098A0u);
     EXPECT_EQ(levels[2].GetPixel(0, 0), 0x84484C71u);
+}
+
+TEST(SurfaceOps, NearestMipLevelsTakeTheTopLeftOfEachBlock) {
+    // Halves, odd sides (the last block is cut short) and one-pixel sides that clamp.
+    struct Case {
+        int sw, sh, dw, dh;
+    };
+    for (Case c : {Case{8, 8, 4, 4}, Case{5, 3, 2, 1}, Case{1, 4, 1, 2}, Case{3, 1, 2, 1}}) {
+        TSurface source = Make(c.sw, c.sh, TPixelFormat::X8R8G8B8);
+        Paint(source);
+        // The X byte is copied as stored between surfaces of one format.
+        Store32(source.At(0, 0), 0x12345678);
+        TSurface same = Make(c.dw, c.dh, TPixelFormat::X8R8G8B8);
+        TSurface other = Make(c.dw, c.dh, TPixelFormat::R5G6B5);
+        BuildMipLevel(source, same, TMipReduce::Nearest);
+        BuildMipLevel(source, other, TMipReduce::Nearest);
+        for (int y = 0; y < c.dh; ++y) {
+            for (int x = 0; x < c.dw; ++x) {
+                int sx = std::min(2 * x, c.sw - 1), sy = std::min(2 * y, c.sh - 1);
+                EXPECT_EQ(Load32(same.At(x, y)), Load32(source.At(sx, sy)))
+                    << c.sw << "x" << c.sh << " at " << x << "," << y;
+                // Between formats, the pixel converts as a copy converts it.
+                TSurface one = Make(1, 1, TPixelFormat::R5G6B5);
+                CopyRect(source, TRect{sx, sy, sx + 1, sy + 1}, one, 0, 0);
+                EXPECT_EQ(Load16(other.At(x, y)), Load16(one.At(0, 0)));
+            }
+        }
+    }
+    // Down a chain, level k holds the top level's pixels at multiples of 2^k; the box filter
+    // gives something else on this pattern.
+    TSurface levels[4] = {Make(8, 8, TPixelFormat::A8R8G8B8), Make(4, 4, TPixelFormat::A8R8G8B8),
+                          Make(2, 2, TPixelFormat::A8R8G8B8), Make(1, 1, TPixelFormat::A8R8G8B8)};
+    Paint(levels[0]);
+    BuildMipChain(levels, 4, TMipReduce::Nearest);
+    for (int k = 1; k < 4; ++k) {
+        for (int y = 0; y < levels[k].Height(); ++y) {
+            for (int x = 0; x < levels[k].Width(); ++x)
+                EXPECT_EQ(levels[k].GetPixel(x, y), levels[0].GetPixel(x << k, y << k));
+        }
+    }
+    TSurface box = Make(4, 4, TPixelFormat::A8R8G8B8);
+    BuildMipLevel(levels[0], box);
+    EXPECT_NE(box.GetPixel(1, 1), levels[1].GetPixel(1, 1));
 }
 
 TEST(SurfaceOps, ReadAndWritePixelsFollowTheRulesOfTheirDirection) {
