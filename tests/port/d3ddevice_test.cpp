@@ -339,6 +339,8 @@ TEST_F(DeviceTest, SceneMatchesTheRasterizerDrawnDirectly) {
     SurfacePtr texture(MakeTexture(device.get(), 16, 16, texels));
 
     raster::TRasterizer direct;
+    // The device keeps the drawn alpha in the X byte of its X8R8G8B8 targets.
+    direct.SetAlphaInXByte(true);
     direct.SetRenderTarget(&directTarget);
     direct.SetTexture(&directTexture);
     direct.Viewport() = {0, 0, 48, 40, 0.0f, 1.0f};
@@ -457,6 +459,27 @@ TEST_F(DeviceTest, SceneMatchesTheRasterizerDrawnDirectly) {
     }
     EXPECT_EQ(differing, 0);
     EXPECT_GT(drawn, 400);  // the scene covers a good part of the target
+}
+
+// A half-transparent quad on an X8R8G8B8 target leaves the blended alpha in the X bytes (what
+// a word copy into a texture keeps); a converting Blt still reads those pixels as opaque.
+TEST_F(DeviceTest, XBytesOfAnXTargetHoldTheBlendedAlpha) {
+    SurfacePtr target(MakeTarget(16, 16));
+    DevicePtr device(MakeDevice(target.get()));
+    ASSERT_EQ(device->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE), D3D_OK);
+    ASSERT_EQ(device->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE), D3D_OK);
+    ASSERT_EQ(device->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA), D3D_OK);
+    ASSERT_EQ(device->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_INVSRCALPHA), D3D_OK);
+    // The diffuse alpha, not the (missing, so opaque) texture's.
+    ASSERT_EQ(device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE), D3D_OK);
+    ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0), D3D_OK);
+    ASSERT_EQ(DrawFan(device.get(), D3DFVF_TLVERTEX, ScreenQuad(0, 0, 8, 8, 0x80FF0000)), D3D_OK);
+    // Alpha: round((128 * 128 + 255 * 127) / 255) = 191; red: round(255 * 128 / 255) = 128.
+    EXPECT_EQ(RawPixel(target.get(), 3, 3), 0xBF800000u);
+    EXPECT_EQ(RawPixel(target.get(), 12, 12), 0xFF000000u);
+    SurfacePtr converted(MakeSurface(16, 16, TPixelFormat::A4R4G4B4));
+    ASSERT_EQ(converted->Blt(nullptr, target.get(), nullptr, DDBLT_WAIT, nullptr), DD_OK);
+    EXPECT_EQ(RawPixel(converted.get(), 3, 3), 0xF800u);
 }
 
 // ---- Render targets and depth

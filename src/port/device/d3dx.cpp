@@ -73,19 +73,6 @@ int LevelCount(int width, int height) {
     return levels;
 }
 
-// A nearest reduction: destination (x, y) takes source (2x, 2y), clamped into the source; the
-// stored bits are copied, both levels having one format.
-void PointReduce(const raster::TSurface& source, raster::TSurface& dest) {
-    int bytes = dest.BytesPerPixel();
-    for (int y = 0; y < dest.Height(); ++y) {
-        int sy = std::min(2 * y, source.Height() - 1);
-        for (int x = 0; x < dest.Width(); ++x) {
-            int sx = std::min(2 * x, source.Width() - 1);
-            std::memcpy(dest.At(x, y), source.At(sx, sy), static_cast<size_t>(bytes));
-        }
-    }
-}
-
 HRESULT CreateTexture(Device& device, DWORD* width, DWORD* height, D3DX_SURFACEFORMAT* format,
                       DWORD mipRequest, IDirectDrawSurface7** texture) {
     if (width == nullptr || height == nullptr || format == nullptr) return DDERR_INVALIDPARAMS;
@@ -199,11 +186,9 @@ HRESULT LoadTexture(display::Surface& surface, DWORD mipLevel, const void* pixel
         if (mipLevel == D3DX_DEFAULT && managed != nullptr) {
             const raster::TSurface* above = &store->pixels;
             for (raster::TSurface& level : managed->lower) {
-                if (filter == D3DX_FILTER_LINEAR) {
-                    raster::BuildMipLevel(*above, level);
-                } else {
-                    PointReduce(*above, level);
-                }
+                raster::BuildMipLevel(*above, level,
+                                      filter == D3DX_FILTER_LINEAR ? raster::TMipReduce::Box
+                                                                   : raster::TMipReduce::Nearest);
                 above = &level;
             }
         }

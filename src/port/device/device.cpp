@@ -46,12 +46,13 @@ bool ValidArg(DWORD value) {
 
 Device::Device(const control::DeviceSpec& spec, uint32_t drawId,
                std::shared_ptr<const display::Adapter> adapter, display::Surface* target)
-    : mSpec(spec),
-      mDrawId(drawId),
-      mAdapter(std::move(adapter)),
-      mShift(PixelCentreShift()),
-      mTarget(target) {
+    : mSpec(spec), mDrawId(drawId), mAdapter(std::move(adapter)), mTarget(target) {
     mTarget->AddRef();
+    // The control plane's pixel-centre shift, as it stood when the device was made.
+    mRasterizer.SetPixelCentreShift(PixelCentreShift());
+    // The X byte of an X8R8G8B8 target keeps the drawn alpha (other formats are unaffected):
+    // the drawing code may copy the back buffer's words into a texture and keep them as alpha.
+    mRasterizer.SetAlphaInXByte(true);
     // The recorded defaults are the rasterizer's (raster/renderstate.h).
     const raster::TRenderState& s = mRasterizer.State();
     mRenderStates[D3DRENDERSTATE_ZENABLE] = s.zEnable;
@@ -89,7 +90,7 @@ Device::Device(const control::DeviceSpec& spec, uint32_t drawId,
                  0.0f,
                  1.0f};
     DoSetViewport(&mViewport);
-    UpdateProjection();
+    mRasterizer.Transforms().projection = ToMat4(mProjection);
 }
 
 Device::~Device() {
@@ -285,7 +286,7 @@ HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE type, D3DMATRIX* matrix) {
                 break;
             case D3DTRANSFORMSTATE_PROJECTION:
                 mProjection = *matrix;
-                UpdateProjection();
+                transforms.projection = ToMat4(mProjection);
                 break;
             default:
                 return DDERR_INVALIDPARAMS;
@@ -311,19 +312,6 @@ HRESULT Device::GetTransform(D3DTRANSFORMSTATETYPE type, D3DMATRIX* matrix) {
                 return DDERR_INVALIDPARAMS;
         }
     });
-}
-
-void Device::UpdateProjection() {
-    TMat4 projection = ToMat4(mProjection);
-    if (mShift != 0.0f && mViewport.dwWidth > 0 && mViewport.dwHeight > 0) {
-        // Pixel centres moved by +shift draw everything at -shift: a clip-space move of x by
-        // -2 shift / width and y by +2 shift / height (y points up there), scaled by w.
-        TMat4 move;
-        move.m[12] = -2.0f * mShift / static_cast<float>(mViewport.dwWidth);
-        move.m[13] = 2.0f * mShift / static_cast<float>(mViewport.dwHeight);
-        projection = raster::Multiply(projection, move);
-    }
-    mRasterizer.Transforms().projection = projection;
 }
 
 HRESULT Device::SetViewport(D3DVIEWPORT7* viewport) {
@@ -353,7 +341,6 @@ HRESULT Device::DoSetViewport(const D3DVIEWPORT7* viewport) {
     v.height = static_cast<int>(viewport->dwHeight);
     v.minZ = viewport->dvMinZ;
     v.maxZ = viewport->dvMaxZ;
-    if (mShift != 0.0f) UpdateProjection();
     return D3D_OK;
 }
 

@@ -78,13 +78,10 @@ private:
     // and runs `work`; DDERR_SURFACEBUSY while one of them is locked or has a device context out.
     template <typename Work>
     HRESULT WithSurfaces(bool texture, Work&& work);
-    // The projection the rasterizer uses: the program's, moved by the pixel-centre shift.
-    void UpdateProjection();
 
     const control::DeviceSpec mSpec;
     const uint32_t mDrawId;  // the DirectDraw object's id: owner of the textures D3DX makes
     const std::shared_ptr<const display::Adapter> mAdapter;
-    const float mShift;
 
     display::Surface* mTarget;             // holds a reference
     display::Surface* mTexture = nullptr;  // holds a reference
@@ -100,7 +97,6 @@ private:
     D3DMATERIAL7 mMaterial{};
 
     raster::TRasterizer mRasterizer;
-    std::vector<raster::TTransformedVertex> mShifted;  // scratch for the pixel-centre shift
 };
 
 }  // namespace port::device

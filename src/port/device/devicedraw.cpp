@@ -235,20 +235,9 @@ HRESULT Device::DoDraw(D3DPRIMITIVETYPE type, DWORD fvf, const void* vertices, D
     if (count == 0) return D3D_OK;
     if (mManaged != nullptr && MakeResident(*mManaged) != DD_OK) return DDERR_OUTOFVIDEOMEMORY;
 
-    const void* drawn = vertices;
-    if (mShift != 0.0f && format == raster::TVertexFormat::Transformed) {
-        // Screen positions move as the pixel centres' shift asks (see UpdateProjection).
-        const auto* given = static_cast<const raster::TTransformedVertex*>(vertices);
-        mShifted.assign(given, given + count);
-        for (raster::TTransformedVertex& v : mShifted) {
-            v.x -= mShift;
-            v.y -= mShift;
-        }
-        drawn = mShifted.data();
-    }
     auto primitive = static_cast<raster::TPrimitive>(type);
     return WithSurfaces(
-        true, [&] { mRasterizer.Draw(primitive, format, drawn, static_cast<int>(count)); });
+        true, [&] { mRasterizer.Draw(primitive, format, vertices, static_cast<int>(count)); });
 }
 
 }  // namespace port::device
