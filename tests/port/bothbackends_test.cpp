@@ -5,14 +5,10 @@
 // ("port_tests_xvfb"); elsewhere they are skipped.
 #include <SDL2/SDL.h>
 
-#include <chrono>
-#include <cstdlib>
 #include <cstring>
 #include <string>
-#include <thread>
 
 #include "port/control.h"
-#include "port/startup.h"
 #include "port/system/globalmem.h"
 #include "port/window/activation.h"
 #include "port/window/clipboard.h"
@@ -23,53 +19,7 @@
 
 namespace {
 
-using window_testing::WindowTest;
-
-class BothBackendsTest : public WindowTest, public ::testing::WithParamInterface<const char*> {
-protected:
-    void SetUp() override {
-        WindowTest::SetUp();
-        if (IsSdl()) {
-            const char* display = std::getenv("DISPLAY");
-            if (display == nullptr || *display == '\0') {
-                GTEST_SKIP() << "no X display: CTest runs this under xvfb-run -a";
-            }
-            setenv("SDL_VIDEODRIVER", "x11", 1);
-            ASSERT_TRUE(port::SelectWindowBackend("sdl")) << "SDL cannot open " << display;
-        }
-    }
-
-    bool IsSdl() const { return std::strcmp(GetParam(), "sdl") == 0; }
-
-    // Takes what the desktop sends back for a while (the echoes of the program's own changes),
-    // then every queued message.
-    std::vector<MSG> Settle() {
-        std::vector<MSG> taken;
-        if (IsSdl()) {
-            for (int i = 0; i < 15; ++i) {
-                std::vector<MSG> more = Pump();
-                taken.insert(taken.end(), more.begin(), more.end());
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            }
-        }
-        std::vector<MSG> more = Pump();
-        taken.insert(taken.end(), more.begin(), more.end());
-        return taken;
-    }
-
-    // The SDL window's client size matches the model's (sdl only).
-    void ExpectShownSize(HWND window) {
-        if (!IsSdl()) return;
-        SDL_Window* shown = port::sdl::CurrentWindow();
-        ASSERT_NE(shown, nullptr);
-        RECT client{};
-        GetClientRect(window, &client);
-        int width = 0, height = 0;
-        SDL_GetWindowSize(shown, &width, &height);
-        EXPECT_EQ(width, client.right);
-        EXPECT_EQ(height, client.bottom);
-    }
-};
+using window_testing::BothBackendsTest;
 
 TEST_P(BothBackendsTest, MovesAndSizesOfTheProgramStayAsMade) {
     HWND window = MakeWindow(window_testing::kMainStyle, 0, true, RECT{40, 30, 520, 390});
@@ -132,7 +82,7 @@ TEST_P(BothBackendsTest, HiddenAndShownAgain) {
     }
 }
 
-TEST_P(BothBackendsTest, TitlesInBothCharacterSets) {
+TEST_P(BothBackendsTest, AnsiTitleReachesTheDesktopAsUtf8) {
     HWND window = MakeWindow(window_testing::kMainStyle, 0, true, RECT{0, 0, 480, 360}, true);
     ASSERT_TRUE(SetWindowTextA(window, "Caf\xE9 Umbrava"));
     Settle();
@@ -283,9 +233,9 @@ TEST_P(BothBackendsTest, ClipboardTextInBothViews) {
     EXPECT_FALSE(IsClipboardFormatAvailable(CF_UNICODETEXT));
 }
 
+// One instantiation for every BothBackendsTest case of the test program (window, geometry, queue
+// and clipboard files too).
 INSTANTIATE_TEST_SUITE_P(Backends, BothBackendsTest, ::testing::Values("headless", "sdl"),
-                         [](const ::testing::TestParamInfo<const char*>& info) {
-                             return std::string(info.param);
-                         });
+                         window_testing::BackendName);
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Code pages, global memory, the clipboard and message boxes.
+// Code pages, global memory, the clipboard (on both backends) and message boxes.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -11,53 +11,53 @@
 #include "port/system/lasterror.h"
 #include "port/window/clipboard.h"
 #include "port/window/messagebox.h"
+#include "windowfixture.h"
 
 namespace {
 
-class ClipboardTest : public ::testing::Test {
-protected:
-    // What the program does to put text on the clipboard.
-    bool Put(const std::string& bytes) {
-        if (!OpenClipboard(nullptr)) return false;
-        EmptyClipboard();
-        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size() + 1);
-        if (block == nullptr) {
-            CloseClipboard();
-            return false;
-        }
-        std::memcpy(GlobalLock(block), bytes.c_str(), bytes.size() + 1);
-        GlobalUnlock(block);
-        SetClipboardData(CF_TEXT, block);
-        CloseClipboard();
-        return true;
-    }
+using window_testing::BothBackendsTest;
 
-    // What the program does to read it back, in either mode.
-    std::string Get(bool unicode) {
-        if (!IsClipboardFormatAvailable(CF_TEXT) || !OpenClipboard(nullptr)) return "";
-        std::string text;
-        if (unicode && IsClipboardFormatAvailable(CF_UNICODETEXT)) {
-            auto* wide = static_cast<const WCHAR*>(GlobalLock(GetClipboardData(CF_UNICODETEXT)));
-            int units = static_cast<int>(std::char_traits<char16_t>::length(wide));
-            std::string buffer(static_cast<size_t>(4 * units + 1), '\0');
-            int length = WideCharToMultiByte(CP_UTF8, 0, wide, units, buffer.data(), 4 * units + 1,
-                                             nullptr, nullptr);
-            text = buffer.substr(0, static_cast<size_t>(length));
-        } else {
-            text = static_cast<const char*>(GlobalLock(GetClipboardData(CF_TEXT)));
-        }
+// What the program does to put text on the clipboard.
+bool Put(const std::string& bytes) {
+    if (!OpenClipboard(nullptr)) return false;
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size() + 1);
+    if (block == nullptr) {
         CloseClipboard();
-        return text;
+        return false;
     }
-};
+    std::memcpy(GlobalLock(block), bytes.c_str(), bytes.size() + 1);
+    GlobalUnlock(block);
+    SetClipboardData(CF_TEXT, block);
+    CloseClipboard();
+    return true;
+}
 
-TEST_F(ClipboardTest, RoundTripInBothViews) {
+// What the program does to read it back, in either mode.
+std::string Get(bool unicode) {
+    if (!IsClipboardFormatAvailable(CF_TEXT) || !OpenClipboard(nullptr)) return "";
+    std::string text;
+    if (unicode && IsClipboardFormatAvailable(CF_UNICODETEXT)) {
+        auto* wide = static_cast<const WCHAR*>(GlobalLock(GetClipboardData(CF_UNICODETEXT)));
+        int units = static_cast<int>(std::char_traits<char16_t>::length(wide));
+        std::string buffer(static_cast<size_t>(4 * units + 1), '\0');
+        int length = WideCharToMultiByte(CP_UTF8, 0, wide, units, buffer.data(), 4 * units + 1,
+                                         nullptr, nullptr);
+        text = buffer.substr(0, static_cast<size_t>(length));
+    } else {
+        text = static_cast<const char*>(GlobalLock(GetClipboardData(CF_TEXT)));
+    }
+    CloseClipboard();
+    return text;
+}
+
+TEST_P(BothBackendsTest, ClipboardRoundTripInBothViews) {
     const std::string text = "Tribe \xC3\xA9t\xC3\xA9 \xF0\x9F\x98\x80";
     ASSERT_TRUE(Put(text));
     EXPECT_EQ(Get(true), text);
     EXPECT_EQ(Get(false), text);
     std::string outside;
-    ASSERT_TRUE(port::control::ClipboardText(&outside));
+    ASSERT_TRUE(OutsideClipboard(&outside));
     EXPECT_EQ(outside, text);
 
     // 8-bit text of an ANSI program comes back as it was, and reads as Windows-1252.
@@ -66,20 +66,22 @@ TEST_F(ClipboardTest, RoundTripInBothViews) {
     EXPECT_EQ(Get(true), "caf\xC3\xA9");
 
     // Text another program put there.
-    port::control::SetClipboardText("\xE2\x82\xAC 5");
+    PutOutside("\xE2\x82\xAC 5");
     EXPECT_EQ(Get(true), "\xE2\x82\xAC 5");
 }
 
-TEST_F(ClipboardTest, NothingWithoutText) {
+TEST_P(BothBackendsTest, ClipboardNothingWithoutText) {
+    // A desktop's clipboard outlasts the programs that filled it: emptied first.
+    ClearOutside();
     EXPECT_FALSE(IsClipboardFormatAvailable(CF_TEXT));
     EXPECT_EQ(Get(true), "");
     ASSERT_TRUE(Put("x"));
-    port::control::ClearClipboard();
+    ClearOutside();
     EXPECT_EQ(Get(false), "");
-    EXPECT_FALSE(port::control::ClipboardText(nullptr));
+    EXPECT_FALSE(OutsideClipboard(nullptr));
 }
 
-TEST_F(ClipboardTest, OneOpenerAndInjectedFailures) {
+TEST_P(BothBackendsTest, ClipboardOneOpenerAndInjectedFailures) {
     ASSERT_TRUE(OpenClipboard(nullptr));
     EXPECT_FALSE(OpenClipboard(nullptr));
     EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
@@ -98,7 +100,7 @@ TEST_F(ClipboardTest, OneOpenerAndInjectedFailures) {
     EXPECT_EQ(Get(false), "c");
 }
 
-TEST_F(ClipboardTest, UnicodeTextPutDirectly) {
+TEST_P(BothBackendsTest, ClipboardUnicodeTextPutDirectly) {
     ASSERT_TRUE(OpenClipboard(nullptr));
     EmptyClipboard();
     const char16_t wide[] = u"\u00e9\U0001F600";
@@ -170,7 +172,7 @@ TEST(CodePageTest, Conversions) {
     EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
 }
 
-TEST_F(ClipboardTest, MessageBoxesAreRecordedAndNeverBlock) {
+TEST(MessageBoxTest, RecordedAndNeverBlock) {
     EXPECT_EQ(MessageBoxA(nullptr, "Failed to initialize window.", "Error", MB_OK | MB_ICONERROR),
               IDOK);
     HWND owner = reinterpret_cast<HWND>(0x10010);

@@ -10,6 +10,7 @@
 
 namespace {
 
+using window_testing::BothBackendsTest;
 using window_testing::WindowTest;
 
 std::vector<UINT> Numbers(const std::vector<MSG>& messages) {
@@ -40,11 +41,11 @@ TEST_F(WindowTest, OrderPostedThenQuitThenInputThenPaintThenTimers) {
     EXPECT_EQ(taken[0].time, timeGetTime());
 }
 
-TEST_F(WindowTest, FiltersByWindowAndRange) {
+TEST_P(BothBackendsTest, FiltersByWindowAndRange) {
     HWND first = MakeWindow();
     HWND second = MakeWindow();
     HWND child = MakeChild(first, RECT{0, 0, 10, 10});
-    Pump();
+    Settle();
     PostMessageA(second, WM_USER, 0, 0);
     PostMessageA(child, WM_USER + 5, 0, 0);
     PostMessageA(nullptr, WM_USER + 9, 0, 0);
@@ -68,9 +69,9 @@ TEST_F(WindowTest, FiltersByWindowAndRange) {
     EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
 }
 
-TEST_F(WindowTest, PaintStaysUntilValidated) {
+TEST_P(BothBackendsTest, PaintStaysUntilValidated) {
     HWND window = MakeWindow();
-    Pump();
+    Settle();
     RECT part{10, 10, 20, 30};
     InvalidateRect(window, &part, FALSE);
     MSG msg;
@@ -90,12 +91,12 @@ TEST_F(WindowTest, PaintStaysUntilValidated) {
     // All windows at once, with erasing; hidden windows wait.
     HWND hidden = MakeWindow(window_testing::kMainStyle, 0, false);
     InvalidateRect(nullptr, nullptr, TRUE);
-    std::vector<MSG> taken = Pump();
+    std::vector<MSG> taken = Settle();
     ASSERT_EQ(taken.size(), 1u);
     EXPECT_EQ(taken[0].hwnd, window);
     EXPECT_EQ(Messages(WM_ERASEBKGND, window).size(), 1u);
     ShowWindow(hidden, SW_SHOWNA);
-    taken = Pump();
+    taken = Settle();
     ASSERT_EQ(taken.size(), 1u);
     EXPECT_EQ(taken[0].hwnd, hidden);
     EXPECT_FALSE(GetUpdateRect(hidden, nullptr, FALSE));
@@ -159,7 +160,7 @@ TEST_F(WindowTest, IdleWaitNeverSleepsOnTheFakeClock) {
     EXPECT_EQ(MsgWaitForMultipleObjects(1, nullptr, FALSE, 1, 0), WAIT_FAILED);
 }
 
-TEST_F(WindowTest, SentMessagesAreDirectCalls) {
+TEST_P(BothBackendsTest, SentMessagesAreDirectCalls) {
     HWND window = MakeWindow();
     window_testing::SetHook(
         [](HWND, UINT message, WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
@@ -171,9 +172,9 @@ TEST_F(WindowTest, SentMessagesAreDirectCalls) {
     EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_USER, WM_USER + 200, PM_REMOVE));
 }
 
-TEST_F(WindowTest, OtherThreadsPostAndReadGeometry) {
+TEST_P(BothBackendsTest, OtherThreadsPostAndReadGeometry) {
     HWND window = MakeWindow();
-    Pump();
+    Settle();
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([window, t] {

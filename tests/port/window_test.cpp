@@ -9,8 +9,8 @@
 
 namespace {
 
+using window_testing::BothBackendsTest;
 using window_testing::Log;
-using window_testing::WindowTest;
 
 std::vector<UINT> MessageNumbers(HWND window) {
     std::vector<UINT> numbers;
@@ -20,7 +20,7 @@ std::vector<UINT> MessageNumbers(HWND window) {
     return numbers;
 }
 
-TEST_F(WindowTest, ClassNamesAreUniqueWithoutCase) {
+TEST_P(BothBackendsTest, ClassNamesAreUniqueWithoutCase) {
     WNDCLASSA again{};
     again.lpfnWndProc = DefWindowProcA;
     again.lpszClassName = "record_wndclass";
@@ -33,7 +33,7 @@ TEST_F(WindowTest, ClassNamesAreUniqueWithoutCase) {
     EXPECT_EQ(GetLastError(), ERROR_CANNOT_FIND_WND_CLASS);
 }
 
-TEST_F(WindowTest, CreationSendsTheMessagesOfWindowsInOrder) {
+TEST_P(BothBackendsTest, CreationSendsTheMessagesOfWindowsInOrder) {
     HWND window = MakeWindow(window_testing::kMainStyle | WS_VISIBLE, WS_EX_APPWINDOW, false);
     std::vector<UINT> numbers = MessageNumbers(window);
     std::vector<UINT> expected = {
@@ -49,7 +49,7 @@ TEST_F(WindowTest, CreationSendsTheMessagesOfWindowsInOrder) {
               window_testing::kMainStyle | WS_VISIBLE | WS_CLIPSIBLINGS);
 }
 
-TEST_F(WindowTest, FailingCreateAnswersNoWindow) {
+TEST_P(BothBackendsTest, FailingCreateAnswersNoWindow) {
     window_testing::SetHook([](HWND, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
         if (message == WM_CREATE) return -1;
         return std::nullopt;
@@ -66,7 +66,7 @@ TEST_F(WindowTest, FailingCreateAnswersNoWindow) {
     EXPECT_EQ(GetLastError(), ERROR_NOT_ENOUGH_MEMORY);
 }
 
-TEST_F(WindowTest, HandlesSurviveDecimalAndHexText) {
+TEST_P(BothBackendsTest, HandlesSurviveDecimalAndHexText) {
     HWND window = MakeWindow();
     char decimal[32];
     std::snprintf(decimal, sizeof decimal, "%d",
@@ -81,7 +81,7 @@ TEST_F(WindowTest, HandlesSurviveDecimalAndHexText) {
     EXPECT_TRUE(IsWindow(reinterpret_cast<HWND>(static_cast<uintptr_t>(parsed))));
 }
 
-TEST_F(WindowTest, WindowDataHoldsAWholePointer) {
+TEST_P(BothBackendsTest, WindowDataHoldsAWholePointer) {
     HWND window = MakeWindow();
     int object = 0;
     void* pointer = &object;
@@ -98,7 +98,7 @@ TEST_F(WindowTest, WindowDataHoldsAWholePointer) {
     EXPECT_EQ(GetLastError(), ERROR_INVALID_INDEX);
 }
 
-TEST_F(WindowTest, TopmostOnlyFollowsTheZOrderCalls) {
+TEST_P(BothBackendsTest, TopmostOnlyFollowsTheZOrderCalls) {
     HWND window = MakeWindow();
     SetWindowLongA(window, GWL_EXSTYLE, WS_EX_APPWINDOW | WS_EX_TOPMOST);
     EXPECT_EQ(GetWindowLongA(window, GWL_EXSTYLE), static_cast<LONG_PTR>(WS_EX_APPWINDOW));
@@ -108,7 +108,7 @@ TEST_F(WindowTest, TopmostOnlyFollowsTheZOrderCalls) {
     EXPECT_EQ(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
 }
 
-TEST_F(WindowTest, ClassCursorIsSharedByTheClass) {
+TEST_P(BothBackendsTest, ClassCursorIsSharedByTheClass) {
     HWND window = MakeWindow();
     HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
     EXPECT_EQ(GetClassLongA(window, GCL_HCURSOR),
@@ -119,7 +119,7 @@ TEST_F(WindowTest, ClassCursorIsSharedByTheClass) {
     EXPECT_EQ(GetClassLongA(second, GCL_HCURSOR), 0u);
 }
 
-TEST_F(WindowTest, TitlesInBothCharacterSets) {
+TEST_P(BothBackendsTest, TitlesInBothCharacterSets) {
     HWND window = MakeWindow();
     EXPECT_TRUE(SetWindowTextW(window, u"Caf\u00e9 \U0001F600"));
     char ansi[16];
@@ -137,7 +137,7 @@ TEST_F(WindowTest, TitlesInBothCharacterSets) {
     EXPECT_EQ(wide[0], 0x20AC);
 }
 
-TEST_F(WindowTest, FindWindowSeesOnlyTheProgramsWindows) {
+TEST_P(BothBackendsTest, FindWindowSeesOnlyTheProgramsWindows) {
     HWND own = MakeWindow();
     port::control::ForeignWindowSpec spec;
     spec.className = "OTHER_WNDCLASS";
@@ -150,7 +150,7 @@ TEST_F(WindowTest, FindWindowSeesOnlyTheProgramsWindows) {
     EXPECT_TRUE(IsWindow(foreign));
 }
 
-TEST_F(WindowTest, ChildOfAForeignHost) {
+TEST_P(BothBackendsTest, ChildOfAForeignHost) {
     port::control::ForeignWindowSpec spec;
     spec.rect = RECT{100, 50, 740, 530};
     HWND host = port::control::CreateForeignWindow(spec);
@@ -202,7 +202,7 @@ TEST_F(WindowTest, ChildOfAForeignHost) {
     EXPECT_EQ(GetParent(child), host);
 }
 
-TEST_F(WindowTest, DestroyedHostTakesItsChildrenAlong) {
+TEST_P(BothBackendsTest, DestroyedHostTakesItsChildrenAlong) {
     HWND host = port::control::CreateForeignWindow({});
     HWND child = CreateWindowExA(0, "ANSI_WNDCLASS", "", WS_CHILD | WS_VISIBLE, 0, 0, 480, 360,
                                  host, nullptr, nullptr, nullptr);
@@ -223,7 +223,7 @@ TEST_F(WindowTest, DestroyedHostTakesItsChildrenAlong) {
     EXPECT_TRUE(IsWindow(other));
 }
 
-TEST_F(WindowTest, DestroyWindowOrderAndCleanUp) {
+TEST_P(BothBackendsTest, DestroyWindowOrderAndCleanUp) {
     HWND parent = MakeWindow();
     HWND child = MakeChild(parent, RECT{0, 0, 10, 10});
     SetTimer(parent, 1, 100, nullptr);
@@ -251,7 +251,7 @@ TEST_F(WindowTest, DestroyWindowOrderAndCleanUp) {
     EXPECT_NE(next, child);
 }
 
-TEST_F(WindowTest, GetWindowWalksTheZOrder) {
+TEST_P(BothBackendsTest, GetWindowWalksTheZOrder) {
     HWND back = MakeWindow();
     HWND front = MakeWindow();
     EXPECT_EQ(GetWindow(back, GW_HWNDFIRST), front);
@@ -277,7 +277,7 @@ TEST_F(WindowTest, GetWindowWalksTheZOrder) {
     EXPECT_EQ(GetWindow(back, GW_HWNDFIRST), back);
 }
 
-TEST_F(WindowTest, NotTopmostLeavesAWindowThatIsNotTopmostInPlace) {
+TEST_P(BothBackendsTest, NotTopmostLeavesAWindowThatIsNotTopmostInPlace) {
     HWND window = MakeWindow();
     HWND other = port::control::CreateForeignWindow({});
     ASSERT_EQ(GetWindow(window, GW_HWNDFIRST), other);

@@ -1,6 +1,15 @@
 #include "windowfixture.h"
 
+#include <SDL2/SDL.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+#include "port/startup.h"
 #include "port/window/cursor.h"
+#include "port/window/sdl/sdlbackend.h"
 
 namespace window_testing {
 namespace {
@@ -99,6 +108,76 @@ std::vector<Seen> WindowTest::Messages(UINT message, HWND window) const {
         }
     }
     return out;
+}
+
+void BothBackendsTest::SetUp() {
+    WindowTest::SetUp();
+    if (!IsSdl()) return;
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || *display == '\0') {
+        GTEST_SKIP() << "no X display: CTest runs this under xvfb-run -a";
+    }
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    ASSERT_TRUE(port::SelectWindowBackend("sdl")) << "SDL cannot open " << display;
+}
+
+bool BothBackendsTest::IsSdl() const {
+    return std::strcmp(GetParam(), "sdl") == 0;
+}
+
+std::vector<MSG> BothBackendsTest::Settle() {
+    std::vector<MSG> taken;
+    if (IsSdl()) {
+        for (int i = 0; i < 15; ++i) {
+            std::vector<MSG> more = Pump();
+            taken.insert(taken.end(), more.begin(), more.end());
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+    std::vector<MSG> more = Pump();
+    taken.insert(taken.end(), more.begin(), more.end());
+    return taken;
+}
+
+void BothBackendsTest::ExpectShownSize(HWND window) {
+    if (!IsSdl()) return;
+    SDL_Window* shown = port::sdl::CurrentWindow();
+    ASSERT_NE(shown, nullptr);
+    RECT client{};
+    GetClientRect(window, &client);
+    int width = 0, height = 0;
+    SDL_GetWindowSize(shown, &width, &height);
+    EXPECT_EQ(width, client.right);
+    EXPECT_EQ(height, client.bottom);
+}
+
+bool BothBackendsTest::OutsideClipboard(std::string* text) {
+    if (!IsSdl()) return port::control::ClipboardText(text);
+    if (!SDL_HasClipboardText()) return false;
+    char* utf8 = SDL_GetClipboardText();
+    if (text != nullptr) *text = utf8 != nullptr ? utf8 : "";
+    SDL_free(utf8);
+    return true;
+}
+
+void BothBackendsTest::PutOutside(const std::string& text) {
+    if (IsSdl()) {
+        SDL_SetClipboardText(text.c_str());
+    } else {
+        port::control::SetClipboardText(text);
+    }
+}
+
+void BothBackendsTest::ClearOutside() {
+    if (IsSdl()) {
+        SDL_SetClipboardText("");
+    } else {
+        port::control::ClearClipboard();
+    }
+}
+
+std::string BackendName(const ::testing::TestParamInfo<const char*>& info) {
+    return info.param;
 }
 
 }  // namespace window_testing

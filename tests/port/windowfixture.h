@@ -1,11 +1,15 @@
 // A small world for window tests: the window system reset, the fake clock on, and a window
 // class whose procedure records every message (and may be told how to answer some).
+// BothBackendsTest runs the same tests on either backend, named by the test's parameter: the
+// window system in memory ("headless") or shown on an X server ("sdl"). The sdl cases need a
+// display: CTest runs them under Xvfb (port_tests_xvfb); elsewhere they are skipped.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "port/control.h"
@@ -51,5 +55,27 @@ protected:
     std::vector<Seen> Messages(UINT message, HWND window = nullptr) const;
     void ClearLog() { Log().clear(); }
 };
+
+class BothBackendsTest : public WindowTest, public ::testing::WithParamInterface<const char*> {
+protected:
+    // Selects the backend after the base set-up (the test program resets to headless around
+    // every test).
+    void SetUp() override;
+
+    bool IsSdl() const;
+    // Takes what the desktop sends back for a while (the echoes of the program's own changes:
+    // exposes, focus, moves), then every queued message. Only Pump on headless.
+    std::vector<MSG> Settle();
+    // The SDL window's client size matches the model's (sdl only).
+    void ExpectShownSize(HWND window);
+    // The clipboard as another program sees it: the X server's on sdl, the control plane's on
+    // headless. False when it holds no text.
+    bool OutsideClipboard(std::string* text);
+    void PutOutside(const std::string& text);
+    void ClearOutside();
+};
+
+// The test name's suffix: the backend.
+std::string BackendName(const ::testing::TestParamInfo<const char*>& info);
 
 }  // namespace window_testing

@@ -9,6 +9,7 @@
 
 namespace {
 
+using window_testing::BothBackendsTest;
 using window_testing::WindowTest;
 
 RECT ClientOf(HWND window) {
@@ -17,7 +18,7 @@ RECT ClientOf(HWND window) {
     return rect;
 }
 
-TEST_F(WindowTest, FrameOfTheMainStyle) {
+TEST_P(BothBackendsTest, FrameOfTheMainStyle) {
     RECT rect{0, 0, 800, 600};
     ASSERT_TRUE(AdjustWindowRectEx(&rect, window_testing::kMainStyle, FALSE, WS_EX_APPWINDOW));
     EXPECT_EQ(rect.right - rect.left, 800 + 2 * GetSystemMetrics(SM_CXSIZEFRAME));
@@ -48,7 +49,7 @@ TEST_F(WindowTest, FrameOfTheMainStyle) {
     }
 }
 
-TEST_F(WindowTest, AdjustedSizeAndForcedSizeGiveTheSameClientArea) {
+TEST_P(BothBackendsTest, AdjustedSizeAndForcedSizeGiveTheSameClientArea) {
     HWND window = MakeWindow();
     RECT outer{0, 0, 800, 600};
     AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)), FALSE,
@@ -94,7 +95,7 @@ TEST_F(WindowTest, AdjustedSizeAndForcedSizeGiveTheSameClientArea) {
     EXPECT_EQ(changed.back().pos.x, 10);
 }
 
-TEST_F(WindowTest, UnchangedSizeSendsNoSize) {
+TEST_P(BothBackendsTest, UnchangedSizeSendsNoSize) {
     HWND window = MakeWindow();
     ClearLog();
     SetWindowPos(window, nullptr, 50, 60, 480, 360, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -103,7 +104,7 @@ TEST_F(WindowTest, UnchangedSizeSendsNoSize) {
     EXPECT_NE(Messages(WM_WINDOWPOSCHANGED).back().pos.flags & SWP_NOSIZE, 0u);
 }
 
-TEST_F(WindowTest, SetWindowPosFailureIsInjectable) {
+TEST_P(BothBackendsTest, SetWindowPosFailureIsInjectable) {
     HWND window = MakeWindow();
     port::control::InjectFailure("SetWindowPos", ERROR_ACCESS_DENIED, 1);
     ClearLog();
@@ -153,7 +154,7 @@ TEST_F(WindowTest, MinimiseAndRestoreFromTheDesktop) {
     EXPECT_EQ(Messages(WM_PAINT, window).size(), 1u);
 }
 
-TEST_F(WindowTest, MaximiseFillsTheWorkArea) {
+TEST_P(BothBackendsTest, MaximiseFillsTheWorkArea) {
     HWND window = MakeWindow(WS_OVERLAPPEDWINDOW);
     ShowWindow(window, SW_SHOWMAXIMIZED);
     RECT work{};
@@ -173,7 +174,7 @@ TEST_F(WindowTest, MaximiseFillsTheWorkArea) {
     EXPECT_EQ(Messages(WM_SIZE, window).back().wParam, SIZE_RESTORED);
 }
 
-TEST_F(WindowTest, HitTestOfTheVirtualFrame) {
+TEST_P(BothBackendsTest, HitTestOfTheVirtualFrame) {
     HWND window = MakeWindow(window_testing::kMainStyle, 0, true, RECT{100, 100, 580, 460});
     struct Case {
         int x;
@@ -197,7 +198,7 @@ TEST_F(WindowTest, HitTestOfTheVirtualFrame) {
     EXPECT_EQ(DefWindowProcA(popup, WM_NCHITTEST, 0, MAKELPARAM(199, 199)), HTCLIENT);
 }
 
-TEST_F(WindowTest, ShowingAndHiding) {
+TEST_P(BothBackendsTest, ShowingAndHiding) {
     HWND first = MakeWindow();
     HWND second = MakeWindow();
     ASSERT_EQ(GetForegroundWindow(), second);
@@ -212,7 +213,7 @@ TEST_F(WindowTest, ShowingAndHiding) {
     EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
 }
 
-TEST_F(WindowTest, PositionsAndSizesStayInTheRangeOfTheMessages) {
+TEST_P(BothBackendsTest, PositionsAndSizesStayInTheRangeOfTheMessages) {
     HWND window = MakeWindow();
     ClearLog();
     ASSERT_TRUE(SetWindowPos(window, nullptr, INT32_MAX, INT32_MIN, INT32_MAX, -5,
@@ -266,7 +267,7 @@ TEST_F(WindowTest, PositionsAndSizesStayInTheRangeOfTheMessages) {
     EXPECT_EQ(rect.bottom, 32767 + 32767);
 }
 
-TEST_F(WindowTest, PointsAnywhereConvertByWrappingAsOnWindows) {
+TEST_P(BothBackendsTest, PointsAnywhereConvertByWrappingAsOnWindows) {
     HWND window = MakeWindow(WS_POPUP, 0, true, RECT{100, 50, 300, 300});
     POINT point{INT32_MAX, INT32_MIN};
     ASSERT_TRUE(ClientToScreen(window, &point));
@@ -277,7 +278,7 @@ TEST_F(WindowTest, PointsAnywhereConvertByWrappingAsOnWindows) {
     EXPECT_EQ(point.y, INT32_MIN);
 }
 
-TEST_F(WindowTest, ExtremeRectanglesNeitherOverflowNorLoseTheirMonitor) {
+TEST_P(BothBackendsTest, ExtremeRectanglesNeitherOverflowNorLoseTheirMonitor) {
     RECT all{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
     RECT grown = all;
     ASSERT_TRUE(AdjustWindowRectEx(&grown, window_testing::kMainStyle, TRUE, WS_EX_CLIENTEDGE));
