@@ -39,6 +39,21 @@ bool ProgramInFront() {
     return front != nullptr && !front->foreign;
 }
 
+// The program's own window in front, or null.
+HWND ProgramFront() {
+    WorldLock lock = LockWorld();
+    Window* front = FindLocked(World(), World().foreground);
+    return front != nullptr && !front->foreign ? World().foreground : nullptr;
+}
+
+// Whether a window of the program still exists and is shown, so the activation may return to it.
+bool ProgramWindowShown(HWND window) {
+    if (window == nullptr) return false;
+    WorldLock lock = LockWorld();
+    Window* found = FindLocked(World(), window);
+    return found != nullptr && !found->foreign && (found->style & WS_VISIBLE) != 0;
+}
+
 MouseButton ButtonOf(Uint8 button, bool* known) {
     *known = true;
     switch (button) {
@@ -167,9 +182,10 @@ void EventTranslator::TranslateWindowEvent(const SDL_WindowEvent& event) {
                     break;
                 }
             }
-            DeliverFocus(mWindow);
+            DeliverFocus(ProgramWindowShown(mLastFront) ? mLastFront : mWindow);
             break;
         case SDL_WINDOWEVENT_FOCUS_LOST:
+            if (HWND front = ProgramFront()) mLastFront = front;
             DeliverFocus(nullptr);
             break;
         case SDL_WINDOWEVENT_CLOSE:

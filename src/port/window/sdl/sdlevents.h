@@ -38,6 +38,10 @@ private:
     void TranslateKey(const SDL_KeyboardEvent& event);
 
     HWND mWindow = nullptr;
+    // The program's window that was in front when the desktop took the focus away: the
+    // activation goes back to it when the focus returns, as Windows gives it back to the
+    // application's last active window.
+    HWND mLastFront = nullptr;
     bool mNextKeyAltGr = false;
     bool mAltGrDown = false;
 };
