@@ -487,20 +487,7 @@ TEST_F(FullScreenTest, StillDrawingIsAnsweredOnlyAsOftenAsATestAsks) {
 
 // ---- Under the sdl backend
 
-class SdlLossTest : public DisplayTest {
-protected:
-    void SetUp() override {
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
-        DisplayTest::SetUp();
-        if (!port::SelectWindowBackend("sdl")) GTEST_SKIP() << "no SDL video driver";
-    }
-    void TearDown() override {
-        port::control::ResetWindowing();
-        port::SelectWindowBackend("headless");
-        unsetenv("SDL_VIDEODRIVER");
-        DisplayTest::TearDown();
-    }
-};
+class SdlLossTest : public display_testing::SdlDisplayTest {};
 
 TEST_F(SdlLossTest, SurfacesOfARealWindowAreLostAndRestored) {
     HWND window = MakeWindow(WS_POPUP, 0, true, RECT{0, 0, 64, 48});

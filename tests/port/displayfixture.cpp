@@ -1,9 +1,11 @@
 #include "displayfixture.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "port/display/control.h"
 #include "port/display/surfaceshape.h"
+#include "port/startup.h"
 
 namespace display_testing {
 
@@ -31,6 +33,19 @@ void DisplayTest::TearDown() {
     mDraw = nullptr;
     EXPECT_TRUE(port::control::Surfaces().empty()) << "a surface was not released";
     WindowTest::TearDown();
+}
+
+void SdlDisplayTest::SetUp() {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    DisplayTest::SetUp();
+    if (!port::SelectWindowBackend("sdl")) GTEST_SKIP() << "no SDL video driver";
+}
+
+void SdlDisplayTest::TearDown() {
+    port::control::ResetWindowing();
+    port::SelectWindowBackend("headless");
+    unsetenv("SDL_VIDEODRIVER");
+    DisplayTest::TearDown();
 }
 
 IDirectDrawSurface7* DisplayTest::MakeSurface(int width, int height, raster::TPixelFormat format,

@@ -75,4 +75,12 @@ protected:
     IDirectDraw7* mDraw = nullptr;
 };
 
+// The same under the sdl backend, on SDL's dummy video driver, which needs no display; skipped
+// where SDL has no video driver at all.
+class SdlDisplayTest : public DisplayTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+};
+
 }  // namespace display_testing

@@ -11,6 +11,7 @@
 namespace {
 
 using display_testing::DisplayTest;
+using display_testing::SdlDisplayTest;
 using display_testing::SurfacePtr;
 using raster::TPixelFormat;
 
@@ -66,21 +67,6 @@ TEST_F(DisplayTest, ACursorThreadAndTheMainThreadShareThePrimary) {
     EXPECT_GT(cursorBlits.load(), 0);
 }
 
-// The sdl backend needs a video driver: SDL's dummy driver needs no display.
-class SdlDisplayTest : public DisplayTest {
-protected:
-    void SetUp() override {
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
-        DisplayTest::SetUp();
-        if (!port::SelectWindowBackend("sdl")) GTEST_SKIP() << "no SDL video driver";
-    }
-    void TearDown() override {
-        port::control::ResetWindowing();
-        port::SelectWindowBackend("headless");
-        unsetenv("SDL_VIDEODRIVER");
-        DisplayTest::TearDown();
-    }
-};
 
 TEST_F(SdlDisplayTest, TheControlPlaneWorksOnARealWindow) {
     HWND window = MakeWindow(WS_POPUP, 0, true, RECT{0, 0, 64, 48});
