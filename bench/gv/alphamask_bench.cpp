@@ -12,12 +12,12 @@
 #include "foundation/assetmanager.h"
 #include "foundation/str.h"
 #include "foundation/xml/xmlnode.h"
-#include "gv/gvalphahittester.h"
+#include "gv/hittest/gvalphahittester.h"
 #include "gv/gvframe.h"
 #include "gv/gvobject.h"
 #include "gv/gvtexture.h"
-#include "platform/texture.h"
-#include "platform/texturedata.h"
+#include "platform/texture/texture.h"
+#include "platform/texture/texturedata.h"
 
 namespace {
 

@@ -17,8 +17,8 @@
 #include "gv/gvobject.h"
 #include "gv/gvscene.h"
 #include "platform/platform.h"
-#include "platform/texture.h"
-#include "platform/texturedata.h"
+#include "platform/texture/texture.h"
+#include "platform/texture/texturedata.h"
 #include "port/control.h"
 
 namespace {

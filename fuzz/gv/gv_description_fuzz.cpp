@@ -12,15 +12,15 @@
 
 #include "foundation/assetmanager.h"
 #include "foundation/xml/xmlnode.h"
-#include "gv/gvalphahittester.h"
+#include "gv/hittest/gvalphahittester.h"
 #include "gv/gvdata.h"
 #include "gv/gvframe.h"
 #include "gv/gvobject.h"
 #include "gv/gvparams.h"
 #include "gv/gvtexture.h"
-#include "platform/memorytexturedata.h"
-#include "platform/texture.h"
-#include "platform/texturedata.h"
+#include "platform/texture/memorytexturedata.h"
+#include "platform/texture/texture.h"
+#include "platform/texture/texturedata.h"
 
 namespace {
 

@@ -14,13 +14,13 @@
 
 #include "foundation/task/taskmanager.h"
 #include "foundation/xml/xmlnode.h"
-#include "gv/flagmasktext.h"
+#include "gv/keys/flagmasktext.h"
 #include "gv/gvframe.h"
 #include "gv/gvobject.h"
 #include "gv/gvscene.h"
-#include "gv/gvstate.h"
-#include "gv/gvtaskhost.h"
-#include "gv/statekeys.h"
+#include "gv/anim/gvstate.h"
+#include "gv/anim/gvtaskhost.h"
+#include "gv/keys/statekeys.h"
 #include "platform/platform.h"
 #include "port/control.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "gv/namemaskregistry.h"
+#include "gv/keys/namemaskregistry.h"
 
 namespace {
 

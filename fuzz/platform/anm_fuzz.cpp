@@ -6,10 +6,10 @@
 #include <memory>
 
 #include "foundation/file/fileindex.h"
-#include "platform/animatedtexture.h"
-#include "platform/drawspec.h"
-#include "platform/renderer.h"
-#include "platform/rendersink.h"
+#include "platform/animation/animatedtexture.h"
+#include "platform/draw/drawspec.h"
+#include "platform/draw/renderer.h"
+#include "platform/draw/rendersink.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > UINT32_MAX) return 0;

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "foundation/file/fileindex.h"
-#include "platform/model.h"
+#include "platform/animation/model.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > UINT32_MAX) return 0;

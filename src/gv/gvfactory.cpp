@@ -10,8 +10,8 @@
 #include "gv/gvobject.h"
 #include "gv/gvobjectcreator.h"
 #include "gv/gvtexture.h"
-#include "gv/namemaskregistry.h"
-#include "gv/statekeys.h"
+#include "gv/keys/namemaskregistry.h"
+#include "gv/keys/statekeys.h"
 
 namespace {
 

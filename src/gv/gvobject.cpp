@@ -6,14 +6,14 @@
 #include "foundation/xml/xmlnode.h"
 #include "gv/attributes.h"
 #include "gv/gvchilds.h"
-#include "gv/gveffects.h"
+#include "gv/anim/gveffects.h"
 #include "gv/gvfactory.h"
-#include "gv/gvhittester.h"
+#include "gv/hittest/gvhittester.h"
 #include "gv/gvscene.h"
-#include "gv/gvstate.h"
-#include "gv/gvtaskhost.h"
-#include "gv/statekeys.h"
-#include "platform/drawspec.h"
+#include "gv/anim/gvstate.h"
+#include "gv/anim/gvtaskhost.h"
+#include "gv/keys/statekeys.h"
+#include "platform/draw/drawspec.h"
 
 namespace {
 

@@ -38,8 +38,8 @@
 #include "gv/gvframe.h"
 #include "gv/gvparams.h"
 #include "gv/gvtexture.h"
-#include "gv/namemask.h"
-#include "gv/ontimercaller.h"
+#include "gv/keys/namemask.h"
+#include "gv/anim/ontimercaller.h"
 #include "math/mat3.h"
 
 class GVChilds;

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "gv/gvobject.h"
-#include "gv/gvtaskhost.h"
+#include "gv/anim/gvtaskhost.h"
 
 bool GVScene::DepthLess::operator()(float a, float b) const {
     if (std::isnan(a)) return !std::isnan(b);

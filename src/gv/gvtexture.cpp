@@ -4,7 +4,7 @@
 
 #include "foundation/xml/xmlnode.h"
 #include "gv/attributes.h"
-#include "platform/texture.h"
+#include "platform/texture/texture.h"
 
 GVTexture::GVTexture(const str& folder) : GVBase(kTexture), path(folder) {}
 

@@ -7,9 +7,9 @@
 #include "foundation/assetmanager.h"
 #include "foundation/file/file.h"
 #include "foundation/log.h"
-#include "platform/animatedtexture.h"
-#include "platform/model.h"
-#include "platform/texture.h"
+#include "platform/animation/animatedtexture.h"
+#include "platform/animation/model.h"
+#include "platform/texture/texture.h"
 #include "script/scriptcode.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "platform/commandline.h"
 #include "platform/onlinehooks.h"
 #include "platform/platform.h"
-#include "platform/renderer.h"
+#include "platform/draw/renderer.h"
 #include "platform/settingkeys.h"
 #include "platform/win32platform.h"
 #include "platform/windowsystemhooks.h"

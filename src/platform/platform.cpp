@@ -13,7 +13,7 @@
 #include "foundation/xml/xmlnode.h"
 #include "platform/commandline.h"
 #include "platform/onlinehooks.h"
-#include "platform/renderer.h"
+#include "platform/draw/renderer.h"
 #include "platform/settingkeys.h"
 #include "platform/win32platform.h"
 #include "platform/windowsystemhooks.h"

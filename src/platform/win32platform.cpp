@@ -8,7 +8,7 @@
 #include "foundation/file/datafolder.h"
 #include "foundation/log.h"
 #include "foundation/prefs/stringtable.h"
-#include "platform/bvminivecdraw.h"
+#include "platform/draw/bvminivecdraw.h"
 #include "platform/commandline.h"
 #include "platform/platform.h"
 #include "platform/platformdata.h"

@@ -2,8 +2,8 @@
 
 #include <iterator>
 
-#include "gv/namemaskregistry.h"
-#include "gv/statekeys.h"
+#include "gv/keys/namemaskregistry.h"
+#include "gv/keys/statekeys.h"
 
 const GWorldKeyName kWorldKeyNames[] = {
     {"normal", &GWorldKeys::normal},

@@ -4,13 +4,13 @@
 // then "NE"); effects and marks are single keys handed to the visual object.
 //
 // All are made together, the first time WorldKeys is called, right after the visual objects'
-// "normal" and "any" (gv/statekeys.h), in the order of kWorldKeyNames. Nothing may rely on the
+// "normal" and "any" (gv/keys/statekeys.h), in the order of kWorldKeyNames. Nothing may rely on the
 // number a word gets; GetName turns a key back into its text. Main thread only.
 #pragma once
 
 #include <cstddef>
 
-#include "gv/namemask.h"
+#include "gv/keys/namemask.h"
 
 struct GWorldKeys {
     // Activity states.

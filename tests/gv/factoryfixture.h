@@ -14,7 +14,7 @@
 #include "gv/gvfactory.h"
 #include "gv/gvobject.h"
 #include "gv/gvscene.h"
-#include "gv/gvtaskhost.h"
+#include "gv/anim/gvtaskhost.h"
 #include "gvfixture.h"
 #include "platform/platform.h"
 #include "port/control.h"

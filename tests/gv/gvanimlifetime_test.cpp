@@ -5,10 +5,10 @@
 #include <memory>
 
 #include "animfixture.h"
-#include "gv/gveffects.h"
-#include "gv/gvinterpolator.h"
-#include "gv/ontimercaller.h"
-#include "gv/statekeys.h"
+#include "gv/anim/gveffects.h"
+#include "gv/anim/gvinterpolator.h"
+#include "gv/anim/ontimercaller.h"
+#include "gv/keys/statekeys.h"
 
 namespace gv_test {
 namespace {

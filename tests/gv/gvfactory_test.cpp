@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "factoryfixture.h"
-#include "gv/gvhittester.h"
-#include "gv/gvstate.h"
+#include "gv/hittest/gvhittester.h"
+#include "gv/anim/gvstate.h"
 #include "gv/gvtextobject.h"
-#include "gv/statekeys.h"
+#include "gv/keys/statekeys.h"
 
 namespace gv_test {
 namespace {

@@ -17,8 +17,8 @@
 #include "foundation/file/fileindex.h"
 #include "foundation/str.h"
 #include "foundation/xml/xmlnode.h"
-#include "platform/memorytexturedata.h"
-#include "platform/texture.h"
+#include "platform/texture/memorytexturedata.h"
+#include "platform/texture/texture.h"
 #include "support/imagewriter.h"
 
 namespace gv_test {

@@ -3,8 +3,8 @@
 #include <set>
 #include <utility>
 
-#include "gv/gvalphahittester.h"
-#include "gv/gvhittester.h"
+#include "gv/hittest/gvalphahittester.h"
+#include "gv/hittest/gvhittester.h"
 #include "gv/gvobject.h"
 #include "gvfixture.h"
 

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "animfixture.h"
-#include "gv/gveffects.h"
-#include "gv/gvinterpolator.h"
-#include "gv/gvinterpolatorregistry.h"
-#include "platform/drawspec.h"
+#include "gv/anim/gveffects.h"
+#include "gv/anim/gvinterpolator.h"
+#include "gv/anim/gvinterpolatorregistry.h"
+#include "platform/draw/drawspec.h"
 
 namespace gv_test {
 namespace {

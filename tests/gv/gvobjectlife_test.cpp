@@ -6,12 +6,12 @@
 #include <string>
 
 #include "factoryfixture.h"
-#include "gv/flagmasktext.h"
-#include "gv/gveffects.h"
-#include "gv/gvhittester.h"
-#include "gv/gvstate.h"
-#include "gv/statekeys.h"
-#include "platform/drawspec.h"
+#include "gv/keys/flagmasktext.h"
+#include "gv/anim/gveffects.h"
+#include "gv/hittest/gvhittester.h"
+#include "gv/anim/gvstate.h"
+#include "gv/keys/statekeys.h"
+#include "platform/draw/drawspec.h"
 
 namespace gv_test {
 namespace {

@@ -6,12 +6,12 @@
 #include <cmath>
 
 #include "factoryfixture.h"
-#include "gv/flagmasktext.h"
+#include "gv/keys/flagmasktext.h"
 #include "gv/gvframe.h"
-#include "gv/gvstate.h"
-#include "gv/statekeys.h"
+#include "gv/anim/gvstate.h"
+#include "gv/keys/statekeys.h"
 #include "math/mat3.h"
-#include "platform/drawspec.h"
+#include "platform/draw/drawspec.h"
 
 namespace gv_test {
 namespace {

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "animfixture.h"
-#include "gv/gveffects.h"
-#include "gv/gvinterpolator.h"
-#include "gv/statekeys.h"
+#include "gv/anim/gveffects.h"
+#include "gv/anim/gvinterpolator.h"
+#include "gv/keys/statekeys.h"
 
 namespace gv_test {
 namespace {

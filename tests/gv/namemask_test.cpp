@@ -1,11 +1,11 @@
-#include "gv/namemask.h"
+#include "gv/keys/namemask.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "gv/namemaskregistry.h"
-#include "gv/statekeys.h"
+#include "gv/keys/namemaskregistry.h"
+#include "gv/keys/statekeys.h"
 #include "support/logcapture.h"
 #include "support/printers.h"
 

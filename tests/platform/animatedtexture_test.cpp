@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "animationfixture.h"
-#include "platform/drawspec.h"
+#include "platform/draw/drawspec.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <cstring>
 #include <string>
 
-#include "platform/animatedtexture.h"
-#include "platform/animationdata.h"
+#include "platform/animation/animatedtexture.h"
+#include "platform/animation/animationdata.h"
 #include "texturefixture.h"
 
 // Little-endian ".anm" pieces.

@@ -10,7 +10,7 @@
 #include "animationfixture.h"
 #include "anmwriter.h"
 #include "audio/sound.h"
-#include "platform/model.h"
+#include "platform/animation/model.h"
 #include "script/scriptcode.h"
 
 namespace {

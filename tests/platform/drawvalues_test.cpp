@@ -4,10 +4,10 @@
 #include <cmath>
 #include <limits>
 
-#include "platform/color.h"
-#include "platform/drawspec.h"
-#include "platform/quadvertices.h"
-#include "platform/vertexbatch.h"
+#include "platform/draw/color.h"
+#include "platform/draw/drawspec.h"
+#include "platform/draw/quadvertices.h"
+#include "platform/draw/vertexbatch.h"
 
 namespace {
 

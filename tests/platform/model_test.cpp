@@ -1,6 +1,6 @@
 // TModel: reading ".mesh" files made by the test, refusing what is not one, and sharing models
 // through the asset manager.
-#include "platform/model.h"
+#include "platform/animation/model.h"
 
 #include <gtest/gtest.h>
 

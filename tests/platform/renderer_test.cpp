@@ -1,9 +1,9 @@
-#include "platform/renderer.h"
+#include "platform/draw/renderer.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/rendersink.h"
-#include "platform/vertexbatch.h"
+#include "platform/draw/rendersink.h"
+#include "platform/draw/vertexbatch.h"
 #include "support/logcapture.h"
 
 namespace {

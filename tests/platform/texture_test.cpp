@@ -1,4 +1,4 @@
-#include "platform/texture.h"
+#include "platform/texture/texture.h"
 
 #include <gtest/gtest.h>
 

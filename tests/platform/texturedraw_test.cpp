@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "platform/drawspec.h"
+#include "platform/draw/drawspec.h"
 #include "texturefixture.h"
 
 namespace {

@@ -11,11 +11,11 @@
 #include "foundation/assetmanager.h"
 #include "foundation/settingsmap.h"
 #include "imagefixture.h"
-#include "platform/memorytexturedata.h"
-#include "platform/renderer.h"
-#include "platform/rendersink.h"
-#include "platform/texture.h"
-#include "platform/texturedata.h"
+#include "platform/texture/memorytexturedata.h"
+#include "platform/draw/renderer.h"
+#include "platform/draw/rendersink.h"
+#include "platform/texture/texture.h"
+#include "platform/texture/texturedata.h"
 #include "support/imagewriter.h"
 
 class TextureTest : public ImageFileTest {

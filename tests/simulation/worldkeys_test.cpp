@@ -4,8 +4,8 @@
 
 #include <set>
 
-#include "gv/namemaskregistry.h"
-#include "gv/statekeys.h"
+#include "gv/keys/namemaskregistry.h"
+#include "gv/keys/statekeys.h"
 #include "support/printers.h"
 
 namespace {

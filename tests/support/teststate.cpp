@@ -16,9 +16,9 @@
 #include "foundation/file/filemaphandler.h"
 #include "foundation/log.h"
 #include "foundation/settingsmap.h"
-#include "platform/memorytexturedata.h"
+#include "platform/texture/memorytexturedata.h"
 #include "platform/onlinehooks.h"
-#include "platform/renderer.h"
+#include "platform/draw/renderer.h"
 #include "port/control.h"
 #include "simulation/params/localtext.h"
 

@@ -6,8 +6,8 @@
 #include <utility>
 
 #include "foundation/xml/xmlnode.h"
-#include "platform/animatedtexture.h"
-#include "platform/animationdata.h"
+#include "platform/animation/animatedtexture.h"
+#include "platform/animation/animationdata.h"
 
 namespace tools {
 namespace {

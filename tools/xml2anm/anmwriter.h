@@ -1,4 +1,4 @@
-// The writer of the binary animation form (".anm", see src/platform/animationanm.cpp), always
+// The writer of the binary animation form (".anm", see src/platform/animation/animationanm.cpp), always
 // version 2: each frame written out whole, with the registration point and transform the XML
 // form lets it inherit from the frame before, all six transform numbers (a = -10,000,000 for
 // none) and its opacity. The script part is written only when the animation has a script of

@@ -3,8 +3,8 @@
 
 #include <memory>
 
-#include "gv/gveffect.h"
-#include "gv/gvinterpolatorregistry.h"
+#include "gv/anim/gveffect.h"
+#include "gv/anim/gvinterpolatorregistry.h"
 
 namespace {
 

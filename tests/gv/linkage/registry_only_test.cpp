@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "gv/gvhittester.h"
+#include "gv/hittest/gvhittester.h"
 
 namespace {
 

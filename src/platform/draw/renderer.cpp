@@ -1,0 +1,81 @@
+#include "platform/draw/renderer.h"
+
+#include "foundation/log.h"
+#include "platform/draw/rendersink.h"
+#include "platform/texture/texture.h"
+#include "platform/draw/vertexbatch.h"
+
+namespace {
+
+TRenderer* gRenderer = nullptr;
+
+}  // namespace
+
+TRenderer* TRenderer::GetInstance() {
+    if (gRenderer == nullptr) gRenderer = new TRenderer();
+    return gRenderer;
+}
+
+void TRenderer::DestroyInstance() {
+    delete gRenderer;
+    gRenderer = nullptr;
+}
+
+bool TRenderer::BeginDraw(bool keepFrontBuffer) {
+    mInFrame = mSink != nullptr && mSink->BeginFrame(keepFrontBuffer);
+    return mInFrame;
+}
+
+void TRenderer::EndDraw(uint32_t argument) {
+    mInFrame = false;
+    if (mSink != nullptr) mSink->EndFrame(argument);
+}
+
+bool TRenderer::Begin2d() {
+    if (mIn2d) {
+        LogPrintf("Begin2d called when already in Begin2d state");
+        return false;
+    }
+    if (mIn3d) {
+        LogPrintf("Begin2d called when already in Begin3d state");
+        return false;
+    }
+    if (!IsDrawing()) {
+        LogPrintf("ERROR: Calling Begin2d outside of a BeginDraw or BeginRenderTarget block!");
+        return false;
+    }
+    mIn2d = mSink != nullptr && mSink->Begin2d();
+    return mIn2d;
+}
+
+void TRenderer::End2d() {
+    if (!mIn2d) {
+        LogPrintf("End2d called when not in Begin2d state");
+        return;
+    }
+    if (!IsDrawing()) LogPrintf("ERROR: Calling End2d after EndDraw or EndRenderTarget!");
+    if (mSink != nullptr) mSink->End2d();
+    mIn2d = false;
+}
+
+bool TRenderer::NeedsSquareTextures() const {
+    return mSink != nullptr && mSink->NeedsSquareTextures();
+}
+
+void TRenderer::SetTexture(const std::shared_ptr<TTexture>& texture) {
+    std::shared_ptr<TTexture> bound = texture != nullptr && texture->IsSimple() ? nullptr : texture;
+    if (bound != mTexture) mTexture = bound;
+    if (mSink != nullptr) mSink->SetTexture(mTexture);
+}
+
+void TRenderer::SetBlendMode(int32_t mode) {
+    if (mSink != nullptr) mSink->SetBlendMode(mode);
+}
+
+void TRenderer::DrawVertices(int primitive, TVertexBatch* batch) {
+    if (!mIn2d && !mIn3d) {
+        LogPrintf("DrawVertices called when not in Begin2d or Begin3d state");
+        return;
+    }
+    if (mSink != nullptr && batch != nullptr) mSink->DrawVertices(primitive, *batch);
+}

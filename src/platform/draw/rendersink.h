@@ -1,0 +1,64 @@
+// TRenderSink: where the renderer (renderer.h) sends the device work it lets through its phase
+// checks: beginning and ending a frame and a 2-D phase, binding a texture, the blend mode, drawing
+// a vertex list, and the display's answer whether textures must be square. The display object
+// will be the program's sink; until it is installed the renderer has no device, and tests install
+// TRecordingRenderSink, which answers as a device would and keeps every call for inspection.
+//
+// Main thread only, like the renderer.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/draw/vertexbatch.h"
+
+class TTexture;
+
+class TRenderSink {
+public:
+    virtual ~TRenderSink() = default;
+
+    virtual bool BeginFrame(bool keepFrontBuffer) = 0;
+    virtual void EndFrame(uint32_t argument) = 0;
+    virtual bool Begin2d() = 0;
+    virtual void End2d() = 0;
+    virtual bool NeedsSquareTextures() = 0;
+    // Binds the texture to stage 0 for the following draws; an empty pointer unbinds.
+    virtual void SetTexture(const std::shared_ptr<TTexture>& texture) = 0;
+    virtual void SetBlendMode(int32_t mode) = 0;
+    // The batch and its vertices live for the call only.
+    virtual void DrawVertices(int primitive, const TVertexBatch& batch) = 0;
+};
+
+// A sink that succeeds at everything it is asked (unless told otherwise) and records the calls.
+class TRecordingRenderSink : public TRenderSink {
+public:
+    struct Draw {
+        int primitive;
+        int32_t kind;
+        // Copies of the vertices of a kind-2 list; empty for other kinds.
+        std::vector<TLVertex> vertices;
+        // The texture bound when the list was drawn.
+        const TTexture* texture;
+    };
+
+    bool BeginFrame(bool /*keepFrontBuffer*/) override { return mFramesSucceed; }
+    void EndFrame(uint32_t /*argument*/) override {}
+    bool Begin2d() override { return true; }
+    void End2d() override {}
+    bool NeedsSquareTextures() override { return mSquareTextures; }
+    void SetTexture(const std::shared_ptr<TTexture>& texture) override {
+        mBound = texture.get();
+        mBoundTextures.push_back(mBound);
+    }
+    void SetBlendMode(int32_t mode) override { mBlendModes.push_back(mode); }
+    void DrawVertices(int primitive, const TVertexBatch& batch) override;
+
+    bool mFramesSucceed = true;
+    bool mSquareTextures = false;
+    const TTexture* mBound = nullptr;
+    std::vector<const TTexture*> mBoundTextures;
+    std::vector<int32_t> mBlendModes;
+    std::vector<Draw> mDraws;
+};

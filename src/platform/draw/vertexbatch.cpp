@@ -1,0 +1,13 @@
+#include "platform/draw/vertexbatch.h"
+
+TVertexBatch* TVertexBatch::CreateKind2(TLVertex* vertices, int count) {
+    return new TVertexBatch(kLitVertexList, vertices, count);
+}
+
+TVertexBatch* TVertexBatch::CreateKind3(TTLVertex* vertices, int count) {
+    return new TVertexBatch(kScreenVertex, vertices, count);
+}
+
+void TVertexBatch::Free(TVertexBatch* batch) {
+    delete batch;
+}
