@@ -333,7 +333,7 @@ TEST_F(AnimationDrawTest, FrameAtItsRegistrationPointMirroredByTheFlips) {
         EXPECT_EQ(Vertices()[2].v, 24.0f / 64.0f);
     }
 
-    // An offset of the spec's own is kept.
+    // An offset the draw record brings is kept.
     mSink.mDraws.clear();
     TDrawSpec spec;
     spec.mFlags = TDrawSpec::kUseOffset;
@@ -369,7 +369,7 @@ TEST_F(AnimationDrawTest, SourceRectangleAndOpacity) {
     EXPECT_EQ(Vertices()[2].u, 48.0f / 128.0f);
     EXPECT_EQ(Vertices()[2].v, 24.0f / 64.0f);
     EXPECT_EQ(DrawnCorners()[2], (std::pair<float, float>(28, 13)));
-    // 0.5 of the spec times the frame's 0.5.
+    // 0.5 of the draw record times the frame's 0.5.
     EXPECT_EQ(Vertices()[0].diffuse >> 24, 0x3Fu);
 
     // A rectangle far outside the int range does not wrap around.
