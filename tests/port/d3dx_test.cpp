@@ -18,7 +18,8 @@ namespace control = port::control;
 
 class D3dxTest : public DeviceTest {
 protected:
-    // A device made as described, on a 16 x 16 target (its own Direct3D object sees the description).
+    // A device made as described, on a 16 x 16 target (its own Direct3D object sees the
+    // description).
     void UseDevice(const control::DeviceSpec& spec) {
         mDevice.Reset();
         mTarget.Reset();

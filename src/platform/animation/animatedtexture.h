@@ -29,8 +29,9 @@ public:
     ~TAnimatedTexture() override;
 
     const char* GetClassName() const override { return "TAnimatedTexture"; }
-    // Draws the current frame: at its registration point (unless the draw record brings an offset of
-    // its own), through the frame's transform, from the frame's rectangle, with its opacity.
+    // Draws the current frame: at its registration point (unless the draw record brings an
+    // offset of its own), through the frame's transform, from the frame's rectangle, with its
+    // opacity.
     // DrawAt comes from TTexture and ends here.
     void Draw(const TDrawSpec& spec) override;
     // As TTexture's, over the whole sheet.
