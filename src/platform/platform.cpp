@@ -14,6 +14,7 @@
 #include "platform/commandline.h"
 #include "platform/onlinehooks.h"
 #include "platform/draw/renderer.h"
+#include "platform/platformdata.h"
 #include "platform/settingkeys.h"
 #include "platform/win32platform.h"
 #include "platform/windowsystemhooks.h"
@@ -154,6 +155,16 @@ bool TPlatform::InitSound() {
 
 void TPlatform::CreateMainWindow() {
     mPlatform->CreateMainWindow(this);
+}
+
+bool TPlatform::IsFullscreen() const {
+    TPlatformData* display = mPlatform->GetPlatformData();
+    return display != nullptr && display->IsFullscreen();
+}
+
+bool TPlatform::SetFullscreen(bool fullscreen) {
+    TPlatformData* display = mPlatform->GetPlatformData();
+    return display != nullptr && display->SetFullscreen(fullscreen);
 }
 
 uint32_t TPlatform::Random() {

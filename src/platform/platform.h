@@ -69,6 +69,11 @@ public:
     // Registers the window class and makes the main window (window data index 0: this object).
     void CreateMainWindow();
 
+    // Full screen: the display's flag (false without a display); SetFullscreen answers the
+    // display's switch (false without a display).
+    bool IsFullscreen() const;
+    bool SetFullscreen(bool fullscreen);
+
     // The next number of the platform's MT19937 generator.
     uint32_t Random();
     str GetTitle() const;

@@ -79,3 +79,8 @@ void TRenderer::DrawVertices(int primitive, TVertexBatch* batch) {
     }
     if (mSink != nullptr && batch != nullptr) mSink->DrawVertices(primitive, *batch);
 }
+
+bool TRenderer::ToggleStats() {
+    mStatsVisible = !mStatsVisible;
+    return !mStatsVisible;
+}

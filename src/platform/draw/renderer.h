@@ -58,6 +58,10 @@ public:
     // Draws the list, only inside a 2-D or 3-D phase (otherwise logged, nothing drawn).
     void DrawVertices(int primitive, TVertexBatch* batch);
 
+    // Shows or hides the statistics overlay (Alt+F1); answers true when it is now hidden.
+    bool ToggleStats();
+    bool IsStatsVisible() const { return mStatsVisible; }
+
 private:
     TRenderer() = default;
 
@@ -67,4 +71,5 @@ private:
     bool mIn3d = false;
     bool mInFrame = false;
     bool mInRenderTarget = false;
+    bool mStatsVisible = false;
 };
