@@ -19,6 +19,10 @@ public:
     // The linear part becomes (linear part) x diag(s, s); the translation is kept.
     void Scale(float s);
     static TVec2 TransformPoint(const TVec2& point, const TMat3& matrix);
+    // out = the inverse of m: the transposed cofactors divided by the determinant. False, and out
+    // untouched, when the determinant is 0 (a scaling of 0 somewhere in the transform) or not a
+    // finite number. out may be m.
+    static bool Invert(TMat3& out, const TMat3& m);
 
     float m[9];
 };

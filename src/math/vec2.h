@@ -27,6 +27,10 @@ struct TVec2 {
     friend TVec2 operator*(const TVec2& v, float factor) {
         return TVec2(v.x * factor, v.y * factor);
     }
+    // Each component divided by the divisor.
+    friend TVec2 operator/(const TVec2& v, float divisor) {
+        return TVec2(v.x / divisor, v.y / divisor);
+    }
 
     float x = 0.0f;
     float y = 0.0f;

@@ -58,6 +58,45 @@ TEST(Mat3Test, ScaleKeepsTranslation) {
     EXPECT_EQ(p.y, 6.0f);
 }
 
+TEST(Mat3Test, InvertUndoesAnAffineTransform) {
+    // Turned, scaled by 2 and moved: the inverse brings every point back.
+    TMat3 m;
+    m.Rotate(0.5f);
+    m.Scale(2.0f);
+    m.m[6] = 30;
+    m.m[7] = -7;
+    TMat3 inverse;
+    ASSERT_TRUE(TMat3::Invert(inverse, m));
+    for (TVec2 p : {TVec2(0, 0), TVec2(3, 4), TVec2(-10, 2.5f)}) {
+        const TVec2 back = TMat3::TransformPoint(TMat3::TransformPoint(p, m), inverse);
+        EXPECT_NEAR(back.x, p.x, 1e-4f);
+        EXPECT_NEAR(back.y, p.y, 1e-4f);
+    }
+    // A full 3x3 matrix, inverted in place.
+    TMat3 full(2, 0, 1, 1, 3, 2, 1, 1, 2), product;
+    const TMat3 original = full;
+    ASSERT_TRUE(TMat3::Invert(full, full));
+    TMat3::Multiply(product, original, full);
+    const TMat3 identity;
+    for (int i = 0; i < 9; ++i)
+        EXPECT_NEAR(product.m[i], identity.m[i], 1e-6f) << i;
+}
+
+TEST(Mat3Test, InvertRefusesASingularMatrix) {
+    TMat3 flat;
+    flat.Scale(0.0f);
+    flat.m[6] = 5;
+    TMat3 out(1, 2, 3, 4, 5, 6, 7, 8, 9);
+    EXPECT_FALSE(TMat3::Invert(out, flat));
+    EXPECT_EQ(out.m[1], 2.0f);  // untouched
+    TMat3 huge;
+    huge.Scale(1e30f);  // the determinant overflows to infinity
+    EXPECT_FALSE(TMat3::Invert(out, huge));
+    TMat3 nan;
+    nan.m[0] = NAN;
+    EXPECT_FALSE(TMat3::Invert(out, nan));
+}
+
 TEST(Mat4Test, SetPerspective) {
     TMat4 m;
     m.SetPerspective(1.0f, 101.0f, static_cast<float>(M_PI / 2), 2.0f, 0.5f, 0.5f);

@@ -30,6 +30,9 @@ TEST(VecTest, Vec2Arithmetic) {
     TVec2 d = -a;
     EXPECT_EQ(d.x, -1.5f);
     EXPECT_EQ(d.y, 2.0f);
+    TVec2 e = TVec2(100.0f, -9.0f) / 3.0f;
+    EXPECT_EQ(e.x, 100.0f / 3.0f);
+    EXPECT_EQ(e.y, -3.0f);
 
     a += TVec2(1.0f, 1.0f);
     a *= 0.5f;
