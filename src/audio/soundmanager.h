@@ -16,8 +16,17 @@ public:
     bool StartThread();
     bool IsThreadStarted() const { return mStarted; }
 
+    // Suspends (false) or resumes (true) every stream; a stream the user paused stays paused.
+    // The window's activation changes call it.
+    void SetActive(bool active) { mActive = active; }
+    bool IsActive() const { return mActive; }
+    // Runs the queued sound notifications on the main thread (the event pump's idle turns). None
+    // are queued until the streams exist.
+    void DispatchCallbacks() {}
+
 private:
     bool mStarted = false;
+    bool mActive = true;
 };
 
 // Registers the builder that makes data sources for ".ogg" files. Until the decoder exists

@@ -50,6 +50,32 @@ void SetGameState(const str& key, const str& value) {
     }
 }
 
+void SetGameStateInt(const str& key, int value) {
+    if (gHooks.setGameStateInt != nullptr) {
+        gHooks.setGameStateInt(key, value);
+    }
+}
+
+bool IsGameSuspended() {
+    return gHooks.isGameSuspended != nullptr && gHooks.isGameSuspended();
+}
+
+void MarkDirty(TWindowManager* manager) {
+    if (manager != nullptr && gHooks.markDirty != nullptr) {
+        gHooks.markDirty(manager);
+    }
+}
+
+bool IsInputLocked(const TWindowManager* manager) {
+    return manager != nullptr && gHooks.isInputLocked != nullptr && gHooks.isInputLocked(manager);
+}
+
+void EndMovie(TWindowManager* manager) {
+    if (manager != nullptr && gHooks.endMovie != nullptr) {
+        gHooks.endMovie(manager);
+    }
+}
+
 void DeleteGameState() {
     if (gHooks.deleteGameState != nullptr) {
         gHooks.deleteGameState();

@@ -1,7 +1,8 @@
 // What the application object asks of the window system, which sits above it: making and
 // deleting the window manager and its script, switching the script to UTF-8 text, whether the
-// manager has suspended drawing (the cursor worker asks), and the game state (the start-up values,
-// the module plug-ins, deleting it in the teardown). The window system installs its answers at
+// manager has suspended drawing (the cursor worker asks), the manager's redraw and input lock and
+// the script's movie (the event pump asks), and the game state (the start-up values, whether it
+// holds the game, the module plug-ins, deleting it in the teardown). The window system installs its answers at
 // start-up (ui/windowsystem.h); until then, and in tests of this layer, there is no window manager,
 // nothing is suspended, the game state takes nothing and every plug-in fails to load.
 //
@@ -23,6 +24,13 @@ struct THooks {
     void (*setScriptUtf8)(TWindowManager* manager) = nullptr;
     bool (*isDrawingSuspended)(const TWindowManager* manager) = nullptr;
     void (*setGameState)(const str& key, const str& value) = nullptr;
+    void (*setGameStateInt)(const str& key, int value) = nullptr;
+    bool (*isGameSuspended)() = nullptr;
+    // Redraw the whole window tree next time.
+    void (*markDirty)(TWindowManager* manager) = nullptr;
+    bool (*isInputLocked)(const TWindowManager* manager) = nullptr;
+    // Stops the window script's movie, if one plays.
+    void (*endMovie)(TWindowManager* manager) = nullptr;
     void (*deleteGameState)() = nullptr;
     // Loads the module plug-in at the real path and adds its handler to the game state; false
     // (and nothing kept) when it does not load.
@@ -38,6 +46,11 @@ void CreateWindowScript(TWindowManager* manager);
 void SetScriptUtf8(TWindowManager* manager);
 bool IsDrawingSuspended(const TWindowManager* manager);
 void SetGameState(const str& key, const str& value);
+void SetGameStateInt(const str& key, int value);
+bool IsGameSuspended();
+void MarkDirty(TWindowManager* manager);
+bool IsInputLocked(const TWindowManager* manager);
+void EndMovie(TWindowManager* manager);
 void DeleteGameState();
 bool LoadPlugin(const str& path);
 

@@ -47,6 +47,19 @@ void TGameState::SetState(const str& key, const str& value) {
     }
 }
 
+void TGameState::SetStateInt(const str& key, int value) {
+    SetState(key, str::Format("%d", value));
+}
+
+bool TGameState::IsSuspended() const {
+    for (TGameStateHandler* handler : Handlers()) {
+        if (handler->QuerySuspend()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 str TGameState::GetState(const str& key) const {
     auto found = mStore.find(key);
     return found != mStore.end() ? found->second : str();

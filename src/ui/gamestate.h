@@ -41,6 +41,11 @@ public:
 
     // Stores the value and offers the change to each handler in order until one takes it.
     void SetState(const str& key, const str& value);
+    // The same with the number written "%d".
+    void SetStateInt(const str& key, int value);
+    // Whether any handler asks the game to hold (the event pump then only passes window messages
+    // on).
+    bool IsSuspended() const;
     // The stored value, "" when absent.
     str GetState(const str& key) const;
 

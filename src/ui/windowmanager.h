@@ -40,6 +40,8 @@ public:
     void SetScreen(TScreen* screen) { mScreen.reset(screen); }
 
     void SetRedrawNeeded(bool needed) { mRedrawNeeded = needed; }
+    // The whole window tree is redrawn on the next update.
+    void MarkDirty() { mRedrawNeeded = true; }
     bool IsRedrawNeeded() const { return mRedrawNeeded; }
     void SetDrawingSuspended(bool suspended) { mDrawingSuspended.store(suspended); }
     bool IsDrawingSuspended() const { return mDrawingSuspended.load(); }

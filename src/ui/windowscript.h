@@ -15,4 +15,7 @@ public:
     explicit TWindowScript(lua_State* state = nullptr);
 
     bool DeliverCommand() override;
+    // Stops a playing movie and resumes the waiting script; nothing while none plays (movies come
+    // with the media player).
+    void EndMovie() {}
 };

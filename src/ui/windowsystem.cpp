@@ -40,6 +40,31 @@ void SetGameState(const str& key, const str& value) {
     }
 }
 
+void SetGameStateInt(const str& key, int value) {
+    if (TGameState* state = TGameState::Get()) {
+        state->SetStateInt(key, value);
+    }
+}
+
+bool GameSuspended() {
+    TGameState* state = TGameState::Get();
+    return state != nullptr && state->IsSuspended();
+}
+
+void MarkDirty(TWindowManager* manager) {
+    manager->MarkDirty();
+}
+
+bool InputLocked(const TWindowManager* manager) {
+    return manager->IsInputLocked();
+}
+
+void EndMovie(TWindowManager* manager) {
+    if (TWindowScript* script = manager->GetScript()) {
+        script->EndMovie();
+    }
+}
+
 bool LoadPlugin(const str& path) {
     auto* plugin = new TDllGameState;
     if (!plugin->Load(path)) {
@@ -66,6 +91,11 @@ void RegisterWindowSystem() {
     hooks.setScriptUtf8 = &SwitchScriptToUtf8;
     hooks.isDrawingSuspended = &DrawingSuspended;
     hooks.setGameState = &SetGameState;
+    hooks.setGameStateInt = &SetGameStateInt;
+    hooks.isGameSuspended = &GameSuspended;
+    hooks.markDirty = &MarkDirty;
+    hooks.isInputLocked = &InputLocked;
+    hooks.endMovie = &EndMovie;
     hooks.deleteGameState = &DeleteGameState;
     hooks.loadPlugin = &LoadPlugin;
     windowsystemhooks::Install(hooks);
