@@ -58,6 +58,19 @@ void TRenderer::End2d() {
     mIn2d = false;
 }
 
+bool TRenderer::BeginRenderTarget(const std::shared_ptr<TTexture>& texture, int32_t mode) {
+    if (texture == nullptr || texture->IsSimple() || mInFrame || mInRenderTarget) return false;
+    mInRenderTarget = mSink != nullptr && mSink->BeginRenderTarget(texture, mode);
+    mInFrame = mInRenderTarget;
+    return mInRenderTarget;
+}
+
+void TRenderer::EndRenderTarget() {
+    if (mSink != nullptr && mInRenderTarget) mSink->EndRenderTarget();
+    mInRenderTarget = false;
+    mInFrame = false;
+}
+
 bool TRenderer::NeedsSquareTextures() const {
     return mSink != nullptr && mSink->NeedsSquareTextures();
 }

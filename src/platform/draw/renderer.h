@@ -44,6 +44,12 @@ public:
     bool Begin2d();
     // Leaves 2-D drawing (logged and ignored when not in 2-D; logged and done after the frame).
     void End2d();
+    // Draws into the texture instead of the screen until EndRenderTarget: only when no frame or
+    // target is open and the texture is not simple; then the sink's answer (the mode is the
+    // display's) opens the target and the frame. False changes nothing.
+    bool BeginRenderTarget(const std::shared_ptr<TTexture>& texture, int32_t mode);
+    // The sink ends the target; the target and frame flags are cleared.
+    void EndRenderTarget();
 
     bool IsIn2d() const { return mIn2d; }
     bool IsIn3d() const { return mIn3d; }

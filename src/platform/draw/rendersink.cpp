@@ -7,5 +7,10 @@ void TRecordingRenderSink::DrawVertices(int primitive, const TVertexBatch& batch
         const TLVertex* first = static_cast<const TLVertex*>(batch.GetVertices());
         draw.vertices.assign(first, first + batch.GetCount());
     }
+    if (batch.GetKind() == TVertexBatch::kScreenVertex && batch.GetVertices() != nullptr &&
+        batch.GetCount() > 0) {
+        const TTLVertex* first = static_cast<const TTLVertex*>(batch.GetVertices());
+        draw.screenVertices.assign(first, first + batch.GetCount());
+    }
     mDraws.push_back(draw);
 }

@@ -29,6 +29,12 @@ public:
     virtual void SetBlendMode(int32_t mode) = 0;
     // The batch and its vertices live for the call only.
     virtual void DrawVertices(int primitive, const TVertexBatch& batch) = 0;
+    // Makes the texture's surface the target of the following draws; a sink without render
+    // targets refuses.
+    virtual bool BeginRenderTarget(const std::shared_ptr<TTexture>& /*texture*/, int32_t /*mode*/) {
+        return false;
+    }
+    virtual void EndRenderTarget() {}
 };
 
 // A sink that succeeds at everything it is asked (unless told otherwise) and records the calls.
@@ -41,6 +47,8 @@ public:
         std::vector<TLVertex> vertices;
         // The texture bound when the list was drawn.
         const TTexture* texture;
+        // Copies of the vertices of a kind-3 list; empty for other kinds.
+        std::vector<TTLVertex> screenVertices = {};
     };
 
     bool BeginFrame(bool /*keepFrontBuffer*/) override { return mFramesSucceed; }
@@ -54,6 +62,12 @@ public:
     }
     void SetBlendMode(int32_t mode) override { mBlendModes.push_back(mode); }
     void DrawVertices(int primitive, const TVertexBatch& batch) override;
+    // Opens the target when mRenderTargetsSucceed, recording the texture and mode either way.
+    bool BeginRenderTarget(const std::shared_ptr<TTexture>& texture, int32_t mode) override {
+        mRenderTargets.push_back({texture.get(), mode});
+        return mRenderTargetsSucceed;
+    }
+    void EndRenderTarget() override { ++mRenderTargetEnds; }
 
     bool mFramesSucceed = true;
     bool mSquareTextures = false;
@@ -61,4 +75,11 @@ public:
     std::vector<const TTexture*> mBoundTextures;
     std::vector<int32_t> mBlendModes;
     std::vector<Draw> mDraws;
+    struct RenderTarget {
+        const TTexture* texture;
+        int32_t mode;
+    };
+    bool mRenderTargetsSucceed = true;
+    std::vector<RenderTarget> mRenderTargets;
+    int mRenderTargetEnds = 0;
 };
