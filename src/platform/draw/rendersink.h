@@ -53,8 +53,11 @@ public:
 
     bool BeginFrame(bool /*keepFrontBuffer*/) override { return mFramesSucceed; }
     void EndFrame(uint32_t /*argument*/) override {}
-    bool Begin2d() override { return true; }
-    void End2d() override {}
+    bool Begin2d() override {
+        ++mBegin2dCount;
+        return true;
+    }
+    void End2d() override { ++mEnd2dCount; }
     bool NeedsSquareTextures() override { return mSquareTextures; }
     void SetTexture(const std::shared_ptr<TTexture>& texture) override {
         mBound = texture.get();
@@ -71,6 +74,9 @@ public:
 
     bool mFramesSucceed = true;
     bool mSquareTextures = false;
+    // The 2-D phases the renderer let through.
+    int mBegin2dCount = 0;
+    int mEnd2dCount = 0;
     const TTexture* mBound = nullptr;
     std::vector<const TTexture*> mBoundTextures;
     std::vector<int32_t> mBlendModes;
