@@ -33,6 +33,7 @@
 #include "port/win32types.h"
 
 class TAssetManager;
+struct TPlatformEvent;
 class TSoundManager;
 class TStringTable;
 class TTask;
@@ -68,6 +69,12 @@ public:
     bool InitSound();
     // Registers the window class and makes the main window (window data index 0: this object).
     void CreateMainWindow();
+
+    // One turn of the event pump: fills the event (platformevent.h).
+    void GetEvent(TPlatformEvent& event);
+    // 0 normal, 1 relative (mouse moves come as deltas from the centre of the screen).
+    int GetMouseMode() const;
+    void SetMouseMode(int mode);
 
     // Full screen: the display's flag (false without a display); SetFullscreen answers the
     // display's switch (false without a display).

@@ -236,10 +236,6 @@ void TWin32Platform::SetWorkingDirectory(const str& title) {
     }
 }
 
-LRESULT TWin32Platform::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 void TWin32Platform::CreateMainWindow(void* application) {
     mUnicodeMode = IsEnabled(settingkey::kUtf8Mode);
 

@@ -20,6 +20,7 @@
 
 #include "foundation/random.h"
 #include "foundation/str.h"
+#include "platform/eventpumpstate.h"
 #include "port/win32types.h"
 
 class TAssetManager;
@@ -28,6 +29,8 @@ class TPlatformData;
 class TSoundManager;
 class TStringTable;
 class TWindowManager;
+struct MSG;
+struct TPlatformEvent;
 
 class TWin32Platform {
 public:
@@ -60,8 +63,36 @@ public:
     // Registers the window class and makes the main window; the window data (index 0) holds
     // application. A lost host window ends the process (code -1).
     void CreateMainWindow(void* application);
-    // Answers every message with the default until the event pump fills it in.
+    // The main window's procedure (windowproc.cpp). It finds the application object in the
+    // window data (index 0); while that is 0 (during creation, after Shutdown) every message
+    // that needs it gets the default.
     static LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The window became active or inactive: the sound manager is told, and unless the display is
+    // full screen and the change is not forced, the active flag changes and an activation event
+    // is pending (two changes before the next turn cancel out).
+    static void SetActive(HWND window, bool active, bool forced);
+    // The application was activated or deactivated (WM_ACTIVATEAPP, moves off and on screen).
+    static void OnActivateApp(HWND window, bool active);
+
+    // The event pump (eventpump.cpp): one turn, handling at most one message or doing the idle
+    // work, and filling the event.
+    void GetEvent(TPlatformEvent& event);
+    // Writes all five fields; x and y are cut to 16 bits and sign-extended.
+    static void SetEvent(TPlatformEvent& event, int type, int x, int y, int value, int extra);
+    // 0 normal, 1 relative; switching to 1 centres the cursor on the root screen window.
+    int GetMouseMode() const { return mPump.mouseMode; }
+    void SetMouseMode(int mode);
+    // Puts the system cursor on the point (window coordinates) of the main window.
+    void CentreMouse(POINT point);
+    // A press activated the window: starts the focus-click time.
+    void NoteFocusClick();
+    // While full screen and active: keeps the main window topmost and in front.
+    void EnsureTopmost();
+    // The flags the window procedure and the display set-up raise for the pump.
+    TEventPumpState& GetPumpState() { return mPump; }
+    // Forgets the process-wide pump state (the first turn, the pending high surrogate, the
+    // off-screen flag), as in a new process; for tests.
+    static void ResetProcessEventState();
 
     // Stops and joins the cursor worker; at once, since a stop wakes it. Safe to call twice.
     void StopWorker();
@@ -140,6 +171,8 @@ public:
     // Whether the main window is active (the event pump keeps it).
     bool IsActive() const { return mActive.load(); }
     void SetActive(bool active) { mActive.store(active); }
+    // Whether the cursor is to be seen (the display applies it with the Windows cursor).
+    bool IsCursorVisible() const { return mCursorShown; }
 
     // One turn of the worker: draws the cursor when there is something to draw, and answers how
     // long to wait before the next turn (16 ms after a draw, else 250 ms).
@@ -151,6 +184,16 @@ private:
     void ReadVersionData();
     void StartWorker();
     void WorkerLoop();
+
+    // The event pump's parts (eventpump.cpp, windowproc.cpp).
+    void TranslateToEvent(const MSG& msg, TPlatformEvent& event);
+    void TranslateKeyDown(const MSG& msg, TPlatformEvent& event);
+    void TranslateChar(const MSG& msg, TPlatformEvent& event);
+    void TranslateMouseMove(TPlatformEvent& event);
+    void TranslateButton(const MSG& msg, TPlatformEvent& event);
+    // The display's current mouse position (game coordinates).
+    POINT CurrentMousePosition();
+    static void ResetOffScreenFlag();
 
     str mCommandLine;
     int mShowCommand;
@@ -193,6 +236,8 @@ private:
     std::unique_ptr<TSoundManager> mSoundManager;
     std::unique_ptr<TBvMiniVecDraw> mVecDraw;
     std::atomic<TPlatformData*> mDisplay{nullptr};
+
+    TEventPumpState mPump;
 
     // The cursor worker. The stop flag belongs to the object; the wait is on the condition so that
     // a stop wakes the worker at once.

@@ -70,6 +70,15 @@ bool IsInputLocked(const TWindowManager* manager) {
     return manager != nullptr && gHooks.isInputLocked != nullptr && gHooks.isInputLocked(manager);
 }
 
+RECT GetScreenRect(const TWindowManager* manager) {
+    RECT rect{};
+    if (manager == nullptr || gHooks.getScreenRect == nullptr ||
+        !gHooks.getScreenRect(manager, &rect)) {
+        return RECT{};
+    }
+    return rect;
+}
+
 void EndMovie(TWindowManager* manager) {
     if (manager != nullptr && gHooks.endMovie != nullptr) {
         gHooks.endMovie(manager);

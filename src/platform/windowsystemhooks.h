@@ -11,6 +11,7 @@
 #pragma once
 
 #include "foundation/str.h"
+#include "port/win32types.h"
 
 class TWindowManager;
 
@@ -29,6 +30,8 @@ struct THooks {
     // Redraw the whole window tree next time.
     void (*markDirty)(TWindowManager* manager) = nullptr;
     bool (*isInputLocked)(const TWindowManager* manager) = nullptr;
+    // The root screen window's rectangle; false while there is none.
+    bool (*getScreenRect)(const TWindowManager* manager, RECT* rect) = nullptr;
     // Stops the window script's movie, if one plays.
     void (*endMovie)(TWindowManager* manager) = nullptr;
     void (*deleteGameState)() = nullptr;
@@ -50,6 +53,8 @@ void SetGameStateInt(const str& key, int value);
 bool IsGameSuspended();
 void MarkDirty(TWindowManager* manager);
 bool IsInputLocked(const TWindowManager* manager);
+// The root screen window's rectangle, or zeros without one.
+RECT GetScreenRect(const TWindowManager* manager);
 void EndMovie(TWindowManager* manager);
 void DeleteGameState();
 bool LoadPlugin(const str& path);

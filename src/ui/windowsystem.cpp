@@ -59,6 +59,16 @@ bool InputLocked(const TWindowManager* manager) {
     return manager->IsInputLocked();
 }
 
+bool ScreenRect(const TWindowManager* manager, RECT* rect) {
+    TScreen* screen = manager->GetScreen();
+    if (screen == nullptr) {
+        return false;
+    }
+    TScreen::TBounds bounds = screen->GetRect();
+    *rect = RECT{bounds.left, bounds.top, bounds.right, bounds.bottom};
+    return true;
+}
+
 void EndMovie(TWindowManager* manager) {
     if (TWindowScript* script = manager->GetScript()) {
         script->EndMovie();
@@ -96,6 +106,7 @@ void RegisterWindowSystem() {
     hooks.markDirty = &MarkDirty;
     hooks.isInputLocked = &InputLocked;
     hooks.endMovie = &EndMovie;
+    hooks.getScreenRect = &ScreenRect;
     hooks.deleteGameState = &DeleteGameState;
     hooks.loadPlugin = &LoadPlugin;
     windowsystemhooks::Install(hooks);

@@ -97,3 +97,16 @@ bool TRenderer::ToggleStats() {
     mStatsVisible = !mStatsVisible;
     return !mStatsVisible;
 }
+
+bool TRenderer::PushViewport(const TRect& rect) {
+    mViewports.push_back(rect);
+    return true;
+}
+
+void TRenderer::PopViewport() {
+    if (mViewports.size() > 1) mViewports.pop_back();
+}
+
+TRect TRenderer::GetTopViewport() const {
+    return mViewports.empty() ? TRect{} : mViewports.back();
+}

@@ -12,6 +12,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
+
+#include "math/rect.h"
 
 class TRenderSink;
 class TTexture;
@@ -64,6 +67,13 @@ public:
     // Draws the list, only inside a 2-D or 3-D phase (otherwise logged, nothing drawn).
     void DrawVertices(int primitive, TVertexBatch* batch);
 
+    // The viewport stack: the screen set-up pushes the full window; windows push and pop their
+    // own rectangles around their drawing. PopViewport never removes the bottom entry;
+    // GetTopViewport answers zeros while the stack is empty.
+    bool PushViewport(const TRect& rect);
+    void PopViewport();
+    TRect GetTopViewport() const;
+
     // Shows or hides the statistics overlay (Alt+F1); answers true when it is now hidden.
     bool ToggleStats();
     bool IsStatsVisible() const { return mStatsVisible; }
@@ -78,4 +88,5 @@ private:
     bool mInFrame = false;
     bool mInRenderTarget = false;
     bool mStatsVisible = false;
+    std::vector<TRect> mViewports;
 };
