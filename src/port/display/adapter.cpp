@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "port/display/backend.h"
 #include "port/window/desktop.h"
 
 namespace port::display {
@@ -18,16 +19,10 @@ AdapterList& TheList() {
     return *list;
 }
 
-// The default list: three common sizes and the desktop's, each at 16 and 32 bits, without
-// repeating the desktop's size when it is one of the three.
+// The default list: the backend's sizes for the desktop, each at 16 and 32 bits.
 std::vector<control::DisplayModeSpec> DefaultModes(const DesktopMode& desktop) {
-    std::vector<std::pair<int, int>> sizes{{640, 480}, {800, 600}, {1024, 768}};
-    bool listed = false;
-    for (const auto& size : sizes)
-        listed = listed || (size.first == desktop.width && size.second == desktop.height);
-    if (!listed) sizes.emplace_back(desktop.width, desktop.height);
     std::vector<control::DisplayModeSpec> modes;
-    for (const auto& size : sizes) {
+    for (const auto& size : Backend().ModeSizes(desktop.width, desktop.height)) {
         for (int bits : {16, 32})
             modes.push_back({size.first, size.second, bits, desktop.refreshRate});
     }

@@ -117,6 +117,17 @@ std::optional<DesktopMode> TakeDesktopMode(uint32_t object) {
     return std::exchange(state.savedMode, std::nullopt);
 }
 
+FullScreenHold CurrentFullScreenHold() {
+    State& state = TheState();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    FullScreenHold hold;
+    auto found = state.objects.find(state.owner);
+    if (found == state.objects.end() || !state.savedMode) return hold;
+    hold.held = true;
+    hold.focusLost = found->second.focusLost;
+    return hold;
+}
+
 uint32_t ForegroundChanged(HWND foreground) {
     State& state = TheState();
     std::lock_guard<std::mutex> lock(state.mutex);

@@ -37,6 +37,14 @@ HRESULT ExclusiveStatus(uint32_t object);
 void KeepDesktopMode(uint32_t object, const DesktopMode& mode);
 std::optional<DesktopMode> TakeDesktopMode(uint32_t object);
 
+// The exclusive holder's full screen: held from its SetDisplayMode until the mode is put back or
+// the hold ends; focusLost while its window is out of the foreground.
+struct FullScreenHold {
+    bool held = false;
+    bool focusLost = false;
+};
+FullScreenHold CurrentFullScreenHold();
+
 // The window model's changes (port/window/watch.h). ForegroundChanged answers the object that
 // just lost the focus (0: none), whose surfaces the caller loses.
 uint32_t ForegroundChanged(HWND foreground);

@@ -5,6 +5,7 @@
 #include "port/display/displaystate.h"
 #include "port/display/flipchain.h"
 #include "port/display/pixelcopy.h"
+#include "port/display/surface.h"
 #include "port/window/windowpos.h"
 #include "raster/surfaceops.h"
 
@@ -29,6 +30,22 @@ bool ReadVisibleBuffer(const FlipChain& chain, raster::TSurface& out, raster::TP
 }
 
 }  // namespace
+
+ShownMemory FindShownMemory() {
+    ShownMemory shown;
+    if (std::shared_ptr<FlipChain> chain = FullScreenChain()) {
+        shown.store = chain->Store(true);
+        shown.fullScreen = true;
+        shown.lost = chain->Lost();
+        return shown;
+    }
+    shown.store = DesktopStore();
+    if (shown.store == nullptr) return shown;
+    ForEachSurface([&](Surface& surface) {
+        if (surface.IsPrimary() && surface.Chain() == nullptr) shown.lost = surface.Lost();
+    });
+    return shown;
+}
 
 bool ReadPlayerView(raster::TSurface& out, raster::TPixelFormat format, RECT* area) {
     if (std::shared_ptr<FlipChain> chain = FullScreenChain()) {

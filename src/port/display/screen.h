@@ -4,10 +4,24 @@
 // (displaystate.h: PlayerWindow).
 #pragma once
 
+#include <memory>
+
+#include "port/display/pixelstore.h"
 #include "port/win32types.h"
 #include "raster/surface.h"
 
 namespace port::display {
+
+// The memory the player's view comes from, for a backend that shows it as it is. Full screen
+// (a flip chain at the exclusive level): the visible buffer. Otherwise the desktop's memory
+// (null for a desktop without a surface format). lost: the front buffer it stands for is lost
+// (the visible buffer's chain, or the newest windowed primary), so it holds nothing to show.
+struct ShownMemory {
+    std::shared_ptr<PixelStore> store;
+    bool fullScreen = false;
+    bool lost = false;
+};
+ShownMemory FindShownMemory();
 
 // Copies the player's view into `out`, made anew at the client area's size in `format` (a colour
 // format) by the conversion rules (the screen shows no alpha: X reads as opaque); what lies off

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "port/portlog.h"
@@ -19,12 +20,22 @@
 #include "port/window/messagebox.h"
 #include "port/window/sdl/sdlaltgr.h"
 #include "port/window/sdl/sdlevents.h"
+#include "port/window/sdl/sdlplace.h"
 #include "port/window/windowinternal.h"
 
 namespace port::sdl {
 namespace {
 
+class SdlBackend;
+
 std::atomic<SDL_Window*> gWindow{nullptr};
+// The backend that started last; used on the thread that runs the windows only.
+SdlBackend* gActive = nullptr;
+std::atomic<bool> gStarted{false};
+std::atomic<std::thread::id> gWindowThread{};
+std::atomic<PumpHook> gPumpHook{nullptr};
+// The event type that only wakes WaitEvents (0: none registered).
+std::atomic<Uint32> gWakeEvent{0};
 
 // What the SDL window must show of the model's window.
 struct Look {
@@ -35,6 +46,14 @@ struct Look {
     RECT client{};
     std::string title;
 };
+
+uint32_t Premultiplied(uint32_t argb) {
+    uint32_t alpha = argb >> 24;
+    uint32_t result = alpha << 24;
+    for (int shift : {16, 8, 0})
+        result |= (((argb >> shift) & 0xFF) * alpha + 127) / 255 << shift;
+    return result;
+}
 
 Look LookOf(HWND handle) {
     Look look;
@@ -53,6 +72,10 @@ Look LookOf(HWND handle) {
 class SdlBackend : public WindowBackend {
 public:
     ~SdlBackend() override {
+        if (gActive == this) {
+            gActive = nullptr;
+            gStarted.store(false);
+        }
         for (auto& entry : mCursors)
             SDL_FreeCursor(entry.second);
         if (mWindow != nullptr) SDL_DestroyWindow(mWindow);
@@ -87,6 +110,11 @@ public:
             return false;
         }
         ReadDesktop(false);
+        Uint32 wake = SDL_RegisterEvents(1);
+        gWakeEvent.store(wake != static_cast<Uint32>(-1) ? wake : 0);
+        gWindowThread.store(std::this_thread::get_id());
+        gActive = this;
+        gStarted.store(true);
         SDL_StartTextInput();
         // The desktop's own key events tell AltGr from right Alt.
         SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
@@ -111,6 +139,7 @@ public:
             }
             mTranslator.Translate(event);
         }
+        if (PumpHook hook = gPumpHook.load()) hook();
     }
 
     void WaitEvents(DWORD milliseconds) override {
@@ -134,6 +163,9 @@ public:
                 mShown = nullptr;
                 return;
             }
+            if (SDL_CreateRenderer(mWindow, -1, 0) == nullptr) {
+                Log("SDL renderer could not be made: %s", SDL_GetError());
+            }
             gWindow.store(mWindow);
             mTranslator.SetWindow(handle);
             mShownOnScreen = false;
@@ -145,7 +177,8 @@ public:
         SDL_SetWindowBordered(mWindow, look.bordered ? SDL_TRUE : SDL_FALSE);
         Uint32 flags = SDL_GetWindowFlags(mWindow);
         bool sdlMinimised = (flags & SDL_WINDOW_MINIMIZED) != 0;
-        if (!look.minimised) {
+        // In full screen the SDL window covers the screen whatever the model's window does.
+        if (!look.minimised && !mScale.on) {
             int currentWidth = 0, currentHeight = 0, x = 0, y = 0;
             SDL_GetWindowSize(mWindow, &currentWidth, &currentHeight);
             if (width > 0 && height > 0 && (width != currentWidth || height != currentHeight)) {
@@ -189,6 +222,11 @@ public:
 
     void CursorMoved(POINT point) override {
         if (mWindow == nullptr) return;
+        if (mScale.on) {
+            POINT shown = ModeToWindow(mScale, point);
+            SDL_WarpMouseInWindow(mWindow, shown.x, shown.y);
+            return;
+        }
         Look look = LookOf(mShown);
         SDL_WarpMouseInWindow(mWindow, point.x - look.client.left, point.y - look.client.top);
     }
@@ -237,6 +275,53 @@ public:
         if (mWroteClipboard && *text == mWritten) return false;
         mWroteClipboard = false;
         return true;
+    }
+
+    HWND Shown() const { return mShown; }
+    const ScreenScale& Scale() const { return mScale; }
+
+    bool EnterFullScreen(int modeWidth, int modeHeight) {
+        if (mWindow == nullptr) return false;
+        SDL_Rect screen{};
+        int index = SDL_GetWindowDisplayIndex(mWindow);
+        if (SDL_GetDisplayBounds(index >= 0 ? index : 0, &screen) != 0) return false;
+        bool entering = !mScale.on;
+        mScale = FitMode(modeWidth, modeHeight, screen.w, screen.h);
+        if (!mScale.on) return false;
+        mTranslator.SetScale(mScale);
+        if (entering && SDL_SetWindowFullscreen(mWindow, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+            Log("SDL full screen: %s", SDL_GetError());
+        }
+        // Without a window manager nothing answers SDL's request: the window covers the screen
+        // by our own hand.
+        int x = 0, y = 0, width = 0, height = 0;
+        if (ServerGeometry(mWindow, &x, &y, &width, &height) &&
+            (x != screen.x || y != screen.y || width != screen.w || height != screen.h)) {
+            PlaceOnServer(mWindow, screen.x, screen.y, screen.w, screen.h, true);
+        }
+        return true;
+    }
+
+    void LeaveFullScreen() {
+        if (!mScale.on) return;
+        mScale = ScreenScale{};
+        mTranslator.SetScale(mScale);
+        if (mWindow == nullptr) return;
+        if (SDL_SetWindowFullscreen(mWindow, 0) != 0) Log("SDL window: %s", SDL_GetError());
+        Look look = LookOf(mShown);
+        if (!look.found || look.minimised) return;
+        int width = look.client.right - look.client.left;
+        int height = look.client.bottom - look.client.top;
+        if (width <= 0 || height <= 0) return;
+        SDL_SetWindowSize(mWindow, width, height);
+        SDL_SetWindowPosition(mWindow, look.client.left, look.client.top);
+        // As in full screen, the server may not have heard SDL: the client area by our hand.
+        int x = 0, y = 0, shownWidth = 0, shownHeight = 0;
+        if (ServerGeometry(mWindow, &x, &y, &shownWidth, &shownHeight) &&
+            (x != look.client.left || y != look.client.top || shownWidth != width ||
+             shownHeight != height)) {
+            PlaceOnServer(mWindow, look.client.left, look.client.top, width, height, false);
+        }
     }
 
 private:
@@ -301,9 +386,17 @@ private:
             image->argb.size() != static_cast<size_t>(image->width) * image->height) {
             return nullptr;
         }
-        SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
-            const_cast<uint32_t*>(image->argb.data()), image->width, image->height, 32,
-            image->width * 4, SDL_PIXELFORMAT_ARGB8888);
+        // The X server takes cursor colours premultiplied by their alpha, and SDL 2 hands the
+        // pixels over as they are: half-transparent pixels would show too bright.
+        std::vector<uint32_t> pixels = image->argb;
+        const char* driver = SDL_GetCurrentVideoDriver();
+        if (driver != nullptr && std::strcmp(driver, "x11") == 0) {
+            for (uint32_t& pixel : pixels)
+                pixel = Premultiplied(pixel);
+        }
+        SDL_Surface* surface =
+            SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), image->width, image->height, 32,
+                                               image->width * 4, SDL_PIXELFORMAT_ARGB8888);
         if (surface == nullptr) return nullptr;
         SDL_Cursor* made = SDL_CreateColorCursor(surface, image->hotX, image->hotY);
         SDL_FreeSurface(surface);
@@ -342,6 +435,7 @@ private:
     }
 
     SDL_Window* mWindow = nullptr;
+    ScreenScale mScale;  // on while full screen
     bool mShownOnScreen = false;
     bool mInFront = false;   // the model's foreground window when last followed
     bool mCaptured = false;  // SDL holds the pointer for the model's capture
@@ -359,6 +453,38 @@ private:
 
 SDL_Window* CurrentWindow() {
     return gWindow.load();
+}
+
+HWND ShownWindow() {
+    return gActive != nullptr ? gActive->Shown() : nullptr;
+}
+
+bool OnWindowThread() {
+    return gStarted.load() && gWindowThread.load() == std::this_thread::get_id();
+}
+
+void SetPumpHook(PumpHook hook) {
+    gPumpHook.store(hook);
+}
+
+void WakeWindowThread() {
+    Uint32 type = gWakeEvent.load();
+    if (!gStarted.load() || type == 0) return;
+    SDL_Event event{};
+    event.type = type;
+    SDL_PushEvent(&event);
+}
+
+bool EnterFullScreen(int modeWidth, int modeHeight) {
+    return gActive != nullptr && gActive->EnterFullScreen(modeWidth, modeHeight);
+}
+
+void LeaveFullScreen() {
+    if (gActive != nullptr) gActive->LeaveFullScreen();
+}
+
+ScreenScale FullScreenScale() {
+    return gActive != nullptr ? gActive->Scale() : ScreenScale{};
 }
 
 }  // namespace port::sdl

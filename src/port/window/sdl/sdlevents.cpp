@@ -77,7 +77,12 @@ MouseButton ButtonOf(Uint8 button, bool* known) {
 
 void EventTranslator::MovePointer(int x, int y) {
     POINT point{x, y};
-    if (mWindow == nullptr || !ClientToScreen(mWindow, &point)) return;
+    if (mScale.on) {
+        if (mWindow == nullptr) return;
+        point = WindowToMode(mScale, x, y);
+    } else if (mWindow == nullptr || !ClientToScreen(mWindow, &point)) {
+        return;
+    }
     POINT current{};
     GetCursorPos(&current);
     // A warp of the program's own comes back as a motion to where the pointer already is.
@@ -151,9 +156,11 @@ void EventTranslator::TranslateWindowEvent(const SDL_WindowEvent& event) {
             DeliverExpose(mWindow);
             break;
         case SDL_WINDOWEVENT_MOVED:
+            if (mScale.on) break;
             PlaceClient(mWindow, event.data1, event.data2, true, 0, 0, false);
             break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
+            if (mScale.on) break;
             PlaceClient(mWindow, 0, 0, false, event.data1, event.data2, true);
             break;
         case SDL_WINDOWEVENT_MINIMIZED:
