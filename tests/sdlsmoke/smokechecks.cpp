@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "displaychecks.h"
 #include "port/system/globalmem.h"
 #include "port/window/activation.h"
 #include "port/window/clipboard.h"
@@ -19,6 +20,7 @@
 #include "port/window/vkeys.h"
 #include "port/window/window.h"
 #include "port/window/windowpos.h"
+#include "smokeexpect.h"
 #include "smokewindow.h"
 #include "support/xsession.h"
 
@@ -27,42 +29,6 @@ namespace {
 
 using testing_support::XSession;
 using testing_support::XWindowId;
-
-constexpr int kWait = 3000;  // milliseconds any one thing may take to arrive
-
-int gFailed = 0;
-
-void Expect(bool ok, const std::string& what) {
-    std::printf("%s %s\n", ok ? "ok  " : "FAIL", what.c_str());
-    std::fflush(stdout);
-    if (!ok) ++gFailed;
-}
-
-// The messages seen from index first on.
-size_t Mark() {
-    return SeenMessages().size();
-}
-
-// The index of the first message of a kind at or after from (and matching wParam when asked);
-// -1 when none.
-long Find(size_t from, UINT message, long wParam = -1) {
-    const std::vector<Seen>& seen = SeenMessages();
-    for (size_t i = from; i < seen.size(); ++i) {
-        if (seen[i].message == message &&
-            (wParam < 0 || seen[i].wParam == static_cast<WPARAM>(wParam))) {
-            return static_cast<long>(i);
-        }
-    }
-    return -1;
-}
-
-bool WaitFor(size_t from, UINT message, long wParam = -1) {
-    return PumpUntil([&] { return Find(from, message, wParam) >= 0; }, kWait);
-}
-
-const Seen& At(long index) {
-    return SeenMessages()[static_cast<size_t>(index)];
-}
 
 int XOf(LPARAM lParam) {
     return static_cast<SHORT>(LOWORD(static_cast<uintptr_t>(lParam)));
@@ -336,7 +302,7 @@ int RunChecks(HWND window) {
         },
         kWait);
     Expect(gameWindow != 0, "the window is shown as an X window titled \"Umbrava smoke\"");
-    if (gameWindow == 0) return gFailed;
+    if (gameWindow == 0) return FailedCount();
     Expect(x.FocusedWindow() == gameWindow, "the shown window has the X input focus");
     int left = 0, top = 0, width = 0, height = 0;
     x.Geometry(gameWindow, &left, &top, &width, &height);
@@ -353,13 +319,14 @@ int RunChecks(HWND window) {
     CheckForcedSize(x, window, gameWindow);
     CheckClipboard(window);
     CheckPointer(x, window);
+    RunDisplayChecks(x, window, gameWindow);
 
     testing_support::ArgbImage shot = x.Grab(x.Root());
     Expect(testing_support::WriteArgbPng(shot, "sdl_smoke.png"),
            "the screen is grabbed to sdl_smoke.png");
 
     CheckMessageBox(window);
-    return gFailed;
+    return FailedCount();
 }
 
 }  // namespace smoke

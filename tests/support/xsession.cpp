@@ -202,6 +202,22 @@ bool XSession::CursorIsInvisible() const {
     return invisible;
 }
 
+bool XSession::CursorImage(ArgbImage* image, int* hotX, int* hotY) const {
+    int event = 0, error = 0;
+    if (!XFixesQueryExtension(mConnection->display, &event, &error)) return false;
+    XFixesCursorImage* cursor = XFixesGetCursorImage(mConnection->display);
+    if (cursor == nullptr) return false;
+    image->width = cursor->width;
+    image->height = cursor->height;
+    image->pixels.assign(static_cast<size_t>(cursor->width) * cursor->height, 0);
+    for (size_t i = 0; i < image->pixels.size(); ++i)
+        image->pixels[i] = static_cast<uint32_t>(cursor->pixels[i]);  // one per long
+    *hotX = cursor->xhot;
+    *hotY = cursor->yhot;
+    XFree(cursor);
+    return true;
+}
+
 XWindowId XSession::MakeWindow(int x, int y, int width, int height, uint32_t rgb) {
     Display* display = mConnection->display;
     int screen = DefaultScreen(display);

@@ -61,6 +61,9 @@ public:
     bool PointerPosition(int* x, int* y) const;
     // The cursor the server shows now is fully transparent (XFixes).
     bool CursorIsInvisible() const;
+    // The cursor the server shows now (XFixes): its image as the server keeps it (each colour
+    // channel premultiplied by the alpha) and its hot spot. False when the server cannot say.
+    bool CursorImage(ArgbImage* image, int* hotX, int* hotY) const;
 
     // ---- Windows
 
