@@ -110,3 +110,15 @@ void TRenderer::PopViewport() {
 TRect TRenderer::GetTopViewport() const {
     return mViewports.empty() ? TRect{} : mViewports.back();
 }
+
+void TRenderer::FillRect(const TRect& rect, const TVec4& colour,
+                         const std::shared_ptr<TTexture>& texture) {
+    TRect area = rect;
+    if (texture == nullptr) {
+        TRect viewport = GetTopViewport();
+        TRect moved{rect.left + viewport.left, rect.top + viewport.top, rect.right + viewport.left,
+                    rect.bottom + viewport.top};
+        area = TRect::Intersect(moved, viewport);
+    }
+    if (mSink != nullptr) mSink->FillRect(area, colour, texture);
+}

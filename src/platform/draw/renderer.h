@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "math/rect.h"
+#include "math/vec4.h"
 
 class TRenderSink;
 class TTexture;
@@ -73,6 +74,12 @@ public:
     bool PushViewport(const TRect& rect);
     void PopViewport();
     TRect GetTopViewport() const;
+    size_t GetViewportCount() const { return mViewports.size(); }
+
+    // Fills the rectangle with the colour (red, green, blue, alpha). Without a texture the
+    // rectangle is in viewport coordinates: moved by the top viewport's left and top and cut to
+    // it. With one it is in the texture's coordinates, unchanged. The sink does the fill.
+    void FillRect(const TRect& rect, const TVec4& colour, const std::shared_ptr<TTexture>& texture);
 
     // Shows or hides the statistics overlay (Alt+F1); answers true when it is now hidden.
     bool ToggleStats();

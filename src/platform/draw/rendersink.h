@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+#include "math/rect.h"
+#include "math/vec4.h"
 #include "platform/draw/vertexbatch.h"
 
 class TTexture;
@@ -35,6 +37,10 @@ public:
         return false;
     }
     virtual void EndRenderTarget() {}
+    // Fills the rectangle (screen coordinates) with the colour (red, green, blue, alpha), into the
+    // texture when one is given.
+    virtual void FillRect(const TRect& /*rect*/, const TVec4& /*colour*/,
+                          const std::shared_ptr<TTexture>& /*texture*/) {}
 };
 
 // A sink that succeeds at everything it is asked (unless told otherwise) and records the calls.
@@ -71,6 +77,10 @@ public:
         return mRenderTargetsSucceed;
     }
     void EndRenderTarget() override { ++mRenderTargetEnds; }
+    void FillRect(const TRect& rect, const TVec4& colour,
+                  const std::shared_ptr<TTexture>& texture) override {
+        mFills.push_back({rect, colour, texture.get()});
+    }
 
     bool mFramesSucceed = true;
     bool mSquareTextures = false;
@@ -88,4 +98,10 @@ public:
     bool mRenderTargetsSucceed = true;
     std::vector<RenderTarget> mRenderTargets;
     int mRenderTargetEnds = 0;
+    struct Fill {
+        TRect rect;
+        TVec4 colour;
+        const TTexture* texture;
+    };
+    std::vector<Fill> mFills;
 };
