@@ -186,3 +186,7 @@ void TPlatform::Sleep(DWORD milliseconds) {
 void TPlatform::Quit(int code) {
     PostQuitMessage(code);
 }
+
+void TPlatform::OutOfVideoMemory() {
+    if (TPlatformData* display = TPlatformData::GetInstance()) display->OutOfVideoMemory();
+}

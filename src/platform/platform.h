@@ -88,6 +88,9 @@ public:
     static void Sleep(DWORD milliseconds);
     // Posts the quit message with the code.
     static void Quit(int code);
+    // Video memory ran out: the display goes to its low-memory video mode (nothing without a
+    // display). Every DirectX path that sees DDERR_OUTOFVIDEOMEMORY calls it.
+    static void OutOfVideoMemory();
 
     // The main task list: AddTask takes ownership; RemoveTask gives the task back and answers
     // whether it was there; UpdateTasks runs the ready tasks (mode 0).

@@ -1,23 +1,20 @@
 #include "platform/platformdata.h"
 
+#include "platform/display/displayrecord.h"
 #include "platform/display/dxcontext.h"
 #include "port/window/gdi.h"
 
-TPlatformData::TPlatformData() : mContext(std::make_unique<TDXContext>()) {}
-
-TPlatformData::~TPlatformData() = default;
-
 void TPlatformData::Restore() {
-    mBroken.store(false);
+    mRecord->mBroken.store(false);
 }
 
 bool TPlatformData::SetFullscreen(bool fullscreen) {
-    mFullscreen.store(fullscreen);
+    mRecord->mFullscreen.store(fullscreen);
     return true;
 }
 
 void TPlatformData::SetClipRect(int left, int top, int right, int bottom) {
-    mClipRect = RECT{left, top, right, bottom};
+    mRecord->mClipRect = RECT{left, top, right, bottom};
 }
 
 void TPlatformData::UpdateDesktopMetrics() {
@@ -26,10 +23,10 @@ void TPlatformData::UpdateDesktopMetrics() {
     int height = GetDeviceCaps(screen, VERTRES);
     int colours = GetDeviceCaps(screen, NUMCOLORS);
     ReleaseDC(nullptr, screen);
-    mContext->SetDesktopInfo(colours, width, height);
+    mRecord->mContext->SetDesktopInfo(colours, width, height);
 }
 
 bool TPlatformData::ApplyCursor(bool visible) {
-    mContext->ApplyCursor(visible);
+    mRecord->mContext->ApplyCursor(visible);
     return true;
 }

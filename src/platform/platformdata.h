@@ -1,20 +1,20 @@
-// TPlatformData: the display behind the main window. So far it holds only what start-up, the
-// teardown, the cursor worker and the event pump ask of it: whether it is ready to draw (made and
-// working), whether it is broken (its device lost), the full-screen flag, the clip rectangle, the
-// working count, restoring after a loss, the desktop metrics and the cursor it applies. It owns
-// the DirectX context (display/dxcontext.h), which keeps the mouse position. The display set-up
-// makes it and the platform object (win32platform.h) owns it until the renderer is destroyed in
-// the teardown.
+// TPlatformData: the display handler behind the main window; there is one (GetInstance). It keeps
+// the display record (display/displayrecord.h), allocated by its constructor and freed by its
+// destructor, which owns the DirectX context (display/dxcontext.h). So far it answers what
+// start-up, the teardown, the cursor worker and the event pump ask of it: whether it is ready to
+// draw (made and working), whether it is broken (its device lost) and the marks that say so, the
+// full-screen flag, the clip rectangle, the working count, restoring after a loss, the desktop
+// metrics and the cursor it applies. The display set-up makes it and the platform object
+// (win32platform.h) owns it until the renderer is destroyed in the teardown.
 //
-// The flags are set on the main thread and read by the cursor worker, so they are atomic.
+// Main thread only, except IsReady, which the cursor worker polls (the flags it reads are
+// atomic).
 #pragma once
-
-#include <atomic>
-#include <memory>
 
 #include "port/win32types.h"
 
 class TDXContext;
+struct TDisplayRecord;
 
 class TPlatformData {
 public:
@@ -23,27 +23,39 @@ public:
     TPlatformData(const TPlatformData&) = delete;
     TPlatformData& operator=(const TPlatformData&) = delete;
 
-    // Ready and not broken.
-    bool IsReady() const { return mReady.load() && !mBroken.load(); }
-    void SetReady(bool ready) { mReady.store(ready); }
-    bool IsBroken() const { return mBroken.load(); }
-    void SetBroken(bool broken) { mBroken.store(broken); }
+    // The one display handler; null before its construction and after its destruction.
+    static TPlatformData* GetInstance();
 
-    // Whether the display can draw: not broken.
-    bool IsWorking() const { return !mBroken.load(); }
+    // Ready and not broken; false without a record.
+    bool IsReady() const;
+    void SetReady(bool ready);
+    bool IsBroken() const;
+    void SetBroken(bool broken);
+
+    // Not broken, and DirectDraw, Direct3D and the device all present. A display that is not
+    // broken but misses one of them is marked broken.
+    bool IsWorking();
+    // Last broken time = now, broken, "dxbroken" = "1".
+    void MarkBroken();
+    // The same, at most once every 250 ms (the first mark always): for failures that repeat on
+    // every texture.
+    void MarkBrokenThrottled();
+    // Video memory ran out (with a Direct3D object, once): the low-memory video mode on, marked
+    // broken, the notice pending for the next set-up.
+    void OutOfVideoMemory();
     // Brings a lost display back; the stand-in counts it as back (no longer broken).
     void Restore();
     // The number of scenes run since the last reset (the event pump resets it when the window
     // goes inactive).
-    int GetWorkingCount() const { return mWorkingCount; }
-    void ResetWorkingCount() { mWorkingCount = 0; }
+    int GetWorkingCount() const;
+    void ResetWorkingCount();
 
     // Switches between a window and full screen; answers whether it did.
     bool SetFullscreen(bool fullscreen);
-    bool IsFullscreen() const { return mFullscreen.load(); }
+    bool IsFullscreen() const;
 
     // The rectangle drawing is clipped to (the screen's size after the set-up).
-    RECT GetClipRect() const { return mClipRect; }
+    RECT GetClipRect() const;
     void SetClipRect(int left, int top, int right, int bottom);
 
     // Reads the screen's width, height and colour count and hands them to the context.
@@ -53,13 +65,15 @@ public:
     bool ApplyCursor(bool visible);
 
     // The DirectX context (never null while the display exists).
-    TDXContext* GetContext() const { return mContext.get(); }
+    TDXContext* GetContext() const;
+    // The display record (never null while the display exists).
+    TDisplayRecord* GetRecord() const { return mRecord; }
 
 private:
-    std::atomic<bool> mReady{false};
-    std::atomic<bool> mBroken{false};
-    std::atomic<bool> mFullscreen{false};
-    int mWorkingCount = 0;
-    RECT mClipRect{};
-    std::unique_ptr<TDXContext> mContext;
+    TDisplayRecord* mRecord;
 };
+
+// Whether a window of width x height with its frame and caption would not fit the desktop as
+// the context holds it: desktop width < width + SM_CXEDGE + SM_CXFRAME, or desktop height <
+// height + SM_CYEDGE + SM_CYFRAME + SM_CYCAPTION.
+bool WindowExceedsDesktop(const TDXContext* context, int width, int height);

@@ -1,11 +1,17 @@
 #include "platform/display/dxcontext.h"
 
+#include <cstring>
+
+#include "platform/display/dxerror.h"
+#include "platform/display/mouselock.h"
 #include "platform/platform.h"
 #include "platform/win32platform.h"
+#include "port/system/guid.h"
+#include "port/system/sync.h"
 #include "port/window/cursor.h"
 #include "port/window/gdi.h"
 #include "port/window/input.h"
-#include "port/window/windowpos.h"
+#include "port/window/paint.h"
 
 namespace {
 
@@ -15,96 +21,92 @@ float DisplayScale() {
     return scale > 0.0f ? scale : 1.0f;
 }
 
+// "TDXContextMouseMutex:%x:%x:%x:%x" with the four 32-bit words of a new GUID.
+str NewMouseMutexName() {
+    GUID guid{};
+    CoCreateGuid(&guid);
+    uint32_t words[4];
+    static_assert(sizeof words == sizeof guid);
+    std::memcpy(words, &guid, sizeof words);
+    return str::Format("TDXContextMouseMutex:%x:%x:%x:%x", words[0], words[1], words[2], words[3]);
+}
+
 }  // namespace
 
 TDXContext::TDXContext() {
+    mDisplayMode.dwSize = sizeof mDisplayMode;
+    mZBufferFormat.dwSize = sizeof mZBufferFormat;
+    mMouseMutexName = NewMouseMutexName();
+    mMouseMutex = CreateMutexA(nullptr, FALSE, mMouseMutexName.c_str());
+    ReadDesktop();
+}
+
+TDXContext::~TDXContext() {
+    if (mWindowsCursor != nullptr) DestroyIcon(mWindowsCursor);
+    mWindowsCursor = nullptr;
+    ReleaseDevice();
+    if (mMouseMutex != nullptr) CloseHandle(mMouseMutex);
+    mMouseMutex = nullptr;
+    mHardwareCursorTexture.reset();
+    mSoftwareCursorTexture.reset();
+    for (CSurface& surface : mCursorSurfaces)
+        surface.Destroy();
+    mDisplay.DestroyObjects();
+}
+
+void TDXContext::ReadDesktop() {
     HDC screen = GetDC(nullptr);
     mDesktopColours = GetDeviceCaps(screen, NUMCOLORS);
     mDesktopWidth = GetDeviceCaps(screen, HORZRES);
     mDesktopHeight = GetDeviceCaps(screen, VERTRES);
     ReleaseDC(nullptr, screen);
-    mWindowRect = ReadWindowRect();
 }
 
-TDXContext::~TDXContext() = default;
-
-RECT TDXContext::ReadWindowRect() {
-    TPlatform* application = TPlatform::GetInstance();
-    HWND window = application != nullptr ? application->GetPlatform()->GetMainWindow() : nullptr;
-    RECT rect{};
-    if (window == nullptr || !GetClientRect(window, &rect)) {
-        return RECT{};
-    }
-    POINT origin{0, 0};
-    ClientToScreen(window, &origin);
-    return RECT{origin.x, origin.y, origin.x + rect.right, origin.y + rect.bottom};
-}
-
-void TDXContext::ResetMouse() {
-    std::lock_guard<std::recursive_mutex> lock(mMouseMutex);
-    mPosition = POINT{-1, -1};
-    mLastPosition = POINT{-1, -1};
-    mSaveIndex = 0;
+void TDXContext::ReleaseDevice() {
+    TMouseLock lock(mMouseMutex, true);
+    if (!lock.Held()) return;
+    if (mDevice != nullptr) mDevice->Release();
+    mDevice = nullptr;
+    if (mDirect3D != nullptr) mDirect3D->Release();
+    mDirect3D = nullptr;
+    mZBuffer.reset();
+    mDisplay.RestoreDisplayMode();
+    mDisplay.DestroyObjects();
+    InvalidateRect(nullptr, nullptr, TRUE);
     mShown = false;
-    mDrawn = false;
-    mWindowRect = ReadWindowRect();
 }
 
-POINT TDXContext::UpdateMousePosition() {
-    std::lock_guard<std::recursive_mutex> lock(mMouseMutex);
-    POINT cursor{0, 0};
-    GetCursorPos(&cursor);
-    float scale = DisplayScale();
-    mPosition.x = static_cast<LONG>(static_cast<float>(cursor.x - mWindowRect.left) / scale);
-    mPosition.y = static_cast<LONG>(static_cast<float>(cursor.y - mWindowRect.top) / scale);
-    return mPosition;
+void TDXContext::ClearDevice(DWORD flags) {
+    if (mDevice == nullptr) return;
+    HRESULT result = mDevice->Clear(0, nullptr, flags, 0, 1.0f, 0);
+    if (result != D3D_OK) LOG_DX_ERROR(result);
 }
 
-POINT TDXContext::GetMousePosition() const {
-    std::lock_guard<std::recursive_mutex> lock(mMouseMutex);
-    return mPosition;
+bool TDXContext::CanDraw() {
+    IDirectDrawSurface7* back = mDisplay.GetBackBuffer();
+    if (back == nullptr) return false;
+    if (mDisplay.IsWindowed()) return true;
+    return mDisplay.GetDirectDraw()->TestCooperativeLevel() == DD_OK &&
+           back->GetFlipStatus(DDGFS_ISFLIPDONE) == DD_OK;
 }
 
-void TDXContext::OnWindowMoved() {
-    std::lock_guard<std::recursive_mutex> lock(mMouseMutex);
-    RECT rect = ReadWindowRect();
-    if (rect.left != mWindowRect.left || rect.top != mWindowRect.top ||
-        rect.right != mWindowRect.right || rect.bottom != mWindowRect.bottom) {
-        mWindowRect = rect;
-        mDrawn = false;
-        UpdateMousePosition();
-    }
+POINT TDXContext::GetWindowOrigin() {
+    return mDisplay.GetWindowOrigin();
 }
 
-POINT TDXContext::MoveMouse(POINT windowPoint) {
-    std::lock_guard<std::recursive_mutex> lock(mMouseMutex);
-    float scale = DisplayScale();
-    mShown = true;
-    mPosition.x = static_cast<LONG>(static_cast<float>(windowPoint.x) / scale);
-    mPosition.y = static_cast<LONG>(static_cast<float>(windowPoint.y) / scale);
-    return mPosition;
+RECT TDXContext::GetWindowRect() const {
+    TMouseLock lock(mMouseMutex, true);
+    return mDisplay.GetBounds();
 }
 
-void TDXContext::EraseMouse() {
-    std::lock_guard<std::recursive_mutex> lock(mMouseMutex);
-    mDrawn = false;
-    if (mShown) {
-        ResetMouse();
-    }
+void TDXContext::SetDeviceCapsCopy(const D3DDEVICEDESC7& desc, bool hardware) {
+    mDeviceDesc = desc;
+    mHardwareDevice = hardware;
+    mDeviceFound = true;
 }
 
-bool TDXContext::IsCursorShown() const {
-    std::lock_guard<std::recursive_mutex> lock(mMouseMutex);
-    return mShown;
-}
-
-bool TDXContext::IsCursorDrawn() const {
-    std::lock_guard<std::recursive_mutex> lock(mMouseMutex);
-    return mDrawn;
-}
-
-void TDXContext::ApplyCursor(bool show) {
-    SetCursor(show && mWindowsCursor != nullptr && mWindowed ? mWindowsCursor : nullptr);
+void TDXContext::SetZBufferFormat(const DDPIXELFORMAT& format) {
+    mZBufferFormat = format;
 }
 
 void TDXContext::SetDesktopInfo(int colours, int width, int height) {
@@ -113,12 +115,106 @@ void TDXContext::SetDesktopInfo(int colours, int width, int height) {
     mDesktopHeight = height;
 }
 
-RECT TDXContext::GetWindowRect() const {
-    std::lock_guard<std::recursive_mutex> lock(mMouseMutex);
-    return mWindowRect;
+void TDXContext::ResetMouse() {
+    TMouseLock lock(mMouseMutex, true);
+    if (!lock.Held()) return;
+    mPosition = POINT{-1, -1};
+    mLastPosition = POINT{-1, -1};
+    mSaveIndex = 0;
+    mShown = false;
+    mDrawn = false;
+    mDisplay.UpdateBounds();
 }
 
-POINT TDXContext::GetWindowOrigin() const {
-    std::lock_guard<std::recursive_mutex> lock(mMouseMutex);
-    return POINT{mWindowRect.left, mWindowRect.top};
+POINT TDXContext::UpdateMousePosition() {
+    TMouseLock lock(mMouseMutex, true);
+    if (!lock.Held()) return mPosition;
+    POINT cursor{0, 0};
+    GetCursorPos(&cursor);
+    const RECT& bounds = mDisplay.GetBounds();
+    float scale = DisplayScale();
+    mPosition.x = static_cast<LONG>(static_cast<float>(cursor.x - bounds.left) / scale);
+    mPosition.y = static_cast<LONG>(static_cast<float>(cursor.y - bounds.top) / scale);
+    return mPosition;
+}
+
+POINT TDXContext::GetMousePosition() const {
+    TMouseLock lock(mMouseMutex, true);
+    return mPosition;
+}
+
+void TDXContext::OnWindowMoved() {
+    TMouseLock lock(mMouseMutex, true);
+    if (!lock.Held()) return;
+    RECT before = mDisplay.GetBounds();
+    mDisplay.UpdateBounds();
+    const RECT& after = mDisplay.GetBounds();
+    if (before.left != after.left || before.top != after.top || before.right != after.right ||
+        before.bottom != after.bottom) {
+        mDrawn = false;
+        UpdateMousePosition();
+    }
+}
+
+POINT TDXContext::MoveMouse(POINT windowPoint) {
+    TMouseLock lock(mMouseMutex, true);
+    if (!lock.Held()) return mPosition;
+    float scale = DisplayScale();
+    mShown = true;
+    mPosition.x = static_cast<LONG>(static_cast<float>(windowPoint.x) / scale);
+    mPosition.y = static_cast<LONG>(static_cast<float>(windowPoint.y) / scale);
+    return mPosition;
+}
+
+void TDXContext::EraseMouse() {
+    TMouseLock lock(mMouseMutex, true);
+    if (!lock.Held()) return;
+    mDrawn = false;
+    if (mShown) ResetMouse();
+}
+
+bool TDXContext::IsCursorShown() const {
+    TMouseLock lock(mMouseMutex, true);
+    return mShown;
+}
+
+bool TDXContext::IsCursorDrawn() const {
+    TMouseLock lock(mMouseMutex, true);
+    return mDrawn;
+}
+
+void TDXContext::ApplyCursor(bool show) {
+    SetCursor(show && mWindowsCursor != nullptr && mDisplay.IsWindowed() ? mWindowsCursor
+                                                                         : nullptr);
+}
+
+bool TDXContext::SetMouseImage(std::shared_ptr<TTexture> texture, bool hardware, int hotSpotX,
+                               int hotSpotY) {
+    if (mDevice == nullptr) return false;
+    TMouseLock lock(mMouseMutex, true);
+    if (!lock.Held()) return false;
+    if (hardware) {
+        mHardwareCursorTexture = std::move(texture);
+        mHardwareHotSpot = POINT{hotSpotX, hotSpotY};
+    } else {
+        mSoftwareCursorTexture = std::move(texture);
+        mSoftwareHotSpot = POINT{hotSpotX, hotSpotY};
+    }
+    return true;
+}
+
+void TDXContext::ShowCursor(bool show) {
+    TMouseLock lock(mMouseMutex, true);
+    if (!lock.Held()) return;
+    mCursorVisible = show;
+}
+
+bool TDXContext::IsCursorVisible() const {
+    TMouseLock lock(mMouseMutex, true);
+    return mCursorVisible;
+}
+
+std::shared_ptr<TTexture> TDXContext::GetCursorTexture() const {
+    TMouseLock lock(mMouseMutex, true);
+    return mSoftwareCursorTexture;
 }

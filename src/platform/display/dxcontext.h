@@ -1,20 +1,26 @@
-// TDXContext: the display's DirectX context. The display (platformdata.h) owns the one context;
-// it holds the mouse cursor state: where the mouse is in game coordinates, whether the software
-// cursor is shown and drawn, and the desktop's metrics.
+// TDXContext: the display's one DirectX context. It owns the DirectDraw display (display.h), the
+// Direct3D interface and device, and the mouse cursor state. Create makes display and device for
+// the display set-up, refusing devices that cannot run the game (no hardware rasteriser,
+// textures under 1024 x 1024), writes the device's identity into the log and the info text, and
+// flags chips known to draw indexed vertices wrongly. The display record (displayrecord.h)
+// owns the context.
 //
-// So far it holds only what the event pump and the window procedure ask of it: the mouse
-// position (read from the system cursor relative to the main window's client area), the software
-// cursor's move and hide, the Windows cursor it applies, and the desktop metrics. The device, the
-// cursor images and their drawing come with the display itself.
-//
-// The main thread uses it (the window procedure runs there too, under dispatch); the cursor
-// worker thread will draw the cursor through it, so the cursor state is guarded by the mouse
-// mutex. Guarded calls made on the same thread re-enter the mutex.
+// The mouse position, the cursor's shown and drawn state, the cursor surfaces and Create are
+// guarded by the mouse mutex, named from a fresh GUID so that every context has its own
+// ("TDXContextMouseMutex:%x:%x:%x:%x"), and held through TMouseLock (mouselock.h). The main
+// thread uses the context (the window procedure under dispatch too); the cursor worker draws the
+// cursor through it under the mutex.
 #pragma once
 
-#include <mutex>
+#include <memory>
 
+#include "foundation/str.h"
+#include "platform/display/display.h"
+#include "platform/display/surface.h"
+#include "port/device/d3d.h"
 #include "port/win32types.h"
+
+class TTexture;
 
 class TDXContext {
 public:
@@ -23,16 +29,75 @@ public:
     TDXContext(const TDXContext&) = delete;
     TDXContext& operator=(const TDXContext&) = delete;
 
-    // Forgets the cursor's positions (-1, -1), marks it neither shown nor drawn and re-reads the
-    // window rectangle.
+    // Display flags, as the display set-up passes them (display.h): bit 0 always, bit 1 when
+    // the main window is a child of the host window, bit 2 for the anti-aliasing hint.
+    // Makes the display (full screen or a window of width x height) and a Direct3D device on its
+    // back buffer; false leaves no device. The flags it sets (palettised desktop, out of video
+    // memory, render target not in video memory, colour count 32) steer the next attempt.
+    bool Create(HWND window, bool fullscreen, int width, int height, int bitsPerPixel, DWORD flags);
+    // Releases the device and Direct3D, gives the desktop its mode back, destroys the display's
+    // objects, invalidates every window and marks the cursor not shown.
+    void ReleaseDevice();
+    // Clears the whole render target (colour 0, z 1.0, stencil 0) with the D3DCLEAR flags.
+    void ClearDevice(DWORD flags);
+    // False without a back buffer; in a window true; full screen only while the exclusive
+    // level holds and the last flip is done.
+    bool CanDraw();
+
+    IDirectDraw7* GetDirectDraw() const { return mDisplay.GetDirectDraw(); }
+    IDirectDrawSurface7* GetFrontBuffer() const { return mDisplay.GetFrontBuffer(); }
+    IDirectDrawSurface7* GetBackBuffer() const { return mDisplay.GetBackBuffer(); }
+    IDirect3D7* GetDirect3D() const { return mDirect3D; }
+    IDirect3DDevice7* GetDevice() const { return mDevice; }
+    CDisplay& GetDisplay() { return mDisplay; }
+    // The display's window origin on the screen, read again.
+    POINT GetWindowOrigin();
+    // The client area on the screen as the display last read it.
+    RECT GetWindowRect() const;
+
+    // The device chosen during enumeration, with whether it rasterises in hardware.
+    void SetDeviceCapsCopy(const D3DDEVICEDESC7& desc, bool hardware);
+    const D3DDEVICEDESC7& GetDeviceDesc() const { return mDeviceDesc; }
+    bool IsHardwareDevice() const { return mHardwareDevice; }
+    // The display mode read after the display was made.
+    const DDSURFACEDESC2& GetDisplayMode() const { return mDisplayMode; }
+    void SetZBufferFormat(const DDPIXELFORMAT& format);
+
+    // The desktop's colour count (-1 above 8 bits per pixel), width and height.
+    void SetDesktopInfo(int colours, int width, int height);
+    int GetDesktopColours() const { return mDesktopColours; }
+    int GetDesktopWidth() const { return mDesktopWidth; }
+    int GetDesktopHeight() const { return mDesktopHeight; }
+
+    // The window drawing is clipped to when the game runs inside a host window; none otherwise.
+    void SetClipWindow(HWND window) { mClipWindow = window; }
+    HWND GetClipWindow() const { return mClipWindow; }
+
+    // Flags of the last Create.
+    bool IsPalettized() const { return mPalettized; }
+    bool IsOutOfVideoMemory() const { return mOutOfVideoMemory; }
+    bool IsRenderTargetNotInVideoMemory() const { return mRenderTargetNotInVideoMemory; }
+    bool HasRenderTargetFailure() const { return mRenderTargetFailure; }
+    void SetRenderTargetFailure(bool failed) { mRenderTargetFailure = failed; }
+    bool HasColourKey() const { return mColourKey; }
+    // The device report Create appends to.
+    const str& GetInfo() const { return mInfo; }
+
+    HANDLE GetMouseMutex() const { return mMouseMutex; }
+    const str& GetMouseMutexName() const { return mMouseMutexName; }
+
+    // ---- The mouse, under the mutex.
+
+    // Forgets the cursor's positions (-1, -1) and the background-save index, marks it neither
+    // shown nor drawn and has the display re-read its window rectangle.
     void ResetMouse();
-    // Reads the system cursor, takes off the window's origin on the screen and divides by the
+    // Reads the system cursor, takes off the display's window origin and divides by the
     // platform's display scale x (truncated); stores the result and answers it.
     POINT UpdateMousePosition();
     // The last position UpdateMousePosition or MoveMouse stored.
     POINT GetMousePosition() const;
-    // Re-reads the window rectangle; when it moved, the cursor is no longer drawn there and its
-    // position is read again.
+    // Has the display re-read its window rectangle; when it moved, the cursor is no longer drawn
+    // there and its position is read again.
     void OnWindowMoved();
     // The mouse moved inside the window to the point (window pixels): the cursor counts as shown
     // (the mouse is inside) and moves there; answers the point in game coordinates.
@@ -47,31 +112,64 @@ public:
     // and the display is windowed; otherwise none.
     void ApplyCursor(bool show);
 
-    // The desktop's colour count (-1 above 8 bits per pixel), width and height.
-    void SetDesktopInfo(int colours, int width, int height);
-    int GetDesktopColours() const { return mDesktopColours; }
-    int GetDesktopWidth() const { return mDesktopWidth; }
-    int GetDesktopHeight() const { return mDesktopHeight; }
-
-    // The window's client area on the screen, as last read.
-    RECT GetWindowRect() const;
-    POINT GetWindowOrigin() const;
+    // The cursor image: kept as the hardware-cursor texture (hardware) or the software one, with
+    // its hot spot. Without a device the texture is let go and the answer is false.
+    bool SetMouseImage(std::shared_ptr<TTexture> texture, bool hardware, int hotSpotX,
+                       int hotSpotY);
+    // Shows or hides the cursor.
+    void ShowCursor(bool show);
+    bool IsCursorVisible() const;
+    // The software-cursor texture; empty when none is set.
+    std::shared_ptr<TTexture> GetCursorTexture() const;
 
 private:
-    // The main window's client rectangle on the screen (empty without a main window).
-    static RECT ReadWindowRect();
+    bool CreateDisplay(HWND window, bool fullscreen, bool embedded, int* width, int* height,
+                       int bitsPerPixel, DWORD flags);
+    bool ChooseDevice(bool embedded);
+    bool CreateDeviceOn(bool fullscreen, int width, int height);
+    void ReportDevice();
+    void ReadDesktop();
 
-    mutable std::recursive_mutex mMouseMutex;
-    RECT mWindowRect{};
-    POINT mPosition{-1, -1};
-    POINT mLastPosition{-1, -1};
-    int mSaveIndex = 0;
-    bool mShown = false;
-    bool mDrawn = false;
-    bool mWindowed = true;
-    HCURSOR mWindowsCursor = nullptr;
+    str mInfo;
+    HWND mClipWindow = nullptr;
+    CDisplay mDisplay;
+    IDirect3D7* mDirect3D = nullptr;
+    IDirect3DDevice7* mDevice = nullptr;
+    D3DDEVICEDESC7 mDeviceDesc{};
+    bool mHardwareDevice = false;
+    bool mDeviceFound = false;
+    DDSURFACEDESC2 mDisplayMode{};
+    DDPIXELFORMAT mZBufferFormat{};
+    // The z-buffer attached to the back buffer while the device lives.
+    std::unique_ptr<CSurface> mZBuffer;
+
+    bool mPalettized = false;
+    bool mOutOfVideoMemory = false;
+    bool mRenderTargetNotInVideoMemory = false;
+    bool mRenderTargetFailure = false;
+    bool mColourKey = true;
 
     int mDesktopColours = -1;
     int mDesktopWidth = 0;
     int mDesktopHeight = 0;
+
+    // The cursor: which background save is in use, when it was last drawn (application ms),
+    // its surfaces (two background saves and the composition), its state and images. The
+    // cursor's images and drawing fill these in.
+    int mSaveIndex = 0;
+    DWORD mLastDrawTime = 0;
+    CSurface mCursorSurfaces[3];
+    bool mDrawn = false;
+    POINT mPosition{-1, -1};
+    POINT mLastPosition{-1, -1};
+    bool mShown = false;
+    std::shared_ptr<TTexture> mHardwareCursorTexture;
+    POINT mHardwareHotSpot{0, 0};
+    std::shared_ptr<TTexture> mSoftwareCursorTexture;
+    POINT mSoftwareHotSpot{0, 0};
+    bool mCursorVisible = true;
+    HCURSOR mWindowsCursor = nullptr;
+
+    HANDLE mMouseMutex = nullptr;
+    str mMouseMutexName;
 };
