@@ -14,6 +14,7 @@
 #include "platform/commandline.h"
 #include "platform/onlinehooks.h"
 #include "platform/draw/renderer.h"
+#include "platform/font/fontcache.h"
 #include "platform/platformdata.h"
 #include "platform/settingkeys.h"
 #include "platform/win32platform.h"
@@ -102,6 +103,7 @@ TPlatform::~TPlatform() {
     mTasks.DeleteAll();
     mPlatform->DeleteWindowManager();
     mPlatform->DeleteSoundManager();
+    mPlatform->GetFontCache().Clear();
     mPlatform->DeleteVecDraw();
     TRenderer::DestroyInstance();
     mPlatform->DeletePlatformData();

@@ -9,6 +9,7 @@
 #include "foundation/log.h"
 #include "foundation/prefs/stringtable.h"
 #include "platform/draw/bvminivecdraw.h"
+#include "platform/font/fontcache.h"
 #include "platform/commandline.h"
 #include "platform/platform.h"
 #include "platform/platformdata.h"
@@ -396,6 +397,11 @@ void TWin32Platform::SetVecDraw(std::unique_ptr<TBvMiniVecDraw> draw) {
 
 void TWin32Platform::DeleteVecDraw() {
     mVecDraw.reset();
+}
+
+TVecFontCache& TWin32Platform::GetFontCache() {
+    if (mFontCache == nullptr) mFontCache = std::make_unique<TVecFontCache>();
+    return *mFontCache;
 }
 
 void TWin32Platform::SetPlatformData(std::unique_ptr<TPlatformData> display) {

@@ -25,6 +25,7 @@
 
 class TAssetManager;
 class TBvMiniVecDraw;
+class TVecFontCache;
 class TPlatformData;
 class TSoundManager;
 class TStringTable;
@@ -156,6 +157,9 @@ public:
     TBvMiniVecDraw* GetVecDraw() const { return mVecDraw.get(); }
     void SetVecDraw(std::unique_ptr<TBvMiniVecDraw> draw);
     void DeleteVecDraw();
+    // The text layout's fonts by name (font/fontcache.h), made on first use; emptied by the
+    // teardown.
+    TVecFontCache& GetFontCache();
     // The display; null until the screen set-up makes it. The teardown deletes it with the
     // renderer.
     TPlatformData* GetPlatformData() const { return mDisplay.load(); }
@@ -235,6 +239,7 @@ private:
     std::unique_ptr<TStringTable> mStringTable;
     std::unique_ptr<TSoundManager> mSoundManager;
     std::unique_ptr<TBvMiniVecDraw> mVecDraw;
+    std::unique_ptr<TVecFontCache> mFontCache;
     std::atomic<TPlatformData*> mDisplay{nullptr};
 
     TEventPumpState mPump;

@@ -1,0 +1,61 @@
+#include "platform/font/fontcache.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "foundation/file/file.h"
+#include "foundation/log.h"
+#include "platform/font/vecfont.h"
+#include "platform/platform.h"
+#include "platform/win32platform.h"
+
+namespace {
+
+// The whole file, or false when it does not open.
+bool ReadWholeFile(const str& name, std::vector<uint8_t>* bytes) {
+    TFile file;
+    if (!file.Open(name, kFileReadBinary)) return false;
+    file.Seek(0, kSeekEnd);
+    int size = file.Tell();
+    file.Seek(0, kSeekStart);
+    bytes->assign(static_cast<size_t>(size > 0 ? size : 0), 0);
+    if (size > 0) bytes->resize(static_cast<size_t>(std::max(file.Read(bytes->data(), size), 0)));
+    file.Close();
+    return true;
+}
+
+}  // namespace
+
+TVecFontCache::TVecFontCache() = default;
+
+TVecFontCache::~TVecFontCache() {
+    Clear();
+}
+
+TVecFont* TVecFontCache::Get(const str& name) {
+    auto found = mFonts.find(name);
+    if (found != mFonts.end()) return found->second.get();
+    std::vector<uint8_t> bytes;
+    std::unique_ptr<TVecFont> font;
+    if (ReadWholeFile(name, &bytes) || ReadWholeFile(kDefaultFontName, &bytes)) {
+        font = std::make_unique<TVecFont>(std::move(bytes));
+    }
+    if (font == nullptr) LogPrintf("Font not found: %s", name.c_str());
+    TVecFont* answer = font.get();
+    mFonts.emplace(name, std::move(font));
+    return answer;
+}
+
+void TVecFontCache::Clear() {
+    mFonts.clear();
+}
+
+TVecFont* GetVecFont(const str& name) {
+    TPlatform* platform = TPlatform::GetInstance();
+    return platform != nullptr ? platform->GetPlatform()->GetFontCache().Get(name) : nullptr;
+}
+
+void ClearVecFonts() {
+    TPlatform* platform = TPlatform::GetInstance();
+    if (platform != nullptr) platform->GetPlatform()->GetFontCache().Clear();
+}
