@@ -1,6 +1,7 @@
 #include "displaychecks.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -385,6 +386,39 @@ void CheckFullScreen(XSession& x, HWND window, XWindowId gameWindow, WindowedDis
     Expect(draw->SetCooperativeLevel(window, DDSCL_NORMAL) == DD_OK, "back to the normal level");
 }
 
+HRESULT CollectMode(DDSURFACEDESC2* desc, void* context) {
+    static_cast<std::vector<std::string>*>(context)->push_back(
+        std::to_string(desc->dwWidth) + "x" + std::to_string(desc->dwHeight) + "x" +
+        std::to_string(desc->ddpfPixelFormat.dwRGBBitCount));
+    return DDENUMRET_OK;
+}
+
+// The modes of the real 1280 x 720 screen, its refresh rate and its vertical blank.
+void CheckModesAndRefresh(IDirectDraw7* draw) {
+    std::vector<std::string> modes;
+    draw->EnumDisplayModes(0, nullptr, &modes, &CollectMode);
+    std::string listed;
+    for (const std::string& mode : modes)
+        listed += " " + mode;
+    Expect(modes == std::vector<std::string>{"640x480x16", "640x480x32", "800x600x16", "800x600x32",
+                                             "1280x720x16", "1280x720x32"},
+           "the modes are the common sizes that fit the screen and the screen's own, at 16 and 32 "
+           "bits:" +
+               listed);
+    DWORD hertz = 0;
+    draw->GetMonitorFrequency(&hertz);
+    // Each wait ends at the start of a refresh period after it began: three in a row end more
+    // than one period apart.
+    draw->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr);
+    auto first = std::chrono::steady_clock::now();
+    draw->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr);
+    draw->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr);
+    auto apart = std::chrono::steady_clock::now() - first;
+    Expect(hertz > 0 && apart >= std::chrono::microseconds(1000000 / (hertz > 0 ? hertz : 1)),
+           "GetMonitorFrequency gives " + std::to_string(hertz) +
+               " Hz; WaitForVerticalBlank waits for the next refresh period");
+}
+
 void CheckCursor(XSession& x, HWND window) {
     constexpr int kSide = 32;
     constexpr int kHotX = 5;
@@ -460,6 +494,7 @@ void RunDisplayChecks(XSession& x, HWND window, XWindowId gameWindow) {
            "a windowed DirectDraw display with a clipper, a Direct3D device and a texture " +
                display.scene.WhyNot());
     if (opened) {
+        CheckModesAndRefresh(display.draw);
         CheckWindowed(x, window, gameWindow, display);
         CheckWindowedFocus(x, window, gameWindow, display);
         CheckControlPlaneLoss(x, window, gameWindow, display);
