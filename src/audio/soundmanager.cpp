@@ -5,4 +5,14 @@ bool TSoundManager::StartThread() {
     return true;
 }
 
+float TSoundManager::GetVolume(int /*group*/) const {
+    std::lock_guard<std::mutex> lock(mLock);
+    return mMasterVolume;
+}
+
+void TSoundManager::SetMasterVolume(float volume) {
+    std::lock_guard<std::mutex> lock(mLock);
+    mMasterVolume = volume;
+}
+
 void RegisterOggDataSourceBuilder() {}

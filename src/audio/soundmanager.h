@@ -5,6 +5,8 @@
 // Made, started and deleted on the main thread.
 #pragma once
 
+#include <mutex>
+
 class TSoundManager {
 public:
     TSoundManager() = default;
@@ -24,9 +26,18 @@ public:
     // are queued until the streams exist.
     void DispatchCallbacks() {}
 
+    // The master volume times the volume kept for the group, or the master volume alone when the
+    // group has none (no group keeps one until the streams exist; -1 names no group). Read under
+    // the sound lock.
+    float GetVolume(int group) const;
+    // Sets the master volume (1.0 at start) and applies the volumes again to every playing stream.
+    void SetMasterVolume(float volume);
+
 private:
     bool mStarted = false;
     bool mActive = true;
+    mutable std::mutex mLock;
+    float mMasterVolume = 1.0f;
 };
 
 // Registers the builder that makes data sources for ".ogg" files. Until the decoder exists

@@ -37,6 +37,7 @@ struct TPlatformEvent;
 class TSoundManager;
 class TStringTable;
 class TTask;
+class TTexture;
 class TWin32Platform;
 class TWindowManager;
 
@@ -102,6 +103,38 @@ public:
     // their own.
     void AddListener(TTask* task) { mListeners.AddTask(task); }
     bool RemoveListener(TTask* task) { return mListeners.RemoveTask(task); }
+
+    // The main window's services (screensetup.cpp, mainwindowservices.cpp, clipboardtext.cpp).
+    // In hosted mode ("-pq=") IsFullscreen answers the full-screen wish told to the host and
+    // SetFullscreen tells the host, keeps the display windowed and answers true.
+    //
+    // The root screen window is made on the first call; the window and display are sized (see
+    // TWin32Platform::SetScreenSize); the renderer's viewport stack goes back to its base and
+    // (0, 0, width, height) is pushed.
+    void SetupScreen(int width, int height, bool fullscreen);
+    // The text is UTF-8 in Unicode mode (the W title); otherwise its bytes go to the A title.
+    void SetWindowTitle(const str& text);
+    // The foreground window is the main window, or in hosted mode one of its ancestors.
+    bool IsActive() const;
+    // Opens a link: hosted with the full-screen wish, the host's top window is minimised first;
+    // embedded, through the "-host=" program (or the system's opener for "iexplore.exe").
+    void OpenURL(const str& url);
+    // Puts the text on the clipboard as CF_TEXT, its bytes unchanged; false when it could not.
+    bool StringToClipboard(const str& text);
+    // The clipboard's text ("" without one); in Unicode mode the Unicode text as UTF-8.
+    str GetClipboardText();
+    // Shows or hides the software cursor through the display, only on a change.
+    void ShowCursor(bool shown);
+    // Not forced: stores the image and hot spot, and unless the cursor is hidden shows it (the
+    // built-in system cursor for an empty texture). Forced: shows the texture at once, storing
+    // nothing. The Windows class cursor is removed.
+    void SetCursorImage(const std::shared_ptr<TTexture>& texture, int hotX, int hotY, bool force);
+    // Moves the system cursor to the point in game coordinates.
+    void SetMousePos(int x, int y);
+    // Registers the built-in "__systemcursor__.png" as a memory file when no such file exists.
+    static void EnsureSystemCursorImage();
+    // Whether the display has finished its last present.
+    bool IsReadyToDraw() const;
 
     static void SetConfig(const str& key, const str& value);
     // The stored value, or fallback for an absent key (which stays absent).

@@ -95,4 +95,10 @@ bool LoadPlugin(const str& path) {
     return gHooks.loadPlugin != nullptr && gHooks.loadPlugin(path);
 }
 
+void InstallScreen(TWindowManager* manager, int width, int height) {
+    if (manager != nullptr && gHooks.installScreen != nullptr) {
+        gHooks.installScreen(manager, width, height);
+    }
+}
+
 }  // namespace windowsystemhooks

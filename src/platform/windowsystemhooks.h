@@ -38,6 +38,8 @@ struct THooks {
     // Loads the module plug-in at the real path and adds its handler to the game state; false
     // (and nothing kept) when it does not load.
     bool (*loadPlugin)(const str& path) = nullptr;
+    // When the manager has no root screen window: makes one, installs it and sizes it.
+    void (*installScreen)(TWindowManager* manager, int width, int height) = nullptr;
 };
 
 // A null member keeps that answer's default.
@@ -58,5 +60,6 @@ RECT GetScreenRect(const TWindowManager* manager);
 void EndMovie(TWindowManager* manager);
 void DeleteGameState();
 bool LoadPlugin(const str& path);
+void InstallScreen(TWindowManager* manager, int width, int height);
 
 }  // namespace windowsystemhooks

@@ -1,35 +1,13 @@
-// TScreen: the root screen window, the window under every other one. So far it holds its
-// rectangle, which the screen set-up sizes and the software cursor's draw reads from the platform's
-// cursor worker; the rectangle is read and written under the screen's own lock.
+// TScreen: the root screen window "_screen_", the window under every other one. The first screen
+// set-up makes it, the window manager takes it (TWindowManager::SetScreen) and the set-up sizes
+// it; the software cursor's draw reads its rectangle from the platform's cursor worker.
 //
 // Owned by the window manager; made on the main thread.
 #pragma once
 
-#include <mutex>
+#include "ui/window.h"
 
-class TScreen {
+class TScreen : public TWindow {
 public:
-    struct TBounds {
-        int left = 0;
-        int top = 0;
-        int right = 0;
-        int bottom = 0;
-    };
-
-    TScreen() = default;
-    TScreen(const TScreen&) = delete;
-    TScreen& operator=(const TScreen&) = delete;
-
-    TBounds GetRect() const {
-        std::lock_guard<std::mutex> lock(mMutex);
-        return mRect;
-    }
-    void SetRect(const TBounds& rect) {
-        std::lock_guard<std::mutex> lock(mMutex);
-        mRect = rect;
-    }
-
-private:
-    mutable std::mutex mMutex;
-    TBounds mRect;
+    TScreen() : TWindow("_screen_") {}
 };

@@ -19,6 +19,11 @@ bool WindowIsEnabled(str key) {
     return IsEnabled(key);
 }
 
+bool WindowStringToClipboard(str text) {
+    TPlatform* application = TPlatform::GetInstance();
+    return application != nullptr && application->StringToClipboard(text);
+}
+
 }  // namespace
 
 TWindowScript::TWindowScript(lua_State* state) : TScript(state) {
@@ -26,6 +31,7 @@ TWindowScript::TWindowScript(lua_State* state) : TScript(state) {
     LuaBindFunction(L, "GetConfig", &WindowGetConfig);
     LuaBindFunction(L, "GetTimer", &WindowGetTimer);
     LuaBindFunction(L, "IsEnabled", &WindowIsEnabled);
+    LuaBindFunction(L, "StringToClipboard", &WindowStringToClipboard);
 }
 
 bool TWindowScript::DeliverCommand() {

@@ -2,7 +2,8 @@
 // binding is registered in its state. It hands commands to its waiting coroutine: the
 // coroutine's yield gets nil and the command (a function of no arguments) as its results. Its
 // state has the window functions "GetConfig" (key, fallback), "GetTimer" (application
-// milliseconds) and "IsEnabled" (key), bound to the application object's operations.
+// milliseconds), "IsEnabled" (key) and "StringToClipboard" (text; whether it was put there), bound
+// to the application object's operations.
 //
 // Main thread only.
 #pragma once

@@ -91,6 +91,14 @@ void DeleteGameState() {
     gPlugins.clear();
 }
 
+// The first screen set-up's root window, sized to the game's screen.
+void InstallScreen(TWindowManager* manager, int width, int height) {
+    if (manager->GetScreen() != nullptr) return;
+    auto* screen = new TScreen;
+    manager->SetScreen(screen);
+    screen->SetSize(width, height);
+}
+
 }  // namespace
 
 void RegisterWindowSystem() {
@@ -109,5 +117,6 @@ void RegisterWindowSystem() {
     hooks.getScreenRect = &ScreenRect;
     hooks.deleteGameState = &DeleteGameState;
     hooks.loadPlugin = &LoadPlugin;
+    hooks.installScreen = &InstallScreen;
     windowsystemhooks::Install(hooks);
 }
