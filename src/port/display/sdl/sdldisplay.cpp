@@ -43,8 +43,11 @@ SdlDisplay* gDisplay = nullptr;
 class SdlDisplay : public DisplayBackend {
 public:
     SdlDisplay() {
-        gDisplay = this;
-        sdl::SetPumpHook(&PumpHook);
+        // The first one presents from the pump (Backend() keeps one for the process's life).
+        if (gDisplay == nullptr) {
+            gDisplay = this;
+            sdl::SetPumpHook(&PumpHook);
+        }
         SDL_AddEventWatch(&WatchWindow, this);
     }
 
