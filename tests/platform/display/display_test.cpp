@@ -7,6 +7,7 @@
 
 #include "dxfixture.h"
 #include "platform/display/surface.h"
+#include "platform/platform.h"
 #include "port/window/metrics.h"
 #include "port/window/windowpos.h"
 
@@ -247,6 +248,29 @@ TEST_F(DisplayTest, WindowedPresentRepeatsTheBlitWhileStillDrawing) {
         EXPECT_EQ(ArgOf(blt, "flags"), static_cast<long long>(DDBLT_WAIT | DDBLT_DDFX));
     }
     EXPECT_EQ(blts[3].result, DD_OK);
+}
+
+TEST_F(DisplayTest, FpuPrecisionKeepsTheFpuInBothModes) {
+    HWND window = MakeWindow();
+    CDisplay display;
+    TPlatform::SetConfig("fpuprecision", "1");
+    ASSERT_EQ(display.CreateFullScreenDisplay(window, 640, 480, 32, 1), S_OK);
+    ASSERT_EQ(
+        display.CreateWindowedDisplay(window, nullptr, 320, 240, false, CDisplay::kFlagKeepWindow),
+        S_OK);
+    TPlatform::SetConfig("fpuprecision", "0");
+    ASSERT_EQ(
+        display.CreateWindowedDisplay(window, nullptr, 320, 240, false, CDisplay::kFlagKeepWindow),
+        S_OK);
+    std::vector<long long> levels;
+    for (const auto& call : Calls("SetCooperativeLevel")) {
+        long long flags = ArgOf(call, "flags");
+        // The returns to the normal level on the way out are the display's own.
+        if (flags != DDSCL_NORMAL || levels.size() == 2) levels.push_back(flags);
+    }
+    EXPECT_EQ(levels,
+              (std::vector<long long>{DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN | DDSCL_FPUPRESERVE,
+                                      DDSCL_NORMAL | DDSCL_FPUPRESERVE, DDSCL_NORMAL}));
 }
 
 TEST_F(DisplayTest, PresentWithoutBuffersIsRefused) {

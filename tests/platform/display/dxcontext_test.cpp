@@ -20,6 +20,8 @@
 #include "port/system/process.h"
 #include "port/system/sync.h"
 #include "port/window/input.h"
+#include "port/window/metrics.h"
+#include "port/window/paint.h"
 
 namespace {
 
@@ -91,6 +93,40 @@ TEST_F(DXContextTest, WindowedCreateMakesADeviceOnTheBackBuffer) {
     EXPECT_EQ(context.GetDevice(), nullptr);
     EXPECT_EQ(context.GetDirectDraw(), nullptr);
     EXPECT_TRUE(port::control::Surfaces().empty());
+}
+
+TEST_F(DXContextTest, ReleaseDeviceGivesTheDesktopBackAndInvalidatesEveryWindow) {
+    TDXContext context;
+    ASSERT_TRUE(CreateFullScreen(context));
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 800);
+    context.MoveMouse(POINT{3, 4});
+    ASSERT_TRUE(context.IsCursorShown());
+    HWND other = MakeWindow(dx_testing::kPopupStyle, RECT{0, 0, 100, 100});
+    ValidateRect(other, nullptr);
+    ValidateRect(Window(), nullptr);
+
+    context.ReleaseDevice();
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
+    EXPECT_FALSE(context.IsCursorShown());
+    RECT update{};
+    EXPECT_TRUE(GetUpdateRect(other, &update, FALSE));
+    EXPECT_TRUE(GetUpdateRect(Window(), &update, FALSE));
+    EXPECT_TRUE(port::control::Surfaces().empty());
+}
+
+TEST_F(DXContextTest, ClearDeviceClearsTheWholeTarget) {
+    TDXContext context;
+    context.ClearDevice(D3DCLEAR_TARGET);  // no device: nothing
+    EXPECT_EQ(CountCalls("Clear"), 0);
+    ASSERT_TRUE(CreateWindowed(context));
+    context.ClearDevice(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER);
+    EXPECT_EQ(CountCalls("Clear"), 1);
+    port::control::Image back = port::control::SurfaceImage(context.GetBackBuffer());
+    ASSERT_FALSE(back.Empty());
+    EXPECT_EQ(back.At(10, 10) & 0xFFFFFFu, 0u);
+    port::control::InjectFailure("Clear", static_cast<DWORD>(DDERR_SURFACELOST), 1);
+    context.ClearDevice(D3DCLEAR_TARGET);
+    EXPECT_GE(LogIndex("DX Error:  (0x887601c2), File dxcontext.cpp, Line "), 0);
 }
 
 TEST_F(DXContextTest, FullScreenCreateAndItsFlipStatus) {
@@ -301,6 +337,23 @@ TEST_F(DXContextTest, DesktopColoursRefusedTakeTheDesktopFor32Bits) {
     port::control::InjectFailure("CreateDevice", static_cast<DWORD>(D3DERR_DESKTOPCOLOURS), 1);
     EXPECT_FALSE(CreateWindowed(context));
     EXPECT_EQ(context.GetDesktopColours(), 32);
+}
+
+TEST_F(DXContextTest, AWindowedDisplayWithoutVideoMemoryAllowsOnlyFullScreen) {
+    Failure noMemory;
+    noMemory.code = static_cast<uint32_t>(DDERR_OUTOFVIDEOMEMORY);
+    noMemory.when = [](const port::CallInfo& call) {
+        return (call.Arg("caps") & DDSCAPS_3DDEVICE) != 0;
+    };
+    port::control::InjectFailure("CreateSurface", noMemory);
+    TDXContext context;
+    EXPECT_FALSE(CreateWindowed(context));
+    EXPECT_TRUE(context.IsOutOfVideoMemory());
+    EXPECT_GE(LogIndex("DX Error:  (0x8876017c), File dxcontextcreate.cpp, Line "), 0);
+    port::control::KeepCallLog(true);
+    EXPECT_FALSE(CreateWindowed(context));
+    EXPECT_EQ(CountCalls("DirectDrawCreateEx"), 0);
+    EXPECT_TRUE(CreateFullScreen(context));
 }
 
 TEST_F(DXContextTest, ZBufferFailures) {
