@@ -313,7 +313,12 @@ void GVObject::HandDown(int32_t link) {
         }
         mComposed.CopyTo(&child->mInherited);
         child->mInherited.Compose(mInherited);
-        child->mParentMatrix = mDrawSpec->mTransform;
+        // An object that keeps no draw record (a text object without its image) still hands
+        // down the transform it would have.
+        if (mDrawSpec != nullptr)
+            child->mParentMatrix = mDrawSpec->mTransform;
+        else
+            ComposeMatrix(child->mParentMatrix);
         child->mInherited.changed = 1;
     }
 }
@@ -323,6 +328,10 @@ void GVObject::BuildMatrix() {
         UpdateDrawSpec(nullptr);
         return;
     }
+    ComposeMatrix(mDrawSpec->mTransform);
+}
+
+void GVObject::ComposeMatrix(TMat3& out) const {
     const GVData& c = mComposed;
     TMat3 matrix;
     matrix.m[6] = -c.centerX;
@@ -333,7 +342,15 @@ void GVObject::BuildMatrix() {
     TMat3::Multiply(matrix, matrix, turn);
     matrix.m[6] += c.centerX * c.scaling + c.deltaX;
     matrix.m[7] += c.centerY * c.scaling + c.deltaY;
-    TMat3::Multiply(mDrawSpec->mTransform, matrix, mParentMatrix);
+    TMat3::Multiply(out, matrix, mParentMatrix);
+}
+
+TDrawSpec* GVObject::EnsureDrawSpec() {
+    if (mDrawSpec == nullptr) {
+        mDrawSpec = new TDrawSpec(0.0f, 0.0f, 1.0f, 1.0f, 0);
+        BuildMatrix();
+    }
+    return mDrawSpec;
 }
 
 const GVFrame* GVObject::GetCurrentFrame() const {
@@ -494,10 +511,7 @@ void GVObject::SetSpeed(float factor, bool recursive) {
 }
 
 void GVObject::UpdateDrawSpec(const GVFrame* frame) {
-    if (mDrawSpec == nullptr) {
-        mDrawSpec = new TDrawSpec(0.0f, 0.0f, 1.0f, 1.0f, 0);
-        BuildMatrix();
-    }
+    EnsureDrawSpec();
     if (frame == nullptr) frame = GetCurrentFrame();
     if (frame == nullptr) return;
     TDrawSpec& spec = *mDrawSpec;

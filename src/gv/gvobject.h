@@ -21,6 +21,12 @@
 // only switch, once per step, to a queued state, so two such states naming each other take turns
 // instead of recursing.
 //
+// Drawing (gvobjectdraw.cpp): a scene renders its members in depth order; an object with states,
+// visible and showing a frame draws that frame's image through a copy of its draw record, moved
+// by the view's top-left, unless it lies wholly outside the view (a turned object is always
+// drawn) or a running effect vetoes it. Hit tests map a point back into the frame's pixels and ask
+// the hit tester.
+//
 // Ownership: the object owns its states, its effects container, its draw cache and, once
 // activated, its children (a template's child list only lists them). The task list owns the timer;
 // the object and its timer unlink each other whichever goes first, and the object's destruction
@@ -37,10 +43,12 @@
 #include "gv/gvdata.h"
 #include "gv/gvframe.h"
 #include "gv/gvparams.h"
+#include "gv/gvrect.h"
 #include "gv/gvtexture.h"
 #include "gv/keys/namemask.h"
 #include "gv/anim/ontimercaller.h"
 #include "math/mat3.h"
+#include "math/vec2.h"
 
 class GVChilds;
 class GVHitTester;
@@ -160,10 +168,32 @@ public:
     void SetSpeed(float factor, bool recursive);
     float GetSpeed() const { return mSpeed; }
 
+    // Draws the object against the view rectangle (its scene's view port): only with states,
+    // visible and a current frame; skipped when its bounds miss the view and it is not turned.
+    virtual void Render(const GVRect& view);
+    // The image of the object's texture set that the frame names draws itself with the spec;
+    // nothing for an image the set lacks.
+    virtual void DrawFrame(TDrawSpec& spec, const GVFrame* frame);
+    // The frame's (the current one when null) rectangle in view coordinates, rotation ignored;
+    // (0, 0, 0, 0) without a frame. When all four values are equal and the object has children,
+    // the first child's bounds instead.
+    virtual void GetBounds(GVRect& bounds, const GVFrame* frame);
     // Refreshes the draw record for the frame (the current one when null): made when missing,
     // then alpha, blend and colour from the composed block, the frame's source rectangle, its
     // registration corner for the composed flip as origin, flags 12 plus the mirror bits.
     virtual void UpdateDrawSpec(const GVFrame* frame);
+
+    // The point in the frame's pixels: the point plus the draw record's origin × scaling, through
+    // the inverse of the transform. False, with local the point unchanged, when the transform has
+    // no inverse (a scaling of 0 somewhere up the chain).
+    bool ScreenToLocal(const TVec2& point, TVec2& local);
+    // Whether the point hits a visible pixel of the current frame, as the hit tester judges it:
+    // inside the frame's rectangle (its right and bottom edges outside), mirrored as the object
+    // is, at a composed scaling above 0.
+    bool HitTest(const TVec2& point);
+    // The object under the point (moved by the offset when one is given): this object when it is
+    // hit, else with depth above 0 the first child, in child order, that answers with depth − 1.
+    GVObject* FindObjectAt(float x, float y, int32_t depth, const TVec2* offset);
 
     // The scene at that position of the object's scenes, or null past the end. Effects and the
     // timer use the first.
@@ -173,6 +203,12 @@ public:
     void AttachToScene(GVScene* scene, bool recursive);
     // Leaves the scene when it is one of the object's.
     void DetachFromScene(GVScene* scene, bool recursive);
+
+protected:
+    // The draw record, made when missing (with the transform then built from the composed block).
+    TDrawSpec* EnsureDrawSpec();
+    // The transform from the composed block and the parent matrix, as BuildMatrix stores it.
+    void ComposeMatrix(TMat3& out) const;
 
 private:
     // The period of the state at the current speed, in whole milliseconds.

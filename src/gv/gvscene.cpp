@@ -4,6 +4,7 @@
 
 #include "gv/gvobject.h"
 #include "gv/anim/gvtaskhost.h"
+#include "platform/draw/renderer.h"
 
 bool GVScene::DepthLess::operator()(float a, float b) const {
     if (std::isnan(a)) return !std::isnan(b);
@@ -11,12 +12,15 @@ bool GVScene::DepthLess::operator()(float a, float b) const {
     return a < b;
 }
 
+GVScene::GVScene() : mViewPort(std::make_unique<GVViewPort>(800.0f, 600.0f, 0.0f, 0.0f)) {}
+
 GVScene::~GVScene() {
     // Detaching removes the member from the set: walk a copy.
     const std::vector<GVObject*> members(mMembers.begin(), mMembers.end());
     for (GVObject* object : members)
         object->DetachFromScene(this, true);
     mDepthOrder.clear();
+    mViewPort.reset();
     mMembers.clear();
 }
 
@@ -51,6 +55,31 @@ std::vector<GVObject*> GVScene::GetDepthOrder() const {
     for (const auto& entry : mDepthOrder)
         order.push_back(entry.second);
     return order;
+}
+
+void GVScene::UpdateObjects() {
+    // In depth order, from a copy (an update re-sorts the order, but never adds or removes a
+    // member): objects that joined at one depth and move to another together, as a freshly made
+    // batch does on its first update, keep their joining order there.
+    mUpdateOrder.clear();
+    for (const auto& entry : mDepthOrder)
+        mUpdateOrder.push_back(entry.second);
+    for (GVObject* object : mUpdateOrder)
+        if (object->IsChanged()) object->Update();
+}
+
+void GVScene::RenderObjects(const GVViewPort& viewPort) {
+    const GVRect& view = viewPort.GetRect();
+    for (const auto& entry : mDepthOrder)
+        entry.second->Render(view);
+}
+
+void GVScene::Draw() {
+    UpdateObjects();
+    TRenderer* renderer = TRenderer::GetInstance();
+    const bool entered = renderer->Begin2d();
+    RenderObjects(*mViewPort);
+    if (entered) renderer->End2d();
 }
 
 GVScene::DepthOrder::iterator GVScene::FindEntry(GVObject* object, float depth) {

@@ -1,6 +1,8 @@
-// GVScene: the set of visual objects one window shows, in depth order. This is the part the
-// objects' timers need: the members, their depth order, and the host window with the modal window
-// whose task list runs their timers (gvtaskhost.h). The view port, updating and drawing come later.
+// GVScene: the set of visual objects one window shows, in depth order, and the view port they are
+// seen through. Once a frame the host window calls Draw: the changed members are updated, then
+// every member draws itself, lowest depth first, inside the renderer's 2-D bracket, moved by the
+// view port's top-left. The scene also keeps the host window, with the modal window whose task
+// list runs the members' timers (gvtaskhost.h).
 //
 // Depth order: ascending composed deltaZ, and an object inserted at a depth that others already
 // have goes after them. Each entry stays keyed by the depth it was inserted with: when an object's
@@ -9,13 +11,16 @@
 //
 // The scene does not own its objects. Objects join and leave only through
 // GVObject::AttachToScene and DetachFromScene; the scene's destruction detaches every member.
-// Main thread only.
+// It owns its view port, 800 × 600 at (0, 0) when made. Main thread only.
 #pragma once
 
 #include <cstddef>
 #include <map>
+#include <memory>
 #include <set>
 #include <vector>
+
+#include "gv/gvviewport.h"
 
 class GVObject;
 class TModalWindow;
@@ -23,7 +28,7 @@ class TWindow;
 
 class GVScene {
 public:
-    GVScene() = default;
+    GVScene();
     GVScene(const GVScene&) = delete;
     GVScene& operator=(const GVScene&) = delete;
     ~GVScene();
@@ -49,6 +54,16 @@ public:
     // The members, lowest depth first.
     std::vector<GVObject*> GetDepthOrder() const;
 
+    GVViewPort& GetViewPort() { return *mViewPort; }
+
+    // Updates every member whose blocks changed (GVObject::IsChanged), in depth order.
+    void UpdateObjects();
+    // Renders every member, lowest depth first, against the view port's rectangle.
+    void RenderObjects(const GVViewPort& viewPort);
+    // UpdateObjects, then RenderObjects inside the renderer's 2-D bracket. The bracket is closed
+    // only when this call opened it: a window that already draws in 2-D keeps its own.
+    void Draw();
+
 private:
     struct DepthLess {
         bool operator()(float a, float b) const;
@@ -60,6 +75,9 @@ private:
 
     DepthOrder mDepthOrder;
     std::set<GVObject*> mMembers;
+    std::unique_ptr<GVViewPort> mViewPort;
+    // UpdateObjects' walk, kept to spare an allocation per frame.
+    std::vector<GVObject*> mUpdateOrder;
     TModalWindow* mTaskHost = nullptr;
     TWindow* mWindow = nullptr;
 };
