@@ -34,7 +34,16 @@ int64_t BytesTouched() {
 }
 
 const char* LevelName(TSimd level) {
-    return level == TSimd::Avx2 ? "avx2" : (level == TSimd::Sse2 ? "sse2" : "scalar");
+    switch (level) {
+        case TSimd::Avx512:
+            return "avx512";
+        case TSimd::Avx2:
+            return "avx2";
+        case TSimd::Sse2:
+            return "sse2";
+        default:
+            return "scalar";
+    }
 }
 
 void RunFrame(benchmark::State& state, TSimd simd, bool fastPaths, bool lowMemory = false) {
@@ -52,6 +61,9 @@ void RunFrame(benchmark::State& state, TSimd simd, bool fastPaths, bool lowMemor
 
 void BM_RasterFrame(benchmark::State& state) {
     RunFrame(state, TSimd::Best, true);
+}
+void BM_RasterFrameAvx2(benchmark::State& state) {
+    RunFrame(state, TSimd::Avx2, true);
 }
 void BM_RasterFrameSse2(benchmark::State& state) {
     RunFrame(state, TSimd::Sse2, true);
@@ -90,6 +102,7 @@ void BM_MemcpyFrameBytes(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_RasterFrame)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RasterFrameAvx2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RasterFrameSse2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RasterFrameScalar)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RasterFrameLowMemory)->Unit(benchmark::kMicrosecond);

@@ -1,6 +1,6 @@
 // The inner loops that run on every pixel of the common cases, in a scalar form and in SIMD
-// forms (SSE2, always present on x86-64; AVX2, used when the processor has it). Every form gives
-// the same bytes: the rounding is the exact round(x / 255) of rasterizer.h.
+// forms (SSE2, always present on x86-64; AVX2 and AVX-512, used when the processor has them).
+// Every form gives the same bytes: the rounding is the exact round(x / 255) of rasterizer.h.
 //
 // Internal to the rasterizer. The tables are built once and never change; any thread may read
 // them.
@@ -12,7 +12,7 @@
 
 namespace raster {
 
-enum class TSimd : uint8_t { Scalar, Sse2, Avx2, Best };
+enum class TSimd : uint8_t { Scalar, Sse2, Avx2, Avx512, Best };
 
 // A texture level as the sampling kernels read it: 32-bit (A8R8G8B8 or X8R8G8B8) for sample32,
 // 16-bit (R5G6B5, X1R5G5B5 or A4R4G4B4) for sample16.
@@ -29,16 +29,17 @@ struct TTexels {
 
 // The columns of lerpPairs made ready once for every texel row that reads them (all the rows
 // of a scaled sprite read the same columns). Each level keeps what its lerpPlanned needs: the
-// arrays themselves, or for AVX2 the window start, the indices within it and the spread weights
-// of every eight columns. Large (about 10 KB): made on the stack of the one drawing it.
+// arrays themselves, or for AVX2 and AVX-512 the window start of every eight columns and the
+// indices within the windows and the spread weights of every step. Large (about 10 KB): made on
+// the stack of the one drawing it.
 struct TPairPlan {
     static constexpr int kMaxColumns = 512;
     const int32_t* index;
     const uint32_t* weight;
     int count;
     int32_t base[kMaxColumns / 8];
-    alignas(32) int32_t rel[kMaxColumns];
-    alignas(32) int16_t spread[4 * kMaxColumns];
+    alignas(64) int32_t rel[kMaxColumns];
+    alignas(64) int16_t spread[4 * kMaxColumns];
 };
 
 struct TKernels {
@@ -105,10 +106,12 @@ inline uint32_t Div255(uint32_t t) {
     return (t + 127) / 255;
 }
 
-// Kernel tables of each level (kernels_scalar.cpp, kernels_sse2.cpp, kernels_avx2.cpp).
+// Kernel tables of each level (kernels_scalar.cpp, kernels_sse2.cpp, kernels_avx2.cpp,
+// kernels_avx512.cpp).
 const TKernels& ScalarKernels();
 const TKernels& Sse2Kernels();
 const TKernels& Avx2Kernels();
+const TKernels& Avx512Kernels();
 
 // Scalar kernels the SIMD levels use where they have no form of their own or for their last few
 // pixels.

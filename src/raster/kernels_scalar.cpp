@@ -203,18 +203,26 @@ const TKernels& ScalarKernels() {
 
 TSimd DetectSimd() {
     __builtin_cpu_init();
+    // The AVX-512 kernels use the byte and word instructions and 256-bit masks as well.
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+        __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512dq") &&
+        __builtin_cpu_supports("bmi2")) {
+        return TSimd::Avx512;
+    }
     if (__builtin_cpu_supports("avx2")) return TSimd::Avx2;
     return TSimd::Sse2;
 }
 
 const TKernels& GetKernels(TSimd level) {
     static const TSimd best = DetectSimd();
-    if (level == TSimd::Best || (level == TSimd::Avx2 && best != TSimd::Avx2)) level = best;
+    if (level == TSimd::Best || level > best) level = best;
     switch (level) {
         case TSimd::Scalar:
             return ScalarKernels();
         case TSimd::Avx2:
             return Avx2Kernels();
+        case TSimd::Avx512:
+            return Avx512Kernels();
         default:
             return Sse2Kernels();
     }

@@ -170,7 +170,7 @@ TEST(FastPaths, ScenesMatchTheGeneralPathOnEveryTarget) {
                     ApplyOptions(ref, options);
                     ref.SetDepthBuffer(&depthA);
                     DrawScene(ref, general, tex, seed, depthOn);
-                    for (TSimd level : {TSimd::Scalar, TSimd::Sse2, TSimd::Avx2}) {
+                    for (TSimd level : {TSimd::Scalar, TSimd::Sse2, TSimd::Avx2, TSimd::Avx512}) {
                         TSurface fast = MakeSurface(88, 72, format, 0x80402010);
                         TSurface depthB = MakeSurface(88, 72, TPixelFormat::D16);
                         TRasterizer r(level);
@@ -197,12 +197,12 @@ TEST(FastPaths, KernelsAgreeOnEveryAlpha) {
         dst[i] = rng.Next() | rng.Next() << 24;
     }
     const TKernels& scalar = GetKernels(TSimd::Scalar);
-    for (TSimd level : {TSimd::Sse2, TSimd::Avx2}) {
+    for (TSimd level : {TSimd::Sse2, TSimd::Avx2, TSimd::Avx512}) {
         const TKernels& k = GetKernels(level);
         for (uint32_t orMask : {0u, 0xFF000000u}) {
-            // 264 and 279 are long runs whose copy asks for lines ahead, ending on a whole
-            // step and on a partial one.
-            for (int n : {1, 3, 7, 8, 9, 17, 264, 279, 768}) {
+            // Whole and partial steps of 4, 8 and 16 pixels; 264 and 279 are long runs whose
+            // copy asks for lines ahead, ending on a whole step and on a partial one.
+            for (int n : {1, 3, 7, 8, 9, 15, 16, 17, 31, 33, 264, 279, 768}) {
                 std::vector<uint32_t> a(dst.begin(), dst.begin() + n), b = a;
                 scalar.copyOr(src.data(), reinterpret_cast<uint8_t*>(a.data()), n, orMask);
                 k.copyOr(src.data(), reinterpret_cast<uint8_t*>(b.data()), n, orMask);
@@ -235,7 +235,7 @@ TEST(FastPaths, KernelsAgreeOnEveryAlpha) {
     std::vector<uint16_t> low(768);
     for (size_t i = 0; i < low.size(); ++i)
         low[i] = static_cast<uint16_t>(rng.Next());
-    for (TSimd level : {TSimd::Sse2, TSimd::Avx2}) {
+    for (TSimd level : {TSimd::Sse2, TSimd::Avx2, TSimd::Avx512}) {
         const TKernels& k = GetKernels(level);
         for (int n : {1, 7, 8, 13, 768}) {
             std::vector<uint16_t> a(low.begin(), low.begin() + n), b = a, c = a, d = a;
@@ -266,7 +266,7 @@ TEST(FastPaths, RowKernelsAgreeWithTheScalarOnes) {
         raw[i] = static_cast<uint16_t>(i);
     const auto* bytes = reinterpret_cast<const uint8_t*>(raw.data());
     const TKernels& scalar = GetKernels(TSimd::Scalar);
-    for (TSimd level : {TSimd::Scalar, TSimd::Sse2, TSimd::Avx2}) {
+    for (TSimd level : {TSimd::Scalar, TSimd::Sse2, TSimd::Avx2, TSimd::Avx512}) {
         const TKernels& k = GetKernels(level);
         for (TPixelFormat format :
              {TPixelFormat::R5G6B5, TPixelFormat::X1R5G5B5, TPixelFormat::A4R4G4B4}) {
@@ -284,7 +284,7 @@ TEST(FastPaths, RowKernelsAgreeWithTheScalarOnes) {
         for (uint32_t& t : texels)
             t = rng.Next() | rng.Next() << 24;
         for (int step : {1, 2, -1, -2, 0}) {
-            for (int n : {1, 7, 8, 9, 64, 100}) {
+            for (int n : {1, 7, 8, 9, 15, 16, 17, 24, 31, 64, 100}) {
                 std::vector<int32_t> index(n);
                 std::vector<uint32_t> weight(n), want(n), got(n);
                 for (int i = 0; i < n; ++i) {
@@ -314,6 +314,61 @@ TEST(FastPaths, RowKernelsAgreeWithTheScalarOnes) {
                     scalar.lerpRows(texels.data(), texels.data() + 100, f, n, want.data());
                     k.lerpRows(texels.data(), texels.data() + 100, f, n, got.data());
                     ASSERT_EQ(want, got) << int(level) << " weight " << f << " n " << n;
+                }
+            }
+        }
+    }
+}
+
+TEST(FastPaths, SamplersAgreeWithTheScalarOnes) {
+    // Spans across small levels of every texel format, point and bilinear, clamped and wrapped,
+    // running in every direction from inside and from outside the level, over lengths that end
+    // on whole and partial steps of every level.
+    Lcg rng{11};
+    struct Level {
+        TPixelFormat format;
+        int width, height;
+    };
+    const Level levels[] = {{TPixelFormat::A8R8G8B8, 16, 12}, {TPixelFormat::X8R8G8B8, 5, 3},
+                            {TPixelFormat::A8R8G8B8, 2, 2},   {TPixelFormat::R5G6B5, 16, 8},
+                            {TPixelFormat::X1R5G5B5, 7, 9},   {TPixelFormat::A4R4G4B4, 8, 16}};
+    const TKernels& scalar = GetKernels(TSimd::Scalar);
+    for (const Level& lv : levels) {
+        TSurface level = MakeSurface(lv.width, lv.height, lv.format);
+        for (int y = 0; y < lv.height; ++y) {
+            for (int x = 0; x < lv.width; ++x)
+                level.SetPixel(x, y, rng.Next() | rng.Next() << 24);
+        }
+        bool wide = lv.format == TPixelFormat::A8R8G8B8 || lv.format == TPixelFormat::X8R8G8B8;
+        for (int wrap = 0; wrap < 3; ++wrap) {
+            // Wrapping needs a power-of-two side.
+            bool wrapU = wrap == 1 && (lv.width & (lv.width - 1)) == 0;
+            bool wrapV = wrap == 2 && (lv.height & (lv.height - 1)) == 0;
+            TTexels tx{level.Pixels(), level.Pitch(),
+                       lv.width,       lv.height,
+                       lv.format,      lv.format == TPixelFormat::X8R8G8B8 ? 0xFF000000u : 0u,
+                       wrapU,          wrapV};
+            for (int k = 0; k < 40; ++k) {
+                int n = 1 + static_cast<int>(rng.Next() % 40);
+                auto coordinate = [&](int side) {
+                    return static_cast<int32_t>(rng.Next() % (side * 3 << 16)) - (side << 16);
+                };
+                int32_t s = coordinate(lv.width), t = coordinate(lv.height);
+                int32_t ds = static_cast<int32_t>(rng.Next() % 0x30000) - 0x18000;
+                int32_t dt = k % 4 == 0 ? 0 : static_cast<int32_t>(rng.Next() % 0x30000) - 0x18000;
+                for (bool bilinear : {false, true}) {
+                    std::vector<uint32_t> want(n), got(n);
+                    (wide ? scalar.sample32 : scalar.sample16)(tx, bilinear, s, ds, t, dt, n,
+                                                               want.data());
+                    for (TSimd simd : {TSimd::Sse2, TSimd::Avx2, TSimd::Avx512}) {
+                        const TKernels& kk = GetKernels(simd);
+                        (wide ? kk.sample32 : kk.sample16)(tx, bilinear, s, ds, t, dt, n,
+                                                           got.data());
+                        ASSERT_EQ(want, got)
+                            << "level " << int(simd) << " format " << int(lv.format) << " "
+                            << lv.width << "x" << lv.height << " wrap " << wrap << " n " << n
+                            << (bilinear ? " bilinear" : " point");
+                    }
                 }
             }
         }

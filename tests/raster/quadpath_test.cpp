@@ -18,7 +18,7 @@ constexpr TPixelFormat kTargets[] = {TPixelFormat::X8R8G8B8, TPixelFormat::A8R8G
 constexpr TPixelFormat kTextures[] = {TPixelFormat::A8R8G8B8, TPixelFormat::X8R8G8B8,
                                       TPixelFormat::R5G6B5, TPixelFormat::X1R5G5B5,
                                       TPixelFormat::A4R4G4B4};
-constexpr TSimd kLevels[] = {TSimd::Scalar, TSimd::Sse2, TSimd::Avx2};
+constexpr TSimd kLevels[] = {TSimd::Scalar, TSimd::Sse2, TSimd::Avx2, TSimd::Avx512};
 
 // A sprite-like texture: transparent and opaque texels, ramps, and a sharp pattern that makes
 // any wrong weight or neighbour show.
