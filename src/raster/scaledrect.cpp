@@ -41,7 +41,8 @@ bool TPixelPipe::ScaledRect(int x, int y, int w, int h, const TAttribs& at, cons
 
     int32_t index[kColumns];
     uint32_t weight[kColumns];
-    uint32_t texels[kRowTexels];
+    // The texel row being filtered, and the one fetched ahead of its use.
+    uint32_t texels[2][kRowTexels];
     uint32_t blended[kColumns];
     TPairPlan plan;
     // Two texel rows filtered along u, and which level row each holds.
@@ -71,7 +72,8 @@ bool TPixelPipe::ScaledRect(int x, int y, int w, int h, const TAttribs& at, cons
         int count = static_cast<int>(last - first) + 2;
         for (int c = 0; c < n; ++c)
             index[c] = static_cast<int32_t>(i0[c] - first);
-        std::fill(texels + count, texels + count + kSlack, 0u);
+        for (uint32_t* buffer : texels)
+            std::fill(buffer + count, buffer + count + kSlack, 0u);
         // One texel per pixel on texel centres: the filter along u gives the texels themselves.
         bool aligned = ds == 65536 && weight[0] == 0;
         // Otherwise every texel row filtered below reads the same columns.
@@ -79,6 +81,8 @@ bool TPixelPipe::ScaledRect(int x, int y, int w, int h, const TAttribs& at, cons
 
         // A level row filtered along u; filtering a new one never evicts the row `keep`.
         row[0] = row[1] = -1;
+        int current = 0, ahead = -1;
+        const int towards = dt >= 0 ? 1 : -1;
         auto filteredRow = [&](int levelRow, int keep) -> const uint32_t* {
             for (int slot = 0; slot < 2; ++slot) {
                 if (row[slot] == levelRow) return filtered[slot];
@@ -88,8 +92,17 @@ bool TPixelPipe::ScaledRect(int x, int y, int w, int h, const TAttribs& at, cons
                 FetchTexelRow(level, st.addressU, first + index[0], n, levelRow, filtered[slot],
                               &k);
             } else {
-                FetchTexelRow(level, st.addressU, first, count, levelRow, texels, &k);
-                k.lerpPlanned(texels, plan, filtered[slot]);
+                if (ahead == levelRow) {
+                    current ^= 1;
+                } else {
+                    FetchTexelRow(level, st.addressU, first, count, levelRow, texels[current], &k);
+                }
+                k.lerpPlanned(texels[current], plan, filtered[slot]);
+                // The next new row is most likely the neighbour further along. Fetched now, its
+                // texels are written out by the time the row filter reads them: loads that
+                // straddle stores still in flight wait for them.
+                ahead = AddressTexel(levelRow + towards, level.height, st.addressV);
+                FetchTexelRow(level, st.addressU, first, count, ahead, texels[current ^ 1], &k);
             }
             row[slot] = levelRow;
             return filtered[slot];
@@ -115,6 +128,9 @@ bool TPixelPipe::ScaledRect(int x, int y, int w, int h, const TAttribs& at, cons
                 texel = blended;
             }
             if (mDirect.on) {
+                if (r + 2 < h)
+                    Prefetch(mConfig.target->At(x + done, y + r + 2),
+                             n * mConfig.target->BytesPerPixel());
                 WriteDirect(x + done, y + r, n, texel);
             } else {
                 ShadeSampled(x + done, y + r, n, texel, rowAt, stepX);
