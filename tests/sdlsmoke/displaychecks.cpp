@@ -351,8 +351,10 @@ void CheckFullScreen(XSession& x, HWND window, XWindowId gameWindow, WindowedDis
            "shows (at (" +
                std::to_string(pointerX) + ", " + std::to_string(pointerY) + "))");
 
-    // Focus loss in full screen.
+    // Focus loss in full screen. Xvfb has no window manager to minimise the window: the request
+    // to one is what shows.
     XWindowId other = x.MakeWindow(40, 40, 120, 90, 0x669933);
+    x.WatchWindowManagerRequests();
     from = Mark();
     x.Focus(other);
     bool away = WaitFor(from, WM_ACTIVATEAPP, 0);
@@ -360,6 +362,8 @@ void CheckFullScreen(XSession& x, HWND window, XWindowId gameWindow, WindowedDis
                draw->TestCooperativeLevel() == DDERR_NOEXCLUSIVEMODE,
            "full screen, the focus to another X window: WM_ACTIVATEAPP(0), IsLost "
            "DDERR_SURFACELOST, TestCooperativeLevel DDERR_NOEXCLUSIVEMODE");
+    bool iconify = PumpUntil([&] { return x.IconifyRequested(gameWindow); }, kWait);
+    Expect(iconify, "the full-screen window asks to be minimised");
     from = Mark();
     x.Focus(gameWindow);
     bool back1 = WaitFor(from, WM_ACTIVATEAPP, 1);

@@ -281,6 +281,29 @@ void XSession::RequestClose(XWindowId window) {
     Sync();
 }
 
+void XSession::WatchWindowManagerRequests() {
+    Display* display = mConnection->display;
+    // Notify only: redirecting would make this session the window manager.
+    XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
+    Sync();
+}
+
+bool XSession::IconifyRequested(XWindowId window) {
+    Display* display = mConnection->display;
+    Sync();
+    Atom changeState = XInternAtom(display, "WM_CHANGE_STATE", False);
+    bool asked = false;
+    while (XPending(display) > 0) {
+        XEvent event;
+        XNextEvent(display, &event);
+        if (event.type == ClientMessage && event.xclient.message_type == changeState &&
+            event.xclient.window == window && event.xclient.data.l[0] == IconicState) {
+            asked = true;
+        }
+    }
+    return asked;
+}
+
 XWindowId XSession::FindWindow(const std::string& title) const {
     return FindBelow(mConnection->display, DefaultRootWindow(mConnection->display), title);
 }

@@ -78,6 +78,10 @@ public:
     void Resize(XWindowId window, int width, int height);
     // Asks a window to close, as a window manager's close button does (WM_DELETE_WINDOW).
     void RequestClose(XWindowId window);
+    // From now on hears the requests that programs send a window manager (there may be none, as
+    // under Xvfb); IconifyRequested answers whether one since asked to minimise the window.
+    void WatchWindowManagerRequests();
+    bool IconifyRequested(XWindowId window);
     // The first viewable window, top-level or below, whose title (_NET_WM_NAME or WM_NAME) is the
     // given one; 0 when there is none.
     XWindowId FindWindow(const std::string& title) const;
