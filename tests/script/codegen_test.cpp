@@ -24,7 +24,7 @@ protected:
     static std::vector<std::string> Listing(const Proto* p) {
         std::vector<std::string> out;
         for (int pc = 0; pc < p->sizecode; pc++) {
-            Instruction i = p->code[pc];
+            Instruction i = luaP_plain(p->code[pc]);
             OpCode op = GET_OPCODE(i);
             const OpMode& mode = luaP_opmodes[op];
             auto operand = [](OpArg kind, int x) {
@@ -58,7 +58,7 @@ protected:
     static int Count(const Proto* p, OpCode op) {
         int n = 0;
         for (int pc = 0; pc < p->sizecode; pc++)
-            n += GET_OPCODE(p->code[pc]) == op;
+            n += GET_OPCODE(luaP_plain(p->code[pc])) == op;
         return n;
     }
 };
@@ -103,7 +103,7 @@ TEST_F(CodegenTest, OperatorOpcodesFollowTheOperatorOrder) {
     for (int k = 0; k < 9; k++) {
         Proto* p = Main(std::string("local a, b; return a ") + ops[k] + " b");
         ASSERT_NE(p, nullptr);
-        EXPECT_EQ(GET_OPCODE(p->code[1]), OP_ADD + k) << ops[k];
+        EXPECT_EQ(GET_OPCODE(luaP_plain(p->code[1])), OP_ADD + k) << ops[k];
         lua_pop(L, 1);
     }
 }
@@ -166,7 +166,9 @@ TEST_F(CodegenTest, CompiledCodePassesTheChecker) {
 }
 
 TEST_F(CodegenTest, CheckerRefusesBadCode) {
-    Proto* p = Main("local a, b = 1, 2 return a + b");
+    // Constants 0 and 1 are numbers, 2 a string; a + b is a run form.
+    Proto* p = Main("local a, b = 1, 2 local s = 'x' return a + b");
+    ASSERT_NE(p, nullptr);
     ASSERT_TRUE(luaG_checkcode(p));
     std::vector<Instruction> saved(p->code, p->code + p->sizecode);
     auto expectRefused = [&](int pc, Instruction i, const char* what) {
@@ -174,7 +176,7 @@ TEST_F(CodegenTest, CheckerRefusesBadCode) {
         EXPECT_FALSE(luaG_checkcode(p)) << what;
         std::copy(saved.begin(), saved.end(), p->code);
     };
-    for (int op = NUM_OPCODES; op < (1 << SIZE_OP); op++) {
+    for (int op = NUM_RUN_OPCODES; op < (1 << SIZE_OP); op++) {
         expectRefused(0, static_cast<Instruction>(op), "opcode past the last");
     }
     expectRefused(0, CREATE_ABC(OP_MOVE, 200, 0, 0), "register past the frame");
@@ -185,6 +187,20 @@ TEST_F(CodegenTest, CheckerRefusesBadCode) {
     expectRefused(0, CREATE_ABx(OP_CLOSURE, 0, 0), "prototype it has not");
     expectRefused(0, CREATE_ABC(OP_CALL, 0, 1, 0), "open call not followed by its use");
     expectRefused(p->sizecode - 1, CREATE_ABC(OP_MOVE, 0, 0, 0), "no final return");
+    // A run form must have the operand kinds it was made for.
+    auto run = [](int op, int a, int b, int c) {
+        return CREATE_ABC(OP_MOVE, a, b, c) | static_cast<Instruction>(op);
+    };
+    expectRefused(0, run(OP_ADD_RR, 0, 0, MAXSTACK), "constant in a two-register form");
+    expectRefused(0, run(OP_SUB_RR, 0, MAXSTACK, 0), "constant B in a two-register form");
+    expectRefused(0, run(OP_MUL_RN, 0, 0, 1), "register C in a number-constant form");
+    expectRefused(0, run(OP_DIV_RN, 0, 0, MAXSTACK + 2), "string constant in a number form");
+    expectRefused(0, run(OP_ADD_RN, 0, 0, MAXSTACK + 9), "constant past the table");
+    expectRefused(0, run(OP_MUL_RR, 0, 0, 200), "register past the frame");
+    Instruction saved0 = p->code[0];
+    p->code[0] = run(OP_ADD_RN, 0, 1, MAXSTACK + 1);
+    EXPECT_TRUE(luaG_checkcode(p)) << "register and number constant";
+    p->code[0] = saved0;
 }
 
 }  // namespace

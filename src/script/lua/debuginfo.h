@@ -30,5 +30,6 @@ const char* luaG_getfuncname(CallInfo* ci, const char** name);
 
 // Checks that running the code of one prototype stays inside its registers, constants,
 // upvalues, nested prototypes and code: what a loaded binary chunk must pass. Nested
-// prototypes are checked on their own.
+// prototypes are checked on their own. A run form (opcodes.h) must also have the operand
+// kinds it stands for; a binary chunk may hold none (its reader refuses them first).
 bool luaG_checkcode(const Proto* pt);

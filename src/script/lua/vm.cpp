@@ -97,8 +97,17 @@ void traceexec(lua_State* L, const Instruction* pc) {
 
 }  // namespace
 
+// Each operation ends in a dispatch of its own: the compiler is kept from merging those equal
+// tails (cross-jumping) into one indirect jump, whose target the processor would then predict
+// from every operation's history at once. The dispatch is kept short (register A is found by
+// the operations that use it) so that the compiler's own copying of it applies too.
+#if defined(__GNUC__) && !defined(__clang__)
+#define KEEP_DISPATCH_TAILS __attribute__((optimize("no-crossjumping")))
+#else
+#define KEEP_DISPATCH_TAILS
+#endif
 // clang-format off
-void luaV_execute(lua_State* L, int nexeccalls) {
+KEEP_DISPATCH_TAILS void luaV_execute(lua_State* L, int nexeccalls) {
     static const void* const kDispatch[1 << SIZE_OP] = {
         &&op_MOVE, &&op_LOADK, &&op_LOADBOOL, &&op_LOADNIL, &&op_GETUPVAL, &&op_GETGLOBAL,
         &&op_GETTABLE, &&op_SETGLOBAL, &&op_SETUPVAL, &&op_SETTABLE, &&op_NEWTABLE, &&op_SELF,
@@ -106,13 +115,14 @@ void luaV_execute(lua_State* L, int nexeccalls) {
         &&op_POW, &&op_UNM, &&op_NOT, &&op_CONCAT, &&op_JMP, &&op_EQ, &&op_LT, &&op_LE,
         &&op_TEST, &&op_CALL, &&op_TAILCALL, &&op_RETURN, &&op_FORLOOP, &&op_TFORLOOP,
         &&op_TFORPREP, &&op_SETLIST, &&op_SETLISTO, &&op_CLOSE, &&op_CLOSURE,
+        // The run forms.
+        &&op_ADD_RR, &&op_SUB_RR, &&op_MUL_RR, &&op_DIV_RR, &&op_ADD_RN, &&op_SUB_RN,
+        &&op_MUL_RN, &&op_DIV_RN, &&op_LT_RR, &&op_LE_RR, &&op_LT_RN, &&op_LE_RN,
         // Numbers past the last opcode never pass the code checker; they are skipped.
         &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE,
-        &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE,
-        &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE,
-        &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE,
+        &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE,
     };
-    static_assert(NUM_OPCODES + 25 == (1 << SIZE_OP));
+    static_assert(NUM_RUN_OPCODES + 13 == (1 << SIZE_OP));
     // While line or count hooks are set, every instruction goes through op_HOOK first.
 #define HOOK8 &&op_HOOK, &&op_HOOK, &&op_HOOK, &&op_HOOK, &&op_HOOK, &&op_HOOK, &&op_HOOK, &&op_HOOK
     static const void* const kHookDispatch[1 << SIZE_OP] = {
@@ -141,6 +151,13 @@ void luaV_execute(lua_State* L, int nexeccalls) {
 #define RKB() RK((i >> (POS_B - 4)) & (static_cast<uintptr_t>(MAXARG_B) << 4))
 #define RKC() RK((i >> (POS_C - 4)) & (static_cast<uintptr_t>(MAXARG_C) << 4))
 #define KBx() (reinterpret_cast<TValue*>(kbase + (MAXSTACK + GETARG_Bx(i)) * sizeof(TValue)))
+// The operands of a run form, whose kinds need no telling apart: register B, register C and
+// constant C.
+#define RBR() (reinterpret_cast<TValue*>(reinterpret_cast<uintptr_t>(base) +                  \
+                                         ((i >> (POS_B - 4)) & (static_cast<uintptr_t>(MAXARG_B) << 4))))
+#define RCR() (reinterpret_cast<TValue*>(reinterpret_cast<uintptr_t>(base) +                  \
+                                         ((i >> (POS_C - 4)) & (static_cast<uintptr_t>(MAXARG_C) << 4))))
+#define KCN() (reinterpret_cast<TValue*>(kbase + ((i >> (POS_C - 4)) & (static_cast<uintptr_t>(MAXARG_C) << 4))))
     static_assert(sizeof(TValue) == 16, "RK offsets are operands shifted by 4");
 // After anything that may have run other code: the stack may have moved, and hooks may have
 // been set or cleared (only native code sets them, so only a call out can change them).
@@ -159,7 +176,6 @@ void luaV_execute(lua_State* L, int nexeccalls) {
 #define NEXT()                                                         \
     {                                                                  \
         i = *pc++;                                                     \
-        ra = base + GETARG_A(i);                                       \
         goto *dispatch[GET_OPCODE(i)];                                 \
     }
 // Takes the jump after a test that decided to take it. The jump is run here when it is one;
@@ -185,16 +201,20 @@ op_HOOK:
     goto *kDispatch[GET_OPCODE(i)];
 
 op_MOVE:
+    ra = base + GETARG_A(i);
     setobj(ra, RB());
     NEXT();
 op_LOADK:
+    ra = base + GETARG_A(i);
     setobj(ra, KBx());
     NEXT();
 op_LOADBOOL:
+    ra = base + GETARG_A(i);
     setbvalue(ra, GETARG_B(i));
     if (GETARG_C(i)) pc++;
     NEXT();
 op_LOADNIL: {
+    ra = base + GETARG_A(i);
     StkId rb = RB();
     do {
         setnilvalue(rb--);
@@ -202,9 +222,11 @@ op_LOADNIL: {
     NEXT();
 }
 op_GETUPVAL:
+    ra = base + GETARG_A(i);
     setobj(ra, cl->upvals[GETARG_B(i)]->v);
     NEXT();
 op_GETGLOBAL: {
+    ra = base + GETARG_A(i);
     TValue* key = KBx();
     if (ttistable(&cl->g)) {
         const TValue* v = luaH_getstr(hvalue(&cl->g), tsvalue(key));
@@ -231,6 +253,7 @@ op_GETGLOBAL: {
         NEXT();                                                        \
     }
 op_GETTABLE: {
+    ra = base + GETARG_A(i);
     StkId rb = RB();
     TValue* rc = RKC();
     if (ttistable(rb)) [[likely]] GETFROMTABLE(rb, rc)
@@ -238,6 +261,7 @@ op_GETTABLE: {
     NEXT();
 }
 op_SETGLOBAL: {
+    ra = base + GETARG_A(i);
     TValue* key = KBx();
     if (ttistable(&cl->g)) {
         // An existing global is written in place: no handler applies to it. A table that
@@ -253,9 +277,11 @@ op_SETGLOBAL: {
     NEXT();
 }
 op_SETUPVAL:
+    ra = base + GETARG_A(i);
     setobj(cl->upvals[GETARG_B(i)]->v, ra);
     NEXT();
 op_SETTABLE: {
+    ra = base + GETARG_A(i);
     TValue* rb = RKB();
     TValue* rc = RKC();
     if (ttistable(ra)) {
@@ -270,12 +296,14 @@ op_SETTABLE: {
     NEXT();
 }
 op_NEWTABLE: {
+    ra = base + GETARG_A(i);
     int b = luaO_fb2int(GETARG_B(i));
     int c = GETARG_C(i);
     Protect(sethvalue(ra, luaH_new(L, b, c)); luaC_checkGC(L));
     NEXT();
 }
 op_SELF: {
+    ra = base + GETARG_A(i);
     StkId rb = RB();
     TValue* rc = RKC();
     setobj(ra + 1, rb);
@@ -296,13 +324,60 @@ op_SELF: {
         NEXT();                                                        \
     }
 op_ADD:
+    ra = base + GETARG_A(i);
     ARITH(+, TM_ADD)
 op_SUB:
+    ra = base + GETARG_A(i);
     ARITH(-, TM_SUB)
 op_MUL:
+    ra = base + GETARG_A(i);
     ARITH(*, TM_MUL)
 op_DIV:
+    ra = base + GETARG_A(i);
     ARITH(/, TM_DIV)
+
+// The run forms of arithmetic: the same as above once the operands are found. The constant of
+// an RN form is a number, so only register B is checked.
+#define ARITH_RR(op, tm)                                               \
+    {                                                                  \
+        ra = base + GETARG_A(i);                                       \
+        TValue* rb = RBR();                                            \
+        TValue* rc = RCR();                                            \
+        if (ttisnumber(rb) && ttisnumber(rc)) [[likely]] {             \
+            setnvalue(ra, nvalue(rb) op nvalue(rc));                   \
+        } else {                                                       \
+            Protect(arith(L, ra, rb, rc, tm));                         \
+        }                                                              \
+        NEXT();                                                        \
+    }
+#define ARITH_RN(op, tm)                                               \
+    {                                                                  \
+        ra = base + GETARG_A(i);                                       \
+        TValue* rb = RBR();                                            \
+        TValue* rc = KCN();                                            \
+        if (ttisnumber(rb)) [[likely]] {                               \
+            setnvalue(ra, nvalue(rb) op nvalue(rc));                   \
+        } else {                                                       \
+            Protect(arith(L, ra, rb, rc, tm));                         \
+        }                                                              \
+        NEXT();                                                        \
+    }
+op_ADD_RR:
+    ARITH_RR(+, TM_ADD)
+op_SUB_RR:
+    ARITH_RR(-, TM_SUB)
+op_MUL_RR:
+    ARITH_RR(*, TM_MUL)
+op_DIV_RR:
+    ARITH_RR(/, TM_DIV)
+op_ADD_RN:
+    ARITH_RN(+, TM_ADD)
+op_SUB_RN:
+    ARITH_RN(-, TM_SUB)
+op_MUL_RN:
+    ARITH_RN(*, TM_MUL)
+op_DIV_RN:
+    ARITH_RN(/, TM_DIV)
 
 // Bit operators take numbers only: no conversion and no handler.
 #define BITOP(expr)                                                    \
@@ -319,14 +394,19 @@ op_DIV:
         NEXT();                                                        \
     }
 op_BAND:
+    ra = base + GETARG_A(i);
     BITOP(x & y)
 op_BOR:
+    ra = base + GETARG_A(i);
     BITOP(x | y)
 op_SHL:
+    ra = base + GETARG_A(i);
     BITOP(x << (y & 31))
 op_SHR:
+    ra = base + GETARG_A(i);
     BITOP(x >> (y & 31))
 op_POW: {
+    ra = base + GETARG_A(i);
     TValue* rb = RKB();
     TValue* rc = RKC();
     if (ttisnumber(rb) && ttisnumber(rc)) [[likely]] {
@@ -337,6 +417,7 @@ op_POW: {
     NEXT();
 }
 op_UNM: {
+    ra = base + GETARG_A(i);
     StkId rb = RB();
     TValue temp;
     const TValue* n = ttisnumber(rb) ? rb : luaV_tonumber(rb, &temp);
@@ -348,11 +429,13 @@ op_UNM: {
     NEXT();
 }
 op_NOT: {
+    ra = base + GETARG_A(i);
     int res = l_isfalse(RB());
     setbvalue(ra, res);
     NEXT();
 }
 op_CONCAT: {
+    ra = base + GETARG_A(i);
     int b = GETARG_B(i);
     int c = GETARG_C(i);
     Protect(luaV_concat(L, c - b + 1, c); luaC_checkGC(L));
@@ -407,7 +490,31 @@ op_LT:
     ORDER(<, luaV_lessthan)
 op_LE:
     ORDER(<=, luaV_lessequal)
+// The run forms of the order tests, as ORDER once the operands are found.
+#define ORDER_RUN(op, compare, rcexpr, bothnumbers)                    \
+    {                                                                  \
+        TValue* rb = RBR();                                            \
+        TValue* rc = rcexpr;                                           \
+        bool res;                                                      \
+        if (bothnumbers) [[likely]] {                                  \
+            res = nvalue(rb) op nvalue(rc);                            \
+        } else {                                                       \
+            L->ci->savedpc = pc;                                       \
+            res = compare(L, rb, rc);                                  \
+            RELOAD();                                                  \
+        }                                                              \
+        TESTRESULT(res)                                                \
+    }
+op_LT_RR:
+    ORDER_RUN(<, luaV_lessthan, RCR(), ttisnumber(rb) && ttisnumber(rc))
+op_LE_RR:
+    ORDER_RUN(<=, luaV_lessequal, RCR(), ttisnumber(rb) && ttisnumber(rc))
+op_LT_RN:
+    ORDER_RUN(<, luaV_lessthan, KCN(), ttisnumber(rb))
+op_LE_RN:
+    ORDER_RUN(<=, luaV_lessequal, KCN(), ttisnumber(rb))
 op_TEST: {
+    ra = base + GETARG_A(i);
     StkId rb = RB();
     if (l_isfalse(rb) == (GETARG_C(i) != 0)) {
         pc++;
@@ -418,6 +525,7 @@ op_TEST: {
     NEXT();
 }
 op_CALL: {
+    ra = base + GETARG_A(i);
     int b = GETARG_B(i);
     int nresults = GETARG_C(i) - 1;
     if (b != 0) L->top = ra + b;  // else the previous instruction set the top
@@ -440,6 +548,7 @@ op_CALL: {
     }
 }
 op_TAILCALL: {
+    ra = base + GETARG_A(i);
     int b = GETARG_B(i);
     if (b != 0) L->top = ra + b;
     L->ci->savedpc = pc;
@@ -469,6 +578,7 @@ op_TAILCALL: {
     }
 }
 op_RETURN: {
+    ra = base + GETARG_A(i);
     int b = GETARG_B(i);
     if (b != 0) L->top = ra + b - 1;
     if (L->openupval != nullptr && static_cast<UpVal*>(L->openupval)->v >= base) {
@@ -481,6 +591,7 @@ op_RETURN: {
     goto reentry;
 }
 op_FORLOOP: {
+    ra = base + GETARG_A(i);
     if (!ttisnumber(ra)) [[unlikely]] Protect(luaG_runerror(L, "`for' initial value must be a number"));
     TValue* plimit = ra + 1;
     TValue* pstep = ra + 2;
@@ -506,6 +617,7 @@ op_FORLOOP: {
     NEXT();
 }
 op_TFORLOOP: {
+    ra = base + GETARG_A(i);
     int nvar = GETARG_C(i) + 1;
     StkId cb = ra + nvar + 2;
     setobj(cb, ra);
@@ -526,6 +638,7 @@ op_TFORLOOP: {
     NEXT();
 }
 op_TFORPREP: {
+    ra = base + GETARG_A(i);
     if (ttistable(ra)) {
         setobj(ra + 1, ra);
         const TValue* gtable = gt(L);
@@ -538,6 +651,7 @@ op_TFORPREP: {
 }
 op_SETLIST:
 op_SETLISTO: {
+    ra = base + GETARG_A(i);
     int bc = GETARG_Bx(i);
     int n;
     if (GET_OPCODE(i) == OP_SETLIST) {
@@ -556,9 +670,11 @@ op_SETLISTO: {
     NEXT();
 }
 op_CLOSE:
+    ra = base + GETARG_A(i);
     luaF_close(L, ra);
     NEXT();
 op_CLOSURE: {
+    ra = base + GETARG_A(i);
     Proto* p = cl->p->p[GETARG_Bx(i)];
     int nup = p->nups;
     L->ci->savedpc = pc;
@@ -584,12 +700,19 @@ op_NONE:
 #undef RKB
 #undef RKC
 #undef KBx
+#undef RBR
+#undef RCR
+#undef KCN
 #undef Protect
 #undef RELOAD
 #undef RK
 #undef NEXT
 #undef TAKEJUMP
 #undef ARITH
+#undef ARITH_RR
+#undef ARITH_RN
+#undef ORDER_RUN
+#undef KEEP_DISPATCH_TAILS
 #undef BITOP
 #undef TESTRESULT
 #undef ORDER

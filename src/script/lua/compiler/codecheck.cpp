@@ -24,6 +24,31 @@ bool checkRK(const Proto* pt, int r) {
     return checkreg(pt, r) || (ISK(r) && r - MAXSTACK < pt->sizek);
 }
 
+// A run form's register operands are registers of the frame and its constant a number.
+bool checkrunform(const Proto* pt, Instruction i) {
+    int b = GETARG_B(i);
+    int c = GETARG_C(i);
+    switch (static_cast<int>(GET_OPCODE(i))) {
+        case OP_ADD_RR:
+        case OP_SUB_RR:
+        case OP_MUL_RR:
+        case OP_DIV_RR:
+        case OP_LT_RR:
+        case OP_LE_RR:
+            return checkreg(pt, b) && checkreg(pt, c);
+        case OP_ADD_RN:
+        case OP_SUB_RN:
+        case OP_MUL_RN:
+        case OP_DIV_RN:
+        case OP_LT_RN:
+        case OP_LE_RN:
+            return checkreg(pt, b) && ISK(c) && c - MAXSTACK < pt->sizek &&
+                   ttisnumber(&pt->k[c - MAXSTACK]);
+        default:
+            return true;  // a plain instruction, or no instruction at all (refused later)
+    }
+}
+
 bool precheck(const Proto* pt) {
     if (pt->maxstacksize > MAXSTACK) return false;
     if (pt->sizecode <= 0 || pt->code == nullptr) return false;
@@ -58,7 +83,10 @@ Walk symbexec(const Proto* pt, int lastpc, int reg) {
     if (!precheck(pt)) return fail;
     int last = pt->sizecode - 1;  // the final return changes no register
     for (int pc = 0; pc < lastpc; pc++) {
-        const Instruction i = pt->code[pc];
+        // A run form must have the operand kinds it was made for; from there on it is checked
+        // and read as the instruction it stands for.
+        if (!checkrunform(pt, pt->code[pc])) return fail;
+        const Instruction i = luaP_plain(pt->code[pc]);
         OpCode op = GET_OPCODE(i);
         if (op >= NUM_OPCODES) return fail;
         const OpMode& mode = luaP_opmodes[op];
@@ -158,7 +186,7 @@ Walk symbexec(const Proto* pt, int lastpc, int reg) {
                 break;
         }
     }
-    return Walk{true, pt->code[last]};
+    return Walk{true, luaP_plain(pt->code[last])};
 }
 
 const char* kname(const Proto* p, int c) {
@@ -211,7 +239,7 @@ const char* luaG_getfuncname(CallInfo* ci, const char** name) {
     // A tail call lost its caller, and only a Lua caller's code tells the name.
     if ((isLua(ci) && ci->tailcalls > 0) || !isLua(ci - 1)) return nullptr;
     ci--;
-    Instruction i = luaG_getproto(ci)->code[currentpc(ci)];
+    Instruction i = luaP_plain(luaG_getproto(ci)->code[currentpc(ci)]);
     if (GET_OPCODE(i) == OP_CALL || GET_OPCODE(i) == OP_TAILCALL || GET_OPCODE(i) == OP_TFORLOOP) {
         return luaG_getobjname(ci, GETARG_A(i), name);
     }

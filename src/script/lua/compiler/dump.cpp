@@ -64,7 +64,7 @@ public:
             Function(f->p[i], f->source);
         Int(f->sizecode);
         for (int i = 0; i < f->sizecode; i++)
-            Word(f->code[i]);
+            Word(luaP_plain(f->code[i]));  // a chunk holds no run forms
     }
 
 private:

@@ -60,6 +60,28 @@ enum OpCode {
 // B or C = 0 in a call or return, and OP_SETLISTO, mean "up to the top"; C = 0 in a call
 // sets the top after its results.
 
+// Run forms: the interpreter's own opcodes for some arithmetic and comparisons whose operand
+// kinds are settled when a function is complete (luaP_quicken), so that running them need not
+// tell a register from a constant nor check a constant's type. RR: B and C are registers. RN:
+// B is a register and C a number constant. Only functions in memory hold them, from the code's
+// completion on: binary chunks, the code checker and the debug information see the instruction
+// they stand for (luaP_plain), and a chunk holding one is refused.
+enum RunOpCode {
+    OP_ADD_RR = NUM_OPCODES,
+    OP_SUB_RR,
+    OP_MUL_RR,
+    OP_DIV_RR,
+    OP_ADD_RN,
+    OP_SUB_RN,
+    OP_MUL_RN,
+    OP_DIV_RN,
+    OP_LT_RR,
+    OP_LE_RR,
+    OP_LT_RN,
+    OP_LE_RN,
+    NUM_RUN_OPCODES
+};
+
 constexpr int SIZE_OP = 6;
 constexpr int SIZE_A = 8;
 constexpr int SIZE_B = 9;
@@ -138,6 +160,17 @@ inline Instruction CREATE_ABx(OpCode o, int a, int bx) {
 
 inline bool ISK(int x) {
     return x >= MAXSTACK;
+}
+
+// The instruction a run form stands for; any other instruction unchanged.
+inline Instruction luaP_plain(Instruction i) {
+    static constexpr lu_byte kPlain[static_cast<int>(NUM_RUN_OPCODES) - NUM_OPCODES] = {
+        OP_ADD, OP_SUB, OP_MUL, OP_DIV, OP_ADD, OP_SUB, OP_MUL, OP_DIV, OP_LT, OP_LE, OP_LT, OP_LE,
+    };
+    unsigned op = i & ((1u << SIZE_OP) - 1);
+    static_assert(NUM_RUN_OPCODES <= (1 << SIZE_OP));
+    if (op < NUM_OPCODES || op >= NUM_RUN_OPCODES) return i;
+    return (i & ~static_cast<Instruction>((1u << SIZE_OP) - 1)) | kPlain[op - NUM_OPCODES];
 }
 
 // What the operands of an opcode are. The code checker and the debug information read it.

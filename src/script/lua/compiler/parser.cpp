@@ -4,6 +4,7 @@
 #include "script/lua/compiler/parser.h"
 
 #include "script/lua/compiler/codegen.h"
+#include "script/lua/compiler/quicken.h"
 #include "script/lua/function.h"
 #include "script/lua/memory.h"
 #include "script/lua/stringtable.h"
@@ -159,6 +160,7 @@ void close_func(LexState* ls) {
     shrink(L, f->p, f->sizep, fs->np);
     shrink(L, f->locvars, f->sizelocvars, fs->nlocvars);
     shrink(L, f->upvalues, f->sizeupvalues, static_cast<int>(f->nups));
+    luaP_quicken(f);
     ls->fs = fs->prev;
 }
 

@@ -14,6 +14,7 @@
 #include "script/lua/function.h"
 #include "script/lua/memory.h"
 #include "script/lua/compiler/opcodes.h"
+#include "script/lua/compiler/quicken.h"
 #include "script/lua/stringtable.h"
 #include "script/lua/compiler/undump.h"
 
@@ -101,6 +102,7 @@ public:
         Nested(f, depth);
         Code(f);
         if (!luaG_checkcode(f)) Fail("bad code in %s");
+        luaP_quicken(f);
         return f;
     }
 
@@ -281,8 +283,11 @@ private:
         int n = Count(4);
         f->code = luaM_newvector<Instruction>(mL, n);
         f->sizecode = n;
-        for (int i = 0; i < n; i++)
+        for (int i = 0; i < n; i++) {
             f->code[i] = Word();
+            // Run forms are made in memory only; a chunk holds the plain instructions.
+            if (luaP_plain(f->code[i]) != f->code[i]) Fail("bad code in %s");
+        }
     }
 
     lua_State* mL;
