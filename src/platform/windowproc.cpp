@@ -5,6 +5,7 @@
 #include "audio/soundmanager.h"
 #include "math/rect.h"
 #include "platform/display/dxcontext.h"
+#include "platform/display/osversion.h"
 #include "platform/draw/renderer.h"
 #include "platform/platform.h"
 #include "platform/platformdata.h"
@@ -44,14 +45,6 @@ TPlatform* ApplicationOf(HWND window) {
     return reinterpret_cast<TPlatform*>(data) == current ? current : nullptr;
 }
 
-// Windows XP (5.1) or later.
-bool IsVersion51OrLater() {
-    DWORD version = GetVersion();
-    DWORD major = version & 0xFF;
-    DWORD minor = (version >> 8) & 0xFF;
-    return (major == 5 && minor >= 1) || major >= 6;
-}
-
 LRESULT Default(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     TPlatform* current = TPlatform::GetInstance();
     if (current != nullptr && current->GetPlatform()->IsUnicodeMode()) {
@@ -66,8 +59,10 @@ bool IsDisplayFullscreen(TWin32Platform* platform) {
 }
 
 // The window's size follows the game's viewport: the frame may not be dragged to another size.
+// The version is asked each time (not the kept answer of IsWindowsXPOrLater): it is cheap, and
+// tests change it within one process.
 void LockWindowSize(TWin32Platform* platform, WINDOWPOS* position) {
-    if (platform->IsHostedMode() || platform->IsEmbedded() || !IsVersion51OrLater() ||
+    if (platform->IsHostedMode() || platform->IsEmbedded() || !IsXPOrLaterVersion(GetVersion()) ||
         (position->flags & SWP_NOSIZE) != 0) {
         return;
     }
