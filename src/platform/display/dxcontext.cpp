@@ -4,6 +4,7 @@
 
 #include "platform/display/dxerror.h"
 #include "platform/display/mouselock.h"
+#include "platform/display/mousetexturelistener.h"
 #include "platform/platform.h"
 #include "platform/win32platform.h"
 #include "port/system/guid.h"
@@ -44,9 +45,14 @@ TDXContext::TDXContext() {
 TDXContext::~TDXContext() {
     if (mWindowsCursor != nullptr) DestroyIcon(mWindowsCursor);
     mWindowsCursor = nullptr;
+    // The listener belongs to the application's listener list and may outlive the context.
+    if (mListener != nullptr) mListener->Detach();
+    mListener = nullptr;
     ReleaseDevice();
     if (mMouseMutex != nullptr) CloseHandle(mMouseMutex);
     mMouseMutex = nullptr;
+    mRuns.clear();
+    mAlternateRuns.clear();
     mHardwareCursorTexture.reset();
     mSoftwareCursorTexture.reset();
     for (CSurface& surface : mCursorSurfaces)
@@ -200,7 +206,20 @@ bool TDXContext::SetMouseImage(std::shared_ptr<TTexture> texture, bool hardware,
         mSoftwareCursorTexture = std::move(texture);
         mSoftwareHotSpot = POINT{hotSpotX, hotSpotY};
     }
+    if (mSoftwareCursorTexture == nullptr) return true;
+    // The first software image brings the listener that rebuilds it after a restore.
+    TPlatform* application = TPlatform::GetInstance();
+    if (mListener == nullptr && application != nullptr) {
+        mListener = new MouseTextureListener(this);
+        application->AddListener(mListener);
+    }
     return true;
+}
+
+void TDXContext::RestoreMouseImage() {}
+
+void TDXContext::ForgetListener(MouseTextureListener* listener) {
+    if (mListener == listener) mListener = nullptr;
 }
 
 void TDXContext::ShowCursor(bool show) {

@@ -13,13 +13,16 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "foundation/str.h"
+#include "platform/display/cursorrun.h"
 #include "platform/display/display.h"
 #include "platform/display/surface.h"
 #include "port/device/d3d.h"
 #include "port/win32types.h"
 
+class MouseTextureListener;
 class TTexture;
 
 class TDXContext {
@@ -121,6 +124,13 @@ public:
     bool IsCursorVisible() const;
     // The software-cursor texture; empty when none is set.
     std::shared_ptr<TTexture> GetCursorTexture() const;
+    // Builds the cursor image again after the display was restored (the listener runs it).
+    void RestoreMouseImage();
+
+    // The listener that rebuilds the cursor image (null until the first software image).
+    MouseTextureListener* GetListener() const { return mListener; }
+    // The listener is going.
+    void ForgetListener(MouseTextureListener* listener);
 
 private:
     bool CreateDisplay(HWND window, bool fullscreen, bool embedded, int* width, int* height,
@@ -153,6 +163,7 @@ private:
     int mDesktopWidth = 0;
     int mDesktopHeight = 0;
 
+    MouseTextureListener* mListener = nullptr;
     // The cursor: which background save is in use, when it was last drawn (application ms),
     // its surfaces (two background saves and the composition), its state and images. The
     // cursor's images and drawing fill these in.
@@ -167,6 +178,10 @@ private:
     POINT mHardwareHotSpot{0, 0};
     std::shared_ptr<TTexture> mSoftwareCursorTexture;
     POINT mSoftwareHotSpot{0, 0};
+    // The software image's pixel runs: the normal and the alternate list, and which is drawn.
+    std::vector<TCursorRun> mRuns;
+    std::vector<TCursorRun> mAlternateRuns;
+    bool mUseAlternateRuns = false;
     bool mCursorVisible = true;
     HCURSOR mWindowsCursor = nullptr;
 

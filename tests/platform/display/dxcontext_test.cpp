@@ -13,9 +13,11 @@
 #include "platform/display/dxerror.h"
 #include "platform/display/hexformat.h"
 #include "platform/display/mouselock.h"
+#include "platform/display/mousetexturelistener.h"
 #include "platform/display/osversion.h"
 #include "platform/platform.h"
 #include "platform/platformdata.h"
+#include "platform/texture/texture.h"
 #include "platform/win32platform.h"
 #include "port/system/process.h"
 #include "port/system/sync.h"
@@ -442,6 +444,41 @@ TEST_F(DXContextTest, OutOfVideoMemoryRunsBeforeTheLineIsWritten) {
     LogDXError(DDERR_SURFACELOST, "there.cpp", 7);
     EXPECT_EQ(LogLines(),
               (std::vector<std::string>{"DX Error:  (0x887601c2), File there.cpp, Line 7"}));
+}
+
+TEST_F(DXContextTest, TheCursorListenerAndTheContextEndInEitherOrder) {
+    TPlatform application;
+    std::shared_ptr<TTexture> image = TTexture::Create(16, 16, true);
+    ASSERT_NE(image, nullptr);
+
+    // Without a device the image is refused and no listener is made.
+    auto context = std::make_unique<TDXContext>();
+    EXPECT_FALSE(context->SetMouseImage(image, false, 1, 1));
+    EXPECT_EQ(context->GetListener(), nullptr);
+
+    // The first software image brings one listener, owned by the application's list.
+    ASSERT_TRUE(CreateWindowed(*context));
+    EXPECT_TRUE(context->SetMouseImage(image, false, 1, 1));
+    MouseTextureListener* listener = context->GetListener();
+    ASSERT_NE(listener, nullptr);
+    EXPECT_EQ(context->GetCursorTexture(), image);
+    EXPECT_TRUE(context->SetMouseImage(image, false, 2, 2));
+    EXPECT_EQ(context->GetListener(), listener);
+    EXPECT_TRUE(listener->Execute());
+
+    // The context goes first: the listener finishes at its next run.
+    context.reset();
+    EXPECT_EQ(listener->GetContext(), nullptr);
+    EXPECT_FALSE(listener->Execute());
+
+    // The listener goes first: the context forgets it.
+    TDXContext other;
+    ASSERT_TRUE(CreateWindowed(other));
+    ASSERT_TRUE(other.SetMouseImage(image, false, 0, 0));
+    MouseTextureListener* second = other.GetListener();
+    ASSERT_TRUE(application.RemoveListener(second));
+    delete second;
+    EXPECT_EQ(other.GetListener(), nullptr);
 }
 
 TEST_F(DXContextTest, EveryContextHasAMouseMutexOfItsOwn) {
