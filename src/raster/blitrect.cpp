@@ -40,7 +40,7 @@ bool TPixelPipe::BlitRect(int x, int y, int w, int h, const TAttribs& at, const 
         for (int row = 0; row < h; ++row) {
             // The target rows of sprites drawn here and there over the frame lie in the outer
             // caches; asking for the lines two rows ahead overlaps their fetch with this row.
-            if (row + 2 < h) Prefetch(mConfig.target->At(x, y + row + 2), 4 * w);
+            if (row + 2 < h) PrefetchRow(mConfig.target->At(x, y + row + 2), 4 * w);
             write(reinterpret_cast<const uint32_t*>(
                       level.pixels + (j + row) * static_cast<int64_t>(level.pitch) + 4 * i),
                   mConfig.target->At(x, y + row), w, mDirect.orMask);
@@ -50,7 +50,7 @@ bool TPixelPipe::BlitRect(int x, int y, int w, int h, const TAttribs& at, const 
     }
     for (int row = 0; row < h; ++row) {
         if (row + 2 < h)
-            Prefetch(mConfig.target->At(x, y + row + 2), w * mConfig.target->BytesPerPixel());
+            PrefetchRow(mConfig.target->At(x, y + row + 2), w * mConfig.target->BytesPerPixel());
         const auto* src = reinterpret_cast<const uint32_t*>(
             level.pixels + (j + row) * static_cast<int64_t>(level.pitch) + 4 * i);
         for (int done = 0; done < w; done += kChunk) {

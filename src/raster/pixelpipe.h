@@ -89,9 +89,11 @@ struct TPrimitivePixels {
     uint32_t specular = 0;  // when constant
 };
 
-// Asks for the cache lines of `bytes` bytes from p ahead of writing them; never faults, past
-// the end either.
-inline void Prefetch(const uint8_t* p, int bytes) {
+// Asks for the cache lines of a target row of `bytes` bytes from p ahead of writing it; never
+// faults, past the end either. Rows over 1 KB (a full-screen background) are left to the copy
+// kernel, which asks for its lines ahead as it goes: both at once made the copy slower.
+inline void PrefetchRow(const uint8_t* p, int bytes) {
+    if (bytes > 1024) return;
     for (int b = 0; b < bytes + 63; b += 64)
         __builtin_prefetch(p + b, 1, 3);
 }

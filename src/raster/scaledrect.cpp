@@ -129,8 +129,8 @@ bool TPixelPipe::ScaledRect(int x, int y, int w, int h, const TAttribs& at, cons
             }
             if (mDirect.on) {
                 if (r + 2 < h)
-                    Prefetch(mConfig.target->At(x + done, y + r + 2),
-                             n * mConfig.target->BytesPerPixel());
+                    PrefetchRow(mConfig.target->At(x + done, y + r + 2),
+                                n * mConfig.target->BytesPerPixel());
                 WriteDirect(x + done, y + r, n, texel);
             } else {
                 ShadeSampled(x + done, y + r, n, texel, rowAt, stepX);
