@@ -4,6 +4,9 @@
 // directly, both activated into a scene, run for 20 timer turns on the fake clock, switched by
 // the command bytes after the NUL (a state key each, recursively, with or without apply, with
 // updates between), saved, and destroyed; the templates are released at the end of each run.
+// A text object made from the same description joins them. After each switch the scene, its view
+// moved by the command, is drawn into a recording sink, every object is hit-tested on a grid of
+// points, and the objects without a parent pick on it.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -18,8 +21,11 @@
 #include "gv/gvfactory.h"
 #include "gv/gvobject.h"
 #include "gv/gvscene.h"
+#include "gv/gvtextobject.h"
 #include "gv/anim/gvstate.h"
 #include "gv/keys/statekeys.h"
+#include "platform/draw/renderer.h"
+#include "platform/draw/rendersink.h"
 #include "platform/platform.h"
 #include "platform/texture/texture.h"
 #include "platform/texture/texturedata.h"
@@ -72,11 +78,34 @@ void CollectKeys(GVObject* object, std::vector<GNameMask>& keys, int depth) {
         CollectKeys(object->GetChilds()->GetAt(i), keys, depth + 1);
 }
 
+// Draws the scene, hit-tests every object on a grid of points around the view and picks from
+// the objects without a parent down to their grandchildren.
+void DrawAndPick(GVScene& scene, TRecordingRenderSink& sink) {
+    scene.Draw();
+    sink.mDraws.clear();
+    sink.mBlendModes.clear();
+    sink.mBoundTextures.clear();
+    const TVec2 offset(0.5f, 0.5f);
+    for (GVObject* object : scene.GetDepthOrder()) {
+        const bool root = object->GetParentObject() == nullptr;
+        for (int y = -40; y <= 200; y += 20)
+            for (int x = -40; x <= 200; x += 20) {
+                object->HitTest(TVec2(static_cast<float>(x), static_cast<float>(y)));
+                if (root)
+                    object->FindObjectAt(static_cast<float>(x), static_cast<float>(y), 2, &offset);
+            }
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TPlatform& app = App();
     MakeImages();
+    static TRecordingRenderSink sink;
+    TRenderer* renderer = TRenderer::GetInstance();
+    renderer->SetSink(&sink);
+    renderer->BeginDraw(false);
     const uint8_t* end = data + size;
     const uint8_t* nul = static_cast<const uint8_t*>(std::memchr(data, 0, size));
     const uint8_t* textEnd = nul != nullptr ? nul : end;
@@ -94,6 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::unique_ptr<GVObject> objects[] = {
             std::unique_ptr<GVObject>(factory.CreateObject("f", true)),
             std::unique_ptr<GVObject>(factory.CreateObject("f", false))};
+        std::unique_ptr<GVObject> text(factory.CreateObject("f?text", false));
         factory.SetScene(nullptr);
         if (factory.GetMode() != GVFactory::kModeIdle) __builtin_trap();
 
@@ -112,7 +142,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             object->Update();
             port::control::AdvanceTime(*c);
             app.UpdateTasks();
+            GVViewPort& view = scene.GetViewPort();
+            view.SetBounds(GVRect{-100, -100, 1000, 1000});
+            view.ScrollTo(
+                TVec2(static_cast<float>(*c % 7) * 10 - 30, static_cast<float>(*c % 5) * 10 - 20),
+                *c % 3, (*c & 8) != 0);
+            view.Update();
+            DrawAndPick(scene, sink);
         }
+        DrawAndPick(scene, sink);
+        text.reset();
         for (auto& object : objects) {
             if (object == nullptr) continue;
             TXmlNode element("obj");
@@ -123,6 +162,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         app.UpdateTasks();
     }
     factory.ReleaseAll();
+    renderer->EndDraw(0);
     RegisterMemoryFile("xml/f.xml", nullptr, 0);
     RegisterMemoryFile("xml/g.xml", nullptr, 0);
     return 0;
