@@ -7,7 +7,7 @@
 namespace raster {
 
 void TSurface::TFree::operator()(uint8_t* p) const {
-    std::free(p);
+    if (owned) std::free(p);
 }
 
 bool TSurface::Create(int width, int height, TPixelFormat format, int rowAlignment) {
@@ -25,7 +25,23 @@ bool TSurface::Create(int width, int height, TPixelFormat format, int rowAlignme
     auto* memory = static_cast<uint8_t*>(std::aligned_alloc(64, rounded));
     if (memory == nullptr) return false;
     std::memset(memory, 0, rounded);
-    mPixels.reset(memory);
+    mPixels = std::unique_ptr<uint8_t[], TFree>(memory, TFree{true});
+    mWidth = width;
+    mHeight = height;
+    mPitch = pitch;
+    mBytesPerPixel = info.bytesPerPixel;
+    mFormat = format;
+    return true;
+}
+
+bool TSurface::Wrap(uint8_t* pixels, int width, int height, int pitch, TPixelFormat format) {
+    Destroy();
+    const TFormatInfo& info = GetFormatInfo(format);
+    if (pixels == nullptr || info.bytesPerPixel == 0 || width < 1 || height < 1 ||
+        width > kMaxSide || height > kMaxSide || pitch < width * info.bytesPerPixel) {
+        return false;
+    }
+    mPixels = std::unique_ptr<uint8_t[], TFree>(pixels, TFree{false});
     mWidth = width;
     mHeight = height;
     mPitch = pitch;
@@ -36,6 +52,7 @@ bool TSurface::Create(int width, int height, TPixelFormat format, int rowAlignme
 
 void TSurface::Destroy() {
     mPixels.reset();
+    mPixels.get_deleter().owned = true;
     mWidth = mHeight = mPitch = mBytesPerPixel = 0;
     mFormat = TPixelFormat::Unknown;
 }

@@ -2,7 +2,10 @@
 // render targets, depth buffers, texture levels and the sources and destinations of the surface
 // utilities.
 //
-// A surface owns its memory. Rows are `Pitch()` bytes apart: the row size rounded up to a
+// A surface made by Create owns its memory. One made by Wrap is a view over memory the caller
+// holds (a locked DirectDraw surface, say): it never frees it, and the caller keeps the memory
+// alive and unmoved for as long as the view is used. Every utility of surfaceops.h takes either
+// kind alike. Rows are `Pitch()` bytes apart: the row size rounded up to a
 // multiple of the row alignment given at creation (4 bytes unless the caller asks otherwise; the
 // port layer's DirectDraw surfaces ask for 64, as display memory often has, so that code which
 // takes the pitch for width x bytes shows up). The first row starts on a 64-byte boundary. The
@@ -42,7 +45,17 @@ public:
     // kMaxSide, an Unknown format, a row alignment that is not a power of two from 1 to
     // kMaxRowAlignment, or when memory runs out.
     bool Create(int width, int height, TPixelFormat format, int rowAlignment = 4);
+    // Makes the surface a view over width x height pixels of the format at `pixels`, rows
+    // `pitch` bytes apart (at least width x bytes per pixel; any alignment). Nothing is cleared
+    // or copied, and the memory is not freed by this surface. Fails (and leaves the surface
+    // empty) for a null pointer, a side below 1 or above kMaxSide, an Unknown format or a pitch
+    // shorter than a row.
+    bool Wrap(uint8_t* pixels, int width, int height, int pitch, TPixelFormat format);
+    // Frees owned memory, or forgets the memory of a view.
     void Destroy();
+
+    // Whether the surface is a view made by Wrap.
+    bool IsView() const { return mPixels != nullptr && !mPixels.get_deleter().owned; }
 
     bool IsEmpty() const { return mPixels == nullptr; }
     int Width() const { return mWidth; }
@@ -66,7 +79,11 @@ public:
     void SetPixel(int x, int y, uint32_t color) { EncodePixel(mFormat, color, At(x, y)); }
 
 private:
+    // Frees owned memory only; a view's deleter has owned false.
     struct TFree {
+        TFree() noexcept : owned(true) {}
+        explicit TFree(bool ownsMemory) noexcept : owned(ownsMemory) {}
+        bool owned;
         void operator()(uint8_t* p) const;
     };
     std::unique_ptr<uint8_t[], TFree> mPixels;
