@@ -69,6 +69,7 @@ TPlatform::TPlatform(TWin32Platform* platform)
     SetCommonDataRoot(mPlatform->GetCommonDataFolder());
     SetDesktopRoot(mPlatform->GetDesktopFolder());
     LoadAssetManifest();  // reads "firstpeek" itself
+    EnsureSystemCursorImage();
     LoadStringTables();
 
     mPlatform->PublishBuildTag();
@@ -157,16 +158,6 @@ bool TPlatform::InitSound() {
 
 void TPlatform::CreateMainWindow() {
     mPlatform->CreateMainWindow(this);
-}
-
-bool TPlatform::IsFullscreen() const {
-    TPlatformData* display = mPlatform->GetPlatformData();
-    return display != nullptr && display->IsFullscreen();
-}
-
-bool TPlatform::SetFullscreen(bool fullscreen) {
-    TPlatformData* display = mPlatform->GetPlatformData();
-    return display != nullptr && display->SetFullscreen(fullscreen);
 }
 
 uint32_t TPlatform::Random() {

@@ -11,9 +11,13 @@
 // atomic).
 #pragma once
 
+#include <memory>
+
 #include "port/win32types.h"
 
 class TDXContext;
+class TTexture;
+class TTextureData;
 struct TDisplayRecord;
 
 class TPlatformData {
@@ -63,6 +67,23 @@ public:
     // Applies the Windows cursor with the platform's cursor-visible flag; answers true (the
     // display sets the cursor itself).
     bool ApplyCursor(bool visible);
+    // The cursor image and hot spot, handed to the context (the hardware image, or the software
+    // one); false when the context could not take it.
+    bool SetMouseImage(const std::shared_ptr<TTexture>& texture, bool hardware, int hotX, int hotY);
+    // Shows or hides the cursor through the context.
+    void ShowCursor(bool shown);
+
+    // Sets the display up for width x height, full screen or in a window (display/setdisplay.cpp).
+    // force: even when nothing changes; quiet: no boxes; childOfHost: the main window is a child
+    // of the host window.
+    void SetDisplay(int width, int height, bool fullscreen, bool force, bool quiet,
+                    bool childOfHost);
+    // Finds the shift of the 2-D projection that puts texels on pixels.
+    void CalibratePixelOffset();
+    // Whether the last present has finished (false without a back buffer).
+    bool IsPresentDone() const;
+    // A new, empty texture data object for a texture.
+    std::unique_ptr<TTextureData> CreateTextureData();
 
     // The DirectX context (never null while the display exists).
     TDXContext* GetContext() const;

@@ -409,6 +409,9 @@ void TWin32Platform::SetPlatformData(std::unique_ptr<TPlatformData> display) {
 }
 
 void TWin32Platform::DeletePlatformData() {
+    // The cursor images' data belongs to the display: they go first.
+    mMainWindowState.cursorImage.reset();
+    mMainWindowState.systemCursorImage.reset();
     delete mDisplay.exchange(nullptr);
 }
 

@@ -20,6 +20,7 @@
 
 #include "foundation/random.h"
 #include "foundation/str.h"
+#include "platform/mainwindowstate.h"
 #include "platform/eventpumpstate.h"
 #include "port/win32types.h"
 
@@ -29,6 +30,7 @@ class TVecFontCache;
 class TPlatformData;
 class TSoundManager;
 class TStringTable;
+class TTextureData;
 class TWindowManager;
 struct MSG;
 struct TPlatformEvent;
@@ -142,6 +144,23 @@ public:
     // The platform's MT19937 generator (the application object seeds it).
     TRandom& GetRandom() { return mRandom; }
 
+    // The main window's services (screensetup.cpp, mainwindowservices.cpp). SetScreenSize sizes
+    // the display for the game's width and height: hosted, the full-screen wish goes to the host
+    // and the display stays windowed; embedded, the display scale is the host's client width over
+    // the width and the display is windowed; the first call makes the font drawer; every call
+    // calibrates and starts the quarter-second window timer (id 0).
+    void SetScreenSize(int width, int height, bool fullscreen);
+    // Stores the hosted full-screen wish and sends it to the host parent (WM_USER, wParam 1 or 0).
+    void SendHostFullscreen(bool fullscreen);
+    // Answers the embedded flag; scale gets the display scale x.
+    bool GetEmbeddedScale(float* scale) const;
+    // A new texture data object from the display (the in-memory kind without one); the texture
+    // data hook points here once the display exists.
+    std::unique_ptr<TTextureData> CreateTextureData();
+    void SetCursorVisible(bool visible) { mCursorShown = visible; }
+    TMainWindowState& GetMainWindowState() { return mMainWindowState; }
+    const TMainWindowState& GetMainWindowState() const { return mMainWindowState; }
+
     // Owned objects.
     TAssetManager* GetAssetManager() const { return mAssetManager.get(); }
     // The teardown deletes each of these in its own place.
@@ -212,6 +231,7 @@ private:
     bool mVerticalSync = false;
     int mScreenWidth = 0;
     int mScreenHeight = 0;
+    TMainWindowState mMainWindowState;
 
     str mProgramPath;
     str mProgramFolder;

@@ -57,6 +57,7 @@ protected:
     // Runs the main routine with the body; fails the test when it did not return normally.
     void RunWith(const std::string& commandLine, std::function<void(TPlatform*)> body) {
         gGameBody = [&](TPlatform* platform, const char*) { body(platform); };
+        gGameMainCalls = 0;
         EXPECT_EQ(Run(commandLine.c_str()), kReturned);
         EXPECT_EQ(gGameMainCalls, 1);
     }
