@@ -193,14 +193,22 @@ void Run(benchmark::State& state, bool texture, bool warm) {
         DrawScreen(*draw, *font, screen, target);
     }
     state.SetItemsProcessed(state.iterations() * kGlyphs);
-    state.counters["spans/frame"] = benchmark::Counter(
-        static_cast<double>(sink.vertices) / 2.0 / static_cast<double>(state.iterations()));
+    state.counters["spans/frame"] = benchmark::Counter(static_cast<double>(sink.vertices) / 2.0 /
+                                                       static_cast<double>(state.iterations()));
 }
 
-void LineListCold(benchmark::State& state) { Run(state, false, false); }
-void LineListWarm(benchmark::State& state) { Run(state, false, true); }
-void TextureCold(benchmark::State& state) { Run(state, true, false); }
-void TextureWarm(benchmark::State& state) { Run(state, true, true); }
+void LineListCold(benchmark::State& state) {
+    Run(state, false, false);
+}
+void LineListWarm(benchmark::State& state) {
+    Run(state, false, true);
+}
+void TextureCold(benchmark::State& state) {
+    Run(state, true, false);
+}
+void TextureWarm(benchmark::State& state) {
+    Run(state, true, true);
+}
 
 void RasterizerDrawerWarm(benchmark::State& state) {
     RasterSink sink;
@@ -209,7 +217,8 @@ void RasterizerDrawerWarm(benchmark::State& state) {
     const std::vector<Placed> screen = MakeScreen();
     std::unique_ptr<TBvMiniVecDraw> draw = MakeDrawer();
     DrawScreen(*draw, *font, screen, nullptr);
-    for (auto _ : state) DrawScreen(*draw, *font, screen, nullptr);
+    for (auto _ : state)
+        DrawScreen(*draw, *font, screen, nullptr);
     state.SetItemsProcessed(state.iterations() * kGlyphs);
 }
 
@@ -243,7 +252,8 @@ void AnimatedHitRate(benchmark::State& state) {
         std::unique_ptr<TBvMiniVecDraw> draw = MakeDrawer();
         DrawScreen(*draw, *font, screen, nullptr, 0);
         const uint64_t firstFrame = draw->GetStats().rasterised;
-        for (int frame = 1; frame < 60; ++frame) DrawScreen(*draw, *font, screen, nullptr, frame);
+        for (int frame = 1; frame < 60; ++frame)
+            DrawScreen(*draw, *font, screen, nullptr, frame);
         const TBvMiniVecDraw::Stats& stats = draw->GetStats();
         hitRate = static_cast<double>(stats.replayed) /
                   static_cast<double>(stats.replayed + stats.rasterised);

@@ -45,8 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static std::shared_ptr<TTexture> target = TTexture::Create(96, 96, true);
 
     TVecFont font(std::vector<uint8_t>(data, data + size));
-    volatile float metrics = font.GetAscent() + font.GetDescent() + font.GetLineMetric(true) +
-                                  font.GetLineMetric(false);
+    volatile float metrics =
+        font.GetAscent() + font.GetDescent() + font.GetLineMetric(true) + font.GetLineMetric(false);
     (void)metrics;
     const int count = font.GetGlyphCount();
     for (int i = 0; i < count; ++i) {

@@ -33,7 +33,7 @@ TEST_F(VecDrawTest, ASquareCoversItsSamplesAtEveryPlaceAndPhase) {
     struct Case {
         const char* what;
         float beginX, beginY;
-        int dx, dy;  // DrawString's quarter pixels
+        int dx, dy;        // DrawString's quarter pixels
         double left, top;  // the 8 x 8 square's corner in outline pixels
     } cases[] = {
         {"phase 0", 10, 20, 0, 0, 0, 0},
@@ -49,10 +49,10 @@ TEST_F(VecDrawTest, ASquareCoversItsSamplesAtEveryPlaceAndPhase) {
         ASSERT_TRUE(mDraw->Begin(c.beginX, c.beginY));
         mDraw->DrawString(Outline(OutlineWriter().Rect(c.left, c.top, c.left + 8, c.top + 8).End()),
                           c.dx, c.dy);
-        const int64_t qx = static_cast<int64_t>(std::floor(c.beginX * 4)) + c.dx +
-                           std::llround(c.left * 4);
-        const int64_t qy = static_cast<int64_t>(std::floor(c.beginY * 4)) + c.dy +
-                           std::llround(c.top * 4);
+        const int64_t qx =
+            static_cast<int64_t>(std::floor(c.beginX * 4)) + c.dx + std::llround(c.left * 4);
+        const int64_t qy =
+            static_cast<int64_t>(std::floor(c.beginY * 4)) + c.dy + std::llround(c.top * 4);
         EXPECT_EQ(Drawn(), RectCoverage(qx, qy, qx + 32, qy + 32, kFill)) << c.what;
     }
     // The quarter phase's edge columns, spelled out.
@@ -110,10 +110,12 @@ TEST_F(VecDrawTest, StrokesWidenTheCoverageMonotonicallyOutsideTheFill) {
         for (const auto& [pixel, colors] : previous) {
             int before = 0;
             int now = 0;
-            for (const auto& [color, c] : colors) before = std::max(before, c);
-            for (const auto& [color, c] : map[pixel]) now = std::max(now, c);
-            EXPECT_GE(now, before) << "width " << width << " at " << pixel.first << ","
-                                   << pixel.second;
+            for (const auto& [color, c] : colors)
+                before = std::max(before, c);
+            for (const auto& [color, c] : map[pixel])
+                now = std::max(now, c);
+            EXPECT_GE(now, before)
+                << "width " << width << " at " << pixel.first << "," << pixel.second;
         }
         EXPECT_GE(map.size(), previous.size());
         for (const auto& [pixel, colors] : map) {
@@ -194,10 +196,12 @@ TEST_F(VecDrawTest, StyleOperationsLeaveTheLayoutsSlotsAlone) {
     uint32_t rampsBefore[4][32];
     const int slots[3] = {1, 254, 255};
     for (int s = 0; s < 3; ++s) {
-        for (int i = 0; i < 4; ++i) before[s][i] = mDraw->GetShadeColor(slots[s], i);
+        for (int i = 0; i < 4; ++i)
+            before[s][i] = mDraw->GetShadeColor(slots[s], i);
     }
     for (int r = 0; r < 4; ++r) {
-        for (int i = 0; i < 32; ++i) rampsBefore[r][i] = mDraw->GetRampColor(r, i);
+        for (int i = 0; i < 32; ++i)
+            rampsBefore[r][i] = mDraw->GetRampColor(r, i);
     }
     // The fill square, then a square in the extra style (opcode 2 with 1), coloured by opcode 7;
     // opcodes 1 and 3 with 0 go back to the fill.
@@ -209,10 +213,12 @@ TEST_F(VecDrawTest, StyleOperationsLeaveTheLayoutsSlotsAlone) {
     mDraw->DrawString(Outline(w), 0, 0);
     CoverageMap map = Drawn();
     for (int s = 0; s < 3; ++s) {
-        for (int i = 0; i < 4; ++i) EXPECT_EQ(mDraw->GetShadeColor(slots[s], i), before[s][i]);
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(mDraw->GetShadeColor(slots[s], i), before[s][i]);
     }
     for (int r : {0, 1, 3}) {
-        for (int i = 0; i < 32; ++i) EXPECT_EQ(mDraw->GetRampColor(r, i), rampsBefore[r][i]);
+        for (int i = 0; i < 32; ++i)
+            EXPECT_EQ(mDraw->GetRampColor(r, i), rampsBefore[r][i]);
     }
     EXPECT_EQ(mDraw->GetRampColor(2, 15), 0xFF0A141Eu);
     EXPECT_EQ(At(map, 3, 3, 0x0A141E), 16);  // the extra style wins over the fill
@@ -265,7 +271,8 @@ TEST_F(VecDrawTest, ShadeColorsAndRamps) {
     // Alpha 200 at factor 0.5: A = 100.
     mDraw->SetShadeColors(1, 0xC8123456u, 0.5f);
     const uint32_t shade[4] = {100 * 17 / 256, 100 * 40 / 256, 100 * 73 / 256, 100 * 128 / 256};
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(mDraw->GetShadeColor(1, i), shade[i] << 24 | 0x123456);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(mDraw->GetShadeColor(1, i), shade[i] << 24 | 0x123456);
     for (uint32_t i = 0; i < 32; ++i) {
         uint32_t alpha = i < 16 ? 100 * 16 * (i + 1) / 256 : 100 * 255 / 256;
         EXPECT_EQ(mDraw->GetRampColor(3, static_cast<int>(i)), alpha << 24 | 0x123456) << i;
@@ -274,9 +281,11 @@ TEST_F(VecDrawTest, ShadeColorsAndRamps) {
         uint32_t color;
         float factor;
         uint32_t rampTop;  // entry 15's alpha
-    } alphas[] = {{0xFF000000u, 1.0f, 255}, {0xC8000000u, 2.0f, 255},
+    } alphas[] = {{0xFF000000u, 1.0f, 255},
+                  {0xC8000000u, 2.0f, 255},
                   {0xFF000000u, std::numeric_limits<float>::quiet_NaN(), 0},
-                  {0xFF000000u, -1.0f, 0}, {0x10000000u, 1.0f, 16}};
+                  {0xFF000000u, -1.0f, 0},
+                  {0x10000000u, 1.0f, 16}};
     for (const auto& a : alphas) {
         mDraw->SetShadeColors(1, a.color, a.factor);
         EXPECT_EQ(mDraw->GetRampColor(3, 15) >> 24, a.rampTop);

@@ -67,7 +67,8 @@ inline void PutU16(std::vector<uint8_t>& out, size_t at, uint32_t v) {
 }
 
 inline void PutU32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        out[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
 inline uint32_t Units(double v) {
@@ -83,8 +84,9 @@ inline std::vector<uint8_t> WriteMvec(const std::vector<MvecGlyph>& glyphs,
     out[1] = 'V';
     out[2] = 'C';
     out[3] = '4';
-    PutU16(out, 4, countOverride >= 0 ? static_cast<uint32_t>(countOverride)
-                                      : static_cast<uint32_t>(glyphs.size()));
+    PutU16(out, 4,
+           countOverride >= 0 ? static_cast<uint32_t>(countOverride)
+                              : static_cast<uint32_t>(glyphs.size()));
     for (size_t i = 0; i < glyphs.size(); ++i) {
         const MvecGlyph& g = glyphs[i];
         size_t at = 12 + 18 * i;
@@ -95,8 +97,7 @@ inline std::vector<uint8_t> WriteMvec(const std::vector<MvecGlyph>& glyphs,
         PutU16(out, at + 10, Units(g.bottom));
         PutU16(out, at + 12, Units(g.advance));
         uint32_t offset = static_cast<uint32_t>(out.size());
-        PutU32(out, at + 14,
-               g.forcedOffset >= 0 ? static_cast<uint32_t>(g.forcedOffset) : offset);
+        PutU32(out, at + 14, g.forcedOffset >= 0 ? static_cast<uint32_t>(g.forcedOffset) : offset);
         out.insert(out.end(), g.outline.begin(), g.outline.end());
     }
     return out;

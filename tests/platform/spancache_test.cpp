@@ -137,10 +137,11 @@ TEST(SpanCache, AGlyphTooLargeToKeepIsDrawnButNotRecorded) {
     key.fontSerial = 7;
     cache.BeginRecord(key, nullptr, 0);
     size_t added = 0;
-    while (cache.Add(TSpanRecord{0, 1, 0, 16, 3})) ++added;
+    while (cache.Add(TSpanRecord{0, 1, 0, 16, 3}))
+        ++added;
     // All the blocks the cap leaves beside the record.
-    EXPECT_EQ(added, (TSpanCache::kMemoryCap / TSpanCache::kBlockBytes - 1) *
-                         TSpanCache::kSpansPerBlock);
+    EXPECT_EQ(added,
+              (TSpanCache::kMemoryCap / TSpanCache::kBlockBytes - 1) * TSpanCache::kSpansPerBlock);
     EXPECT_LE(cache.GetMemory(), TSpanCache::kMemoryCap);
     cache.EndRecord();
     EXPECT_EQ(cache.Find(key, nullptr, 0), -1);

@@ -16,7 +16,8 @@ protected:
         int pitch = 0;
         EXPECT_TRUE(texture->Lock(&pixels, &pitch));
         for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) pixels[y * pitch + x] = fill;
+            for (int x = 0; x < width; ++x)
+                pixels[y * pitch + x] = fill;
         }
         texture->Unlock();
         return texture;
@@ -28,8 +29,7 @@ protected:
         return dynamic_cast<TMemoryTextureData*>(texture->GetData());
     }
     // A full-coverage rectangle of whole pixels drawn into the target.
-    void Fill(const std::shared_ptr<TTexture>& target, double x0, double y0, double x1,
-              double y1) {
+    void Fill(const std::shared_ptr<TTexture>& target, double x0, double y0, double x1, double y1) {
         mDraw->SetScale(4.0f, 4.0f);
         ASSERT_TRUE(mDraw->Begin(0, 0, target));
         mDraw->DrawString(Outline(OutlineWriter().Rect(x0, y0, x1, y1).End()), 0, 0);

@@ -42,7 +42,8 @@ std::vector<MvecGlyph> EveryOpcode() {
         Glyph('A', round.Bytes()),
         Glyph('B', styled.Bytes()),
         Glyph('O', OutlineWriter().Rect(0, -10, 6, -4).Rect(3, -7, 9, 0).End().Bytes()),
-        Glyph('W', OutlineWriter().Move(0, -10).Line(5, 0).Line(10, -10).Line(0, -10).End().Bytes()),
+        Glyph('W',
+              OutlineWriter().Move(0, -10).Line(5, 0).Line(10, -10).Line(0, -10).End().Bytes()),
         Glyph('_', OutlineWriter().Rect(0, 1, 10, 2).End().Bytes()),
         Glyph(0x263A, OutlineWriter().Rect(-2, -12, 12, 3).End().Bytes()),
     };
@@ -73,7 +74,8 @@ std::map<std::string, std::vector<uint8_t>> Seeds() {
 
     std::vector<MvecGlyph> noW = EveryOpcode();
     noW.erase(noW.begin() + 3);
-    for (MvecGlyph& g : noW) g.top = 0, g.bottom = 0;
+    for (MvecGlyph& g : noW)
+        g.top = 0, g.bottom = 0;
     seeds["no_w_no_height.mvec"] = WriteMvec(noW);
 
     std::vector<uint8_t> wrongMagic = WriteMvec(EveryOpcode());
@@ -113,10 +115,9 @@ TEST(VecFontSeeds, TheCommittedSeedsAreWhatTheGeneratorWrites) {
 TEST(VecFontSeeds, EachSeedLoadsAsItIsMeant) {
     const auto seeds = Seeds();
     const std::map<std::string, int> glyphs = {
-        {"every_opcode.mvec", 6},       {"offsets_outside.mvec", 6},
-        {"outline_cut_short.mvec", 6},  {"unknown_opcode.mvec", 6},
-        {"codes_out_of_order.mvec", 0}, {"count_past_end.mvec", 0},
-        {"no_w_no_height.mvec", 5},     {"not_mvc4.mvec", 0},
+        {"every_opcode.mvec", 6},   {"offsets_outside.mvec", 6},    {"outline_cut_short.mvec", 6},
+        {"unknown_opcode.mvec", 6}, {"codes_out_of_order.mvec", 0}, {"count_past_end.mvec", 0},
+        {"no_w_no_height.mvec", 5}, {"not_mvc4.mvec", 0},
     };
     for (const auto& [name, count] : glyphs) {
         TVecFont font(seeds.at(name));

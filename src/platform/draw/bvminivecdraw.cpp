@@ -29,7 +29,8 @@ uint32_t WithAlpha(uint32_t color, uint32_t alpha) {
 }  // namespace
 
 TBvMiniVecDraw::TBvMiniVecDraw() {
-    for (TTLVertex& v : mVertices) v = TTLVertex{0.0f, 0.0f, 0.1f, 0.5f, 0, 0xFF000000u, 0, 0};
+    for (TTLVertex& v : mVertices)
+        v = TTLVertex{0.0f, 0.0f, 0.1f, 0.5f, 0, 0xFF000000u, 0, 0};
     mBatch = TVertexBatch::CreateKind3(mVertices, 0);
     mEdges.reserve(512);
     mRowHeads.reserve(4096);
@@ -44,10 +45,14 @@ TBvMiniVecDraw::~TBvMiniVecDraw() {
 
 int TBvMiniVecDraw::GetRampOfValue(int value) {
     switch (value & 255) {
-        case 1: return 3;
-        case 254: return 1;
-        case 255: return 0;
-        default: return 2;
+        case 1:
+            return 3;
+        case 254:
+            return 1;
+        case 255:
+            return 0;
+        default:
+            return 2;
     }
 }
 
@@ -101,8 +106,10 @@ void TBvMiniVecDraw::SetShadeColors(int slot, uint32_t color, float factor) {
     shade[2] = WithAlpha(color, a * 73 / 256);
     shade[3] = WithAlpha(color, a * 128 / 256);
     uint32_t* ramp = mRamps[GetRampOfValue(slot)];
-    for (uint32_t i = 0; i < 16; ++i) ramp[i] = WithAlpha(color, a * 16 * (i + 1) / 256);
-    for (uint32_t i = 16; i < 32; ++i) ramp[i] = WithAlpha(color, a * 255 / 256);
+    for (uint32_t i = 0; i < 16; ++i)
+        ramp[i] = WithAlpha(color, a * 16 * (i + 1) / 256);
+    for (uint32_t i = 16; i < 32; ++i)
+        ramp[i] = WithAlpha(color, a * 255 / 256);
 }
 
 void TBvMiniVecDraw::DrawString(const TGlyphOutline& outline, int x, int y) {
@@ -135,11 +142,31 @@ void TBvMiniVecDraw::DrawString(const TGlyphOutline& outline, int x, int y) {
     int64_t position = mCache.Find(key, outline.bytes, outline.size);
     if (position >= 0) {
         ++mStats.replayed;
+        if (mTarget != nullptr) {
+            for (;; ++position) {
+                const TSpanRecord& span = mCache.At(position);
+                if (span.coverage == 0xFF) break;
+                AddToBatch(mOriginX + span.x0, mOriginX + span.x1, mOriginY + span.y,
+                           mRamps[span.layer & 3][(span.coverage - 1) & 31]);
+            }
+            return;
+        }
+        // The line list, every frame for all static text: straight into the vertices.
+        const float left = static_cast<float>(mOriginX);
+        const float top = static_cast<float>(mOriginY) + mOffset[2];
         for (;; ++position) {
             const TSpanRecord& span = mCache.At(position);
             if (span.coverage == 0xFF) break;
-            AddToBatch(mOriginX + span.x0, mOriginX + span.x1, mOriginY + span.y,
-                       mRamps[span.layer & 3][(span.coverage - 1) & 31]);
+            if (mVertexCount + 2 > mBatchSize) FlushBatch();
+            const uint32_t color = mRamps[span.layer & 3][(span.coverage - 1) & 31];
+            TTLVertex* v = mVertices + mVertexCount;
+            v[0].x = left + static_cast<float>(span.x0) + mOffset[0];
+            v[0].y = top + static_cast<float>(span.y);
+            v[0].diffuse = color;
+            v[1].x = left + static_cast<float>(span.x1) + mOffset[1];
+            v[1].y = v[0].y;
+            v[1].diffuse = color;
+            mVertexCount += 2;
         }
         return;
     }

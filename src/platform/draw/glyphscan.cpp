@@ -41,7 +41,8 @@ public:
     bool Has(size_t n) const { return mSize - mPos >= n; }
     int Byte() { return mBytes[mPos++]; }
     double Coord() {
-        int16_t v = static_cast<int16_t>(static_cast<uint16_t>(mBytes[mPos] | mBytes[mPos + 1] << 8));
+        int16_t v =
+            static_cast<int16_t>(static_cast<uint16_t>(mBytes[mPos] | mBytes[mPos + 1] << 8));
         mPos += 2;
         return v * 0.0078125;
     }
@@ -139,8 +140,8 @@ void TBvMiniVecDraw::AddSegment(double ax, double ay, double bx, double by, int 
     AddEdge(x0, y0, x1, y1, style);
 }
 
-void TBvMiniVecDraw::AddStroke(double ax, double ay, double bx, double by, float width,
-                               int style, double phaseX, double phaseY) {
+void TBvMiniVecDraw::AddStroke(double ax, double ay, double bx, double by, float width, int style,
+                               double phaseX, double phaseY) {
     const double w = width * 4.0 / mScaleX;
     const double dx = bx - ax;
     const double dy = by - ay;
@@ -209,7 +210,8 @@ void TBvMiniVecDraw::Scan() {
     const size_t rows = static_cast<size_t>(mRowMax - mRowMin + 1);
     if (mRowHeads.capacity() < rows) {
         size_t capacity = std::max<size_t>(mRowHeads.capacity(), 4096);
-        while (capacity < rows) capacity *= 2;
+        while (capacity < rows)
+            capacity *= 2;
         mRowHeads.reserve(capacity);
     }
     mRowHeads.assign(rows, -1);
@@ -226,11 +228,10 @@ void TBvMiniVecDraw::Scan() {
              i = mEdges[static_cast<size_t>(i)].nextInRow) {
             mActive.push_back(i);
         }
-        mActive.erase(std::remove_if(mActive.begin(), mActive.end(),
-                                     [&](int32_t i) {
-                                         return mEdges[static_cast<size_t>(i)].rowEnd <= row;
-                                     }),
-                      mActive.end());
+        mActive.erase(
+            std::remove_if(mActive.begin(), mActive.end(),
+                           [&](int32_t i) { return mEdges[static_cast<size_t>(i)].rowEnd <= row; }),
+            mActive.end());
         const float sampleY = static_cast<float>(row) + 0.5f;
         for (int32_t i : mActive) {
             Edge& e = mEdges[static_cast<size_t>(i)];
@@ -258,7 +259,7 @@ void TBvMiniVecDraw::Scan() {
                 winding[e.style] += e.dir;
             }
             if (k + 1 == mActive.size()) break;
-            int top = extra ? kStyleExtra
+            int top = extra             ? kStyleExtra
                       : winding[2] != 0 ? 2
                       : winding[1] != 0 ? 1
                       : winding[0] != 0 ? 0

@@ -7,7 +7,8 @@ namespace {
 
 uint32_t Fnv(uint32_t hash, const void* data, size_t size) {
     const uint8_t* p = static_cast<const uint8_t*>(data);
-    for (size_t i = 0; i < size; ++i) hash = (hash ^ p[i]) * 16777619u;
+    for (size_t i = 0; i < size; ++i)
+        hash = (hash ^ p[i]) * 16777619u;
     return hash;
 }
 

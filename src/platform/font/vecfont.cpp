@@ -47,7 +47,8 @@ TVecFont::TVecFont(std::vector<uint8_t> data) : mData(std::move(data)) {
 TVecFont::~TVecFont() {
     // A copy: a listener may remove itself.
     std::vector<Listener> listeners = Listeners();
-    for (const Listener& listener : listeners) listener.function(listener.context, mSerial);
+    for (const Listener& listener : listeners)
+        listener.function(listener.context, mSerial);
 }
 
 void TVecFont::AddDestroyListener(TDestroyListener listener, void* context) {
@@ -116,7 +117,8 @@ bool TVecFont::IsValidIndex(int index) const {
 }
 
 int16_t TVecFont::RecordField(int index, int field) const {
-    const uint8_t* p = mData.data() + kHeaderSize + kRecordSize * static_cast<size_t>(index) + field;
+    const uint8_t* p =
+        mData.data() + kHeaderSize + kRecordSize * static_cast<size_t>(index) + field;
     return static_cast<int16_t>(static_cast<uint16_t>(p[0] | p[1] << 8));
 }
 
