@@ -171,6 +171,7 @@ int lua_getinfo(lua_State* L, const char* what, lua_Debug* ar) {
     if (f == nullptr) info_tailcall(ar);
     int status = 1;
     TValue pushed;
+    setnilvalue(&pushed);
     bool push = false;
     for (; *what; what++) {
         switch (*what) {
