@@ -341,6 +341,20 @@ TEST_F(VecDrawTest, AHugeScaleIsCutToTheWindow) {
     }
     EXPECT_EQ(spans, 3200u);
     EXPECT_LE(mDraw->GetCache().GetMemory(), TSpanCache::kMemoryCap);
+
+    // Scales near the float limit: still only the window.
+    mSink.mDraws.clear();
+    mDraw->SetScale(3e38f, -3e38f);
+    mDraw->DrawString(Outline(OutlineWriter().Move(-8, -8).Line(8, 0).Line(-8, 8).End()), 0, 0);
+    mDraw->FlushBatch();
+    for (const auto& draw : mSink.mDraws) {
+        for (const TTLVertex& v : draw.screenVertices) {
+            EXPECT_GE(v.x, -1600.0f);
+            EXPECT_LE(v.x, 1600.0f);
+            EXPECT_GE(v.y, -1600.0f);
+            EXPECT_LT(v.y, 1600.0f);
+        }
+    }
 }
 
 TEST_F(VecDrawTest, DamagedOutlinesDrawWhatWasComplete) {

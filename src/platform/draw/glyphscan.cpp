@@ -176,6 +176,12 @@ void TBvMiniVecDraw::AddEdge(double x0, double y0, double x1, double y1, int sty
     if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1) || !std::isfinite(y1)) {
         return;
     }
+    // Past any window, but inside float range: the edge table keeps floats.
+    constexpr double kFar = 1e30;
+    x0 = std::clamp(x0, -kFar, kFar);
+    y0 = std::clamp(y0, -kFar, kFar);
+    x1 = std::clamp(x1, -kFar, kFar);
+    y1 = std::clamp(y1, -kFar, kFar);
     int8_t dir = 1;
     if (y1 < y0) {
         std::swap(x0, x1);
@@ -194,7 +200,7 @@ void TBvMiniVecDraw::AddEdge(double x0, double y0, double x1, double y1, int sty
     e.nextInRow = rowStart;  // the first row until Scan links the buckets
     e.rowEnd = rowEnd;
     e.curX = 0.0f;
-    e.slope = static_cast<float>((x1 - x0) / (y1 - y0));
+    e.slope = static_cast<float>(std::clamp((x1 - x0) / (y1 - y0), -kFar, kFar));
     e.dir = dir;
     e.style = static_cast<uint8_t>(style);
     mEdges.push_back(e);
