@@ -5,6 +5,7 @@
 
 #include "foundation/file/file.h"
 #include "foundation/log.h"
+#include "platform/font/builtinfont.h"
 #include "platform/font/vecfont.h"
 #include "platform/platform.h"
 #include "platform/win32platform.h"
@@ -36,10 +37,13 @@ TVecFont* TVecFontCache::Get(const str& name) {
     auto found = mFonts.find(name);
     if (found != mFonts.end()) return found->second.get();
     std::vector<uint8_t> bytes;
-    std::unique_ptr<TVecFont> font;
-    if (ReadWholeFile(name, &bytes) || ReadWholeFile(kDefaultFontName, &bytes)) {
-        font = std::make_unique<TVecFont>(std::move(bytes));
+    // The built-in font answers its own name, and stands in when neither the named file nor the
+    // default font file opens.
+    if (name == kBuiltinFontName ||
+        (!ReadWholeFile(name, &bytes) && !ReadWholeFile(kDefaultFontName, &bytes))) {
+        bytes.assign(kBuiltinVecFont, kBuiltinVecFont + kBuiltinVecFontSize);
     }
+    std::unique_ptr<TVecFont> font = std::make_unique<TVecFont>(std::move(bytes));
     if (font == nullptr) LogPrintf("Font not found: %s", name.c_str());
     TVecFont* answer = font.get();
     mFonts.emplace(name, std::move(font));

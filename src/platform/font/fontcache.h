@@ -2,10 +2,11 @@
 // platform object owns the one cache (GetVecFont and ClearVecFonts reach it); its fonts live
 // until ClearVecFonts at the teardown.
 //
-// A name, once looked up, stays in the map, with its font or with none. A name not yet there is
-// read whole through the file layer into a new font; when that file does not open,
-// "fonts/default.mvec" is read in its place; when no font could be built, "Font not found: %s"
-// is logged.
+// A name, once looked up, stays in the map, with its font or with none. "__DEFAULT" is built from
+// a copy of the program's built-in font (builtinfont.h). Any other name not yet there is read
+// whole through the file layer into a new font; when that file does not open,
+// "fonts/default.mvec" is read in its place, and when that does not open either, the built-in
+// font's bytes; when no font could be built, "Font not found: %s" is logged.
 //
 // Main thread only.
 #pragma once
@@ -20,6 +21,7 @@ class TVecFont;
 class TVecFontCache {
 public:
     static constexpr const char* kDefaultFontName = "fonts/default.mvec";
+    static constexpr const char* kBuiltinFontName = "__DEFAULT";
 
     TVecFontCache();
     ~TVecFontCache();
