@@ -2,14 +2,19 @@
 // or "--axtest" with the program's own window as host) and hosted under a portal page ("-pq=").
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "mainwindowfixture.h"
 #include "online/portal.h"
 #include "platform/platformdata.h"
+#include "platform/platformevent.h"
 #include "platform/win32platform.h"
 #include "port/window/activation.h"
+#include "port/window/input.h"
+#include "port/window/vkeys.h"
 #include "port/window/messages.h"
 #include "port/window/window.h"
 #include "support/tempdir.h"
@@ -19,6 +24,37 @@ namespace {
 
 std::string Folder(const str& folder) {
     return folder.c_str();
+}
+
+// The event types of the pump's turns up to the first idle one.
+std::vector<int> Settle(TPlatform* platform) {
+    std::vector<int> types;
+    for (int i = 0; i < 200; ++i) {
+        TPlatformEvent event;
+        platform->GetEvent(event);
+        if (event.type == kEventIdle) return types;
+        types.push_back(event.type);
+    }
+    ADD_FAILURE() << "the queue never ran dry";
+    return types;
+}
+
+// Alt+Enter through the pump; the events it gave.
+std::vector<int> PressAltEnter(TPlatform* platform) {
+    SetFocus(platform->GetPlatform()->GetMainWindow());
+    Settle(platform);
+    port::control::InjectKey(VK_MENU, true);
+    Settle(platform);
+    port::control::InjectKey(VK_RETURN, true);
+    std::vector<int> events = Settle(platform);
+    port::control::InjectKey(VK_RETURN, false);
+    port::control::InjectKey(VK_MENU, false);
+    Settle(platform);
+    return events;
+}
+
+bool Contains(const std::vector<int>& types, int type) {
+    return std::find(types.begin(), types.end(), type) != types.end();
 }
 
 TEST_F(MainWindowTest, EmbeddedModeEffects) {
@@ -46,6 +82,17 @@ TEST_F(MainWindowTest, EmbeddedModeEffects) {
         EXPECT_EQ(Folder(shell->GetCommonDataFolder()), programFolder);
         // Full screen is the display's, not a wish.
         EXPECT_FALSE(platform->IsFullscreen());
+        // Alt+Enter is ignored.
+        EXPECT_FALSE(Contains(PressAltEnter(platform), kEventFullscreenSwitch));
+        EXPECT_FALSE(shell->GetPlatformData()->IsFullscreen());
+        // A mouse press gives the main window the focus first.
+        SetFocus(nullptr);
+        port::control::InjectMouseMoveClient(window, 20, 20);
+        port::control::InjectButton(port::MouseButton::Left, true);
+        EXPECT_TRUE(Contains(Settle(platform), kEventLeftDown));
+        EXPECT_EQ(GetFocus(), window);
+        port::control::InjectButton(port::MouseButton::Left, false);
+        Settle(platform);
     });
     std::vector<std::vector<std::string>> expected{{"/usr/bin/viewer", "https://example.com/"}};
     EXPECT_EQ(mLaunched, expected);
@@ -89,11 +136,21 @@ TEST_F(MainWindowTest, HostedModeEffects) {
         platform->SetupScreen(800, 600, true);
         EXPECT_TRUE(platform->IsFullscreen());
         EXPECT_FALSE(shell->GetPlatformData()->IsFullscreen());
+        // Alt+Enter switches the wish, not the display.
+        EXPECT_TRUE(Contains(PressAltEnter(platform), kEventFullscreenSwitch));
+        EXPECT_FALSE(platform->IsFullscreen());
+        EXPECT_FALSE(shell->GetPlatformData()->IsFullscreen());
+        EXPECT_TRUE(platform->SetFullscreen(true));
         // Links minimise the host's top window while the wish is set.
         platform->OpenURL("https://example.com/");
         EXPECT_TRUE(IsIconic(frame));
         // The log file and the special data folders are used though embedded.
         EXPECT_NE(Folder(shell->GetUserDataFolder()) + "/", mProgramFolder);
+        // The pump ends the loop when the host window disappears.
+        port::control::DestroyForeignWindow(frame);
+        TPlatformEvent event;
+        platform->GetEvent(event);
+        EXPECT_EQ(event.type, kEventQuit);
     });
     EXPECT_TRUE(std::filesystem::exists(UserFolder() + "/logfile.txt"));
     bool toldFullscreen = false;
