@@ -17,6 +17,7 @@
 #include "port/window/vkeys.h"
 #include "port/window/messages.h"
 #include "port/window/window.h"
+#include "port/window/windowpos.h"
 #include "support/tempdir.h"
 
 namespace startup_test {
@@ -85,14 +86,22 @@ TEST_F(MainWindowTest, EmbeddedModeEffects) {
         // Alt+Enter is ignored.
         EXPECT_FALSE(Contains(PressAltEnter(platform), kEventFullscreenSwitch));
         EXPECT_FALSE(shell->GetPlatformData()->IsFullscreen());
-        // A mouse press gives the main window the focus first.
-        SetFocus(nullptr);
+        // A mouse press gives the main window the focus first, and a click that activates the
+        // window is not swallowed as a focus click.
+        port::control::InjectFocus(nullptr);
+        Settle(platform);
         port::control::InjectMouseMoveClient(window, 20, 20);
         port::control::InjectButton(port::MouseButton::Left, true);
         EXPECT_TRUE(Contains(Settle(platform), kEventLeftDown));
         EXPECT_EQ(GetFocus(), window);
         port::control::InjectButton(port::MouseButton::Left, false);
         Settle(platform);
+        // The window's size is not held fixed.
+        SetWindowPos(window, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
+        RECT client{};
+        GetClientRect(window, &client);
+        EXPECT_EQ(client.right - client.left, 300);
+        EXPECT_EQ(client.bottom - client.top, 200);
     });
     std::vector<std::vector<std::string>> expected{{"/usr/bin/viewer", "https://example.com/"}};
     EXPECT_EQ(mLaunched, expected);
