@@ -196,6 +196,28 @@ TEST_F(VecDrawTest, CalibrationThatFindsNothingKeepsAQuarter) {
     EXPECT_EQ(log.Messages().size(), 1u);
 }
 
+TEST_F(VecDrawTest, RenderTargetsOpenOnlyOutsideAFrame) {
+    TRenderer* renderer = TRenderer::GetInstance();
+    std::shared_ptr<TTexture> texture = TTexture::Create(8, 8, true);
+    OpenFrame();
+    EXPECT_FALSE(renderer->BeginRenderTarget(texture, 4));
+    EXPECT_TRUE(renderer->IsIn2d());  // the frame stays open
+    renderer->End2d();
+    renderer->EndDraw(0);
+    EXPECT_FALSE(renderer->BeginRenderTarget(nullptr, 4));
+    ASSERT_TRUE(renderer->BeginRenderTarget(texture, 4));
+    EXPECT_TRUE(renderer->IsDrawing());
+    EXPECT_FALSE(renderer->BeginRenderTarget(texture, 4));
+    renderer->EndRenderTarget();
+    EXPECT_FALSE(renderer->IsDrawing());
+    EXPECT_EQ(mSink.mRenderTargets.size(), 1u);
+    EXPECT_EQ(mSink.mRenderTargetEnds, 1);
+    // Without a device nothing opens.
+    renderer->SetSink(nullptr);
+    EXPECT_FALSE(renderer->BeginRenderTarget(texture, 4));
+    renderer->SetSink(&mSink);
+}
+
 TEST_F(VecDrawTest, WithoutARenderTargetTextureThereIsNoCalibration) {
     TMemoryTextureData::SetCreateSurfaceFails(true);
     mDraw->Calibrate();
