@@ -13,6 +13,7 @@
 #include "platform/mainwindowstate.h"
 #include "platform/platform.h"
 #include "platform/platformdata.h"
+#include "platform/texture/memorytexturedata.h"
 #include "platform/texture/texturedata.h"
 #include "platform/texture/texturedatasource.h"
 #include "platform/win32platform.h"
@@ -26,10 +27,11 @@ namespace {
 constexpr UINT_PTR kScreenTimerId = 0;
 constexpr UINT kScreenTimerPeriod = 250;
 
-// Textures get their data from the display once there is one.
+// Textures get their data from the display once there is one; after the application object is
+// gone the hook stays installed, so they get the in-memory kind again.
 std::unique_ptr<TTextureData> PlatformTextureData() {
     TPlatform* application = TPlatform::GetInstance();
-    if (application == nullptr) return nullptr;
+    if (application == nullptr) return std::make_unique<TMemoryTextureData>();
     return application->GetPlatform()->CreateTextureData();
 }
 

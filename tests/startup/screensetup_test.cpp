@@ -237,11 +237,15 @@ TEST_F(MainWindowTest, ReadyToDrawAndTextureDataFollowTheDisplay) {
         EXPECT_FALSE(platform->IsReadyToDraw());  // no display yet
         EXPECT_NE(platform->GetPlatform()->CreateTextureData(), nullptr);
         platform->SetupScreen(800, 600, false);
+        EXPECT_TRUE(platform->IsReadyToDraw());
         // Textures made now get their data from the display.
         std::shared_ptr<TTexture> texture = TTexture::Create(16, 16, true);
         ASSERT_NE(texture, nullptr);
         EXPECT_EQ(texture->GetWidth(), 16);
     });
+    // Once the application object is gone, textures get in-memory data again.
+    auto after = std::make_shared<TTexture>();
+    EXPECT_NE(after->GetData(), nullptr);
 }
 
 }  // namespace
