@@ -15,6 +15,7 @@
 
 #include "port/win32types.h"
 
+class IDirectDrawSurface7;
 class TDXContext;
 class TTexture;
 class TTextureData;
@@ -89,6 +90,15 @@ public:
     TDXContext* GetContext() const;
     // The display record (never null while the display exists).
     TDisplayRecord* GetRecord() const { return mRecord; }
+
+    // Makes the surface the device's render target (nothing when it already is): the target
+    // rectangle becomes its size in game coordinates and the clip rectangle is applied again; a
+    // refused viewport is retried once with the previous target rectangle, and a second refusal
+    // of a 16-bit surface sets the context's render-target failure and marks the display broken
+    // (display/setrendertarget.cpp).
+    void SetRenderTarget(IDirectDrawSurface7* surface);
+    // Whether the device takes only square textures.
+    bool NeedsSquareTextures() const;
 
 private:
     TDisplayRecord* mRecord;

@@ -92,4 +92,6 @@ struct TDisplayRecord {
     bool mCalibrating = false;
     // Shift of the 2-D projection so that texels land on pixels.
     float mPixelOffset = -0.5f;
+    // Bytes of every texture surface made (height x pitch), lowered as they are released.
+    uint64_t mTextureBytes = 0;
 };

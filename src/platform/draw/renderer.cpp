@@ -2,6 +2,7 @@
 
 #include "foundation/log.h"
 #include "platform/draw/rendersink.h"
+#include "platform/platformdata.h"
 #include "platform/texture/texture.h"
 #include "platform/draw/vertexbatch.h"
 
@@ -72,7 +73,10 @@ void TRenderer::EndRenderTarget() {
 }
 
 bool TRenderer::NeedsSquareTextures() const {
-    return mSink != nullptr && mSink->NeedsSquareTextures();
+    if (mSink != nullptr) return mSink->NeedsSquareTextures();
+    // Without a sink of its own the display answers for its device.
+    TPlatformData* display = TPlatformData::GetInstance();
+    return display != nullptr && display->NeedsSquareTextures();
 }
 
 void TRenderer::SetTexture(const std::shared_ptr<TTexture>& texture) {
