@@ -3,14 +3,15 @@
 // (a window, 32 bits; the context itself keeps an embedded game windowed) and takes the
 // interfaces from it; the display is ready when that worked, else it is marked broken. The
 // pixel-offset calibration keeps its offset, a present counts as done once there is a back
-// buffer, and texture data is the in-memory kind. The full set-up (styles, fallbacks, boxes,
-// device state), the calibration against the device and the present status replace these bodies
-// in place.
+// buffer, and texture data is the display's (TDxTextureData). The full set-up (styles, fallbacks,
+// boxes, device state), the calibration against the device and the present status replace these
+// bodies in place.
 #include "platform/display/displayrecord.h"
 #include "platform/display/dxcontext.h"
+#include "platform/display/dxtexturedata.h"
+#include "platform/display/dxtextureformat.h"
 #include "platform/platform.h"
 #include "platform/platformdata.h"
-#include "platform/texture/memorytexturedata.h"
 #include "platform/win32platform.h"
 
 void TPlatformData::SetDisplay(int width, int height, bool fullscreen, bool /*force*/,
@@ -45,6 +46,8 @@ void TPlatformData::SetDisplay(int width, int height, bool fullscreen, bool /*fo
     record.mDevice = context->GetDevice();
     record.mBackBuffer = context->GetBackBuffer();
     record.mRenderTarget = record.mBackBuffer;
+    // A new device may list other texture formats.
+    ForgetAlphaTextureFormat();
     if (!IsWorking()) return;
     record.mReady.store(true);
 }
@@ -63,7 +66,7 @@ bool TPlatformData::IsPresentDone() const {
 }
 
 std::unique_ptr<TTextureData> TPlatformData::CreateTextureData() {
-    return std::make_unique<TMemoryTextureData>();
+    return std::make_unique<TDxTextureData>();
 }
 
 bool TPlatformData::SetMouseImage(const std::shared_ptr<TTexture>& texture, bool hardware, int hotX,
