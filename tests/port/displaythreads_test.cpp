@@ -43,8 +43,10 @@ TEST_F(DisplayTest, ACursorThreadAndTheMainThreadShareThePrimary) {
         }
     });
     RECT client{10, 10, 210, 160};
-    for (uint32_t frame = 1; frame <= 60; ++frame) {
-        uint32_t color = 0x00010203u * frame;
+    // At least 60 frames, and on until the worker has blitted once: on a loaded machine it may
+    // not be scheduled at all during the first frames.
+    for (uint32_t frame = 1; frame <= 60 || (cursorBlits.load() == 0 && frame <= 20000); ++frame) {
+        uint32_t color = (0x00010203u * frame) & 0x00FFFFFFu;
         fx = FillWith(color);
         ASSERT_EQ(back->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, &fx), DD_OK);
         ASSERT_EQ(primary->Blt(&client, back.get(), nullptr, DDBLT_WAIT, nullptr), DD_OK);
