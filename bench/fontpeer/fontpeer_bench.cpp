@@ -2,6 +2,10 @@
 // the same glyphs at the same sizes rendered by FreeType (anti-aliased, unhinted), as peer:
 //   Drawer/TextureCold: a fresh drawer each frame, every glyph rasterised.
 //   Drawer/TextureWarm: the cache filled by an earlier frame, every glyph replayed.
+//   Drawer/LineListCold, Drawer/LineListWarm: the same through the line list, into a sink that only
+//     counts the vertices (the device's cost is bench_vecfont's).
+//   Drawer/AnimatedHitRate: 60 frames with the first 50 glyphs animated in scale; counters give the
+//     hit rate and how many glyphs each later frame rasterises.
 //   FreeType/RenderGlyph: FT_Load_Glyph and FT_Render_Glyph for every glyph of the frame (FreeType
 //     keeps no cache of its own, so its every frame is "cold"; nothing is blended).
 // The frame: 40 lines of 50 glyphs of letters, digits and a few accented ones, the sizes of the
@@ -79,12 +83,15 @@ public:
     }
     bool Ready() const { return mFont->GetGlyphCount() > 0 && mFace != nullptr && mTarget; }
 
-    void DrawFrame(TBvMiniVecDraw& draw) {
+    // Into the texture, or through the line list; frame >= 0 animates the first 50 glyphs' scale.
+    void DrawFrame(TBvMiniVecDraw& draw, bool texture = true, int frame = -1) {
         double height = static_cast<double>(mFace->ascender) - mFace->descender;
         draw.SetShadeColors(1, 0xFF1A2A6Cu, 1.0f);
-        draw.Begin(0, 0, mTarget);
-        for (const Glyph& g : mGlyphs) {
+        draw.Begin(0, 0, texture ? mTarget : nullptr);
+        for (size_t i = 0; i < mGlyphs.size(); ++i) {
+            const Glyph& g = mGlyphs[i];
             float scale = static_cast<float>(4.0 * g.size * height / (mFace->units_per_EM * 64.0));
+            if (frame >= 0 && i < 50) scale *= 1.0f + 0.2f * std::sin(frame * 0.37f + i);
             draw.SetScale(scale, scale);
             draw.DrawString(mFont->GetGlyphShape(mFont->FindGlyph(g.code)),
                             static_cast<int>(std::lround(g.x * 4)), static_cast<int>(g.y * 4));
@@ -121,6 +128,30 @@ private:
     std::vector<Glyph> mGlyphs;
 };
 
+// Counts the line-list vertices that reach it.
+class NullSink : public TRenderSink {
+public:
+    bool BeginFrame(bool) override { return true; }
+    void EndFrame(uint32_t) override {}
+    bool Begin2d() override { return true; }
+    void End2d() override {}
+    bool NeedsSquareTextures() override { return false; }
+    void SetTexture(const std::shared_ptr<TTexture>&) override {}
+    void SetBlendMode(int32_t) override {}
+    void DrawVertices(int, const TVertexBatch& batch) override { vertices += batch.GetCount(); }
+    int64_t vertices = 0;
+};
+
+// The renderer in an open 2-D frame on the null sink while it lives.
+struct LineListFrame {
+    explicit LineListFrame(TRenderSink* sink) {
+        TRenderer::GetInstance()->SetSink(sink);
+        TRenderer::GetInstance()->BeginDraw(false);
+        TRenderer::GetInstance()->Begin2d();
+    }
+    ~LineListFrame() { TRenderer::DestroyInstance(); }
+};
+
 Fixture& Shared() {
     static Fixture fixture;
     return fixture;
@@ -148,6 +179,54 @@ void Drawer_TextureWarm(benchmark::State& state) {
     state.counters["rasterised"] = static_cast<double>(draw.GetStats().rasterised);
 }
 BENCHMARK(Drawer_TextureWarm)->Unit(benchmark::kMillisecond);
+
+void LineList(benchmark::State& state, bool warm) {
+    Fixture& f = Shared();
+    if (!f.Ready()) return state.SkipWithError("no converted font or FreeType face");
+    NullSink sink;
+    LineListFrame frame(&sink);
+    auto draw = std::make_unique<TBvMiniVecDraw>();
+    if (warm) f.DrawFrame(*draw, false);
+    for (auto _ : state) {
+        if (!warm) {
+            state.PauseTiming();
+            draw = std::make_unique<TBvMiniVecDraw>();
+            state.ResumeTiming();
+        }
+        f.DrawFrame(*draw, false);
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * f.Count()));
+}
+void Drawer_LineListCold(benchmark::State& state) {
+    LineList(state, false);
+}
+void Drawer_LineListWarm(benchmark::State& state) {
+    LineList(state, true);
+}
+BENCHMARK(Drawer_LineListCold)->Unit(benchmark::kMillisecond);
+BENCHMARK(Drawer_LineListWarm)->Unit(benchmark::kMillisecond);
+
+void Drawer_AnimatedHitRate(benchmark::State& state) {
+    Fixture& f = Shared();
+    if (!f.Ready()) return state.SkipWithError("no converted font or FreeType face");
+    NullSink sink;
+    LineListFrame frame(&sink);
+    double hitRate = 0, laterRasterised = 0;
+    for (auto _ : state) {
+        TBvMiniVecDraw draw;
+        f.DrawFrame(draw, false, 0);
+        const uint64_t first = draw.GetStats().rasterised;
+        for (int i = 1; i < 60; ++i) f.DrawFrame(draw, false, i);
+        const TBvMiniVecDraw::Stats& stats = draw.GetStats();
+        hitRate = static_cast<double>(stats.replayed) /
+                  static_cast<double>(stats.replayed + stats.rasterised);
+        laterRasterised = static_cast<double>(stats.rasterised - first) / 59.0;
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * f.Count() * 60));
+    state.counters["hit_rate"] = hitRate;
+    state.counters["rasterised/later_frame"] = laterRasterised;
+}
+BENCHMARK(Drawer_AnimatedHitRate)->Unit(benchmark::kMillisecond);
 
 void FreeType_RenderGlyph(benchmark::State& state) {
     Fixture& f = Shared();
