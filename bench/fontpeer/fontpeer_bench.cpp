@@ -4,6 +4,9 @@
 //   Drawer/TextureWarm: the cache filled by an earlier frame, every glyph replayed.
 //   Drawer/LineListCold, Drawer/LineListWarm: the same through the line list, into a sink that only
 //     counts the vertices (the device's cost is bench_vecfont's).
+//   Rasterizer/DrawerWarm: the warm frame's line lists drawn by raster::TRasterizer, as the device
+//     draws them; Rasterizer/SpansOnly: the same lists, recorded once, drawn straight through the
+//     rasterizer (what the frame costs without the drawer).
 //   Drawer/AnimatedHitRate: 60 frames with the first 50 glyphs animated in scale; counters give the
 //     hit rate and how many glyphs each later frame rasterises.
 //   FreeType/RenderGlyph: FT_Load_Glyph and FT_Render_Glyph for every glyph of the frame (FreeType
@@ -29,6 +32,7 @@
 #include "platform/draw/rendersink.h"
 #include "platform/font/vecfont.h"
 #include "platform/texture/texture.h"
+#include "raster/rasterizer.h"
 
 namespace {
 
@@ -142,6 +146,42 @@ public:
     int64_t vertices = 0;
 };
 
+// Draws the line lists with the rasterizer into a 32-bit target, blended, as the device does.
+class RasterSink : public NullSink {
+public:
+    RasterSink() {
+        mTarget.Create(kWidth, kHeight, raster::TPixelFormat::X8R8G8B8);
+        mRasterizer.SetRenderTarget(&mTarget);
+        mRasterizer.Viewport() = raster::TViewport{0, 0, kWidth, kHeight, 0.0f, 1.0f};
+        raster::TRenderState& s = mRasterizer.State();
+        s.clipping = false;
+        s.lighting = false;
+        s.cullMode = raster::TCull::None;
+        s.alphaBlendEnable = true;
+        s.srcBlend = raster::TBlend::SrcAlpha;
+        s.destBlend = raster::TBlend::InvSrcAlpha;
+        mRasterizer.SetTexture(nullptr);
+    }
+    void DrawVertices(int primitive, const TVertexBatch& batch) override {
+        NullSink::DrawVertices(primitive, batch);
+        if (record) {
+            const TTLVertex* v = static_cast<const TTLVertex*>(batch.GetVertices());
+            recorded.emplace_back(v, v + batch.GetCount());
+        }
+        Draw(batch.GetVertices(), batch.GetCount());
+    }
+    void Draw(const void* vertices, int count) {
+        mRasterizer.Draw(raster::TPrimitive::LineList, raster::TVertexFormat::Transformed,
+                         static_cast<const raster::TTransformedVertex*>(vertices), count);
+    }
+    bool record = false;
+    std::vector<std::vector<TTLVertex>> recorded;
+
+private:
+    raster::TSurface mTarget;
+    raster::TRasterizer mRasterizer;
+};
+
 // The renderer in an open 2-D frame on the null sink while it lives.
 struct LineListFrame {
     explicit LineListFrame(TRenderSink* sink) {
@@ -205,6 +245,42 @@ void Drawer_LineListWarm(benchmark::State& state) {
 }
 BENCHMARK(Drawer_LineListCold)->Unit(benchmark::kMillisecond);
 BENCHMARK(Drawer_LineListWarm)->Unit(benchmark::kMillisecond);
+
+// The drawer with the calibrated line ends of the device's line rule.
+std::unique_ptr<TBvMiniVecDraw> CalibratedDrawer() {
+    auto draw = std::make_unique<TBvMiniVecDraw>();
+    draw->SetOffsets(-0.75f, -0.75f, 0.0f);
+    return draw;
+}
+
+void Rasterizer_DrawerWarm(benchmark::State& state) {
+    Fixture& f = Shared();
+    if (!f.Ready()) return state.SkipWithError("no converted font or FreeType face");
+    RasterSink sink;
+    LineListFrame frame(&sink);
+    std::unique_ptr<TBvMiniVecDraw> draw = CalibratedDrawer();
+    f.DrawFrame(*draw, false);
+    for (auto _ : state) f.DrawFrame(*draw, false);
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * f.Count()));
+}
+BENCHMARK(Rasterizer_DrawerWarm)->Unit(benchmark::kMillisecond);
+
+void Rasterizer_SpansOnly(benchmark::State& state) {
+    Fixture& f = Shared();
+    if (!f.Ready()) return state.SkipWithError("no converted font or FreeType face");
+    RasterSink sink;
+    LineListFrame frame(&sink);
+    std::unique_ptr<TBvMiniVecDraw> draw = CalibratedDrawer();
+    f.DrawFrame(*draw, false);
+    sink.record = true;
+    f.DrawFrame(*draw, false);
+    sink.record = false;
+    for (auto _ : state) {
+        for (const auto& list : sink.recorded) sink.Draw(list.data(), static_cast<int>(list.size()));
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * f.Count()));
+}
+BENCHMARK(Rasterizer_SpansOnly)->Unit(benchmark::kMillisecond);
 
 void Drawer_AnimatedHitRate(benchmark::State& state) {
     Fixture& f = Shared();
