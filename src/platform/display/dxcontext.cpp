@@ -172,13 +172,6 @@ POINT TDXContext::MoveMouse(POINT windowPoint) {
     return mPosition;
 }
 
-void TDXContext::EraseMouse() {
-    TMouseLock lock(mMouseMutex, true);
-    if (!lock.Held()) return;
-    mDrawn = false;
-    if (mShown) ResetMouse();
-}
-
 bool TDXContext::IsCursorShown() const {
     TMouseLock lock(mMouseMutex, true);
     return mShown;
@@ -194,46 +187,11 @@ void TDXContext::ApplyCursor(bool show) {
                                                                          : nullptr);
 }
 
-bool TDXContext::SetMouseImage(std::shared_ptr<TTexture> texture, bool hardware, int hotSpotX,
-                               int hotSpotY) {
-    if (mDevice == nullptr) return false;
-    TMouseLock lock(mMouseMutex, true);
-    if (!lock.Held()) return false;
-    if (hardware) {
-        mHardwareCursorTexture = std::move(texture);
-        mHardwareHotSpot = POINT{hotSpotX, hotSpotY};
-    } else {
-        mSoftwareCursorTexture = std::move(texture);
-        mSoftwareHotSpot = POINT{hotSpotX, hotSpotY};
-    }
-    if (mSoftwareCursorTexture == nullptr) return true;
-    // The first software image brings the listener that rebuilds it after a restore.
-    TPlatform* application = TPlatform::GetInstance();
-    if (mListener == nullptr && application != nullptr) {
-        mListener = new MouseTextureListener(this);
-        application->AddListener(mListener);
-    }
-    return true;
-}
-
-void TDXContext::RestoreMouseImage() {}
-
 void TDXContext::ForgetListener(MouseTextureListener* listener) {
     if (mListener == listener) mListener = nullptr;
-}
-
-void TDXContext::ShowCursor(bool show) {
-    TMouseLock lock(mMouseMutex, true);
-    if (!lock.Held()) return;
-    mCursorVisible = show;
 }
 
 bool TDXContext::IsCursorVisible() const {
     TMouseLock lock(mMouseMutex, true);
     return mCursorVisible;
-}
-
-std::shared_ptr<TTexture> TDXContext::GetCursorTexture() const {
-    TMouseLock lock(mMouseMutex, true);
-    return mSoftwareCursorTexture;
 }

@@ -119,6 +119,24 @@ public:
     // its hot spot. Without a device the texture is let go and the answer is false.
     bool SetMouseImage(std::shared_ptr<TTexture> texture, bool hardware, int hotSpotX,
                        int hotSpotY);
+    // Draws the software cursor at the position (game coordinates; (-1, -1): the current mouse
+    // position) on the front buffer, or into the back buffer with backBuffer. Answers where it
+    // drew, or (-1, -1) when it drew nothing. Without backBuffer it draws at most once per 16 ms
+    // while the cursor is shown, unless an explicit position forces it. Any thread (the cursor
+    // worker draws through it between frames).
+    POINT DrawMouse(POINT position, bool backBuffer);
+    // Presents the frame with the cursor on it; the back buffer is left without the cursor in a
+    // window. 0 when the cursor surfaces cannot be restored or re-created (nothing presented).
+    HRESULT Present();
+    // Start of a full-screen frame: the front buffer copied into the back buffer, the cursor
+    // taken out of the copy. Nothing in a window.
+    bool PrepareFrame();
+    // Wait for the vertical blank before a windowed present ("vsync").
+    void SetWaitForVerticalBlank(bool wait) { mWaitVerticalBlank = wait; }
+    // The cursor surfaces' state: lost (restored at the next present), to be re-created, or
+    // unavailable for want of video memory (no software cursor).
+    bool AreCursorSurfacesLost() const;
+    bool AreCursorSurfacesUnavailable() const;
     // Shows or hides the cursor.
     void ShowCursor(bool show);
     bool IsCursorVisible() const;
@@ -139,6 +157,13 @@ private:
     bool CreateDeviceOn(bool fullscreen, int width, int height);
     void ReportDevice();
     void ReadDesktop();
+    // The cursor (dxcontextcursor.cpp), all under the mouse mutex.
+    bool ShouldDrawMouse(bool forced, const POINT& position);
+    void PutBackground(IDirectDrawSurface7* target);
+    HRESULT CreateCursorSurfaces();
+    void DestroyCursorSurfaces();
+    bool BuildRuns(TTexture* texture, std::vector<TCursorRun>* runs);
+    bool UsesWindowsCursor() const;
 
     str mInfo;
     HWND mClipWindow = nullptr;
@@ -171,6 +196,21 @@ private:
     DWORD mLastDrawTime = 0;
     CSurface mCursorSurfaces[3];
     bool mDrawn = false;
+    // Where the saved background goes back: the back buffer (last drawn into a frame) or the
+    // front buffer.
+    bool mBackBufferSave = false;
+    bool mSurfacesUnavailable = false;
+    bool mSurfacesLost = false;
+    bool mRecreateSurfaces = false;
+    bool mWaitVerticalBlank = false;
+    // The target rectangle of the last draw and the image part it showed (the save surfaces
+    // hold the background at that part).
+    RECT mSavedRect{0, 0, 0, 0};
+    RECT mSavedSource{0, 0, 0, 0};
+    // The negated hot spot of the drawn image, and its size (0 while there is none).
+    POINT mHotSpotOffset{0, 0};
+    int mImageWidth = 0;
+    int mImageHeight = 0;
     POINT mPosition{-1, -1};
     POINT mLastPosition{-1, -1};
     bool mShown = false;

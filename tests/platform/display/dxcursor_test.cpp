@@ -1,0 +1,268 @@
+// The software cursor of the DirectX context on the headless display: drawn to the byte at 32
+// and 16 bits, erased without a trace, clipped at the edges with its source cut, presented with
+// each frame and left out of the next one, throttled, refused past the desktop, and recovered
+// after its surfaces were lost.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "dxfixture.h"
+#include "platform/display/dxcontext.h"
+#include "platform/platform.h"
+#include "platform/texture/texture.h"
+#include "port/control.h"
+#include "port/display/ddraw.h"
+#include "port/system/control.h"
+#include "port/window/input.h"
+
+namespace {
+
+constexpr POINT kNone{-1, -1};
+
+class DxCursorTest : public dx_testing::DxTest {
+protected:
+    void TearDown() override {
+        mContext.reset();
+        mApplication.reset();
+        DxTest::TearDown();
+    }
+
+    // The application (its clock and listener list) and a context with a display of the depth.
+    void MakeDisplay(bool fullscreen, int bits = 32) {
+        mApplication = std::make_unique<TPlatform>();
+        mContext = std::make_unique<TDXContext>();
+        HWND window = MakeWindow();
+        DWORD flags = fullscreen ? 1 : 1 | CDisplay::kFlagKeepWindow;
+        ASSERT_TRUE(mContext->Create(window, fullscreen, 640, 480, bits, flags));
+    }
+
+    // A 4 x 4 cursor image: alpha 128, colours that differ per pixel (column in red).
+    static std::shared_ptr<TTexture> Image(uint32_t alpha = 0x80) {
+        std::shared_ptr<TTexture> texture = TTexture::Create(4, 4, true);
+        uint32_t* pixels = nullptr;
+        int pitch = 0;
+        EXPECT_TRUE(texture->Lock(&pixels, &pitch));
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 4; ++x)
+                pixels[y * pitch + x] = alpha << 24 | static_cast<uint32_t>(x * 60 + 20) << 16 |
+                                        static_cast<uint32_t>(y * 50 + 30) << 8 | 0x99u;
+        texture->Unlock();
+        return texture;
+    }
+
+    // The surface's bytes, row after row without padding.
+    static std::vector<uint8_t> Bytes(IDirectDrawSurface7* surface) {
+        DDSURFACEDESC2 desc{};
+        desc.dwSize = sizeof desc;
+        EXPECT_EQ(surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+        const size_t row = desc.dwWidth * (desc.ddpfPixelFormat.dwRGBBitCount / 8);
+        std::vector<uint8_t> bytes(row * desc.dwHeight);
+        for (DWORD y = 0; y < desc.dwHeight; ++y)
+            std::memcpy(&bytes[y * row], static_cast<uint8_t*>(desc.lpSurface) + y * desc.lPitch, row);
+        surface->Unlock(nullptr);
+        return bytes;
+    }
+    static void Fill(IDirectDrawSurface7* surface) {
+        DDSURFACEDESC2 desc{};
+        desc.dwSize = sizeof desc;
+        ASSERT_EQ(surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+        const size_t row = desc.dwWidth * (desc.ddpfPixelFormat.dwRGBBitCount / 8);
+        for (DWORD y = 0; y < desc.dwHeight; ++y)
+            for (size_t x = 0; x < row; ++x)
+                static_cast<uint8_t*>(desc.lpSurface)[y * desc.lPitch + x] =
+                    static_cast<uint8_t>(x * 7 + y * 3 + 1);
+        surface->Unlock(nullptr);
+    }
+    static int Width(IDirectDrawSurface7* surface) {
+        DDSURFACEDESC2 desc{};
+        desc.dwSize = sizeof desc;
+        surface->GetSurfaceDesc(&desc);
+        return static_cast<int>(desc.dwWidth);
+    }
+
+    std::unique_ptr<TPlatform> mApplication;
+    std::unique_ptr<TDXContext> mContext;
+};
+
+// At 32 bits each colour byte is (background x 127 + 128 x component) >> 8; at 16 bits (565)
+// each channel is ((((background & mask) x 127) >> 8) + term) & mask. Erasing restores the bytes.
+TEST_F(DxCursorTest, DrawnToTheByteAndErasedWithoutATrace) {
+    for (int bits : {32, 16}) {
+        SCOPED_TRACE(bits);
+        MakeDisplay(true, bits);
+        IDirectDrawSurface7* front = mContext->GetFrontBuffer();
+        Fill(front);
+        const std::vector<uint8_t> before = Bytes(front);
+        ASSERT_TRUE(mContext->SetMouseImage(Image(), false, 0, 0));
+        POINT drawn = mContext->DrawMouse(POINT{10, 20}, false);
+        EXPECT_EQ(drawn.x, 10);
+        EXPECT_EQ(drawn.y, 20);
+        EXPECT_TRUE(mContext->IsCursorDrawn());
+        const std::vector<uint8_t> after = Bytes(front);
+        const int width = Width(front), bytes = bits / 8;
+        for (int y = 0; y < 4; ++y) {
+            for (int x = 0; x < 4; ++x) {
+                const size_t at = (static_cast<size_t>(20 + y) * width + 10 + x) * bytes;
+                const uint32_t red = x * 60 + 20, green = y * 50 + 30, blue = 0x99;
+                if (bits == 32) {
+                    EXPECT_EQ(after[at], (before[at] * 127u + 128u * blue) >> 8);
+                    EXPECT_EQ(after[at + 1], (before[at + 1] * 127u + 128u * green) >> 8);
+                    EXPECT_EQ(after[at + 2], (before[at + 2] * 127u + 128u * red) >> 8);
+                } else {
+                    const uint32_t dst = before[at] | before[at + 1] << 8;
+                    auto channel = [&](uint32_t mask, int n, int shift, uint32_t c) {
+                        return ((((dst & mask) * 127u) >> 8) + (((128u * c) >> (16 - n)) << shift)) & mask;
+                    };
+                    const uint32_t expected = channel(0xF800, 5, 11, red) | channel(0x07E0, 6, 5, green) |
+                                              channel(0x001F, 5, 0, blue);
+                    EXPECT_EQ(after[at] | after[at + 1] << 8, expected) << x << "," << y;
+                }
+            }
+        }
+        // Nothing outside the cursor changed.
+        size_t changed = 0;
+        for (size_t i = 0; i < before.size(); ++i) changed += before[i] != after[i];
+        EXPECT_LE(changed, static_cast<size_t>(16 * bytes));
+        mContext->EraseMouse();
+        EXPECT_FALSE(mContext->IsCursorDrawn());
+        EXPECT_EQ(Bytes(front), before);
+        mContext.reset();
+        mApplication.reset();
+    }
+}
+
+// A cursor half outside the frame is cut: only the image's columns inside land, from the right
+// part of the image.
+TEST_F(DxCursorTest, ClippedAtTheEdgesWithItsSourceCut) {
+    MakeDisplay(true);
+    IDirectDrawSurface7* back = mContext->GetBackBuffer();
+    const int width = Width(back);
+    ASSERT_TRUE(mContext->SetMouseImage(Image(0xFF), false, 0, 0));
+    struct Case {
+        POINT at;
+        int firstScreenX, firstImageX, columns;
+    } cases[] = {{{-2, 5}, 0, 2, 2}, {{width - 2, 5}, width - 2, 0, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.at.x);
+        mContext->ClearDevice(D3DCLEAR_TARGET);
+        EXPECT_EQ(mContext->DrawMouse(c.at, true).x, c.at.x);
+        const std::vector<uint8_t> bytes = Bytes(back);
+        for (int column = 0; column < c.columns; ++column) {
+            const size_t at = (static_cast<size_t>(5) * width + c.firstScreenX + column) * 4;
+            // An opaque pixel: (0 x 0 + 255 x red) >> 8.
+            EXPECT_EQ(bytes[at + 2], (255u * ((c.firstImageX + column) * 60 + 20)) >> 8);
+        }
+    }
+    // Wholly outside: nothing drawn.
+    EXPECT_EQ(mContext->DrawMouse(POINT{-10, 5}, true).x, -1);
+}
+
+TEST_F(DxCursorTest, DrawsTenMillisecondsApartDrawOnce) {
+    MakeDisplay(false);
+    ASSERT_TRUE(mContext->SetMouseImage(Image(), false, 0, 0));
+    RECT bounds = mContext->GetWindowRect();
+    SetCursorPos(bounds.left + 30, bounds.top + 40);
+    mContext->MoveMouse(POINT{30, 40});
+    port::control::AdvanceTime(100);
+    EXPECT_EQ(mContext->DrawMouse(kNone, false).x, 30);
+    port::control::AdvanceTime(10);
+    EXPECT_EQ(mContext->DrawMouse(kNone, false).x, -1);
+    port::control::AdvanceTime(6);
+    EXPECT_EQ(mContext->DrawMouse(kNone, false).x, 30);
+    // Not shown: not drawn, unless forced by a position.
+    mContext->EraseMouse();
+    port::control::AdvanceTime(100);
+    EXPECT_EQ(mContext->DrawMouse(kNone, false).x, -1);
+    EXPECT_EQ(mContext->DrawMouse(POINT{5, 6}, false).x, 5);
+    EXPECT_TRUE(mContext->IsCursorShown());
+}
+
+TEST_F(DxCursorTest, PastTheDesktopsRightEdgeNothingIsDrawn) {
+    MakeDisplay(true);
+    ASSERT_TRUE(mContext->SetMouseImage(Image(), false, 0, 0));
+    IDirectDrawSurface7* front = mContext->GetFrontBuffer();
+    const std::vector<uint8_t> before = Bytes(front);
+    EXPECT_EQ(mContext->DrawMouse(POINT{mContext->GetDesktopWidth() - 2, 10}, false).x, -1);
+    EXPECT_FALSE(mContext->IsCursorDrawn());
+    EXPECT_EQ(Bytes(front), before);
+}
+
+// In a window the frame is presented with the cursor and the back buffer keeps none of it.
+TEST_F(DxCursorTest, WindowedPresentLeavesTheBackBufferClean) {
+    MakeDisplay(false);
+    ASSERT_TRUE(mContext->SetMouseImage(Image(0xFF), false, 0, 0));
+    RECT bounds = mContext->GetWindowRect();
+    SetCursorPos(bounds.left + 30, bounds.top + 40);
+    mContext->MoveMouse(POINT{30, 40});
+    IDirectDrawSurface7* back = mContext->GetBackBuffer();
+    Fill(back);
+    const std::vector<uint8_t> frame = Bytes(back);
+    EXPECT_EQ(mContext->Present(), DD_OK);
+    EXPECT_TRUE(mContext->IsCursorDrawn());
+    EXPECT_EQ(Bytes(back), frame);
+    // The front buffer (the screen) shows the cursor over the frame.
+    const std::vector<uint8_t> screen = Bytes(mContext->GetFrontBuffer());
+    const int screenWidth = Width(mContext->GetFrontBuffer());
+    const size_t at = (static_cast<size_t>(bounds.top + 40) * screenWidth + bounds.left + 30) * 4;
+    EXPECT_EQ(screen[at + 2], (255u * 20) >> 8);
+}
+
+// Full screen: the frame starts as a copy of the screen with the cursor taken out.
+TEST_F(DxCursorTest, FullScreenPrepareFrameErasesTheCursorFromTheCopy) {
+    MakeDisplay(true);
+    ASSERT_TRUE(mContext->SetMouseImage(Image(0xFF), false, 0, 0));
+    SetCursorPos(50, 60);
+    mContext->MoveMouse(POINT{50, 60});
+    IDirectDrawSurface7* back = mContext->GetBackBuffer();
+    Fill(back);
+    const std::vector<uint8_t> frame = Bytes(back);
+    mContext->Present();  // flips: the screen holds the frame with the cursor
+    ASSERT_TRUE(mContext->IsCursorDrawn());
+    back = mContext->GetBackBuffer();
+    ASSERT_TRUE(mContext->PrepareFrame());
+    EXPECT_TRUE(mContext->IsCursorDrawn());
+    EXPECT_EQ(Bytes(back), frame);
+}
+
+TEST_F(DxCursorTest, ALostBackgroundIsRecoveredAtTheNextPresent) {
+    MakeDisplay(true);
+    ASSERT_TRUE(mContext->SetMouseImage(Image(), false, 0, 0));
+    ASSERT_EQ(mContext->DrawMouse(POINT{10, 10}, false).x, 10);
+    port::control::InjectFailure("Blt", static_cast<DWORD>(DDERR_SURFACELOST), 1);
+    EXPECT_EQ(mContext->DrawMouse(POINT{12, 10}, false).x, -1);
+    EXPECT_TRUE(mContext->AreCursorSurfacesLost());
+    // Lost: nothing drawn until the present restores the image.
+    EXPECT_EQ(mContext->DrawMouse(POINT{14, 10}, false).x, -1);
+    mContext->Present();
+    EXPECT_FALSE(mContext->AreCursorSurfacesLost());
+    EXPECT_EQ(mContext->DrawMouse(POINT{16, 10}, false).x, 16);
+}
+
+TEST_F(DxCursorTest, WithoutADeviceTheImageIsLetGo) {
+    mApplication = std::make_unique<TPlatform>();
+    TDXContext context;
+    std::shared_ptr<TTexture> image = Image();
+    std::weak_ptr<TTexture> watch = image;
+    EXPECT_FALSE(context.SetMouseImage(std::move(image), false, 0, 0));
+    EXPECT_TRUE(watch.expired());
+    EXPECT_EQ(context.GetCursorTexture(), nullptr);
+}
+
+TEST_F(DxCursorTest, TwoOutOfVideoMemoryAnswersLeaveTheCursorUnavailableWithoutAnError) {
+    MakeDisplay(true);
+    port::control::InjectFailure("CreateSurface", static_cast<DWORD>(DDERR_OUTOFVIDEOMEMORY), 2);
+    mLog.Clear();
+    EXPECT_TRUE(mContext->SetMouseImage(Image(), false, 0, 0));
+    EXPECT_TRUE(mContext->AreCursorSurfacesUnavailable());
+    EXPECT_EQ(LogIndex("DX Error"), -1);
+    EXPECT_EQ(mContext->DrawMouse(POINT{10, 10}, false).x, -1);
+    // One answer only: the retry after the eviction succeeds.
+    port::control::InjectFailure("CreateSurface", static_cast<DWORD>(DDERR_OUTOFVIDEOMEMORY), 1);
+    EXPECT_TRUE(mContext->SetMouseImage(Image(), false, 0, 0));
+    EXPECT_FALSE(mContext->AreCursorSurfacesUnavailable());
+    EXPECT_EQ(mContext->DrawMouse(POINT{10, 10}, false).x, 10);
+}
+
+}  // namespace
