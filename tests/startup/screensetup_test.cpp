@@ -6,11 +6,14 @@
 #include <vector>
 
 #include "foundation/file/file.h"
+#include "../platform/mvecwriter.h"
 #include "foundation/file/fileindex.h"
 #include "mainwindowfixture.h"
 #include "platform/display/dxcontext.h"
 #include "platform/draw/renderer.h"
 #include "platform/draw/rendersink.h"
+#include "platform/font/fontcache.h"
+#include "platform/font/vecfont.h"
 #include "platform/image/pngdecoder.h"
 #include "platform/mainwindowstate.h"
 #include "platform/platformdata.h"
@@ -80,6 +83,54 @@ TEST_F(MainWindowTest, SetupScreenTwiceMakesOneScreenAndOneDrawer) {
         EXPECT_EQ(renderer->GetViewportCount(), 2u);
         EXPECT_TRUE(shell->GetPlatformData()->IsReady());
         TRenderer::GetInstance()->SetSink(nullptr);
+    });
+}
+
+// A one-glyph font file whose glyph is a square.
+std::vector<uint8_t> FontWithGlyph(uint32_t code) {
+    testing_support::MvecGlyph glyph;
+    glyph.code = code;
+    glyph.top = -8;
+    glyph.outline = testing_support::OutlineWriter().Rect(0, -8, 8, 0).End().Bytes();
+    return testing_support::WriteMvec({glyph});
+}
+
+TEST_F(MainWindowTest, FirstSetupScreenReadsTheDefaultFontOnce) {
+    RunWith("", [&](TPlatform* platform) {
+        std::vector<uint8_t> first = FontWithGlyph('d');
+        RegisterMemoryFile(TVecFontCache::kDefaultFontName, first.data(),
+                           static_cast<uint32_t>(first.size()));
+        platform->SetupScreen(800, 600, false);
+        // Read by the set-up, before any text asked for it: the font holds the file's glyph.
+        TVecFontCache& cache = platform->GetPlatform()->GetFontCache();
+        ASSERT_EQ(cache.GetSize(), 1u);
+        TVecFont* font = GetVecFont(TVecFontCache::kDefaultFontName);
+        ASSERT_NE(font, nullptr);
+        EXPECT_EQ(font->FindGlyph('d'), 0);
+
+        // Another file under the name now: a second set-up does not read it.
+        std::vector<uint8_t> second = FontWithGlyph('e');
+        RegisterMemoryFile(TVecFontCache::kDefaultFontName, second.data(),
+                           static_cast<uint32_t>(second.size()));
+        platform->SetupScreen(1024, 768, false);
+        EXPECT_EQ(cache.GetSize(), 1u);
+        EXPECT_EQ(GetVecFont(TVecFontCache::kDefaultFontName), font);
+        EXPECT_EQ(font->FindGlyph('e'), -1);
+        RegisterMemoryFile(TVecFontCache::kDefaultFontName, nullptr, 0);
+    });
+}
+
+TEST_F(MainWindowTest, SetupScreenGoesOnWithoutAFontFile) {
+    RunWith("", [&](TPlatform* platform) {
+        RegisterMemoryFile(TVecFontCache::kDefaultFontName, nullptr, 0);
+        platform->SetupScreen(800, 600, false);
+        TWin32Platform* shell = platform->GetPlatform();
+        EXPECT_NE(shell->GetVecDraw(), nullptr);
+        EXPECT_NE(TWindowManager::Get()->GetScreen(), nullptr);
+        // The program's built-in font stands in.
+        TVecFont* font = GetVecFont(TVecFontCache::kDefaultFontName);
+        ASSERT_NE(font, nullptr);
+        EXPECT_GE(font->FindGlyph('W'), 0);
     });
 }
 
