@@ -11,6 +11,7 @@
 #include "platform/draw/bvminivecdraw.h"
 #include "platform/font/fontcache.h"
 #include "platform/commandline.h"
+#include "platform/display/dxcontext.h"
 #include "platform/platform.h"
 #include "platform/platformdata.h"
 #include "platform/settingkeys.h"
@@ -37,11 +38,15 @@ constexpr DWORD kWaitAfterDraw = 16;
 constexpr DWORD kWaitIdle = 250;
 constexpr int kIconResource = 99;
 
-POINT DrawNothing(TWin32Platform&) {
-    return POINT{-1, -1};
+// The software cursor at the current mouse position, through the display's context (which
+// takes the mouse mutex); (-1, -1) when nothing was drawn.
+POINT DrawCursorAtMouse(TWin32Platform& platform) {
+    TPlatformData* display = platform.GetPlatformData();
+    TDXContext* context = display != nullptr ? display->GetContext() : nullptr;
+    return context != nullptr ? context->DrawMouse(POINT{-1, -1}, false) : POINT{-1, -1};
 }
 
-std::atomic<TWin32Platform::CursorDraw> gCursorDraw{&DrawNothing};
+std::atomic<TWin32Platform::CursorDraw> gCursorDraw{&DrawCursorAtMouse};
 
 // The main window's class name, kept for the process (a second start looks for it).
 str gClassName;
@@ -64,7 +69,7 @@ str WithoutTrailingSlash(const str& folder) {
 }  // namespace
 
 void TWin32Platform::SetCursorDraw(CursorDraw draw) {
-    gCursorDraw.store(draw != nullptr ? draw : &DrawNothing);
+    gCursorDraw.store(draw != nullptr ? draw : &DrawCursorAtMouse);
 }
 
 TWin32Platform* TWin32Platform::Create(const char* commandLine, bool severalInstances,

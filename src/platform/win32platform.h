@@ -38,7 +38,8 @@ struct TPlatformEvent;
 class TWin32Platform {
 public:
     // Draws the software cursor for the worker: answers where it drew, x == -1 when it drew
-    // nothing. The cursor's own draw replaces the stand-in, which draws nothing.
+    // nothing. By default the display's context draws it at the current mouse position; null
+    // puts that back (tests put their own).
     using CursorDraw = POINT (*)(TWin32Platform& platform);
     static void SetCursorDraw(CursorDraw draw);
 

@@ -131,8 +131,6 @@ public:
     // Start of a full-screen frame: the front buffer copied into the back buffer, the cursor
     // taken out of the copy. Nothing in a window.
     bool PrepareFrame();
-    // Wait for the vertical blank before a windowed present ("vsync").
-    void SetWaitForVerticalBlank(bool wait) { mWaitVerticalBlank = wait; }
     // The cursor surfaces' state: lost (restored at the next present), to be re-created, or
     // unavailable for want of video memory (no software cursor).
     bool AreCursorSurfacesLost() const;
@@ -202,6 +200,7 @@ private:
     bool mSurfacesUnavailable = false;
     bool mSurfacesLost = false;
     bool mRecreateSurfaces = false;
+    // Wait for the vertical blank before a windowed present (the setting "vsync").
     bool mWaitVerticalBlank = false;
     // The target rectangle of the last draw and the image part it showed (the save surfaces
     // hold the background at that part).

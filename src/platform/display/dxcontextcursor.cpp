@@ -366,6 +366,7 @@ HRESULT TDXContext::Present() {
     mDrawn = false;
     DrawMouse(POINT{-1, -1}, true);
     const bool windowed = mDisplay.IsWindowed();
+    if (TWin32Platform* platform = Platform()) mWaitVerticalBlank = platform->GetVerticalSync();
     if (windowed && mWaitVerticalBlank && mDisplay.GetDirectDraw() != nullptr)
         mDisplay.GetDirectDraw()->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr);
     HRESULT result = mDisplay.Present();
