@@ -5,8 +5,8 @@
 // it (TWindowManager::Get()->GetScript()).
 //
 // Made and destroyed on the main thread; at most one exists at a time. The platform's cursor
-// worker reads Get, the drawing-suspended flag and the screen's rectangle from its own thread:
-// those are atomic or locked.
+// worker reads Get, the drawing-suspended flag and the screen's rectangle from its own thread,
+// and sets the redraw-needed flag when it cannot draw the cursor: those are atomic or locked.
 #pragma once
 
 #include <atomic>
@@ -39,10 +39,10 @@ public:
     TScreen* GetScreen() const { return mScreen.get(); }
     void SetScreen(TScreen* screen) { mScreen.reset(screen); }
 
-    void SetRedrawNeeded(bool needed) { mRedrawNeeded = needed; }
+    void SetRedrawNeeded(bool needed) { mRedrawNeeded.store(needed); }
     // The whole window tree is redrawn on the next update.
-    void MarkDirty() { mRedrawNeeded = true; }
-    bool IsRedrawNeeded() const { return mRedrawNeeded; }
+    void MarkDirty() { mRedrawNeeded.store(true); }
+    bool IsRedrawNeeded() const { return mRedrawNeeded.load(); }
     void SetDrawingSuspended(bool suspended) { mDrawingSuspended.store(suspended); }
     bool IsDrawingSuspended() const { return mDrawingSuspended.load(); }
     void SetInputLocked(bool locked) { mInputLocked = locked; }
@@ -52,7 +52,7 @@ private:
     std::unique_ptr<TWindowScript> mScript;
     std::unique_ptr<TScreen> mScreen;
     bool mScriptUtf8 = false;
-    bool mRedrawNeeded = false;
+    std::atomic<bool> mRedrawNeeded{false};
     std::atomic<bool> mDrawingSuspended{false};
     bool mInputLocked = false;
 };

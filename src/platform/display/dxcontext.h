@@ -140,8 +140,12 @@ public:
     bool IsCursorVisible() const;
     // The software-cursor texture; empty when none is set.
     std::shared_ptr<TTexture> GetCursorTexture() const;
-    // Builds the cursor image again after the display was restored (the listener runs it).
+    // Builds the cursor image again after the display was restored (the listener runs it). One
+    // at a time in the process: a second call while one runs is logged and does nothing. While
+    // drawing is suspended only the drawn flag is cleared.
     void RestoreMouseImage();
+    // Whether a RestoreMouseImage runs (or waits for the mutex) somewhere in the process.
+    static bool IsRestoringMouseImage();
 
     // The listener that rebuilds the cursor image (null until the first software image).
     MouseTextureListener* GetListener() const { return mListener; }
@@ -162,6 +166,7 @@ private:
     void DestroyCursorSurfaces();
     bool BuildRuns(TTexture* texture, std::vector<TCursorRun>* runs);
     bool UsesWindowsCursor() const;
+    void RestoreMouseImageLocked();
 
     str mInfo;
     HWND mClipWindow = nullptr;

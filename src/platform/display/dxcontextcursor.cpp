@@ -156,12 +156,14 @@ bool TDXContext::SetMouseImage(std::shared_ptr<TTexture> texture, bool hardware,
         mListener = new MouseTextureListener(this);
         application->AddListener(mListener);
     }
-    // An empty hardware image that brought the normal image back sets that one up again.
+    // The image drawn is set up again even when the one just set is the other: the size was
+    // cleared above, and leaving it so would leave no cursor at all. Only the drawn image's own
+    // change draws at once (below).
     const bool normalBack = hardware && !hasTexture && wasAlternate;
-    if (mUseAlternateRuns != hardware && !normalBack) return true;
-
+    const bool drawnImageSet = mUseAlternateRuns == hardware || normalBack;
     TTexture* image =
         mUseAlternateRuns ? mHardwareCursorTexture.get() : mSoftwareCursorTexture.get();
+    if (image == nullptr) return true;
     POINT hotSpot = mUseAlternateRuns ? mHardwareHotSpot : mSoftwareHotSpot;
     mHotSpotOffset = POINT{-hotSpot.x, -hotSpot.y};
     mImageWidth = image->GetWidth();
@@ -186,7 +188,7 @@ bool TDXContext::SetMouseImage(std::shared_ptr<TTexture> texture, bool hardware,
 
     mDisplay.UpdateBounds();
     const bool inUse = hardware ? (wasAlternate || hadSoftware) : (hadSoftware && !wasAlternate);
-    if (inUse) {
+    if (drawnImageSet && inUse) {
         ResetMouse();
         DrawMouse(UpdateMousePosition(), false);
     }
@@ -394,19 +396,36 @@ bool TDXContext::PrepareFrame() {
     return true;
 }
 
+bool TDXContext::IsRestoringMouseImage() {
+    return gRestoringMouseImage.load();
+}
+
 void TDXContext::RestoreMouseImage() {
-    if (gRestoringMouseImage.load()) {
+    // The flag is taken before the mutex: a second call, on any thread, while one waits for the
+    // mutex or runs, is refused.
+    bool expected = false;
+    TWindowManager* manager = WindowManager();
+    if (manager != nullptr && windowsystemhooks::IsDrawingSuspended(manager)) {
+        if (gRestoringMouseImage.load()) {
+            LogPrintf("Second concurrent call to RestoreMouseImage");
+            return;
+        }
+        TMouseLock lock(mMouseMutex, true);
+        if (lock.Held()) mDrawn = false;
+        return;
+    }
+    if (!gRestoringMouseImage.compare_exchange_strong(expected, true)) {
         LogPrintf("Second concurrent call to RestoreMouseImage");
         return;
     }
-    TMouseLock lock(mMouseMutex, true);
-    if (!lock.Held()) return;
-    TWindowManager* manager = WindowManager();
-    if (manager != nullptr && windowsystemhooks::IsDrawingSuspended(manager)) {
-        mDrawn = false;
-        return;
+    {
+        TMouseLock lock(mMouseMutex, true);
+        if (lock.Held()) RestoreMouseImageLocked();
     }
-    gRestoringMouseImage.store(true);
+    gRestoringMouseImage.store(false);
+}
+
+void TDXContext::RestoreMouseImageLocked() {
     if (mSoftwareCursorTexture != nullptr && !UsesWindowsCursor()) {
         if (SetMouseImage(mSoftwareCursorTexture, false, mSoftwareHotSpot.x, mSoftwareHotSpot.y))
             mSurfacesLost = false;
@@ -422,5 +441,4 @@ void TDXContext::RestoreMouseImage() {
             mSurfacesLost = false;
         }
     }
-    gRestoringMouseImage.store(false);
 }

@@ -6,10 +6,13 @@
 
 #include <cstring>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "dxfixture.h"
 #include "platform/display/dxcontext.h"
+#include "platform/display/mouselock.h"
+#include "platform/display/mousetexturelistener.h"
 #include "platform/platform.h"
 #include "platform/texture/texture.h"
 #include "port/control.h"
@@ -263,6 +266,86 @@ TEST_F(DxCursorTest, TwoOutOfVideoMemoryAnswersLeaveTheCursorUnavailableWithoutA
     EXPECT_TRUE(mContext->SetMouseImage(Image(), false, 0, 0));
     EXPECT_FALSE(mContext->AreCursorSurfacesUnavailable());
     EXPECT_EQ(mContext->DrawMouse(POINT{10, 10}, false).x, 10);
+}
+
+// Loses the cursor's surfaces: the background's Blt answers DDERR_SURFACELOST.
+void LoseSurfaces(TDXContext& context) {
+    ASSERT_EQ(context.DrawMouse(POINT{10, 10}, false).x, 10);
+    port::control::InjectFailure("Blt", static_cast<DWORD>(DDERR_SURFACELOST), 1);
+    ASSERT_EQ(context.DrawMouse(POINT{12, 10}, false).x, -1);
+    ASSERT_TRUE(context.AreCursorSurfacesLost());
+}
+
+TEST_F(DxCursorTest, TheListenerRebuildsTheImageAfterTheSurfacesWereLost) {
+    MakeDisplay(true);
+    ASSERT_TRUE(mContext->SetMouseImage(Image(), false, 0, 0));
+    LoseSurfaces(*mContext);
+    MouseTextureListener* listener = mContext->GetListener();
+    ASSERT_NE(listener, nullptr);
+    EXPECT_TRUE(listener->Execute());
+    EXPECT_FALSE(mContext->AreCursorSurfacesLost());
+    EXPECT_EQ(mContext->DrawMouse(POINT{16, 10}, false).x, 16);
+}
+
+// A restore entered while one runs (here: waiting for the mouse mutex another thread holds) is
+// logged and does nothing; the first one then does the work.
+TEST_F(DxCursorTest, ASecondConcurrentRestoreIsLoggedAndDoesNothing) {
+    MakeDisplay(true);
+    ASSERT_TRUE(mContext->SetMouseImage(Image(), false, 0, 0));
+    LoseSurfaces(*mContext);
+    mLog.Clear();
+    std::thread first;
+    {
+        TMouseLock held(mContext->GetMouseMutex(), true);
+        first = std::thread([this] { mContext->RestoreMouseImage(); });
+        while (!TDXContext::IsRestoringMouseImage()) std::this_thread::yield();
+        mContext->RestoreMouseImage();  // this thread owns the mutex: only the flag stops it
+        EXPECT_TRUE(Logged("Second concurrent call to RestoreMouseImage"));
+        EXPECT_TRUE(mContext->AreCursorSurfacesLost());
+    }
+    first.join();
+    EXPECT_FALSE(TDXContext::IsRestoringMouseImage());
+    EXPECT_FALSE(mContext->AreCursorSurfacesLost());
+}
+
+// Which image is drawn: a hardware image outside embedded mode is drawn in software from its
+// own list once a software image exists; an empty hardware image brings the normal one back.
+TEST_F(DxCursorTest, TheAlternateImageRules) {
+    MakeDisplay(true);
+    IDirectDrawSurface7* back = mContext->GetBackBuffer();
+    const int width = Width(back);
+    std::shared_ptr<TTexture> white = TTexture::Create(4, 4, true);
+    uint32_t* pixels = nullptr;
+    int pitch = 0;
+    ASSERT_TRUE(white->Lock(&pixels, &pitch));
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) pixels[y * pitch + x] = 0xFFFFFFFF;
+    white->Unlock();
+    // Red byte of the pixel at (20, 20) after drawing into a cleared back buffer; -1: no draw.
+    auto drawnRed = [&]() -> int {
+        mContext->ClearDevice(D3DCLEAR_TARGET);
+        if (mContext->DrawMouse(POINT{20, 20}, true).x == -1) return -1;
+        return Bytes(back)[(static_cast<size_t>(20) * width + 20) * 4 + 2];
+    };
+    const int software = (255 * 20) >> 8, hardware = 254;
+
+    struct Step {
+        const char* what;
+        std::shared_ptr<TTexture> texture;
+        bool hardware;
+        int red;
+    } steps[] = {
+        {"a hardware image alone is not drawn", white, true, -1},
+        {"a software image beside it: the hardware one stays drawn", Image(0xFF), false, hardware},
+        {"an empty hardware image brings the normal one back", nullptr, true, software},
+        {"a new software image is drawn", Image(0xFF), false, software},
+        {"a hardware image again takes over", white, true, hardware},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        EXPECT_TRUE(mContext->SetMouseImage(step.texture, step.hardware, 0, 0));
+        EXPECT_EQ(drawnRed(), step.red);
+    }
 }
 
 }  // namespace
