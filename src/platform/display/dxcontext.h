@@ -167,6 +167,11 @@ private:
     bool BuildRuns(TTexture* texture, std::vector<TCursorRun>* runs);
     bool UsesWindowsCursor() const;
     void RestoreMouseImageLocked();
+    // The Windows cursor from the texture (none for an empty one), shown at once; false before
+    // Windows XP (dxcontexthwcursor.cpp).
+    bool BuildWindowsCursor(TTexture* texture, POINT hotSpot);
+    // In a window, the main window's class cursor: the Windows cursor while visible, else none.
+    void ApplyClassCursor();
 
     str mInfo;
     HWND mClipWindow = nullptr;
@@ -228,6 +233,7 @@ private:
     bool mUseAlternateRuns = false;
     bool mCursorVisible = true;
     HCURSOR mWindowsCursor = nullptr;
+    POINT mWindowsHotSpot{0, 0};
 
     HANDLE mMouseMutex = nullptr;
     str mMouseMutexName;

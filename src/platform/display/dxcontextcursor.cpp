@@ -128,6 +128,13 @@ bool TDXContext::SetMouseImage(std::shared_ptr<TTexture> texture, bool hardware,
     }
     TMouseLock lock(mMouseMutex, true);
     if (!lock.Held()) return false;
+    // Embedded, a hardware image is a Windows cursor; elsewhere it is drawn in software.
+    if (hardware && TPlatform::GetConfig("activex", "0") == "1") {
+        if (!IsWindowsXPOrLater()) return false;
+        mHardwareCursorTexture = std::move(texture);
+        mHardwareHotSpot = POINT{hotSpotX, hotSpotY};
+        return BuildWindowsCursor(mHardwareCursorTexture.get(), mHardwareHotSpot);
+    }
     EraseMouse();
 
     const bool hadSoftware = mSoftwareCursorTexture != nullptr;
@@ -345,7 +352,12 @@ void TDXContext::ShowCursor(bool show) {
     TMouseLock lock(mMouseMutex, true);
     if (!lock.Held()) return;
     ApplyCursor(show);
-    if (!UsesWindowsCursor() && show == mCursorVisible) return;
+    if (UsesWindowsCursor()) {
+        mCursorVisible = show;
+        ApplyClassCursor();
+    } else if (show == mCursorVisible) {
+        return;
+    }
     mCursorVisible = show;
     if (!show)
         EraseMouse();

@@ -18,7 +18,9 @@
 #include "port/control.h"
 #include "port/display/ddraw.h"
 #include "port/system/control.h"
+#include "port/window/cursorimage.h"
 #include "port/window/input.h"
+#include "port/window/window.h"
 
 namespace {
 
@@ -346,6 +348,45 @@ TEST_F(DxCursorTest, TheAlternateImageRules) {
         EXPECT_TRUE(mContext->SetMouseImage(step.texture, step.hardware, 0, 0));
         EXPECT_EQ(drawnRed(), step.red);
     }
+}
+
+// Embedded, a hardware image becomes a 32 x 32 Windows cursor: the 16 x 16 texture's pixels,
+// transparent black beyond them (ASan: nothing past the texture is read); the class cursor
+// follows visibility.
+TEST_F(DxCursorTest, EmbeddedTheHardwareCursorIsAWindowsCursorFromTheTexture) {
+    MakeDisplay(false);
+    TPlatform::SetConfig("activex", "1");
+    std::shared_ptr<TTexture> image = TTexture::Create(16, 16, true);
+    uint32_t* pixels = nullptr;
+    int pitch = 0;
+    ASSERT_TRUE(image->Lock(&pixels, &pitch));
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) pixels[y * pitch + x] = 0xFF000000u | static_cast<uint32_t>(y * 16 + x + 1);
+    image->Unlock();
+    ASSERT_TRUE(mContext->SetMouseImage(image, true, 3, 4));
+    bool shown = false;
+    HCURSOR cursor = port::control::ShownCursor(&shown);
+    ASSERT_NE(cursor, nullptr);
+    std::shared_ptr<const port::CursorImage> made = port::LookupCursorImage(cursor);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->width, 32);
+    EXPECT_EQ(made->height, 32);
+    EXPECT_EQ(made->hotX, 3);
+    EXPECT_EQ(made->hotY, 4);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            uint32_t expected = x < 16 && y < 16 ? 0xFF000000u | static_cast<uint32_t>(y * 16 + x + 1) : 0u;
+            ASSERT_EQ(made->argb[static_cast<size_t>(y) * 32 + x], expected) << x << "," << y;
+        }
+    HWND window = mContext->GetDisplay().GetWindow();
+    EXPECT_EQ(GetClassLongA(window, GCL_HCURSOR), static_cast<DWORD>(reinterpret_cast<intptr_t>(cursor)));
+    mContext->ShowCursor(false);
+    EXPECT_EQ(GetClassLongA(window, GCL_HCURSOR), 0u);
+    mContext->ShowCursor(true);
+    EXPECT_EQ(GetClassLongA(window, GCL_HCURSOR), static_cast<DWORD>(reinterpret_cast<intptr_t>(cursor)));
+    // No software drawing meanwhile: the position is only followed.
+    EXPECT_EQ(mContext->DrawMouse(POINT{5, 5}, false).x, -1);
+    TPlatform::SetConfig("activex", "0");
 }
 
 }  // namespace
