@@ -171,8 +171,8 @@ public:
     // Draws the object against the view rectangle (its scene's view port): only with states,
     // visible and a current frame; skipped when its bounds miss the view and it is not turned.
     virtual void Render(const GVRect& view);
-    // The image of the object's texture set that the frame names draws itself with the spec;
-    // nothing for an image the set lacks.
+    // The image of the object's texture set that the frame names draws itself with the draw
+    // spec; nothing for an image the set lacks.
     virtual void DrawFrame(TDrawSpec& spec, const GVFrame* frame);
     // The frame's (the current one when null) rectangle in view coordinates, rotation ignored;
     // (0, 0, 0, 0) without a frame. When all four values are equal and the object has children,

@@ -25,7 +25,7 @@ public:
     // Visible: the image drawn through a copy of the draw record moved by the view's top-left,
     // unless a running effect vetoes it. Needs a layout and an image (UpdateDrawSpec).
     void Render(const GVRect& view) override;
-    // The image draws itself with the spec; the frame is ignored.
+    // The image draws itself with the draw spec; the frame is ignored.
     void DrawFrame(TDrawSpec& spec, const GVFrame* frame) override;
     // The image's rectangle in view coordinates; (0, 0, 0, 0) without a draw record. The frame
     // is ignored.
