@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <memory>
+#include <thread>
 
 #include "platform/display/dxcontext.h"
 #include "platform/platform.h"
@@ -91,8 +92,16 @@ TEST_F(CursorWorkerThreadsTest, TheWorkerDrawsWhileTheMainThreadChangesEverythin
         }
         platform->SetActive(true);
         platform->SetScale(1.0f, 1.0f);
+        // With the main thread quiet, the worker alone puts the cursor on the screen.
+        context->EraseMouse();
+        SetCursorPos(bounds.left + 100, bounds.top + 100);
+        context->MoveMouse(POINT{100, 100});
+        port::control::AdvanceTime(100);
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!context->IsCursorDrawn() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        EXPECT_TRUE(context->IsCursorDrawn());
     }  // the teardown stops the worker, then deletes the manager and the display
-    SUCCEED();
 }
 
 }  // namespace
