@@ -70,6 +70,17 @@ TEST_F(CursorWorkerDrawTest, TheTurnDrawsAtTheMouseAndWaitsByItsAnswer) {
     EXPECT_EQ(platform->WorkerTurn(), 250u);
     port::control::AdvanceTime(6);
     EXPECT_EQ(platform->WorkerTurn(), 16u);
+
+    // A cursor rectangle past the desktop's right edge is not drawn and asks for a full redraw.
+    TWindowManager* manager = application.GetWindowManager();
+    manager->SetRedrawNeeded(false);
+    EXPECT_EQ(context->DrawMouse(POINT{context->GetDesktopWidth() - 2, 10}, false).x, -1);
+    EXPECT_TRUE(manager->IsRedrawNeeded());
+    // Erasing a shown cursor asks for one too.
+    manager->SetRedrawNeeded(false);
+    context->MoveMouse(POINT{30, 40});
+    context->EraseMouse();
+    EXPECT_TRUE(manager->IsRedrawNeeded());
 }
 
 }  // namespace
