@@ -4,6 +4,7 @@
 // after its surfaces were lost.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <thread>
@@ -387,6 +388,26 @@ TEST_F(DxCursorTest, EmbeddedTheHardwareCursorIsAWindowsCursorFromTheTexture) {
     // No software drawing meanwhile: the position is only followed.
     EXPECT_EQ(mContext->DrawMouse(POINT{5, 5}, false).x, -1);
     TPlatform::SetConfig("activex", "0");
+}
+
+// From Windows Vista on, a forced draw happens only in full screen (not hosted). The version
+// answer is kept per process, so the check runs in a fresh process of its own.
+TEST_F(DxCursorTest, OnVistaAForcedDrawHappensOnlyInFullScreen) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            port::control::SetOsVersion(6, 0, 6000);
+            MakeDisplay(false);
+            bool windowedRefused = mContext->SetMouseImage(Image(), false, 0, 0) &&
+                                   mContext->DrawMouse(POINT{10, 10}, false).x == -1;
+            mContext.reset();
+            mApplication.reset();
+            MakeDisplay(true);
+            bool fullScreenDrawn = mContext->SetMouseImage(Image(), false, 0, 0) &&
+                                   mContext->DrawMouse(POINT{10, 10}, false).x == 10;
+            std::_Exit(windowedRefused && fullScreenDrawn ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
