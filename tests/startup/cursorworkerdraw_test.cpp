@@ -34,8 +34,8 @@ TEST_F(CursorWorkerDrawTest, TheTurnDrawsAtTheMouseAndWaitsByItsAnswer) {
     windowClass.lpfnWndProc = DefWindowProcA;
     windowClass.lpszClassName = "CursorWorkerDrawWindow";
     RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(0, "CursorWorkerDrawWindow", "Umbrava", WS_POPUP | WS_VISIBLE,
-                                  0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
+    HWND window = CreateWindowExA(0, "CursorWorkerDrawWindow", "Umbrava", WS_POPUP | WS_VISIBLE, 0,
+                                  0, 640, 480, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
     auto owned = std::make_unique<TPlatformData>();
     TPlatformData* display = owned.get();
@@ -51,7 +51,8 @@ TEST_F(CursorWorkerDrawTest, TheTurnDrawsAtTheMouseAndWaitsByItsAnswer) {
     int pitch = 0;
     ASSERT_TRUE(image->Lock(&pixels, &pitch));
     for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x) pixels[y * pitch + x] = 0xFFFFFFFF;
+        for (int x = 0; x < 4; ++x)
+            pixels[y * pitch + x] = 0xFFFFFFFF;
     image->Unlock();
     ASSERT_TRUE(context->SetMouseImage(image, false, 0, 0));
 

@@ -32,7 +32,8 @@ std::shared_ptr<TTexture> SolidImage(int side, uint32_t colour) {
     int pitch = 0;
     if (image == nullptr || !image->Lock(&pixels, &pitch)) return nullptr;
     for (int y = 0; y < side; ++y)
-        for (int x = 0; x < side; ++x) pixels[y * pitch + x] = colour;
+        for (int x = 0; x < side; ++x)
+            pixels[y * pitch + x] = colour;
     image->Unlock();
     return image;
 }
@@ -47,9 +48,8 @@ TEST_F(CursorWorkerThreadsTest, TheWorkerDrawsWhileTheMainThreadChangesEverythin
     windowClass.lpfnWndProc = DefWindowProcA;
     windowClass.lpszClassName = "CursorWorkerThreadsWindow";
     RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(0, "CursorWorkerThreadsWindow", "Umbrava",
-                                  WS_POPUP | WS_VISIBLE, 0, 0, 640, 480, nullptr, nullptr,
-                                  nullptr, nullptr);
+    HWND window = CreateWindowExA(0, "CursorWorkerThreadsWindow", "Umbrava", WS_POPUP | WS_VISIBLE,
+                                  0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
     std::shared_ptr<TTexture> images[2] = {SolidImage(8, 0x80FF0000), SolidImage(12, 0xFF00FF00)};
     ASSERT_NE(images[0], nullptr);

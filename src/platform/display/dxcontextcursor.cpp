@@ -91,7 +91,8 @@ bool TDXContext::BuildRuns(TTexture* texture, std::vector<TCursorRun>* runs) {
 }
 
 void TDXContext::DestroyCursorSurfaces() {
-    for (CSurface& surface : mCursorSurfaces) surface.Destroy();
+    for (CSurface& surface : mCursorSurfaces)
+        surface.Destroy();
 }
 
 HRESULT TDXContext::CreateCursorSurfaces() {
@@ -340,7 +341,8 @@ POINT TDXContext::DrawMouse(POINT position, bool backBuffer) {
 void TDXContext::EraseMouse() {
     TMouseLock lock(mMouseMutex, true);
     if (!lock.Held()) return;
-    if (mDrawn) PutBackground(mBackBufferSave ? mDisplay.GetBackBuffer() : mDisplay.GetFrontBuffer());
+    if (mDrawn)
+        PutBackground(mBackBufferSave ? mDisplay.GetBackBuffer() : mDisplay.GetFrontBuffer());
     mDrawn = false;
     if (mShown) {
         ResetMouse();
@@ -445,8 +447,7 @@ void TDXContext::RestoreMouseImageLocked() {
     }
     if (mHardwareCursorTexture != nullptr) {
         if (!UsesWindowsCursor()) {
-            if (SetMouseImage(mHardwareCursorTexture, true, mHardwareHotSpot.x,
-                              mHardwareHotSpot.y))
+            if (SetMouseImage(mHardwareCursorTexture, true, mHardwareHotSpot.x, mHardwareHotSpot.y))
                 mSurfacesLost = false;
             if (GetCursorTexture() != nullptr) SetCursor(nullptr);
         } else {

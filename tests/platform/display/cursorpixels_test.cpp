@@ -21,7 +21,9 @@ std::vector<uint32_t> Image4x4() {
     return pixels;
 }
 
-uint32_t Channel(uint32_t pixel, int shift) { return (pixel >> shift) & 0xFF; }
+uint32_t Channel(uint32_t pixel, int shift) {
+    return (pixel >> shift) & 0xFF;
+}
 
 TEST(CursorPixels, RunsSplitAtTransparentPixels) {
     // Row 0: two runs; row 1: nothing; row 2: one run reaching the right edge.
@@ -78,7 +80,8 @@ TEST(CursorPixels, WideBlendEqualsTheFormulaAt24And32Bits) {
         const int bytes = bits / 8;
         const long pitch = 4 * bytes + 3;  // rows padded, as surfaces may be
         std::vector<uint8_t> memory(static_cast<size_t>(pitch) * 4);
-        for (size_t i = 0; i < memory.size(); ++i) memory[i] = static_cast<uint8_t>(i * 13 + 7);
+        for (size_t i = 0; i < memory.size(); ++i)
+            memory[i] = static_cast<uint8_t>(i * 13 + 7);
         const std::vector<uint8_t> background = memory;
         const std::vector<uint32_t> image = Image4x4();
         TCursorPixelFormat format{bits, 0xFF0000, 0xFF00, 0xFF};
@@ -90,13 +93,15 @@ TEST(CursorPixels, WideBlendEqualsTheFormulaAt24And32Bits) {
                 const size_t at = static_cast<size_t>(y * pitch + x * bytes);
                 const int shifts[3] = {0, 8, 16};  // blue, green, red bytes
                 for (int b = 0; b < 3; ++b) {
-                    uint32_t expected = (background[at + b] * 127u + 128u * Channel(pixel, shifts[b])) >> 8;
+                    uint32_t expected =
+                        (background[at + b] * 127u + 128u * Channel(pixel, shifts[b])) >> 8;
                     EXPECT_EQ(memory[at + b], expected) << x << "," << y << " byte " << b;
                 }
                 if (bits == 32) EXPECT_EQ(memory[at + 3], background[at + 3]);
             }
             // The padding after the row is not touched.
-            for (long p = 4 * bytes; p < pitch; ++p) EXPECT_EQ(memory[y * pitch + p], background[y * pitch + p]);
+            for (long p = 4 * bytes; p < pitch; ++p)
+                EXPECT_EQ(memory[y * pitch + p], background[y * pitch + p]);
         }
     }
 }
@@ -109,12 +114,14 @@ TEST(CursorPixels, NarrowBlendEqualsTheFormulaAt15And16Bits) {
     for (const Masks& m : table) {
         SCOPED_TRACE(m.green);
         std::vector<uint16_t> memory(16);
-        for (int i = 0; i < 16; ++i) memory[i] = static_cast<uint16_t>(0x1234 + i * 0x0F31);
+        for (int i = 0; i < 16; ++i)
+            memory[i] = static_cast<uint16_t>(0x1234 + i * 0x0F31);
         const std::vector<uint16_t> background = memory;
         const std::vector<uint32_t> image = Image4x4();
         TCursorPixelFormat format{16, m.red, m.green, m.blue};
         std::vector<TCursorRun> runs = BuildCursorRuns(image.data(), 4, 4, 4, format);
-        BlendCursorRuns(runs, reinterpret_cast<uint8_t*>(memory.data()), 8, format, RECT{0, 0, 4, 4});
+        BlendCursorRuns(runs, reinterpret_cast<uint8_t*>(memory.data()), 8, format,
+                        RECT{0, 0, 4, 4});
         for (int i = 0; i < 16; ++i) {
             const uint32_t pixel = image[i], dst = background[i];
             auto channel = [&](uint32_t mask, int bits, int shift, int component) {

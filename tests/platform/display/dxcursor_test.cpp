@@ -66,7 +66,8 @@ protected:
         const size_t row = desc.dwWidth * (desc.ddpfPixelFormat.dwRGBBitCount / 8);
         std::vector<uint8_t> bytes(row * desc.dwHeight);
         for (DWORD y = 0; y < desc.dwHeight; ++y)
-            std::memcpy(&bytes[y * row], static_cast<uint8_t*>(desc.lpSurface) + y * desc.lPitch, row);
+            std::memcpy(&bytes[y * row], static_cast<uint8_t*>(desc.lpSurface) + y * desc.lPitch,
+                        row);
         surface->Unlock(nullptr);
         return bytes;
     }
@@ -119,9 +120,12 @@ TEST_F(DxCursorTest, DrawnToTheByteAndErasedWithoutATrace) {
                 } else {
                     const uint32_t dst = before[at] | before[at + 1] << 8;
                     auto channel = [&](uint32_t mask, int n, int shift, uint32_t c) {
-                        return ((((dst & mask) * 127u) >> 8) + (((128u * c) >> (16 - n)) << shift)) & mask;
+                        return ((((dst & mask) * 127u) >> 8) +
+                                (((128u * c) >> (16 - n)) << shift)) &
+                               mask;
                     };
-                    const uint32_t expected = channel(0xF800, 5, 11, red) | channel(0x07E0, 6, 5, green) |
+                    const uint32_t expected = channel(0xF800, 5, 11, red) |
+                                              channel(0x07E0, 6, 5, green) |
                                               channel(0x001F, 5, 0, blue);
                     EXPECT_EQ(after[at] | after[at + 1] << 8, expected) << x << "," << y;
                 }
@@ -129,7 +133,8 @@ TEST_F(DxCursorTest, DrawnToTheByteAndErasedWithoutATrace) {
         }
         // Nothing outside the cursor changed.
         size_t changed = 0;
-        for (size_t i = 0; i < before.size(); ++i) changed += before[i] != after[i];
+        for (size_t i = 0; i < before.size(); ++i)
+            changed += before[i] != after[i];
         EXPECT_LE(changed, static_cast<size_t>(16 * bytes));
         mContext->EraseMouse();
         EXPECT_FALSE(mContext->IsCursorDrawn());
@@ -301,7 +306,8 @@ TEST_F(DxCursorTest, ASecondConcurrentRestoreIsLoggedAndDoesNothing) {
     {
         TMouseLock held(mContext->GetMouseMutex(), true);
         first = std::thread([this] { mContext->RestoreMouseImage(); });
-        while (!TDXContext::IsRestoringMouseImage()) std::this_thread::yield();
+        while (!TDXContext::IsRestoringMouseImage())
+            std::this_thread::yield();
         mContext->RestoreMouseImage();  // this thread owns the mutex: only the flag stops it
         EXPECT_TRUE(Logged("Second concurrent call to RestoreMouseImage"));
         EXPECT_TRUE(mContext->AreCursorSurfacesLost());
@@ -322,7 +328,8 @@ TEST_F(DxCursorTest, TheAlternateImageRules) {
     int pitch = 0;
     ASSERT_TRUE(white->Lock(&pixels, &pitch));
     for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x) pixels[y * pitch + x] = 0xFFFFFFFF;
+        for (int x = 0; x < 4; ++x)
+            pixels[y * pitch + x] = 0xFFFFFFFF;
     white->Unlock();
     // Red byte of the pixel at (20, 20) after drawing into a cleared back buffer; -1: no draw.
     auto drawnRed = [&]() -> int {
@@ -362,7 +369,8 @@ TEST_F(DxCursorTest, EmbeddedTheHardwareCursorIsAWindowsCursorFromTheTexture) {
     int pitch = 0;
     ASSERT_TRUE(image->Lock(&pixels, &pitch));
     for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x) pixels[y * pitch + x] = 0xFF000000u | static_cast<uint32_t>(y * 16 + x + 1);
+        for (int x = 0; x < 16; ++x)
+            pixels[y * pitch + x] = 0xFF000000u | static_cast<uint32_t>(y * 16 + x + 1);
     image->Unlock();
     ASSERT_TRUE(mContext->SetMouseImage(image, true, 3, 4));
     bool shown = false;
@@ -376,15 +384,18 @@ TEST_F(DxCursorTest, EmbeddedTheHardwareCursorIsAWindowsCursorFromTheTexture) {
     EXPECT_EQ(made->hotY, 4);
     for (int y = 0; y < 32; ++y)
         for (int x = 0; x < 32; ++x) {
-            uint32_t expected = x < 16 && y < 16 ? 0xFF000000u | static_cast<uint32_t>(y * 16 + x + 1) : 0u;
+            uint32_t expected =
+                x < 16 && y < 16 ? 0xFF000000u | static_cast<uint32_t>(y * 16 + x + 1) : 0u;
             ASSERT_EQ(made->argb[static_cast<size_t>(y) * 32 + x], expected) << x << "," << y;
         }
     HWND window = mContext->GetDisplay().GetWindow();
-    EXPECT_EQ(GetClassLongA(window, GCL_HCURSOR), static_cast<DWORD>(reinterpret_cast<intptr_t>(cursor)));
+    EXPECT_EQ(GetClassLongA(window, GCL_HCURSOR),
+              static_cast<DWORD>(reinterpret_cast<intptr_t>(cursor)));
     mContext->ShowCursor(false);
     EXPECT_EQ(GetClassLongA(window, GCL_HCURSOR), 0u);
     mContext->ShowCursor(true);
-    EXPECT_EQ(GetClassLongA(window, GCL_HCURSOR), static_cast<DWORD>(reinterpret_cast<intptr_t>(cursor)));
+    EXPECT_EQ(GetClassLongA(window, GCL_HCURSOR),
+              static_cast<DWORD>(reinterpret_cast<intptr_t>(cursor)));
     // No software drawing meanwhile: the position is only followed.
     EXPECT_EQ(mContext->DrawMouse(POINT{5, 5}, false).x, -1);
     TPlatform::SetConfig("activex", "0");
