@@ -82,6 +82,14 @@ TEST_F(CursorWorkerDrawTest, TheTurnDrawsAtTheMouseAndWaitsByItsAnswer) {
     context->MoveMouse(POINT{30, 40});
     context->EraseMouse();
     EXPECT_TRUE(manager->IsRedrawNeeded());
+
+    // While drawing is suspended a restore only forgets that the cursor is drawn.
+    ASSERT_EQ(context->DrawMouse(POINT{30, 40}, false).x, 30);
+    manager->SetDrawingSuspended(true);
+    context->RestoreMouseImage();
+    EXPECT_FALSE(context->IsCursorDrawn());
+    EXPECT_EQ(context->GetCursorTexture(), image);
+    manager->SetDrawingSuspended(false);
 }
 
 }  // namespace
