@@ -40,7 +40,8 @@ constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
 constexpr int kLines = 40;
 constexpr int kPerLine = 50;
-const char32_t kText[] = U"The quick brown fox jumps over a lazy dog: 0123456789 \u00e9\u00e8\u00fc\u00df \u20ac @WgO";
+const char32_t kText[] =
+    U"The quick brown fox jumps over a lazy dog: 0123456789 \u00e9\u00e8\u00fc\u00df \u20ac @WgO";
 
 struct Glyph {
     uint32_t code;
@@ -113,7 +114,8 @@ public:
             }
             FT_Load_Char(mFace, g.code, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP);
             double fx = g.x - std::floor(g.x), fy = g.y - std::floor(g.y);
-            FT_Outline_Translate(&mFace->glyph->outline, std::lround(fx * 64), -std::lround(fy * 64));
+            FT_Outline_Translate(&mFace->glyph->outline, std::lround(fx * 64),
+                                 -std::lround(fy * 64));
             FT_Render_Glyph(mFace->glyph, FT_RENDER_MODE_NORMAL);
             pixels += static_cast<int>(mFace->glyph->bitmap.rows * mFace->glyph->bitmap.width);
         }
@@ -214,7 +216,8 @@ void Drawer_TextureWarm(benchmark::State& state) {
     TBvMiniVecDraw draw;
     f.DrawFrame(draw);
     draw.ResetStats();
-    for (auto _ : state) f.DrawFrame(draw);
+    for (auto _ : state)
+        f.DrawFrame(draw);
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * f.Count()));
     state.counters["rasterised"] = static_cast<double>(draw.GetStats().rasterised);
 }
@@ -260,7 +263,8 @@ void Rasterizer_DrawerWarm(benchmark::State& state) {
     LineListFrame frame(&sink);
     std::unique_ptr<TBvMiniVecDraw> draw = CalibratedDrawer();
     f.DrawFrame(*draw, false);
-    for (auto _ : state) f.DrawFrame(*draw, false);
+    for (auto _ : state)
+        f.DrawFrame(*draw, false);
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * f.Count()));
 }
 BENCHMARK(Rasterizer_DrawerWarm)->Unit(benchmark::kMillisecond);
@@ -276,7 +280,8 @@ void Rasterizer_SpansOnly(benchmark::State& state) {
     f.DrawFrame(*draw, false);
     sink.record = false;
     for (auto _ : state) {
-        for (const auto& list : sink.recorded) sink.Draw(list.data(), static_cast<int>(list.size()));
+        for (const auto& list : sink.recorded)
+            sink.Draw(list.data(), static_cast<int>(list.size()));
     }
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * f.Count()));
 }
@@ -292,7 +297,8 @@ void Drawer_AnimatedHitRate(benchmark::State& state) {
         TBvMiniVecDraw draw;
         f.DrawFrame(draw, false, 0);
         const uint64_t first = draw.GetStats().rasterised;
-        for (int i = 1; i < 60; ++i) f.DrawFrame(draw, false, i);
+        for (int i = 1; i < 60; ++i)
+            f.DrawFrame(draw, false, i);
         const TBvMiniVecDraw::Stats& stats = draw.GetStats();
         hitRate = static_cast<double>(stats.replayed) /
                   static_cast<double>(stats.replayed + stats.rasterised);
@@ -307,7 +313,8 @@ BENCHMARK(Drawer_AnimatedHitRate)->Unit(benchmark::kMillisecond);
 void FreeType_RenderGlyph(benchmark::State& state) {
     Fixture& f = Shared();
     if (!f.Ready()) return state.SkipWithError("no converted font or FreeType face");
-    for (auto _ : state) benchmark::DoNotOptimize(f.RenderFreeType());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(f.RenderFreeType());
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * f.Count()));
 }
 BENCHMARK(FreeType_RenderGlyph)->Unit(benchmark::kMillisecond);

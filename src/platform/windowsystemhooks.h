@@ -2,9 +2,10 @@
 // deleting the window manager and its script, switching the script to UTF-8 text, whether the
 // manager has suspended drawing (the cursor worker asks), the manager's redraw and input lock and
 // the script's movie (the event pump asks), and the game state (the start-up values, whether it
-// holds the game, the module plug-ins, deleting it in the teardown). The window system installs its answers at
-// start-up (ui/windowsystem.h); until then, and in tests of this layer, there is no window manager,
-// nothing is suspended, the game state takes nothing and every plug-in fails to load.
+// holds the game, the module plug-ins, deleting it in the teardown). The window system installs its
+// answers at start-up (ui/windowsystem.h); until then, and in tests of this layer, there is no
+// window manager, nothing is suspended, the game state takes nothing and every plug-in fails to
+// load.
 //
 // Installed on the main thread before the application object exists. isDrawingSuspended is also
 // called by the cursor worker thread, so its answer must be safe to read there.

@@ -80,7 +80,8 @@ protected:
         if (x1 < 0) return 0.0;
         double sum = 0;
         for (int y = y0; y <= y1; ++y) {
-            for (int x = x0; x <= x1; ++x) sum += std::abs(a[y * kSide + x] - b[y * kSide + x]);
+            for (int x = x0; x <= x1; ++x)
+                sum += std::abs(a[y * kSide + x] - b[y * kSide + x]);
         }
         return sum / (255.0 * (x1 - x0 + 1) * (y1 - y0 + 1));
     }
@@ -92,7 +93,8 @@ TEST_F(CoverageTest, SixGlyphsAtFourSizesAgreeWithFreeTypesRendering) {
     const double phases[][2] = {{0.0, 0.0}, {0.25, 0.75}};
     double worst = 0, total = 0;
     int count = 0;
-    std::printf("mean |ours - FreeType| over the glyph box, per cent (origin phases 0,0 | .25,.75)\n");
+    std::printf(
+        "mean |ours - FreeType| over the glyph box, per cent (origin phases 0,0 | .25,.75)\n");
     for (uint32_t code : codes) {
         std::printf("U+%04X", code);
         for (double size : sizes) {

@@ -71,7 +71,8 @@ TEST_F(RunFormsTest, ArithmeticAgreesWithThePlainPath) {
         // Two registers, and a register with a number constant.
         {"local a, b = 7, 2 return a + b, a - b, a * b, a / b", "9, 5, 14, 3.5"},
         {"local a = 7 return a + 2, a - 2, a * 2, a / 2, a - -0.5", "9, 5, 14, 3.5, 7.5"},
-        {"local a, z = 1, 0 return a / z, -a / z, (z / z) == (z / z), a / 0", "inf, -inf, false, inf"},
+        {"local a, z = 1, 0 return a / z, -a / z, (z / z) == (z / z), a / 0",
+         "inf, -inf, false, inf"},
         // Numeric strings convert, in either operand and against a constant.
         {"local a, b = '7', ' 16 ' return a + b, a - 2, b * 2, a / '2'", "23, 5, 32, 3.5"},
         // Handlers of tables, and of the string type for a string that is no number.
@@ -99,10 +100,12 @@ TEST_F(RunFormsTest, ArithmeticAgreesWithThePlainPath) {
 
 TEST_F(RunFormsTest, OrderTestsAgreeWithThePlainPath) {
     const LuaCase cases[] = {
-        {"local a, b = 1, 2 return a < b, a <= b, b < a, b <= a, a <= a", "true, true, false, false, true"},
+        {"local a, b = 1, 2 return a < b, a <= b, b < a, b <= a, a <= a",
+         "true, true, false, false, true"},
         {"local a = 1 return a < 2, a <= 1, a < 1, a <= 0.5", "true, true, false, false"},
         // As a jump in conditions, both ways.
-        {"local k, n = 0, 0 while k < 10 do k = k + 1 if k <= 5 then n = n + k else n = n - 1 end end"
+        {"local k, n = 0, 0 while k < 10 do k = k + 1 if k <= 5 then n = n + k else n = n - 1 end "
+         "end"
          " return k, n",
          "10, 10"},
         {"local n, o = 0/0, 1 return n < o, n <= o, o < n, o <= n, n < 1, n <= 1",
@@ -110,10 +113,12 @@ TEST_F(RunFormsTest, OrderTestsAgreeWithThePlainPath) {
         // Strings compare by their bytes; a number and a string never compare.
         {"local a, b = 'a', 'b' return a < b, a <= b, b < a, b <= b", "true, true, false, true"},
         {"local s = 'a' return s < 1", "error: test:1: attempt to compare string with number"},
-        {"local a, s = 1, '2' return a <= s", "error: test:1: attempt to compare number with string"},
+        {"local a, s = 1, '2' return a <= s",
+         "error: test:1: attempt to compare number with string"},
         // Handlers: "__le" missing falls back on not "__lt" with the operands swapped.
         {"local mt = {__lt = function(x, y) return rawget(x, 1) < rawget(y, 1) end}"
-         " local t, u = setmetatable({1}, mt), setmetatable({2}, mt) return t < u, u < t, t <= u, u <= t",
+         " local t, u = setmetatable({1}, mt), setmetatable({2}, mt) return t < u, u < t, t <= u, "
+         "u <= t",
          "true, false, true, false"},
         {"local t = {} return t < 1", "error: test:1: attempt to compare table with number"},
     };
@@ -127,8 +132,10 @@ TEST_F(RunFormsTest, BinaryChunksHoldThePlainInstructions) {
         {"local f = function(a, b) return a + b, a - 1, a < b, a <= 1 end"
          " local g = loadstring(string.dump(f)) return g(1, 2)",
          "3, 0, true, true"},
-        {"local f = function(a) local s = 0 while a < 10 do a = a + 1 s = s + a * 2 end return s end"
-         " return string.dump(f) == string.dump(loadstring(string.dump(f))), loadstring(string.dump(f))(0)",
+        {"local f = function(a) local s = 0 while a < 10 do a = a + 1 s = s + a * 2 end return s "
+         "end"
+         " return string.dump(f) == string.dump(loadstring(string.dump(f))), "
+         "loadstring(string.dump(f))(0)",
          "true, 110"},
     };
     ExpectRuns(cases);

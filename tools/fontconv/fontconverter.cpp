@@ -81,16 +81,17 @@ bool ConvertGlyph(FT_Face face, uint32_t code, double scale, TGlyph* glyph, std:
         *error = "the font has no glyph for " + CodePointName(code);
         return false;
     }
-    if (FT_Load_Glyph(face, index, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0 ||
+    if (FT_Load_Glyph(face, index, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) !=
+            0 ||
         face->glyph->format != FT_GLYPH_FORMAT_OUTLINE) {
         *error = "FreeType cannot load the outline of " + CodePointName(code);
         return false;
     }
     FT_Outline& outline = face->glyph->outline;
     glyph->code = code;
-    bool fits = OutlineFits(outline, scale) &&
-                ToUnits(static_cast<double>(face->glyph->metrics.horiAdvance), scale,
-                        &glyph->advance);
+    bool fits =
+        OutlineFits(outline, scale) &&
+        ToUnits(static_cast<double>(face->glyph->metrics.horiAdvance), scale, &glyph->advance);
     if (outline.n_points > 0) {
         FT_BBox box;
         FT_Outline_Get_BBox(&outline, &box);
@@ -136,7 +137,11 @@ void AddRange(std::vector<uint32_t>* codes, uint32_t first, uint32_t last) {
 bool DecodeUtf8(const std::string& text, size_t* at, uint32_t* code) {
     auto byte = [&](size_t i) { return static_cast<uint8_t>(text[i]); };
     uint8_t lead = byte(*at);
-    int extra = lead < 0x80 ? 0 : (lead >> 5) == 6 ? 1 : (lead >> 4) == 14 ? 2 : (lead >> 3) == 30 ? 3 : -1;
+    int extra = lead < 0x80         ? 0
+                : (lead >> 5) == 6  ? 1
+                : (lead >> 4) == 14 ? 2
+                : (lead >> 3) == 30 ? 3
+                                    : -1;
     if (extra < 0 || *at + static_cast<size_t>(extra) >= text.size()) return false;
     uint32_t value = extra == 0 ? lead : lead & (0x3F >> extra);
     for (int i = 1; i <= extra; ++i) {
@@ -252,9 +257,14 @@ std::string CppSource(const std::vector<uint8_t>& bytes, const std::string& symb
     std::string text = "// Made by tools/fontconv from " + origin +
                        " when the program is built; do not edit.\n"
                        "#include <cstddef>\n#include <cstdint>\n\n"
-                       "extern const uint8_t " + symbol + "[];\n"
-                       "extern const size_t " + symbol + "Size;\n\n"
-                       "alignas(4) const uint8_t " + symbol + "[] = {";
+                       "extern const uint8_t " +
+                       symbol +
+                       "[];\n"
+                       "extern const size_t " +
+                       symbol +
+                       "Size;\n\n"
+                       "alignas(4) const uint8_t " +
+                       symbol + "[] = {";
     char hex[8];
     for (size_t i = 0; i < bytes.size(); ++i) {
         text += i % 16 == 0 ? "\n    " : " ";

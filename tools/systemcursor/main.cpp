@@ -10,7 +10,8 @@
 #include "cursorpng.h"
 
 int main(int argc, char** argv) {
-    std::string source = systemcursor::WriteSource(systemcursor::EncodePng(systemcursor::DrawArrow()));
+    std::string source =
+        systemcursor::WriteSource(systemcursor::EncodePng(systemcursor::DrawArrow()));
     if (argc == 3 && std::string(argv[1]) == "--check") {
         std::ifstream in(argv[2], std::ios::binary);
         std::stringstream existing;

@@ -84,7 +84,8 @@ bool TDxTextureData::CreateSurface(int width, int height, bool clear) {
 
     if ((mFlags & (kRenderTarget | kSimple)) != 0) {
         bool rerun = false;
-        switch (CreateDirectDrawSurface(surfaceWidth, surfaceHeight, clear, displayFormat, &rerun)) {
+        switch (
+            CreateDirectDrawSurface(surfaceWidth, surfaceHeight, clear, displayFormat, &rerun)) {
             case Made::Surface:
                 if ((mFlags & (kRenderTarget | kHasAlpha)) == (kRenderTarget | kHasAlpha))
                     SwitchRenderTargetOnce();
@@ -133,8 +134,8 @@ TDxTextureData::Made TDxTextureData::CreateDirectDrawSurface(uint32_t width, uin
     desc.ddsCaps.dwCaps = simple ? DDSCAPS_OFFSCREENPLAIN : DDSCAPS_TEXTURE;
     if (renderTarget) desc.ddsCaps.dwCaps |= DDSCAPS_3DDEVICE;
     bool systemMemory = simple && (mFlags & kLarge) != 0;
-    desc.ddsCaps.dwCaps |= context->IsHardwareDevice() && !systemMemory ? DDSCAPS_VIDEOMEMORY
-                                                                         : DDSCAPS_SYSTEMMEMORY;
+    desc.ddsCaps.dwCaps |=
+        context->IsHardwareDevice() && !systemMemory ? DDSCAPS_VIDEOMEMORY : DDSCAPS_SYSTEMMEMORY;
     HRESULT result;
     if (alpha) {
         bool failedBefore = context->HasRenderTargetFailure();
@@ -159,8 +160,8 @@ TDxTextureData::Made TDxTextureData::CreateDirectDrawSurface(uint32_t width, uin
                 LOG_DX_ERROR(result);
                 if (renderTarget) {
                     mFlags = static_cast<uint8_t>(mFlags & ~kRenderTarget);
-                    *againResult = CreateSurface(static_cast<int>(mWidth),
-                                                 static_cast<int>(mHeight), true);
+                    *againResult =
+                        CreateSurface(static_cast<int>(mWidth), static_cast<int>(mHeight), true);
                     return Made::Again;
                 }
                 desc.ddsCaps.dwCaps = DDSCAPS_TEXTURE;
@@ -271,8 +272,9 @@ bool TDxTextureData::CreateD3DXSurface(int width, int height, int displayBits) {
     mBorderY = static_cast<int32_t>(madeHeight - static_cast<DWORD>(height)) / 2;
     CountSurfaceBytes(true);
     if (displayBits != 16 && format != asked) {
-        LogPrintf("D3DXCreateTexture::CreateSurface: Created a 16 bit texture when requesting 32 "
-                  "bits. Switching to 16 bit mode");
+        LogPrintf(
+            "D3DXCreateTexture::CreateSurface: Created a 16 bit texture when requesting 32 "
+            "bits. Switching to 16 bit mode");
         TPlatform::OutOfVideoMemory();
     }
     if ((mFlags & (kRenderTarget | kHasAlpha)) == (kRenderTarget | kHasAlpha))

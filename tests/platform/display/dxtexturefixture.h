@@ -33,7 +33,8 @@ protected:
     }
 
     // A full-screen 800 x 600 display of the depth with the device; the record as after a set-up.
-    bool MakeDisplay(int bits = 32, port::control::DeviceSpec device = port::control::DefaultDevice()) {
+    bool MakeDisplay(int bits = 32,
+                     port::control::DeviceSpec device = port::control::DefaultDevice()) {
         port::control::SetDevices({device});
         mDisplay = std::make_unique<TPlatformData>();
         TDXContext* context = mDisplay->GetContext();
@@ -54,7 +55,8 @@ protected:
     static port::control::DeviceSpec DeviceListing(std::vector<const char*> names) {
         port::control::DeviceSpec device = port::control::DefaultDevice();
         device.textureFormats.clear();
-        for (const char* name : names) device.textureFormats.push_back(port::control::TextureFormat(name));
+        for (const char* name : names)
+            device.textureFormats.push_back(port::control::TextureFormat(name));
         return device;
     }
     // A new data object with the flags, kept until the end of the test.
