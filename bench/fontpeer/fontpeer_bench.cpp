@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "foundation/assetmanager.h"
+#include "glyphsinks.h"
 #include "platform/draw/bvminivecdraw.h"
 #include "platform/draw/renderer.h"
 #include "platform/draw/rendersink.h"
@@ -36,8 +37,11 @@
 
 namespace {
 
-constexpr int kWidth = 1024;
-constexpr int kHeight = 768;
+using glyph_bench::kHeight;
+using glyph_bench::kWidth;
+using glyph_bench::LineListFrame;
+using glyph_bench::NullSink;
+using glyph_bench::RasterSink;
 constexpr int kLines = 40;
 constexpr int kPerLine = 50;
 const char32_t kText[] =
@@ -132,66 +136,6 @@ private:
     FT_Library mLibrary = nullptr;
     FT_Face mFace = nullptr;
     std::vector<Glyph> mGlyphs;
-};
-
-// Counts the line-list vertices that reach it.
-class NullSink : public TRenderSink {
-public:
-    bool BeginFrame(bool) override { return true; }
-    void EndFrame(uint32_t) override {}
-    bool Begin2d() override { return true; }
-    void End2d() override {}
-    bool NeedsSquareTextures() override { return false; }
-    void SetTexture(const std::shared_ptr<TTexture>&) override {}
-    void SetBlendMode(int32_t) override {}
-    void DrawVertices(int, const TVertexBatch& batch) override { vertices += batch.GetCount(); }
-    int64_t vertices = 0;
-};
-
-// Draws the line lists with the rasterizer into a 32-bit target, blended, as the device does.
-class RasterSink : public NullSink {
-public:
-    RasterSink() {
-        mTarget.Create(kWidth, kHeight, raster::TPixelFormat::X8R8G8B8);
-        mRasterizer.SetRenderTarget(&mTarget);
-        mRasterizer.Viewport() = raster::TViewport{0, 0, kWidth, kHeight, 0.0f, 1.0f};
-        raster::TRenderState& s = mRasterizer.State();
-        s.clipping = false;
-        s.lighting = false;
-        s.cullMode = raster::TCull::None;
-        s.alphaBlendEnable = true;
-        s.srcBlend = raster::TBlend::SrcAlpha;
-        s.destBlend = raster::TBlend::InvSrcAlpha;
-        mRasterizer.SetTexture(nullptr);
-    }
-    void DrawVertices(int primitive, const TVertexBatch& batch) override {
-        NullSink::DrawVertices(primitive, batch);
-        if (record) {
-            const TTLVertex* v = static_cast<const TTLVertex*>(batch.GetVertices());
-            recorded.emplace_back(v, v + batch.GetCount());
-        }
-        Draw(batch.GetVertices(), batch.GetCount());
-    }
-    void Draw(const void* vertices, int count) {
-        mRasterizer.Draw(raster::TPrimitive::LineList, raster::TVertexFormat::Transformed,
-                         static_cast<const raster::TTransformedVertex*>(vertices), count);
-    }
-    bool record = false;
-    std::vector<std::vector<TTLVertex>> recorded;
-
-private:
-    raster::TSurface mTarget;
-    raster::TRasterizer mRasterizer;
-};
-
-// The renderer in an open 2-D frame on the null sink while it lives.
-struct LineListFrame {
-    explicit LineListFrame(TRenderSink* sink) {
-        TRenderer::GetInstance()->SetSink(sink);
-        TRenderer::GetInstance()->BeginDraw(false);
-        TRenderer::GetInstance()->Begin2d();
-    }
-    ~LineListFrame() { TRenderer::DestroyInstance(); }
 };
 
 Fixture& Shared() {

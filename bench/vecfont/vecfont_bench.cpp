@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "glyphsinks.h"
 #include "mvecwriter.h"
 #include "platform/draw/bvminivecdraw.h"
 #include "platform/draw/renderer.h"
@@ -26,8 +27,11 @@ namespace {
 using testing_support::MvecGlyph;
 using testing_support::OutlineWriter;
 
-constexpr int kWidth = 1024;
-constexpr int kHeight = 768;
+using glyph_bench::kHeight;
+using glyph_bench::kWidth;
+using glyph_bench::LineListFrame;
+using glyph_bench::NullSink;
+using glyph_bench::RasterSink;
 constexpr int kGlyphs = 2000;
 constexpr int kPerLine = 50;
 
@@ -109,65 +113,6 @@ void DrawScreen(TBvMiniVecDraw& draw, const TVecFont& font, const std::vector<Pl
     draw.Flush();
 }
 
-// Counts what reaches it.
-class NullSink : public TRenderSink {
-public:
-    bool BeginFrame(bool) override { return true; }
-    void EndFrame(uint32_t) override {}
-    bool Begin2d() override { return true; }
-    void End2d() override {}
-    bool NeedsSquareTextures() override { return false; }
-    void SetTexture(const std::shared_ptr<TTexture>&) override {}
-    void SetBlendMode(int32_t) override {}
-    void DrawVertices(int, const TVertexBatch& batch) override { vertices += batch.GetCount(); }
-    int64_t vertices = 0;
-};
-
-// Draws the line lists with the rasterizer into a 32-bit target, blended, as the device does.
-class RasterSink : public NullSink {
-public:
-    RasterSink() {
-        mTarget.Create(kWidth, kHeight, raster::TPixelFormat::X8R8G8B8);
-        mRasterizer.SetRenderTarget(&mTarget);
-        mRasterizer.Viewport() = raster::TViewport{0, 0, kWidth, kHeight, 0.0f, 1.0f};
-        raster::TRenderState& s = mRasterizer.State();
-        s.clipping = false;
-        s.lighting = false;
-        s.cullMode = raster::TCull::None;
-        s.alphaBlendEnable = true;
-        s.srcBlend = raster::TBlend::SrcAlpha;
-        s.destBlend = raster::TBlend::InvSrcAlpha;
-        mRasterizer.SetTexture(nullptr);
-    }
-    void DrawVertices(int primitive, const TVertexBatch& batch) override {
-        NullSink::DrawVertices(primitive, batch);
-        if (record) {
-            const TTLVertex* v = static_cast<const TTLVertex*>(batch.GetVertices());
-            recorded.emplace_back(v, v + batch.GetCount());
-        }
-        Draw(batch.GetVertices(), batch.GetCount());
-    }
-    void Draw(const void* vertices, int count) {
-        mRasterizer.Draw(raster::TPrimitive::LineList, raster::TVertexFormat::Transformed,
-                         static_cast<const raster::TTransformedVertex*>(vertices), count);
-    }
-    bool record = false;
-    std::vector<std::vector<TTLVertex>> recorded;
-
-private:
-    raster::TSurface mTarget;
-    raster::TRasterizer mRasterizer;
-};
-
-struct Setup {
-    explicit Setup(TRenderSink* sink) {
-        TRenderer::GetInstance()->SetSink(sink);
-        TRenderer::GetInstance()->BeginDraw(false);
-        TRenderer::GetInstance()->Begin2d();
-    }
-    ~Setup() { TRenderer::DestroyInstance(); }
-};
-
 std::unique_ptr<TBvMiniVecDraw> MakeDrawer() {
     auto draw = std::make_unique<TBvMiniVecDraw>();
     draw->SetShadeColors(1, 0xFFF0E0D0u, 1.0f);
@@ -178,7 +123,7 @@ std::unique_ptr<TBvMiniVecDraw> MakeDrawer() {
 
 void Run(benchmark::State& state, bool texture, bool warm) {
     NullSink sink;
-    Setup setup(&sink);
+    LineListFrame frame(&sink);
     std::unique_ptr<TVecFont> font = MakeFont();
     const std::vector<Placed> screen = MakeScreen();
     std::shared_ptr<TTexture> target = texture ? TTexture::Create(kWidth, kHeight, true) : nullptr;
@@ -212,7 +157,7 @@ void TextureWarm(benchmark::State& state) {
 
 void RasterizerDrawerWarm(benchmark::State& state) {
     RasterSink sink;
-    Setup setup(&sink);
+    LineListFrame frame(&sink);
     std::unique_ptr<TVecFont> font = MakeFont();
     const std::vector<Placed> screen = MakeScreen();
     std::unique_ptr<TBvMiniVecDraw> draw = MakeDrawer();
@@ -224,7 +169,7 @@ void RasterizerDrawerWarm(benchmark::State& state) {
 
 void RasterizerSpansOnly(benchmark::State& state) {
     RasterSink sink;
-    Setup setup(&sink);
+    LineListFrame frame(&sink);
     std::unique_ptr<TVecFont> font = MakeFont();
     const std::vector<Placed> screen = MakeScreen();
     std::unique_ptr<TBvMiniVecDraw> draw = MakeDrawer();
@@ -242,7 +187,7 @@ void RasterizerSpansOnly(benchmark::State& state) {
 
 void AnimatedHitRate(benchmark::State& state) {
     NullSink sink;
-    Setup setup(&sink);
+    LineListFrame frame(&sink);
     std::unique_ptr<TVecFont> font = MakeFont();
     const std::vector<Placed> screen = MakeScreen();
     double hitRate = 0;
