@@ -103,6 +103,8 @@ public:
     // their own.
     void AddListener(TTask* task) { mListeners.AddTask(task); }
     bool RemoveListener(TTask* task) { return mListeners.RemoveTask(task); }
+    // Runs the listeners once (the display's RestoreAssets does, after a restore).
+    void RunListeners() { mListeners.Update(0); }
 
     // The main window's services (screensetup.cpp, mainwindowservices.cpp, clipboardtext.cpp).
     // In hosted mode ("-pq=") IsFullscreen answers the full-screen wish told to the host and

@@ -50,6 +50,10 @@ public:
     void OutOfVideoMemory();
     // Brings a lost display back; the stand-in counts it as back (no longer broken).
     void Restore();
+    // When the display works: every asset restored, the application's listeners run once and the
+    // window tree marked for a full redraw; otherwise logs "RestoreAssets: DX broken" and does
+    // nothing (display/restoreassets.cpp).
+    void RestoreAssets();
     // The number of scenes run since the last reset (the event pump resets it when the window
     // goes inactive).
     int GetWorkingCount() const;

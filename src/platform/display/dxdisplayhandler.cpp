@@ -4,6 +4,7 @@
 
 #include "foundation/log.h"
 #include "platform/display/displayrecord.h"
+#include "platform/display/displaysettingsfile.h"
 #include "platform/display/dxcontext.h"
 #include "platform/platform.h"
 #include "platform/platformdata.h"
@@ -24,6 +25,7 @@ TDisplayRecord::~TDisplayRecord() = default;
 
 TPlatformData::TPlatformData() : mRecord(new TDisplayRecord()) {
     gInstance.store(this);
+    mRecord->mLowMemoryVideo = ReadLowMemoryVideoSetting();
 }
 
 TPlatformData::~TPlatformData() {
