@@ -13,10 +13,6 @@ bool TPlatformData::SetFullscreen(bool fullscreen) {
     return true;
 }
 
-void TPlatformData::SetClipRect(int left, int top, int right, int bottom) {
-    mRecord->mClipRect = RECT{left, top, right, bottom};
-}
-
 void TPlatformData::UpdateDesktopMetrics() {
     HDC screen = GetDC(nullptr);
     int width = GetDeviceCaps(screen, HORZRES);

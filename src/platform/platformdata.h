@@ -11,14 +11,19 @@
 // atomic).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
+#include "foundation/str.h"
+#include "math/rect.h"
+#include "math/vec4.h"
 #include "port/win32types.h"
 
 class IDirectDrawSurface7;
 class TDXContext;
 class TTexture;
 class TTextureData;
+class TVertexBatch;
 struct TDisplayRecord;
 
 class TPlatformData {
@@ -65,7 +70,11 @@ public:
 
     // The rectangle drawing is clipped to (the screen's size after the set-up).
     RECT GetClipRect() const;
-    void SetClipRect(int left, int top, int right, int bottom);
+    // With a device: the clip rectangle becomes the argument and, cut to the viewport, is
+    // applied within the target; a refusal logs "Bad viewport: %d, %d, %d, %d" with the values
+    // asked for and puts the previous clip rectangle back. Answers the device's result
+    // (display/viewports.cpp).
+    HRESULT SetClipRect(int left, int top, int right, int bottom);
 
     // Reads the screen's width, height and colour count and hands them to the context.
     void UpdateDesktopMetrics();
@@ -83,10 +92,59 @@ public:
     // of the host window.
     void SetDisplay(int width, int height, bool fullscreen, bool force, bool quiet,
                     bool childOfHost);
-    // Finds the shift of the 2-D projection that puts texels on pixels.
+    // Finds the shift of the 2-D projection that puts texels on pixels: ten probes drawn into a
+    // render target at offsets -0.5 + 0.1t, the first whose corners land black is kept, else -0.5
+    // (display/calibrate.cpp). Re-entry does nothing.
     void CalibratePixelOffset();
-    // Whether the last present has finished (false without a back buffer).
+    // Whether the last present has finished: false without a context or back buffer; in a window
+    // the back buffer's last blit, full screen the last flip (display/presentstatus.cpp).
     bool IsPresentDone() const;
+    // Asks the front buffer whether its flip is done, sleeping 1 ms while it is still drawing;
+    // answers the last status.
+    HRESULT WaitForFlip();
+
+    // ---- The render front: what the renderer draws through (display/displaysink.h forwards it).
+    // A frame: BeginDraw answers whether a scene is open (prepare: the full-screen front buffer
+    // is copied in first); EndDraw closes it and presents when asked (display/renderframe.cpp).
+    bool BeginDraw(bool prepare);
+    void EndDraw(bool present);
+    // The fixed device states of 2-D and 3-D drawing (display/drawphase.cpp). End2d unbinds the
+    // renderer's texture and sets world and view to identity; End3d does nothing.
+    bool Begin2d();
+    bool Begin3d();
+    void End2d();
+    void End3d();
+    // Draws the list (kind 1, 2: lit; 3: pre-transformed; others unlit), rebuilding the 2-D
+    // projection first for every kind but 3; nothing while broken.
+    void DrawVertices(int primitive, const TVertexBatch& batch);
+    // Blend modes 0 alpha, 1 opaque, 2 additive, 3 subtractive, 4 multiply; then the texture
+    // stages (display/blendstages.cpp).
+    void SetBlendMode(int32_t mode);
+    void ApplyBlendStages();
+    // While working: binds the texture's surface (none for an empty one) and applies the stages.
+    void SetTexture(const std::shared_ptr<TTexture>& texture);
+    // Stage 0 and render-state setters (display/statesetters.cpp).
+    void SetTextureFilter(bool linear);
+    void SetTextureAddress(int modeU, int modeV);
+    void SetCullMode(int mode);
+    void SetShadeMode(int mode);
+    void SetDepthTest(bool on);
+    void SetDepthWrite(bool on);
+    // "antialias", "hint_antialias", "new_subtractive", "new_render_blend": on above 0.
+    void SetOption(const str& key, const str& value);
+    // The viewport rectangle becomes the argument and is applied with the clip rectangle; the
+    // saved states keep clip rectangles for PushState/PopState (display/viewports.cpp). PopState
+    // on an empty list logs "PopState on empty state list" and answers E_FAIL.
+    HRESULT SetViewport(const RECT& rect);
+    HRESULT PushState(int left, int top, int right, int bottom);
+    HRESULT PopState();
+    // Drawing into a texture (display/rendertarget.cpp): the display scale is 1 and the clip
+    // rectangle the texture's size until EndRenderTarget copies the result back.
+    bool BeginRenderTarget(const std::shared_ptr<TTexture>& texture, int32_t mode);
+    void EndRenderTarget();
+    // Into the texture, onto the back buffer outside a frame, or as a lit fan inside one
+    // (display/fillrect.cpp). The colour is red, green, blue, alpha.
+    void FillRect(const TRect& rect, const TVec4& colour, const std::shared_ptr<TTexture>& texture);
     // A new, empty texture data object for a texture.
     std::unique_ptr<TTextureData> CreateTextureData();
 

@@ -80,6 +80,13 @@ struct TDisplayRecord {
     bool mInRestore = false;
     // Between a scene begin that worked and the next end.
     bool mInScene = false;
+    // Between Begin2d and End2d or Begin3d: vertex lists rebuild the 2-D projection.
+    bool mIn2d = false;
+    // A texture's surface is bound to stage 0 (the stage set-up depends on it).
+    bool mTextureBound = false;
+    // The platform's display scale (x, y) before the open render target set it to 1.
+    float mSavedScaleX = 1.0f;
+    float mSavedScaleY = 1.0f;
     TMat4 mProjection;
     float mNearPlane = 0.1f;
     float mFarPlane = 1000.0f;

@@ -9,43 +9,12 @@
 #include "platform/display/displayrecord.h"
 #include "platform/display/dxerror.h"
 #include "platform/display/dxtexturedata.h"
+#include "platform/display/lockedview.h"
 #include "platform/platformdata.h"
 #include "port/display/pixelformats.h"
 #include "raster/surfaceops.h"
 
 namespace {
-
-// The surface locked, its memory as a raster view, unlocked at the end of scope.
-class TLockedView {
-public:
-    explicit TLockedView(IDirectDrawSurface7* surface) : mSurface(surface) {
-        mDesc.dwSize = sizeof mDesc;
-        HRESULT result = surface->Lock(nullptr, &mDesc, DDLOCK_WAIT, nullptr);
-        if (FAILED(result)) {
-            LOG_DX_ERROR(result);
-            return;
-        }
-        mLocked = true;
-        raster::TPixelFormat format = port::display::PixelFormatOf(mDesc.ddpfPixelFormat);
-        mView.Wrap(static_cast<uint8_t*>(mDesc.lpSurface), static_cast<int>(mDesc.dwWidth),
-                   static_cast<int>(mDesc.dwHeight), mDesc.lPitch, format);
-    }
-    ~TLockedView() {
-        mView.Destroy();
-        if (mLocked) mSurface->Unlock(nullptr);
-    }
-    TLockedView(const TLockedView&) = delete;
-    TLockedView& operator=(const TLockedView&) = delete;
-
-    bool IsUsable() const { return mLocked && !mView.IsEmpty(); }
-    raster::TSurface& View() { return mView; }
-
-private:
-    IDirectDrawSurface7* mSurface;
-    DDSURFACEDESC2 mDesc{};
-    bool mLocked = false;
-    raster::TSurface mView;
-};
 
 bool IsA8R8G8B8(const DDPIXELFORMAT& format) {
     return format.dwRGBBitCount == 32 && format.dwRBitMask == 0x00FF0000 &&

@@ -52,19 +52,6 @@ void TPlatformData::SetDisplay(int width, int height, bool fullscreen, bool /*fo
     record.mReady.store(true);
 }
 
-void TPlatformData::CalibratePixelOffset() {
-    TDisplayRecord& record = *GetRecord();
-    if (record.mCalibrating) return;
-    record.mCalibrating = true;
-    // Nothing is measured yet: the offset stays where it is (-0.5 at first).
-    record.mCalibrating = false;
-}
-
-bool TPlatformData::IsPresentDone() const {
-    const TDisplayRecord& record = *GetRecord();
-    return record.mContext != nullptr && record.mBackBuffer != nullptr;
-}
-
 std::unique_ptr<TTextureData> TPlatformData::CreateTextureData() {
     return std::make_unique<TDxTextureData>();
 }
