@@ -1,13 +1,12 @@
 #include "platform/draw/quadvertices.h"
 
-#include <cstring>
-
 #include "platform/draw/color.h"
 
 void BuildQuadVertices(const TVec2& origin, TLVertex out[4], TVec2 corners[4],
                        const TVec2 textureCoords[2], const TMat3& transform, float alpha, float red,
                        float green, float blue) {
-    std::memset(out, 0, 4 * sizeof(TLVertex));
+    for (int i = 0; i < 4; ++i)
+        out[i] = TVertex{};
     uint32_t diffuse = TColor(red, green, blue, alpha).GetPacked();
     // Corner i takes u from the left (0) or right (1) entry, v from the top (0) or bottom (1).
     static const int kUSide[4] = {0, 1, 1, 0};

@@ -1,6 +1,6 @@
 #include "platform/draw/vertexbatch.h"
 
-TVertexBatch* TVertexBatch::CreateKind2(TLVertex* vertices, int count) {
+TVertexBatch* TVertexBatch::CreateKind2(TVertex* vertices, int count) {
     return new TVertexBatch(kLitVertexList, vertices, count);
 }
 
