@@ -1,16 +1,34 @@
+// TRenderer's life, its phase rules and the calls it passes on to the sink. The frame rate and the
+// statistics overlay are in rendererstats.cpp.
 #include "platform/draw/renderer.h"
 
 #include "foundation/log.h"
+#include "platform/draw/drawstate.h"
 #include "platform/draw/rendersink.h"
-#include "platform/platformdata.h"
-#include "platform/texture/texture.h"
 #include "platform/draw/vertexbatch.h"
+#include "platform/platformdata.h"
+#include "platform/text/textlayout.h"
+#include "platform/texture/texture.h"
 
 namespace {
 
 TRenderer* gRenderer = nullptr;
 
+// What PopState answers without a sink: E_FAIL.
+constexpr int32_t kNoDisplay = static_cast<int32_t>(0x80004005u);
+
 }  // namespace
+
+TDrawState::~TDrawState() {
+    TTextLayout::Delete(mStatsLayout);
+    mStatsLayout = nullptr;
+}
+
+TRenderer::TRenderer() : mState(new TDrawState()), mSink(nullptr) {}
+
+TRenderer::~TRenderer() {
+    delete mState;
+}
 
 TRenderer* TRenderer::GetInstance() {
     if (gRenderer == nullptr) gRenderer = new TRenderer();
@@ -23,21 +41,23 @@ void TRenderer::DestroyInstance() {
 }
 
 bool TRenderer::BeginDraw(bool keepFrontBuffer) {
-    mInFrame = mSink != nullptr && mSink->BeginFrame(keepFrontBuffer);
-    return mInFrame;
+    mState->mInFrame = mSink != nullptr && mSink->BeginFrame(keepFrontBuffer);
+    return mState->mInFrame;
 }
 
 void TRenderer::EndDraw(uint32_t argument) {
-    mInFrame = false;
+    MeasureFrameRate();
+    if (mState->mStatsVisible) DrawStats();
+    mState->mInFrame = false;
     if (mSink != nullptr) mSink->EndFrame(argument);
 }
 
 bool TRenderer::Begin2d() {
-    if (mIn2d) {
+    if (mState->mIn2d) {
         LogPrintf("Begin2d called when already in Begin2d state");
         return false;
     }
-    if (mIn3d) {
+    if (mState->mIn3d) {
         LogPrintf("Begin2d called when already in Begin3d state");
         return false;
     }
@@ -45,74 +65,94 @@ bool TRenderer::Begin2d() {
         LogPrintf("ERROR: Calling Begin2d outside of a BeginDraw or BeginRenderTarget block!");
         return false;
     }
-    mIn2d = mSink != nullptr && mSink->Begin2d();
-    return mIn2d;
+    mState->mIn2d = mSink != nullptr && mSink->Begin2d();
+    return mState->mIn2d;
+}
+
+bool TRenderer::Begin3d() {
+    if (mState->mIn2d) {
+        LogPrintf("Begin3d called when already in Begin2d state");
+        return false;
+    }
+    if (mState->mIn3d) {
+        LogPrintf("Begin3d called when already in Begin3d state");
+        return false;
+    }
+    if (!IsDrawing()) {
+        LogPrintf("ERROR: Calling Begin3d outside of a BeginDraw or BeginRenderTarget block!");
+        return false;
+    }
+    mState->mIn3d = mSink != nullptr && mSink->Begin3d();
+    return mState->mIn3d;
 }
 
 void TRenderer::End2d() {
-    if (!mIn2d) {
+    if (!mState->mIn2d) {
         LogPrintf("End2d called when not in Begin2d state");
         return;
     }
     if (!IsDrawing()) LogPrintf("ERROR: Calling End2d after EndDraw or EndRenderTarget!");
     if (mSink != nullptr) mSink->End2d();
-    mIn2d = false;
+    mState->mIn2d = false;
+}
+
+void TRenderer::End3d() {
+    if (!mState->mIn3d) {
+        LogPrintf("End3d called when not in Begin3d state");
+        return;
+    }
+    if (!IsDrawing()) LogPrintf("Calling End3d after EndDraw or EndRenderTarget!");
+    if (mSink != nullptr) mSink->End3d();
+    mState->mIn3d = false;
+}
+
+bool TRenderer::IsIn2d() const {
+    return mState->mIn2d;
+}
+
+bool TRenderer::IsIn3d() const {
+    return mState->mIn3d;
+}
+
+bool TRenderer::IsDrawing() const {
+    return mState->mInFrame || mState->mInRenderTarget;
 }
 
 bool TRenderer::BeginRenderTarget(const std::shared_ptr<TTexture>& texture, int32_t mode) {
-    if (texture == nullptr || texture->IsSimple() || mInFrame || mInRenderTarget) return false;
-    mInRenderTarget = mSink != nullptr && mSink->BeginRenderTarget(texture, mode);
-    mInFrame = mInRenderTarget;
-    return mInRenderTarget;
+    if (texture == nullptr || texture->IsSimple() || mState->mInFrame ||
+        mState->mInRenderTarget) {
+        return false;
+    }
+    mState->mInRenderTarget = mSink != nullptr && mSink->BeginRenderTarget(texture, mode);
+    mState->mInFrame = mState->mInRenderTarget;
+    return mState->mInRenderTarget;
 }
 
 void TRenderer::EndRenderTarget() {
-    if (mSink != nullptr && mInRenderTarget) mSink->EndRenderTarget();
-    mInRenderTarget = false;
-    mInFrame = false;
-}
-
-bool TRenderer::NeedsSquareTextures() const {
-    if (mSink != nullptr) return mSink->NeedsSquareTextures();
-    // Without a sink of its own the display answers for its device.
-    TPlatformData* display = TPlatformData::GetInstance();
-    return display != nullptr && display->NeedsSquareTextures();
-}
-
-void TRenderer::SetTexture(const std::shared_ptr<TTexture>& texture) {
-    std::shared_ptr<TTexture> bound = texture != nullptr && texture->IsSimple() ? nullptr : texture;
-    if (bound != mTexture) mTexture = bound;
-    if (mSink != nullptr) mSink->SetTexture(mTexture);
-}
-
-void TRenderer::SetBlendMode(int32_t mode) {
-    if (mSink != nullptr) mSink->SetBlendMode(mode);
+    // The display knows whether a target is open; after none it does nothing.
+    if (mSink != nullptr) mSink->EndRenderTarget();
+    mState->mInRenderTarget = false;
+    mState->mInFrame = false;
 }
 
 void TRenderer::DrawVertices(int primitive, TVertexBatch* batch) {
-    if (!mIn2d && !mIn3d) {
+    if (!mState->mIn2d && !mState->mIn3d) {
         LogPrintf("DrawVertices called when not in Begin2d or Begin3d state");
         return;
     }
     if (mSink != nullptr && batch != nullptr) mSink->DrawVertices(primitive, *batch);
 }
 
-bool TRenderer::ToggleStats() {
-    mStatsVisible = !mStatsVisible;
-    return !mStatsVisible;
+void TRenderer::DrawTexturedQuad(int32_t /*mode*/) {}
+
+void TRenderer::SetTexture(const std::shared_ptr<TTexture>& texture) {
+    std::shared_ptr<TTexture> bound = texture != nullptr && texture->IsSimple() ? nullptr : texture;
+    if (bound != mState->mTexture) mState->mTexture = bound;
+    if (mSink != nullptr) mSink->SetTexture(mState->mTexture);
 }
 
-bool TRenderer::PushViewport(const TRect& rect) {
-    mViewports.push_back(rect);
-    return true;
-}
-
-void TRenderer::PopViewport() {
-    if (mViewports.size() > 1) mViewports.pop_back();
-}
-
-TRect TRenderer::GetTopViewport() const {
-    return mViewports.empty() ? TRect{} : mViewports.back();
+std::shared_ptr<TTexture> TRenderer::GetTexture() const {
+    return mState->mTexture;
 }
 
 void TRenderer::FillRect(const TRect& rect, const TVec4& colour,
@@ -125,4 +165,72 @@ void TRenderer::FillRect(const TRect& rect, const TVec4& colour,
         area = TRect::Intersect(moved, viewport);
     }
     if (mSink != nullptr) mSink->FillRect(area, colour, texture);
+}
+
+void TRenderer::SetBlendMode(int32_t mode) {
+    if (mSink != nullptr) mSink->SetBlendMode(mode);
+}
+
+void TRenderer::SetFiltering(bool linear) {
+    if (mSink != nullptr) mSink->SetFiltering(linear);
+}
+
+void TRenderer::SetCullMode(int32_t mode) {
+    if (mode < 1 || mode > 3) mode = 1;
+    if (mSink != nullptr) mSink->SetCullMode(mode);
+}
+
+bool TRenderer::NeedsSquareTextures() const {
+    if (mSink != nullptr) return mSink->NeedsSquareTextures();
+    // Without a sink of its own the display answers for its device.
+    TPlatformData* display = TPlatformData::GetInstance();
+    return display != nullptr && display->NeedsSquareTextures();
+}
+
+void TRenderer::SetOption(const str& key, const str& value) {
+    if (mSink != nullptr) mSink->SetOption(key, value);
+}
+
+bool TRenderer::PushViewport(const TRect& rect) {
+    mState->mViewports.push_back(rect);
+    return mSink == nullptr || mSink->SetViewport(rect);
+}
+
+void TRenderer::PopViewport() {
+    if (mState->mViewports.size() <= 1) return;
+    mState->mViewports.pop_back();
+    if (mSink != nullptr) mSink->SetViewport(mState->mViewports.back());
+}
+
+TRect TRenderer::GetTopViewport() const {
+    return mState->mViewports.empty() ? TRect{} : mState->mViewports.back();
+}
+
+size_t TRenderer::GetViewportCount() const {
+    return mState->mViewports.size();
+}
+
+TRect TRenderer::GetViewport() const {
+    return mSink != nullptr ? mSink->GetClipRect() : TRect{};
+}
+
+void TRenderer::SetViewport(const TRect& rect) {
+    if (mSink != nullptr) mSink->PushState(rect);
+}
+
+int32_t TRenderer::PopState() {
+    return mSink != nullptr ? mSink->PopState() : kNoDisplay;
+}
+
+bool TRenderer::ToggleStats() {
+    mState->mStatsVisible = !mState->mStatsVisible;
+    return !mState->mStatsVisible;
+}
+
+bool TRenderer::IsStatsVisible() const {
+    return mState->mStatsVisible;
+}
+
+float TRenderer::GetFps() const {
+    return mState->mFps;
 }

@@ -1,25 +1,32 @@
-// TRenderer: the one front through which everything draws. It keeps the draw state (which phase
-// is open, the texture bound for the next draws), refuses calls made in the wrong phase with a log
-// line, and passes the device work on to its sink (rendersink.h), the display.
+// TRenderer: the one front through which everything draws: windows, sprites, text, textures,
+// vector fonts and the statistics overlay. It keeps the draw state (drawstate.h: which phase is
+// open, the texture bound for the next draws, the viewport stack, the frame rate and the overlay),
+// refuses calls made in the wrong phase with a log line, and passes the device work on to its
+// sink (rendersink.h). The sink is the display's (display/displaysink.h), which answers as "no
+// device" while there is no display; tests install TRecordingRenderSink in its place.
 //
-// So far it holds what textures need: the frame and 2-D phases, binding a texture, the blend
-// mode, drawing a vertex list and the square-texture question. Without a sink there is no device:
-// frames do not begin and textures need not be square.
+// The phases nest so: BeginDraw (or BeginRenderTarget) opens a frame; inside it at most one of
+// Begin2d and Begin3d is open at a time; DrawVertices needs one of them. The other operations do
+// not check the phase.
 //
-// One process-wide instance, made on first use by GetInstance and destroyed by DestroyInstance.
+// One process-wide instance, made with its draw state on first use by GetInstance and destroyed by
+// DestroyInstance (the application's teardown). The display object itself is made by the screen
+// set-up and owned by the platform object, which the cursor worker reads it from.
+//
 // Main thread only; no locks.
 #pragma once
 
 #include <cstdint>
 #include <memory>
-#include <vector>
 
+#include "foundation/str.h"
 #include "math/rect.h"
 #include "math/vec4.h"
 
 class TRenderSink;
 class TTexture;
 class TVertexBatch;
+struct TDrawState;
 
 class TRenderer {
 public:
@@ -32,68 +39,102 @@ public:
     };
 
     static TRenderer* GetInstance();
-    // Releases the bound texture and the instance; the next GetInstance makes a new one.
+    // Destroys the draw state (the overlay's layout, the viewport stack, the bound texture) and
+    // the instance; the next GetInstance makes a new one.
     static void DestroyInstance();
 
-    // The sink the device work goes to (not owned); null: no device.
+    // The sink the device work goes to (not owned). GetInstance installs the display's; null: no
+    // device at all.
     void SetSink(TRenderSink* sink) { mSink = sink; }
     TRenderSink* GetSink() const { return mSink; }
 
-    // Opens a frame: the sink's answer becomes the in-frame flag and is returned.
+    // Opens a frame: the sink's answer (false: skip the frame) becomes the in-frame flag and is
+    // returned. keepFrontBuffer: in full screen the frame starts from what is shown.
     bool BeginDraw(bool keepFrontBuffer);
-    // Closes the frame; the argument goes to the sink.
+    // Measures the frame rate, draws the statistics overlay when it is shown, closes the frame and
+    // has the sink end it (the argument, non-zero to present, goes with it). Safe after a
+    // BeginDraw that failed.
     void EndDraw(uint32_t argument);
-    // Enters 2-D drawing inside a frame (logged and refused when already in 2-D or 3-D, or when
-    // no frame is open).
+    // Enter 2-D or 3-D drawing inside a frame; refused (logged, false) when a phase is already
+    // open or no frame is. The sink's answer opens the phase.
     bool Begin2d();
-    // Leaves 2-D drawing (logged and ignored when not in 2-D; logged and done after the frame).
+    bool Begin3d();
+    // Leave the phase (logged and ignored when it is not open; logged and still done after the
+    // frame has ended).
     void End2d();
+    void End3d();
+    bool IsIn2d() const;
+    bool IsIn3d() const;
+    // Inside BeginDraw … EndDraw or a render target.
+    bool IsDrawing() const;
+
     // Draws into the texture instead of the screen until EndRenderTarget: only when no frame or
-    // target is open and the texture is not simple; then the sink's answer (the mode is the
-    // display's) opens the target and the frame. False changes nothing.
-    bool BeginRenderTarget(const std::shared_ptr<TTexture>& texture, int32_t mode);
-    // The sink ends the target; the target and frame flags are cleared.
+    // target is open and the texture is not simple; then the sink's answer opens the target and
+    // the frame. False changes nothing. The mode is the display's: 0 and 1 start from what the
+    // back buffer holds, 2 and 3 copy the texture in first, 4 clears to transparent black.
+    bool BeginRenderTarget(const std::shared_ptr<TTexture>& texture, int32_t mode = 0);
+    // The sink ends the target (draws go back to the screen); the target and frame flags clear.
     void EndRenderTarget();
 
-    bool IsIn2d() const { return mIn2d; }
-    bool IsIn3d() const { return mIn3d; }
-    // Inside BeginDraw … EndDraw (or a render target).
-    bool IsDrawing() const { return mInFrame || mInRenderTarget; }
-    bool NeedsSquareTextures() const;
-
-    // Binds the texture for the following draws; a simple texture binds as none.
-    void SetTexture(const std::shared_ptr<TTexture>& texture);
-    std::shared_ptr<TTexture> GetTexture() const { return mTexture; }
-    void SetBlendMode(int32_t mode);
     // Draws the list, only inside a 2-D or 3-D phase (otherwise logged, nothing drawn).
     void DrawVertices(int primitive, TVertexBatch* batch);
+    // Drawing textured vertices as one quad: the slider's rail asks for it with 0 before drawing
+    // its pieces, and nothing more is asked of it; it accepts the argument and does nothing.
+    void DrawTexturedQuad(int32_t mode);
 
-    // The viewport stack: the screen set-up pushes the full window; windows push and pop their
-    // own rectangles around their drawing. PopViewport never removes the bottom entry;
-    // GetTopViewport answers zeros while the stack is empty.
-    bool PushViewport(const TRect& rect);
-    void PopViewport();
-    TRect GetTopViewport() const;
-    size_t GetViewportCount() const { return mViewports.size(); }
-
+    // Binds the texture for the following draws (an empty pointer unbinds); a simple texture binds
+    // as none.
+    void SetTexture(const std::shared_ptr<TTexture>& texture);
+    // The bound texture (a new reference).
+    std::shared_ptr<TTexture> GetTexture() const;
     // Fills the rectangle with the colour (red, green, blue, alpha). Without a texture the
     // rectangle is in viewport coordinates: moved by the top viewport's left and top and cut to
     // it. With one it is in the texture's coordinates, unchanged. The sink does the fill.
     void FillRect(const TRect& rect, const TVec4& colour, const std::shared_ptr<TTexture>& texture);
+    // 0 alpha, 1 opaque, 2 additive, 3 subtractive, 4 multiply.
+    void SetBlendMode(int32_t mode);
+    // Linear (true) or point texture filtering.
+    void SetFiltering(bool linear);
+    // 1 no culling, 2 clockwise, 3 counter-clockwise; any other value means 1.
+    void SetCullMode(int32_t mode);
+    // Whether textures must be square on this device (the texture loader asks).
+    bool NeedsSquareTextures() const;
+    // A drawing option for the display ("antialias", "hint_antialias", "new_subtractive",
+    // "new_render_blend"; others are ignored there).
+    void SetOption(const str& key, const str& value);
+
+    // The viewport stack: the screen set-up pushes the full window; windows push and pop their
+    // own rectangles around their drawing. PushViewport makes the rectangle the display's
+    // viewport and answers the display's result; PopViewport never removes the bottom entry and
+    // applies the new top; GetTopViewport answers zeros while the stack is empty.
+    bool PushViewport(const TRect& rect);
+    void PopViewport();
+    TRect GetTopViewport() const;
+    size_t GetViewportCount() const;
+    // The display's current clip rectangle (zeros without a sink).
+    TRect GetViewport() const;
+    // Saves the display's clip rectangle on its own list (apart from the viewport stack) and
+    // applies the new one; PopState takes the newest back (the display's result: 0 done, negative
+    // failed, also when nothing was saved).
+    void SetViewport(const TRect& rect);
+    int32_t PopState();
 
     // Shows or hides the statistics overlay (Alt+F1); answers true when it is now hidden.
     bool ToggleStats();
-    bool IsStatsVisible() const { return mStatsVisible; }
+    bool IsStatsVisible() const;
+    // Frames per second as last measured (every 15th EndDraw).
+    float GetFps() const;
 
 private:
-    TRenderer() = default;
+    TRenderer();
+    ~TRenderer();
+    TRenderer(const TRenderer&) = delete;
+    TRenderer& operator=(const TRenderer&) = delete;
 
-    TRenderSink* mSink = nullptr;
-    std::shared_ptr<TTexture> mTexture;
-    bool mIn2d = false;
-    bool mIn3d = false;
-    bool mInFrame = false;
-    bool mInRenderTarget = false;
-    bool mStatsVisible = false;
-    std::vector<TRect> mViewports;
+    // rendererstats.cpp: the frame-rate stamp of one EndDraw, and the overlay.
+    void MeasureFrameRate();
+    void DrawStats();
+
+    TDrawState* mState;
+    TRenderSink* mSink;
 };

@@ -38,3 +38,7 @@ void TTextLayout::SetText(const str& text) {
 void TTextLayout::SetObserver(TTextLayoutObserver* observer) {
     gObserver = observer;
 }
+
+TTextLayoutObserver* TTextLayout::GetObserver() {
+    return gObserver;
+}

@@ -15,16 +15,21 @@
 #include <cstdint>
 
 #include "foundation/str.h"
+#include "math/rect.h"
 
 class TTextLayout;
+class TTexture;
 
-// Told of every layout made, every text change and every layout deleted (before it goes).
+// Told of every layout made, every text change and every layout deleted (before it goes), and of
+// every DrawStringAt (drawstringat.h) of a layout.
 class TTextLayoutObserver {
 public:
     virtual ~TTextLayoutObserver() = default;
     virtual void OnCreate(const TTextLayout* layout) = 0;
     virtual void OnSetText(const TTextLayout* layout, const str& text) = 0;
     virtual void OnDelete(const TTextLayout* layout) = 0;
+    virtual void OnDraw(const TTextLayout* /*layout*/, const TRect& /*box*/, float /*scale*/,
+                        uint32_t /*flags*/, float /*opacity*/, const TTexture* /*texture*/) {}
 };
 
 class TTextLayout {
@@ -47,9 +52,12 @@ public:
     int32_t GetWidth() const { return mWidth; }
     int32_t GetHeight() const { return mHeight; }
     uint32_t GetFlags() const { return mFlags; }
+    // Red, green, blue, alpha.
+    const float* GetColor() const { return mColor; }
 
     // The observer told of every layout (not owned; null: none).
     static void SetObserver(TTextLayoutObserver* observer);
+    static TTextLayoutObserver* GetObserver();
 
 private:
     TTextLayout() = default;

@@ -1,6 +1,7 @@
 // TRecordingTextLayouts: the text-layout observer tests install (TTextLayout::SetObserver). It
-// keeps the layouts made, the texts set and the layouts deleted, in call order, so a test can
-// count how often an owner released its layout. It installs itself while it lives.
+// keeps the layouts made, the texts set, the layouts drawn (DrawStringAt) and the layouts deleted,
+// in call order, so a test can see what was drawn and count how often an owner released its
+// layout. It installs itself while it lives.
 //
 // Main thread only.
 #pragma once
@@ -23,6 +24,10 @@ public:
         mTexts.push_back({layout, text});
     }
     void OnDelete(const TTextLayout* layout) override { mDeleted.push_back(layout); }
+    void OnDraw(const TTextLayout* layout, const TRect& box, float scale, uint32_t flags,
+                float opacity, const TTexture* texture) override {
+        mDraws.push_back({layout, layout->GetText(), box, scale, flags, opacity, texture});
+    }
 
     // How often the layout was deleted.
     long DeleteCount(const TTextLayout* layout) const {
@@ -33,7 +38,17 @@ public:
         const TTextLayout* layout;
         str text;
     };
+    struct Drawn {
+        const TTextLayout* layout;
+        str text;  // the layout's text when it was drawn
+        TRect box;
+        float scale;
+        uint32_t flags;
+        float opacity;
+        const TTexture* texture;
+    };
     std::vector<const TTextLayout*> mCreated;
     std::vector<TextSet> mTexts;
+    std::vector<Drawn> mDraws;
     std::vector<const TTextLayout*> mDeleted;
 };
