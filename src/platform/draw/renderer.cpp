@@ -3,6 +3,7 @@
 #include "platform/draw/renderer.h"
 
 #include "foundation/log.h"
+#include "platform/display/displaysink.h"
 #include "platform/draw/drawstate.h"
 #include "platform/draw/rendersink.h"
 #include "platform/draw/vertexbatch.h"
@@ -24,7 +25,7 @@ TDrawState::~TDrawState() {
     mStatsLayout = nullptr;
 }
 
-TRenderer::TRenderer() : mState(new TDrawState()), mSink(nullptr) {}
+TRenderer::TRenderer() : mState(new TDrawState()), mSink(GetDisplayRenderSink()) {}
 
 TRenderer::~TRenderer() {
     delete mState;
