@@ -11,12 +11,16 @@ HRESULT ApplyDeviceViewport(TDisplayRecord& record, const RECT& rect) {
     if (record.mDevice == nullptr) return E_POINTER;
     LONG targetWidth = record.mTargetRect.right - record.mTargetRect.left;
     LONG targetHeight = record.mTargetRect.bottom - record.mTargetRect.top;
-    LONG left = std::min(std::max<LONG>(rect.left, 0), std::max<LONG>(targetWidth - 1, 0));
-    LONG top = std::min(std::max<LONG>(rect.top, 0), std::max<LONG>(targetHeight - 1, 0));
-    LONG right = std::min(std::max(rect.right, left), targetWidth);
-    LONG bottom = std::min(std::max(rect.bottom, top), targetHeight);
-    right = std::max(right, left);
-    bottom = std::max(bottom, top);
+    // In this order: left and top at least 0, right and bottom at least left and top, left and
+    // top at most the target's last column and row, right and bottom at most its size.
+    LONG left = std::max<LONG>(rect.left, 0);
+    LONG top = std::max<LONG>(rect.top, 0);
+    LONG right = std::max(rect.right, left);
+    LONG bottom = std::max(rect.bottom, top);
+    left = std::min(left, std::max<LONG>(targetWidth - 1, 0));
+    top = std::min(top, std::max<LONG>(targetHeight - 1, 0));
+    right = std::max(std::min(right, targetWidth), left);
+    bottom = std::max(std::min(bottom, targetHeight), top);
     float x = static_cast<float>(left);
     float y = static_cast<float>(top);
     float width = static_cast<float>(right - left);
@@ -28,11 +32,12 @@ HRESULT ApplyDeviceViewport(TDisplayRecord& record, const RECT& rect) {
         y = std::round(y * scale);
         width = std::round(width * scale);
         height = std::round(height * scale);
-        DDSURFACEDESC2 back{};
-        back.dwSize = sizeof back;
-        if (record.mBackBuffer != nullptr && SUCCEEDED(record.mBackBuffer->GetSurfaceDesc(&back))) {
-            width = std::min(width, static_cast<float>(back.dwWidth) - x);
-            height = std::min(height, static_cast<float>(back.dwHeight) - y);
+        // Rounding may carry the far edge past the scaled display: cut it there.
+        if (scale != 0.0f) {
+            if ((x + width) / scale > static_cast<float>(targetWidth))
+                width = std::round(static_cast<float>(targetWidth) * scale) - x;
+            if ((y + height) / scale > static_cast<float>(targetHeight))
+                height = std::round(static_cast<float>(targetHeight) * scale) - y;
         }
         width = std::max(width, 0.0f);
         height = std::max(height, 0.0f);

@@ -11,7 +11,8 @@ struct TDisplayRecord;
 // Sets the rectangle as the device viewport (z 0 to 1) within the target rectangle: left and top
 // at least 0 and at most the target's width - 1 and height - 1, right and bottom at least left
 // and top and at most the target's width and height; in embedded mode each value times the
-// display scale, rounded, and kept inside the back buffer. Answers the device's result (E_POINTER
+// display scale, rounded, with the width (height) cut to end at the target's width (height)
+// times the scale where rounding carried it past. Answers the device's result (E_POINTER
 // without a device).
 HRESULT ApplyDeviceViewport(TDisplayRecord& record, const RECT& rect);
 // Applies the clip rectangle, cut to the viewport rectangle when that is not empty, within the

@@ -128,12 +128,13 @@ void TPlatformData::EndRenderTarget() {
 
     IDirectDrawSurface7* from = record.mRenderTarget;
     IDirectDrawSurface7* surface = SurfaceOf(texture);
+    // A texture that lost its surface takes nothing back, in mode 4 too (its lock would fail).
+    if (surface == nullptr) {
+        MarkBroken();
+        return;
+    }
     if (from == nullptr || area.right <= 0 || area.bottom <= 0) return;
     if (mode >= 0 && mode <= 3) {
-        if (surface == nullptr) {
-            MarkBroken();
-            return;
-        }
         HRESULT result = E_FAIL;
         if (record.mBitDepth == 32) {
             result = surface->Blt(&area, from, &area, DDBLT_WAIT, nullptr);
@@ -147,7 +148,7 @@ void TPlatformData::EndRenderTarget() {
                                    TRect{0, 0, view.View().Width(), view.View().Height()});
             }
         }
-    } else if (mode == 4 && surface != nullptr && texture->HasAlpha()) {
+    } else if (mode == 4 && texture->HasAlpha()) {
         TLockedView source(from);
         TLockedView dest(surface);
         if (source.IsUsable() && dest.IsUsable()) {

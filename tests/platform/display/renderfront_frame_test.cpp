@@ -1,0 +1,184 @@
+// The display's frames: the calls of one frame, the frames refused (a flip still in progress, a
+// lost surface during a restore, a second BeginScene failing after a restore), vertex lists with
+// video memory exhausted, the present status and the wait for the flip.
+#include <gtest/gtest.h>
+
+#include "platform/platform.h"
+#include "port/system/clock.h"
+#include "renderfrontfixture.h"
+
+namespace dx_testing {
+namespace {
+
+using RenderFrontFrameTest = RenderFrontTest;
+
+TEST_F(RenderFrontFrameTest, AFrameBeginsOneSceneEndsItAndPresentsOnce) {
+    ASSERT_TRUE(MakeFrontDisplay());
+    uint32_t countBefore = Record().mWorkingCount;
+    ASSERT_TRUE(mDisplay->BeginDraw(true));
+    EXPECT_TRUE(Record().mInScene);
+    EXPECT_EQ(Record().mWorkingCount, countBefore + 1);
+    ASSERT_TRUE(mDisplay->Begin2d());
+    DrawQuad(10, 10, 20, 20);
+    mDisplay->End2d();
+    mDisplay->EndDraw(true);
+    EXPECT_FALSE(Record().mInScene);
+    EXPECT_EQ(CountCalls("BeginScene"), 1);
+    EXPECT_EQ(CountCalls("EndScene"), 1);
+    EXPECT_EQ(CountCalls("Flip"), 1);
+    EXPECT_EQ(CountCalls("DrawPrimitive"), 1);
+    // A second end does nothing more.
+    mDisplay->EndDraw(true);
+    EXPECT_EQ(CountCalls("EndScene"), 1);
+    EXPECT_EQ(CountCalls("Flip"), 1);
+    // Without present the scene ends and nothing is shown.
+    ASSERT_TRUE(mDisplay->BeginDraw(false));
+    mDisplay->EndDraw(false);
+    EXPECT_EQ(CountCalls("EndScene"), 2);
+    EXPECT_EQ(CountCalls("Flip"), 1);
+    EXPECT_TRUE(LogLines().empty()) << LogLines().front();
+}
+
+TEST_F(RenderFrontFrameTest, AFrameBegunWhileTheFlipIsStillInProgressIsSkippedUnmarked) {
+    ASSERT_TRUE(MakeFrontDisplay());
+    port::control::InjectFailure("GetFlipStatus", DDERR_WASSTILLDRAWING, 1);
+    EXPECT_FALSE(mDisplay->BeginDraw(false));
+    EXPECT_FALSE(mDisplay->IsBroken());
+    EXPECT_EQ(CountCalls("BeginScene"), 0);
+    EXPECT_TRUE(LogLines().empty());
+    // Another flip-status error is logged and the frame goes on.
+    port::control::InjectFailure("GetFlipStatus", DDERR_INVALIDOBJECT, 1);
+    EXPECT_TRUE(mDisplay->BeginDraw(false));
+    EXPECT_EQ(LogIndex("DX Error"), 0);
+    mDisplay->EndDraw(false);
+}
+
+TEST_F(RenderFrontFrameTest, NoDeviceBrokenOrALostBackBufferRefusesTheFrame) {
+    ASSERT_TRUE(MakeFrontDisplay());
+    mDisplay->SetBroken(true);
+    EXPECT_FALSE(mDisplay->BeginDraw(false));
+    mDisplay->SetBroken(false);
+    IDirect3DDevice7* device = Record().mDevice;
+    Record().mDevice = nullptr;
+    EXPECT_FALSE(mDisplay->BeginDraw(false));
+    Record().mDevice = device;
+    // The front buffer is asked first.
+    port::control::InjectFailure("IsLost", DDERR_SURFACELOST, 1);
+    EXPECT_FALSE(mDisplay->BeginDraw(false));
+    // Without an active application object the loss is not marked.
+    EXPECT_FALSE(mDisplay->IsBroken());
+    EXPECT_EQ(CountCalls("BeginScene"), 0);
+}
+
+TEST_F(RenderFrontFrameTest, ASurfaceLostAtBeginSceneDuringARestoreMarksBrokenWithoutRestoring) {
+    ASSERT_TRUE(MakeFrontDisplay());
+    Record().mInRestore = true;
+    port::control::InjectFailure("BeginScene", DDERR_SURFACELOST, 1);
+    EXPECT_FALSE(mDisplay->BeginDraw(false));
+    EXPECT_TRUE(mDisplay->IsBroken());
+    EXPECT_TRUE(Logged("TRenderer::BeginDraw: DDERR_SURFACELOST on BeginScene"));
+    EXPECT_EQ(CountCalls("BeginScene"), 1);
+    EXPECT_FALSE(Record().mInScene);
+    Record().mInRestore = false;
+}
+
+TEST_F(RenderFrontFrameTest, ASecondBeginSceneFailingAfterARestoreLeavesNoSceneOpen) {
+    ASSERT_TRUE(MakeFrontDisplay());
+    port::control::InjectFailure("BeginScene", DDERR_SURFACELOST, 2);
+    EXPECT_FALSE(mDisplay->BeginDraw(false));
+    EXPECT_TRUE(Logged("TRenderer::BeginDraw: DDERR_SURFACELOST on BeginScene"));
+    EXPECT_FALSE(Record().mInScene);
+    EXPECT_TRUE(mDisplay->IsBroken());
+    if (Record().mDevice != nullptr) {
+        EXPECT_FALSE(port::control::StateOf(Record().mDevice).inScene);
+    }
+    // Nothing to end.
+    mDisplay->EndDraw(true);
+    EXPECT_EQ(CountCalls("EndScene"), 0);
+}
+
+TEST_F(RenderFrontFrameTest, EndSceneFailuresMarkBrokenOrRestore) {
+    ASSERT_TRUE(MakeFrontDisplay());
+    ASSERT_TRUE(mDisplay->BeginDraw(false));
+    port::control::InjectFailure("EndScene", D3DERR_SCENE_END_FAILED, 1);
+    mDisplay->EndDraw(true);
+    EXPECT_TRUE(mDisplay->IsBroken());
+    EXPECT_EQ(CountCalls("Flip"), 0);
+    // The refused call left the device's scene open.
+    Record().mDevice->EndScene();
+
+    mDisplay->SetBroken(false);
+    ASSERT_TRUE(mDisplay->BeginDraw(false));
+    port::control::InjectFailure("EndScene", DDERR_SURFACELOST, 1);
+    mDisplay->EndDraw(true);
+    EXPECT_TRUE(Logged("TPlatform::EndDraw: DDERR_SURFACELOST on UpdateFrame or EndScene"));
+    // The present never follows a failed EndScene.
+    EXPECT_EQ(CountCalls("Flip"), 0);
+    Record().mDevice->EndScene();
+
+    mLog.Clear();
+    mDisplay->SetBroken(false);
+    ASSERT_TRUE(mDisplay->BeginDraw(false));
+    port::control::InjectFailure("Flip", DDERR_INVALIDOBJECT, 1);
+    mDisplay->EndDraw(true);
+    EXPECT_EQ(LogIndex("DX Error"), 0);
+    EXPECT_TRUE(
+        Logged("TPlatform::EndDraw: Unexpected error (see above) on UpdateFrame or EndScene"));
+}
+
+TEST_F(RenderFrontFrameTest, VideoMemoryExhaustedWhileDrawingSwitchesToLowMemoryOnce) {
+    ASSERT_TRUE(MakeFrontDisplay());
+    ASSERT_TRUE(mDisplay->BeginDraw(false));
+    ASSERT_TRUE(mDisplay->Begin2d());
+    port::control::InjectFailure("DrawPrimitive", DDERR_OUTOFVIDEOMEMORY, 1);
+    DrawQuad(0, 0, 10, 10);
+    EXPECT_TRUE(Logged("DrawVertices out of video memory"));
+    EXPECT_TRUE(Record().mLowMemoryVideo);
+    EXPECT_TRUE(mDisplay->IsBroken());
+    EXPECT_EQ(CountCalls("DrawPrimitive"), 1);
+    // Broken: nothing more is drawn until the display is set up again.
+    DrawQuad(0, 0, 10, 10);
+    DrawQuad(0, 0, 10, 10);
+    EXPECT_EQ(CountCalls("DrawPrimitive"), 1);
+    mDisplay->EndDraw(false);
+
+    // Another draw failure is logged and marks broken.
+    mDisplay->SetBroken(false);
+    mLog.Clear();
+    ASSERT_TRUE(mDisplay->BeginDraw(false));
+    port::control::InjectFailure("DrawPrimitive", DDERR_INVALIDOBJECT, 1);
+    DrawQuad(0, 0, 10, 10);
+    EXPECT_EQ(LogIndex("DX Error"), 0);
+    EXPECT_TRUE(mDisplay->IsBroken());
+    mDisplay->EndDraw(false);
+}
+
+TEST_F(RenderFrontFrameTest, ThePresentStatusAndTheWaitForTheFlip) {
+    ASSERT_TRUE(MakeFrontDisplay());
+    EXPECT_TRUE(mDisplay->IsPresentDone());
+    // Full screen asks for the flip, in a window for the blit.
+    port::control::InjectFailure("GetFlipStatus", DDERR_WASSTILLDRAWING, 1);
+    EXPECT_FALSE(mDisplay->IsPresentDone());
+    EXPECT_TRUE(mDisplay->IsPresentDone());
+    Record().mFullscreen = false;
+    port::control::InjectFailure("GetBltStatus", DDERR_WASSTILLDRAWING, 1);
+    EXPECT_FALSE(mDisplay->IsPresentDone());
+    EXPECT_TRUE(mDisplay->IsPresentDone());
+
+    // The wait sleeps 1 ms on the fake clock while the flip is still drawing.
+    port::control::SetSleepAdvancesClock(true);
+    DWORD before = GetTickCount();
+    port::control::InjectFailure("GetFlipStatus", DDERR_WASSTILLDRAWING, 3);
+    EXPECT_EQ(mDisplay->WaitForFlip(), DD_OK);
+    EXPECT_EQ(GetTickCount() - before, 3u);
+    port::control::InjectFailure("GetFlipStatus", DDERR_INVALIDOBJECT, 1);
+    EXPECT_EQ(mDisplay->WaitForFlip(), DDERR_INVALIDOBJECT);
+}
+
+TEST_F(RenderFrontFrameTest, WithoutABackBufferNoPresentIsDone) {
+    TPlatformData display;
+    EXPECT_FALSE(display.IsPresentDone());
+}
+
+}  // namespace
+}  // namespace dx_testing
