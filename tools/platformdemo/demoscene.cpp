@@ -84,7 +84,8 @@ bool DemoScene::DrawFrame() {
         DrawText(kPanelLeft + 14, kPanelTop + 140, 15, 0xFF101820u, "Esc, Alt+F4  quit");
         renderer->End2d();
     }
-    renderer->EndDraw(0);
+    // Non-zero: the frame is presented.
+    renderer->EndDraw(1);
     return true;
 }
 

@@ -39,6 +39,6 @@ int main(int argc, char** argv) {
 
     std::string commandLine = commandline::JoinArguments(arguments);
     FrameworkMain(nullptr, nullptr, commandLine.c_str(), SW_SHOWNORMAL, &platformdemo::DemoMain,
-                  true);
+                  false);
     return platformdemo::ExitCode();
 }
