@@ -137,6 +137,8 @@ public:
     static void EnsureSystemCursorImage();
     // Whether the display has finished its last present.
     bool IsReadyToDraw() const;
+    // The display exists and its cooperative-level test answers DD_OK (displayusable.cpp).
+    bool IsDisplayUsable() const;
 
     static void SetConfig(const str& key, const str& value);
     // The stored value, or fallback for an absent key (which stays absent).

@@ -8,11 +8,6 @@ void TPlatformData::Restore() {
     mRecord->mBroken.store(false);
 }
 
-bool TPlatformData::SetFullscreen(bool fullscreen) {
-    mRecord->mFullscreen.store(fullscreen);
-    return true;
-}
-
 void TPlatformData::UpdateDesktopMetrics() {
     HDC screen = GetDC(nullptr);
     int width = GetDeviceCaps(screen, HORZRES);

@@ -20,6 +20,8 @@
 #include "port/win32types.h"
 
 class IDirectDrawSurface7;
+class TMat4;
+struct D3DMATERIAL7;
 class TDXContext;
 class TTexture;
 class TTextureData;
@@ -64,9 +66,14 @@ public:
     int GetWorkingCount() const;
     void ResetWorkingCount();
 
-    // Switches between a window and full screen; answers whether it did.
+    // Switches between a window and full screen through SetDisplay at the current size. A window
+    // is refused (false, nothing done) on a palettised desktop, when the size with its frame does
+    // not fit the desktop, after a window ran out of video memory and in the low-memory video
+    // mode; full screen is always asked (display/displaymode.cpp).
     bool SetFullscreen(bool fullscreen);
     bool IsFullscreen() const;
+    // The target rectangle's size and the full-screen flag; null pointers are skipped.
+    void GetDisplaySize(int* width, int* height, bool* fullscreen) const;
 
     // The rectangle drawing is clipped to (the screen's size after the set-up).
     RECT GetClipRect() const;
@@ -86,6 +93,27 @@ public:
     bool SetMouseImage(const std::shared_ptr<TTexture>& texture, bool hardware, int hotX, int hotY);
     // Shows or hides the cursor through the context.
     void ShowCursor(bool shown);
+    // Forgets the software cursor's saved background and position (TDXContext::ResetMouse).
+    void ResetMouseImage();
+    // The context's overlay-cursor flag.
+    void SetOverlayCursor(bool overlay);
+    // IDirectDraw7::FlipToGDISurface when there is a DirectDraw object (before another drawer
+    // paints over the display).
+    void FlipToGDISurface();
+
+    // The device's state (display/devicestate.cpp); nothing without a device. The projection is
+    // also kept in the record; the ambient colour (red, green, blue, alpha from 0 to 1) is packed
+    // into one ARGB value.
+    void SetWorldTransform(const TMat4& matrix);
+    void SetViewTransform(const TMat4& matrix);
+    void SetProjectionTransform(const TMat4& matrix);
+    void SetAmbient(const TVec4& colour);
+    void SetMaterial(const D3DMATERIAL7& material);
+    // Stores near and far and sets a perspective projection. Aspect 0 means the visible
+    // viewport's (the viewport within the target) height over its width. The projection's centre
+    // follows the viewport within the target: offset x = (viewport centre x - target centre x) /
+    // (target width / 2), and the same for y.
+    void SetPerspective(float nearPlane, float farPlane, float fieldOfView, float aspect);
 
     // Sets the display up for width x height, full screen or in a window (display/setdisplay.cpp).
     // force: even when nothing changes; quiet: no boxes; childOfHost: the main window is a child
@@ -170,3 +198,11 @@ private:
 // the context holds it: desktop width < width + SM_CXEDGE + SM_CXFRAME, or desktop height <
 // height + SM_CYEDGE + SM_CYFRAME + SM_CYCAPTION.
 bool WindowExceedsDesktop(const TDXContext* context, int width, int height);
+
+// ClipOrCenterWindowToMonitor's flags: centre on the monitor (else clip inside it); use its work
+// area (else the whole monitor).
+constexpr UINT kMonitorCentre = 1;
+constexpr UINT kMonitorWorkArea = 2;
+// Moves the window (position only) onto the monitor nearest to it, as the flags say; a window
+// larger than the area is left where it is (display/monitorclip.cpp).
+void ClipOrCenterWindowToMonitor(HWND window, UINT flags);

@@ -185,6 +185,8 @@ public:
     TPlatformData* GetPlatformData() const { return mDisplay.load(); }
     void SetPlatformData(std::unique_ptr<TPlatformData> display);
     void DeletePlatformData();
+    // The display exists and is not marked broken (displayusable.cpp).
+    bool IsDisplayReady() const;
 
     // Display scale: game coordinates to window pixels (a render target sets 1 and restores it).
     float GetScaleX() const { return mScaleX.load(); }

@@ -18,7 +18,8 @@ protected:
         Start();
         TPlatformData* display = MakeDisplay();
         mLog.Clear();
-        display->SetFullscreen(true);
+        // Only the display's flag: what the pump reads of a full-screen set-up.
+        display->GetRecord()->mFullscreen.store(true);
         display->SetClipRect(0, 0, 1024, 768);
         SetWindowPos(mWindow, topmost ? HWND_TOPMOST : HWND_TOP, 0, 0, 1024, 768, 0);
         Settle();
@@ -112,7 +113,7 @@ TEST_F(GuardTest, WaitsWhileLostInTheBackground) {
 
 TEST_F(GuardTest, NotInAWindow) {
     TPlatformData* display = StartFullScreen(false);
-    display->SetFullscreen(false);
+    display->GetRecord()->mFullscreen.store(false);
     Pump().topmostMissingLogged = false;
     mLog.Clear();
     IdleTurns(5);

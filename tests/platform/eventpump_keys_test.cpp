@@ -158,6 +158,9 @@ TEST_F(PumpTest, AltF1TogglesTheStatisticsAndReportsNothing) {
 TEST_F(PumpTest, AltEnterSwitchesTheDisplay) {
     Start();
     TPlatformData* display = MakeDisplay();
+    // A size the desktop has as a full-screen mode.
+    display->SetDisplay(640, 480, false, true, false, false);
+    Settle();
     InjectKey(VK_MENU, true);
     Settle();
     InjectKey(VK_RETURN, true);

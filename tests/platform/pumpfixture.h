@@ -115,6 +115,12 @@ protected:
         record->mDirectDraw = context->GetDirectDraw();
         record->mDirect3D = context->GetDirect3D();
         record->mDevice = context->GetDevice();
+        // The size a set-up leaves in the record, so that a switch sets the same size up again.
+        RECT whole{0, 0, 320, 240};
+        record->mClipRect = whole;
+        record->mTargetRect = whole;
+        record->mScreenRect = whole;
+        record->mViewportRect = whole;
         EXPECT_TRUE(display->IsWorking());
         return display;
     }

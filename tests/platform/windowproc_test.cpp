@@ -84,9 +84,10 @@ TEST_F(SizeLockTest, NotWhenEmbeddedNorFullScreenNorWithoutADisplay) {
     TRenderer::GetInstance()->PushViewport(TRect{0, 0, 640, 480});
     EXPECT_EQ(Resize().right, 300);  // no display
     TPlatformData* display = MakeDisplay();
-    display->SetFullscreen(true);
+    // Only the display's flag, as a full-screen set-up leaves it.
+    display->GetRecord()->mFullscreen.store(true);
     EXPECT_EQ(Resize().right, 300);
-    display->SetFullscreen(false);
+    display->GetRecord()->mFullscreen.store(false);
     mPlatform->SetEmbedded(true);
     EXPECT_EQ(Resize().right, 300);
     mPlatform->SetEmbedded(false);
@@ -181,7 +182,7 @@ TEST_F(WindowProcTest, ActivationInFullScreenUnlessForced) {
     TSoundManager* sound = mApp->GetSoundManager();
     TPlatformData* display = MakeDisplay();
     Settle();
-    display->SetFullscreen(true);
+    display->GetRecord()->mFullscreen.store(true);
     TWin32Platform::SetActive(mWindow, false, false);
     EXPECT_FALSE(sound->IsActive());  // the sound is told all the same
     EXPECT_TRUE(mPlatform->IsActive());

@@ -59,6 +59,9 @@ bool Contains(const std::vector<int>& types, int type) {
 }
 
 TEST_F(MainWindowTest, EmbeddedModeEffects) {
+    // The desktop holds the host's client area (the display set-up ends a game whose scaled
+    // window would not fit).
+    port::control::SetDesktop(2560, 1600, 32);
     HWND host = MakeForeign(1200, 900);
     HWND window = nullptr;
     RunWith(HostLine(host, "-host=/usr/bin/viewer"), [&](TPlatform* platform) {

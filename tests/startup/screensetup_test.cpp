@@ -163,6 +163,9 @@ TEST_F(MainWindowTest, SetupScreenTimerReachesThePumpEveryQuarterSecond) {
 }
 
 TEST_F(MainWindowTest, EmbeddedScaleIsTheHostWidthOverTheGameWidthInAWindow) {
+    // The desktop holds the host's client area (the display set-up ends a game whose scaled
+    // window would not fit).
+    port::control::SetDesktop(2560, 1600, 32);
     HWND host = MakeForeign(1600, 1000);
     RunWith(HostLine(host), [](TPlatform* platform) {
         TWin32Platform* shell = platform->GetPlatform();
@@ -270,6 +273,9 @@ TEST_F(MainWindowTest, HiddenCursorStoresTheImageWithoutShowingIt) {
 }
 
 TEST_F(MainWindowTest, SetMousePosMovesTheSystemCursorThroughTheDisplayScale) {
+    // The desktop holds the host's client area (the display set-up ends a game whose scaled
+    // window would not fit).
+    port::control::SetDesktop(2560, 1600, 32);
     HWND host = MakeForeign(1600, 1200);
     RunWith(HostLine(host), [](TPlatform* platform) {
         platform->SetupScreen(800, 600, false);

@@ -59,8 +59,12 @@ struct TDisplayRecord {
     bool mDepthWrite = false;
     bool mDepthTest = false;
     bool mFallbackInProgress = false;
-    // The program is ending: a later set-up ends the process.
+    // The program cannot show anything and its quit is posted: a later set-up does nothing, and
+    // one reached 30 s after mFatalTime (application ms) ends the process.
     bool mFatal = false;
+    uint32_t mFatalTime = 0;
+    // A set-up has got past its embedded pause once (the first one is never held off).
+    bool mSetUpBefore = false;
     // Device capabilities.
     bool mSeparateTextureMemories = false;
     bool mNoSpecularGouraud = false;

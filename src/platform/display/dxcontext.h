@@ -138,6 +138,9 @@ public:
     // Shows or hides the cursor.
     void ShowCursor(bool show);
     bool IsCursorVisible() const;
+    // Whether the cursor is drawn as an overlay (stored; nothing reads it yet).
+    void SetOverlayCursor(bool overlay) { mOverlayCursor = overlay; }
+    bool IsOverlayCursor() const { return mOverlayCursor; }
     // The software-cursor texture; empty when none is set.
     std::shared_ptr<TTexture> GetCursorTexture() const;
     // Builds the cursor image again after the display was restored (the listener runs it). One
@@ -232,6 +235,7 @@ private:
     std::vector<TCursorRun> mAlternateRuns;
     bool mUseAlternateRuns = false;
     bool mCursorVisible = true;
+    bool mOverlayCursor = false;
     HCURSOR mWindowsCursor = nullptr;
     POINT mWindowsHotSpot{0, 0};
 
