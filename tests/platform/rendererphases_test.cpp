@@ -153,6 +153,7 @@ const std::vector<Case>& Cases() {
              EXPECT_FALSE(r.BeginRenderTarget(texture, 3));
              r.EndRenderTarget();
              EXPECT_FALSE(r.IsDrawing());
+             r.EndRenderTarget();  // none open: the display is not asked
              ASSERT_EQ(sink.mRenderTargets.size(), 1u);
              EXPECT_EQ(sink.mRenderTargets[0].texture, texture.get());
              EXPECT_EQ(sink.mRenderTargets[0].mode, 0);

@@ -130,8 +130,10 @@ bool TRenderer::BeginRenderTarget(const std::shared_ptr<TTexture>& texture, int3
 }
 
 void TRenderer::EndRenderTarget() {
-    // The display knows whether a target is open; after none it does nothing.
-    if (mSink != nullptr) mSink->EndRenderTarget();
+    // Only an open target reaches the display: its end puts back the display scale saved when
+    // the target began, which a stray end would make stale (a scale changed since, in a window
+    // embedded in a host).
+    if (mSink != nullptr && mState->mInRenderTarget) mSink->EndRenderTarget();
     mState->mInRenderTarget = false;
     mState->mInFrame = false;
 }

@@ -73,7 +73,8 @@ public:
     // the frame. False changes nothing. The mode is the display's: 0 and 1 start from what the
     // back buffer holds, 2 and 3 copy the texture in first, 4 clears to transparent black.
     bool BeginRenderTarget(const std::shared_ptr<TTexture>& texture, int32_t mode = 0);
-    // The sink ends the target (draws go back to the screen); the target and frame flags clear.
+    // The sink ends an open target (draws go back to the screen); the target and frame flags
+    // clear.
     void EndRenderTarget();
 
     // Draws the list, only inside a 2-D or 3-D phase (otherwise logged, nothing drawn).
