@@ -61,6 +61,11 @@ private:
 
     // Turns the loop while grabbing the window (or the screen) now and then, until the grab
     // satisfies done or the time is up; the last grab in *image.
+    // What the X server shows of the window, cut from a grab of the screen (a window that lies
+    // partly off the screen cannot be grabbed itself); black where it lies off the screen.
+    ArgbImage GrabWindow();
+    // The window's grab, or the root window's (the whole screen).
+    ArgbImage Grab(XWindowId window);
     bool WaitForGrab(XWindowId window, const std::function<bool(const ArgbImage&)>& done,
                      ArgbImage* image);
     bool Covers(int left, int top, int width, int height);
@@ -120,12 +125,33 @@ bool Tour::Active() const {
     return TPlatform::GetInstance()->IsActive();
 }
 
+ArgbImage Tour::GrabWindow() {
+    ArgbImage window;
+    int left = 0, top = 0;
+    if (!mX.Geometry(mWindow, &left, &top, &window.width, &window.height)) return ArgbImage();
+    ArgbImage screen = mX.Grab(mX.Root());
+    if (screen.pixels.empty()) return ArgbImage();
+    window.pixels.assign(static_cast<size_t>(window.width) * window.height, 0xFF000000u);
+    for (int y = 0; y < window.height; ++y) {
+        for (int x = 0; x < window.width; ++x) {
+            int sx = left + x, sy = top + y;
+            if (sx < 0 || sy < 0 || sx >= screen.width || sy >= screen.height) continue;
+            window.pixels[static_cast<size_t>(y) * window.width + x] = screen.At(sx, sy);
+        }
+    }
+    return window;
+}
+
+ArgbImage Tour::Grab(XWindowId window) {
+    return window == mWindow ? GrabWindow() : mX.Grab(window);
+}
+
 bool Tour::WaitForGrab(XWindowId window, const std::function<bool(const ArgbImage&)>& done,
                        ArgbImage* image) {
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWait);
     do {
         mGame.RunFor(kGrabEvery);
-        *image = mX.Grab(window);
+        *image = Grab(window);
         if (!image->pixels.empty() && done(*image)) return true;
     } while (!mGame.Ended() && std::chrono::steady_clock::now() < end);
     return false;
@@ -219,7 +245,7 @@ void Tour::CheckCursor(XWindowId grabbed, const char* where) {
 void Tour::CheckWindow() {
     CheckCursor(mWindow, "in the window");
     mGame.RunFrames(2, kWait);
-    mShotA = mX.Grab(mWindow);
+    mShotA = GrabWindow();
     Expect(mShotA.width == kScreenWidth && mShotA.height == kScreenHeight,
            "screenshot A: the window's client area is 800 x 600 (" + std::to_string(mShotA.width) +
                " x " + std::to_string(mShotA.height) + ")");
