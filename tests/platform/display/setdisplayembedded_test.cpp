@@ -78,6 +78,16 @@ TEST_F(SetDisplayEmbeddedTest, AHostLostMidRunEndsTheGameThroughItsQuit) {
     EXPECT_FALSE(Record().mInSetDisplay);
 }
 
+TEST_F(SetDisplayEmbeddedTest, ADesktopSwitchedTo256ColoursEndsTheProgramAtTheNextSetUp) {
+    ASSERT_EQ(SetDisplay(320, 240, false), kNoExit);
+    // The window procedure hands the new desktop to the display on WM_DISPLAYCHANGE.
+    port::control::SetDesktop(1024, 768, 8);
+    mDisplay->UpdateDesktopMetrics();
+    EXPECT_EQ(SetDisplay(320, 240, false, true), -1);
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, setdisplay::kPalettisedHostBox);
+}
+
 TEST_F(SetDisplayEmbeddedTest, ASetUpRightAfterAMarkAsBrokenWaitsASecond) {
     // The first set-up is never held off.
     mDisplay->MarkBroken();
