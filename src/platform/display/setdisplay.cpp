@@ -86,10 +86,9 @@ void TPlatformData::SetDisplay(int width, int height, bool fullscreen, bool forc
         TPlatform::Sleep(kBackgroundWait);
         return;
     }
-    setdisplay::TRun run{*this,      record,     context, *application,
-                         *platform,  platform->GetMainWindow(),
-                         width,      height,     fullscreen, force,
-                         quiet,      childOfHost};
+    setdisplay::TRun run{
+        *this, record, context,    *application, *platform, platform->GetMainWindow(),
+        width, height, fullscreen, force,        quiet,     childOfHost};
     if (record.mLowMemoryVideo) {
         ForceFullscreen(run, platform->IsHostedMode(), setdisplay::kOutOfMemoryBox, "MEMORY");
     }

@@ -46,8 +46,9 @@ void ReadCapabilities(TRun& run) {
         (caps.dwDevCaps & D3DDEVCAPS_SEPARATETEXTUREMEMORIES) != 0;
     run.record.mNoSpecularGouraud =
         (caps.dpcTriCaps.dwShadeCaps & D3DPSHADECAPS_SPECULARGOURAUDRGB) == 0;
-    run.record.mSquareTextures = (caps.dpcTriCaps.dwTextureCaps & D3DPTEXTURECAPS_SQUAREONLY) != 0 ||
-                                 caps.dwMaxTextureAspectRatio < kLeastAspectRatio;
+    run.record.mSquareTextures =
+        (caps.dpcTriCaps.dwTextureCaps & D3DPTEXTURECAPS_SQUAREONLY) != 0 ||
+        caps.dwMaxTextureAspectRatio < kLeastAspectRatio;
 }
 
 // The device's render target becomes the render target and the back buffer; the pointer stays
@@ -105,8 +106,8 @@ bool CreateDevice(TRun& run) {
     DWORD flags = 1;
     if (run.childOfHost) flags |= CDisplay::kFlagKeepWindow;
     if (record.mHintAntialias) flags |= CDisplay::kFlagAntialiasHint;
-    bool created = run.context.Create(run.window, run.fullscreen, run.width, run.height,
-                                      bitsPerPixel, flags);
+    bool created =
+        run.context.Create(run.window, run.fullscreen, run.width, run.height, bitsPerPixel, flags);
     if (!created && (flags & CDisplay::kFlagAntialiasHint) != 0) {
         // No render state is touched: there is no device, and the next one starts from the
         // default state.

@@ -23,7 +23,8 @@ namespace {
 
 void ExpectMatrix(const D3DMATRIX& actual, const TMat4& expected) {
     const float* values = &actual._11;
-    for (int i = 0; i < 16; ++i) EXPECT_FLOAT_EQ(values[i], expected.m[i]) << "element " << i;
+    for (int i = 0; i < 16; ++i)
+        EXPECT_FLOAT_EQ(values[i], expected.m[i]) << "element " << i;
 }
 
 class SetDisplayDeviceTest : public SetDisplayTest {
@@ -64,22 +65,22 @@ TEST_F(SetDisplayDeviceTest, ASetUpLeavesTheDefaultStateAndTheStartState) {
         {D3DRENDERSTATE_SHADEMODE, D3DSHADE_GOURAUD},
     };
     for (const RenderState& expected : renderStates) {
-        EXPECT_EQ(state.renderStates[expected.state], expected.value) << "render state "
-                                                                      << expected.state;
+        EXPECT_EQ(state.renderStates[expected.state], expected.value)
+            << "render state " << expected.state;
     }
     struct StageState {
         D3DTEXTURESTAGESTATETYPE state;
         DWORD value;
     } stageStates[] = {
-        {D3DTSS_MAGFILTER, D3DTFG_LINEAR},  {D3DTSS_MINFILTER, D3DTFN_LINEAR},
-        {D3DTSS_MIPFILTER, D3DTFP_LINEAR},  {D3DTSS_COLOROP, D3DTOP_MODULATE},
-        {D3DTSS_COLORARG1, D3DTA_TEXTURE},  {D3DTSS_COLORARG2, D3DTA_CURRENT},
-        {D3DTSS_ALPHAOP, D3DTOP_MODULATE},  {D3DTSS_ALPHAARG1, D3DTA_TEXTURE},
+        {D3DTSS_MAGFILTER, D3DTFG_LINEAR}, {D3DTSS_MINFILTER, D3DTFN_LINEAR},
+        {D3DTSS_MIPFILTER, D3DTFP_LINEAR}, {D3DTSS_COLOROP, D3DTOP_MODULATE},
+        {D3DTSS_COLORARG1, D3DTA_TEXTURE}, {D3DTSS_COLORARG2, D3DTA_CURRENT},
+        {D3DTSS_ALPHAOP, D3DTOP_MODULATE}, {D3DTSS_ALPHAARG1, D3DTA_TEXTURE},
         {D3DTSS_ALPHAARG2, D3DTA_CURRENT},
     };
     for (const StageState& expected : stageStates) {
-        EXPECT_EQ(state.stageStates[expected.state], expected.value) << "stage state "
-                                                                     << expected.state;
+        EXPECT_EQ(state.stageStates[expected.state], expected.value)
+            << "stage state " << expected.state;
     }
     TMat4 identity;
     ExpectMatrix(state.world, identity);
@@ -88,7 +89,8 @@ TEST_F(SetDisplayDeviceTest, ASetUpLeavesTheDefaultStateAndTheStartState) {
     TMat4 projection;
     projection.SetPerspective(0.1f, 1000.0f, std::numbers::pi_v<float> / 4.0f, 0.75f, 0.0f, 0.0f);
     ExpectMatrix(state.projection, projection);
-    for (int i = 0; i < 16; ++i) EXPECT_FLOAT_EQ(Record().mProjection.m[i], projection.m[i]);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_FLOAT_EQ(Record().mProjection.m[i], projection.m[i]);
     EXPECT_FLOAT_EQ(Record().mNearPlane, 0.1f);
     EXPECT_FLOAT_EQ(Record().mFarPlane, 1000.0f);
     EXPECT_FLOAT_EQ(state.material.diffuse.r, 1.0f);
@@ -112,8 +114,9 @@ TEST_F(SetDisplayDeviceTest, TheCapabilitiesComeFromTheDevice) {
         bool noSpecular;
         bool square;
     } cases[] = {
-        {D3DDEVCAPS_HWRASTERIZATION, D3DPSHADECAPS_COLORGOURAUDRGB | D3DPSHADECAPS_SPECULARGOURAUDRGB,
-         0, 2048, false, false, false},
+        {D3DDEVCAPS_HWRASTERIZATION,
+         D3DPSHADECAPS_COLORGOURAUDRGB | D3DPSHADECAPS_SPECULARGOURAUDRGB, 0, 2048, false, false,
+         false},
         {D3DDEVCAPS_HWRASTERIZATION | D3DDEVCAPS_SEPARATETEXTUREMEMORIES,
          D3DPSHADECAPS_COLORGOURAUDRGB, D3DPTEXTURECAPS_SQUAREONLY, 2048, true, true, true},
         {D3DDEVCAPS_HWRASTERIZATION, D3DPSHADECAPS_COLORGOURAUDRGB, 0, 63, false, true, true},

@@ -8,10 +8,10 @@
 #include "platform/win32platform.h"
 #include "platform/windowsystemhooks.h"
 #include "port/system/control.h"
+#include "port/system/showcommand.h"
 #include "port/window/activation.h"
 #include "port/window/messages.h"
 #include "port/window/queue.h"
-#include "port/system/showcommand.h"
 #include "port/window/window.h"
 #include "port/window/windowpos.h"
 
