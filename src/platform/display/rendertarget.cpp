@@ -112,9 +112,11 @@ bool TPlatformData::BeginRenderTarget(const std::shared_ptr<TTexture>& texture, 
 
 void TPlatformData::EndRenderTarget() {
     TDisplayRecord& record = *mRecord;
+    // Without an open target there is no saved scale to put back either: a stray second end
+    // must not undo a scale set since.
+    if (record.mRenderTargetTexture == nullptr) return;
     if (TWin32Platform* platform = Platform())
         platform->SetScale(record.mSavedScaleX, record.mSavedScaleY);
-    if (record.mRenderTargetTexture == nullptr) return;
     // Forgotten on every path below: a target left set would keep mode 4's stage set-up for the
     // screen, and a second end would close a frame and pop a state never pushed.
     std::shared_ptr<TTexture> texture = std::move(record.mRenderTargetTexture);

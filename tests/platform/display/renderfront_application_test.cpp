@@ -1,14 +1,15 @@
-// The device viewport of an embedded game: the rectangle in game coordinates times the display
-// scale, rounded, with the far edge cut where rounding carried it past the scaled display.
+// The render front beside the application object: the device viewport of an embedded game (the
+// rectangle in game coordinates times the display scale, rounded, with the far edge cut where
+// rounding carried it past the scaled display), and whether the application is ready to draw.
 #include <gtest/gtest.h>
 
 #include "../pumpfixture.h"
 
 namespace {
 
-class RenderFrontEmbeddedTest : public pump_testing::PumpTest {};
+class RenderFrontApplicationTest : public pump_testing::PumpTest {};
 
-TEST_F(RenderFrontEmbeddedTest, TheViewportIsScaledAndCutToTheScaledDisplay) {
+TEST_F(RenderFrontApplicationTest, TheViewportIsScaledAndCutToTheScaledDisplay) {
     Start("", false, true);
     TPlatformData* display = MakeDisplay();
     TDisplayRecord& record = *display->GetRecord();
@@ -34,6 +35,18 @@ TEST_F(RenderFrontEmbeddedTest, TheViewportIsScaledAndCutToTheScaledDisplay) {
         EXPECT_EQ(viewport.dwWidth, c.width) << c.clip.left;
         EXPECT_EQ(viewport.dwHeight, c.height) << c.clip.left;
     }
+}
+
+TEST_F(RenderFrontApplicationTest, ReadyToDrawOnceTheLastPresentIsDone) {
+    Start();
+    EXPECT_FALSE(mApp->IsReadyToDraw());
+    MakeDisplay();
+    EXPECT_TRUE(mApp->IsReadyToDraw());
+    // In a window the back buffer's last blit is asked.
+    port::control::InjectFailure("GetBltStatus", DDERR_WASSTILLDRAWING, 2);
+    EXPECT_FALSE(mApp->IsReadyToDraw());
+    EXPECT_FALSE(mApp->IsReadyToDraw());
+    EXPECT_TRUE(mApp->IsReadyToDraw());
 }
 
 }  // namespace
