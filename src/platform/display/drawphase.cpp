@@ -12,18 +12,6 @@
 
 namespace {
 
-D3DMATRIX Identity() {
-    D3DMATRIX matrix{};
-    matrix._11 = matrix._22 = matrix._33 = matrix._44 = 1.0f;
-    return matrix;
-}
-
-void SetWorldAndViewIdentity(IDirect3DDevice7* device) {
-    D3DMATRIX identity = Identity();
-    device->SetTransform(D3DTRANSFORMSTATE_WORLD, &identity);
-    device->SetTransform(D3DTRANSFORMSTATE_VIEW, &identity);
-}
-
 bool IsEmpty(const RECT& rect) {
     return rect.right <= rect.left || rect.bottom <= rect.top;
 }
@@ -48,14 +36,14 @@ D3DMATRIX Orthographic2d(float left, float top, float right, float bottom) {
     return matrix;
 }
 
-// Rebuilds the 2-D projection for the record's clip, target and viewport rectangles. An empty
-// viewport rectangle counts as none (as when the clip rectangle is applied); with nothing
-// visible the projection stays, since nothing can be drawn.
-void Rebuild2dProjection(TDisplayRecord& record) {
+// The 2-D projection for the record's clip, target and viewport rectangles. An empty viewport
+// rectangle counts as none (as when the clip rectangle is applied); with nothing visible there is
+// none (false), since nothing can be drawn.
+bool Projection2d(const TDisplayRecord& record, TMat4* out) {
     const RECT& clip = record.mClipRect;
     RECT viewport = IsEmpty(record.mViewportRect) ? clip : record.mViewportRect;
     RECT visible = Intersect(Intersect(clip, record.mTargetRect), viewport);
-    if (IsEmpty(visible)) return;
+    if (IsEmpty(visible)) return false;
     float left = static_cast<float>(std::max<LONG>(viewport.left - clip.left, 0)) -
                  record.mPixelOffset;
     float top =
@@ -63,10 +51,9 @@ void Rebuild2dProjection(TDisplayRecord& record) {
     float right = left + static_cast<float>(visible.right - visible.left);
     float bottom = top + static_cast<float>(visible.bottom - visible.top);
     D3DMATRIX projection = Orthographic2d(left, top, right, bottom);
-    static_assert(sizeof record.mProjection.m == sizeof projection);
-    std::copy_n(&projection._11, 16, record.mProjection.m);
-    HRESULT result = record.mDevice->SetTransform(D3DTRANSFORMSTATE_PROJECTION, &projection);
-    if (FAILED(result)) LOG_DX_ERROR(result);
+    static_assert(sizeof out->m == sizeof projection);
+    std::copy_n(&projection._11, 16, out->m);
+    return true;
 }
 
 }  // namespace
@@ -83,7 +70,8 @@ bool TPlatformData::Begin2d() {
     SetDepthTest(false);
     SetDepthWrite(false);
     SetCullMode(1);
-    SetWorldAndViewIdentity(device);
+    SetWorldTransform(TMat4());
+    SetViewTransform(TMat4());
     record.mIn2d = true;
     return true;
 }
@@ -108,7 +96,9 @@ void TPlatformData::End2d() {
     TDisplayRecord& record = *mRecord;
     record.mIn2d = false;
     TRenderer::GetInstance()->SetTexture(nullptr);
-    if (record.mDevice != nullptr) SetWorldAndViewIdentity(record.mDevice);
+    if (record.mDevice == nullptr) return;
+    SetWorldTransform(TMat4());
+    SetViewTransform(TMat4());
 }
 
 void TPlatformData::End3d() {}
@@ -133,8 +123,11 @@ void TPlatformData::DrawVertices(int primitive, const TVertexBatch& batch) {
             break;
     }
     device->SetRenderState(D3DRENDERSTATE_LIGHTING, lighting ? TRUE : FALSE);
-    if (record.mIn2d && batch.GetKind() != TVertexBatch::kScreenVertex)
-        Rebuild2dProjection(record);
+    TMat4 projection;
+    if (record.mIn2d && batch.GetKind() != TVertexBatch::kScreenVertex &&
+        Projection2d(record, &projection)) {
+        SetProjectionTransform(projection);
+    }
 
     HRESULT result =
         device->DrawPrimitive(static_cast<D3DPRIMITIVETYPE>(primitive), format,

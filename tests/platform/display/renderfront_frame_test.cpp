@@ -3,6 +3,8 @@
 // video memory exhausted, the present status and the wait for the flip.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "platform/platform.h"
 #include "port/system/clock.h"
 #include "renderfrontfixture.h"
@@ -150,6 +152,53 @@ TEST_F(RenderFrontFrameTest, VideoMemoryExhaustedWhileDrawingSwitchesToLowMemory
     DrawQuad(0, 0, 10, 10);
     EXPECT_EQ(LogIndex("DX Error"), 0);
     EXPECT_TRUE(mDisplay->IsBroken());
+    mDisplay->EndDraw(false);
+}
+
+TEST_F(RenderFrontFrameTest, EachTwoDimensionalListRebuildsTheProjectionForTheViewport) {
+    ASSERT_TRUE(MakeFrontDisplay());
+    ASSERT_TRUE(mDisplay->BeginDraw(false));
+    ASSERT_TRUE(mDisplay->Begin2d());
+    struct Case {
+        RECT clip;
+        RECT viewport;
+        float left, top, width, height;
+    } cases[] = {
+        // The viewport's offset from the clip rectangle, less the pixel offset; the size of clip,
+        // target and viewport together.
+        {{0, 0, 800, 600}, {100, 50, 300, 250}, 100.5f, 50.5f, 200, 200},
+        {{40, 30, 800, 600}, {100, 50, 300, 250}, 60.5f, 20.5f, 200, 200},
+        // A viewport starting left of or above the clip rectangle counts from 0.
+        {{150, 100, 250, 900}, {100, 50, 300, 250}, 0.5f, 0.5f, 100, 150},
+    };
+    for (const Case& c : cases) {
+        mDisplay->SetViewport(c.viewport);
+        mDisplay->SetClipRect(c.clip.left, c.clip.top, c.clip.right, c.clip.bottom);
+        DrawQuad(0, 0, 1, 1);
+        D3DMATRIX m = port::control::StateOf(Record().mDevice).projection;
+        float right = c.left + c.width;
+        float bottom = c.top + c.height;
+        EXPECT_FLOAT_EQ(m._11, 2.0f / c.width);
+        EXPECT_FLOAT_EQ(m._22, -2.0f / c.height);
+        EXPECT_FLOAT_EQ(m._41, (c.left + right) / (c.left - right));
+        EXPECT_FLOAT_EQ(m._42, (c.top + bottom) / (bottom - c.top));
+        // z passes through.
+        EXPECT_EQ(m._33, 1.0f);
+        EXPECT_EQ(m._34, 0.0f);
+        EXPECT_EQ(m._43, 0.0f);
+        EXPECT_EQ(m._44, 1.0f);
+        EXPECT_EQ(std::memcmp(Record().mProjection.m, &m, sizeof m), 0);
+    }
+    // Screen-space lists keep the projection.
+    D3DMATRIX before = port::control::StateOf(Record().mDevice).projection;
+    mDisplay->SetViewport(RECT{0, 0, 800, 600});
+    TTLVertex line[2]{};
+    TVertexBatch* batch = TVertexBatch::CreateKind3(line, 2);
+    mDisplay->DrawVertices(D3DPT_LINELIST, *batch);
+    TVertexBatch::Free(batch);
+    D3DMATRIX after = port::control::StateOf(Record().mDevice).projection;
+    EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
+    mDisplay->End2d();
     mDisplay->EndDraw(false);
 }
 
