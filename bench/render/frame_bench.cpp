@@ -130,7 +130,7 @@ struct Display {
     bool ok = false;
 };
 
-// The scene through the renderer, inside a frame the caller opened. Answers whether it drew.
+// The scene through the renderer, inside a frame the caller opened.
 void DrawScene(const Display& d, TVertexBatch* spans, TTLVertex* spanVertices) {
     TRenderer* renderer = TRenderer::GetInstance();
     renderer->Begin2d();
@@ -187,22 +187,27 @@ void BM_Frame_Rasterizer(benchmark::State& state) {
 }
 BENCHMARK(BM_Frame_Rasterizer)->Unit(benchmark::kMicrosecond);
 
+// One frame through the renderer; false when the display refused it. (A function of its own, so
+// that callgrind can count it alone: --toggle-collect='*RendererFrame*'.)
+__attribute__((noinline)) bool RendererFrame(const Display& d, TVertexBatch* spans,
+                                             TTLVertex* spanVertices, bool presented) {
+    TRenderer* renderer = TRenderer::GetInstance();
+    if (!renderer->BeginDraw(false)) return false;
+    DrawScene(d, spans, spanVertices);
+    if (presented) renderer->FillRect(TRect{0, 0, 300, 64}, TVec4{0, 0, 0, 0.5f}, nullptr);
+    renderer->End2d();
+    renderer->EndDraw(presented ? 1 : 0);
+    return true;
+}
+
 void RunRenderer(benchmark::State& state, bool presented) {
     Display d;
     if (!d.ok) return state.SkipWithError("no display");
-    TRenderer* renderer = TRenderer::GetInstance();
     std::vector<TTLVertex> spanVertices(kSpanBatch);
     TVertexBatch* spans = TVertexBatch::CreateKind3(spanVertices.data(), kSpanBatch);
     int64_t skipped = 0;
     for (auto _ : state) {
-        if (!renderer->BeginDraw(false)) {
-            ++skipped;
-            continue;
-        }
-        DrawScene(d, spans, spanVertices.data());
-        if (presented) renderer->FillRect(TRect{0, 0, 300, 64}, TVec4{0, 0, 0, 0.5f}, nullptr);
-        renderer->End2d();
-        renderer->EndDraw(presented ? 1 : 0);
+        if (!RendererFrame(d, spans, spanVertices.data(), presented)) ++skipped;
     }
     TVertexBatch::Free(spans);
     if (skipped > 0) state.SkipWithError("frames refused by the display");
@@ -218,6 +223,25 @@ void BM_Frame_RendererPresented(benchmark::State& state) {
     RunRenderer(state, true);
 }
 BENCHMARK(BM_Frame_RendererPresented)->Unit(benchmark::kMicrosecond);
+
+using Surfaces = std::unordered_map<const TTexture*, IDirectDrawSurface7*>;
+
+// The recorded draws of one frame on the device (callgrind: --toggle-collect='*DeviceFrame*').
+__attribute__((noinline)) void DeviceFrame(IDirect3DDevice7* device,
+                                           std::vector<TRecordingRenderSink::Draw>& draws,
+                                           Surfaces& surfaces) {
+    device->BeginScene();
+    for (TRecordingRenderSink::Draw& draw : draws) {
+        device->SetTexture(0, surfaces[draw.texture]);
+        bool lit = draw.kind == TVertexBatch::kLitVertexList;
+        void* vertices = lit ? static_cast<void*>(draw.vertices.data())
+                             : static_cast<void*>(draw.screenVertices.data());
+        DWORD count = static_cast<DWORD>(lit ? draw.vertices.size() : draw.screenVertices.size());
+        device->DrawPrimitive(static_cast<D3DPRIMITIVETYPE>(draw.primitive),
+                              lit ? D3DFVF_LVERTEX : D3DFVF_TLVERTEX, vertices, count, 0);
+    }
+    device->EndScene();
+}
 
 // The recorded draws of one renderer frame, replayed on the device with the states the renderer
 // left set (one renderer frame runs first).
@@ -239,27 +263,15 @@ void BM_Frame_Device(benchmark::State& state) {
     renderer->EndDraw(0);  // the 2-D states and the projection stay set on the device
     TVertexBatch::Free(spans);
 
-    std::unordered_map<const TTexture*, IDirectDrawSurface7*> surfaces;
+    Surfaces surfaces;
     for (const auto& texture : d.sprites)
         surfaces[texture.get()] = dynamic_cast<TDxTextureData*>(texture->GetData())->GetSurface();
     surfaces[d.background.get()] =
         dynamic_cast<TDxTextureData*>(d.background->GetData())->GetSurface();
     surfaces[nullptr] = nullptr;
 
-    IDirect3DDevice7* device = d.Device();
-    for (auto _ : state) {
-        device->BeginScene();
-        for (TRecordingRenderSink::Draw& draw : recorder.mDraws) {
-            device->SetTexture(0, surfaces[draw.texture]);
-            bool lit = draw.kind == TVertexBatch::kLitVertexList;
-            void* vertices = lit ? static_cast<void*>(draw.vertices.data())
-                                 : static_cast<void*>(draw.screenVertices.data());
-            DWORD count = static_cast<DWORD>(lit ? draw.vertices.size() : draw.screenVertices.size());
-            device->DrawPrimitive(static_cast<D3DPRIMITIVETYPE>(draw.primitive),
-                                  lit ? D3DFVF_LVERTEX : D3DFVF_TLVERTEX, vertices, count, 0);
-        }
-        device->EndScene();
-    }
+    for (auto _ : state)
+        DeviceFrame(d.Device(), recorder.mDraws, surfaces);
     ReportFrames(state);
 }
 BENCHMARK(BM_Frame_Device)->Unit(benchmark::kMicrosecond);
