@@ -66,6 +66,8 @@ public:
     int GetWorkingCount() const;
     void ResetWorkingCount();
 
+    // Whether a SetDisplay runs (it sizes the main window for the new display itself).
+    bool IsSettingUp() const;
     // Switches between a window and full screen through SetDisplay at the current size. A window
     // is refused (false, nothing done) on a palettised desktop, when the size with its frame does
     // not fit the desktop, after a window ran out of video memory and in the low-memory video

@@ -67,7 +67,10 @@ void LockWindowSize(TWin32Platform* platform, WINDOWPOS* position) {
         return;
     }
     TPlatformData* display = platform->GetPlatformData();
-    if (display == nullptr || display->IsFullscreen()) {
+    // While the display is set up, the window takes the new display's size: the renderer's
+    // viewport still has the old one (none at the first set-up), which would shrink the window
+    // to its frame.
+    if (display == nullptr || display->IsFullscreen() || display->IsSettingUp()) {
         return;
     }
     TRect viewport = TRenderer::GetInstance()->GetTopViewport();

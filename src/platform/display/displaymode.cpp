@@ -22,6 +22,10 @@ bool TPlatformData::SetFullscreen(bool fullscreen) {
     return true;
 }
 
+bool TPlatformData::IsSettingUp() const {
+    return mRecord->mInSetDisplay;
+}
+
 void TPlatformData::GetDisplaySize(int* width, int* height, bool* fullscreen) const {
     const RECT& target = mRecord->mTargetRect;
     if (width != nullptr) *width = target.right - target.left;

@@ -58,11 +58,16 @@ TEST_F(SetDisplayModesTest, AWindowTheDesktopHoldsIsMadeAndReady) {
     EXPECT_EQ(Record().mRenderTarget, Record().mBackBuffer);
     EXPECT_EQ(Record().mDevice, Context().GetDevice());
     EXPECT_FALSE(Record().mFullscreenHasWorked);
-    // The window made at (0, 0) is centred on the monitor (1024 x 768).
+    // The window made at (0, 0) is centred on the monitor (1024 x 768), at the display's size:
+    // the frame's size lock does not hold it while the set-up runs.
+    RECT client{};
+    GetClientRect(mWindow, &client);
+    EXPECT_EQ(client.right, 800);
+    EXPECT_EQ(client.bottom, 600);
     RECT rect{};
     GetWindowRect(mWindow, &rect);
-    EXPECT_GT(rect.left, 0);
-    EXPECT_GT(rect.top, 0);
+    EXPECT_EQ(rect.left, (1024 - (rect.right - rect.left)) / 2);
+    EXPECT_EQ(rect.top, (768 - (rect.bottom - rect.top)) / 2);
     EXPECT_TRUE(IsWindowVisible(mWindow));
     // The assets restored and the window tree redrawn (RestoreAssets and the set-up each ask).
     EXPECT_GE(gSystem.dirtyMarks, 2);
