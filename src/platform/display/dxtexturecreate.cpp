@@ -100,7 +100,11 @@ bool TDxTextureData::CreateSurface(int width, int height, bool clear) {
                 break;
         }
     }
-    return CreateD3DXSurface(width, height, static_cast<int>(displayFormat.dwRGBBitCount));
+    bool made = CreateD3DXSurface(width, height, static_cast<int>(displayFormat.dwRGBBitCount));
+    // New video memory holds whatever was there before: a texture asked for cleared (a created
+    // one, and its restore) is cleared whichever way its surface was made.
+    if (made && clear) Clear();
+    return made;
 }
 
 HRESULT TDxTextureData::TryCreate(DDSURFACEDESC2& desc) {

@@ -1,6 +1,6 @@
 // Texture surfaces made by TDxTextureData::CreateSurface: the square rule with its borders on both
 // paths, no device, the alpha format and its cache, the fallback chain, the render target's
-// z-buffer and its switch, D3DX and its 16-bit substitution.
+// z-buffer and its switch, D3DX with its clearing and its 16-bit substitution.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -291,6 +291,27 @@ TEST_F(DxTextureCreateTest, MipmapsAskTheWholeChain) {
     ASSERT_EQ(creates.size(), 2u);
     EXPECT_EQ(ArgOf(creates[0], "mip"), 0);
     EXPECT_EQ(ArgOf(creates[1], "mip"), static_cast<long long>(D3DX_TEXTURE_NOMIPMAP));
+}
+
+// D3DX memory comes with whatever was there before: asked to clear, the surface is cleared on
+// this path too (a created texture and its restore read back zeros); not asked, it is left.
+TEST_F(DxTextureCreateTest, D3DXSurfacesAreClearedWhenAsked) {
+    ASSERT_TRUE(MakeDisplay(32));
+    for (bool clear : {true, false}) {
+        SCOPED_TRACE(clear);
+        TDxTextureData* data = MakeData(kCreated | kAlpha);
+        ASSERT_TRUE(data->CreateSurface(16, 16, clear));
+        ASSERT_TRUE(data->IsMadeByD3DX());
+        port::control::Image image = port::control::SurfaceImage(data->GetSurface());
+        ASSERT_EQ(image.argb.size(), 256u);
+        int zeros = 0;
+        for (uint32_t pixel : image.argb) zeros += pixel == 0;
+        if (clear) {
+            EXPECT_EQ(zeros, 256);
+        } else {
+            EXPECT_LT(zeros, 256);
+        }
+    }
 }
 
 TEST_F(DxTextureCreateTest, RenderTargetGetsItsOwnZBufferOrIsMadeWithout) {
