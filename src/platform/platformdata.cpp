@@ -4,10 +4,6 @@
 #include "platform/display/dxcontext.h"
 #include "port/window/gdi.h"
 
-void TPlatformData::Restore() {
-    mRecord->mBroken.store(false);
-}
-
 void TPlatformData::UpdateDesktopMetrics() {
     HDC screen = GetDC(nullptr);
     int width = GetDeviceCaps(screen, HORZRES);

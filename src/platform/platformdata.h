@@ -53,9 +53,12 @@ public:
     // every texture.
     void MarkBrokenThrottled();
     // Video memory ran out (with a Direct3D object, once): the low-memory video mode on, marked
-    // broken, the notice pending for the next set-up.
+    // broken, the notice pending for the next set-up, and the mode written to
+    // "common:display.xml" for later starts (display/outofvideomemory.cpp).
     void OutOfVideoMemory();
-    // Brings a lost display back; the stand-in counts it as back (no longer broken).
+    // Brings a lost display back: restores the surfaces and assets in place when the device
+    // survived, else sets the display up again, or leaves it broken for a later call. Reports
+    // nothing; the outcome shows in IsBroken, "dxbroken" and IsReady (display/restore.cpp).
     void Restore();
     // When the display works: every asset restored, the application's listeners run once and the
     // window tree marked for a full redraw; otherwise logs "RestoreAssets: DX broken" and does

@@ -131,6 +131,8 @@ TEST_F(PumpTest, TwoActivationChangesBetweenTurnsCancelOut) {
 TEST_F(PumpTest, ABrokenDisplayIsRestoredWhileActive) {
     Start();
     TPlatformData* display = MakeDisplay();
+    // Scenes enough since the set-up for the restore to bring the surfaces back in place.
+    display->GetRecord()->mWorkingCount = 3;
     Settle();
     display->SetBroken(true);
     TPlatformEvent event = Turn();
@@ -158,6 +160,7 @@ TEST_F(PumpTest, ABrokenDisplayTakesOnlyTheQuitFromTheQueue) {
 TEST_F(PumpTest, APaintRestoresABrokenDisplayOfAnInactiveWindow) {
     Start();
     TPlatformData* display = MakeDisplay();
+    display->GetRecord()->mWorkingCount = 3;
     mPlatform->SetActive(false);
     display->SetBroken(true);
     Pump().paintPending = true;

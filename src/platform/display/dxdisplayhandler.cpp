@@ -103,14 +103,6 @@ bool TPlatformData::IsWorking() {
     return false;
 }
 
-void TPlatformData::OutOfVideoMemory() {
-    if (mRecord->mLowMemoryVideo || mRecord->mDirect3D == nullptr) return;
-    LogPrintf("OutOfVideoMemory triggered!");
-    mRecord->mLowMemoryVideo = true;
-    MarkBroken();
-    mRecord->mLowMemoryNoticePending = true;
-}
-
 bool WindowExceedsDesktop(const TDXContext* context, int width, int height) {
     return context->GetDesktopWidth() <
                width + GetSystemMetrics(SM_CXEDGE) + GetSystemMetrics(SM_CXFRAME) ||
