@@ -191,27 +191,35 @@ TEST_F(RenderFrontTargetTest, ARenderTargetThatCannotBeginPutsEverythingBack) {
 }
 
 TEST_F(RenderFrontTargetTest, FillsIntoTexturesOntoTheBackBufferAndInsideAFrame) {
-    ASSERT_TRUE(MakeFrontDisplay(16));
     const TVec4 colour{1.0f, 0.5f, 0.25f, 0.5f};
     const uint32_t packed = TColor(colour.x, colour.y, colour.z, colour.w).GetPacked();
 
-    // Into textures of two formats, clipped to the texture.
-    for (bool alpha : {false, true}) {
-        std::shared_ptr<TTexture> texture = SolidTexture(8, 8, 0xFF000000, alpha);
+    // Into an R5G6B5 texture (16-bit display, no alpha) and an A8R8G8B8 one (32-bit display),
+    // the colour converted to the texture's format and the rectangle clipped to it.
+    struct Case {
+        int bits;
+        bool alpha;
+        raster::TPixelFormat format;
+    } cases[] = {{16, false, raster::TPixelFormat::R5G6B5},
+                 {32, true, raster::TPixelFormat::A8R8G8B8}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bits);
+        mDisplay.reset();
+        TRenderer::DestroyInstance();
+        ASSERT_TRUE(MakeFrontDisplay(c.bits));
+        std::shared_ptr<TTexture> texture = SolidTexture(8, 8, 0xFF000000, c.alpha);
         ASSERT_NE(texture, nullptr);
         DDSURFACEDESC2 desc = DescOf(SurfaceOf(texture));
-        raster::TPixelFormat format = port::display::PixelFormatOf(desc.ddpfPixelFormat);
+        ASSERT_EQ(port::display::PixelFormatOf(desc.ddpfPixelFormat), c.format);
         mDisplay->FillRect(TRect{2, 3, 100, 100}, colour, texture);
         std::vector<uint32_t> pixels(64);
         ASSERT_TRUE(DataOf(texture)->ReadPixels(8, 8, pixels.data()));
-        uint32_t expected =
-            raster::ReadBackColor(format, raster::PackColor(format, packed));
-        EXPECT_EQ(pixels[3 * 8 + 2] & 0x00FFFFFF, expected & 0x00FFFFFF) << alpha;
-        EXPECT_EQ(pixels[7 * 8 + 7] & 0x00FFFFFF, expected & 0x00FFFFFF) << alpha;
-        EXPECT_EQ(pixels[2 * 8 + 2] & 0x00FFFFFF, 0u) << alpha;
+        uint32_t expected = raster::ReadBackColor(c.format, raster::PackColor(c.format, packed));
+        // Alpha included, where the format has it.
+        EXPECT_EQ(pixels[3 * 8 + 2], expected);
+        EXPECT_EQ(pixels[7 * 8 + 7], expected);
+        EXPECT_EQ(pixels[2 * 8 + 2] & 0x00FFFFFF, 0u);
     }
-    std::shared_ptr<TTexture> argb = TTexture::Create(8, 8, true);
-    ASSERT_NE(argb, nullptr);
 
     // Onto the back buffer outside a frame, cut to the renderer's top viewport.
     TRenderer::GetInstance()->PushViewport(TRect{100, 100, 200, 150});
