@@ -76,6 +76,9 @@ void SetDisplayTest::WriteDisplaySettings(const std::string& text) {
 }
 
 TPlatformData* SetDisplayTest::MakeDisplay() {
+    // The program makes its display once, and the cursor worker reads it without a lock: a
+    // test that replaces it stops the worker first.
+    if (mPlatform->GetPlatformData() != nullptr) mPlatform->StopWorker();
     mPlatform->SetPlatformData(std::make_unique<TPlatformData>());
     mDisplay = mPlatform->GetPlatformData();
     return mDisplay;

@@ -44,7 +44,8 @@ protected:
     void Start(const std::string& commandLine = "", HWND host = nullptr, bool ownHost = false);
     // "common:display.xml" with the text; written before the display is made.
     void WriteDisplaySettings(const std::string& text);
-    // Makes the display handler (reading "common:display.xml") and gives it to the platform.
+    // Makes the display handler (reading "common:display.xml") and gives it to the platform; a
+    // second one stops the cursor worker first.
     TPlatformData* MakeDisplay();
 
     // SetDisplay on the display; the exit code when it ended the process, else kNoExit.
