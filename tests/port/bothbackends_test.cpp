@@ -82,6 +82,34 @@ TEST_P(BothBackendsTest, HiddenAndShownAgain) {
     }
 }
 
+// A style change without WS_VISIBLE hides the window until it is shown again; the display
+// set-up does both before the events are looked at. The desktop must not see the window go
+// away in between: X would move the input focus off and back, which reads as the player
+// switching programs (and loses a full-screen display's surfaces).
+TEST_P(BothBackendsTest, HiddenAndShownBeforeTheEventsKeepsTheFocus) {
+    HWND window = MakeWindow(window_testing::kMainStyle, 0, true, RECT{30, 40, 510, 400});
+    Settle();
+    ASSERT_EQ(GetFocus(), window);
+    ClearLog();
+    SetWindowLongA(window, GWL_STYLE, static_cast<LONG>(WS_POPUP));
+    EXPECT_FALSE(IsWindowVisible(window));
+    ShowWindow(window, SW_SHOW);
+    Settle();
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(GetFocus(), window);
+    EXPECT_TRUE(Messages(WM_KILLFOCUS, window).empty());
+    EXPECT_TRUE(Messages(WM_ACTIVATEAPP, window).empty());
+
+    // A hide that stays reaches the desktop at the next look at the events.
+    ShowWindow(window, SW_HIDE);
+    Settle();
+    EXPECT_FALSE(IsWindowVisible(window));
+    if (IsSdl()) {
+        ASSERT_NE(port::sdl::CurrentWindow(), nullptr);
+        EXPECT_EQ(SDL_GetWindowFlags(port::sdl::CurrentWindow()) & SDL_WINDOW_SHOWN, 0u);
+    }
+}
+
 TEST_P(BothBackendsTest, AnsiTitleReachesTheDesktopAsUtf8) {
     HWND window = MakeWindow(window_testing::kMainStyle, 0, true, RECT{0, 0, 480, 360}, true);
     ASSERT_TRUE(SetWindowTextA(window, "Caf\xE9 Umbrava"));

@@ -124,6 +124,7 @@ public:
     const char* Name() const override { return "sdl"; }
 
     void PumpEvents() override {
+        ApplyPendingHide();
         FollowForegroundAndCapture();
         SDL_Event event;
         while (SDL_PollEvent(&event) != 0) {
@@ -143,8 +144,20 @@ public:
     }
 
     void WaitEvents(DWORD milliseconds) override {
+        ApplyPendingHide();
         FollowForegroundAndCapture();
         SDL_WaitEventTimeout(nullptr, static_cast<int>(milliseconds));
+    }
+
+    // A hide the model asked for and did not take back since.
+    void ApplyPendingHide() {
+        if (!mHidePending) return;
+        mHidePending = false;
+        Look look = LookOf(mShown);
+        if (mWindow != nullptr && mShownOnScreen && (!look.found || !look.visible)) {
+            SDL_HideWindow(mWindow);
+            mShownOnScreen = false;
+        }
     }
 
     void WindowChanged(HWND handle) override {
@@ -194,9 +207,13 @@ public:
             mShownOnScreen = true;
             mInFront = false;  // given the input focus now, if it is the foreground window
         } else if (!look.visible && mShownOnScreen) {
-            SDL_HideWindow(mWindow);
-            mShownOnScreen = false;
+            // Hidden at the next look at the events: a window hidden and shown again in between
+            // (as a style change without WS_VISIBLE does, which the display set-up makes) stays
+            // on the screen, so X never moves the input focus away and back, which would read as
+            // the player switching programs and lose a full-screen display's surfaces.
+            mHidePending = true;
         }
+        if (look.visible) mHidePending = false;
         if (look.minimised && !sdlMinimised) SDL_MinimizeWindow(mWindow);
         if (!look.minimised && sdlMinimised) SDL_RestoreWindow(mWindow);
     }
@@ -437,6 +454,7 @@ private:
     SDL_Window* mWindow = nullptr;
     ScreenScale mScale;  // on while full screen
     bool mShownOnScreen = false;
+    bool mHidePending = false;  // hidden in the model, still shown on the screen
     bool mInFront = false;   // the model's foreground window when last followed
     bool mCaptured = false;  // SDL holds the pointer for the model's capture
     HWND mShown = nullptr;
