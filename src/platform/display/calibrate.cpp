@@ -68,8 +68,8 @@ void TPlatformData::CalibratePixelOffset() {
     std::shared_ptr<TTexture> target = TTexture::Create(kTargetWidth, kTargetHeight, false);
     bool drawn = false;
     if (probe != nullptr && target != nullptr) {
-        renderer->FillRect(TRect{0, 0, kTargetWidth, kTargetHeight},
-                           TVec4{1.0f, 0.0f, 0.0f, 0.0f}, target);
+        renderer->FillRect(TRect{0, 0, kTargetWidth, kTargetHeight}, TVec4{1.0f, 0.0f, 0.0f, 0.0f},
+                           target);
         if (renderer->BeginRenderTarget(target, 2)) {
             if (renderer->Begin2d()) {
                 SetTextureFilter(false);
@@ -78,8 +78,8 @@ void TPlatformData::CalibratePixelOffset() {
                     int x = 0;
                     int y = 0;
                     TrialPosition(trial, &x, &y);
-                    probe->Draw(TDrawSpec(static_cast<float>(x), static_cast<float>(y), 1.0f,
-                                          1.0f, kProbeDrawFlag));
+                    probe->Draw(TDrawSpec(static_cast<float>(x), static_cast<float>(y), 1.0f, 1.0f,
+                                          kProbeDrawFlag));
                 }
                 SetTextureFilter(true);
                 renderer->End2d();

@@ -59,8 +59,7 @@ void TDisplayRenderSink::DrawVertices(int primitive, const TVertexBatch& batch) 
     if (TPlatformData* display = Display()) display->DrawVertices(primitive, batch);
 }
 
-bool TDisplayRenderSink::BeginRenderTarget(const std::shared_ptr<TTexture>& texture,
-                                           int32_t mode) {
+bool TDisplayRenderSink::BeginRenderTarget(const std::shared_ptr<TTexture>& texture, int32_t mode) {
     TPlatformData* display = Display();
     return display != nullptr && display->BeginRenderTarget(texture, mode);
 }

@@ -44,8 +44,8 @@ bool Projection2d(const TDisplayRecord& record, TMat4* out) {
     RECT viewport = IsEmpty(record.mViewportRect) ? clip : record.mViewportRect;
     RECT visible = Intersect(Intersect(clip, record.mTargetRect), viewport);
     if (IsEmpty(visible)) return false;
-    float left = static_cast<float>(std::max<LONG>(viewport.left - clip.left, 0)) -
-                 record.mPixelOffset;
+    float left =
+        static_cast<float>(std::max<LONG>(viewport.left - clip.left, 0)) - record.mPixelOffset;
     float top =
         static_cast<float>(std::max<LONG>(viewport.top - clip.top, 0)) - record.mPixelOffset;
     float right = left + static_cast<float>(visible.right - visible.left);
@@ -130,8 +130,8 @@ void TPlatformData::DrawVertices(int primitive, const TVertexBatch& batch) {
     }
 
     HRESULT result =
-        device->DrawPrimitive(static_cast<D3DPRIMITIVETYPE>(primitive), format,
-                              batch.GetVertices(), static_cast<DWORD>(batch.GetCount()), 0);
+        device->DrawPrimitive(static_cast<D3DPRIMITIVETYPE>(primitive), format, batch.GetVertices(),
+                              static_cast<DWORD>(batch.GetCount()), 0);
     if (SUCCEEDED(result)) return;
     if (result == DDERR_OUTOFVIDEOMEMORY) {
         LogPrintf("DrawVertices out of video memory");

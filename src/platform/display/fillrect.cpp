@@ -35,13 +35,12 @@ void ColourFill(IDirectDrawSurface7* surface, RECT rect, uint32_t colour) {
         LOG_DX_ERROR(result);
         return;
     }
-    rect = Intersect(rect, RECT{0, 0, static_cast<LONG>(desc.dwWidth),
-                                static_cast<LONG>(desc.dwHeight)});
+    rect = Intersect(rect,
+                     RECT{0, 0, static_cast<LONG>(desc.dwWidth), static_cast<LONG>(desc.dwHeight)});
     if (rect.right <= rect.left || rect.bottom <= rect.top) return;
     DDBLTFX fx{};
     fx.dwSize = sizeof fx;
-    fx.dwFillColor =
-        raster::PackColor(port::display::PixelFormatOf(desc.ddpfPixelFormat), colour);
+    fx.dwFillColor = raster::PackColor(port::display::PixelFormatOf(desc.ddpfPixelFormat), colour);
     result = surface->Blt(&rect, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
     if (FAILED(result)) LOG_DX_ERROR(result);
 }

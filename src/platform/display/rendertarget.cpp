@@ -154,8 +154,7 @@ void TPlatformData::EndRenderTarget() {
         TLockedView source(from);
         TLockedView dest(surface);
         if (source.IsUsable() && dest.IsUsable()) {
-            raster::RedToAlpha(source.View(),
-                               TRect{area.left, area.top, area.right, area.bottom},
+            raster::RedToAlpha(source.View(), TRect{area.left, area.top, area.right, area.bottom},
                                dest.View(), 0, 0);
         }
     }

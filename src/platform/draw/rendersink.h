@@ -116,9 +116,7 @@ public:
     void End3d() override { ++mEnd3dCount; }
     void SetFiltering(bool linear) override { mFiltering.push_back(linear); }
     void SetCullMode(int32_t mode) override { mCullModes.push_back(mode); }
-    void SetOption(const str& key, const str& value) override {
-        mOptions.push_back({key, value});
-    }
+    void SetOption(const str& key, const str& value) override { mOptions.push_back({key, value}); }
     bool SetViewport(const TRect& rect) override {
         mViewports.push_back(rect);
         return true;

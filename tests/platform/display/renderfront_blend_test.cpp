@@ -48,11 +48,21 @@ uint32_t Expected(int mode, int bits) {
         int s = Channel(kTexel, shifts[i]);
         int d = Channel(kBackground, shifts[i]);
         switch (mode) {
-            case 0: result[i] = BlendChannel(s, sa, d, 255 - sa); break;
-            case 1: result[i] = s; break;
-            case 2: result[i] = BlendChannel(s, sa, d, 255); break;
-            case 3: result[i] = BlendChannel(s, 0, d, 255 - s); break;
-            case 4: result[i] = BlendChannel(s, 0, d, s); break;
+            case 0:
+                result[i] = BlendChannel(s, sa, d, 255 - sa);
+                break;
+            case 1:
+                result[i] = s;
+                break;
+            case 2:
+                result[i] = BlendChannel(s, sa, d, 255);
+                break;
+            case 3:
+                result[i] = BlendChannel(s, 0, d, 255 - s);
+                break;
+            case 4:
+                result[i] = BlendChannel(s, 0, d, s);
+                break;
         }
     }
     return AsStored(result[0], result[1], result[2], bits);
@@ -66,9 +76,8 @@ TEST_F(RenderFrontBlendTest, EachBlendModeMatchesTheBlendFormulaOn32And16BitBack
         ASSERT_NE(sprite, nullptr);
         for (int mode = 0; mode <= 4; ++mode) {
             SCOPED_TRACE(mode);
-            mDisplay->FillRect(TRect{0, 0, 64, 64}, TVec4{0x84 / 255.0f, 0x82 / 255.0f,
-                                                           0x84 / 255.0f, 1.0f},
-                               nullptr);
+            mDisplay->FillRect(TRect{0, 0, 64, 64},
+                               TVec4{0x84 / 255.0f, 0x82 / 255.0f, 0x84 / 255.0f, 1.0f}, nullptr);
             ASSERT_EQ(BackBuffer().At(20, 20), kBackground);
             ASSERT_TRUE(mDisplay->BeginDraw(false));
             ASSERT_TRUE(mDisplay->Begin2d());
@@ -204,7 +213,8 @@ TEST_F(RenderFrontBlendTest, AddressMode2DrawsMirroredAndShadeMode1Flat) {
     // Left half red, right half blue.
     std::shared_ptr<TTexture> halves = TTexture::Create(4, 4, true);
     std::vector<uint32_t> pixels(16);
-    for (int i = 0; i < 16; ++i) pixels[i] = (i % 4) < 2 ? 0xFFFF0000 : 0xFF0000FF;
+    for (int i = 0; i < 16; ++i)
+        pixels[i] = (i % 4) < 2 ? 0xFFFF0000 : 0xFF0000FF;
     ASSERT_TRUE(halves->GetData()->SetPixels(4, 4, pixels.data()));
 
     ASSERT_TRUE(mDisplay->BeginDraw(false));
@@ -258,8 +268,8 @@ TEST_F(RenderFrontBlendTest, TheSettersAndOptions) {
     struct Case {
         int mode;
         DWORD cull;
-    } culls[] = {{1, D3DCULL_NONE}, {2, D3DCULL_CW}, {3, D3DCULL_CCW}, {0, D3DCULL_NONE},
-                 {9, D3DCULL_NONE}};
+    } culls[] = {
+        {1, D3DCULL_NONE}, {2, D3DCULL_CW}, {3, D3DCULL_CCW}, {0, D3DCULL_NONE}, {9, D3DCULL_NONE}};
     for (const Case& c : culls) {
         mDisplay->SetCullMode(c.mode);
         EXPECT_EQ(RenderState(D3DRENDERSTATE_CULLMODE), c.cull) << c.mode;

@@ -4,9 +4,9 @@
 
 #include "platform/draw/color.h"
 #include "platform/draw/renderer.h"
+#include "port/display/pixelformats.h"
 #include "raster/drawing.h"
 #include "raster/pixelformat.h"
-#include "port/display/pixelformats.h"
 #include "renderfrontfixture.h"
 
 namespace dx_testing {
@@ -84,8 +84,7 @@ TEST_F(RenderFrontTargetTest, SavedStatesComeBackNewestFirstAndAnEmptyListIsRefu
 
 // Draws a half-transparent quad into a render target of the mode and answers the texture's
 // pixel at (8, 8), with the back buffer's raw pixel there just before the target ended.
-uint32_t DrawIntoTarget(TPlatformData& display,
-                        const std::shared_ptr<TTexture>& target,
+uint32_t DrawIntoTarget(TPlatformData& display, const std::shared_ptr<TTexture>& target,
                         const std::shared_ptr<TTexture>& sprite, int mode, uint32_t* backRaw) {
     EXPECT_TRUE(display.BeginRenderTarget(target, mode));
     EXPECT_TRUE(display.Begin2d());
@@ -132,7 +131,8 @@ TEST_F(RenderFrontTargetTest, RenderTargetModesLeaveTheAlphaTheirWay) {
             EXPECT_EQ(pixel >> 24, backRaw >> 24);
             EXPECT_NE(pixel >> 24, 0xFFu);
         } else {
-            for (uint32_t p : pixels) ASSERT_EQ(p >> 24, 0xFFu);
+            for (uint32_t p : pixels)
+                ASSERT_EQ(p >> 24, 0xFFu);
         }
         // The colour drawn came back.
         EXPECT_EQ(pixel & 0x00FFFFFF, backRaw & 0x00FFFFFF);
