@@ -86,6 +86,7 @@ bool TPlatformData::BeginRenderTarget(const std::shared_ptr<TTexture>& texture, 
     const int width = texture->GetWidth();
     const int height = texture->GetHeight();
     PushState(0, 0, width, height);
+    const RECT screen = record.mScreenRect;
     record.mScreenRect = record.mClipRect;
     if (TPlatform* application = TPlatform::GetInstance())
         windowsystemhooks::MarkDirty(application->GetWindowManager());
@@ -106,6 +107,8 @@ bool TPlatformData::BeginRenderTarget(const std::shared_ptr<TTexture>& texture, 
     if (BeginDraw(false)) return true;
     record.mRenderTargetTexture.reset();
     PopState();
+    // The area being drawn is the screen's again, as after an end.
+    record.mScreenRect = screen;
     if (platform != nullptr) platform->SetScale(record.mSavedScaleX, record.mSavedScaleY);
     return false;
 }

@@ -187,6 +187,7 @@ TEST_F(RenderFrontTargetTest, ARenderTargetThatCannotBeginPutsEverythingBack) {
     EXPECT_FALSE(mDisplay->BeginRenderTarget(target, 0));
     EXPECT_EQ(Record().mRenderTargetTexture, nullptr);
     EXPECT_EQ(Record().mClipRect.right, 800);
+    EXPECT_EQ(Record().mScreenRect.right, 800);
     EXPECT_TRUE(Record().mSavedStates.empty());
 }
 
