@@ -231,21 +231,26 @@ TEST_F(RenderFrontTargetTest, FillsIntoTexturesOntoTheBackBufferAndInsideAFrame)
     EXPECT_EQ(image.At(150, 150), 0xFF000000u);
     TRenderer::GetInstance()->PopViewport();
 
-    // Inside a frame from 3-D: a fan drawn in 2-D, blend mode 0 left set, the texture bound
-    // again and 2-D left.
+    // Inside the renderer's frame from 3-D: a fan drawn in 2-D, blend mode 0 left set, the
+    // texture bound again and the 3-D states back.
     std::shared_ptr<TTexture> sprite = SolidTexture(4, 4, 0xFFFFFFFF);
-    ASSERT_TRUE(mDisplay->BeginDraw(false));
-    ASSERT_TRUE(mDisplay->Begin3d());
-    TRenderer::GetInstance()->SetTexture(sprite);
-    mDisplay->SetBlendMode(2);
+    TRenderer* renderer = TRenderer::GetInstance();
+    ASSERT_TRUE(renderer->BeginDraw(false));
+    ASSERT_TRUE(renderer->Begin3d());
+    renderer->SetTexture(sprite);
+    renderer->SetBlendMode(2);
     int draws = CountCalls("DrawPrimitive");
-    mDisplay->FillRect(TRect{300, 300, 310, 320}, TVec4{0, 1, 0, 1}, nullptr);
+    renderer->FillRect(TRect{300, 300, 310, 320}, TVec4{0, 1, 0, 1}, nullptr);
     EXPECT_EQ(CountCalls("DrawPrimitive"), draws + 1);
     EXPECT_EQ(Record().mBlendMode, 0);
     EXPECT_FALSE(Record().mIn2d);
+    EXPECT_TRUE(renderer->IsIn3d());
+    EXPECT_EQ(RenderState(D3DRENDERSTATE_CULLMODE), D3DCULL_CCW);
+    EXPECT_TRUE(Record().mDepthTest);
     EXPECT_EQ(port::control::StateOf(Record().mDevice).texture,
               port::control::SurfaceId(SurfaceOf(sprite)));
-    mDisplay->EndDraw(false);
+    renderer->End3d();
+    renderer->EndDraw(0);
     image = BackBuffer();
     EXPECT_EQ(image.At(305, 310), 0xFF00FF00u);
     EXPECT_EQ(image.At(311, 310), 0xFF000000u);
