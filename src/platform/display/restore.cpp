@@ -32,23 +32,21 @@ constexpr int kCooperationPasses = 5;
 // and a restore of the surfaces would only fail again, so the display is rebuilt.
 constexpr uint32_t kSurvivingScenes = 3;
 
-// What Restore reads of the platform object; without one nothing is lost in the background and
-// there is no active window to set up again in.
-struct WindowFacts {
-    bool lostInBackground = false;
-    bool active = false;
-    HWND mainWindow = nullptr;
-};
-
-WindowFacts ReadWindowFacts() {
-    WindowFacts facts;
+// The platform object's flags as Restore reads them; without one nothing is lost in the background
+// and there is no active window to set up again in.
+bool IsLostInBackground() {
     TPlatform* application = TPlatform::GetInstance();
-    if (application == nullptr) return facts;
-    TWin32Platform* platform = application->GetPlatform();
-    facts.lostInBackground = platform->GetPumpState().lostInBackground;
-    facts.active = platform->IsActive();
-    facts.mainWindow = platform->GetMainWindow();
-    return facts;
+    return application != nullptr && application->GetPlatform()->GetPumpState().lostInBackground;
+}
+
+bool IsWindowActive() {
+    TPlatform* application = TPlatform::GetInstance();
+    return application != nullptr && application->GetPlatform()->IsActive();
+}
+
+HWND MainWindow() {
+    TPlatform* application = TPlatform::GetInstance();
+    return application != nullptr ? application->GetPlatform()->GetMainWindow() : nullptr;
 }
 
 // The display's current size (its target rectangle) and mode, set up again. quiet: no boxes.
@@ -68,11 +66,10 @@ void MarkWindowsDirty() {
 // Steps 2 to 7 of a restore, inside the in-restore flag.
 void RestoreSteps(TPlatformData& display) {
     TDisplayRecord& record = *display.GetRecord();
-    WindowFacts facts = ReadWindowFacts();
 
     // Minimised, off screen, or deactivated in full screen: the pump calls again once the window
     // is back.
-    if (facts.lostInBackground) {
+    if (IsLostInBackground()) {
         TPlatform::Sleep(kLostWait);
         return;
     }
@@ -99,13 +96,13 @@ void RestoreSteps(TPlatformData& display) {
                 SetUpAgain(display, false);
                 return;
             }
-            if (!facts.active) return;
+            if (!IsWindowActive()) return;
             TPlatform::Sleep(kLostWait);
             // Another program holds exclusive mode: try again at a later turn.
             if (status == DDERR_EXCLUSIVEMODEALREADYSET) return;
             // The game lost exclusive mode: ask for it again.
             if (status == DDERR_NOEXCLUSIVEMODE) {
-                status = directDraw->SetCooperativeLevel(facts.mainWindow,
+                status = directDraw->SetCooperativeLevel(MainWindow(),
                                                          DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN);
             }
             if (!FAILED(status)) {
@@ -119,7 +116,7 @@ void RestoreSteps(TPlatformData& display) {
     }
 
     if (record.mWorkingCount < kSurvivingScenes) {
-        if (!facts.active) {
+        if (!IsWindowActive()) {
             display.MarkBroken();
             return;
         }

@@ -49,7 +49,8 @@ protected:
     }
 
     // A working display, windowed at 640 x 480 unless asked otherwise; the call log and the log
-    // start empty after it.
+    // start empty after it. The display handler is made once and set up again on later calls: the
+    // cursor worker reads it, so it is never replaced while the application runs.
     TPlatformData* SetUpDisplay(bool fullscreen = false, int width = 640, int height = 480) {
         // The root window's rectangle, as the window system has it once the screen is made.
         pump_testing::gSystem.hasScreen = true;
@@ -59,7 +60,9 @@ protected:
         while (renderer->GetViewportCount() > 1)
             renderer->PopViewport();
         renderer->PushViewport(TRect{0, 0, width, height});
-        mPlatform->SetPlatformData(std::make_unique<TPlatformData>());
+        if (mPlatform->GetPlatformData() == nullptr) {
+            mPlatform->SetPlatformData(std::make_unique<TPlatformData>());
+        }
         mDisplay = mPlatform->GetPlatformData();
         mDisplay->SetDisplay(width, height, fullscreen, true, true, false);
         EXPECT_TRUE(mDisplay->IsWorking());
