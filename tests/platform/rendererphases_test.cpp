@@ -180,9 +180,8 @@ const std::vector<Case>& Cases() {
              EXPECT_TRUE(r.PushViewport(TRect{10, 20, 30, 40}));
              EXPECT_EQ(r.GetTopViewport(), (TRect{10, 20, 30, 40}));
              r.PopViewport();
-             EXPECT_EQ(sink.mViewports, (std::vector<TRect>{{0, 0, 800, 600},
-                                                            {10, 20, 30, 40},
-                                                            {0, 0, 800, 600}}));
+             EXPECT_EQ(sink.mViewports,
+                       (std::vector<TRect>{{0, 0, 800, 600}, {10, 20, 30, 40}, {0, 0, 800, 600}}));
          },
          {}},
         {"a fill without a texture is placed in the top viewport and cut to it",

@@ -110,8 +110,7 @@ TEST_F(CursorWorkerRenderTargetTest, TheWorkerDrawsWhileTheMainThreadDrawsIntoTe
                 ++opened;
                 EXPECT_EQ(platform->GetScaleX(), 1.0f);
                 if (renderer->Begin2d()) {
-                    renderer->FillRect(TRect{4, 4, 20, 20}, TVec4{1.0f, 0.0f, 0.0f, 1.0f},
-                                       nullptr);
+                    renderer->FillRect(TRect{4, 4, 20, 20}, TVec4{1.0f, 0.0f, 0.0f, 1.0f}, nullptr);
                     renderer->End2d();
                 }
                 renderer->EndRenderTarget();

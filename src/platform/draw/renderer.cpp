@@ -120,8 +120,7 @@ bool TRenderer::IsDrawing() const {
 }
 
 bool TRenderer::BeginRenderTarget(const std::shared_ptr<TTexture>& texture, int32_t mode) {
-    if (texture == nullptr || texture->IsSimple() || mState->mInFrame ||
-        mState->mInRenderTarget) {
+    if (texture == nullptr || texture->IsSimple() || mState->mInFrame || mState->mInRenderTarget) {
         return false;
     }
     mState->mInRenderTarget = mSink != nullptr && mSink->BeginRenderTarget(texture, mode);

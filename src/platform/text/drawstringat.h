@@ -18,5 +18,5 @@ class TTexture;
 
 // scale multiplies the layout's size; opacity (0.0 to 1.0) its colour's alpha; with a texture the
 // text is drawn into it instead of the screen. A null layout draws nothing.
-void DrawStringAt(TTextLayout* layout, const TRect& box, float scale, uint32_t flags,
-                  float opacity, const std::shared_ptr<TTexture>& texture = nullptr);
+void DrawStringAt(TTextLayout* layout, const TRect& box, float scale, uint32_t flags, float opacity,
+                  const std::shared_ptr<TTexture>& texture = nullptr);
