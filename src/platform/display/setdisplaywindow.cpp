@@ -21,9 +21,13 @@ namespace {
 constexpr DWORD kChildStyle = WS_CHILD | WS_VISIBLE;
 constexpr DWORD kWindowStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX;
 
+// A shown window keeps WS_VISIBLE: the window system takes the bit for the window's visibility,
+// and hiding the window in the middle of a set-up (shown again at its end) makes a desktop move
+// the focus away and back, which loses the new full-screen surfaces at once.
 void SetStyles(HWND window, DWORD exStyle, DWORD style) {
+    DWORD visible = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)) & WS_VISIBLE;
     SetWindowLongA(window, GWL_EXSTYLE, static_cast<LONG_PTR>(exStyle));
-    SetWindowLongA(window, GWL_STYLE, static_cast<LONG_PTR>(style));
+    SetWindowLongA(window, GWL_STYLE, static_cast<LONG_PTR>(style | visible));
     if ((exStyle & WS_EX_TOPMOST) != 0) {
         SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }

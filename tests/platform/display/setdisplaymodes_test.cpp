@@ -14,6 +14,7 @@
 #include "platform/platformdata.h"
 #include "platform/win32platform.h"
 #include "port/window/activation.h"
+#include "port/startup.h"
 #include "port/window/messagebox.h"
 #include "port/window/window.h"
 #include "port/window/windowpos.h"
@@ -72,6 +73,32 @@ TEST_F(SetDisplayModesTest, AWindowTheDesktopHoldsIsMadeAndReady) {
     // The assets restored and the window tree redrawn (RestoreAssets and the set-up each ask).
     EXPECT_GE(gSystem.dirtyMarks, 2);
     EXPECT_TRUE(Boxes().empty());
+}
+
+// Whether the main window was visible while the set-up's box was shown (after its styles).
+HWND gWatchedWindow = nullptr;
+int gVisibleAtBox = -1;
+void WatchVisibility(const char* line) {
+    if (gWatchedWindow != nullptr && std::string(line).rfind("Message box", 0) == 0) {
+        gVisibleAtBox = IsWindowVisible(gWatchedWindow) ? 1 : 0;
+    }
+}
+
+TEST_F(SetDisplayModesTest, AShownWindowStaysShownWhileItsStylesChange) {
+    Start();
+    MakeDisplay();
+    ASSERT_EQ(SetDisplay(800, 600, false), kNoExit);
+    // The "Reconfiguring" box comes after the styles for full screen are set.
+    Record().mLowMemoryNoticePending = true;
+    gWatchedWindow = mWindow;
+    gVisibleAtBox = -1;
+    port::SetLogSink(&WatchVisibility);
+    EXPECT_EQ(SetDisplay(800, 600, true), kNoExit);
+    port::SetLogSink(nullptr);
+    gWatchedWindow = nullptr;
+    EXPECT_EQ(gVisibleAtBox, 1);
+    EXPECT_EQ(Style() & (WS_POPUP | WS_VISIBLE), WS_POPUP | WS_VISIBLE);
+    EXPECT_TRUE(mDisplay->IsReady());
 }
 
 TEST_F(SetDisplayModesTest, AWindowOnAPalettisedDesktopIsFullScreenWithoutABox) {
