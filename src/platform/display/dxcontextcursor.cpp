@@ -387,8 +387,15 @@ HRESULT TDXContext::Present() {
         mDisplay.GetDirectDraw()->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr);
     HRESULT result = mDisplay.Present();
     if (mDrawn) {
-        // The cursor is on the screen now; the next frame starts from a clean back buffer.
-        if (windowed) PutBackground(mDisplay.GetBackBuffer());
+        // The cursor is on the screen now; the next frame starts from a clean back buffer. In a
+        // window the screen shows the frame at the window's origin, so from here on the saved
+        // background belongs there (the next erase or draw puts it back on the front buffer).
+        if (windowed) {
+            PutBackground(mDisplay.GetBackBuffer());
+            const RECT& window = mDisplay.GetBounds();
+            mSavedRect = RECT{mSavedRect.left + window.left, mSavedRect.top + window.top,
+                              mSavedRect.right + window.left, mSavedRect.bottom + window.top};
+        }
         mBackBufferSave = false;
     }
     return result;

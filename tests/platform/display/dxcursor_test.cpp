@@ -1,7 +1,8 @@
 // The software cursor of the DirectX context on the headless display: drawn to the byte at 32
 // and 16 bits, erased without a trace, clipped at the edges with its source cut, presented with
-// each frame and left out of the next one, throttled, refused past the desktop, and recovered
-// after its surfaces were lost.
+// each frame and left out of the next one (and, in a window away from the screen's corner, put
+// back where the screen shows it), throttled, refused past the desktop, and recovered after its
+// surfaces were lost.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -35,11 +36,12 @@ protected:
         DxTest::TearDown();
     }
 
-    // The application (its clock and listener list) and a context with a display of the depth.
-    void MakeDisplay(bool fullscreen, int bits = 32) {
+    // The application (its clock and listener list) and a context with a display of the depth,
+    // on a window at the rectangle.
+    void MakeDisplay(bool fullscreen, int bits = 32, RECT at = RECT{0, 0, 640, 480}) {
         mApplication = std::make_unique<TPlatform>();
         mContext = std::make_unique<TDXContext>();
-        HWND window = MakeWindow();
+        HWND window = MakeWindow(dx_testing::kPopupStyle, at);
         DWORD flags = fullscreen ? 1 : 1 | CDisplay::kFlagKeepWindow;
         ASSERT_TRUE(mContext->Create(window, fullscreen, 640, 480, bits, flags));
     }
@@ -218,6 +220,89 @@ TEST_F(DxCursorTest, WindowedPresentLeavesTheBackBufferClean) {
     const int screenWidth = Width(mContext->GetFrontBuffer());
     const size_t at = (static_cast<size_t>(bounds.top + 40) * screenWidth + bounds.left + 30) * 4;
     EXPECT_EQ(screen[at + 2], (255u * 20) >> 8);
+}
+
+// A window away from the screen's top left: once a frame with the cursor is on the screen, the
+// background goes back where the cursor is on the screen (the window's origin added), whoever
+// puts it back: an erase, the next draw after the mouse moved, or the image set again by the
+// listener after every surface was lost and restored. Nothing else of the screen changes.
+// (Without a window manager the back buffer's bounds are the window's rectangle, so the mouse
+// stays where its client position lies inside that rectangle too.)
+TEST_F(DxCursorTest, InAWindowTheScreensCursorIsPutBackAtItsScreenPosition) {
+    constexpr LONG kLeft = 100, kTop = 50;
+    constexpr POINT kMouse{200, 100}, kMoved{300, 150};
+    enum class Then { Erase, DrawElsewhere, RestoreAfterLoss };
+    for (Then then : {Then::Erase, Then::DrawElsewhere, Then::RestoreAfterLoss}) {
+        SCOPED_TRACE(static_cast<int>(then));
+        MakeDisplay(false, 32, RECT{kLeft, kTop, kLeft + 640, kTop + 480});
+        ASSERT_TRUE(mContext->SetMouseImage(Image(0xFF), false, 0, 0));
+        RECT bounds = mContext->GetWindowRect();
+        ASSERT_EQ(bounds.left, kLeft);
+        ASSERT_EQ(bounds.top, kTop);
+        if (then == Then::RestoreAfterLoss) {
+            port::control::LoseAllSurfaces();
+            ASSERT_EQ(mContext->GetDirectDraw()->RestoreAllSurfaces(), DD_OK);
+        }
+        SetCursorPos(kLeft + kMouse.x, kTop + kMouse.y);
+        mContext->MoveMouse(kMouse);
+        IDirectDrawSurface7* front = mContext->GetFrontBuffer();
+        IDirectDrawSurface7* back = mContext->GetBackBuffer();
+        const int screenWidth = Width(front), frameWidth = Width(back);
+        Fill(front);
+        Fill(back);
+        const std::vector<uint8_t> frame = Bytes(back);
+        ASSERT_EQ(mContext->Present(), DD_OK);
+        ASSERT_TRUE(mContext->IsCursorDrawn());
+        const std::vector<uint8_t> screen = Bytes(front);
+        auto onScreen = [&](LONG x, LONG y) {
+            return (static_cast<size_t>(kTop + y) * screenWidth + kLeft + x) * 4;
+        };
+        auto inFrame = [&](LONG x, LONG y) {
+            return (static_cast<size_t>(y) * frameWidth + x) * 4;
+        };
+        ASSERT_NE(screen[onScreen(kMouse.x, kMouse.y) + 2], frame[inFrame(kMouse.x, kMouse.y) + 2]);
+
+        switch (then) {
+            case Then::Erase:
+                mContext->EraseMouse();
+                break;
+            case Then::DrawElsewhere:
+                SetCursorPos(kLeft + kMoved.x, kTop + kMoved.y);
+                mContext->MoveMouse(kMoved);
+                port::control::AdvanceTime(100);
+                ASSERT_EQ(mContext->DrawMouse(kNone, false).x, kMoved.x);
+                break;
+            case Then::RestoreAfterLoss:
+                ASSERT_NE(mContext->GetListener(), nullptr);
+                EXPECT_TRUE(mContext->GetListener()->Execute());
+                break;
+        }
+
+        // Where the cursor was, the frame is back; the cursor drawn again at the mouse's
+        // position (elsewhere, or by the listener on systems before Vista where it was) is left
+        // out of the comparison; the rest of the screen is unchanged.
+        std::vector<uint8_t> expected = screen;
+        for (LONG y = 0; y < 4; ++y)
+            for (LONG x = 0; x < 4; ++x)
+                for (size_t byte = 0; byte < 3; ++byte)
+                    expected[onScreen(kMouse.x + x, kMouse.y + y) + byte] =
+                        frame[inFrame(kMouse.x + x, kMouse.y + y) + byte];
+        std::vector<uint8_t> after = Bytes(front);
+        if (mContext->IsCursorDrawn()) {
+            const POINT mouse = mContext->GetMousePosition();
+            for (LONG y = 0; y < 4; ++y)
+                for (LONG x = 0; x < 4; ++x)
+                    for (size_t byte = 0; byte < 4; ++byte)
+                        expected[onScreen(mouse.x + x, mouse.y + y) + byte] =
+                            after[onScreen(mouse.x + x, mouse.y + y) + byte];
+        }
+        size_t differing = 0;
+        for (size_t i = 0; i < after.size(); ++i)
+            differing += (i % 4 != 3) && after[i] != expected[i];
+        EXPECT_EQ(differing, 0u);
+        mContext.reset();
+        mApplication.reset();
+    }
 }
 
 // Full screen: the frame starts as a copy of the screen with the cursor taken out.
