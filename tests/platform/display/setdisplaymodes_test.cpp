@@ -271,5 +271,14 @@ TEST_F(ZylomModeTest, QuietBoxesAreNotShownButReconfiguringAndTheEndingBoxesAre)
     EXPECT_TRUE(Record().mFatal);
 }
 
+TEST_F(ZylomModeTest, TheBoxesThatEndTheProgramAreStillShown) {
+    port::control::SetDesktop(1024, 768, 8);
+    HWND host = MakeHost();
+    Start("", host);
+    MakeDisplay();
+    EXPECT_EQ(SetDisplay(640, 480, true), -1);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{setdisplay::kPalettisedHostBox});
+}
+
 }  // namespace
 }  // namespace setdisplay_testing
