@@ -27,6 +27,7 @@
 #include "platform/display/displaysink.h"
 #include "platform/display/dxcontext.h"
 #include "platform/display/dxtexturedata.h"
+#include "platform/display/setdisplayrun.h"
 #include "platform/display/dxtextureformat.h"
 #include "platform/draw/drawspec.h"
 #include "platform/draw/renderer.h"
@@ -90,6 +91,9 @@ struct Display {
         record.mDevice = context->GetDevice();
         record.mBackBuffer = context->GetBackBuffer();
         record.mRenderTarget = record.mBackBuffer;
+        // The state every display set-up gives a new device (alpha test included).
+        setdisplay::SetDefaultDeviceState(record.mDevice);
+        record.mDepthTest = record.mDepthWrite = true;
         record.mBitDepth = 32;
         record.mTargetRect = record.mClipRect = record.mScreenRect = RECT{0, 0, kWidth, kHeight};
         record.mViewportRect = RECT{0, 0, kWidth, kHeight};
