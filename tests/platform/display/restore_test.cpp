@@ -248,13 +248,13 @@ TEST_F(RestoreTest, TheWrongModeFromEitherCallSetsTheDisplayUpAgain) {
     EXPECT_TRUE(mDisplay->IsWorking());
 }
 
-// The restore's own calls of the operation: those before the set-up's first (a set-up's calls
-// are never TestCooperativeLevel or SetCooperativeLevel first).
+// The restore's own calls of the operation: those before a set-up starts (a full-screen set-up
+// first gives the desktop its mode back, then makes a new DirectDraw object). Other calls may
+// come first: releasing the assets asks their surfaces for their sizes.
 std::vector<port::control::LoggedCall> RestoreCalls(const char* operation) {
     std::vector<port::control::LoggedCall> calls;
     for (const auto& call : port::control::CallLog()) {
-        if (call.operation != "TestCooperativeLevel" && call.operation != "SetCooperativeLevel")
-            break;
+        if (call.operation == "RestoreDisplayMode" || call.operation == "DirectDrawCreateEx") break;
         if (call.operation == operation) calls.push_back(call);
     }
     return calls;
