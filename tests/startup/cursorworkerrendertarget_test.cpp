@@ -9,6 +9,7 @@
 #include <memory>
 #include <thread>
 
+#include "../platform/solidtexture.h"
 #include "math/rect.h"
 #include "math/vec4.h"
 #include "platform/display/displayrecord.h"
@@ -31,17 +32,7 @@
 namespace startup_test {
 namespace {
 
-std::shared_ptr<TTexture> SolidImage(int side, uint32_t colour) {
-    std::shared_ptr<TTexture> image = TTexture::Create(side, side, true);
-    uint32_t* pixels = nullptr;
-    int pitch = 0;
-    if (image == nullptr || !image->Lock(&pixels, &pitch)) return nullptr;
-    for (int y = 0; y < side; ++y)
-        for (int x = 0; x < side; ++x)
-            pixels[y * pitch + x] = colour;
-    image->Unlock();
-    return image;
-}
+using texture_testing::SolidTexture;
 
 // The display's objects put into its record, as the display set-up does.
 void FillRecord(TPlatformData* display, int width, int height) {
@@ -70,7 +61,7 @@ TEST_F(CursorWorkerRenderTargetTest, TheWorkerDrawsWhileTheMainThreadDrawsIntoTe
     HWND window = CreateWindowExA(0, "CursorWorkerTargetWindow", "Umbrava", WS_POPUP | WS_VISIBLE,
                                   0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
-    std::shared_ptr<TTexture> cursor = SolidImage(8, 0x80FF0000);
+    std::shared_ptr<TTexture> cursor = SolidTexture(8, 0x80FF0000);
     ASSERT_NE(cursor, nullptr);
     {
         TPlatform application;

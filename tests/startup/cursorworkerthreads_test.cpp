@@ -9,6 +9,7 @@
 #include <memory>
 #include <thread>
 
+#include "../platform/solidtexture.h"
 #include "platform/display/dxcontext.h"
 #include "platform/platform.h"
 #include "platform/platformdata.h"
@@ -26,17 +27,7 @@
 namespace startup_test {
 namespace {
 
-std::shared_ptr<TTexture> SolidImage(int side, uint32_t colour) {
-    std::shared_ptr<TTexture> image = TTexture::Create(side, side, true);
-    uint32_t* pixels = nullptr;
-    int pitch = 0;
-    if (image == nullptr || !image->Lock(&pixels, &pitch)) return nullptr;
-    for (int y = 0; y < side; ++y)
-        for (int x = 0; x < side; ++x)
-            pixels[y * pitch + x] = colour;
-    image->Unlock();
-    return image;
-}
+using texture_testing::SolidTexture;
 
 class CursorWorkerThreadsTest : public StartupTest {};
 
@@ -51,7 +42,8 @@ TEST_F(CursorWorkerThreadsTest, TheWorkerDrawsWhileTheMainThreadChangesEverythin
     HWND window = CreateWindowExA(0, "CursorWorkerThreadsWindow", "Umbrava", WS_POPUP | WS_VISIBLE,
                                   0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
-    std::shared_ptr<TTexture> images[2] = {SolidImage(8, 0x80FF0000), SolidImage(12, 0xFF00FF00)};
+    std::shared_ptr<TTexture> images[2] = {SolidTexture(8, 0x80FF0000),
+                                           SolidTexture(12, 0xFF00FF00)};
     ASSERT_NE(images[0], nullptr);
     ASSERT_NE(images[1], nullptr);
     {

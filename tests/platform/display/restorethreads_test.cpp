@@ -9,6 +9,7 @@
 #include <memory>
 #include <thread>
 
+#include "../solidtexture.h"
 #include "platform/display/dxcontext.h"
 #include "platform/texture/texture.h"
 #include "port/window/input.h"
@@ -17,17 +18,7 @@
 namespace restore_testing {
 namespace {
 
-std::shared_ptr<TTexture> SolidImage(int side, uint32_t colour) {
-    std::shared_ptr<TTexture> image = TTexture::Create(side, side, true);
-    uint32_t* pixels = nullptr;
-    int pitch = 0;
-    if (image == nullptr || !image->Lock(&pixels, &pitch)) return nullptr;
-    for (int y = 0; y < side; ++y)
-        for (int x = 0; x < side; ++x)
-            pixels[y * pitch + x] = colour;
-    image->Unlock();
-    return image;
-}
+using texture_testing::SolidTexture;
 
 std::atomic<int> gWorkerDraws{0};
 
@@ -44,7 +35,7 @@ TEST_F(RestoreTest, TheCursorWorkerDrawsWhileRestoresRun) {
     gWorkerDraws = 0;
     TWin32Platform::SetCursorDraw(&CountedDraw);
     SetUpDisplay();
-    std::shared_ptr<TTexture> cursor = SolidImage(10, 0xC0FF8000);
+    std::shared_ptr<TTexture> cursor = SolidTexture(10, 0xC0FF8000);
     ASSERT_NE(cursor, nullptr);
     ASSERT_TRUE(mDisplay->SetMouseImage(cursor, false, 1, 1));
     mDisplay->ShowCursor(true);
