@@ -12,6 +12,9 @@
 #include "port/system/lasterror.h"
 
 namespace port {
+
+constinit std::atomic<bool> gCallHooksOn{false};
+
 namespace {
 
 struct FailureTable {
@@ -25,6 +28,11 @@ struct FailureTable {
 FailureTable& Failures() {
     static FailureTable* table = new FailureTable;
     return *table;
+}
+
+// With the table locked, after its armed failures or its logging changed.
+void UpdateHooksLocked(const FailureTable& table) {
+    gCallHooksOn.store(table.anyArmed || table.logging, std::memory_order_release);
 }
 
 // With the table locked: true, with the armed code, when this call fails.
@@ -41,6 +49,7 @@ bool TakeLocked(FailureTable& table, const CallInfo& call, uint32_t* code) {
     if (failure.count > 0 && --failure.count == 0) {
         table.armed.erase(it);
         table.anyArmed = !table.armed.empty();
+        UpdateHooksLocked(table);
     }
     return true;
 }
@@ -119,6 +128,7 @@ void InjectFailure(const char* operation, Failure failure) {
         table.armed[operation] = std::move(failure);
     }
     table.anyArmed = !table.armed.empty();
+    UpdateHooksLocked(table);
 }
 
 void InjectFailure(const char* operation, DWORD error, int count) {
@@ -135,6 +145,7 @@ void ClearFailures() {
     table.anyArmed = false;
     table.logging = false;
     table.log.clear();
+    UpdateHooksLocked(table);
 }
 
 void KeepCallLog(bool on) {
@@ -142,6 +153,7 @@ void KeepCallLog(bool on) {
     std::lock_guard<std::mutex> lock(table.mutex);
     table.log.clear();
     table.logging = on;
+    UpdateHooksLocked(table);
 }
 
 std::vector<LoggedCall> CallLog() {

@@ -87,6 +87,30 @@ TEST_F(DisplayTest, TheCallLogListsCallsInOrderWithTheirResults) {
     EXPECT_TRUE(port::control::CallLog().empty());
 }
 
+// A call skips the failure table and the log only while neither is in use: each way of arming,
+// using up, clearing and logging turns the slow path on or off as the calls then see it.
+TEST_F(DisplayTest, CallsSeeEveryChangeOfTheArmedFailuresAndTheLog) {
+    SurfacePtr surface(MakeSurface(4, 4, TPixelFormat::X8R8G8B8));
+    EXPECT_EQ(surface->IsLost(), DD_OK);
+    port::control::InjectFailure("IsLost", Answer(DDERR_SURFACELOST, 1));
+    EXPECT_EQ(surface->IsLost(), DDERR_SURFACELOST);
+    EXPECT_EQ(surface->IsLost(), DD_OK);  // used up
+    port::control::InjectFailure("IsLost", Answer(DDERR_SURFACELOST, 2));
+    port::control::KeepCallLog(true);
+    EXPECT_EQ(surface->IsLost(), DDERR_SURFACELOST);
+    port::control::KeepCallLog(false);  // the log off, the failure still armed
+    EXPECT_EQ(surface->IsLost(), DDERR_SURFACELOST);
+    EXPECT_EQ(surface->IsLost(), DD_OK);
+    port::control::KeepCallLog(true);  // the log alone
+    EXPECT_EQ(surface->IsLost(), DD_OK);
+    ASSERT_EQ(port::control::CallLog().size(), 1u);
+    EXPECT_EQ(port::control::CallLog()[0].operation, "IsLost");
+    port::control::InjectFailure("IsLost", Answer(DDERR_SURFACELOST, 5));
+    port::control::ClearFailures();
+    EXPECT_EQ(surface->IsLost(), DD_OK);
+    EXPECT_TRUE(port::control::CallLog().empty());
+}
+
 TEST_F(DisplayTest, AnInjectedFailureLeavesNoOutPointer) {
     SurfacePtr surface(MakeSurface(4, 4, TPixelFormat::X8R8G8B8));
     auto* junk = reinterpret_cast<IDirectDrawSurface7*>(0x1);
