@@ -331,5 +331,33 @@ TEST_F(ManagedTest, DrawingEvictsTheLeastRecentlyUsedTexture) {
     ASSERT_EQ(mDevice->SetTexture(0, nullptr), D3D_OK);
 }
 
+// The order of use survives textures used again and a texture released from between others.
+TEST_F(ManagedTest, ResidentTexturesKeepTheirOrderOfUse) {
+    control::AdapterSpec adapter;
+    adapter.videoMemory = 16 * 16 * 4 + 4 * 64 * 64 * 4 + 1024;  // room for the three
+    control::SetAdapters({adapter});
+    mDraw->Release();
+    mDraw = nullptr;
+    ASSERT_EQ(
+        DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(&mDraw), IID_IDirectDraw7, nullptr),
+        DD_OK);
+    UseDevice(control::DefaultDevice());
+    SurfacePtr a(Texture64(0xFFFF0000));
+    SurfacePtr b(Texture64(0xFF00FF00));
+    SurfacePtr c(Texture64(0xFF0000FF));
+    uint32_t ia = control::SurfaceId(a.get());
+    uint32_t ib = control::SurfaceId(b.get());
+    uint32_t ic = control::SurfaceId(c.get());
+    for (IDirectDrawSurface7* texture : {a.get(), b.get(), c.get(), a.get(), a.get()})
+        ASSERT_EQ(DrawWith(texture), D3D_OK);
+    EXPECT_EQ(control::ResidentTextures(), (std::vector<uint32_t>{ib, ic, ia}));
+    ASSERT_EQ(mDevice->SetTexture(0, nullptr), D3D_OK);
+    c.Reset();
+    EXPECT_EQ(control::ResidentTextures(), (std::vector<uint32_t>{ib, ia}));
+    ASSERT_EQ(DrawWith(b.get()), D3D_OK);
+    EXPECT_EQ(control::ResidentTextures(), (std::vector<uint32_t>{ia, ib}));
+    ASSERT_EQ(mDevice->SetTexture(0, nullptr), D3D_OK);
+}
+
 }  // namespace
 }  // namespace device_testing

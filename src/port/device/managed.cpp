@@ -28,7 +28,7 @@ ManagedTexture::~ManagedTexture() {
     Residency& state = State();
     std::lock_guard<std::mutex> lock(state.mutex);
     if (!mResident) return;
-    state.resident.remove(this);
+    state.resident.erase(mPlace);
     mBudget->Give(mBytes);
 }
 
@@ -36,8 +36,7 @@ HRESULT MakeResident(ManagedTexture& texture) {
     Residency& state = State();
     std::lock_guard<std::mutex> lock(state.mutex);
     if (texture.mResident) {
-        state.resident.remove(&texture);
-        state.resident.push_back(&texture);
+        state.resident.splice(state.resident.end(), state.resident, texture.mPlace);
         return DD_OK;
     }
     display::VideoBudget& budget = *texture.mBudget;
@@ -53,7 +52,7 @@ HRESULT MakeResident(ManagedTexture& texture) {
         budget.Give(victim->mBytes);
     }
     texture.mResident = true;
-    state.resident.push_back(&texture);
+    texture.mPlace = state.resident.insert(state.resident.end(), &texture);
     return DD_OK;
 }
 

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <list>
 #include <memory>
 #include <vector>
 
@@ -41,6 +42,9 @@ private:
     const uint64_t mBytes;
     const uint32_t mSurfaceId;
     bool mResident = false;  // under the residency mutex
+    // Its entry in the residency list while resident (under the residency mutex), so that a
+    // draw moves it to the most recent end without a search.
+    std::list<ManagedTexture*>::iterator mPlace;
 };
 
 // Makes the texture resident (the most recently used): DD_OK, or DDERR_OUTOFVIDEOMEMORY when
