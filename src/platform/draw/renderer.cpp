@@ -148,8 +148,12 @@ void TRenderer::DrawVertices(int primitive, TVertexBatch* batch) {
 void TRenderer::DrawTexturedQuad(int32_t /*mode*/) {}
 
 void TRenderer::SetTexture(const std::shared_ptr<TTexture>& texture) {
-    std::shared_ptr<TTexture> bound = texture != nullptr && texture->IsSimple() ? nullptr : texture;
-    if (bound != mState->mTexture) mState->mTexture = bound;
+    // No copy of the pointer for the common case (the same or another real texture).
+    if (texture != nullptr && texture->IsSimple()) {
+        mState->mTexture.reset();
+    } else if (texture != mState->mTexture) {
+        mState->mTexture = texture;
+    }
     if (mSink != nullptr) mSink->SetTexture(mState->mTexture);
 }
 

@@ -1,7 +1,7 @@
 // The vertices the renderer draws, and TVertexBatch, the small descriptor that hands a list of
 // them to TRenderer::DrawVertices: the list's vertex kind, where the vertices are and how many.
 // The caller owns the vertices and keeps them alive for the call; the descriptor is a heap object
-// of its own, freed with Free, which never frees the vertices.
+// of its own, freed with Free, which never frees the vertices (or, from Kind2, a plain value).
 #pragma once
 
 #include <cstddef>
@@ -56,6 +56,11 @@ public:
     };
 
     static TVertexBatch* CreateKind2(TVertex* vertices, int count);
+    // The same descriptor as a value, for a caller that hands it to one draw at once (a textured
+    // quad): no heap object for each draw.
+    static TVertexBatch Kind2(TVertex* vertices, int count) {
+        return TVertexBatch(kLitVertexList, vertices, count);
+    }
     static TVertexBatch* CreateKind3(TTLVertex* vertices, int count);
     void SetCount(int count) { mCount = count; }
     // Frees the descriptor (null allowed), never the vertices.

@@ -68,9 +68,8 @@ void TTexture::Draw(const TDrawSpec& spec) {
                       spec.mColor.x, spec.mColor.y, spec.mColor.z);
     renderer->SetTexture(GetShared());
     if (spec.mBlendMode != TDrawSpec::kKeepBlendMode) renderer->SetBlendMode(spec.mBlendMode);
-    TVertexBatch* batch = TVertexBatch::CreateKind2(vertices, 4);
-    renderer->DrawVertices(TRenderer::kTriangleFan, batch);
-    TVertexBatch::Free(batch);
+    TVertexBatch batch = TVertexBatch::Kind2(vertices, 4);
+    renderer->DrawVertices(TRenderer::kTriangleFan, &batch);
 }
 
 void TTexture::DrawAt(float x, float y, float opacity, float scale, float rotation,
