@@ -16,6 +16,7 @@
 #include "startupfixture.h"
 #include "ui/screen.h"
 #include "ui/windowmanager.h"
+#include "workerdisplayfixture.h"
 
 namespace startup_test {
 namespace {
@@ -30,12 +31,7 @@ TEST_F(CursorWorkerDrawTest, TheTurnDrawsAtTheMouseAndWaitsByItsAnswer) {
     platform->StopWorker();  // the turns below are the test's own
     application.GetWindowManager()->SetScreen(new TScreen);
 
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.lpszClassName = "CursorWorkerDrawWindow";
-    RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(0, "CursorWorkerDrawWindow", "Umbrava", WS_POPUP | WS_VISIBLE, 0,
-                                  0, 640, 480, nullptr, nullptr, nullptr, nullptr);
+    HWND window = MakeWorkerTestWindow("CursorWorkerDrawWindow");
     ASSERT_NE(window, nullptr);
     auto owned = std::make_unique<TPlatformData>();
     TPlatformData* display = owned.get();

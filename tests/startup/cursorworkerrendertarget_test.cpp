@@ -28,25 +28,12 @@
 #include "startupfixture.h"
 #include "ui/screen.h"
 #include "ui/windowmanager.h"
+#include "workerdisplayfixture.h"
 
 namespace startup_test {
 namespace {
 
 using texture_testing::SolidTexture;
-
-// The display's objects put into its record, as the display set-up does.
-void FillRecord(TPlatformData* display, int width, int height) {
-    TDXContext* context = display->GetContext();
-    TDisplayRecord& record = *display->GetRecord();
-    record.mDirectDraw = context->GetDirectDraw();
-    record.mDirect3D = context->GetDirect3D();
-    record.mDevice = context->GetDevice();
-    record.mBackBuffer = context->GetBackBuffer();
-    record.mRenderTarget = record.mBackBuffer;
-    record.mBitDepth = 32;
-    record.mTargetRect = record.mClipRect = record.mScreenRect = RECT{0, 0, width, height};
-    record.mViewportRect = RECT{0, 0, width, height};
-}
 
 class CursorWorkerRenderTargetTest : public StartupTest {};
 
@@ -54,12 +41,7 @@ TEST_F(CursorWorkerRenderTargetTest, TheWorkerDrawsWhileTheMainThreadDrawsIntoTe
     port::control::UseFakeClock(true);
     port::control::SetTime(80000);
     SetTextureDataMaker(nullptr);
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.lpszClassName = "CursorWorkerTargetWindow";
-    RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(0, "CursorWorkerTargetWindow", "Umbrava", WS_POPUP | WS_VISIBLE,
-                                  0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
+    HWND window = MakeWorkerTestWindow("CursorWorkerTargetWindow");
     ASSERT_NE(window, nullptr);
     std::shared_ptr<TTexture> cursor = SolidTexture(8, 0x80FF0000);
     ASSERT_NE(cursor, nullptr);
@@ -74,7 +56,7 @@ TEST_F(CursorWorkerRenderTargetTest, TheWorkerDrawsWhileTheMainThreadDrawsIntoTe
         TDXContext* context = display->GetContext();
         const DWORD flags = 1 | CDisplay::kFlagKeepWindow;
         ASSERT_TRUE(context->Create(window, false, 640, 480, 32, flags));
-        FillRecord(display, 640, 480);
+        TakeDisplay(*display, 640, 480);
         ASSERT_TRUE(context->SetMouseImage(cursor, false, 1, 1));
         RECT bounds = context->GetWindowRect();
         SetCursorPos(bounds.left + 100, bounds.top + 100);

@@ -23,6 +23,7 @@
 #include "startupfixture.h"
 #include "ui/screen.h"
 #include "ui/windowmanager.h"
+#include "workerdisplayfixture.h"
 
 namespace startup_test {
 namespace {
@@ -35,12 +36,7 @@ TEST_F(CursorWorkerThreadsTest, TheWorkerDrawsWhileTheMainThreadChangesEverythin
     port::control::UseFakeClock(true);
     port::control::SetTime(80000);
     SetTextureDataMaker(nullptr);
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.lpszClassName = "CursorWorkerThreadsWindow";
-    RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(0, "CursorWorkerThreadsWindow", "Umbrava", WS_POPUP | WS_VISIBLE,
-                                  0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
+    HWND window = MakeWorkerTestWindow("CursorWorkerThreadsWindow");
     ASSERT_NE(window, nullptr);
     std::shared_ptr<TTexture> images[2] = {SolidTexture(8, 0x80FF0000),
                                            SolidTexture(12, 0xFF00FF00)};

@@ -24,23 +24,10 @@
 #include "startupfixture.h"
 #include "ui/screen.h"
 #include "ui/windowmanager.h"
+#include "workerdisplayfixture.h"
 
 namespace startup_test {
 namespace {
-
-// The record as a set-up leaves it for the context's display.
-void TakeDisplay(TPlatformData& display, int width, int height) {
-    TDXContext* context = display.GetContext();
-    TDisplayRecord& record = *display.GetRecord();
-    record.mDirectDraw = context->GetDirectDraw();
-    record.mDirect3D = context->GetDirect3D();
-    record.mDevice = context->GetDevice();
-    record.mBackBuffer = context->GetBackBuffer();
-    record.mRenderTarget = record.mBackBuffer;
-    record.mBitDepth = 32;
-    record.mTargetRect = record.mClipRect = record.mScreenRect = RECT{0, 0, width, height};
-    record.mViewportRect = record.mTargetRect;
-}
 
 std::shared_ptr<TTexture> DisplayTexture(int side) {
     SetTextureDataMaker(
@@ -55,12 +42,7 @@ class RenderTargetThreadsTest : public StartupTest {};
 TEST_F(RenderTargetThreadsTest, TheWorkerDrawsWhileTheMainThreadDrawsIntoRenderTargets) {
     port::control::UseFakeClock(true);
     port::control::SetTime(80000);
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.lpszClassName = "RenderTargetThreadsWindow";
-    RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(0, "RenderTargetThreadsWindow", "Umbrava", WS_POPUP | WS_VISIBLE,
-                                  0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
+    HWND window = MakeWorkerTestWindow("RenderTargetThreadsWindow");
     ASSERT_NE(window, nullptr);
     {
         TPlatform application;
