@@ -12,6 +12,12 @@ cd "$(dirname "$0")/.."
 # count comes from the environment, which the presets leave alone.
 export CTEST_PARALLEL_LEVEL="${CTEST_PARALLEL_LEVEL:-$(nproc)}"
 
+# The compiler cache keys paths relative to the checkout and leaves the build folder out of the
+# debug builds' keys, so that a fresh clone elsewhere on the same machine reuses what an earlier
+# clone compiled.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}"
+export CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
+
 timings=()
 # timed LABEL COMMAND...: runs the command and notes its wall time under the label.
 timed() {
