@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
@@ -539,6 +540,81 @@ TEST_F(DeviceTest, TargetWithoutZBufferDrawsWithDepthOff) {
     ASSERT_EQ(target->DeleteAttachedSurface(0, zbuffer.get()), DD_OK);
     ASSERT_EQ(DrawFan(device.get(), D3DFVF_TLVERTEX, farQuad), D3D_OK);
     EXPECT_EQ(RawPixel(target.get(), 8, 8) & 0xFFFFFF, 0x00FF00u);
+}
+
+// A clear of the z-buffer leaves every value at its depth whatever touched the buffer since the
+// previous clear (the device leaves out only a clear that would write what is already there).
+TEST_F(DeviceTest, DepthClearAfterWhatTouchedTheBufferLeavesItAllAtItsDepth) {
+    constexpr uint16_t kFar = 0xFFFF;
+    constexpr uint16_t kHalf = 0x8000;
+    struct Case {
+        const char* name;
+        std::function<void(IDirect3DDevice7*, IDirectDrawSurface7*, SurfacePtr&)> between;
+        float z;
+        uint16_t expected;
+    };
+    auto drawAt = [this](IDirect3DDevice7* device, bool test, bool write, float z) {
+        ASSERT_EQ(device->SetRenderState(D3DRENDERSTATE_ZENABLE, test), D3D_OK);
+        ASSERT_EQ(device->SetRenderState(D3DRENDERSTATE_ZWRITEENABLE, write), D3D_OK);
+        std::vector<D3DTLVERTEX> quad = ScreenQuad(0, 0, 16, 16, 0xFFFF0000);
+        for (D3DTLVERTEX& v : quad)
+            v.sz = z;
+        ASSERT_EQ(DrawFan(device, D3DFVF_TLVERTEX, quad), D3D_OK);
+    };
+    auto viewport = [](IDirect3DDevice7* device, DWORD side) {
+        D3DVIEWPORT7 v{0, 0, side, side, 0.0f, 1.0f};
+        ASSERT_EQ(device->SetViewport(&v), D3D_OK);
+    };
+    const Case cases[] = {
+        {"nothing", [](auto*, auto*, SurfacePtr&) {}, 1.0f, kFar},
+        {"nothing, another depth", [](auto*, auto*, SurfacePtr&) {}, 0.5f, kHalf},
+        {"a draw testing depth only", [&](auto* d, auto*, SurfacePtr&) { drawAt(d, true, false, 0.25f); },
+         1.0f, kFar},
+        {"a draw without depth", [&](auto* d, auto*, SurfacePtr&) { drawAt(d, false, true, 0.25f); },
+         1.0f, kFar},
+        {"a draw writing depth", [&](auto* d, auto*, SurfacePtr&) { drawAt(d, true, true, 0.25f); },
+         1.0f, kFar},
+        {"values written through a lock",
+         [this](auto*, auto*, SurfacePtr& z) { WriteRaw(z.get(), std::vector<uint32_t>(256, 7)); },
+         1.0f, kFar},
+        {"a clear of a corner to another depth",
+         [&](auto* d, auto*, SurfacePtr&) {
+             viewport(d, 8);
+             ASSERT_EQ(d->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 0.5f, 0), D3D_OK);
+             viewport(d, 16);
+         },
+         1.0f, kFar},
+        {"another z-buffer attached",
+         [this](auto*, IDirectDrawSurface7* target, SurfacePtr& z) {
+             ASSERT_EQ(target->DeleteAttachedSurface(0, z.get()), DD_OK);
+             *z.Out() = MakeSurface(16, 16, TPixelFormat::D16);
+             ASSERT_EQ(target->AddAttachedSurface(z.get()), DD_OK);
+         },
+         1.0f, kFar},
+        {"lost and restored",
+         [](auto*, IDirectDrawSurface7* target, SurfacePtr& z) {
+             control::LoseAllSurfaces();
+             ASSERT_EQ(target->Restore(), DD_OK);
+             ASSERT_EQ(z->Restore(), DD_OK);
+         },
+         1.0f, kFar},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SurfacePtr target(MakeTarget(16, 16));
+        SurfacePtr zbuffer(MakeSurface(16, 16, TPixelFormat::D16));
+        ASSERT_EQ(target->AddAttachedSurface(zbuffer.get()), DD_OK);
+        DevicePtr device(MakeDevice(target.get()));
+        ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0), D3D_OK);
+        c.between(device.get(), target.get(), zbuffer);
+        ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, c.z, 0), D3D_OK);
+        EXPECT_EQ(RawPixels(zbuffer.get()), std::vector<uint32_t>(256, c.expected));
+        // And a frame later, after the buffer was read.
+        ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0), D3D_OK);
+        drawAt(device.get(), true, false, 0.25f);
+        ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0), D3D_OK);
+        EXPECT_EQ(RawPixels(zbuffer.get()), std::vector<uint32_t>(256, kFar));
+    }
 }
 
 // ---- References

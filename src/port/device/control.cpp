@@ -22,7 +22,7 @@ Image TextureLevel(IDirectDrawSurface7* texture, int level) {
     auto* managed = static_cast<device::ManagedTexture*>(surface->DeviceData());
     if (managed == nullptr || level > static_cast<int>(managed->lower.size())) return {};
     std::shared_ptr<display::PixelStore> store = surface->Store();
-    std::lock_guard<std::mutex> lock(store->mutex);
+    std::lock_guard<display::StoreMutex> lock(store->mutex);
     const raster::TSurface& pixels = managed->lower[static_cast<size_t>(level - 1)];
     Image image;
     image.width = pixels.Width();

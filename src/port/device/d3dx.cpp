@@ -175,7 +175,7 @@ HRESULT LoadTexture(display::Surface& surface, DWORD mipLevel, const void* pixel
     std::shared_ptr<display::PixelStore> store = surface.Store();
     auto* managed = static_cast<ManagedTexture*>(surface.DeviceData());
     {
-        std::lock_guard<std::mutex> lock(store->mutex);
+        std::lock_guard<display::StoreMutex> lock(store->mutex);
         if (store->busy != display::Busy::None) return DDERR_SURFACEBUSY;
         if (clipped.left < clipped.right && clipped.top < clipped.bottom) {
             const uint32_t* first = source +

@@ -75,9 +75,35 @@ private:
     // DDERR_SURFACELOST while the target or the texture is lost; else DD_OK.
     HRESULT CheckLost() const;
     // Binds the target, its z-buffer and the texture to the rasterizer with their stores locked
-    // and runs `work`; DDERR_SURFACEBUSY while one of them is locked or has a device context out.
+    // and runs `work`, which answers whether it wrote depth; DDERR_SURFACEBUSY while one of them
+    // is locked or has a device context out.
     template <typename Work>
     HRESULT WithSurfaces(bool texture, Work&& work);
+    // The stores of the target and its z-buffer, looked up again when the layer's store epoch
+    // moved or the target changed.
+    void Bind();
+    // Whether the bound z-buffer, whose mutex the caller holds, still holds all through what the
+    // device's last whole clear wrote.
+    bool DepthStillCleared(const display::PixelStore& depth) const;
+
+    // The stores the device draws with, kept between draws (a lookup takes several locks).
+    struct Binding {
+        bool valid = false;
+        uint64_t epoch = 0;  // display::StoreEpoch() before the lookup
+        std::shared_ptr<display::PixelStore> target;
+        std::shared_ptr<display::PixelStore> depth;  // null without a z-buffer
+        bool targetShown = false;                    // the player sees the target
+        std::shared_ptr<display::PixelStore> texture;  // mTexture's, once looked up
+    };
+    // What the device knows the z-buffer holds: after a clear of all of it to `z`, the store's
+    // hold count at the end of that clear, carried forward by the device's own holds that wrote no
+    // depth. Another hold in between (a lock, a blit, a restore) ends the knowledge.
+    struct ClearedDepth {
+        std::weak_ptr<display::PixelStore> store;
+        uint64_t holds = 0;
+        float z = 0.0f;
+        bool valid = false;
+    };
 
     const control::DeviceSpec mSpec;
     const uint32_t mDrawId;  // the DirectDraw object's id: owner of the textures D3DX makes
@@ -95,6 +121,9 @@ private:
     D3DMATRIX mProjection{};
     D3DVIEWPORT7 mViewport{};
     D3DMATERIAL7 mMaterial{};
+
+    Binding mBinding;
+    ClearedDepth mClearedDepth;
 
     raster::TRasterizer mRasterizer;
 };

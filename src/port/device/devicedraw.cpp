@@ -12,17 +12,18 @@ namespace {
 
 using display::Busy;
 using display::PixelStore;
+using display::StoreMutex;
 using display::Surface;
 
 bool Renderable(const Surface& surface) {
     return raster::IsRenderFormat(surface.Shape().pixels);
 }
 
-// Up to three distinct mutexes locked together (std::lock avoids lock-order deadlocks) and
+// Up to three distinct store mutexes locked together (std::lock avoids lock-order deadlocks) and
 // unlocked at the end of the scope.
 class LockAll {
 public:
-    LockAll(std::mutex* a, std::mutex* b, std::mutex* c) {
+    LockAll(StoreMutex* a, StoreMutex* b, StoreMutex* c) {
         if (b == a) b = nullptr;
         if (c == a || c == b) c = nullptr;
         if (b == nullptr) std::swap(b, c);
@@ -38,7 +39,7 @@ public:
         }
     }
     ~LockAll() {
-        for (std::mutex* m : mMutexes) {
+        for (StoreMutex* m : mMutexes) {
             if (m != nullptr) m->unlock();
         }
     }
@@ -46,7 +47,7 @@ public:
     LockAll& operator=(const LockAll&) = delete;
 
 private:
-    std::mutex* mMutexes[3] = {};
+    StoreMutex* mMutexes[3] = {};
 };
 
 // Holds the z-buffer reference Surface::AttachedZBuffer hands out.
@@ -98,6 +99,7 @@ HRESULT Device::DoSetRenderTarget(IDirectDrawSurface7* target, DWORD flags) {
     surface->AddRef();
     mTarget->Release();
     mTarget = surface;
+    mBinding.valid = false;
     // As a new target's viewport: the whole of it.
     D3DVIEWPORT7 whole{0,
                        0,
@@ -131,24 +133,39 @@ HRESULT Device::SetTexture(DWORD stage, IDirectDrawSurface7* texture) {
         }
         if (mTexture != nullptr) mTexture->Release();
         mTexture = surface;
+        mBinding.texture.reset();
         mManaged =
             surface != nullptr ? static_cast<ManagedTexture*>(surface->DeviceData()) : nullptr;
         return D3D_OK;
     });
 }
 
+void Device::Bind() {
+    uint64_t epoch = display::StoreEpoch();
+    if (mBinding.valid && mBinding.epoch == epoch) return;
+    // The epoch is read before the lookups: a change meanwhile moves it, and the next call looks
+    // again.
+    mBinding.epoch = epoch;
+    mBinding.target = mTarget->Store();
+    ZBufferRef zbuffer{mTarget->AttachedZBuffer()};
+    mBinding.depth = zbuffer.surface != nullptr ? zbuffer.surface->Store() : nullptr;
+    mBinding.targetShown = display::IsShown(*mBinding.target);
+    mBinding.texture.reset();
+    mBinding.valid = true;
+}
+
 template <typename Work>
 HRESULT Device::WithSurfaces(bool texture, Work&& work) {
-    std::shared_ptr<PixelStore> target = mTarget->Store();
-    ZBufferRef zbuffer{mTarget->AttachedZBuffer()};
-    std::shared_ptr<PixelStore> depth =
-        zbuffer.surface != nullptr ? zbuffer.surface->Store() : nullptr;
-    std::shared_ptr<PixelStore> source =
-        texture && mTexture != nullptr ? mTexture->Store() : nullptr;
+    Bind();
+    if (texture && mTexture != nullptr && mBinding.texture == nullptr)
+        mBinding.texture = mTexture->Store();
+    PixelStore* target = mBinding.target.get();
+    PixelStore* depth = mBinding.depth.get();
+    PixelStore* source = texture && mTexture != nullptr ? mBinding.texture.get() : nullptr;
     {
         LockAll lock(&target->mutex, depth ? &depth->mutex : nullptr,
                      source ? &source->mutex : nullptr);
-        for (const PixelStore* store : {target.get(), depth.get(), source.get()}) {
+        for (const PixelStore* store : {target, depth, source}) {
             if (store != nullptr && store->busy != Busy::None) return DDERR_SURFACEBUSY;
         }
         mRasterizer.SetRenderTarget(&target->pixels);
@@ -168,14 +185,25 @@ HRESULT Device::WithSurfaces(bool texture, Work&& work) {
         } else {
             mRasterizer.SetTexture(nullptr, 0);
         }
-        work();
+        bool wroteDepth = work();
         // Nothing borrowed is kept past the call.
         mRasterizer.SetRenderTarget(nullptr);
         mRasterizer.SetDepthBuffer(nullptr);
         mRasterizer.SetTexture(nullptr, 0);
+        // A hold of the device's own that wrote no depth keeps what it knew of the z-buffer.
+        if (depth != nullptr && !wroteDepth && DepthStillCleared(*depth))
+            mClearedDepth.holds = depth->mutex.Holds();
     }
-    display::ScreenWritten(*target);
+    if (mBinding.targetShown) display::ShownStoreWritten();
     return D3D_OK;
+}
+
+bool Device::DepthStillCleared(const PixelStore& depth) const {
+    // Equal owners without an atomic operation: the weak pointer keeps its control block, so a
+    // new store never passes for a freed one.
+    const std::weak_ptr<PixelStore>& known = mClearedDepth.store;
+    bool same = !known.owner_before(mBinding.depth) && !mBinding.depth.owner_before(known);
+    return mClearedDepth.valid && same && depth.mutex.Holds() == mClearedDepth.holds + 1;
 }
 
 HRESULT Device::Clear(DWORD count, D3DRECT* rects, DWORD flags, D3DCOLOR color, D3DVALUE z,
@@ -191,13 +219,36 @@ HRESULT Device::DoClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
     if ((flags & ~(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER)) != 0) return DDERR_INVALIDPARAMS;
     HRESULT lost = CheckLost();
     if (lost != D3D_OK) return lost;
-    if (flags & D3DCLEAR_ZBUFFER) {
-        ZBufferRef zbuffer{mTarget->AttachedZBuffer()};
-        if (zbuffer.surface == nullptr) return D3DERR_ZBUFFER_NOTPRESENT;
-    }
-    uint32_t clear = ((flags & D3DCLEAR_TARGET) ? raster::kClearTarget : 0) |
-                     ((flags & D3DCLEAR_ZBUFFER) ? raster::kClearDepth : 0);
-    return WithSurfaces(false, [&] { mRasterizer.Clear(clear, color, z); });
+    Bind();
+    if ((flags & D3DCLEAR_ZBUFFER) && mBinding.depth == nullptr) return D3DERR_ZBUFFER_NOTPRESENT;
+    return WithSurfaces(false, [&] {
+        uint32_t clear = (flags & D3DCLEAR_TARGET) ? raster::kClearTarget : 0;
+        if ((flags & D3DCLEAR_ZBUFFER) == 0) {
+            mRasterizer.Clear(clear, color, z);
+            return false;
+        }
+        // A z-buffer still holding what the last clear to the same depth wrote is left as it is
+        // (the game's 2-D frames clear it every frame and never write depth).
+        const PixelStore& depth = *mBinding.depth;
+        if (DepthStillCleared(depth) && z == mClearedDepth.z) {
+            mRasterizer.Clear(clear, color, z);
+            return false;
+        }
+        mRasterizer.Clear(clear | raster::kClearDepth, color, z);
+        const raster::TSurface& pixels = depth.pixels;
+        bool whole = mViewport.dwX == 0 && mViewport.dwY == 0 &&
+                     mViewport.dwWidth >= static_cast<DWORD>(pixels.Width()) &&
+                     mViewport.dwHeight >= static_cast<DWORD>(pixels.Height()) &&
+                     pixels.Format() == raster::TPixelFormat::D16;
+        mClearedDepth.valid = whole;
+        if (whole) {
+            mClearedDepth.store = mBinding.depth;
+            mClearedDepth.holds = depth.mutex.Holds();
+            mClearedDepth.z = z;
+        }
+        // What was just learnt stands; a part cleared ends what was known.
+        return !whole;
+    });
 }
 
 HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, DWORD fvf, void* vertices, DWORD count,
@@ -236,8 +287,11 @@ HRESULT Device::DoDraw(D3DPRIMITIVETYPE type, DWORD fvf, const void* vertices, D
     if (mManaged != nullptr && MakeResident(*mManaged) != DD_OK) return DDERR_OUTOFVIDEOMEMORY;
 
     auto primitive = static_cast<raster::TPrimitive>(type);
-    return WithSurfaces(
-        true, [&] { mRasterizer.Draw(primitive, format, vertices, static_cast<int>(count)); });
+    return WithSurfaces(true, [&] {
+        mRasterizer.Draw(primitive, format, vertices, static_cast<int>(count));
+        const raster::TRenderState& state = mRasterizer.State();
+        return state.zEnable && state.zWriteEnable;
+    });
 }
 
 }  // namespace port::device

@@ -38,7 +38,7 @@ Image SurfaceImage(IDirectDrawSurface7* surface) {
         return Image();
     }
     {
-        std::lock_guard<std::mutex> lock(store->mutex);
+        std::lock_guard<display::StoreMutex> lock(store->mutex);
         raster::CopyRect(store->pixels, raster::SurfaceRect(store->pixels), copy, 0, 0);
     }
     return ImageOf(copy);
@@ -65,7 +65,7 @@ std::vector<SurfaceInfo> Surfaces() {
         info.width = shape.width;
         info.height = shape.height;
         info.videoMemory = (shape.caps & DDSCAPS_VIDEOMEMORY) != 0;
-        std::lock_guard<std::mutex> lock(store->mutex);
+        std::lock_guard<display::StoreMutex> lock(store->mutex);
         info.pitch = store->pixels.Pitch();
         info.busy = store->busy != display::Busy::None;
         info.lost = surface.Lost();

@@ -38,6 +38,7 @@ Desktop& TheDesktop() {
 
 std::atomic<uint32_t> gNextId{1};
 std::atomic<uint64_t> gNextSeed{1};
+std::atomic<uint64_t> gStoreEpoch{0};
 
 }  // namespace
 
@@ -84,6 +85,7 @@ std::shared_ptr<PixelStore> DesktopStore() {
         desktop.mode.height != mode.height || desktop.mode.bitsPerPixel != mode.bitsPerPixel) {
         desktop.store = MakeStore(mode.width, mode.height, format);
         desktop.mode = mode;
+        StoresChanged();
     }
     return desktop.store;
 }
@@ -111,6 +113,7 @@ void SetFullScreenChain(const std::shared_ptr<FlipChain>& chain) {
     Desktop& desktop = TheDesktop();
     std::lock_guard<std::mutex> lock(desktop.mutex);
     desktop.fullScreen = chain;
+    StoresChanged();
 }
 
 std::shared_ptr<FlipChain> FullScreenChain() {
@@ -120,18 +123,30 @@ std::shared_ptr<FlipChain> FullScreenChain() {
     return chain != nullptr && !chain->Freed() ? chain : nullptr;
 }
 
-void ScreenWritten(const PixelStore& store) {
-    bool shown = false;
+bool IsShown(const PixelStore& store) {
     {
         Desktop& desktop = TheDesktop();
         std::lock_guard<std::mutex> lock(desktop.mutex);
-        shown = desktop.store.get() == &store;
+        if (desktop.store.get() == &store) return true;
     }
-    if (!shown) {
-        std::shared_ptr<FlipChain> chain = FullScreenChain();
-        shown = chain != nullptr && chain->IsVisible(&store);
-    }
-    if (shown) Backend().ScreenChanged();
+    std::shared_ptr<FlipChain> chain = FullScreenChain();
+    return chain != nullptr && chain->IsVisible(&store);
+}
+
+void ShownStoreWritten() {
+    Backend().ScreenChanged();
+}
+
+void ScreenWritten(const PixelStore& store) {
+    if (IsShown(store)) ShownStoreWritten();
+}
+
+uint64_t StoreEpoch() {
+    return gStoreEpoch.load(std::memory_order_acquire);
+}
+
+void StoresChanged() {
+    gStoreEpoch.fetch_add(1, std::memory_order_acq_rel);
 }
 
 void LoseSurfaces(uint32_t owner) {
@@ -148,6 +163,7 @@ void ResetDisplayState() {
         desktop.playerWindow = nullptr;
         desktop.fullScreen.reset();
     }
+    StoresChanged();
     gNextSeed = 1;
 }
 

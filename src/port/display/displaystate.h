@@ -49,6 +49,17 @@ std::shared_ptr<FlipChain> FullScreenChain();
 // After pixels of a store changed (or a flip showed another): tells the backend when the player
 // sees that store.
 void ScreenWritten(const PixelStore& store);
+// Whether the player sees that store now (the desktop's, or the full-screen chain's front).
+bool IsShown(const PixelStore& store);
+// Tells the backend that a store the caller found shown changed.
+void ShownStoreWritten();
+
+// Counts the changes of which store a surface stands for and of which one the player sees:
+// flips, freed chains, restored primaries, z-buffers attached and detached, the full-screen chain
+// and the desktop's memory. What a caller looked up through surfaces (their stores, IsShown)
+// stays right while the count is unchanged; the device keeps its lookups between draws so.
+uint64_t StoreEpoch();
+void StoresChanged();
 
 // Marks lost every surface of a DirectDraw object (0: of every object); managed textures excepted.
 void LoseSurfaces(uint32_t owner);

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "port/display/displaystate.h"
+
 namespace port::display {
 
 FlipChain::FlipChain(std::shared_ptr<PixelStore> front, std::shared_ptr<PixelStore> back)
@@ -22,6 +24,7 @@ HRESULT FlipChain::Flip() {
     std::scoped_lock stores(mFront->mutex, mBack->mutex);
     if (mFront->busy != Busy::None || mBack->busy != Busy::None) return DDERR_SURFACEBUSY;
     std::swap(mFront, mBack);
+    StoresChanged();
     return DD_OK;
 }
 
@@ -42,11 +45,12 @@ void FlipChain::Free() {
     {
         std::lock_guard<std::mutex> lock(mMutex);
         mFreed = true;
-        std::lock_guard<std::mutex> back(mBack->mutex);
+        std::lock_guard<StoreMutex> back(mBack->mutex);
         // A locked back buffer keeps its memory until its lock or its last reference ends.
         if (mBack->busy == Busy::None)
             dropped = std::exchange(mBack, std::make_shared<PixelStore>());
     }
+    StoresChanged();
     // The memory goes here, with no lock held.
 }
 

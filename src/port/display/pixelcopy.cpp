@@ -75,7 +75,7 @@ HRESULT CopyPixels(PixelStore& dest, const TRect& to, const TRect& clip, PixelSt
                    const TRect& from, BusyAllowed allowed) {
     HRESULT result;
     if (&dest == &source) {
-        std::lock_guard<std::mutex> lock(dest.mutex);
+        std::lock_guard<StoreMutex> lock(dest.mutex);
         if (!Usable(dest, allowed)) return DDERR_SURFACEBUSY;
         result = CopyLocked(dest.pixels, to, clip, source.pixels, from);
     } else {
@@ -89,7 +89,7 @@ HRESULT CopyPixels(PixelStore& dest, const TRect& to, const TRect& clip, PixelSt
 
 HRESULT FillPixels(PixelStore& dest, const TRect& rect, uint32_t rawValue) {
     {
-        std::lock_guard<std::mutex> lock(dest.mutex);
+        std::lock_guard<StoreMutex> lock(dest.mutex);
         if (dest.busy != Busy::None) return DDERR_SURFACEBUSY;
         int bits = dest.pixels.BytesPerPixel() * 8;
         uint32_t mask = bits >= 32 ? 0xFFFFFFFFu : (1u << bits) - 1;

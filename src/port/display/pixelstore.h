@@ -23,8 +23,32 @@ enum class Busy : uint8_t {
     Dc,      // between GetDC and ReleaseDC
 };
 
+// The mutex of a store, counting how often it was taken. Whoever holds it may change the pixels,
+// so a holder that finds the count one above what it saw at the end of its previous hold knows
+// that nobody else touched them in between (the device uses it to skip clearing a z-buffer that
+// still holds what its last clear wrote). A standard Lockable.
+class StoreMutex {
+public:
+    void lock() {
+        mMutex.lock();
+        ++mHolds;
+    }
+    bool try_lock() {
+        if (!mMutex.try_lock()) return false;
+        ++mHolds;
+        return true;
+    }
+    void unlock() { mMutex.unlock(); }
+    // The holds so far, this one included; only while holding it.
+    uint64_t Holds() const { return mHolds; }
+
+private:
+    std::mutex mMutex;
+    uint64_t mHolds = 0;  // guarded by mMutex
+};
+
 struct PixelStore {
-    std::mutex mutex;
+    StoreMutex mutex;
     raster::TSurface pixels;  // guarded by mutex, except while busy: then its holder writes
     Busy busy = Busy::None;   // guarded by mutex
     uint32_t holder = 0;      // the id of the surface that made it busy; guarded by mutex

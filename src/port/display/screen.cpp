@@ -19,7 +19,7 @@ bool ReadVisibleBuffer(const FlipChain& chain, raster::TSurface& out, raster::TP
     std::shared_ptr<PixelStore> visible = chain.Store(true);
     raster::TSurface view;
     {
-        std::lock_guard<std::mutex> lock(visible->mutex);
+        std::lock_guard<StoreMutex> lock(visible->mutex);
         if (visible->busy != Busy::None) return false;
         if (!view.Create(visible->pixels.Width(), visible->pixels.Height(), format)) return false;
         raster::CopyRect(visible->pixels, raster::SurfaceRect(visible->pixels), view, 0, 0);
@@ -63,7 +63,7 @@ bool ReadPlayerView(raster::TSurface& out, raster::TPixelFormat format, RECT* ar
     if (!view.Create(client.right, client.bottom, format)) return false;
     raster::Fill(view, raster::SurfaceRect(view), 0xFF000000);
     {
-        std::lock_guard<std::mutex> lock(desktop->mutex);
+        std::lock_guard<StoreMutex> lock(desktop->mutex);
         if (desktop->busy != Busy::None) return false;
         TRect from{origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};
         raster::CopyRect(desktop->pixels, from, view, 0, 0);

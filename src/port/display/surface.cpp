@@ -53,7 +53,7 @@ Surface::~Surface() {
     std::shared_ptr<PixelStore> store = Store();
     bool unlocked = false;
     {
-        std::lock_guard<std::mutex> lock(store->mutex);
+        std::lock_guard<StoreMutex> lock(store->mutex);
         if (store->busy == Busy::Locked && store->holder == mId) {
             store->busy = Busy::None;
             store->holder = 0;
@@ -117,12 +117,13 @@ HRESULT Surface::RestoreMemory() {
             std::lock_guard<std::mutex> lock(mMutex);
             mStore = std::move(desktop);
         }
+        StoresChanged();
         mLost = false;
         return DD_OK;
     }
     std::shared_ptr<PixelStore> store = Store();
     {
-        std::lock_guard<std::mutex> lock(store->mutex);
+        std::lock_guard<StoreMutex> lock(store->mutex);
         if (store->busy != Busy::None) return DDERR_SURFACEBUSY;
         FillWithNoise(*store);
     }
@@ -206,7 +207,7 @@ HRESULT Surface::DoLock(RECT* rect, DDSURFACEDESC2* desc, DWORD flags) {
     std::shared_ptr<PixelStore> store = Store();
     uint8_t* memory = nullptr;
     {
-        std::lock_guard<std::mutex> lock(store->mutex);
+        std::lock_guard<StoreMutex> lock(store->mutex);
         if (store->busy != Busy::None) return DDERR_SURFACEBUSY;
         store->busy = Busy::Locked;
         store->holder = mId;
@@ -227,7 +228,7 @@ HRESULT Surface::Unlock(RECT* rect) {
 HRESULT Surface::DoUnlock() {
     std::shared_ptr<PixelStore> store = Store();
     {
-        std::lock_guard<std::mutex> lock(store->mutex);
+        std::lock_guard<StoreMutex> lock(store->mutex);
         // Only the surface that locked the memory unlocks it (primaries share the desktop's).
         if (store->busy != Busy::Locked || store->holder != mId) return DDERR_NOTLOCKED;
         store->busy = Busy::None;
@@ -302,6 +303,7 @@ HRESULT Surface::DoAttach(Surface* zbuffer) {
         std::lock_guard<std::mutex> lock(mMutex);
         if (mZBuffer == nullptr) {
             mZBuffer = zbuffer;
+            StoresChanged();
             return DD_OK;
         }
     }
@@ -348,6 +350,7 @@ HRESULT Surface::DoDetach(DWORD flags, Surface* zbuffer) {
         }
         detached = std::exchange(mZBuffer, nullptr);
     }
+    StoresChanged();
     detached->Release();
     return DD_OK;
 }

@@ -92,7 +92,7 @@ HRESULT Surface::DoGetDC(HDC* dc) {
     if (Lost()) return DDERR_SURFACELOST;
     std::shared_ptr<PixelStore> store = Store();
     {
-        std::lock_guard<std::mutex> lock(store->mutex);
+        std::lock_guard<StoreMutex> lock(store->mutex);
         if (store->busy != Busy::None) return DDERR_SURFACEBUSY;
         store->busy = Busy::Dc;
         store->holder = mId;
@@ -122,7 +122,7 @@ HRESULT Surface::DoReleaseDC(HDC dc) {
     if (context != nullptr) {
         PixelStore& store = context->Store();
         {
-            std::lock_guard<std::mutex> lock(store.mutex);
+            std::lock_guard<StoreMutex> lock(store.mutex);
             store.busy = Busy::None;
             store.holder = 0;
         }

@@ -218,7 +218,7 @@ private:
         SDL_Rect from{}, to{};
         bool showsSome = false;
         {
-            std::lock_guard<std::mutex> lock(shown.store->mutex);
+            std::lock_guard<StoreMutex> lock(shown.store->mutex);
             if (shown.store->busy != Busy::None) {
                 // Read after the Unlock or ReleaseDC, which tells of the change again.
                 mChanged.store(true);
