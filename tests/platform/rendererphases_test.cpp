@@ -204,6 +204,19 @@ const std::vector<Case>& Cases() {
              EXPECT_EQ(sink.mBoundTextures, (std::vector<const TTexture*>{plain.get(), nullptr}));
          },
          {}},
+        {"a texture handed over is bound once and kept like one passed by reference",
+         [](TRenderer& r, TRecordingRenderSink& sink) {
+             auto plain = std::make_shared<TTexture>();
+             r.SetTexture(std::shared_ptr<TTexture>(plain));
+             EXPECT_EQ(plain.use_count(), 2);  // and the renderer's
+             r.SetTexture(std::shared_ptr<TTexture>(plain));  // the same again
+             EXPECT_EQ(plain.use_count(), 2);
+             r.SetTexture(std::shared_ptr<TTexture>());
+             EXPECT_EQ(plain.use_count(), 1);
+             EXPECT_EQ(sink.mBoundTextures,
+                       (std::vector<const TTexture*>{plain.get(), plain.get(), nullptr}));
+         },
+         {}},
         {"cull modes other than 1 to 3 mean none",
          [](TRenderer& r, TRecordingRenderSink& sink) {
              for (int32_t mode : {0, 1, 2, 3, 4, -1})

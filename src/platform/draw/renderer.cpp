@@ -157,6 +157,16 @@ void TRenderer::SetTexture(const std::shared_ptr<TTexture>& texture) {
     if (mSink != nullptr) mSink->SetTexture(mState->mTexture);
 }
 
+void TRenderer::SetTexture(std::shared_ptr<TTexture>&& texture) {
+    // A texture drawing itself hands its reference over: the state takes it without counting.
+    if (texture != nullptr && !texture->IsSimple() && texture != mState->mTexture) {
+        mState->mTexture = std::move(texture);
+        if (mSink != nullptr) mSink->SetTexture(mState->mTexture);
+        return;
+    }
+    SetTexture(static_cast<const std::shared_ptr<TTexture>&>(texture));
+}
+
 std::shared_ptr<TTexture> TRenderer::GetTexture() const {
     return mState->mTexture;
 }

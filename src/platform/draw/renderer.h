@@ -86,6 +86,7 @@ public:
     // Binds the texture for the following draws (an empty pointer unbinds); a simple texture binds
     // as none.
     void SetTexture(const std::shared_ptr<TTexture>& texture);
+    void SetTexture(std::shared_ptr<TTexture>&& texture);
     // The bound texture (a new reference).
     std::shared_ptr<TTexture> GetTexture() const;
     // Fills the rectangle with the colour (red, green, blue, alpha). Without a texture the

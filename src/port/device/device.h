@@ -93,7 +93,8 @@ private:
         std::shared_ptr<display::PixelStore> target;
         std::shared_ptr<display::PixelStore> depth;  // null without a z-buffer
         bool targetShown = false;                    // the player sees the target
-        std::shared_ptr<display::PixelStore> texture;  // mTexture's, once looked up
+        // mTexture's, once looked up, when it has no store of its own (Surface::OwnStore)
+        std::shared_ptr<display::PixelStore> texture;
     };
     // What the device knows the z-buffer holds: after a clear of all of it to `z`, the store's
     // hold count at the end of that clear, carried forward by the device's own holds that wrote no
@@ -112,6 +113,7 @@ private:
     display::Surface* mTarget;             // holds a reference
     display::Surface* mTexture = nullptr;  // holds a reference
     ManagedTexture* mManaged = nullptr;    // the bound texture's, when managed
+    display::PixelStore* mTextureStore = nullptr;  // mTexture->OwnStore()
     bool mInScene = false;
 
     DWORD mRenderStates[kD3DRenderStateCount] = {};

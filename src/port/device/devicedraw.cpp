@@ -133,6 +133,7 @@ HRESULT Device::SetTexture(DWORD stage, IDirectDrawSurface7* texture) {
         }
         if (mTexture != nullptr) mTexture->Release();
         mTexture = surface;
+        mTextureStore = surface != nullptr ? surface->OwnStore() : nullptr;
         mBinding.texture.reset();
         mManaged =
             surface != nullptr ? static_cast<ManagedTexture*>(surface->DeviceData()) : nullptr;
@@ -157,11 +158,16 @@ void Device::Bind() {
 template <typename Work>
 HRESULT Device::WithSurfaces(bool texture, Work&& work) {
     Bind();
-    if (texture && mTexture != nullptr && mBinding.texture == nullptr)
-        mBinding.texture = mTexture->Store();
+    PixelStore* source = nullptr;
+    if (texture && mTexture != nullptr) {
+        source = mTextureStore;
+        if (source == nullptr) {
+            if (mBinding.texture == nullptr) mBinding.texture = mTexture->Store();
+            source = mBinding.texture.get();
+        }
+    }
     PixelStore* target = mBinding.target.get();
     PixelStore* depth = mBinding.depth.get();
-    PixelStore* source = texture && mTexture != nullptr ? mBinding.texture.get() : nullptr;
     {
         LockAll lock(&target->mutex, depth ? &depth->mutex : nullptr,
                      source ? &source->mutex : nullptr);

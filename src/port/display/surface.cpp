@@ -165,6 +165,11 @@ std::shared_ptr<PixelStore> Surface::Store() const {
     return mStore;
 }
 
+PixelStore* Surface::OwnStore() const {
+    // Only the constructor sets mStore of such a surface, so reading it needs no lock.
+    return mChain == nullptr && !IsPrimary() ? mStore.get() : nullptr;
+}
+
 HWND Surface::ClipWindow() const {
     std::lock_guard<std::mutex> lock(mMutex);
     return mClipper != nullptr ? mClipper->Window() : nullptr;

@@ -75,6 +75,10 @@ public:
     int BitCount() const;
     // The memory the surface shows now.
     std::shared_ptr<PixelStore> Store() const;
+    // The memory of a surface that keeps one store all its life (neither a flip chain's buffer
+    // nor a primary, which takes the desktop's again when restored), read without a lock or a
+    // reference: it lives while the caller holds a reference to the surface. Null for the others.
+    PixelStore* OwnStore() const;
     // The window whose client area clips blits onto this primary; null without one.
     HWND ClipWindow() const;
     // The description GetSurfaceDesc gives, zero-filled first.
