@@ -54,13 +54,18 @@ bool ShouldFailCall(const CallInfo& call, HRESULT* result);
 // Adds the call and its result to the call log while a test keeps one.
 void RecordCall(const CallInfo& call, HRESULT result);
 
+// Whether calls are watched (a failure armed or a call log kept). Tested inline: the device
+// answers thousands of calls a frame, nearly always unwatched. Its per-draw calls ask first, so
+// that unwatched they do not even build their argument lists.
+inline bool CallsWatched() {
+    return gCallHooksOn.load(std::memory_order_acquire);
+}
+
 // Runs an operation answered with an HRESULT: an armed failure is answered instead of `body`, and
 // the call goes to the call log with its result.
 template <typename Body>
 HRESULT TracedCall(const char* operation, std::initializer_list<CallArg> args, Body&& body) {
-    // Tested inline: the device answers thousands of calls a frame, nearly always with no test
-    // watching.
-    if (!gCallHooksOn.load(std::memory_order_acquire)) return body();
+    if (!CallsWatched()) return body();
     CallInfo call{operation, args};
     HRESULT result;
     if (!ShouldFailCall(call, &result)) result = body();

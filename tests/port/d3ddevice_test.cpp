@@ -810,6 +810,57 @@ TEST_F(DeviceTest, LostBoundTextureStopsDrawing) {
 
 // ---- Failure injection and the call log
 
+// The calls a frame makes for every draw, watched: each goes to the call log with its arguments
+// and answers an armed failure instead of running.
+TEST_F(DeviceTest, PerDrawCallsAreLoggedWithTheirArgumentsAndAnswerArmedFailures) {
+    SurfacePtr target(MakeTarget(16, 16));
+    DevicePtr device(MakeDevice(target.get()));
+    SurfacePtr texture(MakeTexture(device.get(), 2, 2, std::vector<uint32_t>(4, ~0u)));
+    ASSERT_NE(texture.get(), nullptr);
+    std::vector<D3DTLVERTEX> quad = ScreenQuad(0, 0, 4, 4, ~0u);
+    D3DMATRIX projection = Projection2d(16, 16, -0.5f);
+    const std::string surface = "surface=" + std::to_string(control::SurfaceId(texture.get()));
+    struct Case {
+        const char* operation;
+        std::string args;
+        std::function<HRESULT()> call;
+    };
+    const Case cases[] = {
+        {"SetRenderState", "state=137 value=0x0",
+         [&] { return device->SetRenderState(D3DRENDERSTATE_LIGHTING, FALSE); }},
+        {"SetTextureStageState", "stage=0 state=1 value=0x4",
+         [&] { return device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE); }},
+        {"SetTexture", "stage=0 " + surface, [&] { return device->SetTexture(0, texture.get()); }},
+        {"SetTransform", "type=3",
+         [&] { return device->SetTransform(D3DTRANSFORMSTATE_PROJECTION, &projection); }},
+        {"DrawPrimitive", "type=6 fvf=0x1C4 count=4 flags=0x0",
+         [&] {
+             return device->DrawPrimitive(D3DPT_TRIANGLEFAN, D3DFVF_TLVERTEX, quad.data(), 4, 0);
+         }},
+    };
+    ASSERT_EQ(device->BeginScene(), D3D_OK);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.operation);
+        control::KeepCallLog(true);
+        EXPECT_EQ(c.call(), D3D_OK);
+        control::Failure once;
+        once.code = static_cast<uint32_t>(DDERR_CURRENTLYNOTAVAIL);
+        once.count = 1;
+        control::InjectFailure(c.operation, once);
+        EXPECT_EQ(c.call(), DDERR_CURRENTLYNOTAVAIL);
+        std::vector<control::LoggedCall> log = control::CallLog();
+        control::ClearFailures();  // and the log
+        ASSERT_EQ(log.size(), 2u);
+        for (const control::LoggedCall& logged : log) {
+            EXPECT_EQ(logged.operation, c.operation);
+            EXPECT_EQ(logged.args, c.args);
+        }
+        EXPECT_EQ(log[0].result, D3D_OK);
+        EXPECT_EQ(log[1].result, DDERR_CURRENTLYNOTAVAIL);
+    }
+    ASSERT_EQ(device->EndScene(), D3D_OK);
+}
+
 TEST_F(DeviceTest, InjectedFailuresMatchTheirCalls) {
     SurfacePtr target(MakeTarget(16, 16));
     DevicePtr device(MakeDevice(target.get()));

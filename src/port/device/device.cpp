@@ -124,8 +124,9 @@ HRESULT Device::EnumTextureFormats(LPD3DENUMPIXELFORMATSCALLBACK callback, void*
 }
 
 HRESULT Device::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
-    return TracedCall("SetRenderState", {{"state", state}, {"value", value, true}},
-                      [&] { return DoSetRenderState(state, value); });
+    auto body = [&] { return DoSetRenderState(state, value); };
+    if (!CallsWatched()) return body();
+    return TracedCall("SetRenderState", {{"state", state}, {"value", value, true}}, body);
 }
 
 HRESULT Device::DoSetRenderState(DWORD state, DWORD value) {
@@ -211,11 +212,10 @@ HRESULT Device::GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) {
 }
 
 HRESULT Device::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state, DWORD value) {
+    auto body = [&] { return stage != 0 ? DDERR_INVALIDPARAMS : DoSetStageState(state, value); };
+    if (!CallsWatched()) return body();
     return TracedCall("SetTextureStageState",
-                      {{"stage", stage}, {"state", state}, {"value", value, true}}, [&] {
-                          if (stage != 0) return DDERR_INVALIDPARAMS;
-                          return DoSetStageState(state, value);
-                      });
+                      {{"stage", stage}, {"state", state}, {"value", value, true}}, body);
 }
 
 HRESULT Device::DoSetStageState(DWORD state, DWORD value) {
@@ -272,7 +272,7 @@ HRESULT Device::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state
 }
 
 HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE type, D3DMATRIX* matrix) {
-    return TracedCall("SetTransform", {{"type", type}}, [&] {
+    auto body = [&] {
         if (matrix == nullptr) return DDERR_INVALIDPARAMS;
         raster::TTransforms& transforms = mRasterizer.Transforms();
         switch (type) {
@@ -292,7 +292,9 @@ HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE type, D3DMATRIX* matrix) {
                 return DDERR_INVALIDPARAMS;
         }
         return D3D_OK;
-    });
+    };
+    if (!CallsWatched()) return body();
+    return TracedCall("SetTransform", {{"type", type}}, body);
 }
 
 HRESULT Device::GetTransform(D3DTRANSFORMSTATETYPE type, D3DMATRIX* matrix) {

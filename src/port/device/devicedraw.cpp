@@ -122,8 +122,7 @@ HRESULT Device::GetRenderTarget(IDirectDrawSurface7** target) {
 }
 
 HRESULT Device::SetTexture(DWORD stage, IDirectDrawSurface7* texture) {
-    uint32_t id = texture != nullptr ? Surface::From(texture)->Id() : 0;
-    return TracedCall("SetTexture", {{"stage", stage}, {"surface", id}}, [&] {
+    auto body = [&] {
         if (stage != 0) return DDERR_INVALIDPARAMS;
         Surface* surface = texture != nullptr ? Surface::From(texture) : nullptr;
         if (surface != nullptr) {
@@ -138,7 +137,10 @@ HRESULT Device::SetTexture(DWORD stage, IDirectDrawSurface7* texture) {
         mManaged =
             surface != nullptr ? static_cast<ManagedTexture*>(surface->DeviceData()) : nullptr;
         return D3D_OK;
-    });
+    };
+    if (!CallsWatched()) return body();
+    uint32_t id = texture != nullptr ? Surface::From(texture)->Id() : 0;
+    return TracedCall("SetTexture", {{"stage", stage}, {"surface", id}}, body);
 }
 
 void Device::Bind() {
@@ -259,10 +261,11 @@ HRESULT Device::DoClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
 
 HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, DWORD fvf, void* vertices, DWORD count,
                               DWORD flags) {
+    auto body = [&] { return DoDraw(type, fvf, vertices, count, flags); };
+    if (!CallsWatched()) return body();
     return TracedCall(
         "DrawPrimitive",
-        {{"type", type}, {"fvf", fvf, true}, {"count", count}, {"flags", flags, true}},
-        [&] { return DoDraw(type, fvf, vertices, count, flags); });
+        {{"type", type}, {"fvf", fvf, true}, {"count", count}, {"flags", flags, true}}, body);
 }
 
 HRESULT Device::DoDraw(D3DPRIMITIVETYPE type, DWORD fvf, const void* vertices, DWORD count,
