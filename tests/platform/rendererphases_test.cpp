@@ -208,7 +208,7 @@ const std::vector<Case>& Cases() {
          [](TRenderer& r, TRecordingRenderSink& sink) {
              auto plain = std::make_shared<TTexture>();
              r.SetTexture(std::shared_ptr<TTexture>(plain));
-             EXPECT_EQ(plain.use_count(), 2);  // and the renderer's
+             EXPECT_EQ(plain.use_count(), 2);                 // and the renderer's
              r.SetTexture(std::shared_ptr<TTexture>(plain));  // the same again
              EXPECT_EQ(plain.use_count(), 2);
              r.SetTexture(std::shared_ptr<TTexture>());

@@ -568,10 +568,10 @@ TEST_F(DeviceTest, DepthClearAfterWhatTouchedTheBufferLeavesItAllAtItsDepth) {
     const Case cases[] = {
         {"nothing", [](auto*, auto*, SurfacePtr&) {}, 1.0f, kFar},
         {"nothing, another depth", [](auto*, auto*, SurfacePtr&) {}, 0.5f, kHalf},
-        {"a draw testing depth only", [&](auto* d, auto*, SurfacePtr&) { drawAt(d, true, false, 0.25f); },
-         1.0f, kFar},
-        {"a draw without depth", [&](auto* d, auto*, SurfacePtr&) { drawAt(d, false, true, 0.25f); },
-         1.0f, kFar},
+        {"a draw testing depth only",
+         [&](auto* d, auto*, SurfacePtr&) { drawAt(d, true, false, 0.25f); }, 1.0f, kFar},
+        {"a draw without depth",
+         [&](auto* d, auto*, SurfacePtr&) { drawAt(d, false, true, 0.25f); }, 1.0f, kFar},
         {"a draw writing depth", [&](auto* d, auto*, SurfacePtr&) { drawAt(d, true, true, 0.25f); },
          1.0f, kFar},
         {"values written through a lock",
@@ -582,6 +582,25 @@ TEST_F(DeviceTest, DepthClearAfterWhatTouchedTheBufferLeavesItAllAtItsDepth) {
              viewport(d, 8);
              ASSERT_EQ(d->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 0.5f, 0), D3D_OK);
              viewport(d, 16);
+         },
+         1.0f, kFar},
+        {"a draw writing depth, then a corner cleared to the same depth",
+         [&](auto* d, auto*, SurfacePtr&) {
+             drawAt(d, true, true, 0.25f);
+             viewport(d, 8);
+             ASSERT_EQ(d->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0), D3D_OK);
+             viewport(d, 16);
+         },
+         1.0f, kFar},
+        {"another z-buffer, filled once, attached",
+         [this](auto*, IDirectDrawSurface7* target, SurfacePtr& z) {
+             ASSERT_EQ(target->DeleteAttachedSurface(0, z.get()), DD_OK);
+             *z.Out() = MakeSurface(16, 16, TPixelFormat::D16);
+             DDBLTFX fx{};
+             fx.dwSize = sizeof fx;
+             fx.dwFillColor = 7;
+             ASSERT_EQ(z->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx), DD_OK);
+             ASSERT_EQ(target->AddAttachedSurface(z.get()), DD_OK);
          },
          1.0f, kFar},
         {"another z-buffer attached",

@@ -72,8 +72,9 @@ private:
     HRESULT DoClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, D3DVALUE z);
     HRESULT DoDraw(D3DPRIMITIVETYPE type, DWORD fvf, const void* vertices, DWORD count,
                    DWORD flags);
-    // DDERR_SURFACELOST while the target or the texture is lost; else DD_OK.
-    HRESULT CheckLost() const;
+    // DDERR_SURFACELOST while the target or the texture is lost (dropping the kept stores); else
+    // DD_OK.
+    HRESULT CheckLost();
     // Binds the target, its z-buffer and the texture to the rasterizer with their stores locked
     // and runs `work`, which answers whether it wrote depth; DDERR_SURFACEBUSY while one of them
     // is locked or has a device context out.
@@ -86,7 +87,9 @@ private:
     // device's last whole clear wrote.
     bool DepthStillCleared(const display::PixelStore& depth) const;
 
-    // The stores the device draws with, kept between draws (a lookup takes several locks).
+    // The stores the device draws with, kept between draws (a lookup takes several locks) until
+    // its next call after a change; so a store given up meanwhile (a detached z-buffer's, the
+    // desktop's of the previous mode) lives until then.
     struct Binding {
         bool valid = false;
         uint64_t epoch = 0;  // display::StoreEpoch() before the lookup
@@ -110,9 +113,9 @@ private:
     const uint32_t mDrawId;  // the DirectDraw object's id: owner of the textures D3DX makes
     const std::shared_ptr<const display::Adapter> mAdapter;
 
-    display::Surface* mTarget;             // holds a reference
-    display::Surface* mTexture = nullptr;  // holds a reference
-    ManagedTexture* mManaged = nullptr;    // the bound texture's, when managed
+    display::Surface* mTarget;                     // holds a reference
+    display::Surface* mTexture = nullptr;          // holds a reference
+    ManagedTexture* mManaged = nullptr;            // the bound texture's, when managed
     display::PixelStore* mTextureStore = nullptr;  // mTexture->OwnStore()
     bool mInScene = false;
 

@@ -60,10 +60,13 @@ struct ZBufferRef {
 
 }  // namespace
 
-HRESULT Device::CheckLost() const {
-    if (mTarget->Lost()) return DDERR_SURFACELOST;
-    if (mTexture != nullptr && mTexture->Lost()) return DDERR_SURFACELOST;
-    return D3D_OK;
+HRESULT Device::CheckLost() {
+    bool lost = mTarget->Lost() || (mTexture != nullptr && mTexture->Lost());
+    if (!lost) return D3D_OK;
+    // A lost surface's memory may be on its way out (a freed chain gives its back memory up):
+    // the device keeps none of it.
+    mBinding = Binding{};
+    return DDERR_SURFACELOST;
 }
 
 HRESULT Device::BeginScene() {
@@ -235,6 +238,11 @@ HRESULT Device::DoClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
             mRasterizer.Clear(clear, color, z);
             return false;
         }
+        // Another thread may have taken the z-buffer away since the check above.
+        if (mBinding.depth == nullptr) {
+            mRasterizer.Clear(clear, color, z);
+            return false;
+        }
         // A z-buffer still holding what the last clear to the same depth wrote is left as it is
         // (the game's 2-D frames clear it every frame and never write depth).
         const PixelStore& depth = *mBinding.depth;
@@ -244,7 +252,9 @@ HRESULT Device::DoClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
         }
         mRasterizer.Clear(clear | raster::kClearDepth, color, z);
         const raster::TSurface& pixels = depth.pixels;
-        bool whole = mViewport.dwX == 0 && mViewport.dwY == 0 &&
+        // (The rasterizer clears nothing into an empty target, a freed chain's.)
+        bool whole = !mBinding.target->pixels.IsEmpty() && mViewport.dwX == 0 &&
+                     mViewport.dwY == 0 &&
                      mViewport.dwWidth >= static_cast<DWORD>(pixels.Width()) &&
                      mViewport.dwHeight >= static_cast<DWORD>(pixels.Height()) &&
                      pixels.Format() == raster::TPixelFormat::D16;

@@ -26,7 +26,8 @@ enum class Busy : uint8_t {
 // The mutex of a store, counting how often it was taken. Whoever holds it may change the pixels,
 // so a holder that finds the count one above what it saw at the end of its previous hold knows
 // that nobody else touched them in between (the device uses it to skip clearing a z-buffer that
-// still holds what its last clear wrote). A standard Lockable.
+// still holds what its last clear wrote). Writes made without a hold (through a pointer kept
+// after Unlock, which the program must not use) go unseen. A standard Lockable.
 class StoreMutex {
 public:
     void lock() {
