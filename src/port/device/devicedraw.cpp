@@ -234,12 +234,8 @@ HRESULT Device::DoClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
     if ((flags & D3DCLEAR_ZBUFFER) && mBinding.depth == nullptr) return D3DERR_ZBUFFER_NOTPRESENT;
     return WithSurfaces(false, [&] {
         uint32_t clear = (flags & D3DCLEAR_TARGET) ? raster::kClearTarget : 0;
-        if ((flags & D3DCLEAR_ZBUFFER) == 0) {
-            mRasterizer.Clear(clear, color, z);
-            return false;
-        }
-        // Another thread may have taken the z-buffer away since the check above.
-        if (mBinding.depth == nullptr) {
+        // (Another thread may have taken the z-buffer away since the check above.)
+        if ((flags & D3DCLEAR_ZBUFFER) == 0 || mBinding.depth == nullptr) {
             mRasterizer.Clear(clear, color, z);
             return false;
         }
