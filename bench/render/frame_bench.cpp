@@ -21,14 +21,15 @@
 
 #include "../raster/raster_frame.h"
 #include "../raster/scene.h"
+#include "benchwindow.h"
 #include "math/rect.h"
 #include "math/vec4.h"
 #include "platform/display/displayrecord.h"
 #include "platform/display/displaysink.h"
 #include "platform/display/dxcontext.h"
 #include "platform/display/dxtexturedata.h"
-#include "platform/display/setdisplayrun.h"
 #include "platform/display/dxtextureformat.h"
+#include "platform/display/setdisplayrun.h"
 #include "platform/draw/drawspec.h"
 #include "platform/draw/renderer.h"
 #include "platform/draw/rendersink.h"
@@ -36,8 +37,6 @@
 #include "platform/platformdata.h"
 #include "platform/texture/texture.h"
 #include "platform/texture/texturedatasource.h"
-#include "port/window/window.h"
-#include "port/window/windowpos.h"
 
 namespace {
 
@@ -48,24 +47,6 @@ using bench::kWidth;
 using bench::SpriteKind;
 
 constexpr int kSpanBatch = 256;
-
-LRESULT Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-HWND FrameWindow() {
-    static HWND window = [] {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = &Procedure;
-        windowClass.lpszClassName = "RenderFrameBench";
-        RegisterClassA(&windowClass);
-        HWND made = CreateWindowExA(0, "RenderFrameBench", "Umbrava", WS_POPUP | WS_VISIBLE, 0, 0,
-                                    kWidth, kHeight, nullptr, nullptr, nullptr, nullptr);
-        ShowWindow(made, SW_SHOWNORMAL);
-        return made;
-    }();
-    return window;
-}
 
 std::shared_ptr<TTexture> MakeTexture(int side, int height, bool alpha,
                                       const std::vector<uint32_t>& pixels) {
@@ -84,7 +65,7 @@ struct Display {
         TRenderer::DestroyInstance();
         display = std::make_unique<TPlatformData>();
         TDXContext* context = display->GetContext();
-        if (!context->Create(FrameWindow(), true, kWidth, kHeight, 32, 1)) return;
+        if (!context->Create(bench::RenderBenchWindow(), true, kWidth, kHeight, 32, 1)) return;
         TDisplayRecord& record = *display->GetRecord();
         record.mDirectDraw = context->GetDirectDraw();
         record.mDirect3D = context->GetDirect3D();

@@ -11,13 +11,12 @@
 #include <memory>
 #include <vector>
 
+#include "benchwindow.h"
 #include "platform/display/displayrecord.h"
 #include "platform/display/dxcontext.h"
 #include "platform/display/dxtexturedata.h"
 #include "platform/display/dxtextureformat.h"
 #include "platform/platformdata.h"
-#include "port/window/window.h"
-#include "port/window/windowpos.h"
 #include "raster/surfaceops.h"
 
 namespace {
@@ -37,31 +36,13 @@ const Format kFormats[] = {
     {raster::TPixelFormat::A4R4G4B4, 16, TTextureData::kSimple | TTextureData::kHasAlpha},
 };
 
-LRESULT Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-HWND Window() {
-    static HWND window = [] {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = &Procedure;
-        windowClass.lpszClassName = "TextureBench";
-        RegisterClassA(&windowClass);
-        HWND made = CreateWindowExA(0, "TextureBench", "Umbrava", WS_POPUP | WS_VISIBLE, 0, 0, 800,
-                                    600, nullptr, nullptr, nullptr, nullptr);
-        ShowWindow(made, SW_SHOWNORMAL);
-        return made;
-    }();
-    return window;
-}
-
 // A display of the depth and one texture of the format on it, filled with a pattern.
 struct Setup {
     explicit Setup(const Format& format) {
         ForgetAlphaTextureFormat();
         display = std::make_unique<TPlatformData>();
         TDXContext* context = display->GetContext();
-        ok = context->Create(Window(), true, 800, 600, format.displayBits, 1);
+        ok = context->Create(bench::RenderBenchWindow(), true, 800, 600, format.displayBits, 1);
         TDisplayRecord& record = *display->GetRecord();
         record.mDirectDraw = context->GetDirectDraw();
         record.mDirect3D = context->GetDirect3D();

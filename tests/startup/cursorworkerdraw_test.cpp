@@ -37,7 +37,7 @@ TEST_F(CursorWorkerDrawTest, TheTurnDrawsAtTheMouseAndWaitsByItsAnswer) {
     TPlatformData* display = owned.get();
     platform->SetPlatformData(std::move(owned));
     TDXContext* context = display->GetContext();
-    ASSERT_TRUE(context->Create(window, false, 640, 480, 32, 1 | CDisplay::kFlagKeepWindow));
+    ASSERT_TRUE(CreateWorkerContext(*context, window));
     display->SetReady(true);
 
     // The image in memory: the display record here holds no device for texture surfaces.

@@ -54,8 +54,7 @@ TEST_F(CursorWorkerRenderTargetTest, TheWorkerDrawsWhileTheMainThreadDrawsIntoTe
         auto owned = std::make_unique<TPlatformData>();
         TPlatformData* display = owned.get();
         TDXContext* context = display->GetContext();
-        const DWORD flags = 1 | CDisplay::kFlagKeepWindow;
-        ASSERT_TRUE(context->Create(window, false, 640, 480, 32, flags));
+        ASSERT_TRUE(CreateWorkerContext(*context, window));
         TakeDisplay(*display, 640, 480);
         ASSERT_TRUE(context->SetMouseImage(cursor, false, 1, 1));
         RECT bounds = context->GetWindowRect();

@@ -51,8 +51,7 @@ TEST_F(CursorWorkerThreadsTest, TheWorkerDrawsWhileTheMainThreadChangesEverythin
         auto owned = std::make_unique<TPlatformData>();
         TPlatformData* display = owned.get();
         TDXContext* context = display->GetContext();
-        const DWORD flags = 1 | CDisplay::kFlagKeepWindow;
-        ASSERT_TRUE(context->Create(window, false, 640, 480, 32, flags));
+        ASSERT_TRUE(CreateWorkerContext(*context, window));
         ASSERT_TRUE(context->SetMouseImage(images[0], false, 1, 1));
         RECT bounds = context->GetWindowRect();
         SetCursorPos(bounds.left + 100, bounds.top + 100);
@@ -67,7 +66,7 @@ TEST_F(CursorWorkerThreadsTest, TheWorkerDrawsWhileTheMainThreadChangesEverythin
             if (i % 5 == 0) context->SetMouseImage(images[i / 5 % 2], false, 2, 2);
             if (i % 11 == 0) {
                 display->SetReady(false);
-                context->Create(window, false, 640, 480, 32, flags);
+                CreateWorkerContext(*context, window);
                 context->SetMouseImage(images[0], false, 1, 1);
                 context->MoveMouse(POINT{100 + i % 50, 100});
                 display->SetReady(true);

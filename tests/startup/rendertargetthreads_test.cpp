@@ -53,8 +53,7 @@ TEST_F(RenderTargetThreadsTest, TheWorkerDrawsWhileTheMainThreadDrawsIntoRenderT
         auto owned = std::make_unique<TPlatformData>();
         TPlatformData* display = owned.get();
         TDXContext* context = display->GetContext();
-        const DWORD flags = 1 | CDisplay::kFlagKeepWindow;
-        ASSERT_TRUE(context->Create(window, false, 640, 480, 32, flags));
+        ASSERT_TRUE(CreateWorkerContext(*context, window));
         TakeDisplay(*display, 640, 480);
         std::shared_ptr<TTexture> cursor = DisplayTexture(8);
         ASSERT_NE(cursor, nullptr);
@@ -85,7 +84,7 @@ TEST_F(RenderTargetThreadsTest, TheWorkerDrawsWhileTheMainThreadDrawsIntoRenderT
             if (i % 11 == 0) {
                 display->SetReady(false);
                 target.reset();
-                context->Create(window, false, 640, 480, 32, flags);
+                CreateWorkerContext(*context, window);
                 TakeDisplay(*display, 640, 480);
                 context->SetMouseImage(cursor, false, 1, 1);
                 context->MoveMouse(POINT{100 + i % 50, 100});

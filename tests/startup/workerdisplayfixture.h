@@ -3,6 +3,7 @@
 // a test can drive the display without running the whole set-up.
 #pragma once
 
+#include "platform/display/display.h"
 #include "platform/display/displayrecord.h"
 #include "platform/display/dxcontext.h"
 #include "platform/platformdata.h"
@@ -18,6 +19,12 @@ inline HWND MakeWorkerTestWindow(const char* className) {
     RegisterClassA(&windowClass);
     return CreateWindowExA(0, className, "Umbrava", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480, nullptr,
                            nullptr, nullptr, nullptr);
+}
+
+// The context's windowed 640 x 480 32-bit display on the test window, keeping the window, as each
+// cursor worker test makes it (and makes it again while the worker runs).
+inline bool CreateWorkerContext(TDXContext& context, HWND window) {
+    return context.Create(window, false, 640, 480, 32, 1 | CDisplay::kFlagKeepWindow);
 }
 
 // The context's display, device and back buffer put into the record, with a 32-bit display of

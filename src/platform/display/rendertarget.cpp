@@ -122,8 +122,7 @@ void TPlatformData::EndRenderTarget() {
         platform->SetScale(record.mSavedScaleX, record.mSavedScaleY);
     // Forgotten on every path below: a target left set would keep mode 4's stage set-up for the
     // screen, and a second end would close a frame and pop a state never pushed.
-    std::shared_ptr<TTexture> texture = std::move(record.mRenderTargetTexture);
-    record.mRenderTargetTexture.reset();
+    std::shared_ptr<TTexture> texture = std::move(record.mRenderTargetTexture);  // leaves it empty
     const int32_t mode = record.mRenderTargetMode;
 
     EndDraw(false);
