@@ -50,10 +50,6 @@ void TMat3::Scale(float s) {
     m[4] *= s;
 }
 
-TVec2 TMat3::TransformPoint(const TVec2& p, const TMat3& t) {
-    return TVec2{p.x * t.m[0] + p.y * t.m[3] + t.m[6], p.x * t.m[1] + p.y * t.m[4] + t.m[7]};
-}
-
 bool TMat3::Invert(TMat3& out, const TMat3& a) {
     const float* m = a.m;
     // Cofactors of the first row; the determinant is their sum weighted by that row.
@@ -63,15 +59,9 @@ bool TMat3::Invert(TMat3& out, const TMat3& a) {
     const float determinant = m[0] * c0 + m[1] * c1 + m[2] * c2;
     if (determinant == 0.0f || !std::isfinite(determinant)) return false;
     const float r[9] = {
-        c0,
-        m[2] * m[7] - m[1] * m[8],
-        m[1] * m[5] - m[2] * m[4],
-        c1,
-        m[0] * m[8] - m[2] * m[6],
-        m[2] * m[3] - m[0] * m[5],
-        c2,
-        m[1] * m[6] - m[0] * m[7],
-        m[0] * m[4] - m[1] * m[3],
+        c0, m[2] * m[7] - m[1] * m[8], m[1] * m[5] - m[2] * m[4],
+        c1, m[0] * m[8] - m[2] * m[6], m[2] * m[3] - m[0] * m[5],
+        c2, m[1] * m[6] - m[0] * m[7], m[0] * m[4] - m[1] * m[3],
     };
     for (int i = 0; i < 9; ++i)
         out.m[i] = r[i] / determinant;

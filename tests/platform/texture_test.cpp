@@ -136,6 +136,8 @@ TEST_F(TextureTest, AssetIdentityAndDeviceLoss) {
     EXPECT_TRUE(texture->IsKindOf(TTexture::TypeId()));
     EXPECT_TRUE(texture->IsKindOf(TAsset::TypeId()));
     EXPECT_EQ(texture->GetShared(), texture);
+    TTexture unowned;
+    EXPECT_EQ(unowned.GetShared(), nullptr);
 
     mManager.ReleaseAll();
     EXPECT_FALSE(Memory(texture)->HasSurface());

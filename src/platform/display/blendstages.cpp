@@ -105,7 +105,7 @@ void TPlatformData::SetTexture(const std::shared_ptr<TTexture>& texture) {
     TDisplayRecord& record = *mRecord;
     IDirectDrawSurface7* surface = nullptr;
     if (texture != nullptr) {
-        if (auto* data = dynamic_cast<TDxTextureData*>(texture->GetData()))
+        if (auto* data = AsDxTextureData(texture->GetData()))
             surface = data->GetSurface();
     }
     record.mDevice->SetTexture(0, surface);

@@ -166,7 +166,7 @@ void TDxTextureData::CopyRect(int x, int y, const TRect* source,
 
     IDirectDrawSurface7* into = screen;
     if (target != nullptr) {
-        auto* data = dynamic_cast<TDxTextureData*>(target->GetData());
+        auto* data = AsDxTextureData(target->GetData());
         into = data != nullptr ? data->GetSurface() : nullptr;
     }
     if (into == nullptr) {

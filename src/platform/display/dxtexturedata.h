@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <typeinfo>
 
 #include "platform/texture/texturedata.h"
 #include "port/display/ddraw.h"
@@ -81,3 +82,12 @@ private:
 // Whether an image file of the name can be found: the name cut at its first '?' (load options),
 // then that name with ".png", then with ".jpg".
 bool ImageFileExists(const char* name);
+
+// The display's data behind a texture (texture->GetData()), or null for data of another kind (a
+// test's). Binding a texture asks this for every sprite drawn, so the exact type skips the general
+// cast.
+inline TDxTextureData* AsDxTextureData(TTextureData* data) {
+    if (data != nullptr && typeid(*data) == typeid(TDxTextureData))
+        return static_cast<TDxTextureData*>(data);
+    return dynamic_cast<TDxTextureData*>(data);
+}

@@ -58,7 +58,7 @@ void TPlatformData::FillRect(const TRect& rect, const TVec4& colour,
     RECT area{rect.left, rect.top, rect.right, rect.bottom};
 
     if (texture != nullptr) {
-        auto* data = dynamic_cast<TDxTextureData*>(texture->GetData());
+        auto* data = AsDxTextureData(texture->GetData());
         if (data == nullptr || data->GetSurface() == nullptr) return;
         area = Intersect(area, RECT{0, 0, texture->GetWidth(), texture->GetHeight()});
         ColourFill(data->GetSurface(), area, packed);

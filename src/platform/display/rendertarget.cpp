@@ -27,7 +27,7 @@ TWin32Platform* Platform() {
 }
 
 IDirectDrawSurface7* SurfaceOf(const std::shared_ptr<TTexture>& texture) {
-    auto* data = texture != nullptr ? dynamic_cast<TDxTextureData*>(texture->GetData()) : nullptr;
+    auto* data = texture != nullptr ? AsDxTextureData(texture->GetData()) : nullptr;
     return data != nullptr ? data->GetSurface() : nullptr;
 }
 

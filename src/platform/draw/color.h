@@ -13,7 +13,9 @@ public:
                  static_cast<uint32_t>(green) << 8 | blue) {}
     constexpr explicit TColor(uint32_t packed) : mValue(packed) {}
     // Each component × 255 truncated toward zero, held to 0..255; NaN gives 0.
-    TColor(float red, float green, float blue, float alpha);
+    TColor(float red, float green, float blue, float alpha)
+        : TColor(ComponentToByte(red), ComponentToByte(green), ComponentToByte(blue),
+                 ComponentToByte(alpha)) {}
 
     constexpr uint32_t GetPacked() const { return mValue; }
 
@@ -31,7 +33,13 @@ public:
 
     // A float colour component (0.0 to 1.0) as a byte: × 255 truncated toward zero, held to
     // 0..255, NaN 0. Out-of-range values never wrap around.
-    static uint8_t ComponentToByte(float component);
+    static uint8_t ComponentToByte(float component) {
+        double scaled = component * 255.0;
+        // Written so that NaN fails both tests and ends at 0.
+        if (!(scaled > 0.0)) return 0;
+        if (!(scaled < 255.0)) return 255;
+        return static_cast<uint8_t>(scaled);
+    }
 
     friend constexpr bool operator==(TColor a, TColor b) { return a.mValue == b.mValue; }
 

@@ -7,9 +7,9 @@
 #include "platform/draw/drawspec.h"
 #include "platform/draw/quadvertices.h"
 #include "platform/draw/renderer.h"
+#include "platform/draw/vertexbatch.h"
 #include "platform/texture/texturedata.h"
 #include "platform/texture/texturedatasource.h"
-#include "platform/draw/vertexbatch.h"
 
 TTexture::TTexture() : mData(CreateTextureData()) {}
 
@@ -192,7 +192,13 @@ std::shared_ptr<TTexture> TTexture::CreateRegistered(const str& key) {
 }
 
 std::shared_ptr<TTexture> TTexture::GetShared() {
-    return std::static_pointer_cast<TTexture>(weak_from_this().lock());
+    // Every sprite drawn asks for this. shared_from_this takes the reference in one atomic step
+    // (weak_from_this().lock() takes three); it throws only for a texture no shared pointer owns.
+    try {
+        return std::static_pointer_cast<TTexture>(shared_from_this());
+    } catch (const std::bad_weak_ptr&) {
+        return nullptr;
+    }
 }
 
 bool TTexture::HasAlpha() const {
