@@ -58,7 +58,7 @@ void TPlatformData::SetBlendMode(int32_t mode) {
     ApplyBlendStages();
 }
 
-void TPlatformData::ApplyBlendStages() {
+[[gnu::hot]] void TPlatformData::ApplyBlendStages() {
     TDisplayRecord& record = *mRecord;
     IDirect3DDevice7* device = record.mDevice;
     if (device == nullptr) return;
@@ -100,13 +100,12 @@ void TPlatformData::ApplyBlendStages() {
     }
 }
 
-void TPlatformData::SetTexture(const std::shared_ptr<TTexture>& texture) {
+[[gnu::hot]] void TPlatformData::SetTexture(const std::shared_ptr<TTexture>& texture) {
     if (!IsWorking()) return;
     TDisplayRecord& record = *mRecord;
     IDirectDrawSurface7* surface = nullptr;
     if (texture != nullptr) {
-        if (auto* data = AsDxTextureData(texture->GetData()))
-            surface = data->GetSurface();
+        if (auto* data = AsDxTextureData(texture->GetData())) surface = data->GetSurface();
     }
     record.mDevice->SetTexture(0, surface);
     record.mTextureBound = surface != nullptr;

@@ -19,7 +19,8 @@ D3DMATRIX ToDeviceMatrix(const TMat4& matrix) {
     return out;
 }
 
-void SetTransform(IDirect3DDevice7* device, D3DTRANSFORMSTATETYPE type, const TMat4& matrix) {
+[[gnu::hot]] void SetTransform(IDirect3DDevice7* device, D3DTRANSFORMSTATETYPE type,
+                               const TMat4& matrix) {
     if (device == nullptr) return;
     D3DMATRIX value = ToDeviceMatrix(matrix);
     HRESULT result = device->SetTransform(type, &value);
@@ -40,7 +41,7 @@ void TPlatformData::SetViewTransform(const TMat4& matrix) {
     SetTransform(mRecord->mDevice, D3DTRANSFORMSTATE_VIEW, matrix);
 }
 
-void TPlatformData::SetProjectionTransform(const TMat4& matrix) {
+[[gnu::hot]] void TPlatformData::SetProjectionTransform(const TMat4& matrix) {
     mRecord->mProjection = matrix;
     SetTransform(mRecord->mDevice, D3DTRANSFORMSTATE_PROJECTION, matrix);
 }

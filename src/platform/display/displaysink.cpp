@@ -47,7 +47,7 @@ bool TDisplayRenderSink::NeedsSquareTextures() {
     return display != nullptr && display->NeedsSquareTextures();
 }
 
-void TDisplayRenderSink::SetTexture(const std::shared_ptr<TTexture>& texture) {
+[[gnu::hot]] void TDisplayRenderSink::SetTexture(const std::shared_ptr<TTexture>& texture) {
     if (TPlatformData* display = Display()) display->SetTexture(texture);
 }
 
@@ -55,7 +55,7 @@ void TDisplayRenderSink::SetBlendMode(int32_t mode) {
     if (TPlatformData* display = Display()) display->SetBlendMode(mode);
 }
 
-void TDisplayRenderSink::DrawVertices(int primitive, const TVertexBatch& batch) {
+[[gnu::hot]] void TDisplayRenderSink::DrawVertices(int primitive, const TVertexBatch& batch) {
     if (TPlatformData* display = Display()) display->DrawVertices(primitive, batch);
 }
 

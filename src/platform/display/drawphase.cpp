@@ -39,7 +39,7 @@ D3DMATRIX Orthographic2d(float left, float top, float right, float bottom) {
 // The 2-D projection for the record's clip, target and viewport rectangles. An empty viewport
 // rectangle counts as none (as when the clip rectangle is applied); with nothing visible there is
 // none (false), since nothing can be drawn.
-bool Projection2d(const TDisplayRecord& record, TMat4* out) {
+[[gnu::hot]] bool Projection2d(const TDisplayRecord& record, TMat4* out) {
     const RECT& clip = record.mClipRect;
     RECT viewport = IsEmpty(record.mViewportRect) ? clip : record.mViewportRect;
     RECT visible = Intersect(Intersect(clip, record.mTargetRect), viewport);
@@ -103,7 +103,7 @@ void TPlatformData::End2d() {
 
 void TPlatformData::End3d() {}
 
-void TPlatformData::DrawVertices(int primitive, const TVertexBatch& batch) {
+[[gnu::hot]] void TPlatformData::DrawVertices(int primitive, const TVertexBatch& batch) {
     TDisplayRecord& record = *mRecord;
     if (record.mBroken.load() || record.mDevice == nullptr) return;
     IDirect3DDevice7* device = record.mDevice;

@@ -93,7 +93,7 @@ void TPlatformData::MarkBrokenThrottled() {
     mRecord->mMarkedBroken = true;
 }
 
-bool TPlatformData::IsWorking() {
+[[gnu::hot]] bool TPlatformData::IsWorking() {
     if (mRecord->mBroken.load()) return false;
     if (mRecord->mDirectDraw != nullptr && mRecord->mDirect3D != nullptr &&
         mRecord->mDevice != nullptr) {

@@ -2,9 +2,9 @@
 
 #include "platform/draw/color.h"
 
-void BuildQuadVertices(const TVec2& origin, TLVertex out[4], TVec2 corners[4],
-                       const TVec2 textureCoords[2], const TMat3& transform, float alpha, float red,
-                       float green, float blue) {
+[[gnu::hot]] void BuildQuadVertices(const TVec2& origin, TLVertex out[4], TVec2 corners[4],
+                                    const TVec2 textureCoords[2], const TMat3& transform,
+                                    float alpha, float red, float green, float blue) {
     for (int i = 0; i < 4; ++i)
         out[i] = TVertex{};
     uint32_t diffuse = TColor(red, green, blue, alpha).GetPacked();

@@ -31,7 +31,7 @@ TRenderer::~TRenderer() {
     delete mState;
 }
 
-TRenderer* TRenderer::GetInstance() {
+[[gnu::hot]] TRenderer* TRenderer::GetInstance() {
     if (gRenderer == nullptr) gRenderer = new TRenderer();
     return gRenderer;
 }
@@ -107,7 +107,7 @@ void TRenderer::End3d() {
     mState->mIn3d = false;
 }
 
-bool TRenderer::IsIn2d() const {
+[[gnu::hot]] bool TRenderer::IsIn2d() const {
     return mState->mIn2d;
 }
 
@@ -137,7 +137,7 @@ void TRenderer::EndRenderTarget() {
     mState->mInFrame = false;
 }
 
-void TRenderer::DrawVertices(int primitive, TVertexBatch* batch) {
+[[gnu::hot]] void TRenderer::DrawVertices(int primitive, TVertexBatch* batch) {
     if (!mState->mIn2d && !mState->mIn3d) {
         LogPrintf("DrawVertices called when not in Begin2d or Begin3d state");
         return;
@@ -147,7 +147,7 @@ void TRenderer::DrawVertices(int primitive, TVertexBatch* batch) {
 
 void TRenderer::DrawTexturedQuad(int32_t /*mode*/) {}
 
-void TRenderer::SetTexture(const std::shared_ptr<TTexture>& texture) {
+[[gnu::hot]] void TRenderer::SetTexture(const std::shared_ptr<TTexture>& texture) {
     // No copy of the pointer for the common case (the same or another real texture).
     if (texture != nullptr && texture->IsSimple()) {
         mState->mTexture.reset();
@@ -157,7 +157,7 @@ void TRenderer::SetTexture(const std::shared_ptr<TTexture>& texture) {
     if (mSink != nullptr) mSink->SetTexture(mState->mTexture);
 }
 
-void TRenderer::SetTexture(std::shared_ptr<TTexture>&& texture) {
+[[gnu::hot]] void TRenderer::SetTexture(std::shared_ptr<TTexture>&& texture) {
     // A texture drawing itself hands its reference over: the state takes it without counting.
     if (texture != nullptr && !texture->IsSimple() && texture != mState->mTexture) {
         mState->mTexture = std::move(texture);

@@ -27,7 +27,7 @@ void TTexture::Restore() {
     if (mData != nullptr) mData->Restore();
 }
 
-void TTexture::Draw(const TDrawSpec& spec) {
+[[gnu::hot]] void TTexture::Draw(const TDrawSpec& spec) {
     TRenderer* renderer = TRenderer::GetInstance();
     if (mData == nullptr || !renderer->IsIn2d() || IsSimple()) return;
 
@@ -191,7 +191,7 @@ std::shared_ptr<TTexture> TTexture::CreateRegistered(const str& key) {
     return texture;
 }
 
-std::shared_ptr<TTexture> TTexture::GetShared() {
+[[gnu::hot]] std::shared_ptr<TTexture> TTexture::GetShared() {
     // Every sprite drawn asks for this. shared_from_this takes the reference in one atomic step
     // (weak_from_this().lock() takes three); it throws only for a texture no shared pointer owns.
     try {
@@ -205,7 +205,7 @@ bool TTexture::HasAlpha() const {
     return mData != nullptr && (mData->GetFlags() & TTextureData::kHasAlpha) != 0;
 }
 
-bool TTexture::IsSimple() const {
+[[gnu::hot]] bool TTexture::IsSimple() const {
     return mData != nullptr && (mData->GetFlags() & TTextureData::kSimple) != 0;
 }
 

@@ -123,13 +123,13 @@ HRESULT Device::EnumTextureFormats(LPD3DENUMPIXELFORMATSCALLBACK callback, void*
     });
 }
 
-HRESULT Device::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
+[[gnu::hot]] HRESULT Device::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
     auto body = [&] { return DoSetRenderState(state, value); };
     if (!CallsWatched()) return body();
     return TracedCall("SetRenderState", {{"state", state}, {"value", value, true}}, body);
 }
 
-HRESULT Device::DoSetRenderState(DWORD state, DWORD value) {
+[[gnu::hot]] HRESULT Device::DoSetRenderState(DWORD state, DWORD value) {
     if (state >= kD3DRenderStateCount) return DDERR_INVALIDPARAMS;
     raster::TRenderState& s = mRasterizer.State();
     switch (state) {
@@ -211,14 +211,15 @@ HRESULT Device::GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) {
     });
 }
 
-HRESULT Device::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state, DWORD value) {
+[[gnu::hot]] HRESULT Device::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state,
+                                                  DWORD value) {
     auto body = [&] { return stage != 0 ? DDERR_INVALIDPARAMS : DoSetStageState(state, value); };
     if (!CallsWatched()) return body();
     return TracedCall("SetTextureStageState",
                       {{"stage", stage}, {"state", state}, {"value", value, true}}, body);
 }
 
-HRESULT Device::DoSetStageState(DWORD state, DWORD value) {
+[[gnu::hot]] HRESULT Device::DoSetStageState(DWORD state, DWORD value) {
     if (state >= kD3DStageStateCount) return DDERR_INVALIDPARAMS;
     raster::TStageState& t = mRasterizer.State().stage0;
     switch (state) {
@@ -271,7 +272,7 @@ HRESULT Device::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state
     });
 }
 
-HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE type, D3DMATRIX* matrix) {
+[[gnu::hot]] HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE type, D3DMATRIX* matrix) {
     auto body = [&] {
         if (matrix == nullptr) return DDERR_INVALIDPARAMS;
         raster::TTransforms& transforms = mRasterizer.Transforms();

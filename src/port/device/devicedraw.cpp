@@ -124,7 +124,7 @@ HRESULT Device::GetRenderTarget(IDirectDrawSurface7** target) {
     });
 }
 
-HRESULT Device::SetTexture(DWORD stage, IDirectDrawSurface7* texture) {
+[[gnu::hot]] HRESULT Device::SetTexture(DWORD stage, IDirectDrawSurface7* texture) {
     auto body = [&] {
         if (stage != 0) return DDERR_INVALIDPARAMS;
         Surface* surface = texture != nullptr ? Surface::From(texture) : nullptr;
@@ -265,8 +265,8 @@ HRESULT Device::DoClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
     });
 }
 
-HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, DWORD fvf, void* vertices, DWORD count,
-                              DWORD flags) {
+[[gnu::hot]] HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, DWORD fvf, void* vertices,
+                                           DWORD count, DWORD flags) {
     auto body = [&] { return DoDraw(type, fvf, vertices, count, flags); };
     if (!CallsWatched()) return body();
     return TracedCall(
@@ -274,8 +274,8 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, DWORD fvf, void* vertices, 
         {{"type", type}, {"fvf", fvf, true}, {"count", count}, {"flags", flags, true}}, body);
 }
 
-HRESULT Device::DoDraw(D3DPRIMITIVETYPE type, DWORD fvf, const void* vertices, DWORD count,
-                       DWORD flags) {
+[[gnu::hot]] HRESULT Device::DoDraw(D3DPRIMITIVETYPE type, DWORD fvf, const void* vertices,
+                                    DWORD count, DWORD flags) {
     if (!mInScene) return D3DERR_SCENE_NOT_IN_SCENE;
     raster::TVertexFormat format;
     switch (fvf) {

@@ -32,7 +32,7 @@ ManagedTexture::~ManagedTexture() {
     mBudget->Give(mBytes);
 }
 
-HRESULT MakeResident(ManagedTexture& texture) {
+[[gnu::hot]] HRESULT MakeResident(ManagedTexture& texture) {
     Residency& state = State();
     std::lock_guard<std::mutex> lock(state.mutex);
     if (texture.mResident) {
