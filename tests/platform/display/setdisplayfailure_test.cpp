@@ -149,7 +149,9 @@ TEST_F(SetDisplayFailureTest, TooFewColoursEndsTheProgramAlsoMidRun) {
         port::control::SetDesktop(1024, 768, 4);
         EXPECT_EQ(SetDisplay(800, 600, true, true, c.quiet), -1);
         ASSERT_EQ(Boxes().size(), c.boxes);
-        if (c.boxes > 0) EXPECT_EQ(Boxes()[0].text, setdisplay::kTooFewColoursBox);
+        if (c.boxes > 0) {
+            EXPECT_EQ(Boxes()[0].text, setdisplay::kTooFewColoursBox);
+        }
         EXPECT_TRUE(Record().mFatal);
         mApp.reset();
     }
