@@ -9,7 +9,6 @@
 // three (target, depth buffer, texture), likewise taken together.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -29,42 +28,24 @@ enum class Busy : uint8_t {
 // that nobody else touched them in between (the device uses it to skip clearing a z-buffer that
 // still holds what its last clear wrote). Writes made without a hold (through a pointer kept
 // after Unlock, which the program must not use) go unseen. A standard Lockable.
-//
-// The device takes up to three of these for every primitive it draws, so the free case is one
-// atomic operation each way, inline. A thread that finds it held marks it waited on and sleeps
-// until the holder's unlock wakes it (on the word itself, as a futex).
 class StoreMutex {
 public:
     void lock() {
-        uint32_t expected = kFree;
-        if (!mState.compare_exchange_strong(expected, kHeld, std::memory_order_acquire))
-            LockContended();
+        mMutex.lock();
         ++mHolds;
     }
     bool try_lock() {
-        uint32_t expected = kFree;
-        if (!mState.compare_exchange_strong(expected, kHeld, std::memory_order_acquire))
-            return false;
+        if (!mMutex.try_lock()) return false;
         ++mHolds;
         return true;
     }
-    void unlock() {
-        if (mState.exchange(kFree, std::memory_order_release) == kWaited) mState.notify_one();
-    }
+    void unlock() { mMutex.unlock(); }
     // The holds so far, this one included; only while holding it.
     uint64_t Holds() const { return mHolds; }
 
 private:
-    enum : uint32_t { kFree, kHeld, kWaited };
-
-    void LockContended() {
-        // Whoever takes it this way leaves it marked waited on, since others may still sleep.
-        while (mState.exchange(kWaited, std::memory_order_acquire) != kFree)
-            mState.wait(kWaited, std::memory_order_relaxed);
-    }
-
-    std::atomic<uint32_t> mState{kFree};
-    uint64_t mHolds = 0;  // guarded by the mutex
+    std::mutex mMutex;
+    uint64_t mHolds = 0;  // guarded by mMutex
 };
 
 struct PixelStore {
