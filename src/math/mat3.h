@@ -18,8 +18,10 @@ public:
     void Rotate(float radians);
     // The linear part becomes (linear part) x diag(s, s); the translation is kept.
     void Scale(float s);
-    static TVec2 TransformPoint(const TVec2& p, const TMat3& t) {
-        return TVec2{p.x * t.m[0] + p.y * t.m[3] + t.m[6], p.x * t.m[1] + p.y * t.m[4] + t.m[7]};
+    static TVec2 TransformPoint(const TVec2& point, const TMat3& matrix) {
+        const float* m = matrix.m;
+        return TVec2{point.x * m[0] + point.y * m[3] + m[6],
+                     point.x * m[1] + point.y * m[4] + m[7]};
     }
     // out = the inverse of m: the transposed cofactors divided by the determinant. False, and out
     // untouched, when the determinant is 0 (a scaling of 0 somewhere in the transform) or not a

@@ -83,9 +83,9 @@ private:
 // then that name with ".png", then with ".jpg".
 bool ImageFileExists(const char* name);
 
-// The display's data behind a texture (texture->GetData()), or null for data of another kind (a
-// test's). Binding a texture asks this for every sprite drawn, so the exact type skips the general
-// cast.
+// The display's data behind a texture (texture->GetData()), or null for data of another kind
+// (the memory data of a texture made without a display, or a test's). Binding a texture asks this
+// for every sprite drawn, so the exact type skips the general cast.
 inline TDxTextureData* AsDxTextureData(TTextureData* data) {
     if (data != nullptr && typeid(*data) == typeid(TDxTextureData))
         return static_cast<TDxTextureData*>(data);

@@ -192,8 +192,8 @@ std::shared_ptr<TTexture> TTexture::CreateRegistered(const str& key) {
 }
 
 [[gnu::hot]] std::shared_ptr<TTexture> TTexture::GetShared() {
-    // Every sprite drawn asks for this. shared_from_this takes the reference in one atomic step
-    // (weak_from_this().lock() takes three); it throws only for a texture no shared pointer owns.
+    // Every sprite drawn asks for this: shared_from_this takes the reference in one atomic step.
+    // It throws only for a texture that no shared pointer owns, or owns any longer.
     try {
         return std::static_pointer_cast<TTexture>(shared_from_this());
     } catch (const std::bad_weak_ptr&) {
