@@ -97,7 +97,9 @@ TEST(CursorPixels, WideBlendEqualsTheFormulaAt24And32Bits) {
                         (background[at + b] * 127u + 128u * Channel(pixel, shifts[b])) >> 8;
                     EXPECT_EQ(memory[at + b], expected) << x << "," << y << " byte " << b;
                 }
-                if (bits == 32) EXPECT_EQ(memory[at + 3], background[at + 3]);
+                if (bits == 32) {
+                    EXPECT_EQ(memory[at + 3], background[at + 3]);
+                }
             }
             // The padding after the row is not touched.
             for (long p = 4 * bytes; p < pitch; ++p)

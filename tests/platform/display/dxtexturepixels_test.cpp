@@ -12,6 +12,7 @@
 
 #include "foundation/file/fileindex.h"
 #include "foundation/file/filemaphandler.h"
+#include "platform/texture/memorytexturedata.h"
 #include "platform/texture/texture.h"
 #include "platform/texture/texturedatasource.h"
 #include "port/display/pixelformats.h"
@@ -375,6 +376,18 @@ TEST_F(DxTextureRestoreTest, FromAFileGoneOrBroken) {
     named->Restore();
     EXPECT_TRUE(Logged("TDxTextureData::Restore: Failed to restore from file gone.png and nomask.png."));
     EXPECT_FALSE(mDisplay->IsBroken());
+}
+
+// The display's data is found behind every texture that has it, whatever its exact type.
+TEST(DxTextureDataTest, FoundBehindTexturesOfEveryKind) {
+    struct Derived : TDxTextureData {};
+    TDxTextureData display;
+    Derived derived;
+    TMemoryTextureData memory;
+    EXPECT_EQ(AsDxTextureData(nullptr), nullptr);
+    EXPECT_EQ(AsDxTextureData(&display), &display);
+    EXPECT_EQ(AsDxTextureData(&derived), static_cast<TDxTextureData*>(&derived));
+    EXPECT_EQ(AsDxTextureData(&memory), nullptr);
 }
 
 }  // namespace
