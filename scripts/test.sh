@@ -2,7 +2,7 @@
 # Sets up the machine, builds and runs the whole test suite: once optimised (release), once under
 # AddressSanitizer and UndefinedBehaviorSanitizer (asan-ubsan, clang, which also replays the fuzz
 # corpora). Tests run in parallel on every core (CTEST_PARALLEL_LEVEL, when set, says how many).
-# Prints the wall time of each build and test run. Exits non-zero when anything fails.
+# Prints the wall time of each configure, build and test run. Exits non-zero when anything fails.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,14 +27,15 @@ timed() {
     "$@"
     status=$?
     tenths=$((($(date +%s%N) - start) / 100000000))
-    timings+=("$(printf '%-18s %5d.%d s' "$label" $((tenths / 10)) $((tenths % 10)))")
+    timings+=("$(printf '%-20s %5d.%d s' "$label" $((tenths / 10)) $((tenths % 10)))")
     return $status
 }
 
 status=0
 for preset in release asan-ubsan; do
     echo "== $preset"
-    if ! cmake --preset "$preset" >/dev/null || ! timed "$preset build" cmake --build --preset "$preset"; then
+    if ! timed "$preset configure" cmake --preset "$preset" >/dev/null ||
+        ! timed "$preset build" cmake --build --preset "$preset"; then
         echo "== $preset: build failed"
         status=1
         continue
