@@ -31,6 +31,9 @@ timed() {
     return $status
 }
 
+# No build or test may write into the source tree: what git sees must be the same at the end.
+tree_before=$(git status --porcelain 2>/dev/null)
+
 status=0
 for preset in release asan-ubsan; do
     echo "== $preset"
@@ -42,6 +45,12 @@ for preset in release asan-ubsan; do
     fi
     timed "$preset tests" ctest --preset "$preset" || status=1
 done
+tree_after=$(git status --porcelain 2>/dev/null)
+if [ "$tree_before" != "$tree_after" ]; then
+    echo "== the build or the tests changed the source tree:"
+    diff <(echo "$tree_before") <(echo "$tree_after")
+    status=1
+fi
 echo "== wall time ($CTEST_PARALLEL_LEVEL tests at a time)"
 printf '%s\n' "${timings[@]}"
 exit $status

@@ -1,0 +1,42 @@
+# cmake -DFOLDER=<built folder> -DMANIFEST=<file> -P SyncGameFolder.cmake
+# Makes the folder hold exactly what the manifest lists. A manifest line is a path relative to the
+# folder, then a tab and the file to copy there, or the path alone for a file that a generator
+# writes into the folder itself. Listed files are copied when their bytes differ; every other file
+# is removed, and so is every folder left empty. Nothing outside the folder is touched.
+cmake_policy(VERSION 3.25)
+file(STRINGS "${MANIFEST}" lines)
+file(MAKE_DIRECTORY "${FOLDER}")
+set(wanted "")
+foreach(line IN LISTS lines)
+    string(FIND "${line}" "\t" tab)
+    if(tab EQUAL -1)
+        list(APPEND wanted "${line}")
+        continue()
+    endif()
+    string(SUBSTRING "${line}" 0 ${tab} relative)
+    math(EXPR from "${tab} + 1")
+    string(SUBSTRING "${line}" ${from} -1 source)
+    list(APPEND wanted "${relative}")
+    get_filename_component(parent "${FOLDER}/${relative}" DIRECTORY)
+    file(MAKE_DIRECTORY "${parent}")
+    file(COPY_FILE "${source}" "${FOLDER}/${relative}" ONLY_IF_DIFFERENT)
+endforeach()
+
+file(GLOB_RECURSE present LIST_DIRECTORIES false RELATIVE "${FOLDER}" "${FOLDER}/*")
+foreach(file IN LISTS present)
+    if(NOT file IN_LIST wanted)
+        message(STATUS "Game data: removing ${file}")
+        file(REMOVE "${FOLDER}/${file}")
+    endif()
+endforeach()
+# Deepest first, so that a folder emptied by the removal of its subfolders goes too.
+file(GLOB_RECURSE folders LIST_DIRECTORIES true RELATIVE "${FOLDER}" "${FOLDER}/*")
+list(SORT folders ORDER DESCENDING)
+foreach(folder IN LISTS folders)
+    if(IS_DIRECTORY "${FOLDER}/${folder}")
+        file(GLOB entries "${FOLDER}/${folder}/*")
+        if(NOT entries)
+            file(REMOVE_RECURSE "${FOLDER}/${folder}")
+        endif()
+    endif()
+endforeach()
