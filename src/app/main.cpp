@@ -23,5 +23,5 @@ int main(int argc, char** argv) {
     std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
     std::string commandLine = commandline::JoinArguments(arguments);
     FrameworkMain(nullptr, nullptr, commandLine.c_str(), SW_SHOWNORMAL, &GameMain, false);
-    return 0;
+    return GameExitStatus();
 }

@@ -1,6 +1,8 @@
 #include "platform/platform.h"
 
 #include <atomic>
+#include <filesystem>
+#include <system_error>
 
 #include "foundation/task/apptime.h"
 #include "foundation/assetmanager.h"
@@ -92,7 +94,14 @@ void TPlatform::LoadSettingsFile() {
 }
 
 void TPlatform::LoadStringTables() {
-    if (mPlatform->GetStringTable()->LoadStartupFiles()) {
+    TStringTable* table = mPlatform->GetStringTable();
+    if (table->LoadStartupFiles()) {
+        // Where the texts came from, so that a log shows which data folder the program used.
+        std::error_code error;
+        const std::filesystem::path file =
+            std::filesystem::absolute(ResolvePath("strings.xml", true).c_str(), error);
+        LogPrintf("String table: %zu texts, strings.xml read from %s", table->GetCount(),
+                  file.c_str());
         windowsystemhooks::SetScriptUtf8(mPlatform->GetWindowManager());
     }
 }

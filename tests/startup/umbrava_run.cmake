@@ -2,7 +2,9 @@
 #   cmake -DPROGRAM=<umbrava> -DWORK=<folder> -P umbrava_run.cmake
 # It must start, run the game's main function (which logs that there is no main loop script yet)
 # and exit 0; exit 0 at once, logging nothing, while another copy holds the instance lock; exit
-# 255 (-1) for "-wnd=0"; and, on the sdl backend without a display, exit non-zero.
+# 255 (-1) for "-wnd=0"; and, on the sdl backend without a display, exit non-zero. A copy of the
+# program in a folder without game data says so in one line, on stderr and in the log, and
+# exits 1.
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}/run" "${WORK}/data")
 set(ENV{HOME} "${WORK}")
@@ -34,6 +36,24 @@ if(EXISTS "${log}")
 endif()
 
 expect_exit(255 "${PROGRAM}" -wnd=0)
+
+# The program makes its own folder the working folder, so a copy of it alone in a folder has no
+# "assets" beside it.
+file(MAKE_DIRECTORY "${WORK}/alone")
+file(COPY "${PROGRAM}" DESTINATION "${WORK}/alone")
+get_filename_component(name "${PROGRAM}" NAME)
+file(REMOVE "${log}")
+execute_process(COMMAND "${WORK}/alone/${name}" WORKING_DIRECTORY "${WORK}/alone"
+                RESULT_VARIABLE result OUTPUT_QUIET ERROR_VARIABLE error TIMEOUT 60)
+set(no_data "No game data: there is no folder \"assets\" in ${WORK}/alone; the game cannot start.")
+if(NOT result EQUAL 1 OR NOT error STREQUAL "${no_data}\n")
+    message(FATAL_ERROR "without data: exit ${result}, stderr:\n${error}")
+endif()
+file(READ "${log}" text)
+string(FIND "${text}" "${no_data}" found)
+if(found EQUAL -1)
+    message(FATAL_ERROR "without data, the log lacks the line:\n${text}")
+endif()
 
 set(ENV{UMBRAVA_BACKEND} "sdl")
 unset(ENV{DISPLAY})

@@ -101,6 +101,11 @@ void ScanAssetFolder(const str& prefix, const str& given) {
     }
 }
 
+bool HasAssetFolder() {
+    struct stat info;
+    return stat("assets", &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 void ClearAssetManifest() {
     TFileIndex::GetInstance().ClearHidden();
 }

@@ -23,5 +23,8 @@ void LoadAssetManifest();
 // files are indexed as "user:/name" and "common:/name".
 void ScanAssetFolder(const str& prefix, const str& folder);
 
+// Whether the working folder holds the asset folder "assets" (a folder, or a link to one).
+bool HasAssetFolder();
+
 // Forgets the hidden names.
 void ClearAssetManifest();
