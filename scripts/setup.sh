@@ -7,6 +7,8 @@ set -euo pipefail
 packages=(
     # build
     cmake ninja-build g++ clang libclang-rt-14-dev ccache pkg-config git
+    # faster linkers: lld for clang, mold for gcc
+    lld mold
     # tests and benchmarks
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     # libraries the program links
