@@ -3,7 +3,6 @@
 #include "foundation/prefs/stringtable.h"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <cstdint>
 #include <cstring>
@@ -15,6 +14,7 @@
 
 #include "filefixture.h"
 #include "support/printers.h"
+#include "support/zxmlwriter.h"
 
 namespace {
 
@@ -35,22 +35,6 @@ std::string Sheet(const Rows& rows) {
         out += "   </Row>\n";
     }
     return out + "  </Table>\n </Worksheet>\n</Workbook>\n";
-}
-
-std::string Zxml(const std::string& text) {
-    uLongf packed = compressBound(text.size());
-    std::string out(12 + packed, '\0');
-    compress(reinterpret_cast<Bytef*>(out.data() + 12), &packed,
-             reinterpret_cast<const Bytef*>(text.data()), text.size());
-    out.resize(12 + packed);
-    auto put = [&](size_t at, uint32_t value) {
-        for (int i = 0; i < 4; ++i)
-            out[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-    };
-    out.replace(0, 4, "ZXML");
-    put(4, static_cast<uint32_t>(packed));
-    put(8, static_cast<uint32_t>(text.size()));
-    return out;
 }
 
 class StringTableTest : public FileLayerTest {
@@ -190,11 +174,11 @@ TEST_F(StringTableTest, TestModeMasksEveryCharacterButBlanks) {
 TEST_F(StringTableTest, FilesLoadPlainOrCompressed) {
     const std::string sheet = Sheet({{"A", "one"}, {"B", "two"}});
     Put("assets/plain.xml", sheet);
-    Put("assets/packed.xml", Zxml(sheet));
-    std::string damaged = Zxml(sheet);
+    Put("assets/packed.xml", testing_support::PackZxml(sheet));
+    std::string damaged = testing_support::PackZxml(sheet);
     damaged[20] ^= 0x55;
     Put("assets/damaged.xml", damaged);
-    Put("assets/oversized.xml", Zxml(sheet).replace(8, 4, "\x01\x00\x00\x05", 4));
+    Put("assets/oversized.xml", testing_support::PackZxml(sheet).replace(8, 4, "\x01\x00\x00\x05", 4));
     ScanAssetFolder("", "assets");
 
     TStringTable plain;

@@ -3,13 +3,9 @@
 #pragma once
 
 #include <cstdint>
-#include <limits>
 
-inline int SaturateToInt(int64_t value) {
-    if (value > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
-    if (value < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
-    return static_cast<int>(value);
-}
+// SaturateToInt and TruncateToInt, the engine's clamped conversions.
+#include "gv/attributes.h"
 
 inline int SaturatingAdd(int a, int b) {
     return SaturateToInt(static_cast<int64_t>(a) + b);

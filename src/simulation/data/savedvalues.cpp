@@ -45,13 +45,6 @@ float ReadTextFloatOr(const TXmlNode* node, const char* name, float fallback) {
     return IsGiven(node, name) ? node->GetAttribute(name).ToFloat() : fallback;
 }
 
-int TruncateToInt(double value) {
-    if (std::isnan(value)) return 0;
-    if (value >= 2147483647.0) return 2147483647;
-    if (value <= -2147483648.0) return -2147483647 - 1;
-    return static_cast<int>(value);
-}
-
 int SavedFloatToInt(double value, double factor) {
     const double scaled = value * factor;
     if (std::isnan(scaled)) return 0;

@@ -15,6 +15,8 @@
 #include <cstdint>
 
 #include "foundation/str.h"
+// TruncateToInt, the engine's clamped float-to-int conversion, which saved floats go through.
+#include "gv/attributes.h"
 
 class TXmlNode;
 
@@ -34,9 +36,6 @@ bool IsGiven(const TXmlNode* node, const char* name);
 int ReadIntOr(const TXmlNode* node, const char* name, int fallback);
 int16_t ReadShortOr(const TXmlNode* node, const char* name, int16_t fallback);
 float ReadTextFloatOr(const TXmlNode* node, const char* name, float fallback);
-
-// The value truncated toward zero, clamped to the 32-bit range; NaN gives 0.
-int TruncateToInt(double value);
 
 constexpr double kSavedFloatFactor = 100.0;
 constexpr double kSavedAgeFactor = 10000.0;

@@ -9,7 +9,7 @@ namespace {
 std::optional<int32_t> CellNumber(float value) {
     // 2^31 is exact in single precision; NaN fails both comparisons.
     constexpr float kLimit = 2147483648.0f;
-    if (!(value > -kLimit && value < kLimit)) return std::nullopt;
+    if (!(value >= -kLimit && value < kLimit)) return std::nullopt;
     return static_cast<int32_t>(value);
 }
 
