@@ -19,6 +19,7 @@ bool GVWalkGrid::Allocate(int32_t columns, int32_t rows) {
     mH.assign(nodes, 0.0f);
     mF.assign(nodes, 0.0f);
     mState.assign(states, kUnseen);
+    mCellNode.assign(states, 0);
     mParentColumn.assign(states, 0);
     mParentRow.assign(states, 0);
     mG.assign(states, 0.0f);
@@ -129,15 +130,16 @@ bool GVWalkGrid::Search(const GVCell& start, const GVCell& target) {
                     mParentColumn[next] = column;
                     mParentRow[next] = row;
                     mG[next] = cost;
-                    const int32_t position = FindInHeap(nextColumn, nextRow);
+                    const int32_t improved = mCellNode[next];
+                    const int32_t position = FindInHeap(improved);
                     if (position == 0) continue;
-                    const int32_t improved = mHeap[position];
                     mF[improved] = cost + mH[improved];
                     Rise(position, false);
                 } else {
                     const int32_t added = ++nodes;
                     mNodeColumn[added] = nextColumn;
                     mNodeRow[added] = nextRow;
+                    mCellNode[next] = added;
                     mG[next] = cost;
                     mH[added] = static_cast<float>(std::abs(nextColumn - target.column) +
                                                    std::abs(nextRow - target.row));
@@ -190,12 +192,11 @@ void GVWalkGrid::Rise(int32_t position, bool orEqual) {
     }
 }
 
-int32_t GVWalkGrid::FindInHeap(int32_t column, int32_t row) const {
-    for (int32_t position = 1; position <= mHeapCount; ++position) {
-        const int32_t node = mHeap[position];
-        if (mNodeColumn[node] == column && mNodeRow[node] == row) return position;
-    }
-    return 0;
+int32_t GVWalkGrid::FindInHeap(int32_t node) const {
+    const int32_t* first = mHeap.data() + 1;
+    const int32_t* last = first + mHeapCount;
+    const int32_t* found = std::find(first, last, node);
+    return found == last ? 0 : static_cast<int32_t>(found - first) + 1;
 }
 
 bool GVWalkGrid::IsLineClear(const GVCell& a, const GVCell& b) const {

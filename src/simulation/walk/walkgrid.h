@@ -98,8 +98,8 @@ private:
     // The heap entry at position moves up while its parent's F is above its own (orEqual: or the
     // same).
     void Rise(int32_t position, bool orEqual);
-    // The position in the heap of the node of a cell, scanning from the top; 0 when not there.
-    int32_t FindInHeap(int32_t column, int32_t row) const;
+    // The position of a node in the heap, scanning from the top; 0 when not there.
+    int32_t FindInHeap(int32_t node) const;
 
     int32_t mColumns = 0;
     int32_t mRows = 0;
@@ -113,8 +113,10 @@ private:
     std::vector<int32_t> mNodeRow;
     std::vector<float> mH;
     std::vector<float> mF;
-    // By cell, (columns + 1) × (rows + 1) entries: the search state, the parent cell and G.
+    // By cell, (columns + 1) × (rows + 1) entries: the search state, the parent cell and G, and
+    // the node of an open cell (so that the heap scan compares node numbers only).
     std::vector<uint8_t> mState;
+    std::vector<int32_t> mCellNode;
     std::vector<int32_t> mParentColumn;
     std::vector<int32_t> mParentRow;
     std::vector<float> mG;
