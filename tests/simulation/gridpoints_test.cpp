@@ -115,6 +115,15 @@ TEST_F(GridPointsTest, NoPath) {
     EXPECT_TRUE(Path(TVec2(10.0f, -kInf), TVec2(100.0f, 10.0f), 0.0f).empty());
 }
 
+TEST_F(GridPointsTest, AWallIsCrossedButNotStoodOn) {
+    for (int row = 0; row < 90; ++row)
+        mGrid.SetValue(10, row, 255);
+    EXPECT_FALSE(IsWalkable(mGrid, kCell, 205.0f, 905.0f));
+    const std::vector<TVec2> path = Path(TVec2(105.0f, 905.0f), TVec2(305.0f, 905.0f), 0.0f);
+    ASSERT_GE(path.size(), 2u);
+    ExpectPoint(path.back(), 305.0f, 905.0f);
+}
+
 TEST_F(GridPointsTest, PathsFollowTheStraightenedChain) {
     walktest::Lay(walktest::Draw({
                       "..#..",
