@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -65,7 +66,7 @@ TEST_F(SafeFileTest, LinkStaysALink) {
 
     std::filesystem::create_directories(mDir.File("data/folder"));
     EXPECT_FALSE(ReplaceFileSafely(mDir.File("data/folder").c_str(), "new", 3, problem));
-    EXPECT_EQ(problem, "not a file");
+    EXPECT_EQ(problem, "it is a folder");
 }
 
 TEST_F(SafeFileTest, EachFailingStepKeepsTheOldFile) {
@@ -211,6 +212,31 @@ TEST_F(PrefsSafetyTest, FailingSaveLeavesTheOldFileIntact) {
         EXPECT_EQ(reread.GetString("v", "", -1), str("newer")) << operation;
     }
     EXPECT_NE(LogText().find("Preferences not saved to"), std::string::npos);
+}
+
+TEST_F(PrefsSafetyTest, LeftoverTemporaryFilesOfEveryKindGoWithTheNextSave) {
+    // A pipe would never be read, and writing through a link would change the file it names.
+    Put("elsewhere", "not ours");
+    std::filesystem::create_directories(mDir.File("user"));
+    using MakeLeftover = std::function<void(const std::string&)>;
+    const std::vector<MakeLeftover> leftovers = {
+        [&](const std::string& path) { testing_support::WriteFileBytes(path, "cut off"); },
+        [&](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0666), 0); },
+        [&](const std::string& path) {
+            std::filesystem::create_symlink(mDir.File("elsewhere"), path);
+        },
+    };
+    int value = 0;
+    for (const MakeLeftover& make : leftovers) {
+        make(mDir.File("user/prefs.dat.tmp"));
+        {
+            TPrefs prefs(true);
+            prefs.SetInt("v", ++value, -1, true);
+        }
+        EXPECT_EQ(UserFiles(), (Names{"prefs.dat"})) << value;
+        EXPECT_EQ(TPrefs(false).GetInt("v", 0, -1), value);
+    }
+    EXPECT_EQ(Get("elsewhere"), "not ours");
 }
 
 TEST_F(PrefsSafetyTest, FolderWhereTheTemporaryFileMustGo) {

@@ -2,9 +2,10 @@
 
 #include <sys/stat.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <vector>
 
+#include "foundation/file/diskfiledata.h"
 #include "foundation/file/diskpath.h"
 #include "foundation/file/fileindex.h"
 #include "foundation/file/filemaphandler.h"
@@ -13,7 +14,7 @@
 
 namespace {
 
-constexpr long kManifestLimit = 100000;
+constexpr int kManifestLimit = 100000;
 
 bool IsLink(const str& path) {
     struct stat info;
@@ -25,18 +26,16 @@ bool IsBlank(char c) {
 }
 
 void ReadManifest(const char* fileName) {
-    FILE* file = std::fopen(fileName, "rbe");
-    if (file == nullptr) return;
+    // Opened as a disk file, past the index: the manifest lies in the working folder.
+    TDiskFileData file;
+    if (!file.Open(fileName, kFileReadBinary)) return;
     std::vector<char> text;
-    if (std::fseek(file, 0, SEEK_END) == 0) {
-        long size = std::ftell(file);
-        if (size >= 0 && size < kManifestLimit) {
-            text.resize(static_cast<size_t>(size));
-            std::rewind(file);
-            text.resize(std::fread(text.data(), 1, text.size(), file));
-        }
+    const int size = file.GetSize();
+    if (size >= 0 && size < kManifestLimit) {
+        text.resize(static_cast<size_t>(size));
+        text.resize(static_cast<size_t>(std::max(file.Read(text.data(), size), 0)));
     }
-    std::fclose(file);
+    file.Close();
 
     TFileIndex& index = TFileIndex::GetInstance();
     size_t i = 0;

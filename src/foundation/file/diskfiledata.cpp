@@ -1,6 +1,13 @@
 #include "foundation/file/diskfiledata.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+
+#include "foundation/file/regularfile.h"
+#include "foundation/log.h"
 
 TDiskFileData::~TDiskFileData() {
     Close();
@@ -9,36 +16,58 @@ TDiskFileData::~TDiskFileData() {
 bool TDiskFileData::Open(const str& path, int mode) {
     Close();
     if (path.Length() == 0) return false;
-    // "e": the descriptor is not inherited by programs the process starts.
+    int flags;
     const char* stdioMode;
     switch (mode) {
         case kFileReadBinary:
-            stdioMode = "rbe";
+            flags = O_RDONLY;
+            stdioMode = "rb";
             break;
         case kFileWriteBinary:
-            stdioMode = "wbe";
+            flags = O_WRONLY | O_CREAT | O_TRUNC;
+            stdioMode = "wb";
             break;
         case kFileWriteText:
-            stdioMode = "we";
+            flags = O_WRONLY | O_CREAT | O_TRUNC;
+            stdioMode = "w";
             break;
         case kFileAppendBinary:
-            stdioMode = "abe";
+            flags = O_WRONLY | O_CREAT | O_APPEND;
+            stdioMode = "ab";
             break;
         case kFileAppendText:
-            stdioMode = "ae";
+            flags = O_WRONLY | O_CREAT | O_APPEND;
+            stdioMode = "a";
             break;
         default:
-            stdioMode = "re";
+            flags = O_RDONLY;
+            stdioMode = "r";
             break;
     }
-    mFile = std::fopen(path.c_str(), stdioMode);
-    if (mFile == nullptr) return false;
-    struct stat info;
-    if (fstat(fileno(mFile), &info) != 0 || S_ISDIR(info.st_mode)) {
-        Close();
+    const bool reading = flags == O_RDONLY;
+    const char* kind;
+    const int fd = OpenRegularFile(path.c_str(), flags, &kind);
+    if (fd < 0) {
+        if (kind != nullptr) {
+            LogPrintf("%s is %s, not a file: %s", path.c_str(), kind,
+                      reading ? "not read" : "not written");
+        }
         return false;
     }
-    mText = stdioMode[0] == 'r' && stdioMode[1] != 'b';
+    // Sizes and positions are counted in an int.
+    struct stat info;
+    if (reading && fstat(fd, &info) == 0 && info.st_size > INT_MAX) {
+        LogPrintf("%s holds %lld bytes, more than the %d a file may hold: not read", path.c_str(),
+                  static_cast<long long>(info.st_size), INT_MAX);
+        close(fd);
+        return false;
+    }
+    mFile = fdopen(fd, stdioMode);
+    if (mFile == nullptr) {
+        close(fd);
+        return false;
+    }
+    mText = reading && mode != kFileReadBinary;
     mLastByte = -1;
     return true;
 }

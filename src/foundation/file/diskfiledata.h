@@ -13,7 +13,8 @@ public:
     TDiskFileData(const TDiskFileData&) = delete;
     TDiskFileData& operator=(const TDiskFileData&) = delete;
 
-    // Refuses an empty path, and a folder.
+    // Refuses an empty path and anything but a regular file (a folder, a pipe, a device: logged,
+    // and never waited on); for reading, also a file past INT_MAX bytes (logged).
     bool Open(const str& path, int mode) override;
     void Close() override;
     // Pushes the last byte read back into the stream, once.

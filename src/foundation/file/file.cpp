@@ -1,5 +1,6 @@
 #include "foundation/file/file.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "foundation/file/diskfiledata.h"
@@ -159,4 +160,27 @@ char* FileReadLine(TFile* file, char* buffer, int size) {
 
 bool FileExists(const str& name) {
     return ResolvePath(name, true).Length() > 0;
+}
+
+TWholeFile ReadWholeFile(const str& name, int mode, uint32_t limit, std::string& bytes,
+                         std::string& problem) {
+    bytes.clear();
+    problem.clear();
+    TFile file;
+    if (!file.Open(name, mode)) return TWholeFile::kMissing;
+    const int size = std::max(file.GetSize(), 0);
+    if (static_cast<uint32_t>(size) > limit) {
+        problem = "it holds " + std::to_string(size) + " bytes, more than the " +
+                  std::to_string(limit) + " read";
+        return TWholeFile::kTooLarge;
+    }
+    bytes.resize(static_cast<size_t>(size));
+    const int got = size > 0 ? std::max(file.Read(bytes.data(), size), 0) : 0;
+    bytes.resize(static_cast<size_t>(got));
+    if (mode == kFileReadBinary && got < size) {
+        problem = "the read stopped after " + std::to_string(got) + " of its " +
+                  std::to_string(size) + " bytes";
+        return TWholeFile::kCutShort;
+    }
+    return TWholeFile::kRead;
 }

@@ -12,7 +12,9 @@
 // used on different threads.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <string>
 
 #include "foundation/file/filedata.h"
 #include "foundation/str.h"
@@ -71,3 +73,21 @@ bool MakeFoldersForWrite(const str& path);
 
 // True when the name resolves for reading (see TFile::Open).
 bool FileExists(const str& name);
+
+// The most a file may hold: sizes and positions are counted in an int.
+constexpr uint32_t kLargestFile = 0x7FFFFFFF;
+
+// What ReadWholeFile found.
+enum class TWholeFile {
+    kRead,      // the whole file is in bytes
+    kMissing,   // it did not open (see TFile::Open; a special file is logged there)
+    kTooLarge,  // it holds more than the limit; nothing was read
+    kCutShort,  // a binary read ended before the size the file gave; bytes holds what came
+};
+
+// Reads the whole file of a name, opened in a reading mode, into bytes when it holds at most limit
+// bytes (told from its size before a byte is read). For kTooLarge and kCutShort, problem receives
+// the reason for a log line. In text mode the carriage returns dropped leave fewer bytes than the
+// size, which is no failure.
+TWholeFile ReadWholeFile(const str& name, int mode, uint32_t limit, std::string& bytes,
+                         std::string& problem);

@@ -15,6 +15,7 @@
 #include "foundation/file/file.h"
 #include "foundation/file/fileindex.h"
 #include "foundation/file/folderlist.h"
+#include "foundation/file/regularfile.h"
 #include "foundation/log.h"
 #include "port/failinjection.h"
 
@@ -58,12 +59,12 @@ bool TFileMapData::Open(const str& path) {
     str full = GetFullPath(real);
     if (full.Length() == 0) return false;
 
-    int fd = open(full.c_str(), O_RDONLY | O_CLOEXEC);
+    const char* kind;
+    int fd = OpenRegularFile(full.c_str(), O_RDONLY, &kind);
     if (fd < 0) return false;
     struct stat info;
     void* view = MAP_FAILED;
-    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
-        !port::ShouldFail("MapViewOfFile")) {
+    if (fstat(fd, &info) == 0 && info.st_size > 0 && !port::ShouldFail("MapViewOfFile")) {
         view = mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
     }
     close(fd);  // the mapping stays valid without the descriptor
@@ -142,7 +143,10 @@ void TFileMapHandler::OpenArchive(TFileIndex& index, const str& path) {
     }
 
     TFile directory;
-    if (!directory.Open(path, kFileReadBinary)) return;
+    if (!directory.Open(path, kFileReadBinary)) {
+        LogPrintf("Archive %s cannot be opened: not mounted", path.c_str());
+        return;
+    }
     const uint64_t fileSize = static_cast<uint64_t>(std::max(directory.GetSize(), 0));
     bool isArchive = ReadArchiveDirectory(
         directory, fileSize, path, [&](const str& name, uint32_t offset, uint32_t size) {
@@ -151,7 +155,10 @@ void TFileMapHandler::OpenArchive(TFileIndex& index, const str& path) {
             index.Set(key, str::Format("@%u:%u,%u", number, offset, size));
         });
     directory.Close();
-    if (!isArchive) return;
+    if (!isArchive) {
+        LogPrintf("Archive %s does not begin with \"BVPK\": not mounted", path.c_str());
+        return;
+    }
 
     TFileMapHandler handler;
     if (!handler.Open(path)) LogPrintf("Failed to open flat file %s", path.c_str());

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "foundation/file/file.h"
+#include "foundation/file/regularfile.h"
 #include "port/failinjection.h"
 
 namespace {
@@ -91,22 +92,27 @@ bool FinishFile(int fd, const std::string& path, const char* data, size_t size,
     return ok;
 }
 
-bool ReadWhole(const std::string& path, std::string& bytes) {
+// Reads the regular file at path; false with problem set otherwise.
+bool ReadWhole(const std::string& path, std::string& bytes, std::string& problem) {
     if (port::ShouldFail("CopyFileA")) {
-        errno = EIO;
+        problem = Describe("read " + path, EIO);
         return false;
     }
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
+    const char* kind;
+    const int fd = OpenRegularFile(path.c_str(), O_RDONLY, &kind);
+    if (fd < 0) {
+        problem =
+            kind != nullptr ? "read " + path + ": it is " + kind : Describe("read " + path, errno);
+        return false;
+    }
     bytes.clear();
     char buffer[65536];
     for (;;) {
         const ssize_t got = read(fd, buffer, sizeof buffer);
         if (got < 0) {
             if (errno == EINTR) continue;
-            const int error = errno;
+            problem = Describe("read " + path, errno);
             close(fd);
-            errno = error;
             return false;
         }
         if (got == 0) break;
@@ -138,7 +144,7 @@ bool ReplaceFileSafely(const str& path, const char* data, size_t size, std::stri
     const bool existed = stat(target.c_str(), &old) == 0;
     if (existed) {
         if (!S_ISREG(old.st_mode)) {
-            problem = "not a file";
+            problem = std::string("it is ") + SpecialFileKind(old.st_mode);
             return false;
         }
         if (access(target.c_str(), W_OK) != 0) {
@@ -149,8 +155,14 @@ bool ReplaceFileSafely(const str& path, const char* data, size_t size, std::stri
     }
     MakeFoldersForWrite(str(target.c_str()));
 
+    // A temporary file left by a save that was cut off goes first: it is only ever made anew, so
+    // that nothing standing under its name (a pipe that would never be read, a link) is opened.
     const std::string temporary = target + ".tmp";
-    const int fd = CreateForWriting(temporary, false, mode);
+    if (unlink(temporary.c_str()) != 0 && errno != ENOENT) {
+        problem = Describe("remove " + temporary, errno);
+        return false;
+    }
+    const int fd = CreateForWriting(temporary, true, mode);
     if (fd < 0) {
         problem = Describe("create " + temporary, errno);
         return false;
@@ -173,10 +185,7 @@ str BackupFile(const str& path, std::string& problem) {
     problem.clear();
     const std::string source(path.c_str());
     std::string bytes;
-    if (!ReadWhole(source, bytes)) {
-        problem = Describe("read " + source, errno);
-        return str();
-    }
+    if (!ReadWhole(source, bytes, problem)) return str();
     struct stat old;
     const mode_t mode = stat(source.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0666;
     for (int n = 1; n <= kMostBackups; ++n) {

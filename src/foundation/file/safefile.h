@@ -15,16 +15,17 @@
 #include "foundation/str.h"
 
 // Replaces the file at path with bytes: writes path + ".tmp" in the same folder (making missing
-// folders as a write through the file layer does), checks every write, syncs it, then renames it
-// over path, so the file is either the old one or the new one, whole. The new file keeps the old
-// one's permissions; when path is a link, the file it names is replaced and the link stays. An
-// existing file that may not be written, and anything there that is not a file, is left alone. On
-// any failure the temporary file is removed, the old file is untouched, and false comes back with
-// problem telling what failed.
+// folders as a write through the file layer does; whatever a cut-off replacement left under that
+// name is removed first), checks every write, syncs it, renames it over path and syncs the
+// folder, so the file is either the old one or the new one, whole, even after a power cut. The new
+// file keeps the old one's permissions; when path is a link, the file it names is replaced and the
+// link stays. An existing file that may not be written, and anything there that is not a file, is
+// left alone. On any failure the temporary file is removed, the old file is untouched, and false
+// comes back with problem telling what failed.
 bool ReplaceFileSafely(const str& path, const char* data, size_t size, std::string& problem);
 
 // Copies the file at path to a new file beside it, path + ".bak", or path + ".bak2" up to ".bak99"
 // when the earlier names are taken: an earlier backup is never overwritten. Answers the backup's
-// path; empty (and problem set) when the copy could not be made, in which case no partial backup
-// is left.
+// path; empty (and problem set) when the copy could not be made (anything but a regular file is
+// not copied), in which case no partial backup is left.
 str BackupFile(const str& path, std::string& problem);

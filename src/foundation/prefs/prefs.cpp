@@ -8,8 +8,8 @@
 
 #include "foundation/file/file.h"
 #include "foundation/file/fileindex.h"
-#include "foundation/log.h"
 #include "foundation/file/safefile.h"
+#include "foundation/log.h"
 #include "foundation/settingsmap.h"
 
 namespace {
@@ -68,22 +68,19 @@ void TPrefs::Load() {
     mInstallKey.ToLower();
     SelectCurrent();
 
-    TFile file;
-    if (!file.Open(mFileName, kFileReadBinary)) {
-        // Something there that cannot be opened (no access, a folder) must not be replaced
-        // unseen.
+    std::string bytes;
+    std::string problem;
+    const TWholeFile read = ReadWholeFile(mFileName, kFileReadBinary, kLargestFile, bytes, problem);
+    if (read == TWholeFile::kMissing) {
+        // Something there that cannot be opened (no access, a folder, a pipe) must not be
+        // replaced unseen.
         if (ExistsOnDisk(ResolvePath(mFileName, false))) NoteDamage("cannot be opened", 0);
         // This path keeps the installation file's text as it is, capitals included.
         if (ReadInstallFile(text) == InstallFile::kRead) mInstallKey = text;
         SelectCurrent();
         return;
     }
-    const int size = file.GetSize();
-    std::string bytes(static_cast<size_t>(size > 0 ? size : 0), '\0');
-    const int got = size > 0 ? file.Read(bytes.data(), size) : 0;
-    file.Close();
-    const bool whole = size >= 0 && got == size;
-    bytes.resize(static_cast<size_t>(got > 0 ? got : 0));
+    const bool whole = read == TWholeFile::kRead;
 
     if (bytes.size() >= 2 && bytes[0] == '<' && bytes[1] == '>') {
         ImportLegacy();

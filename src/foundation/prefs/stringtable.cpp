@@ -55,28 +55,46 @@ bool TStringTable::LoadFile(const str& name) {
 }
 
 bool TStringTable::Load(const str& name) {
-    TFile file;
-    if (!file.Open(name, kFileReadBinary)) return false;
-    const int size = file.GetSize();
-    std::string bytes(static_cast<size_t>(size > 0 ? size : 0), '\0');
-    const int got = size > 0 ? file.Read(bytes.data(), size) : 0;
-    file.Close();
-    LoadText(bytes.data(), static_cast<size_t>(got > 0 ? got : 0));
+    std::string bytes;
+    std::string problem;
+    switch (ReadWholeFile(name, kFileReadBinary, kLargestFile, bytes, problem)) {
+        case TWholeFile::kMissing:
+            return false;
+        case TWholeFile::kTooLarge:
+            LogPrintf("String table %s not read: %s", name.c_str(), problem.c_str());
+            return false;
+        case TWholeFile::kCutShort:
+            // What came is kept: the rows before the gap are whole.
+            LogPrintf("String table %s cut short: %s", name.c_str(), problem.c_str());
+            LoadText(bytes.data(), bytes.size(), &problem);
+            return true;
+        case TWholeFile::kRead:
+            break;
+    }
+    if (!LoadText(bytes.data(), bytes.size(), &problem))
+        LogPrintf("String table %s is damaged: %s", name.c_str(), problem.c_str());
     return true;
 }
 
-void TStringTable::LoadText(const char* data, size_t size) {
-    if (data == nullptr) return;
+bool TStringTable::LoadText(const char* data, size_t size, std::string* problem) {
+    if (data == nullptr) {
+        data = "";
+        size = 0;
+    }
     std::unique_ptr<char[]> unpacked;
     if (IsZxml(data, size)) {
         size_t unpackedSize;
-        if (!UnpackZxml(data, size, unpacked, unpackedSize)) return;
+        if (!UnpackZxml(data, size, unpacked, unpackedSize, problem)) return false;
         data = unpacked.get();
         size = unpackedSize;
     }
     const std::string_view document(data, strnlen(data, size));
 
     size_t row = document.find(kRow);
+    if (row == std::string_view::npos) {
+        if (problem != nullptr) *problem = "it holds no rows";
+        return false;
+    }
     while (row != std::string_view::npos) {
         const size_t next = document.find(kRow, row + kRow.size());
         const size_t rowEnd = next == std::string_view::npos ? document.size() : next;
@@ -92,6 +110,7 @@ void TStringTable::LoadText(const char* data, size_t size) {
         }
         row = next;
     }
+    return true;
 }
 
 bool TStringTable::LoadStartupFiles() {

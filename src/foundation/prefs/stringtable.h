@@ -14,7 +14,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "foundation/str.h"
@@ -28,11 +30,17 @@ public:
 
     // Empties the table, then loads the file.
     bool LoadFile(const str& name);
-    // Adds the file's rows, replacing the texts of labels already present. False only when the
-    // file cannot be opened (a "ZXML" file that does not unpack adds nothing).
+    // Adds the file's rows, replacing the texts of labels already present. False when the file
+    // cannot be opened or holds more than kLargestFile bytes. A file too large, cut short, that
+    // does not unpack or holds no row is logged, naming the file and the reason.
     bool Load(const str& name);
-    // Adds the rows of a document in memory, plain or "ZXML". The scan stops at a NUL byte.
-    void LoadText(const char* data, size_t size);
+    // Adds the rows of a document in memory, plain or "ZXML". The scan stops at a NUL byte. False
+    // when "ZXML" data do not unpack or the document holds no row: the reason goes to *problem
+    // when given, else (for data that do not unpack) to the log.
+    bool LoadText(const char* data, size_t size, std::string* problem = nullptr);
+
+    // The largest string table read.
+    static constexpr uint32_t kLargestFile = 64 * 1024 * 1024;
 
     // The start-up order: "strings.xml", then each file indexed under "user:" and then under
     // "common:" (not in subfolders) whose name after the folder prefix begins with "string" and

@@ -266,20 +266,32 @@ bool TXmlNode::GetNextAttribute(str& name, str& value) {
 }
 
 void TXmlNode::LoadFile(const str& name) {
+    LoadFile(name, kLargestFile);
+}
+
+bool TXmlNode::LoadFile(const str& name, uint32_t limit) {
     TFile file;
-    if (!file.Open(name, kFileReadBinary)) return;
+    if (!file.Open(name, kFileReadBinary)) return false;
     const int size = file.GetSize();
-    if (size <= 0) return;
-    std::unique_ptr<char[]> data(new char[static_cast<size_t>(size) + 1]);
-    const int got = file.Read(data.get(), size);
-    file.Close();
-    if (got <= 0) return;
-    data[got] = '\0';
-    if (IsZxml(data.get(), static_cast<size_t>(got))) {
-        ParseCompressed(data.get(), static_cast<size_t>(got));
-    } else {
-        ParseInPlace(std::move(data), static_cast<size_t>(got));
+    if (size <= 0) return true;
+    if (static_cast<uint32_t>(size) > limit) {
+        LogPrintf("XML file %s not read: it holds %d bytes, more than the %u read", name.c_str(),
+                  size, limit);
+        return false;
     }
+    std::unique_ptr<char[]> data(new char[static_cast<size_t>(size) + 1]);
+    const int got = std::max(file.Read(data.get(), size), 0);
+    file.Close();
+    if (got < size) {
+        LogPrintf("XML file %s cut short: the read stopped after %d of its %d bytes", name.c_str(),
+                  got, size);
+    }
+    if (got == 0) return false;
+    data[got] = '\0';
+    if (IsZxml(data.get(), static_cast<size_t>(got)))
+        return ParseCompressed(data.get(), static_cast<size_t>(got)) && got == size;
+    ParseInPlace(std::move(data), static_cast<size_t>(got));
+    return got == size;
 }
 
 void TXmlNode::ParseString(const char* text) {
@@ -304,8 +316,10 @@ void TXmlNode::ParseString(const char* text, size_t length) {
     ParseInPlace(std::move(copy), length);
 }
 
-void TXmlNode::ParseCompressed(const char* data, size_t length) {
+bool TXmlNode::ParseCompressed(const char* data, size_t length) {
     std::unique_ptr<char[]> text;
     size_t textLength;
-    if (UnpackZxml(data, length, text, textLength)) ParseInPlace(std::move(text), textLength);
+    if (!UnpackZxml(data, length, text, textLength)) return false;
+    ParseInPlace(std::move(text), textLength);
+    return true;
 }
