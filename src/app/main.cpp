@@ -1,6 +1,7 @@
 // The program's entry: installs the upper layers' answers for the layers below, chooses the window
 // system's backend from the environment, turns the arguments into the command line (the program's
-// own name is not part of it) and runs the framework's main routine with the game's main function.
+// own name is not part of it) and runs the framework's main routine with the game's main function,
+// then ends with the status the game's main function left.
 #include <string>
 #include <vector>
 

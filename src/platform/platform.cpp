@@ -4,19 +4,19 @@
 #include <filesystem>
 #include <system_error>
 
-#include "foundation/task/apptime.h"
-#include "foundation/assetmanager.h"
-#include "foundation/settingsmap.h"
 #include "audio/soundmanager.h"
+#include "foundation/assetmanager.h"
 #include "foundation/file/assetfolder.h"
 #include "foundation/file/fileindex.h"
 #include "foundation/log.h"
 #include "foundation/prefs/stringtable.h"
+#include "foundation/settingsmap.h"
+#include "foundation/task/apptime.h"
 #include "foundation/xml/xmlnode.h"
 #include "platform/commandline.h"
-#include "platform/onlinehooks.h"
 #include "platform/draw/renderer.h"
 #include "platform/font/fontcache.h"
+#include "platform/onlinehooks.h"
 #include "platform/platformdata.h"
 #include "platform/settingkeys.h"
 #include "platform/win32platform.h"
@@ -28,6 +28,10 @@
 namespace {
 
 std::atomic<TPlatform*> gInstance{nullptr};
+
+const char kSettingsFile[] = "::assets/settings.xml";
+// The settings file holds a few dozen short settings.
+constexpr uint32_t kLargestSettingsFile = 1024 * 1024;
 
 uint32_t ApplicationTime() {
     return TPlatform::GetTimer();
@@ -83,9 +87,11 @@ TPlatform::TPlatform(TWin32Platform* platform)
 
 void TPlatform::LoadSettingsFile() {
     TXmlNode document;
-    document.LoadFile("::assets/settings.xml");
+    // A missing file is passed over in silence; one that cannot be read is logged by the reader.
+    if (!document.LoadFile(kSettingsFile, kLargestSettingsFile)) return;
     TXmlNode* settings = document.FindChild("settings");
     if (settings == nullptr) {
+        LogPrintf("Settings file %s holds no settings element: no settings read", kSettingsFile);
         return;
     }
     for (TXmlNode* child : settings->GetChildren()) {

@@ -289,7 +289,7 @@ bool TXmlNode::LoadFile(const str& name, uint32_t limit) {
     if (got == 0) return false;
     data[got] = '\0';
     if (IsZxml(data.get(), static_cast<size_t>(got)))
-        return ParseCompressed(data.get(), static_cast<size_t>(got)) && got == size;
+        return ParseCompressed(data.get(), static_cast<size_t>(got), &name) && got == size;
     ParseInPlace(std::move(data), static_cast<size_t>(got));
     return got == size;
 }
@@ -316,10 +316,15 @@ void TXmlNode::ParseString(const char* text, size_t length) {
     ParseInPlace(std::move(copy), length);
 }
 
-bool TXmlNode::ParseCompressed(const char* data, size_t length) {
+bool TXmlNode::ParseCompressed(const char* data, size_t length, const str* fileName) {
     std::unique_ptr<char[]> text;
     size_t textLength;
-    if (!UnpackZxml(data, length, text, textLength)) return false;
+    std::string problem;
+    if (!UnpackZxml(data, length, text, textLength, fileName != nullptr ? &problem : nullptr)) {
+        if (fileName != nullptr)
+            LogPrintf("XML file %s is damaged: %s", fileName->c_str(), problem.c_str());
+        return false;
+    }
     ParseInPlace(std::move(text), textLength);
     return true;
 }

@@ -116,9 +116,9 @@ public:
 
     // Reads a file (plain or "ZXML") into this node: the document's top elements become its
     // children. A file that does not open leaves the node as it was, without a message (the file
-    // layer logs a special file); one of more than limit bytes is not read, and one whose read
-    // stops early is read as far as it came, each with a log line naming it. True when the whole
-    // file was read.
+    // layer logs a special file); one of more than limit bytes or "ZXML" data that do not unpack
+    // are not read, and one whose read stops early is read as far as it came, each with a log
+    // line naming it. True when the whole file was read.
     bool LoadFile(const str& name, uint32_t limit);
     // LoadFile with the largest limit the file layer knows.
     void LoadFile(const str& name);
@@ -196,8 +196,8 @@ private:
     // Reads length bytes of a document, in place: the reader decodes them where they stand. A NUL
     // follows them (UnpackZxml leaves one too).
     void ParseInPlace(std::unique_ptr<char[]> text, size_t length);
-    // False when the data do not unpack (logged).
-    bool ParseCompressed(const char* data, size_t length);
+    // False when the data do not unpack (logged, naming the file when one is given).
+    bool ParseCompressed(const char* data, size_t length, const str* fileName = nullptr);
     void WriteTo(std::string& out, int indent) const;
 
     const str& Name() const { return mNameInterned ? *mInternedName : mOwnName; }
