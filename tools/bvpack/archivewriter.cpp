@@ -1,14 +1,12 @@
 #include "archivewriter.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <utility>
 
 #include "inputfile.h"
+#include "outputfile.h"
 
 namespace bvpack {
 namespace {
@@ -106,17 +104,7 @@ bool WriteArchive(const std::vector<Member>& members, const std::string& path, s
     for (const Member& member : members)
         out += member.data;
 
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        *error = "cannot write " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    const bool written = std::fwrite(out.data(), 1, out.size(), file) == out.size();
-    if (std::fclose(file) != 0 || !written) {
-        *error = "cannot write " + path;
-        return false;
-    }
-    return true;
+    return tools::WriteOutputFile(path, out, error);
 }
 
 bool CollectFolder(const std::string& folder, std::vector<Member>* members, std::string* error) {

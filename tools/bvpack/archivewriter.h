@@ -30,8 +30,8 @@ struct Extent {
 // would pass kLargestArchive.
 bool LayOut(const std::vector<Extent>& members, std::vector<uint32_t>* offsets, std::string* error);
 
-// Writes the members as an archive. False, with a reason in *error, when LayOut refuses them or
-// the file cannot be written.
+// Writes the members as an archive, whole or not at all (tools/outputfile). False, with a reason
+// in *error, when LayOut refuses them or the file cannot be written.
 bool WriteArchive(const std::vector<Member>& members, const std::string& path, std::string* error);
 
 // Collects the files below folder (subfolders included, ".svn" folders and links to folders

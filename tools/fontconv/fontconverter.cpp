@@ -8,10 +8,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <memory>
+#include <utility>
 
+#include "inputfile.h"
 #include "outlinewriter.h"
 
 namespace fontconv {
@@ -182,12 +182,8 @@ std::string CodePointName(uint32_t code) {
 }
 
 bool ReadStringsFile(const std::string& path, std::vector<uint32_t>* codes, std::string* error) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        *error = "cannot open the strings file " + path;
-        return false;
-    }
-    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::string text;
+    if (!tools::ReadInputFile(path, kLargestStringsFile, &text, error)) return false;
     size_t at = 0;
     while (at < text.size()) {
         uint32_t code = 0;
@@ -202,6 +198,15 @@ bool ReadStringsFile(const std::string& path, std::vector<uint32_t>* codes, std:
 
 bool ConvertFont(const std::string& fontPath, std::vector<uint32_t> codes,
                  std::vector<uint8_t>* out, std::string* error) {
+    std::string font;
+    if (!tools::ReadInputFile(fontPath, kLargestFont, &font, error)) return false;
+    if (ConvertFontData(font, std::move(codes), out, error)) return true;
+    *error = fontPath + ": " + *error;
+    return false;
+}
+
+bool ConvertFontData(const std::string& font, std::vector<uint32_t> codes,
+                     std::vector<uint8_t>* out, std::string* error) {
     std::sort(codes.begin(), codes.end());
     codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
     if (codes.size() > kMaxGlyphs) {
@@ -214,13 +219,14 @@ bool ConvertFont(const std::string& fontPath, std::vector<uint32_t> codes,
     }
     TFreeType ft;
     if (FT_Init_FreeType(&ft.library) != 0 ||
-        FT_New_Face(ft.library, fontPath.c_str(), 0, &ft.face) != 0) {
-        *error = "FreeType cannot read the font " + fontPath;
+        FT_New_Memory_Face(ft.library, reinterpret_cast<const FT_Byte*>(font.data()),
+                           static_cast<FT_Long>(font.size()), 0, &ft.face) != 0) {
+        *error = "FreeType cannot read it as a font";
         return false;
     }
     double height = static_cast<double>(ft.face->ascender) - ft.face->descender;
     if (!FT_IS_SCALABLE(ft.face) || !(height > 0.0)) {
-        *error = fontPath + " is not a scalable font with an ascent and descent";
+        *error = "not a scalable font with an ascent and descent";
         return false;
     }
     double scale = kNominalHeight / height;

@@ -7,14 +7,18 @@
 // --strings     also every character of this UTF-8 file (repeatable)
 // --cpp SYMBOL  write a C++ source defining SYMBOL and SYMBOLSize instead of the font file
 //
-// The output appears whole or not at all: it is written beside its place and renamed.
+// Inputs are read only when they are regular files within their limits (fontconverter.h); the
+// output appears whole or not at all, and only in the place of a regular file (tools/outputfile).
+// Every failure is one line on the error stream and the exit status 1.
 #include <cstdio>
 #include <cstring>
-#include <fstream>
+#include <exception>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "fontconverter.h"
+#include "outputfile.h"
 
 namespace {
 
@@ -24,25 +28,7 @@ int Usage() {
     return 2;
 }
 
-bool WriteWhole(const std::string& path, const char* data, size_t size) {
-    std::string partial = path + ".part";
-    {
-        std::ofstream file(partial, std::ios::binary | std::ios::trunc);
-        if (!file.write(data, static_cast<std::streamsize>(size)) || !file.flush()) {
-            std::remove(partial.c_str());
-            return false;
-        }
-    }
-    if (std::rename(partial.c_str(), path.c_str()) != 0) {
-        std::remove(partial.c_str());
-        return false;
-    }
-    return true;
-}
-
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     bool builtin = false;
     std::vector<std::string> stringsFiles;
     std::string symbol;
@@ -73,20 +59,34 @@ int main(int argc, char** argv) {
     }
     std::vector<uint8_t> font;
     if (!fontconv::ConvertFont(paths[0], codes, &font, &error)) {
-        std::fprintf(stderr, "fontconv: %s: %s\n", paths[0].c_str(), error.c_str());
+        std::fprintf(stderr, "fontconv: %s\n", error.c_str());
         return 1;
     }
     bool written;
     if (symbol.empty()) {
-        written = WriteWhole(paths[1], reinterpret_cast<const char*>(font.data()), font.size());
+        written = tools::WriteOutputFile(paths[1], reinterpret_cast<const char*>(font.data()),
+                                         font.size(), &error);
     } else {
         std::string base = paths[0].substr(paths[0].find_last_of('/') + 1);
-        std::string source = fontconv::CppSource(font, symbol, base);
-        written = WriteWhole(paths[1], source.data(), source.size());
+        written = tools::WriteOutputFile(paths[1], fontconv::CppSource(font, symbol, base), &error);
     }
     if (!written) {
-        std::fprintf(stderr, "fontconv: cannot write %s\n", paths[1].c_str());
+        std::fprintf(stderr, "fontconv: %s\n", error.c_str());
         return 1;
     }
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // What is left to throw is the library's own (memory above all: the font and its outlines
+    // are held whole): one line, never an abort.
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& e) {
+        const bool memory = dynamic_cast<const std::bad_alloc*>(&e) != nullptr;
+        std::fprintf(stderr, "fontconv: %s\n", memory ? "not enough memory" : e.what());
+        return 1;
+    }
 }

@@ -1,32 +1,45 @@
 // systemcursor: writes the built-in cursor's source file.
-//   systemcursor OUT.cpp          writes the file
+//   systemcursor OUT.cpp          writes the file, whole or not at all (tools/outputfile)
 //   systemcursor --check FILE     exits 1 when FILE differs from what the tool writes now
+// Every failure is one line on the error stream and the exit status 1.
 #include <cstdio>
-#include <fstream>
-#include <iostream>
-#include <sstream>
 #include <string>
 
 #include "cursorpng.h"
+#include "inputfile.h"
+#include "outputfile.h"
+
+namespace {
+
+// The committed source is some tens of KiB.
+constexpr uint64_t kLargestSource = 1024 * 1024;
+
+}  // namespace
 
 int main(int argc, char** argv) {
     std::string source =
         systemcursor::WriteSource(systemcursor::EncodePng(systemcursor::DrawArrow()));
+    std::string error;
     if (argc == 3 && std::string(argv[1]) == "--check") {
-        std::ifstream in(argv[2], std::ios::binary);
-        std::stringstream existing;
-        existing << in.rdbuf();
-        if (!in || existing.str() != source) {
-            std::cerr << argv[2] << " is not what tools/systemcursor writes; run it again\n";
+        std::string existing;
+        if (!tools::ReadInputFile(argv[2], kLargestSource, &existing, &error)) {
+            std::fprintf(stderr, "systemcursor: %s\n", error.c_str());
+            return 1;
+        }
+        if (existing != source) {
+            std::fprintf(stderr, "%s is not what tools/systemcursor writes; run it again\n",
+                         argv[2]);
             return 1;
         }
         return 0;
     }
     if (argc != 2) {
-        std::cerr << "usage: systemcursor OUT.cpp | systemcursor --check FILE\n";
+        std::fprintf(stderr, "usage: systemcursor OUT.cpp | systemcursor --check FILE\n");
         return 2;
     }
-    std::ofstream out(argv[1], std::ios::binary);
-    out << source;
-    return out ? 0 : 1;
+    if (!tools::WriteOutputFile(argv[1], source, &error)) {
+        std::fprintf(stderr, "systemcursor: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
 }

@@ -2,32 +2,61 @@
 //
 //   xml2anm INPUT.xml OUTPUT.anm
 //
-// The input is read as the game reads animations, so an input the game would refuse (a missing
-// file, or one without its sequence, img or framelist element or without frames) is refused
-// here too.
+// The input is read only when it is a regular file of at most 2 GiB (tools/inputfile), then
+// converted as the game reads animations, so an input the game would refuse (one without its
+// sequence, img or framelist element or without frames) is refused here too. The output appears
+// whole or not at all, and only in the place of a regular file (tools/outputfile). Every failure
+// is one line on the error stream and the exit status 1.
+#include <cstdint>
 #include <cstdio>
-#include <fstream>
+#include <exception>
+#include <new>
 #include <string>
 
 #include "anmwriter.h"
+#include "foundation/file/fileindex.h"
+#include "inputfile.h"
+#include "outputfile.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
     if (argc != 3) {
         std::fprintf(stderr, "usage: xml2anm INPUT.xml OUTPUT.anm\n");
         return 2;
     }
+    std::string xml;
+    std::string error;
+    if (!tools::ReadInputFile(argv[1], tools::kLargestProgramFile, &xml, &error)) {
+        std::fprintf(stderr, "xml2anm: %s\n", error.c_str());
+        return 1;
+    }
+    // The game's loader reads it from memory, under the input's own name.
+    RegisterMemoryFile(argv[1], xml.data(), static_cast<uint32_t>(xml.size()));
     std::string bytes;
-    // "::" reads a real path, past the asset index.
-    if (!tools::ConvertXmlToAnm(str("::") + argv[1], &bytes)) {
+    const bool converted = tools::ConvertXmlToAnm(argv[1], &bytes);
+    RegisterMemoryFile(argv[1], nullptr, 0);
+    if (!converted) {
         std::fprintf(stderr, "xml2anm: %s is not an animation the game loads\n", argv[1]);
         return 1;
     }
-    std::ofstream file(argv[2], std::ios::binary);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    file.close();
-    if (!file) {
-        std::fprintf(stderr, "xml2anm: cannot write %s\n", argv[2]);
+    if (!tools::WriteOutputFile(argv[2], bytes, &error)) {
+        std::fprintf(stderr, "xml2anm: %s\n", error.c_str());
         return 1;
     }
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // What is left to throw is the library's own (memory above all: the input, its tree and the
+    // output are held whole): one line, never an abort.
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& e) {
+        const bool memory = dynamic_cast<const std::bad_alloc*>(&e) != nullptr;
+        std::fprintf(stderr, "xml2anm: %s\n", memory ? "not enough memory" : e.what());
+        return 1;
+    }
 }
