@@ -1,6 +1,8 @@
 #include "gv/framelist.h"
 
+#include <cstdio>
 #include <limits>
+#include <string>
 
 namespace {
 
@@ -66,7 +68,10 @@ bool ParseFrameList(std::vector<int32_t>& frames, int32_t count, const str& text
 }
 
 str FormatFrameList(const std::vector<int32_t>& frames) {
-    str text;
+    // Built in a growing buffer and made a str once: a str grows to the exact size on every
+    // append, and a list may hold thousands of frames.
+    std::string text;
+    char number[32];
     const size_t size = frames.size();
     size_t i = 0;
     while (i < size) {
@@ -74,14 +79,16 @@ str FormatFrameList(const std::vector<int32_t>& frames) {
         while (end + 1 < size && frames[end] != std::numeric_limits<int32_t>::max() &&
                frames[end + 1] == frames[end] + 1)
             ++end;
-        if (text.Length() != 0) text += ',';
+        if (!text.empty()) text += ',';
+        int length;
         if (end - i >= 2) {
-            text += str::Format("%d..%d", frames[i], frames[end]);
+            length = std::snprintf(number, sizeof number, "%d..%d", frames[i], frames[end]);
             i = end + 1;
         } else {
-            text += str::Format("%d", frames[i]);
+            length = std::snprintf(number, sizeof number, "%d", frames[i]);
             ++i;
         }
+        text.append(number, static_cast<size_t>(length));
     }
-    return text;
+    return text.empty() ? str() : str(text.data(), static_cast<int>(text.size()));
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
+#include <string>
 
 #include "foundation/assetmanager.h"
 #include "foundation/file/file.h"
@@ -143,16 +145,21 @@ std::shared_ptr<TAnimatedTexture> TAnimatedTexture::CreateRegistered(const str& 
 }
 
 str TAnimatedTexture::MakeScript(int32_t frameCount) {
-    str script = "function DoAnim()\n    delay(60);\n";
+    // Built in a growing buffer and made a str once: an animation may have a million frames, and
+    // a str grows to the exact size on every append.
+    std::string script = "function DoAnim()\n    delay(60);\n";
     if (frameCount >= 1) {
         script += "    frames{";
+        char number[16];
         for (int32_t i = 1; i <= frameCount; ++i) {
             if (i > 1) script += ',';
-            script += str::Format("%d", i);
+            script.append(number,
+                          static_cast<size_t>(std::snprintf(number, sizeof number, "%d", i)));
         }
         script += "};\n";
     }
-    return script + "end\n";
+    script += "end\n";
+    return str(script.data(), static_cast<int>(script.size()));
 }
 
 bool TAnimatedTexture::Load(const str& imageOverride, const str& maskOverride) {
