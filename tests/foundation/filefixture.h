@@ -16,6 +16,7 @@
 #include "foundation/log.h"
 #include "foundation/settingsmap.h"
 #include "port/control.h"
+#include "support/logcapture.h"
 #include "support/printers.h"
 #include "support/tempdir.h"
 #include "support/teststate.h"
@@ -43,6 +44,10 @@ protected:
     }
     std::string LogText() const {
         return testing_support::ReadFileBytes(mDir.File("log/logfile.txt"));
+    }
+    // How many times the log holds the text.
+    size_t CountInLog(const std::string& text) const {
+        return testing_support::CountOccurrences(LogText(), text);
     }
 
     testing_support::TempDir mDir;

@@ -43,13 +43,6 @@ protected:
         close(fd);
         return path;
     }
-    int CountInLog(const std::string& text) const {
-        const std::string log = LogText();
-        int count = 0;
-        for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
-            ++count;
-        return count;
-    }
 };
 
 TEST_F(SpecialFileTest, WhatIsNotAFileIsMissingWithOneLine) {
@@ -68,7 +61,7 @@ TEST_F(SpecialFileTest, WhatIsNotAFileIsMissingWithOneLine) {
         for (int mode : {kFileReadBinary, kFileReadText}) {
             EXPECT_EQ(FileOpen(str("::") + c.path.c_str(), mode), nullptr) << c.path;
         }
-        EXPECT_EQ(CountInLog(c.path + " is " + c.kind + ", not a file: not read"), 2) << c.path;
+        EXPECT_EQ(CountInLog(c.path + " is " + c.kind + ", not a file: not read"), 2u) << c.path;
         std::string bytes;
         std::string problem;
         EXPECT_EQ(ReadWholeFile(str("::") + c.path.c_str(), kFileReadBinary, 100, bytes, problem),
@@ -89,7 +82,7 @@ TEST_F(SpecialFileTest, ThePipeIsNeverReplacedByAWrite) {
     for (int mode : {kFileWriteBinary, kFileWriteText, kFileAppendBinary, kFileAppendText})
         EXPECT_EQ(FileOpen("user:save.dat", mode), nullptr) << mode;
     close(reader);
-    EXPECT_EQ(CountInLog(pipe + " is a pipe, not a file: not written"), 4);
+    EXPECT_EQ(CountInLog(pipe + " is a pipe, not a file: not written"), 4u);
     struct stat info;
     ASSERT_EQ(stat(pipe.c_str(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode));
@@ -116,7 +109,7 @@ TEST_F(SpecialFileTest, AManifestThatIsAPipeIsNotRead) {
     Put("assets/a.png", "png");
     LoadAssetManifest();
     EXPECT_TRUE(FileExists("a.png"));
-    EXPECT_EQ(CountInLog("final.txt is a pipe, not a file: not read"), 1);
+    EXPECT_EQ(CountInLog("final.txt is a pipe, not a file: not read"), 1u);
 }
 
 TEST_F(SpecialFileTest, ReadWholeFileKeepsToItsLimit) {
@@ -143,7 +136,7 @@ TEST_F(SpecialFileTest, AFilePastWhatAnIntCountsIsNotRead) {
     EXPECT_EQ(FileOpen("huge.bin", kFileReadBinary), nullptr);
     EXPECT_EQ(CountInLog("huge.bin holds 2147483648 bytes, more than the 2147483647 a file may "
                          "hold: not read"),
-              1);
+              1u);
 }
 
 TEST_F(SpecialFileTest, XmlFilesPastTheirLimitAreRefusedByName) {
@@ -152,7 +145,8 @@ TEST_F(SpecialFileTest, XmlFilesPastTheirLimitAreRefusedByName) {
     TXmlNode small;
     EXPECT_FALSE(small.LoadFile("doc.xml", 10));
     EXPECT_EQ(small.FindChild("settings"), nullptr);
-    EXPECT_EQ(CountInLog("XML file doc.xml not read: it holds 29 bytes, more than the 10 read"), 1);
+    EXPECT_EQ(CountInLog("XML file doc.xml not read: it holds 29 bytes, more than the 10 read"),
+              1u);
     TXmlNode whole;
     EXPECT_TRUE(whole.LoadFile("doc.xml", 29));
     EXPECT_NE(whole.FindChild("settings"), nullptr);
@@ -179,16 +173,16 @@ TEST_F(SpecialFileTest, DamagedStringTablesAreNamedInTheLog) {
     EXPECT_TRUE(table.Load("good.xml"));
     EXPECT_EQ(table.GetCount(), 1u);
     const std::string log = LogText();
-    EXPECT_EQ(CountInLog("String table norows.xml is damaged: it holds no rows"), 1) << log;
-    EXPECT_EQ(CountInLog("String table empty.xml is damaged: it holds no rows"), 1) << log;
-    EXPECT_EQ(CountInLog("String table packed.xml is damaged: ZXML sizes out of range"), 1) << log;
+    EXPECT_EQ(CountInLog("String table norows.xml is damaged: it holds no rows"), 1u) << log;
+    EXPECT_EQ(CountInLog("String table empty.xml is damaged: it holds no rows"), 1u) << log;
+    EXPECT_EQ(CountInLog("String table packed.xml is damaged: ZXML sizes out of range"), 1u) << log;
     EXPECT_EQ(CountInLog("String table large.xml not read: it holds 67108865 bytes, more than "
                          "the 67108864 read"),
-              1)
+              1u)
         << log;
     // One line each, and none for the missing file or the good one.
-    EXPECT_EQ(CountInLog("String table"), 4) << log;
-    EXPECT_EQ(CountInLog("ZXML"), 1) << log;
+    EXPECT_EQ(CountInLog("String table"), 4u) << log;
+    EXPECT_EQ(CountInLog("ZXML"), 1u) << log;
 }
 
 TEST_F(SpecialFileTest, AnArchiveThatIsNotOneIsNamedInTheLog) {
@@ -197,9 +191,9 @@ TEST_F(SpecialFileTest, AnArchiveThatIsNotOneIsNamedInTheLog) {
     ASSERT_TRUE(bvpack::WriteArchive({{"inside.txt", "x"}}, mDir.File("assets/good.bvp"), &error));
     ScanAssetFolder("", "assets");
     EXPECT_TRUE(FileExists("inside.txt"));
-    EXPECT_EQ(CountInLog("Archive ::assets/bad.bvp does not begin with \"BVPK\": not mounted"), 1)
+    EXPECT_EQ(CountInLog("Archive ::assets/bad.bvp does not begin with \"BVPK\": not mounted"), 1u)
         << LogText();
-    EXPECT_EQ(CountInLog("Archive"), 1) << LogText();
+    EXPECT_EQ(CountInLog("Archive"), 1u) << LogText();
 }
 
 }  // namespace

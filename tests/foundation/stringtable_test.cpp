@@ -43,13 +43,6 @@ protected:
         const std::string sheet = Sheet(rows);
         mTable.LoadText(sheet.data(), sheet.size());
     }
-    size_t Count(const std::string& text) const {
-        const std::string log = LogText();
-        size_t count = 0;
-        for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
-            ++count;
-        return count;
-    }
 
     TStringTable mTable;
 };
@@ -152,13 +145,14 @@ TEST_F(StringTableTest, LogLines) {
     EXPECT_EQ(mTable.GetString("ABSENT"), str("#####"));
     EXPECT_EQ(mTable.GetString("SIXTH"), str("#####"));
     // The log puts ": " after the time; the message itself begins with a blank.
-    EXPECT_EQ(Count(":  ##### : Missing string for label 'ABSENT'\n"), 1u);
-    EXPECT_EQ(Count(":  ##### : Missing string for label 'SIXTH'\n"), 1u);
+    EXPECT_EQ(CountInLog(":  ##### : Missing string for label 'ABSENT'\n"), 1u);
+    EXPECT_EQ(CountInLog(":  ##### : Missing string for label 'SIXTH'\n"), 1u);
 
     // An unmatched "%" is reported and the rest shown as it stands.
     EXPECT_EQ(mTable.GetString("SALE"), str("Save 50% now"));
-    EXPECT_EQ(Count(": Non-matched percent (%) escape found in string SALE, 'Save 50% now'\n"), 1u);
-    EXPECT_EQ(Count("Missing string for label 'SALE'"), 0u);
+    EXPECT_EQ(CountInLog(": Non-matched percent (%) escape found in string SALE, 'Save 50% now'\n"),
+              1u);
+    EXPECT_EQ(CountInLog("Missing string for label 'SALE'"), 0u);
 }
 
 TEST_F(StringTableTest, TestModeMasksEveryCharacterButBlanks) {

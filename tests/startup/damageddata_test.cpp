@@ -10,6 +10,7 @@
 
 #include "screens/gamemain.h"
 #include "startupfixture.h"
+#include "support/logcapture.h"
 #include "support/printers.h"
 
 namespace startup_test {
@@ -25,12 +26,8 @@ protected:
         ASSERT_EQ(mkfifo(path.c_str(), 0666), 0) << path;
     }
     std::string Log() const { return ReadFileBytes(UserFolder() + "/logfile.txt"); }
-    int CountInLog(const std::string& text) const {
-        const std::string log = Log();
-        int count = 0;
-        for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
-            ++count;
-        return count;
+    size_t CountInLog(const std::string& text) const {
+        return testing_support::CountOccurrences(Log(), text);
     }
     // Runs the game's own main function; its exit code.
     int RunGame() {
@@ -55,10 +52,10 @@ TEST_F(DamagedDataTest, PipesWhereverStartUpReadsAreMissing) {
     MakePipe(UserFolder() + "/prefs.dat");
     EXPECT_EQ(RunGame(), 0);  // no main loop script, as if it were missing
     // The two read by their real paths are named; the scan passes over the others.
-    EXPECT_EQ(CountInLog("assets/settings.xml is a pipe, not a file: not read"), 1) << Log();
-    EXPECT_EQ(CountInLog("final.txt is a pipe, not a file: not read"), 1) << Log();
-    EXPECT_EQ(CountInLog("The main loop script scripts/mainloop.lua did not run"), 1) << Log();
-    EXPECT_EQ(CountInLog("is a pipe"), 2) << Log();
+    EXPECT_EQ(CountInLog("assets/settings.xml is a pipe, not a file: not read"), 1u) << Log();
+    EXPECT_EQ(CountInLog("final.txt is a pipe, not a file: not read"), 1u) << Log();
+    EXPECT_EQ(CountInLog("The main loop script scripts/mainloop.lua did not run"), 1u) << Log();
+    EXPECT_EQ(CountInLog("is a pipe"), 2u) << Log();
 }
 
 TEST_F(DamagedDataTest, DamagedSettingsFilesAreNamed) {
@@ -75,14 +72,14 @@ TEST_F(DamagedDataTest, DamagedSettingsFilesAreNamed) {
     for (const Case& c : cases) {
         ASSERT_TRUE(WriteFileBytes(Asset("settings.xml"), c.text));
         EXPECT_EQ(Run(""), kReturned);
-        EXPECT_EQ(CountInLog(c.line), 1) << c.text << "\n" << Log();
+        EXPECT_EQ(CountInLog(c.line), 1u) << c.text << "\n" << Log();
     }
     // A settings file of more than a MiB is not read.
     std::filesystem::resize_file(Asset("settings.xml"), 1024 * 1024 + 1);
     EXPECT_EQ(Run(""), kReturned);
     EXPECT_EQ(CountInLog("XML file ::assets/settings.xml not read: it holds 1048577 bytes, more "
                          "than the 1048576 read"),
-              1)
+              1u)
         << Log();
 }
 
@@ -110,9 +107,10 @@ TEST_F(DamagedDataTest, TheMainLoopScriptDecidesTheExitCode) {
         }
         const char* shown = c.script != nullptr ? c.script : "(none)";
         EXPECT_EQ(RunGame(), c.code) << shown;
-        EXPECT_EQ(CountInLog("The main loop script"), c.line != nullptr ? 1 : 0) << shown << Log();
+        EXPECT_EQ(CountInLog("The main loop script"), c.line != nullptr ? 1u : 0u)
+            << shown << Log();
         if (c.line != nullptr) {
-            EXPECT_EQ(CountInLog(c.line), 1) << shown << "\n" << Log();
+            EXPECT_EQ(CountInLog(c.line), 1u) << shown << "\n" << Log();
         }
     }
     // The reason is the script layer's, and names the file.

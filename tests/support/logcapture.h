@@ -10,6 +10,15 @@
 
 namespace testing_support {
 
+// How many times part occurs in text (overlapping occurrences counted): how often a log holds a
+// line.
+inline size_t CountOccurrences(const std::string& text, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
 class LogCapture {
 public:
     LogCapture() { SetLogFile(mDir.Path().c_str()); }

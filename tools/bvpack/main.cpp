@@ -2,12 +2,11 @@
 // named by its path relative to the folder (the names the game opens them by when the archive
 // lies in its asset folder).
 #include <cstdio>
-#include <exception>
-#include <new>
 #include <string>
 #include <vector>
 
 #include "archivewriter.h"
+#include "toolmain.h"
 
 namespace {
 
@@ -31,13 +30,8 @@ int Run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     // What is left to throw is the library's own (memory above all: the members are held whole,
-    // and the archive beside them): one line, never an abort.
-    try {
-        return Run(argc, argv);
-    } catch (const std::exception& e) {
-        const bool memory = dynamic_cast<const std::bad_alloc*>(&e) != nullptr;
-        std::fprintf(stderr, "bvpack: cannot pack %s: %s\n", argv[1],
-                     memory ? "not enough memory" : e.what());
-        return 1;
-    }
+    // and the archive beside them).
+    return tools::RunReportingThrows(
+        std::string("bvpack: cannot pack ") + (argc > 1 ? argv[1] : ""),
+        [&] { return Run(argc, argv); });
 }

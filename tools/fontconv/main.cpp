@@ -12,13 +12,12 @@
 // Every failure is one line on the error stream and the exit status 1.
 #include <cstdio>
 #include <cstring>
-#include <exception>
-#include <new>
 #include <string>
 #include <vector>
 
 #include "fontconverter.h"
 #include "outputfile.h"
+#include "toolmain.h"
 
 namespace {
 
@@ -81,12 +80,6 @@ int Run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     // What is left to throw is the library's own (memory above all: the font and its outlines
-    // are held whole): one line, never an abort.
-    try {
-        return Run(argc, argv);
-    } catch (const std::exception& e) {
-        const bool memory = dynamic_cast<const std::bad_alloc*>(&e) != nullptr;
-        std::fprintf(stderr, "fontconv: %s\n", memory ? "not enough memory" : e.what());
-        return 1;
-    }
+    // are held whole).
+    return tools::RunReportingThrows("fontconv", [&] { return Run(argc, argv); });
 }

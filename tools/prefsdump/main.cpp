@@ -7,13 +7,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <exception>
-#include <new>
 #include <string>
 
 #include "foundation/prefs/crypt.h"
 #include "foundation/prefs/prefsfile.h"
 #include "inputfile.h"
+#include "toolmain.h"
 
 namespace {
 
@@ -143,14 +142,8 @@ int Run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     // The file is read whole within its limit, but listing it takes a record's payload at a time
-    // on top (up to 64 MiB): memory can still run out, which ends in one line, never an abort.
-    try {
-        return Run(argc, argv);
-    } catch (const std::exception& e) {
-        std::fflush(stdout);
-        const bool memory = dynamic_cast<const std::bad_alloc*>(&e) != nullptr;
-        std::fprintf(stderr, "prefsdump: cannot list %s: %s\n", argv[1],
-                     memory ? "not enough memory" : e.what());
-        return 1;
-    }
+    // on top (up to 64 MiB): memory can still run out.
+    return tools::RunReportingThrows(
+        std::string("prefsdump: cannot list ") + (argc > 1 ? argv[1] : ""),
+        [&] { return Run(argc, argv); });
 }

@@ -9,14 +9,13 @@
 // is one line on the error stream and the exit status 1.
 #include <cstdint>
 #include <cstdio>
-#include <exception>
-#include <new>
 #include <string>
 
 #include "anmwriter.h"
 #include "foundation/file/fileindex.h"
 #include "inputfile.h"
 #include "outputfile.h"
+#include "toolmain.h"
 
 namespace {
 
@@ -51,12 +50,6 @@ int Run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     // What is left to throw is the library's own (memory above all: the input, its tree and the
-    // output are held whole): one line, never an abort.
-    try {
-        return Run(argc, argv);
-    } catch (const std::exception& e) {
-        const bool memory = dynamic_cast<const std::bad_alloc*>(&e) != nullptr;
-        std::fprintf(stderr, "xml2anm: %s\n", memory ? "not enough memory" : e.what());
-        return 1;
-    }
+    // output are held whole).
+    return tools::RunReportingThrows("xml2anm", [&] { return Run(argc, argv); });
 }

@@ -1,6 +1,6 @@
 #include "platform/font/fontcache.h"
 
-#include <algorithm>
+#include <string>
 #include <vector>
 
 #include "foundation/file/file.h"
@@ -12,16 +12,17 @@
 
 namespace {
 
-// The whole file, or false when it does not open.
-bool ReadWholeFile(const str& name, std::vector<uint8_t>* bytes) {
-    TFile file;
-    if (!file.Open(name, kFileReadBinary)) return false;
-    file.Seek(0, kSeekEnd);
-    int size = file.Tell();
-    file.Seek(0, kSeekStart);
-    bytes->assign(static_cast<size_t>(size > 0 ? size : 0), 0);
-    if (size > 0) bytes->resize(static_cast<size_t>(std::max(file.Read(bytes->data(), size), 0)));
-    file.Close();
+// The whole file, or false when it does not open or cannot be read whole (logged).
+bool ReadFontFile(const str& name, std::vector<uint8_t>* bytes) {
+    std::string read;
+    std::string problem;
+    const TWholeFile outcome = ReadWholeFile(name, kFileReadBinary, kLargestFile, read, problem);
+    if (outcome == TWholeFile::kMissing) return false;
+    if (outcome != TWholeFile::kRead) {
+        LogPrintf("Font %s not read: %s", name.c_str(), problem.c_str());
+        return false;
+    }
+    bytes->assign(read.begin(), read.end());
     return true;
 }
 
@@ -40,7 +41,7 @@ TVecFont* TVecFontCache::Get(const str& name) {
     // The built-in font answers its own name, and stands in when neither the named file nor the
     // default font file opens.
     if (name == kBuiltinFontName ||
-        (!ReadWholeFile(name, &bytes) && !ReadWholeFile(kDefaultFontName, &bytes))) {
+        (!ReadFontFile(name, &bytes) && !ReadFontFile(kDefaultFontName, &bytes))) {
         bytes.assign(kBuiltinVecFont, kBuiltinVecFont + kBuiltinVecFontSize);
     }
     std::unique_ptr<TVecFont> font = std::make_unique<TVecFont>(std::move(bytes));
