@@ -161,7 +161,7 @@ TEST_F(SpecialFileTest, DamagedStringTablesAreNamedInTheLog) {
     Put("assets/packed.xml", zxml);
     Put("assets/good.xml", "<Row><Cell><Data>A</Data></Cell><Cell><Data>a</Data></Cell></Row>");
     Put("assets/large.xml", "");
-    std::filesystem::resize_file(mDir.File("assets/large.xml"), TStringTable::kLargestFile + 1);
+    std::filesystem::resize_file(mDir.File("assets/large.xml"), TStringTable::kLargestTable + 1);
     ScanAssetFolder("", "assets");
 
     TStringTable table;

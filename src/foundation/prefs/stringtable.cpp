@@ -57,7 +57,7 @@ bool TStringTable::LoadFile(const str& name) {
 bool TStringTable::Load(const str& name) {
     std::string bytes;
     std::string problem;
-    switch (ReadWholeFile(name, kFileReadBinary, kLargestFile, bytes, problem)) {
+    switch (ReadWholeFile(name, kFileReadBinary, kLargestTable, bytes, problem)) {
         case TWholeFile::kMissing:
             return false;
         case TWholeFile::kTooLarge:

@@ -31,7 +31,7 @@ public:
     // Empties the table, then loads the file.
     bool LoadFile(const str& name);
     // Adds the file's rows, replacing the texts of labels already present. False when the file
-    // cannot be opened or holds more than kLargestFile bytes. A file too large, cut short, that
+    // cannot be opened or holds more than kLargestTable bytes. A file too large, cut short, that
     // does not unpack or holds no row is logged, naming the file and the reason.
     bool Load(const str& name);
     // Adds the rows of a document in memory, plain or "ZXML". The scan stops at a NUL byte. False
@@ -40,7 +40,7 @@ public:
     bool LoadText(const char* data, size_t size, std::string* problem = nullptr);
 
     // The largest string table read.
-    static constexpr uint32_t kLargestFile = 64 * 1024 * 1024;
+    static constexpr uint32_t kLargestTable = 64 * 1024 * 1024;
 
     // The start-up order: "strings.xml", then each file indexed under "user:" and then under
     // "common:" (not in subfolders) whose name after the folder prefix begins with "string" and
