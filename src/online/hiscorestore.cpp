@@ -202,7 +202,10 @@ void THiscoreStore::ReadFile(TCrypt& crypt, const char* data, size_t size) {
 }
 
 std::string THiscoreStore::MakeFile(TCrypt& crypt) const {
-    const std::string text = MakeText();
+    return SealHiscoreFile(crypt, MakeText());
+}
+
+std::string SealHiscoreFile(TCrypt& crypt, const std::string& text) {
     // The text goes with its NUL.
     const int length = static_cast<int>(text.size()) + 1;
     const int sealedSize = crypt.Encrypt(text.c_str(), length, nullptr, 0, false);

@@ -67,6 +67,10 @@ private:
     bool mSaving;
 };
 
+// A file holding text: the text and a NUL enciphered, then the checksum block. Reading stops at
+// the text's first NUL.
+std::string SealHiscoreFile(TCrypt& crypt, const std::string& text);
+
 // The file's checksum: byte i of data XORed into byte i mod 4 of a 32-bit word, least
 // significant first.
 uint32_t HiscoreChecksum(const char* data, size_t size);
