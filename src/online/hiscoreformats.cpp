@@ -19,20 +19,14 @@ void AppendAttribute(std::string& out, const char* name, const str& value) {
     out += name;
     out += "=\"";
     for (const char* c = value.c_str(); *c != '\0'; ++c) {
-        switch (*c) {
-            case '"':
-                out += "&quot;";
-                break;
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            default:
-                out += *c;
-                break;
-        }
+        if (*c == '"')
+            out += "&quot;";
+        else if (*c == '&')
+            out += "&amp;";
+        else if (*c == '<')
+            out += "&lt;";
+        else
+            out += *c;
     }
     out += '"';
 }
@@ -183,8 +177,7 @@ bool ReadScoresReply(const char* reply, size_t length, str& lastError, THiscoreT
     }
     for (const TXmlNode* score : scores->GetChildren()) {
         if (score->GetName() != str("score")) continue;
-        if (ownEntry < 0 && score->GetAttribute("account") == str("true"))
-            ownEntry = table.Count();
+        if (ownEntry < 0 && score->GetAttribute("account") == str("true")) ownEntry = table.Count();
         table.entries.push_back(ReadServiceEntry(score));
     }
     return true;

@@ -58,24 +58,29 @@ void AddScoresFields(Http& http, const str& language, const str& game, const str
     if (userName.Length() != 0) http.AddField("username", userName.c_str());
 }
 
-// sealedScore: the score document, sealed.
+namespace hiscorefields {
+// The fields of both submissions: the sealed document goes last, in a field of its own name.
 template <class Http>
-void AddSubmitFields(Http& http, const str& language, const str& game, const str& sealedScore) {
+void AddSealed(Http& http, const str& language, const str& game, const char* action,
+               const char* field, const str& sealed) {
     http.AddField("lang", language.c_str());
     http.AddField("ver", "1.0");
     http.AddField("game", game.c_str());
-    http.AddField("action", "submit");
-    http.AddField("score", sealedScore.c_str());
+    http.AddField("action", action);
+    http.AddField(field, sealed.c_str());
+}
+}  // namespace hiscorefields
+
+// sealedScore: the score document, sealed.
+template <class Http>
+void AddSubmitFields(Http& http, const str& language, const str& game, const str& sealedScore) {
+    hiscorefields::AddSealed(http, language, game, "submit", "score", sealedScore);
 }
 
 // sealedMedals: the medals document, sealed.
 template <class Http>
 void AddMedalsFields(Http& http, const str& language, const str& game, const str& sealedMedals) {
-    http.AddField("lang", language.c_str());
-    http.AddField("ver", "1.0");
-    http.AddField("game", game.c_str());
-    http.AddField("action", "medals");
-    http.AddField("medals", sealedMedals.c_str());
+    hiscorefields::AddSealed(http, language, game, "medals", "medals", sealedMedals);
 }
 
 // A document enciphered with the client's cipher and written as base64 text, ready for its field.

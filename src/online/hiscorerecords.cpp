@@ -21,8 +21,8 @@ int CountUnsubmittedMedals(const THiscoreMedalRecords& medals, const str& player
     auto found = medals.find(player);
     if (found == medals.end()) return 0;
     const std::vector<THiscoreMedal>& list = found->second.medals;
-    return static_cast<int>(std::count_if(list.begin(), list.end(),
-                                          [](const THiscoreMedal& medal) { return !medal.submitted; }));
+    return static_cast<int>(std::count_if(
+        list.begin(), list.end(), [](const THiscoreMedal& medal) { return !medal.submitted; }));
 }
 
 void FlagMedalsSubmitted(THiscoreMedalRecord& record) {

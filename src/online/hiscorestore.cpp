@@ -30,10 +30,10 @@ void SetIfGiven(TXmlNode* node, const char* name, const str& value) {
     if (value.Length() != 0) node->SetAttribute(name, value);
 }
 
-THiscoreTable ReadTable(TXmlNode* score) {
+THiscoreTable ReadTable(const TXmlNode* score) {
     THiscoreTable table;
     table.name = score->GetAttribute("name");
-    for (TXmlNode* row : score->GetChildren()) {
+    for (const TXmlNode* row : score->GetChildren()) {
         if (row->GetName() != str("row")) continue;
         THiscoreEntry entry;
         entry.rank = TextToInt(row->GetAttribute("rank"));
@@ -50,9 +50,9 @@ THiscoreTable ReadTable(TXmlNode* score) {
     return table;
 }
 
-THiscoreMedalRecord ReadMedals(TXmlNode* medals) {
+THiscoreMedalRecord ReadMedals(const TXmlNode* medals) {
     THiscoreMedalRecord record;
-    for (TXmlNode* node : medals->GetChildren()) {
+    for (const TXmlNode* node : medals->GetChildren()) {
         if (node->GetName() != str("medal")) continue;
         THiscoreMedal medal;
         medal.name = node->GetAttribute("medalname");
@@ -83,17 +83,17 @@ bool Unseal(TCrypt& crypt, const char* data, size_t size, std::unique_ptr<char[]
     if (crypt.Decrypt(data + body, kTrailerSize, trailer, kTrailerSize, false) != 0 ||
         crypt.LastLength() < 4)
         return false;
-    const uint32_t stored = static_cast<uint32_t>(trailer[0]) |
-                            static_cast<uint32_t>(trailer[1]) << 8 |
-                            static_cast<uint32_t>(trailer[2]) << 16 |
-                            static_cast<uint32_t>(trailer[3]) << 24;
+    const uint32_t stored =
+        static_cast<uint32_t>(trailer[0]) | static_cast<uint32_t>(trailer[1]) << 8 |
+        static_cast<uint32_t>(trailer[2]) << 16 | static_cast<uint32_t>(trailer[3]) << 24;
     if (stored != HiscoreChecksum(data, bodySize)) return false;
 
     text.reset(new char[bodySize]);
     if (crypt.Decrypt(data, body, text.get(), body, false) != 0) return false;
     const int kept = crypt.LastLength();
     if (kept <= 0 || body - kept < 1 || body - kept > 8) return false;
-    const char* end = static_cast<const char*>(std::memchr(text.get(), 0, static_cast<size_t>(kept)));
+    const char* end =
+        static_cast<const char*>(std::memchr(text.get(), 0, static_cast<size_t>(kept)));
     if (end == nullptr) return false;
     length = static_cast<size_t>(end - text.get());
     return true;
@@ -244,6 +244,6 @@ void THiscoreStore::Save(TCrypt& crypt) const {
     }
     std::string problem;
     if (!ReplaceFileSafely(path, bytes.data(), bytes.size(), problem))
-        LogPrintf("HiScores: score data not saved to %s (%s); the old file is kept\n",
-                  path.c_str(), problem.c_str());
+        LogPrintf("HiScores: score data not saved to %s (%s); the old file is kept\n", path.c_str(),
+                  problem.c_str());
 }

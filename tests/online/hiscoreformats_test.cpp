@@ -18,7 +18,9 @@ using hiscore_testing::kKey;
 
 // Stands where the HTTP client goes: keeps the fields in order, one "name=value" line each.
 struct FieldRecorder {
-    void AddField(const char* name, const char* value) { lines += std::string(name) + "=" + value + "\n"; }
+    void AddField(const char* name, const char* value) {
+        lines += std::string(name) + "=" + value + "\n";
+    }
     void AddField(const char* name, int value) { AddField(name, std::to_string(value).c_str()); }
     std::string lines;
 };
@@ -79,7 +81,10 @@ TEST(HiscoreRequestTest, ScoresFields) {
          "username=Ada\n"},
         {"negative index", categories, -1, "",
          "lang=de\nver=1.0\naction=get\ngame=umbrava\ntype=Relaxed\nnumScores=500\n"},
-        {"no categories", {}, 0, "",
+        {"no categories",
+         {},
+         0,
+         "",
          "lang=de\nver=1.0\naction=get\ngame=umbrava\ntype=Relaxed\nnumScores=500\n"},
     };
     for (const Row& row : rows) {
@@ -136,8 +141,8 @@ TEST(HiscoreRequestTest, MedalsSubmission) {
 }
 
 TEST(HiscoreRequestTest, ScoreDocuments) {
-    const std::string head = "<?xml version=\"1.0\"?>\n<score\n    guid=\"" + std::string(kGuid) +
-                             "\"\n";
+    const std::string head =
+        "<?xml version=\"1.0\"?>\n<score\n    guid=\"" + std::string(kGuid) + "\"\n";
     THiscoreEntry bare;
     bare.guid = kGuid;
     bare.score = -7;
@@ -166,8 +171,7 @@ TEST(HiscoreRequestTest, ScoreDocuments) {
         {"no name, password, game, data or version", bare, nullptr, "", "", nullptr,
          head + "    type=\"Relaxed\"\n    score=\"-7\">\n</score>\n", false, ""},
         {"name without password", bare, "Bo", "", "", &medals,
-         head + "    name=\"Bo\"\n    type=\"Relaxed\"\n    score=\"-7\">\n</score>\n", false,
-         ""},
+         head + "    name=\"Bo\"\n    type=\"Relaxed\"\n    score=\"-7\">\n</score>\n", false, ""},
         {"server data", withServerData, "Ada", "", "umbrava", nullptr,
          head + "    name=\"Ada\"\n    type=\"Relaxed\"\n    game=\"umbrava\"\n"
                 "    score=\"12345\"\n    data=\"level=3\"\n    ver=\"1.2\">\n"
@@ -208,8 +212,9 @@ TEST(HiscoreRequestTest, ScoreDocuments) {
 
 TEST(HiscoreRequestTest, MedalElements) {
     const THiscoreMedalRecord medals = TwoMedals();
-    EXPECT_EQ(MakeMedalElements(medals, false),
-              str("<medal name=\"First Steps\" per=\"game\"/><medal name=\"Quick\" per=\"type\"/>"));
+    EXPECT_EQ(
+        MakeMedalElements(medals, false),
+        str("<medal name=\"First Steps\" per=\"game\"/><medal name=\"Quick\" per=\"type\"/>"));
     EXPECT_EQ(MakeMedalElements(medals, true),
               str("<medal name=\"First Steps\" per=\"game\"/>"
                   "<medal name=\"Quick\" per=\"type\" type=\"Expert\"/>"));

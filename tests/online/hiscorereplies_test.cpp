@@ -1,7 +1,6 @@
 // The hiscore service's replies: the status check every reply passes through, the categories,
 // the score table and the submission, and replies that are not what they should be.
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <string>
 #include <vector>
@@ -32,8 +31,8 @@ Readings ReadAll(const std::string& reply) {
     Readings r;
     r.categories = {{"old", "Old"}};
     r.categoriesError = "old error";
-    r.categoriesPassed = ReadCategoriesReply(reply.data(), reply.size(), r.categoriesError,
-                                             r.categories);
+    r.categoriesPassed =
+        ReadCategoriesReply(reply.data(), reply.size(), r.categoriesError, r.categories);
     r.table.entries.resize(3);
     r.ownEntry = 2;
     r.scoresError = "old error";
@@ -59,18 +58,11 @@ void ExpectFailedCheck(const Readings& r, const char* error, const char* what) {
     EXPECT_EQ(r.submitError, str(error)) << what;
 }
 
-std::string Zxml(const std::string& text) {
-    uLongf packedSize = compressBound(text.size());
-    std::string packed(packedSize, '\0');
-    compress(reinterpret_cast<Bytef*>(packed.data()), &packedSize,
-             reinterpret_cast<const Bytef*>(text.data()), text.size());
-    packed.resize(packedSize);
-    std::string out = "ZXML";
-    for (uint32_t size : {static_cast<uint32_t>(packedSize), static_cast<uint32_t>(text.size())})
-        for (int i = 0; i < 4; ++i)
-            out += static_cast<char>(size >> (8 * i) & 0xFF);
-    return out + packed;
-}
+// "<hiscore><message>packed</message><tables/></hiscore>" in the compressed form.
+const char kZxmlReply[] =
+    "ZXML\x30\x00\x00\x00\x35\x00\x00\x00\x78\x9c\xb3\xc9\xc8\x2c\x4e\xce\x2f\x4a\xb5\xb3\xc9\x4d"
+    "\x2d\x2e\x4e\x4c\x4f\xb5\x2b\x48\x4c\xce\x4e\x4d\xb1\xd1\x87\xf1\x6d\x4a\x12\x93\x72\x52\x8b"
+    "\xf5\xed\x6c\xf4\x61\x6a\x01\x15\x36\x13\x77";
 
 TEST_F(HiscoreReplyTest, MessageWinsOverEverything) {
     const Readings r = ReadAll(
@@ -116,8 +108,7 @@ TEST_F(HiscoreReplyTest, NotAReply) {
         {"an error page", "<html><body><h1>500 Internal Server Error</h1></body></html>"},
         {"plain text", "Service unavailable"},
         {"ZXML and garbage", std::string("ZXML\x10\0\0\0\x40\0\0\0", 12) + "garbage"},
-        {"ZXML of a good reply",
-         Zxml("<hiscore><message>packed</message><tables/></hiscore>")},
+        {"ZXML of a good reply", std::string(kZxmlReply, sizeof kZxmlReply - 1)},
         {"hiscore below the top", "<reply><hiscore><tables/></hiscore></reply>"},
         {"over the HTTP cap",
          "<hiscore><message>" + std::string(kMaxHiscoreReply, 'x') + "</message></hiscore>"},
@@ -176,7 +167,8 @@ TEST_F(HiscoreReplyTest, Categories) {
     };
     const Row rows[] = {
         {"none", "<hiscore><tables/></hiscore>", {}},
-        {"one", "<hiscore><tables><table table=\"week\" name=\"This week\"/></tables></hiscore>",
+        {"one",
+         "<hiscore><tables><table table=\"week\" name=\"This week\"/></tables></hiscore>",
          {{"week", "This week"}}},
         {"missing attributes",
          "<hiscore><tables><table/><table name=\"N\"/><table table=\"T\"/></tables></hiscore>",
@@ -243,8 +235,9 @@ TEST_F(HiscoreReplyTest, ScoreTable) {
     // "TRUE" is not "true": the first account is Cy's, at index 2 among the scores.
     EXPECT_EQ(r.ownEntry, 2);
 
-    const Readings none = ReadAll("<hiscore><scores><score name=\"a\" account=\"1\"/>"
-                                  "<score name=\"b\"/></scores></hiscore>");
+    const Readings none = ReadAll(
+        "<hiscore><scores><score name=\"a\" account=\"1\"/>"
+        "<score name=\"b\"/></scores></hiscore>");
     EXPECT_TRUE(none.scoresPassed);
     EXPECT_EQ(none.table.Count(), 2);
     EXPECT_EQ(none.ownEntry, -1);
@@ -277,8 +270,9 @@ TEST_F(HiscoreReplyTest, Submission) {
          false},
         {"medals accepted", "<hiscore><score/><medals/></hiscore>",
          THiscoreSubmitOutcome::kMedalsAccepted, false},
-        {"refused", "<hiscore><score/><message>hiscore.error.invalidUsernameOrPassword</message>"
-                    "</hiscore>",
+        {"refused",
+         "<hiscore><score/><message>hiscore.error.invalidUsernameOrPassword</message>"
+         "</hiscore>",
          THiscoreSubmitOutcome::kFailed, false},
     };
     for (const Row& row : rows) {

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -33,15 +35,6 @@ THiscoreEntry Entry(int rank, int score, const char* name, bool submitted) {
     return entry;
 }
 
-THiscoreMedal Medal(const char* name, const char* scope, const char* mode, bool submitted) {
-    THiscoreMedal medal;
-    medal.name = name;
-    medal.scope = scope;
-    medal.mode = mode;
-    medal.submitted = submitted;
-    return medal;
-}
-
 // Two logins, two local tables and two medal records, every field used somewhere.
 void FillSample(THiscoreStore& store) {
     store.Logins()["bo"] = THiscoreLogin{"bo", "bo_online", "pa&ss\"word<"};
@@ -60,9 +53,8 @@ void FillSample(THiscoreStore& store) {
     store.Tables()[kOddName] = THiscoreTable{kOddName, {Entry(1, 7, "bo", false)}};
 
     THiscoreMedalRecord medals;
-    medals.medals.push_back(Medal("First <Steps>", "game", "", false));
-    medals.medals.push_back(Medal(kOddName, "type", "Relaxed", true));
-    medals.medals.back().gameData = "a=\"1\"";
+    medals.medals.push_back(THiscoreMedal{"First <Steps>", "game", "", "", false});
+    medals.medals.push_back(THiscoreMedal{kOddName, "type", "Relaxed", "a=\"1\"", true});
     store.Medals()["bo"] = medals;
     store.Medals()[kOddName] = THiscoreMedalRecord{};
 }
@@ -98,8 +90,9 @@ TEST(HiscoreRecordsTest, FirstUnsubmittedAndFlags) {
 TEST(HiscoreRecordsTest, MedalCounts) {
     THiscoreMedalRecords records;
     EXPECT_EQ(CountUnsubmittedMedals(records, "bo"), 0);
-    records["bo"].medals = {Medal("a", "game", "", false), Medal("b", "type", "Relaxed", true),
-                            Medal("c", "game", "", false)};
+    records["bo"].medals = {THiscoreMedal{"a", "game", "", "", false},
+                            THiscoreMedal{"b", "type", "Relaxed", "", true},
+                            THiscoreMedal{"c", "game", "", "", false}};
     EXPECT_EQ(CountUnsubmittedMedals(records, "bo"), 2);
     EXPECT_EQ(CountUnsubmittedMedals(records, "ann"), 0);
     FlagMedalsSubmitted(records["bo"]);
@@ -122,7 +115,7 @@ TEST_F(HiscoreStoreTest, PlainTextLayout) {
     THiscoreEntry entry = Entry(2, 450, "bo", true);
     entry.version = "1.0";
     store.Tables()["Relaxed"] = THiscoreTable{"Relaxed", {entry, Entry(5, 10, "", false)}};
-    store.Medals()["bo"].medals = {Medal("Star", "type", "Relaxed", false)};
+    store.Medals()["bo"].medals = {THiscoreMedal{"Star", "type", "Relaxed", "", false}};
     EXPECT_EQ(store.MakeText(),
               "<?xml version=\"1.0\"?>\n"
               "<user\n    player=\"bo\"\n    name=\"Bo B\"\n    pass=\"pw\">\n</user>\n"
@@ -211,11 +204,12 @@ TEST_F(HiscoreStoreTest, RowlessTablesAndLaterRecords) {
 }
 
 TEST_F(HiscoreStoreTest, OddNumbersSaturate) {
-    PutStore(FileOf(mCrypt, "<?xml version=\"1.0\"?>\n<score name=\"m\">"
-                            "<row rank=\"abc\" score=\"99999999999\" submit=\"-5\"/>"
-                            "<row rank=\"-1\" score=\"-99999999999\" submit=\"1\"/>"
-                            "<row rank=\"99999999999\" score=\" 42x\" submit=\"7\"/>"
-                            "</score>"));
+    PutStore(FileOf(mCrypt,
+                    "<?xml version=\"1.0\"?>\n<score name=\"m\">"
+                    "<row rank=\"abc\" score=\"99999999999\" submit=\"-5\"/>"
+                    "<row rank=\"-1\" score=\"-99999999999\" submit=\"1\"/>"
+                    "<row rank=\"99999999999\" score=\" 42x\" submit=\"7\"/>"
+                    "</score>"));
     THiscoreStore store(false);
     store.Load(mCrypt);
     const THiscoreTable* table = store.FindLocalTable("m");
@@ -236,9 +230,8 @@ TEST_F(HiscoreStoreTest, HundredThousandRows) {
     std::string text = "<?xml version=\"1.0\"?>\n<score name=\"Relaxed\">\n";
     constexpr int kRows = 100000;
     for (int i = 0; i < kRows; ++i)
-        text += "<row rank=\"" + std::to_string(i + 1) + "\" score=\"" +
-                std::to_string(kRows - i) + "\" submit=\"0\" name=\"player" + std::to_string(i) +
-                "\"/>\n";
+        text += "<row rank=\"" + std::to_string(i + 1) + "\" score=\"" + std::to_string(kRows - i) +
+                "\" submit=\"0\" name=\"player" + std::to_string(i) + "\"/>\n";
     text += "</score>\n";
     PutStore(FileOf(mCrypt, text));
     THiscoreStore store(false);
@@ -259,10 +252,12 @@ std::string ValidFile(TCrypt& crypt) {
 }
 
 std::string RandomBytes(size_t size) {
-    std::mt19937 random(66);
+    std::mt19937_64 random(66);
     std::string bytes(size, '\0');
-    for (char& byte : bytes)
-        byte = static_cast<char>(random() & 0xFF);
+    for (size_t at = 0; at < size; at += 8) {
+        const uint64_t word = random();
+        std::memcpy(bytes.data() + at, &word, std::min<size_t>(8, size - at));
+    }
     return bytes;
 }
 
@@ -310,7 +305,7 @@ TEST_F(HiscoreStoreTest, RefusedFiles) {
         EXPECT_EQ(CountLog(kChecksumLine), row.checksumLines) << row.what;
         EXPECT_EQ(mLog.Messages().size(), static_cast<size_t>(row.checksumLines)) << row.what;
         // A refused file stays until the next save replaces it.
-        EXPECT_EQ(GetStore().size(), row.file.size()) << row.what;
+        EXPECT_EQ(std::filesystem::file_size(StorePath()), row.file.size()) << row.what;
     }
 }
 
