@@ -7,6 +7,7 @@
 
 #include "hiscorefixture.h"
 #include "online/hiscoreformats.h"
+#include "support/zxmlwriter.h"
 
 namespace {
 
@@ -58,12 +59,6 @@ void ExpectFailedCheck(const Readings& r, const char* error, const char* what) {
     EXPECT_EQ(r.submitError, str(error)) << what;
 }
 
-// "<hiscore><message>packed</message><tables/></hiscore>" in the compressed form.
-const char kZxmlReply[] =
-    "ZXML\x30\x00\x00\x00\x35\x00\x00\x00\x78\x9c\xb3\xc9\xc8\x2c\x4e\xce\x2f\x4a\xb5\xb3\xc9\x4d"
-    "\x2d\x2e\x4e\x4c\x4f\xb5\x2b\x48\x4c\xce\x4e\x4d\xb1\xd1\x87\xf1\x6d\x4a\x12\x93\x72\x52\x8b"
-    "\xf5\xed\x6c\xf4\x61\x6a\x01\x15\x36\x13\x77";
-
 TEST_F(HiscoreReplyTest, MessageWinsOverEverything) {
     const Readings r = ReadAll(
         "<?xml version=\"1.0\"?><hiscore><tables><table table=\"a\"/></tables>"
@@ -108,7 +103,8 @@ TEST_F(HiscoreReplyTest, NotAReply) {
         {"an error page", "<html><body><h1>500 Internal Server Error</h1></body></html>"},
         {"plain text", "Service unavailable"},
         {"ZXML and garbage", std::string("ZXML\x10\0\0\0\x40\0\0\0", 12) + "garbage"},
-        {"ZXML of a good reply", std::string(kZxmlReply, sizeof kZxmlReply - 1)},
+        {"ZXML of a good reply",
+         testing_support::PackZxml("<hiscore><message>packed</message><tables/></hiscore>")},
         {"hiscore below the top", "<reply><hiscore><tables/></hiscore></reply>"},
         {"over the HTTP cap",
          "<hiscore><message>" + std::string(kMaxHiscoreReply, 'x') + "</message></hiscore>"},
