@@ -221,16 +221,17 @@ std::string SealHiscoreFile(TCrypt& crypt, const std::string& text) {
 }
 
 void THiscoreStore::Load(TCrypt& crypt) {
-    TFile file;
-    if (!file.Open(kFileName, kFileReadBinary)) {
+    std::string bytes;
+    std::string problem;
+    const TWholeFile outcome =
+        ReadWholeFile(kFileName, kFileReadBinary, kLargestFile, bytes, problem);
+    if (outcome != TWholeFile::kRead) {
         Clear();
+        if (outcome != TWholeFile::kMissing)
+            LogPrintf("HiScores: %s not read: %s. Ignoring saved score data.\n", kFileName,
+                      problem.c_str());
         return;
     }
-    const int size = file.GetSize();
-    std::string bytes(static_cast<size_t>(size > 0 ? size : 0), '\0');
-    const int got = size > 0 ? file.Read(bytes.data(), size) : 0;
-    file.Close();
-    bytes.resize(static_cast<size_t>(got > 0 ? got : 0));
     ReadFile(crypt, bytes.data(), bytes.size());
 }
 
