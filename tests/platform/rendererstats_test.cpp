@@ -1,8 +1,10 @@
 // The renderer's frame rate on the fake clock and its statistics overlay through the recording
-// sink and the recording text layouts.
+// sink and the recording text layouts. The application object is there for its fonts: the
+// overlay lays its text out in the built-in font.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,10 +23,15 @@ protected:
     void SetUp() override {
         port::control::UseFakeClock(true);
         port::control::SetTime(1000);
+        mApp = std::make_unique<TPlatform>();
+        mLog.Clear();  // the application's version line
         TRenderer::GetInstance()->SetSink(&mSink);
         TRenderer::GetInstance()->PushViewport(TRect{0, 0, 800, 600});
     }
-    void TearDown() override { TRenderer::DestroyInstance(); }
+    void TearDown() override {
+        TRenderer::DestroyInstance();
+        mApp.reset();
+    }
 
     // One frame that ends step milliseconds after the last.
     void Frame(uint32_t step) {
@@ -35,6 +42,7 @@ protected:
     }
 
     testing_support::LogCapture mLog;
+    std::unique_ptr<TPlatform> mApp;
     TRecordingRenderSink mSink;
 };
 
@@ -97,6 +105,7 @@ TEST_F(RendererStatsTest, TheOverlayShowsTheSettingsInItsOwnTwoDPhase) {
         "Corvane Version 4.0.18.1<br>107.142860 FPS<tab pos='150'>Sprites: 42<br>Mem: 0kB<tab "
         "pos='150'>TexMem: 1kB<br>MaxMem: 0kB<tab pos='150'>MaxTexMem: 10240kB<br>";
     EXPECT_EQ(std::string(layout->GetText().c_str()), text);
+    EXPECT_EQ(layout->GetLineCount(), 4);
 
     // Its own 2-D phase around the dark box and the text.
     EXPECT_EQ(mSink.mBegin2dCount, 1);

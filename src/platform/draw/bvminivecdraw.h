@@ -59,6 +59,9 @@
 //
 // A non-finite (or beyond +-1e9 pixels) position, scale or rotation draws nothing.
 //
+// Begin, SetShadeColors, DrawString and Flush are virtual so that tests and benchmarks can put a
+// drawer of their own (recording, or discarding) where the text layout looks for the platform's.
+//
 // Main thread only.
 #pragma once
 
@@ -86,17 +89,17 @@ public:
     // spans go through the line list; a change of target flushes and unlocks the old one and
     // locks the new one. False only when the target cannot be locked: then nothing is drawn
     // until the next Begin. The second pointer is only let go.
-    bool Begin(float x, float y, const std::shared_ptr<TTexture>& target = nullptr,
-               std::shared_ptr<TTexture> released = nullptr);
+    virtual bool Begin(float x, float y, const std::shared_ptr<TTexture>& target = nullptr,
+                       std::shared_ptr<TTexture> released = nullptr);
     // Fills shade slot `slot` and the ramp its style uses from the colour, its alpha scaled by
     // factor.
-    void SetShadeColors(int slot, uint32_t color, float factor);
+    virtual void SetShadeColors(int slot, uint32_t color, float factor);
     // Draws one outline at the Begin position plus (x, y) quarter pixels.
-    void DrawString(const TGlyphOutline& outline, int x, int y);
+    virtual void DrawString(const TGlyphOutline& outline, int x, int y);
     // Draws the batched spans and empties the batch.
     void FlushBatch();
     // FlushBatch, then unlocks the target texture and lets it go.
-    void Flush();
+    virtual void Flush();
     // Chooses the line-end offsets against the device (vecdrawcalibrate.cpp).
     void Calibrate();
 
@@ -119,6 +122,12 @@ public:
 
     uint8_t GetBlend() const { return mBlend; }
     uint8_t GetReplace() const { return mReplace; }
+    float GetCosine() const { return mCos; }
+    float GetSine() const { return mSin; }
+    bool GetSlant() const { return mSlant; }
+    float GetStrokeWidth(int i) const { return mStrokeWidth[i & 1]; }
+    float GetScaleX() const { return mScaleX; }
+    float GetScaleY() const { return mScaleY; }
     // The four colours of a shade slot (0 to 3) and entry i (0 to 31) of an alpha ramp (0 to 3).
     uint32_t GetShadeColor(int slot, int i) const { return mShade[slot & 255][i & 3]; }
     uint32_t GetRampColor(int ramp, int i) const { return mRamps[ramp & 3][i & 31]; }
