@@ -45,6 +45,7 @@ public:
     bool RunFrames(int frames, int milliseconds);
 
     bool Ended() const { return mEnded; }
+    const DemoScene& GetScene() const { return mScene; }
     // Frames drawn since the start.
     uint64_t FramesDrawn() const { return mFrames; }
     // Frames the renderer refused (no device, or the display lost).

@@ -80,6 +80,7 @@ private:
     bool FindWindow();
     void CheckCursor(XWindowId grabbed, const char* where);
     void CheckWindow();
+    void CheckText(const ArgbImage& shot);
     void CheckFullScreen();
     void CheckFocusLoss();
     void CheckBackToWindow();
@@ -250,6 +251,41 @@ void Tour::CheckWindow() {
            "screenshot A: the window's client area is 800 x 600 (" + std::to_string(mShotA.width) +
                " x " + std::to_string(mShotA.height) + ")");
     Save(mShotA, "tour-a-window.png");
+    CheckText(mShotA);
+}
+
+// The laid-out texts of screenshot A where the scene put them: the title's ink inside its
+// bounds; on the markup panel a red word, a bold word of wider strokes than the same word plain,
+// and the link's underline a little below the baseline.
+void Tour::CheckText(const ArgbImage& shot) {
+    const MarkupWords words = mGame.GetScene().GetMarkupWords();
+    auto light = [](uint32_t p) {
+        return (p >> 16 & 255) >= 0xC0 && (p >> 8 & 255) >= 0xC0 && (p & 255) >= 0xC0;
+    };
+    auto red = [](uint32_t p) {
+        return (p >> 16 & 255) >= 0xB0 && (p >> 8 & 255) <= 0x50 && (p & 255) <= 0x50;
+    };
+    // Dark ink on the light panel, anti-aliased edges from a third of the way on.
+    auto ink = [](uint32_t p) { return ChannelDistance(p, kMarkupPanelColour) > 0x40; };
+    const int title = CountPixels(shot, words.title, light);
+    Expect(title >= 100, "screenshot A: the title's laid-out box holds its ink (" +
+                             std::to_string(title) + " light pixels)");
+    const int redPixels = CountPixels(shot, words.red, red);
+    Expect(redPixels >= 10,
+           "screenshot A: the word in a red font tag is red (" + std::to_string(redPixels) + ")");
+    const double plain = MeanRunLength(shot, words.plain, ink);
+    const double bold = MeanRunLength(shot, words.bold, ink);
+    char strokes[96];
+    std::snprintf(strokes, sizeof strokes, "%.2f against %.2f pixels", bold, plain);
+    Expect(plain > 0.0 && bold > plain * 1.15,
+           std::string("screenshot A: the bold word's strokes are wider than the plain one's (") +
+               strokes + ")");
+    const TRect below{words.link.left, words.baseline + 1, words.link.right, words.baseline + 5};
+    const int underline = WidestRow(shot, below, ink);
+    const int width = words.link.right - words.link.left;
+    Expect(width > 0 && underline * 10 >= width * 7,
+           "screenshot A: the link is underlined just below its baseline (" +
+               std::to_string(underline) + " of " + std::to_string(width) + " pixels in a row)");
 }
 
 void Tour::CheckFullScreen() {

@@ -4,7 +4,9 @@
 // the X server shows and what the log says, writes its screenshots as PNG files into the run
 // folder (demofolders.h) and prints one "ok" or "FAIL" line per check.
 //
-// The scenario: the window (the cursor following the pointer; screenshot A); Alt+Enter into full
+// The scenario: the window (the cursor following the pointer; screenshot A, where the laid-out
+// texts must show: the title's ink, the markup line's red word, bold strokes wider than plain ones
+// and the link's underline); Alt+Enter into full
 // screen (the frame scaled between black bars, the cursor where the pointer is); the input focus
 // to another X window and back (the display lost and restored by a new set-up); Alt+Enter back
 // to the window; every surface lost through the control plane after at least three frames (the

@@ -126,4 +126,47 @@ std::string ScaledMismatch(const ArgbImage& screen, const ArgbImage& frame, int 
     return "";
 }
 
+namespace {
+
+// The box cut to the image.
+TRect Inside(const ArgbImage& image, const TRect& box) {
+    return TRect{std::max(box.left, 0), std::max(box.top, 0), std::min(box.right, image.width),
+                 std::min(box.bottom, image.height)};
+}
+
+}  // namespace
+
+int CountPixels(const ArgbImage& image, const TRect& box, const PixelTest& test) {
+    const TRect inside = Inside(image, box);
+    int count = 0;
+    for (int y = inside.top; y < inside.bottom; ++y) {
+        for (int x = inside.left; x < inside.right; ++x)
+            count += test(image.At(x, y)) ? 1 : 0;
+    }
+    return count;
+}
+
+double MeanRunLength(const ArgbImage& image, const TRect& box, const PixelTest& test) {
+    const TRect inside = Inside(image, box);
+    int runs = 0;
+    int pixels = 0;
+    for (int y = inside.top; y < inside.bottom; ++y) {
+        bool inRun = false;
+        for (int x = inside.left; x < inside.right; ++x) {
+            const bool passes = test(image.At(x, y));
+            if (passes && !inRun) ++runs;
+            pixels += passes ? 1 : 0;
+            inRun = passes;
+        }
+    }
+    return runs == 0 ? 0.0 : static_cast<double>(pixels) / runs;
+}
+
+int WidestRow(const ArgbImage& image, const TRect& box, const PixelTest& test) {
+    int widest = 0;
+    for (int y = box.top; y < box.bottom; ++y)
+        widest = std::max(widest, CountPixels(image, TRect{box.left, y, box.right, y + 1}, test));
+    return widest;
+}
+
 }  // namespace platformdemo

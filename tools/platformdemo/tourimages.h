@@ -1,12 +1,15 @@
 // The picture checks of the tour, on grabs of the X server (0xAARRGGBB, opaque): two grabs
-// agreeing within a tolerance, the software cursor shown at a point, and a full-screen grab
-// showing a windowed grab scaled between black bars.
+// agreeing within a tolerance, the software cursor shown at a point, a full-screen grab showing a
+// windowed grab scaled between black bars, and the ink of laid-out text.
 //
 // Pure functions; any thread.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+
+#include "math/rect.h"
 
 #include "support/xsession.h"
 
@@ -44,5 +47,14 @@ ScaledPlace FitScaled(int screenWidth, int screenHeight, int frameWidth, int fra
 // cannot change them), leaving out the box (left, top, right, bottom in frame pixels).
 std::string ScaledMismatch(const ArgbImage& screen, const ArgbImage& frame, int skipLeft,
                            int skipTop, int skipRight, int skipBottom);
+
+// The pixels of the box (cut to the image) that pass the test.
+using PixelTest = std::function<bool(uint32_t pixel)>;
+int CountPixels(const ArgbImage& image, const TRect& box, const PixelTest& test);
+// The mean length of the horizontal runs of passing pixels in the box's rows: the width of a
+// word's vertical strokes. 0 without any.
+double MeanRunLength(const ArgbImage& image, const TRect& box, const PixelTest& test);
+// The most passing pixels in one row of the box.
+int WidestRow(const ArgbImage& image, const TRect& box, const PixelTest& test);
 
 }  // namespace platformdemo
