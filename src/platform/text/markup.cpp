@@ -41,9 +41,17 @@ constexpr std::string_view kTagNames[] = {
 };
 static_assert(std::size(kTagNames) == static_cast<size_t>(Tag::kUnknown));
 
+bool BeginsWith(std::string_view text, std::string_view name) {
+    if (text.size() < name.size()) return false;
+    for (size_t i = 0; i < name.size(); ++i) {
+        if (text[i] != name[i]) return false;
+    }
+    return true;
+}
+
 Tag FindTag(std::string_view tag) {
     for (size_t i = 0; i < std::size(kTagNames); ++i) {
-        if (tag.starts_with(kTagNames[i])) return static_cast<Tag>(i);
+        if (BeginsWith(tag, kTagNames[i])) return static_cast<Tag>(i);
     }
     return Tag::kUnknown;
 }

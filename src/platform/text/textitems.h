@@ -53,6 +53,12 @@ inline int64_t RoundHalfAway(double value) {
     return static_cast<int64_t>(std::llround(ClampPen(value)));
 }
 
+// Whether the value rounded half away from zero lies above the limit (without rounding it).
+inline bool RoundsAbove(double value, int64_t limit) {
+    const double threshold = static_cast<double>(limit) + 0.5;
+    return limit >= 0 ? value >= threshold : value > threshold;
+}
+
 // A pen position in quarter pixels as pixels: rounded half away from zero, then divided by 4
 // toward zero.
 inline int32_t QuarterToPixels(double pen) {

@@ -140,7 +140,8 @@ void TTextLayoutPass::ReadLine() {
 }
 
 TVecFont* TTextLayoutPass::FontOf(const str& face) {
-    if (mLastFaceFont == nullptr || face != mLastFace) {
+    // Styles copied from one another share their name's text: most runs need no comparison.
+    if (mLastFaceFont == nullptr || (face.c_str() != mLastFace.c_str() && face != mLastFace)) {
         mLastFace = face;
         mLastFaceFont = GetVecFont(face);
     }
@@ -299,7 +300,7 @@ bool TTextLayoutPass::ReadCharacter() {
     const double margins =
         (static_cast<double>(mState.leftMargin) + 1.0 + static_cast<double>(mState.rightMargin)) *
         4.0;
-    if (RoundHalfAway(mState.penX + margins) > 4 * static_cast<int64_t>(mLayout.mWidth)) {
+    if (textlayout::RoundsAbove(mState.penX + margins, 4 * static_cast<int64_t>(mLayout.mWidth))) {
         if (mHasBlank) {
             BreakAtBlank();
             return true;
