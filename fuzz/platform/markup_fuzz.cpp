@@ -1,9 +1,9 @@
 // Text with markup, as a string table, a typed name or the cross-sell file would hand it to a
 // text layout: the bytes after a small header are the text, laid out in the box, flags, size,
-// rotation and scroll the header gives, in a monospace font of its own with "fonts/default.mvec"
-// standing by for the characters it lacks. Then the hit test over a grid of points around the
-// box, the bounds at two scales, the overflow lines, the hover and a draw into a recording glyph
-// drawer (every outline it is handed must be whole).
+// rotation and scroll the header gives, in the text tests' monospace font (monofont.h) with
+// "fonts/default.mvec" standing by for the characters it lacks. Then the hit test over a grid of
+// points around the box, the bounds at two scales, the overflow lines, the hover and a draw into a
+// recording glyph drawer (every outline it is handed must be whole).
 //
 // The header (missing bytes read as 0): width and height (16-bit, little-endian, signed), the
 // flags (low 4 bits), the font size (signed byte), the scale ((byte - 64) / 32, so also negative),
@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "foundation/file/fileindex.h"
-#include "mvecwriter.h"
+#include "monofont.h"
 #include "platform/platform.h"
 #include "platform/text/drawstringat.h"
 #include "platform/text/textlayout.h"
@@ -26,46 +26,16 @@
 
 namespace {
 
-using testing_support::MvecGlyph;
-using testing_support::OutlineWriter;
-
 constexpr size_t kHeader = 9;
-
-MvecGlyph Glyph(uint32_t code, double advance, double x1) {
-    MvecGlyph g;
-    g.code = code;
-    g.x1 = x1;
-    g.top = -12;
-    g.bottom = 4;
-    g.advance = advance;
-    g.outline = OutlineWriter().Rect(0, -12, x1, 4).End().Bytes();
-    return g;
-}
-
-// Printable ASCII; the default font has 'W' and a few Latin-1 letters besides.
-const std::vector<uint8_t>& MonoFont() {
-    static const std::vector<uint8_t> bytes = [] {
-        std::vector<MvecGlyph> glyphs;
-        for (uint32_t c = ' '; c <= '~'; ++c)
-            glyphs.push_back(Glyph(c, 10, c == '~' ? 14 : 8));
-        return testing_support::WriteMvec(glyphs);
-    }();
-    return bytes;
-}
-
-const std::vector<uint8_t>& FallbackFont() {
-    static const std::vector<uint8_t> bytes = testing_support::WriteMvec(
-        {Glyph('W', 20, 18), Glyph(0xE9, 20, 18), Glyph(0xFC, 12, 16), Glyph(0x3B1, 9, 9)});
-    return bytes;
-}
 
 testing_support::TRecordingVecDraw& Drawer() {
     static testing_support::TRecordingVecDraw* drawer = [] {
         port::control::UseFakeClock(true);
-        RegisterMemoryFile("fonts/mono.mvec", MonoFont().data(),
-                           static_cast<uint32_t>(MonoFont().size()));
-        RegisterMemoryFile("fonts/default.mvec", FallbackFont().data(),
-                           static_cast<uint32_t>(FallbackFont().size()));
+        static const std::vector<uint8_t> mono = testing_support::MonoFont();
+        static const std::vector<uint8_t> fallback = testing_support::FallbackFont();
+        RegisterMemoryFile("fonts/mono.mvec", mono.data(), static_cast<uint32_t>(mono.size()));
+        RegisterMemoryFile("fonts/default.mvec", fallback.data(),
+                           static_cast<uint32_t>(fallback.size()));
         auto* app = new TPlatform();
         auto owned = std::make_unique<testing_support::TRecordingVecDraw>();
         testing_support::TRecordingVecDraw* recording = owned.get();

@@ -2,14 +2,11 @@
 // of exactly known metrics as "fonts/mono.mvec", a recording glyph drawer in the platform's
 // place, and layouts the fixture deletes.
 //
-// The monospace font: every printable ASCII character 10 pixels wide, its ink from x 0 to 8 and
-// from 12 above the baseline to 4 below it ('W' gives the ascent 12, the codes below 128 the
-// descent 4), except '~', whose ink reaches to x 14, past its advance. No other characters. At
-// size 20 a run's scale is exactly 4 quarter pixels per font pixel: a glyph moves the pen 40
-// quarter pixels (10 pixels), the first glyph of a line 4 more (its ink one pixel in), and the
-// baseline lies 60 quarter pixels below the line top ((3 + 12) × 4, the line's free share above
-// the glyphs being 3 pixels). A line of n glyphs is 10 n + 1 pixels wide and fits a box at least
-// 10 n + 2 pixels wide.
+// The monospace font (monofont.h) at size 20: a run's scale is exactly 4 quarter pixels per font
+// pixel: a glyph moves the pen 40 quarter pixels (10 pixels), the first glyph of a line 4 more
+// (its ink one pixel in), and the baseline lies 60 quarter pixels below the line top
+// ((3 + 12) × 4, the line's free share above the glyphs being 3 pixels). A line of n glyphs is
+// 10 n + 1 pixels wide and fits a box at least 10 n + 2 pixels wide.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -19,7 +16,7 @@
 #include <vector>
 
 #include "foundation/file/fileindex.h"
-#include "mvecwriter.h"
+#include "monofont.h"
 #include "platform/font/fontcache.h"
 #include "platform/font/vecfont.h"
 #include "platform/platform.h"
@@ -33,37 +30,10 @@ constexpr const char* kMono = "fonts/mono.mvec";
 constexpr int kSize = 20;
 constexpr int kGlyph = 10;
 
-inline testing_support::MvecGlyph Glyph(uint32_t code, double advance, double x1, double top,
-                                        double bottom) {
-    testing_support::MvecGlyph g;
-    g.code = code;
-    g.x0 = 0;
-    g.x1 = x1;
-    g.top = top;
-    g.bottom = bottom;
-    g.advance = advance;
-    g.outline = testing_support::OutlineWriter().Rect(0, top, x1, bottom).End().Bytes();
-    return g;
-}
-
-inline std::vector<uint8_t> MonoFont() {
-    std::vector<testing_support::MvecGlyph> glyphs;
-    for (uint32_t c = ' '; c <= '~'; ++c)
-        glyphs.push_back(Glyph(c, kGlyph, c == '~' ? 14 : 8, -12, 4));
-    glyphs.front().outline = testing_support::OutlineWriter().End().Bytes();  // the blank
-    return testing_support::WriteMvec(glyphs);
-}
-
-// A stand-in for "fonts/default.mvec": the same metrics, two glyphs: 'W' and U+00E9, 20 pixels
-// wide.
-inline std::vector<uint8_t> FallbackFont() {
-    return testing_support::WriteMvec({Glyph('W', 20, 18, -12, 4), Glyph(0xE9, 20, 18, -12, 4)});
-}
-
 class TextTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        mMono = MonoFont();
+        mMono = testing_support::MonoFont();
         PutFont(kMono, mMono);
         mApp = std::make_unique<TPlatform>();
         auto drawer = std::make_unique<testing_support::TRecordingVecDraw>();
@@ -82,7 +52,7 @@ protected:
     }
     // Registers the fallback font as "fonts/default.mvec" (before the first layout).
     void UseFallbackFont() {
-        mFallback = FallbackFont();
+        mFallback = testing_support::FallbackFont();
         PutFont(TVecFontCache::kDefaultFontName, mFallback);
     }
     static TVecFont& Font(const char* name = kMono) { return *GetVecFont(name); }
