@@ -1,7 +1,6 @@
 #include "platform/text/textlayout.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 
 #include "platform/platform.h"
