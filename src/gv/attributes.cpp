@@ -3,14 +3,10 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
-#include <limits>
 
 #include "foundation/xml/xmlnode.h"
 
 namespace {
-
-constexpr int64_t kIntMin = std::numeric_limits<int32_t>::min();
-constexpr int64_t kIntMax = std::numeric_limits<int32_t>::max();
 
 // strtoll saturates at 64 bits, which the clamp then brings to 32; an invalid base reads 0.
 int32_t ParseInt(const str& text, int base) {
@@ -19,23 +15,6 @@ int32_t ParseInt(const str& text, int base) {
 }
 
 }  // namespace
-
-int32_t SaturateToInt(int64_t value) {
-    if (value < kIntMin) return static_cast<int32_t>(kIntMin);
-    if (value > kIntMax) return static_cast<int32_t>(kIntMax);
-    return static_cast<int32_t>(value);
-}
-
-int32_t TruncateToInt(double value) {
-    if (std::isnan(value)) return 0;
-    if (value <= static_cast<double>(kIntMin)) return static_cast<int32_t>(kIntMin);
-    if (value >= static_cast<double>(kIntMax)) return static_cast<int32_t>(kIntMax);
-    return static_cast<int32_t>(value);
-}
-
-int32_t TextToInt(const str& text) {
-    return ParseInt(text, 10);
-}
 
 int32_t ReadIntAttr(const TXmlNode* node, const str& name, int32_t def) {
     str text = node->GetAttribute(name);

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "foundation/saturate.h"  // the clamped conversions the readers use
 #include "foundation/str.h"
 
 class TXmlNode;
@@ -22,10 +23,3 @@ bool ReadBoolAttr(const TXmlNode* node, const str& name, bool def);
 void WriteFloatAttr(TXmlNode* node, const str& name, float value, float def);
 // "%d", or empty text when the value equals the default.
 void WriteIntAttr(TXmlNode* node, const str& name, int32_t value, int32_t def);
-
-// A text's number by atoi's rules, saturated to 32 bits.
-int32_t TextToInt(const str& text);
-// A float truncated toward zero to an int: saturated at the int range, NaN gives 0.
-int32_t TruncateToInt(double value);
-// A 64-bit value clamped to the int range.
-int32_t SaturateToInt(int64_t value);

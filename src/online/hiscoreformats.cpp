@@ -7,7 +7,7 @@
 #include "foundation/prefs/crypt.h"
 #include "foundation/xml/xmlnode.h"
 #include "foundation/xml/zxml.h"
-#include "gv/attributes.h"
+#include "foundation/saturate.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "foundation/saturate.h"
 #include "foundation/utf8.h"
 
 namespace textlayout {
@@ -44,10 +45,6 @@ inline double ClampPen(double pen) {
     return std::min(pen, kPenLimit);
 }
 
-inline int32_t ClampToInt32(int64_t value) {
-    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
-}
-
 // Rounded half away from zero.
 inline int64_t RoundHalfAway(double value) {
     return static_cast<int64_t>(std::llround(ClampPen(value)));
@@ -62,12 +59,7 @@ inline bool RoundsAbove(double value, int64_t limit) {
 // A pen position in quarter pixels as pixels: rounded half away from zero, then divided by 4
 // toward zero.
 inline int32_t QuarterToPixels(double pen) {
-    return ClampToInt32(RoundHalfAway(pen) / 4);
-}
-
-// Truncated toward zero, held to 32 bits (NaN: 0).
-inline int32_t TruncateToInt32(double value) {
-    return ClampToInt32(static_cast<int64_t>(ClampPen(value)));
+    return SaturateToInt(RoundHalfAway(pen) / 4);
 }
 
 }  // namespace textlayout

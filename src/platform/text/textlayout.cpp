@@ -109,20 +109,18 @@ void TTextLayout::GetBounds(TRect& bounds, float scale) const {
         if (line.runs.empty()) continue;
         const double start = line.anchorX + static_cast<double>(line.offset) * scale;
         const int32_t lineLeft =
-            textlayout::TruncateToInt32(line.runs.front().x * static_cast<double>(scale) + start);
+            TruncateToInt(line.runs.front().x * static_cast<double>(scale) + start);
         const int32_t lineRight =
-            textlayout::TruncateToInt32(line.runs.back().endX * static_cast<double>(scale) + start);
+            TruncateToInt(line.runs.back().endX * static_cast<double>(scale) + start);
         left = found ? std::min(left, lineLeft) : lineLeft;
         right = found ? std::max(right, lineRight) : lineRight;
         found = true;
     }
     bounds.left = left;
     bounds.right = right;
-    bounds.top =
-        textlayout::TruncateToInt32(mAnchor + static_cast<double>(mVerticalOffset) * scale);
-    bounds.bottom = textlayout::ClampToInt32(
-        static_cast<int64_t>(bounds.top) +
-        textlayout::TruncateToInt32(static_cast<double>(mTotalHeight) * scale));
+    bounds.top = TruncateToInt(mAnchor + static_cast<double>(mVerticalOffset) * scale);
+    bounds.bottom = SaturateToInt(static_cast<int64_t>(bounds.top) +
+                                  TruncateToInt(static_cast<double>(mTotalHeight) * scale));
 }
 
 str TTextLayout::GetLinkAt(const TPoint& point, int32_t padding) const {

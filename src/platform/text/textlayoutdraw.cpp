@@ -62,11 +62,11 @@ uint32_t Packed(const float color[4]) {
 }
 
 int RoundedQuarter(double pen) {
-    return textlayout::ClampToInt32(textlayout::RoundHalfAway(pen));
+    return SaturateToInt(textlayout::RoundHalfAway(pen));
 }
 
 int TruncatedQuarter(double pen) {
-    return textlayout::TruncateToInt32(pen);
+    return TruncateToInt(pen);
 }
 
 }  // namespace

@@ -14,7 +14,6 @@
 using textlayout::ClampPen;
 using textlayout::QuarterToPixels;
 using textlayout::RoundHalfAway;
-using textlayout::TruncateToInt32;
 
 class TTextLayoutPass {
 public:
@@ -165,7 +164,7 @@ void TTextLayoutPass::StartRun() {
             mRun.scale =
                 4.0f * static_cast<float>(mRun.size) * TVecFont::GetLineFraction() / height;
         }
-        mRun.baseline = TruncateToInt32(
+        mRun.baseline = TruncateToInt(
             static_cast<double>((font->GetLineMetric(true) + font->GetAscent()) * mRun.scale));
     }
     std::memcpy(mRun.color, style.color, sizeof mRun.color);
@@ -376,7 +375,7 @@ void TTextLayoutPass::CloseRun() {
 
 void TTextLayoutPass::EndLine() {
     TTextLine& line = *mLine;
-    line.height = textlayout::ClampToInt32(static_cast<int64_t>(line.height) + mPad);
+    line.height = SaturateToInt(static_cast<int64_t>(line.height) + mPad);
     int32_t alignment = mLineAlignment;
     if (alignment == TMarkupParser::kNoAlignment) {
         if ((mLayout.mFlags & TTextLayout::kHAlignCenter) != 0) {
@@ -390,11 +389,11 @@ void TTextLayoutPass::EndLine() {
         line.anchorX = mLayout.mWidth / 2;
         line.offset = static_cast<float>(-width) * 0.5f;
     } else if (alignment == TMarkupParser::kAlignRight) {
-        line.anchorX = textlayout::ClampToInt32(static_cast<int64_t>(mLayout.mWidth) -
-                                                RoundHalfAway(mState.rightMargin) - 1);
+        line.anchorX = SaturateToInt(static_cast<int64_t>(mLayout.mWidth) -
+                                     RoundHalfAway(mState.rightMargin) - 1);
         line.offset = static_cast<float>(-width);
     } else {
-        line.anchorX = textlayout::ClampToInt32(RoundHalfAway(mState.leftMargin));
+        line.anchorX = SaturateToInt(RoundHalfAway(mState.leftMargin));
         line.offset = 0.0f;
     }
     line.offset += static_cast<float>(mState.firstShift / 4.0) + 0.5f;
@@ -403,7 +402,7 @@ void TTextLayoutPass::EndLine() {
 }
 
 void TTextLayoutPass::PlaceVertically() {
-    const int32_t total = textlayout::ClampToInt32(mTotalHeight);
+    const int32_t total = SaturateToInt(mTotalHeight);
     mLayout.mTotalHeight = total;
     if ((mLayout.mFlags & TTextLayout::kVAlignCenter) != 0) {
         mLayout.mAnchor = mLayout.mHeight / 2;

@@ -4,8 +4,7 @@
 
 #include <cstdint>
 
-// SaturateToInt and TruncateToInt, the engine's clamped conversions.
-#include "gv/attributes.h"
+#include "foundation/saturate.h"
 
 inline int SaturatingAdd(int a, int b) {
     return SaturateToInt(static_cast<int64_t>(a) + b);

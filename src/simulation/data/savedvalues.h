@@ -15,8 +15,8 @@
 #include <cstdint>
 
 #include "foundation/str.h"
-// TruncateToInt, the engine's clamped float-to-int conversion, which saved floats go through.
-#include "gv/attributes.h"
+// TruncateToInt, the clamped float-to-int conversion, which saved floats go through.
+#include "foundation/saturate.h"
 
 class TXmlNode;
 
