@@ -1,6 +1,7 @@
 #include "simulation/walk/walkgrid.h"
 
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 #include <algorithm>
 #include <cmath>
@@ -50,6 +51,21 @@ TEST(WalkGridTest, AllocateSizesZeroesAndRefusesNonsense) {
     EXPECT_FALSE(grid.FindCellPath(0, 0, 1, 1, cells, false, 0.0f));
     EXPECT_TRUE(cells.empty());
     EXPECT_EQ(grid.FindNearestFreeCell(2, 3), (GVCell{2, 3}));
+}
+
+TEST(WalkGridTest, FreeGivesBackEveryArray) {
+    auto held = [] {
+        const struct mallinfo2 info = mallinfo2();
+        return info.uordblks + info.hblkhd;
+    };
+    GVWalkGrid grid;
+    const size_t before = held();
+    // 250,000 cells: each work array of a cell's 32-bit numbers holds a megabyte.
+    ASSERT_TRUE(grid.Allocate(500, 500));
+    if (held() < before + 8'000'000)
+        GTEST_SKIP() << "the heap's figures do not show the arrays (a sanitizer's allocator)";
+    grid.Free();
+    EXPECT_LT(held(), before + 200'000);
 }
 
 TEST(WalkGridTest, OffsetCellsStayInsideWithoutOverflow) {

@@ -31,7 +31,7 @@ void GVWalkGrid::Free() {
     mRows = 0;
     mHeapCount = 0;
     for (std::vector<int32_t>* array :
-         {&mHeap, &mNodeColumn, &mNodeRow, &mParentColumn, &mParentRow})
+         {&mHeap, &mNodeColumn, &mNodeRow, &mCellNode, &mParentColumn, &mParentRow})
         std::vector<int32_t>().swap(*array);
     for (std::vector<float>* array : {&mH, &mF, &mG})
         std::vector<float>().swap(*array);
