@@ -127,7 +127,8 @@ TEST_F(LayoutTest, PointListsOfEachLevel) {
         "<WalkabilityCells><c x=\"0\" y=\"0\" v=\"255\"/></WalkabilityCells>"
         "</level0>"
         "<level1><WorkMountPoints><p x=\"nan\" y=\"1e30\"/><p x=\"inf\" y=\"-1000001\"/>"
-        "<p x=\"1000000\" y=\"-1000000\"/><p x=\"two\" y=\"3e0\"/></WorkMountPoints></level1>"
+        "<p x=\"1000000\" y=\"-1000000\"/><p x=\"two\" y=\"3e0\"/>"
+        "<p x=\"nan\" y=\"5\"/><p x=\"4\" y=\"-2e6\"/></WorkMountPoints></level1>"
         "</layout>");
     ASSERT_EQ(layout.levels.size(), 2u);
     const GVLayoutLevel& first = layout.levels[0];
@@ -143,10 +144,10 @@ TEST_F(LayoutTest, PointListsOfEachLevel) {
     EXPECT_EQ(first.workSpecial[0].y, -1.0f);
     EXPECT_EQ(first.walkabilityCells.size(), 1u);
 
-    // Points no grid could use read 0.
+    // Points no grid could use read 0, both coordinates; a text that is no number reads 0 alone.
     const std::vector<TVec2>& points = layout.levels[1].workMountPoints;
-    ASSERT_EQ(points.size(), 4u);
-    const float expected[][2] = {{0, 0}, {0, 0}, {1000000, -1000000}, {0, 3}};
+    ASSERT_EQ(points.size(), 6u);
+    const float expected[][2] = {{0, 0}, {0, 0}, {1000000, -1000000}, {0, 3}, {0, 0}, {0, 0}};
     for (size_t i = 0; i < points.size(); ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(points[i].x, expected[i][0]);

@@ -9,11 +9,14 @@
 
 namespace {
 
-// A point coordinate as atof reads it; values no grid could use (not finite, or past
-// kMaxPointOffset) read 0, so that cells computed from them stay defined.
-float ReadOffset(const TXmlNode* entry, const char* name) {
-    const float value = ReadFloatAttr(entry, name, 0.0f);
-    return std::fabs(value) <= GVLayout::kMaxPointOffset ? value : 0.0f;
+// A point as atof reads its coordinates; a point no grid could use (a coordinate not finite, or
+// past kMaxPointOffset) reads (0, 0), so that cells computed from it stay defined.
+TVec2 ReadPoint(const TXmlNode* entry) {
+    const float x = ReadFloatAttr(entry, "x", 0.0f);
+    const float y = ReadFloatAttr(entry, "y", 0.0f);
+    if (!(std::fabs(x) <= GVLayout::kMaxPointOffset && std::fabs(y) <= GVLayout::kMaxPointOffset))
+        return TVec2(0.0f, 0.0f);
+    return TVec2(x, y);
 }
 
 void ReadPoints(const TXmlNode* level, const char* listName, std::vector<TVec2>& points) {
@@ -21,7 +24,7 @@ void ReadPoints(const TXmlNode* level, const char* listName, std::vector<TVec2>&
     if (list == nullptr) return;
     points.reserve(list->GetChildren().size());
     for (const TXmlNode* entry : list->GetChildren())
-        points.emplace_back(ReadOffset(entry, "x"), ReadOffset(entry, "y"));
+        points.push_back(ReadPoint(entry));
 }
 
 void ReadCells(const TXmlNode* level, std::vector<GVLayoutCell>& cells) {

@@ -41,7 +41,7 @@ class GVLayout {
 public:
     // Padding stops here, whatever count the file gives (no shipped layout comes near).
     static constexpr int32_t kMaxPaddedLevels = 256;
-    // A point coordinate beyond this (or not finite) reads as 0.
+    // A point with a coordinate beyond this (or not finite) reads as (0, 0).
     static constexpr float kMaxPointOffset = 1000000.0f;
 
     // Fills this layout afresh from the file. False, with an empty layout (no levels, both
