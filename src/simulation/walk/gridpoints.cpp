@@ -1,6 +1,5 @@
 #include "simulation/walk/gridpoints.h"
 
-#include <cmath>
 #include <cstdint>
 
 namespace {
