@@ -3,8 +3,8 @@
 #include "foundation/file/file.h"
 #include "foundation/log.h"
 #include "script/lua/lib/auxlib.h"
-#include "script/lua/lua.h"
 #include "script/lua/lib/lualib.h"
+#include "script/lua/lua.h"
 #include "script/luaobjectwrapper.h"
 #include "script/scriptcode.h"
 #include "script/scriptglobals.h"
@@ -282,34 +282,60 @@ bool TScript::Animate() {
     return true;
 }
 
-double TScript::PopNumber() {
-    double value = lua_tonumber(mState, -1);
-    lua_pop(mState, 1);
+double TScript::PopNumber(lua_State* L) {
+    double value = lua_tonumber(L, -1);
+    lua_pop(L, 1);
     return value;
 }
 
-str TScript::PopString() {
-    const char* text = lua_tostring(mState, -1);
+str TScript::PopString(lua_State* L) {
+    const char* text = lua_tostring(L, -1);
     str value = text != nullptr ? str(text) : str();
-    lua_pop(mState, 1);
+    lua_pop(L, 1);
     return value;
 }
 
-TVec4 TScript::PopColor() {
+TVec4 TScript::PopColor(lua_State* L) {
     TVec4 color;
-    int table = lua_gettop(mState);
-    if (table == 0 || !lua_istable(mState, table)) {
-        lua_pop(mState, 1);
+    int table = lua_gettop(L);
+    if (table == 0 || !lua_istable(L, table)) {
+        lua_pop(L, 1);
         return color;
     }
     float* parts[] = {&color.x, &color.y, &color.z, &color.w};
     for (int i = 0; i < 4; ++i) {
-        lua_pushnumber(mState, i + 1);
-        lua_gettable(mState, table);
-        *parts[i] = static_cast<float>(lua_tonumber(mState, -1));
+        lua_pushnumber(L, i + 1);
+        lua_gettable(L, table);
+        *parts[i] = static_cast<float>(lua_tonumber(L, -1));
     }
-    lua_settop(mState, table - 1);
+    lua_settop(L, table - 1);
     return color;
+}
+
+bool TScript::PopBool(lua_State* L) {
+    bool value = false;
+    int type = lua_type(L, -1);
+    switch (type) {
+        case LUA_TNONE:
+            return false;
+        case LUA_TNIL:
+            break;
+        case LUA_TBOOLEAN:
+            value = lua_toboolean(L, -1) != 0;
+            break;
+        case LUA_TNUMBER:
+            value = lua_tonumber(L, -1) != 0.0;
+            break;
+        case LUA_TSTRING:
+            LogPrintf("PopBool used on lua string %s", lua_tostring(L, -1));
+            break;
+        default:
+            LogPrintf("PopBool used on a type that isn't a number, a boolean, or nil. (type: %d)",
+                      type);
+            break;
+    }
+    lua_pop(L, 1);
+    return value;
 }
 
 void TScript::SetGlobalString(const str& name, const str& value) {

@@ -24,8 +24,8 @@
 #include <memory>
 #include <vector>
 
-#include "foundation/task/animtask.h"
 #include "foundation/str.h"
+#include "foundation/task/animtask.h"
 #include "math/vec4.h"
 
 struct lua_State;
@@ -71,12 +71,20 @@ public:
     virtual bool DeliverCommand();
 
     // The value on top as a number (0 when it is none), popped.
-    double PopNumber();
+    double PopNumber() { return PopNumber(mState); }
     // The value on top as a text (empty when it is none), popped.
-    str PopString();
+    str PopString() { return PopString(mState); }
     // Elements 1 to 4 of the table on top as red, green, blue and alpha (0 when missing), then
     // the table is popped. A value that is not a table gives 0, 0, 0, 0 and is popped.
-    TVec4 PopColor();
+    TVec4 PopColor() { return PopColor(mState); }
+    // The value on top as a bool, popped: nil false, a boolean its value, a number true when it
+    // is not 0. Any other value is false, with a log line naming the string or the type.
+    bool PopBool() { return PopBool(mState); }
+    // The same conversions on the top of any state's stack.
+    static double PopNumber(lua_State* L);
+    static str PopString(lua_State* L);
+    static TVec4 PopColor(lua_State* L);
+    static bool PopBool(lua_State* L);
     void SetGlobalString(const str& name, const str& value);
     // Takes ownership; the wrapper is deleted at the next run or resume.
     void AddTemporary(TLuaObjectWrapper* wrapper);

@@ -389,6 +389,46 @@ TEST_F(ScriptHostTest, PopHelpersAndGlobals) {
     EXPECT_EQ(LuaValueText(L, 1), "below");
 }
 
+TEST_F(ScriptHostTest, PopBoolReadsEachTypeAndLogsTheOthers) {
+    struct Case {
+        const char* value;
+        bool result;
+        const char* logged;  // null: nothing
+    };
+    const Case cases[] = {
+        {"nil", false, nullptr},
+        {"true", true, nullptr},
+        {"false", false, nullptr},
+        {"0", false, nullptr},
+        {"-0.5", true, nullptr},
+        {"0/0", true, nullptr},  // NaN differs from 0
+        {"'true'", false, "PopBool used on lua string true"},
+        {"{}", false, "PopBool used on a type that isn't a number, a boolean, or nil. (type: 5)"},
+        {"print", false,
+         "PopBool used on a type that isn't a number, a boolean, or nil. (type: 6)"},
+        {"L\"w\"", false,
+         "PopBool used on a type that isn't a number, a boolean, or nil. (type: 9)"},
+    };
+    lua_pushliteral(L, "below");
+    for (const Case& c : cases) {
+        mLog.Clear();
+        std::string code = std::string("return ") + c.value;
+        ASSERT_EQ(luaL_loadbuffer(L, code.data(), code.size(), "=bool"), 0) << c.value;
+        ASSERT_EQ(lua_pcall(L, 0, 1, 0), 0) << c.value;
+        EXPECT_EQ(mScript->PopBool(), c.result) << c.value;
+        EXPECT_EQ(lua_gettop(L), 1) << c.value;
+        if (c.logged != nullptr) {
+            EXPECT_THAT(Log(), ::testing::ElementsAre(c.logged)) << c.value;
+        } else {
+            EXPECT_THAT(Log(), ::testing::IsEmpty()) << c.value;
+        }
+    }
+    // The state-level form reads the same.
+    lua_pushnumber(L, 3);
+    EXPECT_TRUE(TScript::PopBool(L));
+    EXPECT_EQ(LuaValueText(L, 1), "below");
+}
+
 // Counts its deletions.
 class CountedWrapper : public TLuaObjectWrapper {
 public:
