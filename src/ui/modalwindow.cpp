@@ -1,0 +1,56 @@
+#include "ui/modalwindow.h"
+
+#include "foundation/task/taskmanager.h"
+#include "ui/windowmanager.h"
+
+TModalWindow::TModalWindow() : mTasks(std::make_unique<TTaskManager>()) {
+    SetRawFlags(GetFlags() | kModalRoot | kFocusable);
+}
+
+TModalWindow::~TModalWindow() {
+    // The tasks (window timers among them) go while the windows they serve still exist.
+    mTasks.reset();
+}
+
+bool TModalWindow::OnActivate() {
+    mClock.Start();
+    return true;
+}
+
+void TModalWindow::PostInit(TWindowStyle& style) {
+    FitToChildren();
+    TWindow::PostInit(style);
+}
+
+void TModalWindow::OnSetFocus(TWindow* /*previous*/) {
+    TWindowManager* manager = TWindowManager::Get();
+    TWindow* focus = mDefaultFocus.Get();
+    if (focus == nullptr || manager == nullptr || mForwardingFocus) return;
+    mForwardingFocus = true;
+    manager->SetFocusWindow(focus);
+    mForwardingFocus = false;
+}
+
+void TModalWindow::AddTask(TTask* task) {
+    if (mTasks != nullptr && task != nullptr) mTasks->AddTask(task);
+}
+
+void TModalWindow::UpdateTasks(uint32_t mode) {
+    if (mTasks != nullptr) mTasks->Update(mode);
+}
+
+void TModalWindow::SetDefaultFocus(TWindow* window) {
+    mDefaultFocus.Reset(window);
+    TWindowManager* manager = TWindowManager::Get();
+    if (manager != nullptr && manager->GetFocusWindow() == this) manager->SetFocusWindow(window);
+}
+
+void TModalWindow::SetCovered(TWindow* window, bool covers) {
+    if (covers) {
+        mCoverSet.insert(window);
+    } else {
+        mCoverSet.erase(window);
+    }
+    uint32_t flags = GetFlags();
+    SetFlags(mCoverSet.empty() ? flags & ~uint32_t{kOpaque} : flags | kOpaque);
+}
