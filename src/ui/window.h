@@ -78,9 +78,11 @@ public:
     // Draws the window before its children; PostDraw after them.
     virtual void Draw() {}
     virtual void PostDraw() {}
-    // Puts the child at the front (unless it is already listed) and makes this its parent. With
-    // activate, the child's OnActivate decides: a refusal takes the child out again, clears its
-    // parent, sizes it again to its own size (which asks for a redraw) and answers false.
+    // Puts the child at the front (unless it is already listed) and makes this its parent; a
+    // child still listed by another window leaves that one first, and a window that would become
+    // its own descendant is refused (false, logged). With activate, the child's OnActivate
+    // decides: a refusal takes the child out again, clears its parent, sizes it again to its own
+    // size (which asks for a redraw) and answers false.
     virtual bool AddChild(TWindow* child, bool activate);
     // Unlinks a listed child (asking for a redraw); listed or not, the child leaves its modal's
     // cover set and its parent pointer is cleared.
