@@ -224,13 +224,20 @@ TEST(MarkupTest, TagsOneRowEach) {
          {"<tab pos='99999999999999999999'>"},
          [](const Parsed& p, auto&) { EXPECT_EQ(p.tab, 4 * TMarkupParser::kNumberLimit); }},
         {"unknown tags vanish",
-         {"<img src='x.png'>", "<zzz>"},
+         {"<zzz>"},
          [](const Parsed& p, const TMarkupParser& m) {
-             EXPECT_TRUE(p.tag);
-             // "img" begins with "i": the first name that matches wins.
-             EXPECT_TRUE(m.IsItalic());
-             EXPECT_FALSE(m.IsBold());
+             EXPECT_TRUE(p.tag && p.consumed == 5);
+             EXPECT_FALSE(m.IsItalic() || m.IsBold());
          }},
+        {"an image tag vanishes, though it begins like i",
+         {"<IMG src='x.png'>"},
+         [](const Parsed& p, const TMarkupParser& m) {
+             EXPECT_TRUE(p.tag && p.consumed == 17);
+             EXPECT_FALSE(m.IsItalic());
+         }},
+        {"a name that only begins with i is still i",
+         {"<image>"},
+         [](const Parsed&, const TMarkupParser& m) { EXPECT_TRUE(m.IsItalic()); }},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);

@@ -50,6 +50,9 @@ bool BeginsWith(std::string_view text, std::string_view name) {
 }
 
 Tag FindTag(std::string_view tag) {
+    // An image tag is none of ours and vanishes like any other: it must not read as "i" and slant
+    // the text after it.
+    if (BeginsWith(tag, "img")) return Tag::kUnknown;
     for (size_t i = 0; i < std::size(kTagNames); ++i) {
         if (BeginsWith(tag, kTagNames[i])) return static_cast<Tag>(i);
     }
