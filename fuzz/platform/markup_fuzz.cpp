@@ -89,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (drawn.fontSerial == 0 && (drawn.bytes.size() != 26 || drawn.bytes.back() != 8))
             __builtin_trap();
     }
-    if (scale > 0.0f && drawer.mFlushes != 1) __builtin_trap();
+    if (scale >= 0.0f && drawer.mFlushes != 1) __builtin_trap();
     TTextLayout::Delete(layout);
     return 0;
 }

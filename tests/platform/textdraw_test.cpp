@@ -209,6 +209,16 @@ TEST_F(TextDrawTest, ANegativeScaleOrARefusedBeginDrawsNothing) {
     EXPECT_EQ(mDrawer->mFlushes, 1);
 }
 
+TEST_F(TextDrawTest, AScaleOfZeroIsNoNegativeOneAndDrawsAtNoSize) {
+    Draw(Make("ab", 100), 0.0f);
+    ASSERT_EQ(mDrawer->mBegins.size(), 1u);
+    EXPECT_EQ(mDrawer->mBegins[0].x, 10.0f);
+    EXPECT_EQ(mDrawer->mBegins[0].y, 20.0f);
+    EXPECT_EQ(Codes(), "ab");
+    EXPECT_EQ(mDrawer->mDrawn[1].scaleX, 0.0f);
+    EXPECT_EQ(mDrawer->mFlushes, 1);
+}
+
 TEST_F(TextDrawTest, LinesOutsideTheBoxAreLeftOut) {
     Draw(Make("a<br>b<br>c", 100), 1.0f, 45);
     EXPECT_EQ(Codes(), "ab");

@@ -258,8 +258,9 @@ void TTextLayoutDraw::DrawRun(const TTextRun& run, double startX, double baselin
 
 void TTextLayout::Draw(float originX, float originY, int32_t boxHeight, float scale,
                        int32_t padding, float alpha, const std::shared_ptr<TTexture>& target) {
-    // A negative scale (or none) draws nothing.
-    if (!(scale > 0.0f)) return;
+    // A negative scale draws nothing. A scale of 0 draws at no size (and one that is no number
+    // places every line outside the box).
+    if (scale < 0.0f) return;
     TPlatform* application = TPlatform::GetInstance();
     TBvMiniVecDraw* drawer =
         application != nullptr ? application->GetPlatform()->GetVecDraw() : nullptr;

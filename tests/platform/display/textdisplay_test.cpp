@@ -1,6 +1,6 @@
 // A laid-out text drawn by the program's own glyph drawer into the back buffer of the headless
-// display, after the screen set-up: bold ink is wider than plain ink of the same word, and a
-// word in a red "font" tag is red.
+// display, after the screen set-up: bold ink is wider than plain ink of the same word, a word in
+// a red "font" tag is red, and a scale of 0 leaves no ink at all.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -47,8 +47,31 @@ protected:
         return count;
     }
 
+    // The back buffer cleared, the layout drawn at the scale, the buffer read.
+    port::control::Image DrawAndRead(float scale) {
+        TPlatformData* display = mPlatform->GetPlatformData();
+        EXPECT_NE(display, nullptr);
+        IDirectDrawSurface7* back = display->GetRecord()->mBackBuffer;
+        EXPECT_NE(back, nullptr);
+        DDBLTFX fill{};
+        fill.dwSize = sizeof fill;
+        fill.dwFillColor = kBackground;
+        EXPECT_EQ(back->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fill), DD_OK);
+        TRenderer* renderer = TRenderer::GetInstance();
+        EXPECT_TRUE(renderer->BeginDraw(false));
+        EXPECT_TRUE(renderer->Begin2d());
+        DrawStringAt(mLayout, kBox, scale, 0, 1.0f);
+        renderer->End2d();
+        renderer->EndDraw(0);
+        return port::control::SurfaceImage(back);
+    }
+
     TTextLayout* mLayout = nullptr;
 };
+
+bool Ink(uint32_t pixel) {
+    return (pixel & 0xFFFFFF) != 0;
+}
 
 TEST_F(TextDisplayTest, BoldInkIsWiderThanPlainAndARedWordIsRed) {
     Start();
@@ -62,29 +85,14 @@ TEST_F(TextDisplayTest, BoldInkIsWiderThanPlainAndARedWordIsRed) {
     ASSERT_EQ(mLayout->GetLines()[0]->runs.size(), 4u);
     ASSERT_TRUE(mLayout->GetLines()[0]->runs[1].bold);
 
-    TPlatformData* display = mPlatform->GetPlatformData();
-    ASSERT_NE(display, nullptr);
-    IDirectDrawSurface7* back = display->GetRecord()->mBackBuffer;
-    ASSERT_NE(back, nullptr);
-    DDBLTFX fill{};
-    fill.dwSize = sizeof fill;
-    fill.dwFillColor = kBackground;
-    ASSERT_EQ(back->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fill), DD_OK);
-    TRenderer* renderer = TRenderer::GetInstance();
-    ASSERT_TRUE(renderer->BeginDraw(false));
-    ASSERT_TRUE(renderer->Begin2d());
-    DrawStringAt(mLayout, kBox, 1.0f, 0, 1.0f);
-    renderer->End2d();
-    renderer->EndDraw(0);
-    const port::control::Image image = port::control::SurfaceImage(back);
+    const port::control::Image image = DrawAndRead(1.0f);
     ASSERT_GE(image.width, 640);
 
-    auto ink = [](uint32_t pixel) { return (pixel & 0xFFFFFF) != 0; };
     auto red = [](uint32_t pixel) {
         return (pixel >> 16 & 255) > 200 && (pixel >> 8 & 255) < 40 && (pixel & 255) < 40;
     };
-    const int plain = Count(image, RunBox(0), ink);
-    const int bold = Count(image, RunBox(1), ink);
+    const int plain = Count(image, RunBox(0), Ink);
+    const int bold = Count(image, RunBox(1), Ink);
     EXPECT_GT(plain, 200);
     EXPECT_GT(bold, plain + plain / 10) << "plain " << plain << ", bold " << bold;
     EXPECT_EQ(Count(image, RunBox(0), red), 0);
@@ -93,8 +101,19 @@ TEST_F(TextDisplayTest, BoldInkIsWiderThanPlainAndARedWordIsRed) {
     TRect bounds;
     mLayout->GetBounds(bounds, 1.0f);
     const TRect outside{kBox.left + bounds.right + 3, kBox.top, 640, kBox.bottom};
-    EXPECT_EQ(Count(image, outside, ink), 0);
-    EXPECT_EQ(Count(image, TRect{0, 0, 640, kBox.top - 2}, ink), 0);
+    EXPECT_EQ(Count(image, outside, Ink), 0);
+    EXPECT_EQ(Count(image, TRect{0, 0, 640, kBox.top - 2}, Ink), 0);
+}
+
+TEST_F(TextDisplayTest, AScaleOfZeroLeavesNoInk) {
+    Start();
+    mApp->SetupScreen(640, 480, false);
+    const float white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    mLayout = TTextLayout::Create("<b>Heavy</b> <outline><u>line</u><cursor>", 600, 100, 0, nullptr,
+                                  32, white);
+    const port::control::Image image = DrawAndRead(0.0f);
+    ASSERT_GE(image.width, 640);
+    EXPECT_EQ(Count(image, TRect{0, 0, 640, 480}, Ink), 0);
 }
 
 }  // namespace
