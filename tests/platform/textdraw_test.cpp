@@ -177,6 +177,9 @@ TEST_F(TextDrawTest, EmbeddedInAHostTheDisplayScaleScalesEverything) {
     EXPECT_EQ(Offsets(), (std::vector<std::string>{"0,0", "60,0"}));
     EXPECT_EQ(mDrawer->mDrawn[1].scaleX, 6.0f);
     EXPECT_EQ(mDrawer->mDrawn[1].strokes[0], 0.375f);
+    // An italic change moves the pen by the caller's scale alone: 60 + 4 × 4 × 1 / 3.
+    Draw(Make("x<i>a", 100));
+    EXPECT_EQ(Offsets(), (std::vector<std::string>{"0,0", "65,0"}));
     // Into a target the display scale plays no part.
     std::shared_ptr<TTexture> target = TTexture::Create(64, 64, true);
     ASSERT_NE(target, nullptr);

@@ -210,8 +210,10 @@ void TTextLayoutDraw::DrawRun(const TTextRun& run, double startX, double baselin
 
     const double runScale = static_cast<double>(run.scale) * mEffective;
     if ((run.italic != 0) != mItalic) {
+        // At the caller's scale, without the display scale.
         mItalic = run.italic != 0;
-        const double move = (mItalic ? font->GetDescent() : font->GetAscent()) * runScale / 3.0;
+        const double move = (mItalic ? font->GetDescent() : font->GetAscent()) * run.scale *
+                            static_cast<double>(mScale) / 3.0;
         mPenX += move * cosine;
         mPenY += move * sine;
     }
