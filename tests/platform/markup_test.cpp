@@ -249,6 +249,25 @@ TEST(MarkupTest, TagsOneRowEach) {
     }
 }
 
+TEST(MarkupTest, AZeroTerminatedTextIsReadToItsEnd) {
+    TMarkupParser parser = Fresh();
+    int32_t consumed = 0;
+    int32_t pad = 0;
+    int32_t tab = -1;
+    bool newline = false;
+    bool cursor = false;
+    bool alignmentChanged = false;
+    EXPECT_TRUE(
+        parser.ParseTag("<br pad='7'>ab", consumed, newline, pad, cursor, alignmentChanged, tab));
+    EXPECT_EQ(consumed, 12);
+    EXPECT_TRUE(newline);
+    EXPECT_EQ(pad, 7);
+    EXPECT_EQ(tab, 0);
+    EXPECT_FALSE(
+        parser.ParseTag("<br pad='7'", consumed, newline, pad, cursor, alignmentChanged, tab));
+    EXPECT_FALSE(parser.ParseTag(nullptr, consumed, newline, pad, cursor, alignmentChanged, tab));
+}
+
 TEST(MarkupTest, NestedFontTagsCountEveryOneAndKeepTheDeepestStoredStyle) {
     for (int depth : {31, 32, 40}) {
         SCOPED_TRACE(depth);

@@ -207,6 +207,12 @@ bool TMarkupParser::ParseTag(const char* text, size_t length, int32_t& consumed,
     return true;
 }
 
+bool TMarkupParser::ParseTag(const char* text, int32_t& consumed, bool& newline, int32_t& pad,
+                             bool& cursor, bool& alignmentChanged, int32_t& tab) {
+    return ParseTag(text, text != nullptr ? std::strlen(text) : 0, consumed, newline, pad, cursor,
+                    alignmentChanged, tab);
+}
+
 void TMarkupParser::Apply(const char* text, size_t length, bool& newline, int32_t& pad,
                           bool& cursor, bool& alignmentChanged, int32_t& tab) {
     const std::string_view tag(text, length);

@@ -56,6 +56,9 @@ public:
     // the position. The caller clears newline, pad, cursor and alignmentChanged when it needs to.
     bool ParseTag(const char* text, size_t length, int32_t& consumed, bool& newline, int32_t& pad,
                   bool& cursor, bool& alignmentChanged, int32_t& tab);
+    // The same for a zero-terminated text (null: no tag).
+    bool ParseTag(const char* text, int32_t& consumed, bool& newline, int32_t& pad, bool& cursor,
+                  bool& alignmentChanged, int32_t& tab);
 
     // The style in force: the record at the style depth, the deepest record while more "font"
     // tags are open than the stack holds.
