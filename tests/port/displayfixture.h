@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "held.h"
 #include "port/control.h"
 #include "port/display/ddraw.h"
 #include "raster/pixelformat.h"
@@ -15,36 +16,7 @@
 
 namespace display_testing {
 
-// Holds one reference to a DirectDraw object and releases it at the end of the scope.
-template <typename T>
-class Held {
-public:
-    Held() = default;
-    explicit Held(T* object) : mObject(object) {}
-    ~Held() { Reset(); }
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
-
-    T* get() const { return mObject; }
-    T* operator->() const { return mObject; }
-    // For out parameters: drops what it held.
-    T** Out() {
-        Reset();
-        return &mObject;
-    }
-    void Reset() {
-        if (mObject != nullptr) mObject->Release();
-        mObject = nullptr;
-    }
-    T* Take() {
-        T* object = mObject;
-        mObject = nullptr;
-        return object;
-    }
-
-private:
-    T* mObject = nullptr;
-};
+using port_testing::Held;
 
 using SurfacePtr = Held<IDirectDrawSurface7>;
 

@@ -203,7 +203,7 @@ HRESULT LoadTexture(display::Surface& surface, DWORD mipLevel, const void* pixel
 HRESULT D3DXCreateTexture(IDirect3DDevice7* device, DWORD* width, DWORD* height,
                           D3DX_SURFACEFORMAT* format, DWORD mipRequest,
                           IDirectDrawSurface7** texture) {
-    port::display::ClearOut(texture);
+    port::ClearOut(texture);
     return port::TracedCall("D3DXCreateTexture",
                             {{"width", width != nullptr ? *width : 0},
                              {"height", height != nullptr ? *height : 0},

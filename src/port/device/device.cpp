@@ -99,7 +99,7 @@ Device::~Device() {
 }
 
 HRESULT Device::QueryInterface(const IID& iid, void** object) {
-    display::ClearOut(object);
+    ClearOut(object);
     return TracedCall("IDirect3DDevice7::QueryInterface", {},
                       [&] { return QueryOwn(IID_IUnknown, iid, object); });
 }

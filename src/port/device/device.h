@@ -17,15 +17,15 @@
 #include "port/device/control.h"
 #include "port/device/d3d.h"
 #include "port/display/adapter.h"
-#include "port/display/refcounted.h"
 #include "port/display/surface.h"
+#include "port/refcounted.h"
 #include "raster/rasterizer.h"
 
 namespace port::device {
 
 class ManagedTexture;
 
-class Device final : public display::RefCounted<IDirect3DDevice7> {
+class Device final : public RefCounted<IDirect3DDevice7> {
 public:
     // Takes a reference to the target. Starts with one reference, its creator's.
     Device(const control::DeviceSpec& spec, uint32_t drawId,

@@ -115,7 +115,7 @@ HRESULT Device::DoSetRenderTarget(IDirectDrawSurface7* target, DWORD flags) {
 }
 
 HRESULT Device::GetRenderTarget(IDirectDrawSurface7** target) {
-    display::ClearOut(target);
+    ClearOut(target);
     return TracedCall("GetRenderTarget", {}, [&] {
         if (target == nullptr) return DDERR_INVALIDPARAMS;
         mTarget->AddRef();

@@ -32,7 +32,7 @@ Direct3D::~Direct3D() {
 }
 
 HRESULT Direct3D::QueryInterface(const IID& iid, void** object) {
-    display::ClearOut(object);
+    ClearOut(object);
     return TracedCall("IDirect3D7::QueryInterface", {{"object", mId}},
                       [&] { return QueryOwn(IID_IDirect3D7, iid, object); });
 }
@@ -78,7 +78,7 @@ HRESULT Direct3D::EnumZBufferFormats(const GUID& device, LPD3DENUMPIXELFORMATSCA
 
 HRESULT Direct3D::CreateDevice(const GUID& device, IDirectDrawSurface7* target,
                                IDirect3DDevice7** out) {
-    display::ClearOut(out);
+    ClearOut(out);
     uint32_t id = target != nullptr ? display::Surface::From(target)->Id() : 0;
     int bits = target != nullptr ? display::Surface::From(target)->BitCount() : 0;
     return TracedCall("CreateDevice", {{"object", mId}, {"surface", id}, {"bits", bits}}, [&] {

@@ -10,11 +10,11 @@
 #include "port/device/d3d.h"
 #include "port/display/adapter.h"
 #include "port/display/directdraw.h"
-#include "port/display/refcounted.h"
+#include "port/refcounted.h"
 
 namespace port::device {
 
-class Direct3D final : public display::RefCounted<IDirect3D7> {
+class Direct3D final : public RefCounted<IDirect3D7> {
 public:
     // Starts with one reference, its creator's.
     explicit Direct3D(display::DirectDraw* draw);

@@ -6,7 +6,7 @@
 #include <mutex>
 
 #include "port/display/ddraw.h"
-#include "port/display/refcounted.h"
+#include "port/refcounted.h"
 
 namespace port::display {
 

@@ -46,20 +46,10 @@
 
 #include "port/display/ddresult.h"
 #include "port/system/guid.h"
+#include "port/unknown.h"
 #include "port/win32types.h"
 
-using IID = GUID;
-using ULONG = uint32_t;
-
-inline bool IsEqualGUID(const GUID& a, const GUID& b) {
-    return a.Data1 == b.Data1 && a.Data2 == b.Data2 && a.Data3 == b.Data3 &&
-           a.Data4[0] == b.Data4[0] && a.Data4[1] == b.Data4[1] && a.Data4[2] == b.Data4[2] &&
-           a.Data4[3] == b.Data4[3] && a.Data4[4] == b.Data4[4] && a.Data4[5] == b.Data4[5] &&
-           a.Data4[6] == b.Data4[6] && a.Data4[7] == b.Data4[7];
-}
-
-// Interface identifiers (values of our own).
-extern const IID IID_IUnknown;
+// Interface identifiers (values of our own; IID_IUnknown is port/unknown.h's).
 extern const IID IID_IDirectDraw7;
 extern const IID IID_IDirectDrawSurface7;
 extern const IID IID_IDirectDrawClipper;
@@ -237,16 +227,6 @@ struct DDDEVICEIDENTIFIER2 {
 using LPDDENUMMODESCALLBACK2 = HRESULT (*)(DDSURFACEDESC2* mode, void* context);
 using LPDDENUMCALLBACKEXA = BOOL (*)(GUID* guid, char* description, char* driverName, void* context,
                                      HMONITOR monitor);
-
-class IUnknown {
-public:
-    virtual HRESULT QueryInterface(const IID& iid, void** object) = 0;
-    virtual ULONG AddRef() = 0;
-    virtual ULONG Release() = 0;
-
-protected:
-    virtual ~IUnknown() = default;
-};
 
 class IDirectDrawClipper : public IUnknown {
 public:

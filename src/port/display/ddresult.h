@@ -6,21 +6,15 @@
 // fixed ones, so that log lines read consistently.
 #pragma once
 
+#include "port/unknown.h"
 #include "port/win32types.h"
-
-constexpr HRESULT kDxError(uint32_t value) {
-    return static_cast<HRESULT>(value);
-}
 
 // Successes.
 constexpr HRESULT DD_OK = 0;
 constexpr HRESULT D3D_OK = 0;
 
-// Generic failures with their usual values.
-constexpr HRESULT E_NOINTERFACE = kDxError(0x80004002u);
-constexpr HRESULT E_POINTER = kDxError(0x80004003u);
-constexpr HRESULT E_INVALIDARG = kDxError(0x80070057u);
-constexpr HRESULT E_OUTOFMEMORY = kDxError(0x8007000Eu);
+// The generic failures (E_NOINTERFACE, E_POINTER, E_INVALIDARG, E_OUTOFMEMORY) are
+// port/unknown.h's.
 
 // Results the program knows by value.
 constexpr HRESULT DDERR_OUTOFVIDEOMEMORY = kDxError(0x8876017Cu);

@@ -15,8 +15,6 @@
 #include "port/window/window.h"
 
 // Identifiers of our own.
-const IID IID_IUnknown = {
-    0x8F0E6A10, 0x0001, 0x4D55, {0x9A, 0x1E, 0x55, 0x4D, 0x42, 0x52, 0x41, 0x01}};
 const IID IID_IDirectDraw7 = {
     0x8F0E6A10, 0x0002, 0x4D55, {0x9A, 0x1E, 0x55, 0x4D, 0x42, 0x52, 0x41, 0x02}};
 const IID IID_IDirectDrawSurface7 = {
@@ -243,7 +241,7 @@ HRESULT DirectDraw::DoRestoreAll() {
 }  // namespace port::display
 
 HRESULT DirectDrawCreateEx(GUID* device, void** object, const IID& iid, IUnknown* outer) {
-    port::display::ClearOut(object);
+    port::ClearOut(object);
     return port::TracedCall("DirectDrawCreateEx", {{"default", device == nullptr ? 1 : 0}}, [&] {
         if (object == nullptr) return DDERR_INVALIDPARAMS;
         *object = nullptr;

@@ -17,7 +17,7 @@
 
 #include "port/display/adapter.h"
 #include "port/display/ddraw.h"
-#include "port/display/refcounted.h"
+#include "port/refcounted.h"
 #include "port/display/surfaceshape.h"
 #include "port/window/desktop.h"
 

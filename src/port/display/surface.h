@@ -24,7 +24,7 @@
 #include "port/display/ddraw.h"
 #include "port/display/flipchain.h"
 #include "port/display/pixelstore.h"
-#include "port/display/refcounted.h"
+#include "port/refcounted.h"
 #include "port/display/surfaceshape.h"
 
 namespace port::display {

@@ -1,13 +1,13 @@
-// Internal: the reference counting every object of the DirectDraw and Direct3D stand-ins shares.
-// An object starts with one reference, its creator's, and deletes itself at its last Release.
-// Any thread may add and release references.
+// Internal: the reference counting every object of the DirectX stand-ins shares (display, device,
+// sound). An object starts with one reference, its creator's, and deletes itself at its last
+// Release. Any thread may add and release references.
 #pragma once
 
 #include <atomic>
 
-#include "port/display/ddraw.h"
+#include "port/unknown.h"
 
-namespace port::display {
+namespace port {
 
 // Out parameters are null unless the call succeeds, a failure injected by a test included: the
 // methods clear them before anything else.
@@ -34,11 +34,11 @@ protected:
         if (!IsEqualGUID(iid, own) && !IsEqualGUID(iid, IID_IUnknown)) return E_NOINTERFACE;
         AddRef();
         *object = static_cast<Interface*>(this);
-        return DD_OK;
+        return S_OK;
     }
 
 private:
     std::atomic<ULONG> mRefs{1};
 };
 
-}  // namespace port::display
+}  // namespace port
