@@ -129,4 +129,63 @@ TEST(MutexTest, InjectedFailure) {
     CloseHandle(mutex);
 }
 
+TEST(EventTest, AnAutoResetEventLetsOneWaitThroughAndResets) {
+    HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    ASSERT_NE(event, nullptr);
+    EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_TIMEOUT);
+    EXPECT_TRUE(SetEvent(event));
+    EXPECT_TRUE(SetEvent(event));  // set twice is set once
+    EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_TIMEOUT);
+    HANDLE initiallySet = CreateEventA(nullptr, FALSE, TRUE, nullptr);
+    EXPECT_EQ(WaitForSingleObject(initiallySet, 0), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(initiallySet, 0), WAIT_TIMEOUT);
+    CloseHandle(initiallySet);
+    CloseHandle(event);
+}
+
+TEST(EventTest, AManualResetEventStaysSet) {
+    HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    EXPECT_TRUE(SetEvent(event));
+    EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_OBJECT_0);
+    OnOtherThread([event] { EXPECT_EQ(WaitForSingleObject(event, INFINITE), WAIT_OBJECT_0); });
+    CloseHandle(event);
+}
+
+TEST(EventTest, SettingWakesAWaiter) {
+    HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    std::atomic<DWORD> woke{WAIT_FAILED};
+    std::thread waiter([&] { woke = WaitForSingleObject(event, INFINITE); });
+    EXPECT_TRUE(SetEvent(event));
+    waiter.join();
+    EXPECT_EQ(woke.load(), WAIT_OBJECT_0);
+    // The waiter took it.
+    EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_TIMEOUT);
+    EXPECT_EQ(WaitForSingleObject(event, 20), WAIT_TIMEOUT);
+    CloseHandle(event);
+}
+
+TEST(EventTest, NamesBadHandlesAndInjectedFailures) {
+    SetLastError(0);
+    EXPECT_EQ(CreateEventA(nullptr, FALSE, FALSE, "named"), nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+    EXPECT_FALSE(SetEvent(reinterpret_cast<HANDLE>(0x7FFF0)));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, nullptr);
+    EXPECT_FALSE(SetEvent(mutex));  // not an event
+    CloseHandle(mutex);
+    HANDLE event = CreateEventA(nullptr, FALSE, FALSE, "");
+    ASSERT_NE(event, nullptr);
+    EXPECT_TRUE(CloseHandle(event));
+    EXPECT_FALSE(SetEvent(event));
+
+    port::control::InjectFailure("CreateEventA", ERROR_NOT_ENOUGH_MEMORY, 1);
+    EXPECT_EQ(CreateEventA(nullptr, FALSE, FALSE, nullptr), nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_NOT_ENOUGH_MEMORY);
+    event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    EXPECT_NE(event, nullptr);
+    CloseHandle(event);
+}
+
 }  // namespace

@@ -12,6 +12,11 @@ namespace {
 std::atomic<bool> gFake{false};
 std::atomic<DWORD> gFakeNow{0};
 std::atomic<bool> gSleepAdvances{false};
+std::atomic<port::ClockListener> gListener{nullptr};
+
+void FakeClockMoved(DWORD milliseconds) {
+    if (port::ClockListener listener = gListener.load()) listener(milliseconds);
+}
 
 DWORD MonotonicMilliseconds() {
     auto since = std::chrono::steady_clock::now().time_since_epoch();
@@ -28,6 +33,9 @@ bool FakeClockOn() {
 bool FakeSleepAdvances() {
     return gSleepAdvances.load();
 }
+void SetClockListener(ClockListener listener) {
+    gListener.store(listener);
+}
 }  // namespace port
 
 DWORD timeGetTime() {
@@ -41,6 +49,7 @@ DWORD GetTickCount() {
 void Sleep(DWORD milliseconds) {
     if (gFake.load() && gSleepAdvances.load()) {
         gFakeNow.fetch_add(milliseconds);
+        FakeClockMoved(milliseconds);
         std::this_thread::yield();
         return;
     }
@@ -67,6 +76,7 @@ void SetTime(DWORD now) {
 }
 void AdvanceTime(DWORD milliseconds) {
     gFakeNow.fetch_add(milliseconds);
+    if (gFake.load()) FakeClockMoved(milliseconds);
 }
 void SetSleepAdvancesClock(bool on) {
     gSleepAdvances.store(on);

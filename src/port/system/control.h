@@ -13,6 +13,8 @@ namespace port::control {
 
 // Clock. With the fake clock on, timeGetTime answers the value set here and moves only when
 // AdvanceTime (or, when asked, Sleep) moves it; the value wraps at 2^32 like the real counter.
+// A move also plays the time that passed on the null sound device (port/sound/control.h) before
+// it returns; SetTime jumps and plays nothing.
 void UseFakeClock(bool on);
 bool IsFakeClock();
 void SetTime(DWORD now);
