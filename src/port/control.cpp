@@ -13,6 +13,7 @@ void Reset() {
     ResetWindowing();
     ResetDisplay();
     ResetDevices();
+    ResetSound();
     if (std::strcmp(WindowBackendName(), "headless") != 0) SelectWindowBackend("headless");
     SetLogSink(nullptr);
 }

@@ -5,9 +5,10 @@
 // Each service keeps its part beside its code: system/control.h (clock, process, folders,
 // version data, exit and links), window/control.h (desktop, monitors and metrics, injected
 // input, foreign windows, message boxes, the clipboard, the reset), display/control.h
-// (surfaces as images, the player's view, the surface list) and device/control.h (the 3-D
-// devices, their state, resident managed textures). This header gathers them with
-// failure injection and the call log, which every service shares.
+// (surfaces as images, the player's view, the surface list), device/control.h (the 3-D
+// devices, their state, resident managed textures) and sound/control.h (the null device's
+// mixing, lost buffers, the buffers and the capture of the output). This header gathers them
+// with failure injection and the call log, which every service shares.
 #pragma once
 
 #include <functional>
@@ -41,8 +42,8 @@ void InjectFailure(const char* operation, DWORD error, int count);
 // Disarms every failure and stops and empties the call log.
 void ClearFailures();
 
-// The call log of the DirectDraw and Direct3D calls: every call with a few of its arguments and
-// its result, in order, from the moment KeepCallLog(true) started it empty.
+// The call log of the DirectDraw, Direct3D and DirectSound calls: every call with a few of its
+// arguments and its result, in order, from the moment KeepCallLog(true) started it empty.
 struct LoggedCall {
     std::string operation;
     std::string args;  // "name=value ...", as CallInfo::Brief writes them
@@ -54,7 +55,7 @@ std::vector<LoggedCall> CallLog();
 // Puts the whole port layer back as a process starts: no failures armed and no call log, the
 // system service's overrides dropped (ResetSystem), the window system empty (ResetWindowing),
 // the display's desktop memory and noise from the start (ResetDisplay), the default 3-D devices
-// (ResetDevices), the headless backend, no
+// (ResetDevices), the sound device's settings (ResetSound), the headless backend, no
 // log sink. The test programs call it around every test.
 void Reset();
 
@@ -62,5 +63,6 @@ void Reset();
 
 #include "port/device/control.h"
 #include "port/display/control.h"
+#include "port/sound/control.h"
 #include "port/system/control.h"
 #include "port/window/control.h"

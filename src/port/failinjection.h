@@ -4,9 +4,9 @@
 //     port layer's own ("CreateMutexA", "GlobalAlloc" ...) and the file layer's ("CreateFileA",
 //     "WriteFile", "FlushFileBuffers", "MoveFileExA", "CopyFileA", "MapViewOfFile"); an armed
 //     failure leaves its error for GetLastError;
-//   - the DirectDraw and Direct3D calls, answered with an HRESULT, run through TracedCall with
-//     their name and a few arguments; an armed failure is answered instead of the call, and every
-//     call with its result goes to the call log while a test keeps one.
+//   - the DirectDraw, Direct3D and DirectSound calls, answered with an HRESULT, run through
+//     TracedCall with their name and a few arguments; an armed failure is answered instead of
+//     the call, and every call with its result goes to the call log while a test keeps one.
 // Tests arm failures by name (port/control.h: InjectFailure), optionally only for calls whose
 // arguments match, and only after a number of matching calls succeeded. Unarmed and without a
 // call log, asking costs one look at one flag.
