@@ -46,21 +46,32 @@ function(umbrava_library folder)
     endif()
 endfunction()
 
-# umbrava_tests(<folder> DEPENDS libs...)
+# umbrava_tests(<folder> DEPENDS libs... [LABELS labels...])
 # Builds <folder>_tests from every .cpp in the current folder and registers each test case with
-# CTest. Every program runs with tests/support's main: a home folder of its own (so tests never
-# see the real one, and programs running side by side share none) and the process-wide state put
-# back around each test.
+# CTest, with the labels given. Every program runs with tests/support's main: a home folder of its
+# own (so tests never see the real one, and programs running side by side share none) and the
+# process-wide state put back around each test. The target tsan_tests builds the programs labelled
+# tsan.
 function(umbrava_tests folder)
-    cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "DEPENDS;LABELS" ${ARGN})
     file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
     add_executable(${folder}_tests ${sources})
     target_compile_options(${folder}_tests PRIVATE ${UMBRAVA_WARNINGS})
     target_link_libraries(${folder}_tests PRIVATE ${ARG_DEPENDS} umbrava_test_main)
+    set(properties ENVIRONMENT "UMBRAVA_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
+    if(ARG_LABELS)
+        list(APPEND properties LABELS "${ARG_LABELS}")
+    endif()
     gtest_discover_tests(${folder}_tests
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 60
-        PROPERTIES ENVIRONMENT "UMBRAVA_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
+        PROPERTIES ${properties})
+    if("tsan" IN_LIST ARG_LABELS)
+        if(NOT TARGET tsan_tests)
+            add_custom_target(tsan_tests)
+        endif()
+        add_dependencies(tsan_tests ${folder}_tests)
+    endif()
 endfunction()
 
 # umbrava_fuzz(<name> SOURCES files... DEPENDS libs...)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds and runs the whole test suite: once optimised (release), once under
 # AddressSanitizer and UndefinedBehaviorSanitizer (asan-ubsan, clang, which also replays the fuzz
-# corpora). Tests run in parallel on every core (CTEST_PARALLEL_LEVEL, when set, says how many).
+# corpora); then the thread-stress tests alone (label tsan) under ThreadSanitizer. Tests run in
+# parallel on every core (CTEST_PARALLEL_LEVEL, when set, says how many).
 # Prints the wall time of each configure, build and test run. Exits non-zero when anything fails.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -45,6 +46,15 @@ for preset in release asan-ubsan; do
     fi
     timed "$preset tests" ctest --preset "$preset" || status=1
 done
+# Only the programs labelled tsan are built under ThreadSanitizer (the target tsan_tests).
+echo "== tsan"
+if timed "tsan configure" cmake --preset tsan >/dev/null &&
+    timed "tsan build" cmake --build --preset tsan --target tsan_tests; then
+    timed "tsan tests" ctest --preset tsan -L tsan || status=1
+else
+    echo "== tsan: build failed"
+    status=1
+fi
 tree_after=$(git status --porcelain 2>/dev/null)
 if [ "$tree_before" != "$tree_after" ]; then
     echo "== the build or the tests changed the source tree:"
