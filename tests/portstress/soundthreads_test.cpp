@@ -107,9 +107,9 @@ TEST_F(RealTimeSoundTest, AHalfHeldLockedIsHeardWholeOldOrWholeNew) {
         bool isOld = left == Old(frame);
         bool isNew = frame >= kFrames / 2 && left == New(frame);
         if (isNew) ++newHeard;
-        bool allowed = k < beforeCommit ? isOld : (k >= surelyNew && frame >= kFrames / 2)
-                                                      ? isNew
-                                                      : (isOld || isNew);
+        bool allowed = k < beforeCommit                           ? isOld
+                       : (k >= surelyNew && frame >= kFrames / 2) ? isNew
+                                                                  : (isOld || isNew);
         if (!allowed || heard[2 * k + 1] != left) ++wrong;
     }
     EXPECT_EQ(wrong, 0u);
@@ -206,21 +206,23 @@ TEST_F(RealTimeSoundTest, EightBuffersPlayWhileOtherThreadsLockPlayMakeReleaseAn
             unexpected.Check(buffer->GetStatus(&status), {DS_OK});
             if (status == DSBSTATUS_BUFFERLOST) unexpected.Check(buffer->Restore(), {DS_OK});
             switch (random() % 4) {
-            case 0:
-                unexpected.Check(buffer->Play(0, 0, DSBPLAY_LOOPING), {DS_OK, DSERR_BUFFERLOST});
-                break;
-            case 1:
-                unexpected.Check(buffer->Stop(), {DS_OK});
-                break;
-            case 2:
-                unexpected.Check(buffer->SetVolume(-static_cast<LONG>(random() % 10001)), {DS_OK});
-                break;
-            default: {
-                DWORD play = 0;
-                DWORD write = 0;
-                unexpected.Check(buffer->GetCurrentPosition(&play, &write), {DS_OK});
-                break;
-            }
+                case 0:
+                    unexpected.Check(buffer->Play(0, 0, DSBPLAY_LOOPING),
+                                     {DS_OK, DSERR_BUFFERLOST});
+                    break;
+                case 1:
+                    unexpected.Check(buffer->Stop(), {DS_OK});
+                    break;
+                case 2:
+                    unexpected.Check(buffer->SetVolume(-static_cast<LONG>(random() % 10001)),
+                                     {DS_OK});
+                    break;
+                default: {
+                    DWORD play = 0;
+                    DWORD write = 0;
+                    unexpected.Check(buffer->GetCurrentPosition(&play, &write), {DS_OK});
+                    break;
+                }
             }
             std::this_thread::sleep_for(std::chrono::microseconds(100));
         }
