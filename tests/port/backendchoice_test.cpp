@@ -6,20 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "loggedlines.h"
 #include "port/control.h"
 #include "port/startup.h"
 #include "port/window/messagebox.h"
 
 namespace {
 
-std::vector<std::string>& LoggedLines() {
-    static std::vector<std::string> lines;
-    return lines;
-}
-
-void KeepLine(const char* line) {
-    LoggedLines().push_back(line);
-}
+using port_testing::KeepLine;
+using port_testing::LoggedLines;
 
 class BackendChoiceTest : public ::testing::Test {
 protected:

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "loggedlines.h"
 #include "port/startup.h"
 #include "port/system/sync.h"
 #include "soundfixture.h"
@@ -26,14 +27,8 @@ using Clock = std::chrono::steady_clock;
 
 constexpr DWORD kOneSecond = 176400;
 
-std::vector<std::string>& LoggedLines() {
-    static std::vector<std::string> lines;
-    return lines;
-}
-
-void KeepLine(const char* line) {
-    LoggedLines().push_back(line);
-}
+using port_testing::KeepLine;
+using port_testing::LoggedLines;
 
 class SdlSoundTest : public ::testing::Test {
 protected:
