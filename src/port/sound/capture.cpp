@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 #include <vector>
 
@@ -23,9 +24,9 @@ Capture& TheCapture() {
     return *capture;
 }
 
-void PutLittleEndian(std::vector<uint8_t>& out, uint32_t value, int bytes) {
+void PutLittleEndian(uint8_t* at, uint32_t value, int bytes) {
     for (int i = 0; i < bytes; ++i)
-        out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+        at[i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
 }  // namespace
@@ -79,29 +80,26 @@ bool WriteWaveFile(const std::string& path, const std::vector<int16_t>& samples)
     constexpr uint32_t kBlock = 4;
     uint64_t dataBytes = uint64_t{samples.size()} * 2;
     if (samples.size() % 2 != 0 || dataBytes > 0xFFFFFFFFu - 36) return false;
-    std::vector<uint8_t> header;
-    auto tag = [&header](const char* text) { header.insert(header.end(), text, text + 4); };
-    tag("RIFF");
-    sound::PutLittleEndian(header, static_cast<uint32_t>(36 + dataBytes), 4);
-    tag("WAVE");
-    tag("fmt ");
-    sound::PutLittleEndian(header, 16, 4);
-    sound::PutLittleEndian(header, 1, 2);  // PCM
-    sound::PutLittleEndian(header, 2, 2);
-    sound::PutLittleEndian(header, kRate, 4);
-    sound::PutLittleEndian(header, kRate * kBlock, 4);
-    sound::PutLittleEndian(header, kBlock, 2);
-    sound::PutLittleEndian(header, 16, 2);
-    tag("data");
-    sound::PutLittleEndian(header, static_cast<uint32_t>(dataBytes), 4);
-    std::vector<uint8_t> data;
-    data.reserve(dataBytes);
-    for (int16_t sample : samples)
-        sound::PutLittleEndian(data, static_cast<uint16_t>(sample), 2);
+    uint8_t header[44];
+    std::memcpy(header, "RIFF", 4);
+    sound::PutLittleEndian(header + 4, static_cast<uint32_t>(36 + dataBytes), 4);
+    std::memcpy(header + 8, "WAVEfmt ", 8);
+    sound::PutLittleEndian(header + 16, 16, 4);
+    sound::PutLittleEndian(header + 20, 1, 2);  // PCM
+    sound::PutLittleEndian(header + 22, 2, 2);
+    sound::PutLittleEndian(header + 24, kRate, 4);
+    sound::PutLittleEndian(header + 28, kRate * kBlock, 4);
+    sound::PutLittleEndian(header + 32, kBlock, 2);
+    sound::PutLittleEndian(header + 34, 16, 2);
+    std::memcpy(header + 36, "data", 4);
+    sound::PutLittleEndian(header + 40, static_cast<uint32_t>(dataBytes), 4);
+    std::vector<uint8_t> data(dataBytes);
+    for (size_t i = 0; i < samples.size(); ++i)
+        sound::PutLittleEndian(data.data() + 2 * i, static_cast<uint16_t>(samples[i]), 2);
 
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) return false;
-    bool written = std::fwrite(header.data(), 1, header.size(), file) == header.size() &&
+    bool written = std::fwrite(header, 1, sizeof header, file) == sizeof header &&
                    std::fwrite(data.data(), 1, data.size(), file) == data.size();
     return std::fclose(file) == 0 && written;
 }
