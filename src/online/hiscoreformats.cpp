@@ -5,9 +5,9 @@
 
 #include "foundation/log.h"
 #include "foundation/prefs/crypt.h"
+#include "foundation/saturate.h"
 #include "foundation/xml/xmlnode.h"
 #include "foundation/xml/zxml.h"
-#include "foundation/saturate.h"
 
 namespace {
 
@@ -31,10 +31,11 @@ void AppendAttribute(std::string& out, const char* name, const str& value) {
     out += '"';
 }
 
-// Makes content the element's content: the document is cut at the first end tag and closed
-// again after content.
+// Appends content to the element's content: the document is cut at its end tag and closed again
+// after content. The end tag is the last one: the attributes are escaped, but content inserted
+// before (the server data) may hold an element of the same name.
 void InsertContent(str& document, const char* endTag, const str& content) {
-    const unsigned int at = document.Find(endTag);
+    const unsigned int at = document.Find(endTag, str::kBackward);
     if (at != str::npos) document.Erase(at);
     document += content;
     document += endTag;

@@ -148,6 +148,8 @@ TEST(HiscoreRequestTest, ScoreDocuments) {
     bare.score = -7;
     THiscoreEntry withServerData = FullEntry();
     withServerData.serverData = "<sd a=\"1\">x &amp; y</sd>";
+    THiscoreEntry nestedServerData = bare;
+    nestedServerData.serverData = "<best><score>10</score></best>";
     const THiscoreMedalRecord medals = TwoMedals();
     const THiscoreMedalRecord noMedals;
 
@@ -186,6 +188,12 @@ TEST(HiscoreRequestTest, ScoreDocuments) {
          head + "    name=\"Ada\"\n    password=\"pw\"\n    type=\"Relaxed\"\n"
                 "    game=\"umbrava\"\n    score=\"12345\"\n    data=\"level=3\"\n"
                 "    ver=\"1.2\">\n<sd a=\"1\">x &amp; y</sd><medal name=\"First Steps\" "
+                "per=\"game\"/><medal name=\"Quick\" per=\"type\"/></score>",
+         true, "Ada"},
+        // The medals follow the whole server data, even when it holds an element "score".
+        {"server data with a score element, and medals", nestedServerData, "Ada", "pw", "", &medals,
+         head + "    name=\"Ada\"\n    password=\"pw\"\n    type=\"Relaxed\"\n"
+                "    score=\"-7\">\n<best><score>10</score></best><medal name=\"First Steps\" "
                 "per=\"game\"/><medal name=\"Quick\" per=\"type\"/></score>",
          true, "Ada"},
         {"an empty medal record", bare, "Ada", "pw", "", &noMedals,
