@@ -143,7 +143,6 @@ THiscoreSubmission MakeMedalsSubmission(const str& medalElements, const str& nam
     THiscoreSubmission submission;
     submission.document = Written(medals);
     InsertContent(submission.document, "</medals>", medalElements);
-    submission.carriesMedals = true;
     submission.userName = name;
     return submission;
 }

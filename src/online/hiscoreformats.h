@@ -94,7 +94,9 @@ str MakeMedalElements(const THiscoreMedalRecord& record, bool withModes);
 // A submission: its plain document and what sending it does to the client.
 struct THiscoreSubmission {
     str document;
-    // The medal record went with the score: it becomes the pending medal record.
+    // The player's medal record went with the score: it becomes the pending medal record. Never
+    // set for a medals submission: its elements come as text, and a caller that wrote them from a
+    // record makes that record pending itself.
     bool carriesMedals = false;
     // The submit user name once it is sent.
     str userName;
