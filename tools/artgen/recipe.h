@@ -1,0 +1,145 @@
+// The recipes the art generator draws from (recipes/*.txt, read with drawkit's recipe text):
+// - a group file per sheet set: its kind (creature, monster, grave or mover), the descriptions it
+//   makes, the number of sheets its pictures take, the canvas, the rig (joints with pivots, parts
+//   made of shapes bound to joints and to sprite children), variants, and where hands and loads
+//   sit;
+// - motions.txt: the motions, keyframes per joint channel and a face per frame, shared by every
+//   rig (a group may add or replace its own);
+// - props.txt: the props (tools, loads, icons, disease marks, hearts), each with its grip point.
+//
+// Coordinates are pixels of the figure at rest, the feet at (0, 0), y growing downwards, facing
+// right. Everything read is checked; a fault is "file:line: what is wrong".
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "recipetext.h"
+
+namespace artgen {
+
+// One drawing step of a part or a prop.
+struct Shape {
+    std::string kind;  // ellipse, box, path, eye, mouth, brow, spots, stripes
+    std::string ramp;  // a ramp name, or "$key" taken from the variant
+    std::vector<double> numbers;
+    std::vector<std::string> pathWords;  // path: "c", "l", "z" and numbers
+    std::string view;                    // "" both, "SE" front, "NE" back
+    bool shaded = true;
+    bool outlined = true;
+    double alpha = 1.0;
+    double rotate = 0;  // degrees, around the shape's centre
+    double width = 3;   // strokes of an open path
+    drawkit::Statement where;
+};
+
+struct Part {
+    std::string name;
+    std::string layer;  // the sprite child it belongs to: body, head or a layer's name
+    std::string joint;
+    double z = 0;
+    double neZ = 0;
+    bool hasNeZ = false;
+    std::string view;
+    int levelFrom = 1;
+    int levelTo = 99;
+    double grow = 0;  // size added per level above the first
+    double anchorX = 0, anchorY = 0;
+    std::string clip;                                       // a part whose fill clips this one
+    std::vector<std::pair<std::string, std::string>> when;  // variant key and value
+    std::vector<Shape> shapes;
+    drawkit::Statement where;
+};
+
+struct Joint {
+    std::string name;
+    std::string parent;
+    double pivotX = 0, pivotY = 0;
+    double length = 0;   // a leg's length, for strides
+    bool rigid = false;  // moves without turning (its pictures repeat and are kept once)
+};
+
+struct Channel {
+    std::string joint;
+    std::string what;  // rot, dx, dy, sx, sy, swing, alpha
+    std::vector<double> keys;
+    int lag = 0;  // frames behind
+};
+
+struct Motion {
+    std::string name;
+    int frames = 1;
+    int delay = 100;
+    std::vector<Channel> channels;
+    std::vector<std::string> faces;  // one a frame, or one for all
+    bool pair = false;               // the breeding pair: the figure twice, with hearts
+    std::string extra;               // a prop drawn over the figure in every frame
+    double extraX = 0, extraY = 0;
+};
+
+struct Prop {
+    std::string name;
+    double gripX = 0, gripY = 0;
+    std::vector<Shape> shapes;
+};
+
+struct LevelLayer {
+    std::string name;
+    std::string rides;  // "head" or "body"
+};
+
+struct Describe {
+    std::string name;
+    std::string logic;  // the creature definition file it belongs to, or empty
+    int level = 1;
+    double scaling = 1.0;
+    std::map<std::string, std::string> vars;
+};
+
+struct Attachment {
+    std::string joint;
+    double x = 0, y = 0;
+};
+
+struct ExtraState {
+    std::string id;
+    std::string motion;
+    bool headHidden = false;
+};
+
+struct Recipe {
+    std::string file;
+    std::string group;
+    std::string kind;  // creature, monster, grave, mover
+    int sheets = 1;
+    drawkit::Statement sheetsStatement;
+    int canvasW = 200, canvasH = 200;
+    std::string trade;
+    std::vector<Describe> describes;
+    std::vector<Joint> joints;
+    std::vector<Part> parts;
+    std::vector<LevelLayer> layers;
+    std::vector<std::map<std::string, std::string>> bodyVariants;
+    std::vector<std::map<std::string, std::string>> headVariants;
+    std::map<std::string, Motion> motions;
+    std::vector<ExtraState> extraStates;
+    Attachment hand, back;
+    // The figure's size for marks, shadows and effects when no definition gives one.
+    int width = 60, height = 60;
+
+    const Joint* FindJoint(const std::string& name) const;
+    const Part* FindPart(const std::string& name) const;
+    const Motion* FindMotion(const std::string& name) const;
+};
+
+// Reads the motions (motions.txt) into *motions.
+bool ReadMotions(const std::string& path, std::map<std::string, Motion>* motions,
+                 std::string* error);
+// Reads the props (props.txt).
+bool ReadProps(const std::string& path, std::map<std::string, Prop>* props, std::string* error);
+// Reads a group file; its motions are added to (or replace) the shared ones given.
+bool ReadRecipe(const std::string& path, const std::map<std::string, Motion>& sharedMotions,
+                Recipe* recipe, std::string* error);
+
+}  // namespace artgen
