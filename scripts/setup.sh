@@ -16,6 +16,8 @@ packages=(
     libsdl2-dev libx11-dev libcurl4-openssl-dev
     # the font converter in tools/
     libfreetype-dev fonts-dejavu-core
+    # the art generators in tools/ (drawkit)
+    libcairo2-dev
     # running the game without a display; the fonts of SDL's message boxes
     xvfb xauth xfonts-base
     # tests of the real desktop: input through XTEST, the cursor through XFixes
