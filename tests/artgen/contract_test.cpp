@@ -21,6 +21,8 @@
 #include "foundation/xml/xmlnode.h"
 #include "gv/framelist.h"
 #include "gv/keys/flagmasktext.h"
+#include "gv/keys/namemaskregistry.h"
+#include "simulation/worldkeys.h"
 #include "support/tempdir.h"
 
 namespace {
@@ -395,6 +397,30 @@ std::string CaseName(const ::testing::TestParamInfo<Wanted>& info) {
 
 INSTANTIATE_TEST_SUITE_P(AllArt, DescriptionContract, ::testing::ValuesIn(WantedDescriptions()),
                          CaseName);
+
+// The registry of name words holds 255 in a run; the figures' state names and the program's own
+// keys together keep well inside that, leaving room for the places' and the landscape's.
+TEST(ArtWords, TheFiguresStatesAndTheProgramsKeysUseAtMost200Words) {
+    WorldKeys();
+    for (const Wanted& w : WantedDescriptions()) {
+        const std::string text = testing_support::ReadFileBytes(std::string(ART_GAME_FOLDER) +
+                                                                "/xml/" + w.name + ".xml");
+        TXmlNode document;
+        document.ParseString(text.c_str(), text.size());
+        ASSERT_FALSE(document.GetChildren().empty()) << w.name;
+        TXmlNode* objects = document.GetChildren().front()->FindChild("objects");
+        ASSERT_NE(objects, nullptr) << w.name;
+        for (TXmlNode* obj : objects->GetChildren()) {
+            TXmlNode* states = obj->FindChild("states");
+            if (states == nullptr) continue;
+            for (TXmlNode* state : states->GetChildren()) {
+                ParseFlagMask(state->GetAttribute("id"));
+                ParseFlagMask(state->GetAttribute("nextstate"));
+            }
+        }
+    }
+    EXPECT_LE(GNameMaskRegistry::Instance().GetWordCount(), 200);
+}
 
 // Through the real factory, from the built game folder, into a scene without a window.
 class ArtFactoryTest : public gv_test::FactoryTest {

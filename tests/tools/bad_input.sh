@@ -6,6 +6,7 @@
 #   bad_input.sh TOOL PATH [FONT]   TOOL is prefsdump, luarun, bvpack, fontconv, xml2anm or
 #                                   systemcursor; PATH the built program; FONT a font file that
 #                                   fontconv converts
+#   bad_input.sh artgen PATH RECIPES STYLE LOGIC   the art generator with its real sources
 #
 # The inputs: a folder, a pipe, /dev/zero, a file past the tool's size limit, a missing file. The
 # outputs, for the tools that write one: a folder that may not be written, a pipe made in the test
@@ -237,6 +238,43 @@ systemcursor)
     expect 1 "systemcursor: cannot read $dir/bigsource: it holds 1048577 bytes, more than the 1048576 this tool reads" --check "$dir/bigsource"
     expect 1 "$dir/empty is not what tools/systemcursor writes; run it again" --check "$dir/empty"
     expect_outputs
+    ;;
+artgen)
+    # $3 the recipe folder, $4 the style, $5 the definitions' folder.
+    recipes="$3"
+    style="$4"
+    logic="$5"
+    truncate -s $((4194304 + 1)) "$dir/bigstyle"
+    for bad in folder pipe; do
+        reason="it is a folder"
+        [ "$bad" = pipe ] && reason="it is not a regular file"
+        expect 1 "artgen: cannot read $dir/$bad: $reason" --recipes "$recipes" --style "$dir/$bad" \
+            --logic "$logic" --out "$dir/art" skeleton
+    done
+    expect 1 "artgen: cannot read /dev/zero: it is not a regular file" --recipes "$recipes" \
+        --style /dev/zero --logic "$logic" --out "$dir/art" skeleton
+    expect 1 "artgen: cannot read $dir/bigstyle: it holds 4194305 bytes, more than the 4194304 this tool reads" \
+        --recipes "$recipes" --style "$dir/bigstyle" --logic "$logic" --out "$dir/art" skeleton
+    expect 1 "artgen: cannot read $dir/none/motions.txt: No such file or directory" \
+        --recipes "$dir/none" --style "$style" --logic "$logic" --out "$dir/art" skeleton
+    # A group's recipe that is a pipe, and one that names a raw colour.
+    mkdir "$dir/recipes"
+    cp "$recipes/motions.txt" "$recipes/props.txt" "$dir/recipes/"
+    mkfifo "$dir/recipes/piped.txt"
+    expect 1 "artgen: cannot read $dir/recipes/piped.txt: it is not a regular file" \
+        --recipes "$dir/recipes" --style "$style" --logic "$logic" --out "$dir/art" piped
+    printf 'group raw\nkind grave\nsheets 1\ndescribe raw\npart a\n  ellipse #ff0000 0 0 4 4\nend\n' \
+        >"$dir/recipes/raw.txt"
+    expect 1 "artgen: $dir/recipes/raw.txt:6: a raw colour (#ff0000): recipes name palette ramps" \
+        --recipes "$dir/recipes" --style "$style" --logic "$logic" --out "$dir/art" raw
+    # An output folder that is a file; then a good run.
+    expect 1 "artgen: cannot write $dir/empty/anim/skeleton: Not a directory" --recipes "$recipes" \
+        --style "$style" --logic "$logic" --out "$dir/empty" skeleton
+    expect 0 "" --recipes "$recipes" --style "$style" --logic "$logic" --out "$dir/art" skeleton
+    [ -s "$dir/art/xml/skeleton.xml" ] || {
+        failed=$((failed + 1))
+        echo "FAIL artgen wrote no description"
+    }
     ;;
 *)
     echo "unknown tool $tool"
