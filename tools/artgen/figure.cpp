@@ -82,6 +82,43 @@ void Arc(cairo_t* cr, const drawkit::Style& style, double x, double y, double w,
         width, false);
 }
 
+// Adds the outline of an ellipse, a box or a path (closed or not) to the path; false for other
+// shapes, which have no outline of their own.
+bool AddOutline(cairo_t* cr, const Shape& s) {
+    const std::vector<double>& n = s.numbers;
+    if (s.kind == "ellipse" || s.kind == "box") {
+        cairo_save(cr);
+        cairo_translate(cr, n[0], n[1]);
+        cairo_rotate(cr, s.rotate * M_PI / 180.0);
+        if (s.kind == "ellipse") {
+            drawkit::AddEllipse(cr, 0, 0, n[2], n[3]);
+        } else {
+            drawkit::AddRoundBox(cr, 0, 0, n[2], n[3], n[4]);
+        }
+        cairo_restore(cr);
+        return true;
+    }
+    if (s.kind != "path") return false;
+    const std::vector<std::string>& w = s.pathWords;
+    size_t i = 0;
+    auto num = [&]() { return std::strtod(w[i++].c_str(), nullptr); };
+    const double x0 = num(), y0 = num();
+    cairo_move_to(cr, x0, y0);
+    while (i < w.size()) {
+        const std::string& op = w[i++];
+        if (op == "c") {
+            const double a = num(), b = num(), c = num(), d = num(), e = num(), f = num();
+            cairo_curve_to(cr, a, b, c, d, e, f);
+        } else if (op == "l") {
+            const double a = num(), b = num();
+            cairo_line_to(cr, a, b);
+        } else if (op == "z") {
+            cairo_close_path(cr);
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 Pose Figure::Evaluate(const Motion& motion, int frame, const std::string& view,
@@ -307,46 +344,14 @@ bool Figure::DrawShapes(cairo_t* cr, const std::vector<Shape>& shapes, const std
         }
         const Ramp* ramp = ResolveRamp(s, look, error);
         if (ramp == nullptr) return false;
-        if (s.kind == "ellipse" || s.kind == "box") {
-            auto path = [&](cairo_t* c) {
-                cairo_save(c);
-                cairo_translate(c, n[0], n[1]);
-                cairo_rotate(c, s.rotate * M_PI / 180.0);
-                if (s.kind == "ellipse") {
-                    drawkit::AddEllipse(c, 0, 0, n[2], n[3]);
-                } else {
-                    drawkit::AddRoundBox(c, 0, 0, n[2], n[3], n[4]);
-                }
-                cairo_restore(c);
-            };
-            drawkit::FillShape(cr, mStyle, *ramp, path, fill);
+        if (s.kind == "ellipse" || s.kind == "box" ||
+            (s.kind == "path" && s.pathWords.back() == "z")) {
+            drawkit::FillShape(
+                cr, mStyle, *ramp, [&](cairo_t* c) { AddOutline(c, s); }, fill);
         } else if (s.kind == "path") {
-            const std::vector<std::string>& w = s.pathWords;
-            const bool closed = w.back() == "z";
-            auto path = [&](cairo_t* c) {
-                size_t i = 0;
-                auto num = [&]() { return std::strtod(w[i++].c_str(), nullptr); };
-                const double x0 = num(), y0 = num();
-                cairo_move_to(c, x0, y0);
-                while (i < w.size()) {
-                    const std::string& op = w[i++];
-                    if (op == "c") {
-                        const double a = num(), b = num(), cc = num(), d = num(), e = num(),
-                                     f = num();
-                        cairo_curve_to(c, a, b, cc, d, e, f);
-                    } else if (op == "l") {
-                        const double a = num(), b = num();
-                        cairo_line_to(c, a, b);
-                    } else if (op == "z") {
-                        cairo_close_path(c);
-                    }
-                }
-            };
-            if (closed) {
-                drawkit::FillShape(cr, mStyle, *ramp, path, fill);
-            } else {
-                drawkit::StrokeShape(cr, mStyle, *ramp, path, s.width, s.outlined, s.alpha);
-            }
+            drawkit::StrokeShape(
+                cr, mStyle, *ramp, [&](cairo_t* c) { AddOutline(c, s); }, s.width, s.outlined,
+                s.alpha);
         } else if (s.kind == "spots" || s.kind == "stripes") {
             const double cx = n[0], cy = n[1], w = n[2], h = n[3];
             const int count = int(n[4]);
@@ -415,18 +420,7 @@ bool Figure::DrawLayer(cairo_t* cr, const std::string& layer, const Pose& pose, 
             cairo_transform(cr, &m);
             cairo_new_path(cr);
             for (const Shape& s : clip->shapes) {
-                if (!s.view.empty() && s.view != pose.view) continue;
-                if (s.kind == "ellipse" || s.kind == "box") {
-                    cairo_save(cr);
-                    cairo_translate(cr, s.numbers[0], s.numbers[1]);
-                    cairo_rotate(cr, s.rotate * M_PI / 180.0);
-                    if (s.kind == "ellipse") {
-                        drawkit::AddEllipse(cr, 0, 0, s.numbers[2], s.numbers[3]);
-                    } else {
-                        drawkit::AddRoundBox(cr, 0, 0, s.numbers[2], s.numbers[3], s.numbers[4]);
-                    }
-                    cairo_restore(cr);
-                }
+                if (s.view.empty() || s.view == pose.view) AddOutline(cr, s);
             }
             cairo_set_matrix(cr, &outer);
             cairo_clip(cr);

@@ -1,6 +1,11 @@
 #include "contactsheet.h"
 
+#include <cairo-ft.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
 #include <algorithm>
+#include <mutex>
 #include <set>
 #include <vector>
 
@@ -23,6 +28,21 @@ struct Cell {
     std::string label;
     std::vector<Layer> layers;
 };
+
+// The labels' face, DejaVu Sans through cairo's FreeType backend (no font lookup): made once for
+// the process and kept, shared by every thread's sheets (cairo locks the face while it uses it).
+cairo_font_face_t* LabelFace() {
+    static cairo_font_face_t* face = nullptr;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        static FT_Library library = nullptr;
+        static FT_Face ftFace = nullptr;
+        if (FT_Init_FreeType(&library) != 0) return;
+        if (FT_New_Face(library, DRAWKIT_LABEL_FONT, 0, &ftFace) != 0) return;
+        face = cairo_ft_font_face_create_for_ft_face(ftFace, 0);
+    });
+    return face;
+}
 
 void DrawPicture(cairo_t* cr, const Image& p, double x, double y, bool flip) {
     // The picture is straight RGBA; cairo wants premultiplied native ARGB.
@@ -118,7 +138,13 @@ bool WriteContactSheet(const Description& description, const Packer& packer, con
     cairo_t* cr = canvas.Cr();
     const Ramp* grass = style.Find("grass");
     const Ramp* sand = style.Find("sand");
-    cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_font_face_t* label = LabelFace();
+    if (label == nullptr) {
+        *error =
+            "cannot write " + path + ": the label font " + DRAWKIT_LABEL_FONT + " cannot be read";
+        return false;
+    }
+    cairo_set_font_face(cr, label);
     cairo_set_font_size(cr, 10);
     for (size_t i = 0; i < cells.size(); ++i) {
         const int cx = int(i) % columns * cellW, cy = int(i) / columns * cellH;
