@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -20,6 +21,7 @@
 #include "pngwriter.h"
 #include "recipe.h"
 #include "recipetext.h"
+#include "seeded.h"
 #include "style.h"
 #include "support/tempdir.h"
 
@@ -312,6 +314,47 @@ TEST_F(RecipeFaultTest, AGoodRecipeBuildsAndEachFaultIsToldByFileAndLine) {
         EXPECT_FALSE(Build(std::string(kHead) + c.tail, &error)) << c.tail;
         EXPECT_EQ(error, c.error) << c.tail;
     }
+}
+
+TEST(KitRandom, NamesSeedTheSameNumbersEveryTimeAndPlacementsKeepTheirSpacing) {
+    drawkit::Seeded a("lion:mane"), b("lion:mane"), c("lion:tail");
+    bool differs = false;
+    for (int i = 0; i < 16; ++i) {
+        const uint64_t x = a.Next();
+        EXPECT_EQ(x, b.Next());
+        differs = differs || x != c.Next();
+    }
+    EXPECT_TRUE(differs);
+    drawkit::Seeded r("spots");
+    const std::vector<drawkit::Point> points = drawkit::PoissonDisc(r, 100, 60, 9, 400);
+    ASSERT_GT(points.size(), 20u);
+    for (size_t i = 0; i < points.size(); ++i) {
+        EXPECT_TRUE(points[i].x >= 0 && points[i].x < 100 && points[i].y >= 0 && points[i].y < 60);
+        for (size_t j = i + 1; j < points.size(); ++j)
+            EXPECT_GE(std::hypot(points[i].x - points[j].x, points[i].y - points[j].y), 9.0);
+    }
+    // Noise: in [0, 1], the lattice's value at whole points, smooth between them.
+    for (double x = 0; x < 4; x += 0.25) {
+        const double v = drawkit::ValueNoise(7, x, 1.5);
+        EXPECT_GE(v, 0.0);
+        EXPECT_LE(v, 1.0);
+        EXPECT_EQ(v, drawkit::ValueNoise(7, x, 1.5));
+        EXPECT_LT(std::abs(v - drawkit::ValueNoise(7, x + 0.01, 1.5)), 0.05);
+    }
+}
+
+TEST(KitRandom, TheDistanceFieldCountsPixelsToTheNearestInk) {
+    Image image(5, 4);
+    image.At(1, 1)[3] = 255;
+    const std::vector<float> d = drawkit::DistanceField(image);
+    auto at = [&](int x, int y) { return d[size_t(y) * 5 + size_t(x)]; };
+    EXPECT_FLOAT_EQ(at(1, 1), 0.0f);
+    EXPECT_FLOAT_EQ(at(2, 1), 1.0f);
+    EXPECT_FLOAT_EQ(at(1, 3), 2.0f);
+    EXPECT_FLOAT_EQ(at(2, 2), 4.0f / 3.0f);
+    EXPECT_FLOAT_EQ(at(4, 1), 3.0f);
+    const std::vector<float> none = drawkit::DistanceField(Image(2, 2));
+    EXPECT_TRUE(std::isinf(none[0]));
 }
 
 TEST(KitDescription, AWrittenDescriptionReadsBackToTheSameObjectsFramesAndStates) {

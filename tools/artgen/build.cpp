@@ -454,6 +454,7 @@ bool Builder::Effects(int width, ChildDesc* out, std::string* error) {
             return false;
         }
         drawkit::Seeded random(std::string("effect:") + k.name);
+        const uint64_t seedOf = random.Next();
         std::vector<drawkit::Point> seeds = drawkit::PoissonDisc(random, 20, 12, 4, 60);
         std::vector<double> speeds;
         for (size_t i = 0; i < seeds.size(); ++i)
@@ -467,8 +468,11 @@ bool Builder::Effects(int width, ChildDesc* out, std::string* error) {
                         for (size_t i = 0; i < seeds.size(); ++i) {
                             const double px = baseX + (seeds[i].x - 4) * t * speeds[i] * 1.4;
                             const double py = -4 - seeds[i].y * t * speeds[i] * 1.6 + t * t * 6;
-                            const double size = std::max(
-                                1.5, (k.shape == std::string("puff") ? 7 : 4) * (1.1 - t * 0.5));
+                            const double grain =
+                                drawkit::ValueNoise(seedOf, seeds[i].x * 0.3, f * 0.7);
+                            const double size =
+                                std::max(1.5, (k.shape == std::string("puff") ? 7 : 4) *
+                                                  (1.1 - t * 0.5) * (0.85 + 0.3 * grain));
                             const double alpha = 1.0 - t * 0.55;
                             drawkit::FillLook look{true, true, alpha};
                             const std::string shape = k.shape;

@@ -17,19 +17,32 @@ int Packer::Add(const Image& picture) {
 }
 
 bool Packer::Shelve(const std::vector<int>& ids, int side, int sheet, size_t* placed) {
-    int x = 0, y = 0, shelf = 0;
+    // Shelves from the top down; a picture goes on the first shelf with room for it (the tails
+    // of earlier shelves take the smaller pictures that come later), else on a new shelf.
+    struct Shelf {
+        int y, height, x;
+    };
+    std::vector<Shelf> shelves;
+    int bottom = 0;
     size_t count = 0;
     for (int id : ids) {
         const Image& p = mPictures[size_t(id)];
-        if (x + p.width > side) {
-            x = 0;
-            y += shelf;
-            shelf = 0;
+        if (p.width > side) break;
+        Shelf* fit = nullptr;
+        for (Shelf& shelf : shelves) {
+            if (shelf.x + p.width <= side && p.height <= shelf.height) {
+                fit = &shelf;
+                break;
+            }
         }
-        if (p.width > side || y + p.height > side) break;
-        mPlaces[size_t(id)] = Placement{sheet, x, y};
-        x += p.width;
-        shelf = std::max(shelf, p.height);
+        if (fit == nullptr) {
+            if (bottom + p.height > side) break;
+            shelves.push_back(Shelf{bottom, p.height, 0});
+            bottom += p.height;
+            fit = &shelves.back();
+        }
+        mPlaces[size_t(id)] = Placement{sheet, fit->x, fit->y};
+        fit->x += p.width;
         ++count;
     }
     *placed = count;

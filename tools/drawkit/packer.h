@@ -2,8 +2,9 @@
 // texture takes without its "slow" option). Pictures arrive already trimmed to their ink with
 // their padding (image.h's TrimToInk); equal pictures are kept once. Pictures are added in
 // batches, one batch a sprite child; the packer shelf-packs the batches in order, each batch's
-// pictures tallest first, opening a sheet only when the current one is full, so one child's
-// pictures lie on as few sheets as possible and the sheets follow the order of the children.
+// pictures tallest first, each on the first shelf with room for it (later, smaller pictures fill
+// the tails of earlier shelves), opening a sheet only when the current one is full, so one
+// child's pictures lie on as few sheets as possible and the sheets follow the children's order.
 // The last sheet is shrunk to the smallest side that still holds its pictures.
 //
 // Used by one thread.
