@@ -12,21 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "factoryfixture.h"
+#include "displayfixture.h"
 #include "foundation/file/assetfolder.h"
 #include "gv/keys/flagmasktext.h"
 #include "image.h"
-#include "platform/display/displayrecord.h"
-#include "platform/draw/renderer.h"
-#include "platform/platformdata.h"
-#include "platform/texture/texturedatasource.h"
-#include "platform/win32platform.h"
 #include "pngwriter.h"
-#include "port/control.h"
-#include "port/window/activation.h"
-#include "port/window/queue.h"
-#include "port/window/window.h"
-#include "port/window/windowpos.h"
 #include "support/tempdir.h"
 
 namespace {
@@ -46,48 +36,14 @@ const char* const kHide[] = {"stick", "shovel",     "hammer",   "tomahawk",   "f
                              "woods", "s-shovel",   "s-hammer", "s-tomahawk", "smallberries",
                              "roots", "yayaflowers"};
 
-class FigureSheetTest : public gv_test::FactoryTest {
+class FigureSheetTest : public gv_test::DisplayTest {
 protected:
     void SetUp() override {
-        FactoryTest::SetUp();
-        port::control::SetSleepAdvancesClock(true);
-        SetCommonDataRoot(mCommon.Path().c_str());
+        DisplayTest::SetUp();
         const std::filesystem::path folder(ART_GAME_FOLDER);
         ASSERT_EQ(chdir(folder.parent_path().c_str()), 0);
         ScanAssetFolder("", "assets");
-        mApp->CreateMainWindow();
-        HWND window = mApp->GetPlatform()->GetMainWindow();
-        ShowWindow(window, SW_SHOW);
-        SetForegroundWindow(window);
-        MSG msg{};
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-        mApp->SetupScreen(800, 600, false);
     }
-    void TearDown() override {
-        mLive.clear();
-        GVFactory::Instance().ReleaseAll();
-        TRenderer::DestroyInstance();
-        FactoryTest::TearDown();
-        SetTextureDataMaker(nullptr);
-    }
-
-    port::control::Image DrawFrame() {
-        IDirectDrawSurface7* back = TPlatformData::GetInstance()->GetRecord()->mBackBuffer;
-        EXPECT_NE(back, nullptr);
-        if (back == nullptr) return {};
-        DDBLTFX fill{};
-        fill.dwSize = sizeof fill;
-        fill.dwFillColor = kGrass;
-        EXPECT_EQ(back->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fill), DD_OK);
-        TRenderer* renderer = TRenderer::GetInstance();
-        EXPECT_TRUE(renderer->BeginDraw(false));
-        mScene.Draw();
-        renderer->EndDraw(0);
-        return port::control::SurfaceImage(back);
-    }
-
-    testing_support::TempDir mCommon;
 };
 
 TEST_F(FigureSheetTest, EveryAnimalAtEveryLevelStandsAndWalksOnGrassFillingItsHitRectangle) {
@@ -128,7 +84,7 @@ TEST_F(FigureSheetTest, EveryAnimalAtEveryLevelStandsAndWalksOnGrassFillingItsHi
                 placed.push_back({&a, x, y});
             }
         }
-        const port::control::Image frame = DrawFrame();
+        const port::control::Image frame = DrawFrame(kGrass);
         ASSERT_EQ(frame.width, 800);
         ASSERT_EQ(frame.height, 600);
         for (const Placed& p : placed) {

@@ -7,20 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "factoryfixture.h"
+#include "displayfixture.h"
 #include "gv/gvframe.h"
-#include "platform/display/displayrecord.h"
 #include "platform/display/dxtexturedata.h"
-#include "platform/draw/renderer.h"
-#include "platform/platformdata.h"
-#include "platform/texture/texturedatasource.h"
-#include "platform/win32platform.h"
-#include "port/control.h"
-#include "port/window/activation.h"
-#include "port/window/queue.h"
-#include "port/window/window.h"
-#include "port/window/windowpos.h"
-#include "support/tempdir.h"
 
 namespace gv_test {
 namespace {
@@ -37,37 +26,17 @@ uint32_t MarkPixel(int x, int y) {
     return 0x00FFFFFFu;
 }
 
-class SceneDisplayTest : public FactoryTest {
+class SceneDisplayTest : public DisplayTest {
 protected:
     void SetUp() override {
-        FactoryTest::SetUp();
-        port::control::SetSleepAdvancesClock(true);
-        SetCommonDataRoot(mCommon.Path().c_str());
+        DisplayTest::SetUp();
         Pixels mark(16, 16);
         for (int y = 0; y < 16; ++y) {
             for (int x = 0; x < 16; ++x)
                 mark.At(x, y) = MarkPixel(x, y);
         }
         PutImage("anim/mark.png", mark);
-
-        mApp->CreateMainWindow();
-        HWND window = mApp->GetPlatform()->GetMainWindow();
-        ShowWindow(window, SW_SHOW);
-        SetForegroundWindow(window);
-        MSG msg{};
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-        mApp->SetupScreen(800, 600, false);
     }
-    void TearDown() override {
-        mLive.clear();
-        GVFactory::Instance().ReleaseAll();
-        TRenderer::DestroyInstance();
-        FactoryTest::TearDown();
-        SetTextureDataMaker(nullptr);
-    }
-
-    static TDisplayRecord& Record() { return *TPlatformData::GetInstance()->GetRecord(); }
 
     // The mark at (x, y), its frame given a registration point, flipped as given.
     GVObject* MakeMark(int x, int y, const std::string& flip) {
@@ -77,25 +46,7 @@ protected:
                     "<frame x=\"0\" y=\"0\" w=\"16\" h=\"16\" regx=\"5\" regy=\"7\"/>"
                     "</framelist></main>");
     }
-
-    // The scene drawn in a frame that is not presented, over the background; the back buffer.
-    port::control::Image DrawFrame() {
-        IDirectDrawSurface7* back = Record().mBackBuffer;
-        EXPECT_NE(back, nullptr);
-        if (back == nullptr) return {};
-        DDBLTFX fill{};
-        fill.dwSize = sizeof fill;
-        fill.dwFillColor = kBackground;
-        EXPECT_EQ(back->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fill), DD_OK);
-        TRenderer* renderer = TRenderer::GetInstance();
-        EXPECT_TRUE(renderer->BeginDraw(false));
-        mScene.Draw();
-        EXPECT_FALSE(renderer->IsIn2d());
-        renderer->EndDraw(0);
-        return port::control::SurfaceImage(back);
-    }
-
-    testing_support::TempDir mCommon;
+    port::control::Image DrawFrame() { return DisplayTest::DrawFrame(kBackground); }
 };
 
 TEST_F(SceneDisplayTest, TheBackBufferShowsTheSpritesOpaquePixelsWhereItsSpecPutsThem) {
