@@ -287,7 +287,9 @@ bool Figure::DrawShapes(cairo_t* cr, const std::vector<Shape>& shapes, const std
             }
             continue;
         }
-        if (s.kind == "mouth") {
+        if (s.kind == "mouth" || s.kind == "grin") {
+            // A grin shows its teeth whatever the face does.
+            const std::string face = s.kind == "grin" && pose.face != "shout" ? "angry" : pose.face;
             const double x = n[0], y = n[1], w = n[2];
             if (face == "happy" || face == "shout" || face == "angry") {
                 drawkit::FillShape(

@@ -91,9 +91,10 @@ Shape ReadShape(const Statement& s) {
     if (s.HasOption("width")) shape.width = Number(s, s.Option("width"), "width");
 
     static const std::map<std::string, size_t> kNumbers = {
-        {"ellipse", 4}, {"box", 5},   {"eye", 3},    {"mouth", 3},
-        {"brow", 3},    {"spots", 6}, {"stripes", 6}};
-    const bool coloured = shape.kind != "eye" && shape.kind != "mouth" && shape.kind != "brow";
+        {"ellipse", 4}, {"box", 5},  {"eye", 3},   {"mouth", 3},
+        {"grin", 3},    {"brow", 3}, {"spots", 6}, {"stripes", 6}};
+    const bool coloured = shape.kind != "eye" && shape.kind != "mouth" && shape.kind != "grin" &&
+                          shape.kind != "brow";
     size_t first = 0;
     if (coloured) {
         if (rest.empty()) Fail(s, shape.kind + " needs a ramp");
@@ -135,8 +136,8 @@ Shape ReadShape(const Statement& s) {
 }
 
 bool IsShapeVerb(const std::string& verb) {
-    static const std::set<std::string> kVerbs = {"ellipse", "box",  "path",  "eye",
-                                                 "mouth",   "brow", "spots", "stripes"};
+    static const std::set<std::string> kVerbs = {"ellipse", "box",  "path",  "eye",    "mouth",
+                                                 "grin",    "brow", "spots", "stripes"};
     return kVerbs.count(verb) != 0;
 }
 

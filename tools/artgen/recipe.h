@@ -21,7 +21,7 @@ namespace artgen {
 
 // One drawing step of a part or a prop.
 struct Shape {
-    std::string kind;  // ellipse, box, path, eye, mouth, brow, spots, stripes
+    std::string kind;  // ellipse, box, path, eye, mouth, grin, brow, spots, stripes
     std::string ramp;  // a ramp name, or "$key" taken from the variant
     std::vector<double> numbers;
     std::vector<std::string> pathWords;  // path: "c", "l", "z" and numbers
