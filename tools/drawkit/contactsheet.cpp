@@ -5,6 +5,7 @@
 #include FT_FREETYPE_H
 
 #include <algorithm>
+#include <map>
 #include <mutex>
 #include <set>
 #include <vector>
@@ -44,8 +45,8 @@ cairo_font_face_t* LabelFace() {
     return face;
 }
 
-void DrawPicture(cairo_t* cr, const Image& p, double x, double y, bool flip) {
-    // The picture is straight RGBA; cairo wants premultiplied native ARGB.
+// The picture as a cairo surface (premultiplied, native order); the caller destroys it.
+cairo_surface_t* Surface(const Image& p) {
     cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, p.width, p.height);
     uint8_t* data = cairo_image_surface_get_data(s);
     const int stride = cairo_image_surface_get_stride(s);
@@ -59,16 +60,19 @@ void DrawPicture(cairo_t* cr, const Image& p, double x, double y, bool flip) {
         }
     }
     cairo_surface_mark_dirty(s);
+    return s;
+}
+
+void DrawPicture(cairo_t* cr, cairo_surface_t* s, int width, double x, double y, bool flip) {
     cairo_save(cr);
     cairo_translate(cr, x, y);
     if (flip) {
-        cairo_translate(cr, p.width, 0);
+        cairo_translate(cr, width, 0);
         cairo_scale(cr, -1, 1);
     }
     cairo_set_source_surface(cr, s, 0, 0);
     cairo_paint(cr);
     cairo_restore(cr);
-    cairo_surface_destroy(s);
 }
 
 }  // namespace
@@ -138,6 +142,7 @@ bool WriteContactSheet(const Description& description, const Packer& packer, con
     cairo_t* cr = canvas.Cr();
     const Ramp* grass = style.Find("grass");
     const Ramp* sand = style.Find("sand");
+    std::map<int, cairo_surface_t*> surfaces;
     cairo_font_face_t* label = LabelFace();
     if (label == nullptr) {
         *error =
@@ -158,12 +163,16 @@ bool WriteContactSheet(const Description& description, const Packer& packer, con
         for (const Layer& l : cells[i].layers) {
             const Image& p = packer.Picture(l.picture);
             const int rx = l.flip ? p.width - l.regX : l.regX;
-            DrawPicture(cr, p, footX - rx, footY - l.regY, l.flip);
+            cairo_surface_t*& surface = surfaces[l.picture];
+            if (surface == nullptr) surface = Surface(p);
+            DrawPicture(cr, surface, p.width, footX - rx, footY - l.regY, l.flip);
         }
         cairo_set_source_rgb(cr, 0.1, 0.08, 0.05);
         cairo_move_to(cr, cx + 3, cy + 11);
         cairo_show_text(cr, cells[i].label.c_str());
     }
+    for (auto& [id, surface] : surfaces)
+        cairo_surface_destroy(surface);
     std::string bytes;
     if (!EncodePng(canvas.ToImage(), 1, &bytes, error)) {
         *error = "cannot write " + path + ": " + *error;

@@ -67,7 +67,8 @@ void BleedTransparent(Image* image) {
             queue.push_back(uint32_t(i));
         }
     }
-    if (queue.empty()) return;
+    // Nothing to do without ink, or without a transparent pixel.
+    if (queue.empty() || queue.size() == count) return;
     for (size_t head = 0; head < queue.size(); ++head) {
         const uint32_t i = queue[head];
         const int x = int(i % uint32_t(w));
