@@ -209,8 +209,8 @@ private:
     // Specs for the children that follow the body (items, loads, layers on the body).
     std::vector<Spec> FollowerSpecs(bool ofHead) const;
 
+    // A creature or a monster (a monster takes its sizes from the recipe).
     bool Creature(const Describe& d, const Definition& def, Description* out, std::string* error);
-    bool Monster(const Describe& d, Description* out, std::string* error);
     bool Grave(const Describe& d, Description* out, std::string* error);
     bool Mover(const Describe& d, Description* out, std::string* error);
 
