@@ -259,6 +259,40 @@ TEST(KitRecipes, ARecipeNamingARawColourIsRefusedWithItsFileAndLine) {
                                          &statements, &error));
 }
 
+TEST(KitStyle, TheStyleReadsItsRampsAndTellsEachFaultByLine) {
+    drawkit::Style style;
+    std::string error;
+    ASSERT_TRUE(style.Parse("s.txt",
+                            "# the look\nramp ink #102030 #405060 #708090\noutline 2.5 ink\n"
+                            "light -1 -1\nshading 3\nrim 0.25\n",
+                            &error))
+        << error;
+    ASSERT_NE(style.Find("ink"), nullptr);
+    EXPECT_NEAR(style.Find("ink")->base.g, 0x50 / 255.0, 1e-9);
+    EXPECT_EQ(style.OutlineWidth(), 2.5);
+    EXPECT_NEAR(style.LightX(), -std::sqrt(0.5), 1e-9);
+    EXPECT_EQ(style.ShadingSteps(), 3);
+    EXPECT_EQ(style.Find("grass"), nullptr);
+    struct Case {
+        const char* text;
+        const char* error;
+    } cases[] = {
+        {"ramp ink #10203 #405060 #708090\n", "s.txt:1: a ramp is: ramp NAME #light #base #shade"},
+        {"ramp a #000000 #000000 #000000\nramp a #000000 #000000 #000000\n",
+         "s.txt:2: a second ramp named a"},
+        {"outline 0 ink\n", "s.txt:1: outline is: outline WIDTH RAMP (width above 0, at most 10)"},
+        {"light 0 0\n", "s.txt:1: light is: light DX DY (a direction, not zero)"},
+        {"shading 4\n", "s.txt:1: shading is: shading STEPS (1, 2 or 3)"},
+        {"glow 1\n", "s.txt:1: unknown statement glow"},
+        {"ramp a #000000 #000000 #000000\noutline 2 b\n",
+         "s.txt: the outline names no ramp of the style"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_FALSE(style.Parse("s.txt", c.text, &error)) << c.text;
+        EXPECT_EQ(error, c.error) << c.text;
+    }
+}
+
 // A small group written to a folder of its own, built with the real style.
 class RecipeFaultTest : public ::testing::Test {
 protected:
