@@ -1,6 +1,7 @@
 #include "gv/gvobject.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "foundation/log.h"
 #include "foundation/xml/xmlnode.h"
@@ -413,14 +414,14 @@ int32_t GVObject::SetState(GNameMask key, bool apply, bool keepFrame) {
             mEffects->StartAll(state->GetEffects());
         }
         mStates->queued = state->nextState;
-        RestartTimer(PeriodOf(*state));
+        ArmStateTimer(*state);
         SetFrame(keepFrame && mFramePosition >= 0 ? mFramePosition : 0);
         mComposed.changed = 1;
     } else {
         mStates->queued = key;
         // A timer made now must also run, or the queued state would never play.
         if (mTimer == nullptr && EnsureTimer()) {
-            if (const GVState* current = GetCurrentState()) RestartTimer(PeriodOf(*current));
+            if (const GVState* current = GetCurrentState()) ArmStateTimer(*current);
         }
     }
     return SaturateToInt(static_cast<int64_t>(state->defdelay) * state->GetFrameCount());
@@ -507,7 +508,17 @@ void GVObject::SetSpeed(float factor, bool recursive) {
         for (int32_t i = 0; i < mChilds->GetCount(); ++i)
             mChilds->GetAt(i)->SetSpeed(factor, true);
     mSpeed = factor;
-    if (const GVState* state = GetCurrentState()) RestartTimer(PeriodOf(*state));
+    if (const GVState* state = GetCurrentState()) ArmStateTimer(*state);
+}
+
+void GVObject::ArmStateTimer(const GVState& state) {
+    if (std::isfinite(mSpeed)) {
+        RestartTimer(PeriodOf(state));
+        return;
+    }
+    // No period to convert (a paused world gives an infinite factor): the frames stand still
+    // until a finite speed arms the timer again.
+    if (mTimer != nullptr) mTimer->Stop();
 }
 
 void GVObject::UpdateDrawSpec(const GVFrame* frame) {

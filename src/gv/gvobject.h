@@ -164,7 +164,8 @@ public:
     TCustomOnTimerCaller* GetTimer() const { return mTimer; }
     void ForgetTimer(TCustomOnTimerCaller* timer);
 
-    // The animation speed factor (1.0; larger is slower): periods are defdelay × speed.
+    // The animation speed factor (1.0; larger is slower): periods are defdelay × speed. A factor
+    // that is not finite parks the state timer (the frames stop) until a finite one re-arms it.
     void SetSpeed(float factor, bool recursive);
     float GetSpeed() const { return mSpeed; }
 
@@ -213,6 +214,8 @@ protected:
 private:
     // The period of the state at the current speed, in whole milliseconds.
     uint32_t PeriodOf(const GVState& state) const;
+    // Arms the timer with the state's period, or parks it while the speed is not finite.
+    void ArmStateTimer(const GVState& state);
     // The update proper, on this object.
     void UpdateSelf();
     // Hands the composed block and the transform to the children of that link.

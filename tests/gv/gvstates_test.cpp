@@ -1,6 +1,7 @@
 // Animation states on objects in a scene whose window has a test host, run on the fake clock.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 
 #include "animfixture.h"
@@ -214,6 +215,36 @@ TEST_F(StatesTest, SpeedScalesThePeriod) {
     EXPECT_EQ(object->GetTimer()->GetPeriod(), 2147483647u);
     object->SetSpeed(-2.0f, false);
     EXPECT_EQ(object->GetTimer()->GetPeriod(), 0u);
+}
+
+TEST_F(StatesTest, ANonFiniteSpeedParksTheFramesUntilAFiniteOneReArmsThem) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    for (const char* delay : {"100", "0"}) {
+        const std::string states =
+            std::string("<states><state id=\"run\" framelist=\"0..3\" defdelay=\"") + delay +
+            "\"/><state id=\"walk\" framelist=\"0..3\" defdelay=\"" + delay + "\"/></states>";
+        GVObject* object = MakeObject(4, states.c_str(), mScene);
+        object->SetState(Key("run"), true, false);
+        ASSERT_NE(object->GetTimer(), nullptr) << delay;
+        for (float factor : {inf, nan}) {
+            object->SetSpeed(factor, false);
+            EXPECT_TRUE(object->GetTimer()->IsStopped()) << delay;
+            StepWindow(1000);
+            StepWindow(1000);
+            EXPECT_EQ(object->GetFramePosition(), 0) << delay;
+            // A state played while parked starts parked.
+            object->SetState(Key("walk"), true, false);
+            EXPECT_TRUE(object->GetTimer()->IsStopped()) << delay;
+            StepWindow(1000);
+            EXPECT_EQ(object->GetFramePosition(), 0) << delay;
+            object->SetSpeed(1.0f, false);
+            EXPECT_FALSE(object->GetTimer()->IsStopped()) << delay;
+            StepWindow(100);
+            EXPECT_EQ(object->GetFramePosition(), 1) << delay;
+            object->SetState(Key("run"), true, false);
+        }
+    }
 }
 
 TEST_F(StatesTest, KeepFrameKeepsThePosition) {
