@@ -12,20 +12,19 @@
 #include "foundation/xml/xmlnode.h"
 #include "roundtrip.h"
 #include "simulation/data/creaturedata.h"
-#include "simulation/schedule/loadidregistry.h"
-#include "simulation/location.h"
 #include "simulation/data/locationdata.h"
-#include "simulation/monster.h"
 #include "simulation/data/monsterdata.h"
+#include "simulation/location.h"
+#include "simulation/monster.h"
+#include "simulation/schedule/loadidregistry.h"
 #include "simulation/schedule/saveidregistry.h"
-#include "simulation/worldlocation.h"
+#include "simulation/views/worldlocation.h"
 
 namespace {
 
 class StockView : public GVWorldLocation {
 public:
-    float GetBuildLevel() const override { return 0.25f; }
-    void SetBuildLevel(float) override {}
+    StockView() : GVWorldLocation(nullptr, nullptr, nullptr) { SetBuildLevel(0.25f); }
     void ShowStock(float quantity, float maximum) override { total += quantity + maximum; }
     float total = 0.0f;
 };

@@ -7,7 +7,7 @@
 #include "foundation/xml/xmlnode.h"
 #include "simulation/data/saturate.h"
 #include "simulation/data/savedvalues.h"
-#include "simulation/worldlocation.h"
+#include "simulation/views/worldlocation.h"
 
 namespace {
 

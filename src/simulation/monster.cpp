@@ -5,7 +5,7 @@
 #include "foundation/log.h"
 #include "foundation/xml/xmlnode.h"
 #include "simulation/data/savedvalues.h"
-#include "simulation/worldcreature.h"
+#include "simulation/views/worldcreature.h"
 
 GMonster::GMonster() : GObject(kMonster) {}
 

@@ -3,11 +3,11 @@
 #include <utility>
 
 #include "foundation/xml/xmlnode.h"
-#include "simulation/schedule/loadidregistry.h"
 #include "simulation/data/savedvalues.h"
+#include "simulation/schedule/loadidregistry.h"
 #include "simulation/schedule/saveidregistry.h"
 #include "simulation/schedule/scheduletask.h"
-#include "simulation/worldobject.h"
+#include "simulation/views/worldobject.h"
 
 GObject::~GObject() = default;
 

@@ -3,7 +3,7 @@
 // generator (default-seeded, never re-seeded: every random decision
 // of the world comes from it in call order), the four pairs of bound objects, the table of ids of
 // a load in progress, and the two things the play screen lends it: the view manager and the
-// message listener (SetViews).
+// message listener (SetViews), with the view the player carries and the views' speed factor.
 //
 // Objects talk to the world as their GObjectListener, views as their GVWorldObjectListener.
 // So far the world answers GetPairedObject, GetRegistryValue and IsEventSet; the rules behind the
@@ -48,6 +48,13 @@ public:
     // silent listener back.
     void SetViews(GVWorldManager* viewManager, GMessageListener* listener);
     GVWorldManager* GetViewManager() const { return mViewManager; }
+    // The view of the creature the player carries (drawn in front of everything); none.
+    GVWorldObject* GetHeldVisual() const { return mHeldVisual; }
+    void SetHeldVisual(GVWorldObject* view) { mHeldVisual = view; }
+    // The animation speed of the world's views: 0 while the game is paused, 1.0 at the ordinary
+    // speed levels (4.0 at the fastest). The view manager gives it to every new view.
+    float GetSpeedFactor() const { return mSpeedFactor; }
+    void SetSpeedFactor(float factor) { mSpeedFactor = factor; }
     GMessageListener& GetMessageListener() const { return *mListener; }
     bool HasMessageListener() const { return mListener != &mSilentListener; }
 
@@ -103,6 +110,8 @@ private:
     GSchedule mSchedule;
     std::array<std::pair<GObject*, GObject*>, kPairCount> mPairs{};
     GVWorldManager* mViewManager = nullptr;
+    GVWorldObject* mHeldVisual = nullptr;
+    float mSpeedFactor = 1.0f;
     SilentListener mSilentListener;
     GMessageListener* mListener = &mSilentListener;
 };

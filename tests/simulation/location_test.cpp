@@ -200,7 +200,7 @@ TEST(LocationTest, UpgradeLevelOnlyWithALocationView) {
     place.Save(&plainView, ids);
     EXPECT_EQ(plainView.ToString().Find("UpgradeLevel"), str::npos);
     FakeLocationView view;
-    view.level = 0.5f;
+    view.SetBuildLevel(0.5f);
     place.SetView(&view);
     TXmlNode located("Location");
     place.Save(&located, ids);

@@ -12,8 +12,9 @@
 #include <vector>
 
 #include "foundation/xml/xmlnode.h"
-#include "simulation/schedule/loadidregistry.h"
+#include "gv/gvobject.h"
 #include "simulation/data/savedvalues.h"
+#include "simulation/schedule/loadidregistry.h"
 #include "simulation/schedule/saveidregistry.h"
 #include "simulation/schedule/schedule.h"
 #include "simulation/schedule/scheduletask.h"
@@ -189,7 +190,7 @@ TEST(SaveLoadTest, ObjectElement) {
         {-1e20f, 0.0f, "-2147483648", "0"},
     };
     for (const auto& row : positions) {
-        FakeView view;
+        FakeView view(GVWorldObject::kPlainView, new GVObject());
         view.SetPosition(row.x, row.y);
         TestObject seen("seen");
         seen.SetView(&view);

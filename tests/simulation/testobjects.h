@@ -1,7 +1,7 @@
 // Small world objects for the simulation's tests: an object that writes what it is told into a
 // shared journal and can run a hook while being told (to add or cancel tasks from inside the
-// scheduler), a data block with one saved value, views that record what they are shown, and a
-// sound scheme that records the sounds it is asked to stop.
+// scheduler), a data block with one saved value, test doubles of the views that record what they
+// are shown, and a sound scheme that records the sounds it is asked to stop.
 #pragma once
 
 #include <cstdint>
@@ -12,15 +12,15 @@
 #include <vector>
 
 #include "foundation/xml/xmlnode.h"
-#include "simulation/schedule/loadidregistry.h"
-#include "simulation/object.h"
 #include "simulation/data/objectdata.h"
+#include "simulation/object.h"
+#include "simulation/schedule/loadidregistry.h"
 #include "simulation/schedule/schedule.h"
 #include "simulation/schedule/scheduletask.h"
 #include "simulation/schedule/taskdata.h"
-#include "simulation/worldcreature.h"
-#include "simulation/worldlocation.h"
-#include "simulation/worldobject.h"
+#include "simulation/views/worldcreature.h"
+#include "simulation/views/worldlocation.h"
+#include "simulation/views/worldobject.h"
 #include "simulation/worldsounds.h"
 
 namespace simtest {
@@ -85,32 +85,34 @@ private:
     Journal* mJournal;
 };
 
+// A plain view without manager; with a sprite (a bare object) it can be placed.
 class FakeView : public GVWorldObject {
 public:
-    explicit FakeView(int type = kPlainView) : mType(type) {}
+    explicit FakeView(int type = kPlainView, GVObject* sprite = nullptr)
+        : GVWorldObject(nullptr, sprite, nullptr), mType(type) {}
     int GetType() const override { return mType; }
 
 private:
     int mType;
 };
 
-// A location view that records what its stock display is shown.
+// A location view without manager, sprite or layout that records what its stock display is
+// shown.
 class FakeLocationView : public GVWorldLocation {
 public:
-    float GetBuildLevel() const override { return level; }
-    void SetBuildLevel(float value) override { level = value; }
+    FakeLocationView() : GVWorldLocation(nullptr, nullptr, nullptr) {}
     void ShowStock(float quantity, float maximum) override {
         shown.push_back(std::to_string(static_cast<int>(quantity)) + "/" +
                         std::to_string(static_cast<int>(maximum)));
     }
 
-    float level = 0.0f;
     std::vector<std::string> shown;
 };
 
-// A creature view that records the item it shows.
+// A creature view without manager or sprite that records the item it shows.
 class FakeCreatureView : public GVWorldCreature {
 public:
+    FakeCreatureView() : GVWorldCreature(nullptr, nullptr) {}
     void SetItem(int value, bool isSpecial) override {
         item = value;
         special = isSpecial;
