@@ -175,6 +175,15 @@ const GLocationData* GNameRegistry::FindLocationDefinition(const str& fullName) 
     return FindIn(mLocations, fullName);
 }
 
+void GNameRegistry::ForEachDefinition(const std::function<void(const GObjectData&)>& visit) const {
+    for (const auto& [name, block] : mCreatures)
+        visit(*block);
+    for (const auto& [name, block] : mLocations)
+        visit(*block);
+    for (const auto& [name, block] : mMonsters)
+        visit(*block);
+}
+
 const GMonsterData* GNameRegistry::FindMonsterDefinition(const str& fullName) const {
     return FindIn(mMonsters, fullName);
 }

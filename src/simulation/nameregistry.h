@@ -23,6 +23,7 @@
 // belong to the world: the registry only points at them. Main thread only.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -73,6 +74,9 @@ public:
     const GCreatureData* FindCreatureDefinition(const str& fullName) const;
     const GLocationData* FindLocationDefinition(const str& fullName) const;
     const GMonsterData* FindMonsterDefinition(const str& fullName) const;
+    // Calls visit with every prototype: the creatures, the locations, then the monsters, each
+    // kind in order of full name.
+    void ForEachDefinition(const std::function<void(const GObjectData&)>& visit) const;
 
     // Stores a prototype under its full name. When the name is already held the earlier block
     // stays and the new one is handed back; otherwise the answer is null.
