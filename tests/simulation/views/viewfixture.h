@@ -27,6 +27,23 @@
 
 namespace views_test {
 
+// The name of the state the view's sprite (or its child) shows.
+inline std::string Shown(const GVWorldObject* view, const char* child = nullptr) {
+    const GVObject* sprite = view->GetSprite();
+    if (sprite != nullptr && child != nullptr) sprite = sprite->GetChild(child);
+    return sprite != nullptr ? FormatFlagMask(sprite->GetStateId()).c_str() : "";
+}
+
+inline GNameMask Key(const char* name) {
+    return ParseFlagMask(name);
+}
+
+// Whether the child of the view's sprite is visible.
+inline bool Visible(const GVWorldObject* view, const std::string& child) {
+    const GVObject* part = view->GetSprite()->GetChild(child.c_str());
+    return part != nullptr && part->visible != 0;
+}
+
 // Records the state keys it is told, by name, with the view.
 class RecordingListener : public GVWorldObjectListener {
 public:
@@ -79,18 +96,6 @@ protected:
         return view;
     }
 
-    // The name of the state the view's sprite (or its child) shows.
-    static std::string Shown(const GVWorldObject* view, const char* child = nullptr) {
-        const GVObject* sprite = view->GetSprite();
-        if (sprite != nullptr && child != nullptr) sprite = sprite->GetChild(child);
-        return sprite != nullptr ? FormatFlagMask(sprite->GetStateId()).c_str() : "";
-    }
-    static GNameMask Key(const char* name) { return ParseFlagMask(name); }
-    // Whether the child of the view's sprite is visible.
-    static bool Visible(const GVWorldObject* view, const std::string& child) {
-        const GVObject* part = view->GetSprite()->GetChild(child.c_str());
-        return part != nullptr && part->visible != 0;
-    }
     // The walk value of a cell.
     int Cell(int column, int row) const { return mManager->GetGrid().GetValue(column, row); }
 
