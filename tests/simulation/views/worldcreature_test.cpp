@@ -15,7 +15,7 @@
 namespace views_test {
 namespace {
 
-class CreatureTest : public ViewTest {
+class CreatureViewTest : public ViewTest {
 protected:
     // A creature at (0, 0) of the grid's open ground, facing where the vector points.
     GVWorldCreature* Facing(const TVec2& vector) {
@@ -25,7 +25,7 @@ protected:
     }
 };
 
-TEST_F(CreatureTest, SetStateShowsTheActivityAsTheFacingAsks) {
+TEST_F(CreatureViewTest, SetStateShowsTheActivityAsTheFacingAsks) {
     const TVec2 ne(1, 0), nw(0, -1), sw(-1, 0), se(0, 1);
     const struct {
         TVec2 facing;
@@ -70,7 +70,7 @@ TEST_F(CreatureTest, SetStateShowsTheActivityAsTheFacingAsks) {
     EXPECT_EQ(Shown(view), "stay_SW");
 }
 
-TEST_F(CreatureTest, TheSameStateAgainDoesNothingAtAll) {
+TEST_F(CreatureViewTest, TheSameStateAgainDoesNothingAtAll) {
     GVWorldCreature* view = MakeCreature(200, 200);
     RecordingListener listener;
     view->AddListener(&listener);
@@ -87,7 +87,7 @@ TEST_F(CreatureTest, TheSameStateAgainDoesNothingAtAll) {
     EXPECT_EQ(Shown(fresh), "normal");
 }
 
-TEST_F(CreatureTest, DirectionFromVectorTurnsByQuartersFromTheRight) {
+TEST_F(CreatureViewTest, DirectionFromVectorTurnsByQuartersFromTheRight) {
     const struct {
         float x, y;
         const char* direction;
@@ -102,7 +102,7 @@ TEST_F(CreatureTest, DirectionFromVectorTurnsByQuartersFromTheRight) {
             << row.x << "," << row.y;
 }
 
-TEST_F(CreatureTest, SetDirectionShowsANewFacingWithoutTellingTheListeners) {
+TEST_F(CreatureViewTest, SetDirectionShowsANewFacingWithoutTellingTheListeners) {
     GVWorldCreature* view = MakeCreature(200, 200);
     RecordingListener listener;
     view->AddListener(&listener);
@@ -122,7 +122,7 @@ TEST_F(CreatureTest, SetDirectionShowsANewFacingWithoutTellingTheListeners) {
     EXPECT_EQ(FormatFlagMask(view->GetDirection()), str("NW"));
 }
 
-TEST_F(CreatureTest, OneUpdateMayPassAWaypointAndTurnsAtIt) {
+TEST_F(CreatureViewTest, OneUpdateMayPassAWaypointAndTurnsAtIt) {
     GVWorldCreature* view = MakeCreature(100, 100);
     RecordingListener listener;
     view->AddListener(&listener);
@@ -157,7 +157,7 @@ TEST_F(CreatureTest, OneUpdateMayPassAWaypointAndTurnsAtIt) {
     EXPECT_EQ(view->GetX(), 125.0f);
 }
 
-TEST_F(CreatureTest, TheWorldFactorScalesWalkingAndZeroStopsIt) {
+TEST_F(CreatureViewTest, TheWorldFactorScalesWalkingAndZeroStopsIt) {
     GVWorldCreature* view = MakeCreature(100, 100);
     view->SetSpeed(2);
     view->SetPath({TVec2(200, 100)});
@@ -178,7 +178,7 @@ TEST_F(CreatureTest, TheWorldFactorScalesWalkingAndZeroStopsIt) {
     EXPECT_EQ(rider->GetY(), 290.0f);
 }
 
-TEST_F(CreatureTest, GoToWalksTheGridsPathOrPlacesAtOnce) {
+TEST_F(CreatureViewTest, GoToWalksTheGridsPathOrPlacesAtOnce) {
     GVWorldCreature* view = MakeCreature(105, 105);
     RecordingListener listener;
     view->AddListener(&listener);
@@ -205,7 +205,7 @@ TEST_F(CreatureTest, GoToWalksTheGridsPathOrPlacesAtOnce) {
     EXPECT_EQ(listener.events, (std::vector<std::string>{"walk", "stay"}));
 }
 
-TEST_F(CreatureTest, GoToWithoutAPathReportsWalkThenStayOnceEach) {
+TEST_F(CreatureViewTest, GoToWithoutAPathReportsWalkThenStayOnceEach) {
     const TVec2 targets[] = {TVec2(305, 318), TVec2(300, 300), TVec2(-50, 300), TVec2(2500, 300),
                              TVec2(std::nanf(""), 0)};
     for (const TVec2& target : targets) {
@@ -222,7 +222,7 @@ TEST_F(CreatureTest, GoToWithoutAPathReportsWalkThenStayOnceEach) {
     }
 }
 
-TEST_F(CreatureTest, FollowCarriesTheViewAndCopiesItsCarriersFacing) {
+TEST_F(CreatureViewTest, FollowCarriesTheViewAndCopiesItsCarriersFacing) {
     GVWorldCreature* carrier = MakeCreature(100, 100);
     GVWorldCreature* rider = MakeCreature(0, 0);
     RecordingListener listener;
@@ -250,7 +250,7 @@ TEST_F(CreatureTest, FollowCarriesTheViewAndCopiesItsCarriersFacing) {
     EXPECT_EQ(rider->GetFollowed(), nullptr);
 }
 
-TEST_F(CreatureTest, TravelTimesAreTheDistanceOverTheSpeed) {
+TEST_F(CreatureViewTest, TravelTimesAreTheDistanceOverTheSpeed) {
     GVWorldCreature* view = MakeCreature(0, 0);
     GVWorldCreature* other = MakeCreature(60, 80);
     view->SetSpeed(2);
@@ -259,7 +259,7 @@ TEST_F(CreatureTest, TravelTimesAreTheDistanceOverTheSpeed) {
     EXPECT_EQ(view->TicksToObject(nullptr), 0.0f);
 }
 
-TEST_F(CreatureTest, AWalkingSpeedThatIsNoPositiveNumberIsTakenAsOne) {
+TEST_F(CreatureViewTest, AWalkingSpeedThatIsNoPositiveNumberIsTakenAsOne) {
     testing_support::LogCapture log;
     const float speeds[] = {0.0f, -3.0f, std::numeric_limits<float>::quiet_NaN(),
                             std::numeric_limits<float>::infinity()};
@@ -290,7 +290,7 @@ TEST_F(CreatureTest, AWalkingSpeedThatIsNoPositiveNumberIsTakenAsOne) {
     EXPECT_EQ(view->GetSpeed(), 0.25f);
 }
 
-TEST_F(CreatureTest, TheHitRectangleTakesPointsStrictlyInside) {
+TEST_F(CreatureViewTest, TheHitRectangleTakesPointsStrictlyInside) {
     GVWorldCreature* view = MakeCreature(100, 100);
     EXPECT_FALSE(view->IsHitRectEmpty());
     GVViewConfig config;
