@@ -17,6 +17,8 @@
 #include "gv/keys/flagmasktext.h"
 #include "platform/platform.h"
 #include "port/control.h"
+#include "simulation/data/locationdata.h"
+#include "simulation/location.h"
 #include "simulation/views/worldcreature.h"
 #include "simulation/views/worldlocation.h"
 #include "simulation/views/worldmanager.h"
@@ -89,6 +91,14 @@ protected:
         auto* view = static_cast<GVWorldCreature*>(mManager->CreateVisual(name, 1));
         if (view != nullptr) view->SetPosition(x, y);
         return view;
+    }
+    // A location of the model whose view is drawn from the description of that name.
+    static std::unique_ptr<GLocation> PlaceObject(const char* animatorName) {
+        auto place = std::make_unique<GLocation>();
+        auto data = std::make_unique<GLocationData>();
+        data->animatorName = animatorName;
+        place->SetData(std::move(data));
+        return place;
     }
     GVWorldLocation* MakeLocation(const char* name, float x, float y) {
         auto* view = static_cast<GVWorldLocation*>(mManager->CreateVisual(name, 2));

@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "simulation/data/locationdata.h"
-#include "simulation/location.h"
 #include "viewfixture.h"
 
 namespace views_test {
@@ -187,11 +185,8 @@ TEST_F(ViewCorrespondenceTest, EveryRequestOfTheWorldReachesTheOperationThatAnsw
          }},
         {"the manager's views: clear, refresh, make, make by name, remove",
          [&] {
-             GLocation place;
-             auto data = std::make_unique<GLocationData>();
-             data->animatorName = "loc_well";
-             place.SetData(std::move(data));
-             GVWorldObject* made = mManager->CreateVisualFor(&place);
+             const std::unique_ptr<GLocation> place = PlaceObject("loc_well");
+             GVWorldObject* made = mManager->CreateVisualFor(place.get());
              ASSERT_NE(made, nullptr);
              made->SetPosition(300, 300);
              mManager->RebuildWalkability();

@@ -11,9 +11,7 @@
 #include <vector>
 
 #include "foundation/file/fileindex.h"
-#include "simulation/data/locationdata.h"
 #include "simulation/data/monsterdata.h"
-#include "simulation/location.h"
 #include "simulation/monster.h"
 #include "viewfixture.h"
 
@@ -152,11 +150,8 @@ TEST_F(ViewManagerTest, CreateVisualMakesTheViewOfTheKindUnderTheLevelSprite) {
 }
 
 TEST_F(ViewManagerTest, CreateVisualForTakesTheObjectsDescriptionAndKind) {
-    GLocation place;
-    auto data = std::make_unique<GLocationData>();
-    data->animatorName = "loc_well";
-    place.SetData(std::move(data));
-    GVWorldObject* view = mManager->CreateVisualFor(&place);
+    const std::unique_ptr<GLocation> place = PlaceObject("loc_well");
+    GVWorldObject* view = mManager->CreateVisualFor(place.get());
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->GetType(), GVWorldObject::kLocationView);
     EXPECT_EQ(view->GetLayoutName(), str("loc_well"));
