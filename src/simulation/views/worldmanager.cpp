@@ -173,7 +173,8 @@ void GVWorldManager::FlushRemovals() {
         // Released first, while it is still pending: its followers' listeners cannot remove
         // it a second time.
         ForgetReferencesTo(view);
-        mPendingRemovals.erase(std::find(mPendingRemovals.begin(), mPendingRemovals.end(), view));
+        auto pending = std::find(mPendingRemovals.begin(), mPendingRemovals.end(), view);
+        if (pending != mPendingRemovals.end()) mPendingRemovals.erase(pending);
         auto listed = std::find(mViews.begin(), mViews.end(), view);
         if (listed != mViews.end()) mViews.erase(listed);
         delete view;

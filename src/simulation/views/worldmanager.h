@@ -16,7 +16,7 @@
 // go where it stands first.
 //
 // Ownership: the manager owns its views, the level sprite (the parent of every view's sprite) and
-// the grid; the scene and the world are borrowed. Main thread only.
+// the grid; the scene and the world are borrowed and outlive it. Main thread only.
 #pragma once
 
 #include <cstdint>
