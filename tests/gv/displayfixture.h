@@ -15,10 +15,8 @@
 #include "platform/texture/texturedatasource.h"
 #include "platform/win32platform.h"
 #include "port/control.h"
-#include "port/window/activation.h"
-#include "port/window/queue.h"
-#include "port/window/window.h"
 #include "port/window/windowpos.h"
+#include "support/screenup.h"
 #include "support/tempdir.h"
 
 namespace gv_test {
@@ -29,14 +27,7 @@ protected:
         FactoryTest::SetUp();
         port::control::SetSleepAdvancesClock(true);
         SetCommonDataRoot(mCommon.Path().c_str());
-        mApp->CreateMainWindow();
-        HWND window = mApp->GetPlatform()->GetMainWindow();
-        ShowWindow(window, SW_SHOW);
-        SetForegroundWindow(window);
-        MSG msg{};
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-        mApp->SetupScreen(800, 600, false);
+        testing_support::ShowWindowAndSetupScreen(*mApp, 800, 600);
     }
     void TearDown() override {
         mLive.clear();

@@ -16,11 +16,9 @@
 #include "platform/texture/texturedatasource.h"
 #include "platform/win32platform.h"
 #include "port/control.h"
-#include "port/window/activation.h"
-#include "port/window/queue.h"
-#include "port/window/window.h"
 #include "port/window/windowpos.h"
 #include "support/imagewriter.h"
+#include "support/screenup.h"
 #include "support/tempdir.h"
 #include "viewfixture.h"
 
@@ -63,14 +61,7 @@ protected:
         SetAssetManager(&mAssets);
         SetCommonDataRoot(mCommon.Path().c_str());
         mApp = std::make_unique<TPlatform>();
-        mApp->CreateMainWindow();
-        HWND window = mApp->GetPlatform()->GetMainWindow();
-        ShowWindow(window, SW_SHOW);
-        SetForegroundWindow(window);
-        MSG msg{};
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-        mApp->SetupScreen(800, 600, false);
+        testing_support::ShowWindowAndSetupScreen(*mApp, 800, 600);
 
         // The images are read once the display is there, as the display's textures.
         mSprites = std::make_unique<testing_support::WorldSprites>();
