@@ -66,7 +66,8 @@ void GCreature::UpdateViewState() {
         case kTaskGoForWater:
         case kTaskGoBuildArk:
         case kTaskGoForMedicine:
-            if (GObject* object = TaskObject(task)) {
+            // Only the walker moves: a creature that is the walk's object stays as it is.
+            if (GObject* object = TaskObject(task); object != nullptr && object != this) {
                 // A doctor on its round and the medicine fetch run.
                 const GCreatureData* data = GetCreatureData();
                 if (data != nullptr && (mLastTask == kTaskDoctor || kind == kTaskGoForMedicine)) {

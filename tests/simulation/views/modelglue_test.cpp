@@ -116,6 +116,12 @@ TEST_F(ModelGlueTest, WalksGoToTheObjectAndRunForTheDoctor) {
         EXPECT_GT(ViewOf(*creature)->GetDestination().x, 300.0f);
         EXPECT_EQ(ViewOf(*creature)->GetSpeed(), row.speed);
     }
+    // The creature a walk goes to does not walk itself.
+    auto walker = Creature();
+    auto patient = Creature();
+    simtest::AddTask(mSchedule, walker.get(), patient.get(), 100, 19);
+    patient->UpdateViewState();
+    EXPECT_EQ(ViewOf(*patient)->GetState(), Key("fight"));
 }
 
 TEST_F(ModelGlueTest, TheMarksShowItemDiseaseAndCollectedPrescriptions) {
