@@ -3,8 +3,8 @@
 // item and resources, the targets it last used for each task kind, and the player's preferred
 // task. Once per world cycle it loses or regains health (LiveCycle) and may fall ill; whenever it
 // is free it chooses its next task (ChooseNextTask, creaturechoice.cpp); its view shows what it
-// does (creatureview.cpp). Its life rules (health, speed, illness, devolving, changing form,
-// making items) are in creaturelife.cpp.
+// does (creatureview.cpp). Its life rules (health, speed, illness, devolving, changing form)
+// are in creaturelife.cpp.
 //
 // The creature talks to the world only as its GObjectListener (SetWorld): every task it asks
 // for goes through StartTask with the creature as subject; without a world it asks for nothing.
