@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "audio/oggdatasource.h"
+#include "audio/soundhooks.h"
 #include "audio/soundmanager.h"
 #include "foundation/assetmanager.h"
 #include "foundation/file/assetfolder.h"
@@ -14,6 +16,7 @@
 #include "foundation/task/apptime.h"
 #include "foundation/xml/xmlnode.h"
 #include "platform/commandline.h"
+#include "platform/display/dxerror.h"
 #include "platform/draw/renderer.h"
 #include "platform/font/fontcache.h"
 #include "platform/onlinehooks.h"
@@ -37,6 +40,16 @@ uint32_t ApplicationTime() {
     return TPlatform::GetTimer();
 }
 
+TSoundManager* ApplicationSoundManager() {
+    TPlatform* application = gInstance.load();
+    return application != nullptr ? application->GetSoundManager() : nullptr;
+}
+
+HWND ApplicationMainWindow() {
+    TPlatform* application = gInstance.load();
+    return application != nullptr ? application->GetPlatform()->GetMainWindow() : nullptr;
+}
+
 }  // namespace
 
 TPlatform::TPlatform(TWin32Platform* platform)
@@ -45,6 +58,7 @@ TPlatform::TPlatform(TWin32Platform* platform)
     gInstance.store(this);
     SetApplicationTimeSource(&ApplicationTime);
     SetAssetManager(mPlatform->GetAssetManager());
+    soundhooks::Install({&ApplicationSoundManager, &ApplicationMainWindow, &LogDXError});
     const char* line = mPlatform->GetCommandLine();
 
     SetConfig(settingkey::kMemoryMax, "100000000");
@@ -127,6 +141,7 @@ TPlatform::~TPlatform() {
     windowsystemhooks::DeleteGameState();
     mPlatform->DeleteStringTable();
     SetAssetManager(nullptr);
+    soundhooks::Install({});
     mPlatform->DeleteAssetManager();
     mPlatform->Shutdown();
     // The clock changes only now, so that the teardown above still reads the application clock.

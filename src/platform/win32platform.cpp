@@ -386,14 +386,15 @@ void TWin32Platform::DeleteStringTable() {
 }
 
 TSoundManager* TWin32Platform::EnsureSoundManager() {
-    if (mSoundManager == nullptr) {
-        mSoundManager = std::make_unique<TSoundManager>();
+    if (mSoundManager.load() == nullptr) {
+        mSoundManager.store(new TSoundManager);
     }
-    return mSoundManager.get();
+    return mSoundManager.load();
 }
 
 void TWin32Platform::DeleteSoundManager() {
-    mSoundManager.reset();
+    // Out of reach before it goes: its worker may ask for it until the destructor stops it.
+    delete mSoundManager.exchange(nullptr);
 }
 
 void TWin32Platform::SetVecDraw(std::unique_ptr<TBvMiniVecDraw> draw) {

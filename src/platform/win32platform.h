@@ -170,7 +170,8 @@ public:
     void DeleteWindowManager();
     TStringTable* GetStringTable() const { return mStringTable.get(); }
     void DeleteStringTable();
-    TSoundManager* GetSoundManager() const { return mSoundManager.get(); }
+    // Atomic: the sound worker reads it to take the sound lock.
+    TSoundManager* GetSoundManager() const { return mSoundManager.load(); }
     // Makes the sound manager when there is none; answers it.
     TSoundManager* EnsureSoundManager();
     void DeleteSoundManager();
@@ -260,7 +261,7 @@ private:
     std::atomic<TWindowManager*> mWindowManager{nullptr};
     std::unique_ptr<TAssetManager> mAssetManager;
     std::unique_ptr<TStringTable> mStringTable;
-    std::unique_ptr<TSoundManager> mSoundManager;
+    std::atomic<TSoundManager*> mSoundManager{nullptr};
     std::unique_ptr<TBvMiniVecDraw> mVecDraw;
     std::unique_ptr<TVecFontCache> mFontCache;
     std::atomic<TPlatformData*> mDisplay{nullptr};

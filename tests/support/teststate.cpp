@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "audio/soundhooks.h"
 #include "foundation/task/apptime.h"
 #include "foundation/file/assetfolder.h"
 #include "foundation/assetmanager.h"
@@ -85,6 +86,7 @@ void ProcessState::Reset() const {
     SetApplicationTimeSource(nullptr);
     SetAssetManager(nullptr);
     onlinehooks::Install({});
+    soundhooks::Install({});
     TRenderer::DestroyInstance();
     TMemoryTextureData::SetCreateSurfaceFails(false);
     SetStringTable(nullptr);
