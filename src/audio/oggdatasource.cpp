@@ -82,11 +82,14 @@ uint32_t TOggDataSource::Read(uint8_t* destination, uint32_t offset, uint32_t co
         // Better silence than data from the wrong place.
         if (!mPositionKnown) return 0;
     }
+    // The decoder delivers whole frames: ask for whole frames only.
+    const uint32_t frameBytes = 2 * mChannels;
     uint32_t done = 0;
     int holes = 0;
-    while (done < count) {
+    while (count - done >= frameBytes) {
         int section = 0;
-        int asked = static_cast<int>(std::min<uint32_t>(count - done, INT_MAX));
+        uint32_t wanted = std::min<uint32_t>(count - done, INT_MAX);
+        int asked = static_cast<int>(wanted - wanted % frameBytes);
         long got = ov_read(mDecoder.get(), reinterpret_cast<char*>(destination + done), asked, 0, 2,
                            1, &section);
         if (got == 0) break;

@@ -150,6 +150,30 @@ std::vector<int16_t> Sweep(int rate, int channels, size_t frames, double fromHer
     return samples;
 }
 
+std::string WithLastGranule(const std::string& ogg, int64_t granule) {
+    std::string out = ogg;
+    size_t at = out.rfind("OggS");
+    constexpr size_t kFixedHeader = 27;
+    if (at == std::string::npos || out.size() < at + kFixedHeader) return out;
+    for (int i = 0; i < 8; ++i)
+        out[at + 6 + i] = static_cast<char>(static_cast<uint64_t>(granule) >> (8 * i));
+    auto* header = reinterpret_cast<unsigned char*>(&out[at]);
+    size_t segments = header[26];
+    size_t headerLength = kFixedHeader + segments;
+    if (out.size() < at + headerLength) return out;
+    size_t bodyLength = 0;
+    for (size_t i = 0; i < segments; ++i)
+        bodyLength += header[kFixedHeader + i];
+    if (out.size() < at + headerLength + bodyLength) return out;
+    ogg_page page;
+    page.header = header;
+    page.header_len = static_cast<long>(headerLength);
+    page.body = header + headerLength;
+    page.body_len = static_cast<long>(bodyLength);
+    ogg_page_checksum_set(&page);
+    return out;
+}
+
 DecodedOgg DecodeOgg(const std::string& bytes) {
     DecodedOgg decoded;
     MemoryRead memory{&bytes, 0};

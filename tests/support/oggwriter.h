@@ -31,6 +31,10 @@ std::vector<int16_t> Silence(int channels, size_t frames);
 std::vector<int16_t> Sweep(int rate, int channels, size_t frames, double fromHertz = 200.0,
                            double toHertz = 4000.0, double amplitude = 0.5);
 
+// The file with the granule position of its last page replaced (its checksum made anew): a
+// header that declares another length than the data holds.
+std::string WithLastGranule(const std::string& ogg, int64_t granule);
+
 // The file decoded with libvorbisfile alone: 16-bit little-endian samples, as the sound engine
 // asks the decoder for them.
 struct DecodedOgg {
