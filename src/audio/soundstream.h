@@ -25,13 +25,13 @@
 #include <cstdint>
 #include <memory>
 
+#include "audio/streamspooler.h"
 #include "foundation/task/clock.h"
 #include "port/sound/dsound.h"
 
 class TSoundInstance;
 class TSoundManager;
 class TStreamNotify;
-class TStreamSpooler;
 
 class TSoundStream : public std::enable_shared_from_this<TSoundStream> {
 public:

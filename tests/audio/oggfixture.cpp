@@ -39,13 +39,12 @@ void OggFilesTest::SetUp() {
     RegisterOggDataSourceBuilder();
 }
 
-void OggFilesTest::TearDown() {
-    // The file index points into the blocks: it lets go before they go.
+MemoryFiles::~MemoryFiles() {
     for (const std::string& name : mNames)
         RegisterMemoryFile(name.c_str(), nullptr, 0);
 }
 
-void OggFilesTest::Put(const std::string& name, const std::string& bytes) {
+void MemoryFiles::Put(const std::string& name, const std::string& bytes) {
     mBlocks.push_back(bytes);
     mNames.push_back(name);
     RegisterMemoryFile(name.c_str(), mBlocks.back().data(),

@@ -23,17 +23,30 @@ size_t FramesOf(double seconds, int rate);
 // Every byte the source delivers from an offset on, read count bytes at a time.
 std::vector<int16_t> ReadAll(TSoundDataSource& source, uint32_t count = 4096, uint32_t offset = 0);
 
+// Bytes readable as files of their names while the object lives.
+class MemoryFiles {
+public:
+    MemoryFiles() = default;
+    // The file index points into the blocks: it lets go before they go.
+    ~MemoryFiles();
+    MemoryFiles(const MemoryFiles&) = delete;
+    MemoryFiles& operator=(const MemoryFiles&) = delete;
+
+    void Put(const std::string& name, const std::string& bytes);
+
+private:
+    std::deque<std::string> mBlocks;
+    std::vector<std::string> mNames;
+};
+
+// The Ogg builder registered, as the application object does.
 class OggFilesTest : public ::testing::Test {
 protected:
     void SetUp() override;
-    void TearDown() override;
-
-    // Makes the bytes readable as a file of that name for the rest of the test.
-    void Put(const std::string& name, const std::string& bytes);
+    void Put(const std::string& name, const std::string& bytes) { mFiles.Put(name, bytes); }
 
     testing_support::LogCapture mLog;
-    std::deque<std::string> mBlocks;
-    std::vector<std::string> mNames;
+    MemoryFiles mFiles;
 };
 
 }  // namespace audio_testing

@@ -1,5 +1,8 @@
 // One turn of the event pump: the host check, the first turn, the held game, the activation
 // change, the display restore, the pending flags in their order, quit, paint, and the idle turn.
+#include "audio/soundmanager.h"
+#include "audio/soundstream.h"
+#include "audio/streamnotify.h"
 #include "platform/display/dxcontext.h"
 #include "foundation/task/task.h"
 #include "port/window/paint.h"
@@ -67,6 +70,27 @@ TEST_F(PumpTest, AnIdleTurnRunsTheTasksAndWaitsOneMillisecond) {
     EXPECT_EQ(TPlatform::GetTimer() - before, 1u);
     Turn();
     EXPECT_EQ(runs, 2);
+}
+
+class CountingNotify : public TStreamNotify {
+public:
+    void OnStreamDone(TSoundStream*) override { ++count; }
+    int count = 0;
+};
+
+// A sound that ended (here one stopped with its notification queued) is told of on the next idle
+// turn, on the main thread.
+TEST_F(PumpTest, AnIdleTurnDeliversTheSoundNotifications) {
+    Start();
+    mApp->CreateSoundManager();
+    auto notify = std::make_shared<CountingNotify>();
+    auto* stream = new TSoundStream(mApp->GetSoundManager(), nullptr, false, 0, notify);
+    stream->Stop(true);
+    EXPECT_EQ(notify->count, 0);
+    EXPECT_EQ(Turn().type, kEventIdle);
+    EXPECT_EQ(notify->count, 1);
+    Turn();
+    EXPECT_EQ(notify->count, 1);
 }
 
 TEST_F(PumpTest, WhileTheGameIsHeldMessagesAreOnlyPassedOn) {

@@ -7,6 +7,7 @@
 #include <regex>
 #include <thread>
 
+#include "audio/soundmanager.h"
 #include "dxfixture.h"
 #include "foundation/settingsmap.h"
 #include "platform/display/displayrecord.h"
@@ -444,6 +445,26 @@ TEST_F(DXContextTest, OutOfVideoMemoryRunsBeforeTheLineIsWritten) {
     LogDXError(DDERR_SURFACELOST, "there.cpp", 7);
     EXPECT_EQ(LogLines(),
               (std::vector<std::string>{"DX Error:  (0x887601c2), File there.cpp, Line 7"}));
+}
+
+// The sound engine reports its failures through the application's report: a sound device that
+// answers out of video memory switches the display to its low-memory mode before the line.
+TEST_F(DXContextTest, TheSoundEnginesOutOfVideoMemoryGoesThroughTheDisplay) {
+    TPlatform application;  // installs the sound engine's hooks
+    TPlatformData display;
+    TDXContext* context = display.GetContext();
+    ASSERT_TRUE(CreateWindowed(*context));
+    display.GetRecord()->mDirect3D = context->GetDirect3D();
+    port::control::InjectFailure("DirectSoundCreate", 0x8876017Cu, 1);
+    mLog.Clear();
+    TSoundManager sound;
+    EXPECT_FALSE(sound.StartThread());
+    std::vector<std::string> lines = LogLines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "OutOfVideoMemory triggered!");
+    EXPECT_EQ(lines[1].rfind("DX Error:  (0x8876017c), File soundmanager.cpp, Line ", 0), 0u)
+        << lines[1];
+    EXPECT_TRUE(display.GetRecord()->mLowMemoryVideo);
 }
 
 TEST_F(DXContextTest, TheCursorListenerAndTheContextEndInEitherOrder) {
