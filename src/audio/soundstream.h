@@ -7,11 +7,12 @@
 //
 // Ownership: the constructor hands the stream to the sound manager, whose live list owns it; the
 // worker moves it to the finished list when it has ended, and the next DispatchCallbacks destroys
-// it on the main thread; a stop without notify removes it at once. A stream owns its spoolers,
-// its buffer, the buffer's notify interface and three events, and holds weak references to the
-// notify targets (streamnotify.h) of the sound playing, of a queued continuation and of a sound
-// the continuation replaced, and to the instance that controls it (soundinstance.h). Destroying
-// it tells each target that still exists.
+// it on the main thread; a stop without notify removes it at once. A stream never outlives its
+// manager: the manager's destructor destroys every stream it still holds. A stream owns its
+// spoolers, its buffer, the buffer's notify interface and three events, and holds weak references
+// to the notify targets (streamnotify.h) of the sound playing, of a queued continuation and of a
+// sound the continuation replaced, and to the instance that controls it (soundinstance.h).
+// Destroying it tells each target that still exists.
 //
 // Without a device (the manager not started, or a buffer that could not be made) a stream has no
 // buffer: it plays silently and ends when its sound's length has passed on its clock, looping or

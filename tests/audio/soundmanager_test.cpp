@@ -3,9 +3,12 @@
 // list and its notifications, the device's failures, and the worker's life.
 #include <dirent.h>
 
+#include <chrono>
 #include <cmath>
+#include <future>
 #include <thread>
 
+#include "audio/soundhooks.h"
 #include "audio/soundlock.h"
 #include "enginefixture.h"
 #include "port/sound/dsresult.h"
@@ -317,6 +320,17 @@ TEST_F(SoundManagerTest, TheSoundLockIsReentrantAndTakenOnlyWhileThereIsAManager
     other.join();
     EndManager();
     TSoundLock none;  // no manager: nothing taken, nothing released
+}
+
+// A lock releases what it took, even when the manager it would find now is another, or none.
+TEST_F(SoundManagerTest, TheSoundLockReleasesWhatItTook) {
+    TSoundManager* sound = Start();
+    {
+        TSoundLock lock;
+        soundhooks::Install({});
+    }
+    auto taken = std::async(std::launch::async, [sound] { TSoundLock lock(sound); });
+    EXPECT_EQ(taken.wait_for(std::chrono::seconds(10)), std::future_status::ready);
 }
 
 }  // namespace

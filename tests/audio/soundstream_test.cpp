@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "audio/sound.h"
+#include "audio/soundinstance.h"
 #include "audio/streamspooler.h"
 #include "enginefixture.h"
 #include "port/sound/dsresult.h"
@@ -221,8 +223,22 @@ TEST_F(SoundStreamTest, AContinuationFollowsWithinTheHalf) {
     TSoundStream* stream = PlaySound(first, false, 0, firstNotify);
     ASSERT_TRUE(stream->QueueNext(secondNotify, std::make_unique<TStreamSpooler>(second)));
     std::weak_ptr<TSoundStream> watched = stream->weak_from_this();
+    // The instance that controls the stream follows it to the queued sound.
+    auto firstSound = std::make_shared<TSound>();
+    auto secondSound = std::make_shared<TSound>();
+    auto instance = std::make_shared<TSoundInstance>(stream);
+    instance->SetSound(firstSound);
+    instance->SetNext(secondSound);
+    stream->SetInstance(instance);
 
-    Run(2500);
+    // The switch comes with the refill that reads the first one's end, ahead of the play
+    // position (the pass at 1,100 ms).
+    Run(1000);
+    EXPECT_EQ(instance->GetSound(), firstSound);
+    Run(1500);
+    EXPECT_EQ(instance->GetSound(), secondSound);
+    EXPECT_EQ(instance->GetNext(), nullptr);
+    EXPECT_EQ(instance->GetStream(), stream);
     // The first sound's target hears of it on the main thread, while the stream plays on.
     EXPECT_TRUE(firstNotify->told.empty());
     mManager->DispatchCallbacks();
@@ -233,6 +249,7 @@ TEST_F(SoundStreamTest, AContinuationFollowsWithinTheHalf) {
     EXPECT_FALSE(Alive(watched));
     EXPECT_EQ(firstNotify->told.size(), 1u);
     EXPECT_EQ(secondNotify->told.size(), 1u);
+    EXPECT_EQ(instance->GetStream(), nullptr);
 
     std::vector<int16_t> expected = PatternSource::Samples(0, first->GetTotalBytes());
     std::vector<int16_t> next = PatternSource::Samples(0, second->GetTotalBytes());
@@ -268,6 +285,18 @@ TEST_F(SoundStreamTest, AContinuationQueuedDuringTheDrainIsHeardToItsEnd) {
     EXPECT_TRUE(std::all_of(heard.begin() + one.size(), start, [](int16_t s) { return s == 0; }));
     EXPECT_TRUE(std::equal(two.begin(), two.end(), start));
     EXPECT_TRUE(std::all_of(start + two.size(), heard.end(), [](int16_t s) { return s == 0; }));
+}
+
+// A looping sound without data cannot fill a half: its stream drains and ends.
+TEST_F(SoundStreamTest, ALoopingSoundWithoutDataEndsItsStream) {
+    auto empty = std::make_shared<PatternSource>(44100, 2, 176400 * 3);
+    empty->Delivering(0);
+    auto target = std::make_shared<RecordingNotify>();
+    PlaySound(empty, true, 0, target);
+    Run(3000);
+    mManager->DispatchCallbacks();
+    EXPECT_EQ(target->told.size(), 1u);
+    EXPECT_TRUE(Buffers().empty());
 }
 
 TEST_F(SoundStreamTest, AContinuationIsRefusedOnceTheLastSoundHasDrained) {
