@@ -26,9 +26,11 @@ std::vector<int16_t> ReadAll(TSoundDataSource& source, uint32_t count, uint32_t 
     // Bounded: a source never delivers more than it declares, and a short read is its end.
     for (int guard = 0; guard < 1000000; ++guard) {
         uint32_t got = source.Read(buffer.data(), offset, count);
-        size_t at = samples.size();
-        samples.resize(at + got / 2);
-        std::memcpy(samples.data() + at, buffer.data(), got & ~1u);
+        if (got >= 2) {
+            size_t at = samples.size();
+            samples.resize(at + got / 2);
+            std::memcpy(samples.data() + at, buffer.data(), got & ~1u);
+        }
         offset += got;
         if (got < count) break;
     }

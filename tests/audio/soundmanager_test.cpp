@@ -18,8 +18,6 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-constexpr uint32_t kOneSecond = 176400;  // 44,100 Hz stereo
-
 std::shared_ptr<PatternSource> Pattern(double seconds) {
     return std::make_shared<PatternSource>(44100, 2, static_cast<uint64_t>(seconds * 44100) * 4);
 }
@@ -168,19 +166,22 @@ TEST_F(SoundManagerTest, StoppingAGroupDestroysItsStreamsOneByOne) {
     EXPECT_TRUE(Alive(watchedB));
     EXPECT_EQ(Buffers().size(), 1u);
 
-    // A notification that stops another stream: that one goes at once, and only once.
+    // A notification that stops a stream further down the list: that one goes at once, inside
+    // the notification, and the walk passes over it.
     TSoundStream* streamD = PlaySound(Pattern(3.0), true, 3, a);
+    TSoundStream* streamE = PlaySound(Pattern(3.0), true, 4, c);
     a->onDone = [&](TSoundStream* stream) {
         order.push_back(stream);
-        streamB->Stop(false);
+        streamE->Stop(false);
     };
     order.clear();
     sound->StopGroup(-1);
-    EXPECT_EQ(order, (std::vector<TSoundStream*>{streamB, streamD}));
+    EXPECT_EQ(order, (std::vector<TSoundStream*>{streamB, streamD, streamE}));
     EXPECT_EQ(b->told.size(), 1u);
+    EXPECT_EQ(c->told.size(), 2u);  // C earlier, E now
     EXPECT_TRUE(Buffers().empty());
     sound->DispatchCallbacks();
-    EXPECT_EQ(order.size(), 2u);
+    EXPECT_EQ(order.size(), 3u);
 }
 
 TEST_F(SoundManagerTest, ActivationResumesOnlyWhatItSuspended) {

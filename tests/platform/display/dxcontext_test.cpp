@@ -9,6 +9,7 @@
 
 #include "audio/soundmanager.h"
 #include "dxfixture.h"
+#include "foundation/file/fileindex.h"
 #include "foundation/settingsmap.h"
 #include "platform/display/displayrecord.h"
 #include "platform/display/dxerror.h"
@@ -25,6 +26,7 @@
 #include "port/window/input.h"
 #include "port/window/metrics.h"
 #include "port/window/paint.h"
+#include "support/tempdir.h"
 
 namespace {
 
@@ -451,6 +453,9 @@ TEST_F(DXContextTest, OutOfVideoMemoryRunsBeforeTheLineIsWritten) {
 // answers out of video memory switches the display to its low-memory mode before the line.
 TEST_F(DXContextTest, TheSoundEnginesOutOfVideoMemoryGoesThroughTheDisplay) {
     TPlatform application;  // installs the sound engine's hooks
+    // The low-memory mode is written to "common:display.xml": a folder of the test's own.
+    testing_support::TempDir common;
+    SetCommonDataRoot(common.Path().c_str());
     TPlatformData display;
     TDXContext* context = display.GetContext();
     ASSERT_TRUE(CreateWindowed(*context));
