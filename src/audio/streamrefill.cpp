@@ -20,16 +20,18 @@ bool TSoundStream::Refill(bool initial) {
         play = write = 0xFFFFFFFFu;
     }
 
-    // The half that the play position has left behind.
+    // The half that the play position has left behind. Around either boundary, while the play
+    // position is still in one half and the write position already in the other, neither half
+    // is free: the bytes up to the write position are being played.
     DWORD offset;
     int number;
     if (initial) {
         offset = 0;
         number = 1;
-    } else if (write < half) {
+    } else if (write < half && play < half) {
         offset = half;
         number = 2;
-    } else if (play > half) {
+    } else if (play > half && write >= half) {
         offset = 0;
         number = 1;
     } else {

@@ -151,7 +151,7 @@ TEST_F(PlaybackTest, AStoppedSoundFallsSilentAtOnce) {
     EXPECT_TRUE(AllSilent(heard.begin() + cut, heard.end()));
 }
 
-// Through SDL's disk driver, in real time (faster than real: the driver waits 5 ms a block of
+// Through SDL's disk driver, in real time (faster than real: the driver waits 8 ms a block of
 // 23 ms, and the worker keeps pace): the file the driver wrote holds the decoded sound exactly
 // after its leading silence. The WAV stays in the test program's folder, to be listened to.
 TEST(SdlPlaybackTest, TheDiskDriverHearsTheDecodedSound) {
@@ -160,7 +160,7 @@ TEST(SdlPlaybackTest, TheDiskDriverHearsTheDecodedSound) {
     const std::string wave = folder + "/playback_disk.wav";
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", raw.c_str(), 1);
-    setenv("SDL_DISKAUDIODELAY", "5", 1);
+    setenv("SDL_DISKAUDIODELAY", "8", 1);
     ASSERT_TRUE(port::control::SetSoundBackend("sdl"));
     RegisterOggDataSourceBuilder();
     MemoryFiles files;

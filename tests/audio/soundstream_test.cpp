@@ -15,6 +15,7 @@ namespace {
 
 constexpr uint32_t kOneSecond = 176400;  // 44,100 Hz stereo
 constexpr uint32_t kHalf = kOneSecond;   // of the two-second buffer
+constexpr size_t kFramesPerSecond = 44100;
 
 std::shared_ptr<PatternSource> Pattern(double seconds, uint32_t rate = 44100,
                                        uint32_t channels = 2) {
@@ -96,11 +97,19 @@ TEST_F(SoundStreamTest, ARefillFillsTheHalfThePlayPositionLeftAndOnlyOnce) {
         uint32_t at;  // ms since the start
         std::vector<uint32_t> locked;
     } steps[] = {
-        {100, {kHalf}},                   // write in the first half: the second
-        {200, {}},                        // again in the first half: nothing more
-        {995, {}},                        // play in the first half, write in the second: neither
-        {1100, {0}},                      // play in the second: the first
-        {1500, {}},     {2100, {kHalf}},  // around again
+        // write in the first half: the second
+        {100, {kHalf}},
+        // again in the first half: nothing more
+        {200, {}},
+        // play in the first half, write in the second: neither
+        {995, {}},
+        // play in the second: the first
+        {1100, {0}},
+        {1500, {}},
+        // write around to the first, play still in the last bytes of the second: neither
+        {1995, {}},
+        // around again
+        {2100, {kHalf}},
     };
     uint32_t now = 0;
     for (const Step& step : steps) {
@@ -110,6 +119,26 @@ TEST_F(SoundStreamTest, ARefillFillsTheHalfThePlayPositionLeftAndOnlyOnce) {
         EXPECT_TRUE(stream->Refill(false)) << step.at;
         EXPECT_EQ(LockedOffsets(), step.locked) << step.at;
     }
+}
+
+// A pass that comes while the play position is in the last bytes of the buffer, its write
+// position already around at the start, writes nothing: the bytes still to be played there are
+// heard as they were.
+TEST_F(SoundStreamTest, ARefillNeverOverwritesWhatIsAboutToPlay) {
+    auto source = Pattern(4.0);
+    port::control::StartSoundCapture(kFramesPerSecond * 4);
+    PlaySound(source);
+    uint32_t now = 0;
+    for (uint32_t at : {600u, 1200u, 1995u, 2600u, 3200u}) {
+        port::control::AdvanceTime(at - now);
+        now = at;
+        mManager->RunWorkerPass();
+    }
+    port::control::AdvanceTime(300);
+    std::vector<int16_t> heard = Captured();
+    std::vector<int16_t> expected = PatternSource::Samples(0, 3 * kOneSecond);
+    ASSERT_GE(heard.size(), expected.size());
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), heard.begin()));
 }
 
 TEST_F(SoundStreamTest, VolumesInHundredthsOfADecibel) {
