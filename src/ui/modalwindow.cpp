@@ -1,6 +1,7 @@
 #include "ui/modalwindow.h"
 
 #include "foundation/task/taskmanager.h"
+#include "ui/message.h"
 #include "ui/windowmanager.h"
 
 TModalWindow::TModalWindow() : mTasks(std::make_unique<TTaskManager>()) {
@@ -8,6 +9,13 @@ TModalWindow::TModalWindow() : mTasks(std::make_unique<TTaskManager>()) {
 }
 
 TModalWindow::~TModalWindow() {
+    if (TWindowManager* manager = TWindowManager::Get()) {
+        // Off the stack while the modal is still whole: the manager may hand the focus on.
+        manager->ForgetModal(this);
+        if (!manager->IsBeingDestroyed()) {
+            manager->PostMessage(new TMessage(TMessage::kModalClosed, GetIdString()));
+        }
+    }
     // The tasks (window timers among them) go while the windows they serve still exist.
     mTasks.reset();
 }
@@ -20,6 +28,14 @@ bool TModalWindow::OnActivate() {
 void TModalWindow::PostInit(TWindowStyle& style) {
     FitToChildren();
     TWindow::PostInit(style);
+}
+
+bool TModalWindow::OnMessage(TMessage* message) {
+    if (message->GetType() != TMessage::kCloseWindow) return false;
+    TWindowManager* manager = TWindowManager::Get();
+    if (message->GetName().Length() != 0 && manager != nullptr)
+        manager->DoPopModal(message->GetName());
+    return true;
 }
 
 void TModalWindow::OnSetFocus(TWindow* /*previous*/) {

@@ -5,10 +5,13 @@
 // hide it entirely (opaque and as large as the modal), which make the modal itself opaque.
 //
 // Flags: kModalRoot and kFocusable on top of kVisible. Scripts cannot create a modal from a
-// table (its id is no creator); they push one through the window manager.
+// table (its id is no creator); they push one through the window manager. A kCloseWindow message
+// named with a modal's name or id text closes the modals down to that one.
 //
 // The modal owns its task manager, which is deleted (with the tasks in it) before the windows
-// inside the modal. Main thread only.
+// inside the modal. A modal that goes leaves the window manager's stack and, unless the manager
+// itself is going, posts kModalClosed named with its id text ("%8x"), which the Lua modal loop
+// waits for. Main thread only.
 #pragma once
 
 #include <memory>
@@ -34,6 +37,9 @@ public:
     bool OnActivate() override;
     // Takes the size of the children before the table's own "fit" and placement.
     void PostInit(TWindowStyle& style) override;
+    // Consumes kCloseWindow (a named one pops the modals down to the named one); passes every
+    // other message on.
+    bool OnMessage(TMessage* message) override;
     // Hands the focus on to the default-focus window, when there is one.
     void OnSetFocus(TWindow* previous) override;
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "gv/anim/gvtaskhost.h"
+#include "platform/texture/texture.h"
 #include "script/luaobjectwrapper.h"
 #include "ui/message.h"
 #include "ui/modalwindow.h"
@@ -19,19 +21,40 @@ bool IsInside(const TWindow* window, const TWindow* ancestor) {
     return false;
 }
 
+// The visual-object engine's way to the windows: a scene's sprite timers run in the task manager
+// of its window's modal.
+class TWindowTaskHook : public GVWindowHook {
+public:
+    TModalWindow* GetModalParent(TWindow* window) override {
+        return window != nullptr ? window->GetModalParent() : nullptr;
+    }
+    void AddTask(TModalWindow* host, TTask* task) override { host->AddTask(task); }
+};
+
+TWindowTaskHook gTaskHook;
+
 }  // namespace
 
 TWindowManager::TWindowManager() {
     gInstance.store(this);
+    SetWindowHook(&gTaskHook);
 }
 
 TWindowManager::~TWindowManager() {
+    mBeingDestroyed = true;
     mHandlers.clear();
     mTracked.clear();
-    DeleteQueued();
-    mPosted.clear();
     // The windows still reach this manager while they go.
-    mScreen.reset();
+    while (!mModals.empty())
+        PopTop();
+    DeleteQueued();
+    std::vector<TWindow*> overlays;
+    overlays.swap(mOverlayWindows);
+    for (TWindow* window : overlays)
+        delete window;
+    mPosted.clear();
+    mOverlay.reset();
+    if (GetWindowHook() == &gTaskHook) SetWindowHook(nullptr);
     TWindowManager* self = this;
     gInstance.compare_exchange_strong(self, nullptr);
 }
@@ -44,6 +67,18 @@ void TWindowManager::SetScript(TWindowScript* script) {
     mScript.reset(script);
 }
 
+void TWindowManager::SetOverlay(std::shared_ptr<TTexture> texture) {
+    mOverlay = std::move(texture);
+}
+
+void TWindowManager::AddOverlayWindow(TWindow* window) {
+    if (window == nullptr || std::find(mOverlayWindows.begin(), mOverlayWindows.end(), window) !=
+                                 mOverlayWindows.end()) {
+        return;
+    }
+    mOverlayWindows.push_back(window);
+}
+
 void TWindowManager::SetFocusWindow(TWindow* window) {
     TWindow* previous = mFocus;
     mFocus = window;
@@ -51,15 +86,16 @@ void TWindowManager::SetFocusWindow(TWindow* window) {
 }
 
 void TWindowManager::TrackMouse(TWindow* window) {
-    if (window == nullptr ||
-        std::find(mTracked.begin(), mTracked.end(), window) != mTracked.end()) {
-        return;
-    }
+    if (window == nullptr || IsTracked(window)) return;
     mTracked.insert(mTracked.begin(), window);
 }
 
 void TWindowManager::UntrackMouse(TWindow* window) {
     if (std::erase(mTracked, window) != 0) mTrackingChanged = true;
+}
+
+bool TWindowManager::IsTracked(const TWindow* window) const {
+    return std::find(mTracked.begin(), mTracked.end(), window) != mTracked.end();
 }
 
 void TWindowManager::PostMessage(TMessage* message) {
@@ -121,6 +157,7 @@ void TWindowManager::ForgetWindow(TWindow* window) {
     for (const std::unique_ptr<TMessage>& message : mPosted) {
         if (message->GetTarget() == window) message->SetTarget(nullptr);
     }
+    std::erase(mOverlayWindows, window);
 }
 
 void TWindowManager::AddMessageHandler(TWindowMessageHandler* handler) {

@@ -1,15 +1,26 @@
-// TWindowManager: the window system's manager. It holds the window script, which it owns
-// (SetScript), the root screen window (SetScreen), and the flags start-up and drawing read: the
-// script's UTF-8 mode, redraw needed (dirty), drawing suspended and the input lock. It is
-// reachable through Get while it exists: native classes find the script state for their
-// bindings through it (TWindowManager::Get()->GetScript()), and every window reaches it for
-// redraws and bookkeeping.
+// TWindowManager: the window system's manager. It owns the window tree through the stack of modal
+// windows, whose bottom is the root screen window (SetScreen) and whose top alone receives input;
+// the application's main loop hands it every platform event (HandleEvent), and the idle and paint
+// events make it update and draw the tree at a paced rate, and not at all while nothing marked it
+// dirty (Update, DrawModals). It also owns the window script (SetScript) and holds the flags that
+// start-up and drawing read: the script's UTF-8 mode, redraw needed (dirty), drawing suspended
+// and the input lock, the highlight frame and the two movie bytes.
 //
 // The bookkeeping the window tree relies on: the focus window, the windows that track the mouse
 // (newest first) with a flag set whenever one leaves the list, the window last found under the
 // pointer, the posted messages (owned, oldest first), the windows waiting for deletion, the
-// message handlers (owned) and the hover handler (not owned), and the modal stack (top first).
-// Windows tell it when they go (ForgetWindow), so it never keeps a pointer to a dead window.
+// message handlers (owned) and the hover handler (not owned), the overlay windows (owned) and the
+// overlay texture. Windows tell it when they go (ForgetWindow, and a modal ForgetModal), so it
+// never keeps a pointer to a dead window, and a modal that dies without being popped leaves the
+// stack. Handlers may push and pop modals, delete windows or change tracking while the manager
+// walks its lists: deferred deletion, the tracking-changed flag, the checks whether the top modal
+// changed and the popped flag absorb that.
+//
+// While it exists it is the visual-object engine's window hook (gv/anim/gvtaskhost.h): sprite
+// timers of a scene hosted by a window run in that window's modal.
+//
+// The parts live in windowmanager.cpp (lifecycle and bookkeeping), modalstack.cpp,
+// eventdispatch.cpp and framedraw.cpp.
 //
 // Made and destroyed on the main thread; at most one exists at a time. The platform's cursor
 // worker reads Get, the drawing-suspended flag and the screen's rectangle from its own thread,
@@ -17,6 +28,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <vector>
@@ -27,7 +39,9 @@
 class TLuaFunction;
 class TMessage;
 class TModalWindow;
+class TTexture;
 class TWindowScript;
+struct TPlatformEvent;
 
 // Offered the posted messages that have no target, in order of installation. Answers true when
 // it consumed the message (which is then deleted).
@@ -46,13 +60,23 @@ public:
 
 class TWindowManager {
 public:
+    // Frames are at least this far apart (milliseconds); in the background, unless the game is
+    // hosted ("-pq=") or embedded, this far.
+    static constexpr uint32_t kFrameInterval = 12;
+    static constexpr uint32_t kBackgroundFrameInterval = 200;
+
     TWindowManager();
+    // Deletes the message handlers, empties the tracked list, pops every modal (the screen too),
+    // deletes the queued windows, the overlay windows and the posted messages, and lets the
+    // overlay texture go. Modals that go now post no closing notice.
     ~TWindowManager();
     TWindowManager(const TWindowManager&) = delete;
     TWindowManager& operator=(const TWindowManager&) = delete;
 
     // The window manager, or null while none exists.
     static TWindowManager* Get();
+    // Set while the destructor runs.
+    bool IsBeingDestroyed() const { return mBeingDestroyed; }
 
     // Null until SetScript.
     TWindowScript* GetScript() const { return mScript.get(); }
@@ -63,28 +87,90 @@ public:
     void SetScriptUtf8(bool on = true) { mScriptUtf8 = on; }
     bool IsScriptUtf8() const { return mScriptUtf8; }
 
-    // The root screen window; null until the first screen set-up. Takes ownership.
-    TScreen* GetScreen() const { return mScreen.get(); }
-    void SetScreen(TScreen* screen) { mScreen.reset(screen); }
+    // ---- The modal stack (modalstack.cpp)
+
+    // The root screen window; null until the first screen set-up. Any thread.
+    TScreen* GetScreen() const { return mScreen.load(); }
+    // Installs the root screen window: pushes it as the bottom modal (the stack owns it from then
+    // on), sizes it to the renderer's viewport and answers its OnActivate. A second screen is
+    // refused (false, logged).
+    bool SetScreen(TScreen* screen);
+    // The front of the modal stack; null while it is empty.
+    TModalWindow* GetTopModal() const { return mModals.empty() ? nullptr : mModals.front(); }
+    // The modals, top first.
+    const std::deque<TModalWindow*>& GetModals() const { return mModals; }
+    // Puts the modal on top: the tracked windows are let go (OnMouseLeave), the modal becomes a
+    // child of the previous top, whose clock stops, takes the focus, is activated and, without a
+    // width, takes its parent's size. A modal already on the stack, or one that holds the top,
+    // is refused (false, logged): it would become its own descendant.
+    bool PushModal(TModalWindow* modal);
+    // Takes the top modal off (it is unlinked and deleted later), gives the new top the focus and
+    // tells every window still in the tree (OnModalPopped). The bottom modal, the screen, is never
+    // popped here.
+    void PopModal();
+    // Pops modals down to and including the first window on the parent chain from the top whose
+    // name or id text ("%8x") is the name; never the bottom one. Whether anything was popped or
+    // not, the clock of the modal then on top runs again.
+    void DoPopModal(const str& name);
+    // Called by a dying modal's destructor: it leaves the stack; when it was the top, the new top
+    // takes the focus and its clock runs, as after a pop.
+    void ForgetModal(TModalWindow* modal);
+    // DrawModals draws the top modal alone while this is set; answers the value.
+    bool SetTopModalOnly(bool on);
+    bool IsTopModalOnly() const { return mTopModalOnly; }
+    // Set by PopModal, cleared when a frame update starts; while set DrawModals draws nothing more.
+    bool IsPopped() const { return mPopped; }
+
+    // ---- Events (eventdispatch.cpp)
+
+    // Dispatches one platform event: the queued windows are deleted first; then the idle event
+    // runs the top modal's tasks, the posted messages and the frame update; pointer events go to
+    // the tracked windows or the deepest window under the point; keys to the focus window (else
+    // the top modal). Without a modal the event is dropped.
+    void HandleEvent(const TPlatformEvent& event);
+    // Delivers the posted messages, oldest first, until none is left (messages posted meanwhile
+    // included): to their target window, else to the message handlers, then the focus window,
+    // else the top modal. kQuitNow quits the program instead.
+    void ProcessPostedMessages();
+
+    // ---- Frames (framedraw.cpp)
+
+    // Draws a frame when one is due: dirty, not suspended, the display usable and the frame
+    // interval passed. A skipped frame leaves the manager dirty.
+    void Update();
+    // Draws the modals in the drawing pass: from the topmost one that covers the screen (or the
+    // bottom) up to the top, the top itself skipped in pass 1; pass 2 and top-modal-only draw the
+    // top alone.
+    void DrawModals(int pass);
 
     void SetRedrawNeeded(bool needed) { mRedrawNeeded.store(needed); }
     // The whole window tree is redrawn on the next update.
     void MarkDirty() { mRedrawNeeded.store(true); }
     bool IsRedrawNeeded() const { return mRedrawNeeded.load(); }
+    // While set, Update draws nothing (the display also skips its presents).
     void SetDrawingSuspended(bool suspended) { mDrawingSuspended.store(suspended); }
     bool IsDrawingSuspended() const { return mDrawingSuspended.load(); }
     void SetInputLocked(bool locked) { mInputLocked = locked; }
     bool IsInputLocked() const { return mInputLocked; }
+    // Frames the window under the pointer in yellow.
+    void SetHighlight(bool on) { mHighlight = on; }
+    bool IsHighlight() const { return mHighlight; }
+    // The movie player's bytes: a movie window exists; a movie that takes input is shown.
+    void SetMovieShowing(bool showing) { mMovieShowing = showing; }
+    bool IsMovieShowing() const { return mMovieShowing; }
+    void SetMovieInput(bool input) { mMovieInput = input; }
+    bool IsMovieInput() const { return mMovieInput; }
 
-    // The front of the modal stack; null while it is empty.
-    TModalWindow* GetTopModal() const { return mModals.empty() ? nullptr : mModals.front(); }
-    // Puts a modal on top of the stack and takes the top off, and nothing more: the stack's
-    // own operations (focus, clocks, activation) come with the modal loop; tests stack their
-    // modals with these.
-    void PushModalForTest(TModalWindow* modal) { mModals.push_front(modal); }
-    void PopModalForTest() {
-        if (!mModals.empty()) mModals.pop_front();
-    }
+    // The overlay texture: while set, the modals below the top are drawn into it each frame and
+    // the screen shows it (TScreen::Draw). Event type 17 lets it go.
+    void SetOverlay(std::shared_ptr<TTexture> texture);
+    std::shared_ptr<TTexture> GetOverlay() const { return mOverlay; }
+    // Windows drawn above everything (outside the tree) and, with "overlaymouse" on, offered the
+    // pointer first. Takes ownership.
+    void AddOverlayWindow(TWindow* window);
+    const std::vector<TWindow*>& GetOverlayWindows() const { return mOverlayWindows; }
+
+    // ---- Bookkeeping
 
     TWindow* GetFocusWindow() const { return mFocus; }
     // The focus becomes the window; a window (not null) hears of it with the previous focus.
@@ -120,7 +206,7 @@ public:
     bool IsDeleteQueued(const TWindow* window) const;
     // Called by every window's destructor: drops every reference to the window (focus, window
     // under the pointer, tracking, the default focus of the modals from the top down, the
-    // deletion queue, the targets of posted messages).
+    // deletion queue, the targets of posted messages, the overlay windows).
     void ForgetWindow(TWindow* window);
 
     // Takes ownership.
@@ -134,12 +220,37 @@ public:
     bool CallHoverHandler(TWindow* window, const TPoint& point);
 
 private:
+    // Takes the top modal off as PopModal does, the bottom one included.
+    void PopTop();
+    // Whether the window's name or id text is the name.
+    static bool NameMatches(const TWindow* window, const str& name);
+    bool IsTracked(const TWindow* window) const;
+    // The pointer events (5 to 8 and 10) with and without tracked windows.
+    void RoutePointer(const TPlatformEvent& event);
+    void RouteTracked(const TPlatformEvent& event);
+    // Offers the event to the overlay windows; true when one took it.
+    bool OfferToOverlays(const TPlatformEvent& event);
+    // Each tracked window's OnMouseLeave, until the top modal changes.
+    void CaptureLost();
+    // The frame itself, once it is due (framedraw.cpp).
+    void DrawFrame();
+    void DrawHighlight();
+
     std::unique_ptr<TWindowScript> mScript;
-    std::unique_ptr<TScreen> mScreen;
+    std::shared_ptr<TTexture> mOverlay;
+    std::atomic<TScreen*> mScreen{nullptr};
     std::deque<TModalWindow*> mModals;
     std::deque<TWindow*> mToDelete;
+    std::vector<TWindow*> mOverlayWindows;
+    bool mPopped = false;
+    uint32_t mLastFrame = 0;
+    bool mTopModalOnly = false;
+    bool mHighlight = false;
+    bool mMovieShowing = false;
+    bool mMovieInput = false;
     bool mScriptUtf8 = false;
-    std::atomic<bool> mRedrawNeeded{false};
+    bool mBeingDestroyed = false;
+    std::atomic<bool> mRedrawNeeded{true};
     std::atomic<bool> mDrawingSuspended{false};
     bool mInputLocked = false;
     bool mTrackingChanged = false;

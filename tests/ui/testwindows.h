@@ -52,6 +52,7 @@ public:
     }
     bool OnMouseUp(const TPoint& p) override { return Note("up" + At(p), "up"); }
     bool OnMouseMove(const TPoint& p) override { return Note("move" + At(p), "move"); }
+    bool OnMouseLeave() override { return Note("leave"); }
     bool OnChar(uint8_t ch) override { return Note("char(" + std::to_string(ch) + ")", "char"); }
     bool OnTextInput(str utf8) override {
         return Note("text(" + std::string(utf8.c_str()) + ")", "text");
@@ -88,7 +89,8 @@ private:
     TJournal* mJournal;
 };
 
-// A modal whose instances are counted; it notes its messages and its focus too.
+// A modal whose instances are counted; it notes its messages, its focus, its drawing and the pops
+// below it too.
 class TTestModal : public TModalWindow {
 public:
     static inline int sLive = 0;
@@ -103,16 +105,24 @@ public:
             mJournal->push_back(std::string(GetName().c_str()) + ".message(" +
                                 message->GetName().c_str() + ")");
         }
-        return takesMessages;
+        return takesMessages || TModalWindow::OnMessage(message);
     }
     void OnSetFocus(TWindow* previous) override {
-        if (mJournal != nullptr) mJournal->push_back(std::string(GetName().c_str()) + ".focus");
+        Note("focus");
         TModalWindow::OnSetFocus(previous);
     }
+    void Draw() override { Note("draw"); }
+    void OnModalPopped() override { Note("popped"); }
+    // Sets the fixed flags too, as a constructor may.
+    void SetAllFlags(uint32_t flags) { SetRawFlags(flags); }
 
     bool takesMessages = false;
 
 private:
+    void Note(const char* what) {
+        if (mJournal != nullptr) mJournal->push_back(std::string(GetName().c_str()) + "." + what);
+    }
+
     TJournal* mJournal;
 };
 
@@ -120,7 +130,9 @@ class TTestMessage : public TMessage {
 public:
     static inline int sLive = 0;
     explicit TTestMessage(const str& name, TWindow* target = nullptr)
-        : TMessage(TMessage::kGeneric, name, target) {
+        : TTestMessage(TMessage::kGeneric, name, target) {}
+    TTestMessage(int32_t type, const str& name, TWindow* target = nullptr)
+        : TMessage(type, name, target) {
         ++sLive;
     }
     ~TTestMessage() override { --sLive; }

@@ -38,15 +38,15 @@ protected:
     void SetUp() override {
         mModal = new TTestModal("modal", &mJournal);
         mModal->SetRect({0, 0, 640, 480});
-        mManager.PushModalForTest(mModal);
+        mManager.PushModal(mModal);
+        // The tests start without a focus window.
+        mManager.SetFocusWindow(nullptr);
+        mJournal.clear();
         mBack = MakeWindow(mModal, {0, 0, 300, 300}, "back", &mJournal);
         mFront = MakeWindow(mModal, {100, 100, 400, 400}, "front", &mJournal);
         mDeep = MakeWindow(mFront, {10, 10, 100, 100}, "deep", &mJournal);
     }
-    void TearDown() override {
-        mManager.PopModalForTest();
-        delete mModal;
-    }
+    void TearDown() override { delete mModal; }
     // What the window manager does with a pointer event: the deepest window under the point
     // gets it in its own coordinates.
     bool Point(int32_t type, int x, int y, int32_t value = 0) {

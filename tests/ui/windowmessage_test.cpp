@@ -47,14 +47,14 @@ protected:
     void SetUp() override {
         mOuter = MakeWindow(nullptr, {0, 0, 640, 480}, "outer", &mJournal);
         mModal = MakeWindow<TTestModal>(mOuter, {0, 0, 640, 480}, "modal", &mJournal);
-        mManager.PushModalForTest(mModal);
+        mManager.PushModal(mModal);
+        // The tests start without a focus window.
+        mManager.SetFocusWindow(nullptr);
+        mJournal.clear();
         mPanel = MakeWindow(mModal, {0, 0, 300, 300}, "panel", &mJournal);
         mField = MakeWindow(mPanel, {0, 0, 100, 20}, "field", &mJournal);
     }
-    void TearDown() override {
-        mManager.PopModalForTest();
-        delete mOuter;
-    }
+    void TearDown() override { delete mOuter; }
 
     TWindowManager mManager;
     TJournal mJournal;

@@ -37,8 +37,7 @@ public:
     explicit TreeFuzzer(uint32_t seed) : mRandom(seed) {
         mRoot = new TTestModal("root");
         mRoot->SetRect({0, 0, 640, 480});
-        mRoot->OnActivate();
-        mManager.PushModalForTest(mRoot);
+        mManager.PushModal(mRoot);
         mAll.emplace_back(mRoot);
     }
 
@@ -53,7 +52,6 @@ public:
     }
 
     void TearDown() {
-        mManager.PopModalForTest();
         delete mRoot;
         for (const TWindowRef& ref : mAll) {
             TWindow* window = ref.Get();
