@@ -91,7 +91,8 @@ void DeleteGameState() {
     gPlugins.clear();
 }
 
-// The first screen set-up's root window, sized to the game's screen.
+// The first screen set-up's root window: installed as the bottom modal, then sized to the game's
+// screen.
 void InstallScreen(TWindowManager* manager, int width, int height) {
     if (manager->GetScreen() != nullptr) return;
     auto* screen = new TScreen;

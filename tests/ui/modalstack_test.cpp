@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "managerfixture.h"
+#include "platform/texture/texture.h"
 #include "ui/modalwindow.h"
 
 namespace uitest {
@@ -242,6 +243,31 @@ TEST(ModalNoticeTest, TheManagersOwnDestructionPostsNoNotices) {
     }
     EXPECT_EQ(postedWhenTheLastWent, 0u);
     EXPECT_EQ(TWindowManager::Get(), nullptr);
+}
+
+TEST(ManagerTeardownTest, TheManagerDeletesEverythingItHolds) {
+    {
+        TWindowManager manager;
+        auto* screen = new TScreen;
+        manager.SetScreen(screen);
+        MakeWindow(screen, {0, 0, 10, 10}, "onScreen");
+        auto* dialog = new TTestModal("dialog");
+        manager.PushModal(dialog);
+        manager.PushModal(new TTestModal("top"));
+        MakeWindow(dialog, {0, 0, 10, 10}, "inDialog");
+        auto* overlay = new TTestWindow("overlay");
+        MakeWindow(overlay, {0, 0, 10, 10}, "inOverlay");
+        manager.AddOverlayWindow(overlay);
+        manager.DeleteWindowLater(new TTestWindow("queued"));
+        manager.PostMessage(new TTestMessage("posted", dialog));
+        manager.SetOverlay(std::make_shared<TTexture>());
+        manager.TrackMouse(overlay);
+        EXPECT_EQ(TTestWindow::sLive, 5);
+        EXPECT_EQ(TTestModal::sLive, 2);
+    }
+    EXPECT_EQ(TTestWindow::sLive, 0);
+    EXPECT_EQ(TTestModal::sLive, 0);
+    EXPECT_EQ(TTestMessage::sLive, 0);
 }
 
 TEST_F(ModalStackTest, AModalDeletedWithItsParentLeavesTheStack) {
