@@ -62,11 +62,18 @@ void TModalWindow::SetDefaultFocus(TWindow* window) {
 }
 
 void TModalWindow::SetCovered(TWindow* window, bool covers) {
-    if (covers) {
+    // Looked up first: most reports (every window, before every frame) change nothing.
+    auto entry = mCoverSet.find(window);
+    bool changed = covers != (entry != mCoverSet.end());
+    if (changed && covers) {
         mCoverSet.insert(window);
-    } else {
-        mCoverSet.erase(window);
+    } else if (changed) {
+        mCoverSet.erase(entry);
     }
     uint32_t flags = GetFlags();
-    SetFlags(mCoverSet.empty() ? flags & ~uint32_t{kOpaque} : flags | kOpaque);
+    uint32_t wanted = mCoverSet.empty() ? flags & ~uint32_t{kOpaque} : flags | kOpaque;
+    // When neither the set nor the flag changes, the modal's own report to its modal is left
+    // out: the walk before every frame has each window report once, this modal among them.
+    if (!changed && wanted == flags) return;
+    SetFlags(wanted);
 }

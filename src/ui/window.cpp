@@ -82,14 +82,21 @@ void TWindow::SetNextId(uint32_t id) {
 }
 
 void TWindow::SetFlags(uint32_t flags) {
+    SetFlagsUnder(flags, GetModalParent());
+}
+
+void TWindow::SetFlagsUnder(uint32_t flags, TModalWindow* modal) {
     uint32_t old = mFlags;
     mFlags = (flags & 0xFF00u) | (old & 0xFFu);
     if ((old ^ mFlags) & kVisible) MarkDirty();
-    ReportCover(false);
+    ReportCoverTo(modal, false);
 }
 
 void TWindow::ReportCover(bool againstScreen) {
-    TModalWindow* modal = GetModalParent();
+    ReportCoverTo(GetModalParent(), againstScreen);
+}
+
+void TWindow::ReportCoverTo(TModalWindow* modal, bool againstScreen) {
     if (modal == nullptr) return;
     const TWindow* sizeOf = modal;
     if (againstScreen) {
@@ -337,6 +344,12 @@ const std::shared_ptr<TWindow*>& TWindow::GetSelfRef() {
 }
 
 bool TWindow::DrawTree(int pass) {
+    TPoint origin;
+    ClientToScreen(origin);
+    return DrawTreeAt(pass, int64_t{origin.x}, int64_t{origin.y});
+}
+
+bool TWindow::DrawTreeAt(int pass, int64_t originX, int64_t originY) {
     if (!(mFlags & kVisible)) return false;
     if (pass == 1) {
         if (!(mFlags & kDrawInPass1) || mParent == nullptr || !(mParent->mFlags & kDrawnInPass1)) {
@@ -347,7 +360,9 @@ bool TWindow::DrawTree(int pass) {
         return false;
     }
     TRenderer* renderer = TRenderer::GetInstance();
-    TRect screen = GetScreenRect();
+    // The screen rectangle (GetScreenRect), from the origin the parent handed down.
+    TRect screen{SaturateToInt(originX), SaturateToInt(originY),
+                 SaturateToInt(originX + GetWidth()), SaturateToInt(originY + GetHeight())};
     TRect clip = TRect::Intersect(screen, renderer->GetTopViewport());
     if (clip.IsEmpty()) return true;
     bool saveState = screen.right != 0;
@@ -357,7 +372,9 @@ bool TWindow::DrawTree(int pass) {
     // Oldest first, so the newest is drawn on top.
     for (TWindow* child = mLastChild; child != nullptr;) {
         TWindow* next = child->mPrevSibling;
-        if (!(child->mFlags & kModalRoot)) child->DrawTree(pass);
+        if (!(child->mFlags & kModalRoot)) {
+            child->DrawTreeAt(pass, originX + child->mRect.left, originY + child->mRect.top);
+        }
         child = next;
     }
     PostDraw();

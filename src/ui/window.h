@@ -228,6 +228,7 @@ protected:
 
 private:
     friend class TWindowAnim;
+    friend class TWindowClearFlags;
     friend class TWindowRef;
 
     // Unlinks a listed child from this window's list only.
@@ -235,6 +236,13 @@ private:
     // The window's modal takes it into its cover set when the window is opaque and as large as
     // the modal (or the screen), and drops it otherwise.
     void ReportCover(bool againstScreen);
+    void ReportCoverTo(TModalWindow* modal, bool againstScreen);
+    // SetFlags for a window whose modal parent the caller knows: a walk over the whole tree
+    // (TWindowClearFlags, every frame) need not look it up for each window.
+    void SetFlagsUnder(uint32_t flags, TModalWindow* modal);
+    // DrawTree with the window's screen origin handed down by the parent, summed exactly (a
+    // walk up to the root for every window drawn would make a frame quadratic in the depth).
+    bool DrawTreeAt(int pass, int64_t originX, int64_t originY);
     // The shown test of the hit test: like GetInheritedFlag, but a visible window at the top
     // without kModalRoot counts as shown.
     bool IsShownForHit() const;

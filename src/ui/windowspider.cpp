@@ -1,11 +1,19 @@
 #include "ui/windowspider.h"
 
+#include "ui/modalwindow.h"
 #include "ui/window.h"
 #include "ui/windowmanager.h"
 
 bool TWindowClearFlags::Visit(TWindow* window) {
-    window->SetFlags(window->GetFlags() & mMask);
-    if (mRecursive) window->ForEachChild(*this);
+    TModalWindow* modal = mModalKnown ? mModal : window->GetModalParent();
+    window->SetFlagsUnder(window->GetFlags() & mMask, modal);
+    if (!mRecursive) return true;
+    TWindowClearFlags children(mMask, true);
+    children.mModalKnown = true;
+    children.mModal = (window->GetFlags() & TWindow::kModalRoot) != 0
+                          ? TWindow::CastTo<TModalWindow>(window)
+                          : modal;
+    window->ForEachChild(children);
     return true;
 }
 

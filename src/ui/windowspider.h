@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+class TModalWindow;
 class TWindow;
 class TWindowManager;
 
@@ -25,6 +26,10 @@ public:
 private:
     uint32_t mMask;
     bool mRecursive;
+    // Below the first level the modal parent of the windows visited is known: the walk hands it
+    // down instead of looking it up for each window.
+    bool mModalKnown = false;
+    TModalWindow* mModal = nullptr;
 };
 
 // OnModalPopped on each window visited, after its whole subtree (children before parents).

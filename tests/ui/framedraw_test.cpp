@@ -163,6 +163,22 @@ TEST_F(FrameDrawTest, EveryFrameClearsThePassOneMarkOnTheWholeTree) {
                                       "button.postdraw", "panel.postdraw", "end1"));
 }
 
+TEST_F(FrameDrawTest, TheWalkBeforeEveryFrameHasEachWindowReportItsCover) {
+    // A dialog smaller than the screen, with an opaque window of its size inside a panel: sized
+    // last, the window was compared with the screen and covers nothing.
+    TTestModal* dialog = Push("dialog", {0, 0, 320, 240});
+    TTestWindow* panel = Add(dialog, {0, 0, 320, 240}, "panel");
+    TTestWindow* cover = Add(panel, {0, 0, 10, 10}, "cover");
+    cover->SetFlags(cover->GetFlags() | TWindow::kOpaque);
+    cover->SetSize(320, 240);
+    ASSERT_FALSE(dialog->IsCoveredBy(cover));
+    ASSERT_EQ(dialog->GetFlags() & TWindow::kOpaque, 0u);
+    // The frame's walk sets every window's flags again, compared with its dialog.
+    IdleAfterInterval();
+    EXPECT_TRUE(dialog->IsCoveredBy(cover));
+    EXPECT_NE(dialog->GetFlags() & TWindow::kOpaque, 0u);
+}
+
 class DrawModalsTest : public FrameDrawTest {
 protected:
     void SetUp() override {
