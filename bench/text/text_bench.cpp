@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/besttimes.h"
 #include "foundation/utf8.h"
 #include "platform/draw/bvminivecdraw.h"
 #include "platform/font/fontcache.h"
@@ -233,45 +234,29 @@ BENCHMARK(BM_UnchangedFrame)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 
 // The console table, then per shape the layout's time over the plain measure's (best of the
 // repetitions).
-class TSummary : public benchmark::ConsoleReporter {
+class TSummary : public bench::TBestTimesReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.iterations == 0) continue;
-            const double perIteration = run.real_accumulated_time / run.iterations;
-            const std::string name = run.run_name.function_name + "/" + run.run_name.args;
-            auto found = mBest.find(name);
-            if (found == mBest.end() || perIteration < found->second) mBest[name] = perIteration;
-        }
-    }
     void Finalize() override {
         ConsoleReporter::Finalize();
         std::printf("\nlayout and drawing against the plain measure (best times):\n");
         for (int shape = 0; shape <= 2; ++shape) {
             const std::string arg = std::to_string(shape);
-            const double plain = mBest["BM_PlainMeasure/" + arg];
+            const double plain = Best("BM_PlainMeasure/" + arg);
             if (plain <= 0.0) continue;
+            const double layout = Best("BM_Layout/" + arg);
+            const double drawn = Best("BM_LayoutAndDraw/" + arg);
             std::printf(
                 "  %-6s plain %8.1f us   layout %8.1f us (%.2fx)   layout+draw %8.1f us "
                 "(%.2fx)   unchanged frame %8.1f us\n",
-                ShapeName(shape), plain * 1e6, mBest["BM_Layout/" + arg] * 1e6,
-                mBest["BM_Layout/" + arg] / plain, mBest["BM_LayoutAndDraw/" + arg] * 1e6,
-                mBest["BM_LayoutAndDraw/" + arg] / plain, mBest["BM_UnchangedFrame/" + arg] * 1e6);
+                ShapeName(shape), plain * 1e6, layout * 1e6, layout / plain, drawn * 1e6,
+                drawn / plain, Best("BM_UnchangedFrame/" + arg) * 1e6);
         }
     }
-
-private:
-    std::map<std::string, double> mBest;
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     TSummary summary;
-    benchmark::RunSpecifiedBenchmarks(&summary);
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunWithReporter(argc, argv, summary);
 }

@@ -7,11 +7,11 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "../support/besttimes.h"
 #include "math/vec4.h"
 #include "platform/draw/renderer.h"
 #include "platform/draw/rendersink.h"
@@ -248,47 +248,30 @@ BENCHMARK(BM_IdleClean)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 
 // The console table, then per shape the manager's times over their floors' (best of the
 // repetitions).
-class TSummary : public benchmark::ConsoleReporter {
+class TSummary : public bench::TBestTimesReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.iterations == 0) continue;
-            const double perIteration = run.real_accumulated_time / run.iterations;
-            const std::string name = run.run_name.function_name + "/" + run.run_name.args;
-            auto found = mBest.find(name);
-            if (found == mBest.end() || perIteration < found->second) mBest[name] = perIteration;
-        }
-    }
     void Finalize() override {
         ConsoleReporter::Finalize();
         std::printf("\nthe manager against the floor (best times; goal: at most 3x):\n");
         for (int shape = 0; shape <= 2; ++shape) {
             const std::string arg = std::to_string(shape);
-            const double frameFloor = mBest["BM_Frame_Floor/" + arg];
-            const double moveFloor = mBest["BM_Move_Floor/" + arg];
+            const double frameFloor = Best("BM_Frame_Floor/" + arg);
+            const double moveFloor = Best("BM_Move_Floor/" + arg);
             if (frameFloor <= 0.0 || moveFloor <= 0.0) continue;
-            const double frame = mBest["BM_Frame_Manager/" + arg];
-            const double move = mBest["BM_Move_Manager/" + arg];
+            const double frame = Best("BM_Frame_Manager/" + arg);
+            const double move = Best("BM_Move_Manager/" + arg);
             std::printf(
                 "  %-6s frame %8.1f us, floor %8.1f us (%.2fx)   move %6.2f us, flat hit test "
                 "%6.2f us (%.2fx)   clean idle %6.2f us\n",
                 ShapeName(shape), frame * 1e6, frameFloor * 1e6, frame / frameFloor, move * 1e6,
-                moveFloor * 1e6, move / moveFloor, mBest["BM_IdleClean/" + arg] * 1e6);
+                moveFloor * 1e6, move / moveFloor, Best("BM_IdleClean/" + arg) * 1e6);
         }
     }
-
-private:
-    std::map<std::string, double> mBest;
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     TSummary summary;
-    benchmark::RunSpecifiedBenchmarks(&summary);
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunWithReporter(argc, argv, summary);
 }

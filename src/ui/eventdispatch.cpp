@@ -94,7 +94,9 @@ void TWindowManager::RoutePointer(const TPlatformEvent& event) {
     bool overlayMouse = IsEnabled(settingkey::kOverlayMouse);
     if (overlayMouse && OfferToOverlays(event)) return;
 
+    // An overlay window's handler may have taken the whole stack down.
     TModalWindow* top = GetTopModal();
+    if (top == nullptr) return;
     TPoint point{event.x, event.y};
     top->ScreenToClient(point);
     TPoint local;
