@@ -5,9 +5,11 @@
 
 #include "platform/platform.h"
 #include "platform/win32platform.h"
+#include "port/system/showcommand.h"
 #include "port/window/activation.h"
 #include "port/window/queue.h"
 #include "port/window/window.h"
+#include "port/window/windowpos.h"
 
 namespace testing_support {
 

@@ -18,6 +18,7 @@
 #include "platform/win32platform.h"
 #include "port/system/control.h"
 #include "port/window/control.h"
+#include "support/screenup.h"
 #include "testwindows.h"
 #include "ui/message.h"
 #include "ui/windowmanager.h"
@@ -82,9 +83,7 @@ protected:
         port::control::SetTime(1000000);
         RegisterWindowSystem();
         mApp = std::make_unique<TPlatform>(MakePlatform());
-        mApp->CreateMainWindow();
-        port::control::InjectFocus(mApp->GetPlatform()->GetMainWindow());
-        mApp->SetupScreen(640, 480, false);
+        testing_support::ShowWindowAndSetupScreen(*mApp, 640, 480);
         TRenderer::GetInstance()->SetSink(&mSink);
         mManager = TWindowManager::Get();
         mScreen = mManager->GetScreen();
