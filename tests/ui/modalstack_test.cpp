@@ -184,19 +184,17 @@ TEST_F(ModalStackTest, CloseWindowMessages) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Push("a");
-        TTestModal* b = Push("b");
-        TTestModal* c3 = Push("c");
+        Push("b");
+        TTestModal* top = Push("c");
         // A modal that is no ancestor of the top: a sibling of b.
         auto* aside = new TTestModal("aside", &mJournal);
         mManager->GetModals()[2]->AddChild(aside, false);
         str name = c.text != nullptr ? str(c.text)
                    : c.depth >= 0    ? mManager->GetModals()[c.depth]->GetIdString()
                                      : aside->GetIdString();
-        int live = TTestMessage::sLive;
-        c3->SendMessage(new TTestMessage(TMessage::kCloseWindow, name));
-        EXPECT_EQ(TTestMessage::sLive, live) << "consumed and deleted";
+        TMessage close(TMessage::kCloseWindow, name);
+        EXPECT_TRUE(top->OnMessage(&close)) << "consumed";
         EXPECT_EQ(Stack(), c.left);
-        (void)b;
         while (mManager->GetModals().size() > 1)
             mManager->PopModal();
         mManager->DeleteQueued();
