@@ -1,6 +1,6 @@
-// Internal: the table of kernel-object handles (mutexes, threads, instance locks). A handle is a
-// small number that names a shared object; closing it drops the table's reference, and the object
-// lives on while a waiter or a running thread still holds it.
+// Internal: the table of kernel-object handles (mutexes, events, threads, instance locks). A handle
+// is a small number that names a shared object; closing it drops the table's reference, and the
+// object lives on while a waiter, a running thread or a sound buffer's notification still holds it.
 #pragma once
 
 #include <memory>
