@@ -251,6 +251,11 @@ IDirectSound* TSoundManager::GetDevice() const {
     return mImpl->device;
 }
 
+size_t TSoundManager::GetStreamCount() const {
+    TSoundLock lock(this);
+    return mImpl->live.size() + mImpl->finished.size();
+}
+
 void TSoundManager::UpdateStreams() {
     if (mUpdateClock.GetTime() <= mImpl->refillAfterMs.load()) return;
     bool again = true;

@@ -20,6 +20,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -96,6 +97,8 @@ public:
     void RemoveStream(const std::shared_ptr<TSoundStream>& stream);
     // The device, for the streams' buffers; null until started. With the lock held.
     IDirectSound* GetDevice() const;
+    // The streams in the live and the finished lists together.
+    size_t GetStreamCount() const;
 
     // The worker's pass, with the lock held: nothing while the update clock reads 500 ms or less;
     // otherwise every live stream is refilled in list order, and a stream that ended is moved to

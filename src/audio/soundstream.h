@@ -86,6 +86,7 @@ public:
     void SetInstance(const std::shared_ptr<TSoundInstance>& instance) { mInstance = instance; }
     std::shared_ptr<TSoundInstance> GetInstance() const { return mInstance.lock(); }
 
+    TSoundManager* GetManager() const { return mManager; }
     int GetGroup() const { return mGroup; }
     // 0 without a buffer.
     uint32_t GetBufferSize() const { return mBufferSize; }

@@ -1,3 +1,5 @@
+// TSound as an asset: its kind, and TSound::Get (path, group and key, sharing, missing and
+// damaged files) with an asset manager of the test's own and Ogg files in memory.
 #include "audio/sound.h"
 
 #include <gtest/gtest.h>
@@ -6,8 +8,7 @@
 #include <vector>
 
 #include "foundation/assetmanager.h"
-#include "foundation/file/fileindex.h"
-#include "support/logcapture.h"
+#include "oggfixture.h"
 
 namespace {
 
@@ -29,19 +30,22 @@ TEST(SoundTest, KindAndCast) {
     EXPECT_EQ(AssetCast<TSound>(std::make_shared<TAsset>()), nullptr);
 }
 
-// TSound::Get with an asset manager of the test's own and sound files in memory.
-class SoundGetTest : public ::testing::Test {
+class SoundGetTest : public audio_testing::OggFilesTest {
 protected:
     void SetUp() override {
+        OggFilesTest::SetUp();
         SetAssetManager(&mManager);
-        RegisterMemoryFile("audio/sfx/no.ogg", kBytes, 4);
-        RegisterMemoryFile("music/theme.ogg", kBytes, 4);
+        Put("audio/sfx/no.ogg", Short());
+        Put("music/theme.ogg", Short());
     }
     void TearDown() override { SetAssetManager(nullptr); }
 
-    static constexpr char kBytes[] = "OggS";
+    static const std::string& Short() {
+        static const std::string bytes = audio_testing::SweepOgg(0.2);
+        return bytes;
+    }
+
     TAssetManager mManager;
-    testing_support::LogCapture mLog;
 };
 
 TEST_F(SoundGetTest, PathGroupAndKey) {
@@ -95,7 +99,7 @@ TEST_F(SoundGetTest, MissingFileIsLoggedOnEveryCall) {
                                          "TSound::Get: No valid sound file found: fx/late.ogg"}));
     EXPECT_EQ(mManager.FindAsset("fx/late.ogg;1;3"), nullptr);
 
-    RegisterMemoryFile("fx/late.ogg", kBytes, 4);
+    Put("fx/late.ogg", Short());
     EXPECT_NE(TSound::Get("fx/late.ogg", true, 3), nullptr);
 
     // Without an asset manager a sound is still made, only not shared.
@@ -103,6 +107,41 @@ TEST_F(SoundGetTest, MissingFileIsLoggedOnEveryCall) {
     std::shared_ptr<TSound> alone = TSound::Get("fx/late.ogg", true, 3);
     ASSERT_NE(alone, nullptr);
     EXPECT_NE(TSound::Get("fx/late.ogg", true, 3), alone);
+}
+
+// The sound's data: its length, from the source, whether streamed or preloaded.
+TEST_F(SoundGetTest, TheLengthComesFromTheSource) {
+    Put("music/long.ogg", audio_testing::SweepOgg(3.0));
+    for (bool preload : {false, true}) {
+        std::shared_ptr<TSound> sound = TSound::Get("music/long.ogg", preload, 1001);
+        ASSERT_NE(sound, nullptr);
+        EXPECT_NEAR(sound->GetLength(), 3.0f, 0.001f) << preload;
+        EXPECT_EQ(sound->GetPlayingCount(), 0u);
+    }
+    EXPECT_EQ(std::make_shared<TSound>()->GetLength(), 0.0f);
+}
+
+// Another kind of asset (a texture, say) under a sound's key is not a sound: a new sound takes the
+// key over.
+TEST_F(SoundGetTest, AnotherKindUnderTheKeyCountsAsAbsent) {
+    auto other = std::make_shared<TOtherAsset>();
+    mManager.AddAsset("audio/sfx/no.ogg;1;1000", other);
+    std::shared_ptr<TSound> sound = TSound::Get("audio/sfx/no.ogg?group=1000", true, 0);
+    ASSERT_NE(sound, nullptr);
+    EXPECT_EQ(mManager.FindAsset("audio/sfx/no.ogg;1;1000"), sound);
+    EXPECT_EQ(mLog.Messages(), Messages{});
+}
+
+// A file that is there but holds no Ogg sound: the decoder's line, then the sound's, each time.
+TEST_F(SoundGetTest, AFileThatIsNoSoundGivesNone) {
+    Put("fx/text.ogg", "OggS but nothing after it");
+    for (int call = 0; call < 2; ++call)
+        EXPECT_EQ(TSound::Get("fx/text.ogg", true, 1000), nullptr);
+    EXPECT_EQ(mLog.Messages(), (Messages{"OGG file could not be opened",
+                                         "TSound::Get: No valid sound file found: fx/text.ogg",
+                                         "OGG file could not be opened",
+                                         "TSound::Get: No valid sound file found: fx/text.ogg"}));
+    EXPECT_EQ(mManager.FindAsset("fx/text.ogg;1;1000"), nullptr);
 }
 
 }  // namespace

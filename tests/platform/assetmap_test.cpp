@@ -9,9 +9,11 @@
 
 #include "animationfixture.h"
 #include "anmwriter.h"
+#include "audio/oggdatasource.h"
 #include "audio/sound.h"
 #include "platform/animation/model.h"
 #include "script/scriptcode.h"
+#include "support/oggwriter.h"
 
 namespace {
 
@@ -25,6 +27,19 @@ const char* const kWalkXml = R"(<sequence name="walk">
 
 class AssetMapTest : public AnimationTest {
 protected:
+    void SetUp() override {
+        AnimationTest::SetUp();
+        RegisterOggDataSourceBuilder();
+    }
+    // A real sound file: a tenth of a second of a tone, as Ogg.
+    static const std::string& Sound() {
+        static const std::string bytes = [] {
+            testing_support::OggSound sound;
+            sound.samples = testing_support::SineTone(sound.rate, sound.channels, 4410, 440.0);
+            return testing_support::WriteOgg(sound);
+        }();
+        return bytes;
+    }
     // The asset stored under the name, without GetSound's insertion.
     static std::shared_ptr<TAsset> Held(const TAssetMap& map, const char* name) {
         auto it = map.mAssets.find(name);
@@ -46,7 +61,7 @@ TEST_F(AssetMapTest, BareNameTriesTheStandardExtensionsInOrder) {
     for (const char* extension : shadows) {
         mLog.Clear();
         std::string name = std::string("fx") + (extension + 1) + "/click";
-        Put(name + ".ogg", "sound");
+        Put(name + ".ogg", Sound());
         Put(name + extension, "not that kind");
         TAssetMap map;
         map.AddAsset(name.c_str(), nullptr, false);
@@ -55,8 +70,10 @@ TEST_F(AssetMapTest, BareNameTriesTheStandardExtensionsInOrder) {
         EXPECT_TRUE(map.mAssets.empty()) << extension;
     }
 
-    Put("fxspx/click.ogg", "sound");
-    Put("fxspx/click.spx", "sound");
+    Put("fxspx/click.ogg", Sound());
+    // A ".spx" name plays through the Ogg builder, found by the ".ogg" beside it.
+    Put("fxspx/click.spx", Sound());
+    Put("fxspx/click.spx.ogg", Sound());
     Put("fxspx/click.mesh", "TRIS");
     TAssetMap map;
     map.AddAsset("fxspx/click", nullptr, false);
@@ -65,7 +82,7 @@ TEST_F(AssetMapTest, BareNameTriesTheStandardExtensionsInOrder) {
     EXPECT_EQ(sound->GetName(), "fxspx/click.spx");
 
     // The ".ogg" comes before ".mesh" and ".lua"; the sound is stored under the bare name.
-    Put("fx/click.ogg", "sound");
+    Put("fx/click.ogg", Sound());
     Put("fx/click.mesh", "TRIS");
     Put("fx/click.lua", "return 1");
     TAssetMap oggMap;
@@ -81,7 +98,7 @@ TEST_F(AssetMapTest, BareNameTriesTheStandardExtensionsInOrder) {
 
 TEST_F(AssetMapTest, SoundNameWithItsQueryPart) {
     // Only the name without its query exists.
-    Put("audio/sfx/buttonclick.ogg", "sound");
+    Put("audio/sfx/buttonclick.ogg", Sound());
     TAssetMap map;
     const char* full = "audio/sfx/buttonclick.ogg?group=1000";
     map.AddAsset(full, nullptr, false);
@@ -100,7 +117,7 @@ TEST_F(AssetMapTest, SoundNameWithItsQueryPart) {
 }
 
 TEST_F(AssetMapTest, BackslashesAreStoredAsSlashes) {
-    Put("fx/click.ogg", "sound");
+    Put("fx/click.ogg", Sound());
     TAssetMap map;
     map.AddAsset("fx\\click.ogg", nullptr, false);
     ASSERT_NE(Held(map, "fx/click.ogg"), nullptr);
@@ -136,7 +153,7 @@ TEST_F(AssetMapTest, FailuresAreLoggedUnlessQuiet) {
 
 TEST_F(AssetMapTest, GetSound) {
     Put("img/a.png", SolidPng(4, 4, 0xFF000000u));
-    Put("fx/click.ogg", "sound");
+    Put("fx/click.ogg", Sound());
     TAssetMap map;
     map.AddAsset("img/a.png", nullptr, false);
     ASSERT_NE(Held(map, "img/a.png"), nullptr);
@@ -175,7 +192,7 @@ TEST_F(AssetMapTest, EachKindLoadsAndIsShared) {
     std::string anm;
     ASSERT_TRUE(tools::ConvertXmlToAnm("anim/walk.xml", &anm));
     Put("anim/hop.anm", anm);
-    Put("fx/click.ogg", "sound");
+    Put("fx/click.ogg", Sound());
     Put("scripts/s.lua", "return 1");
     Put("models/box.mesh", std::string("TRIS\0\0\0\0", 8));
 
