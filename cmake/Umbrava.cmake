@@ -6,7 +6,8 @@ set(UMBRAVA_WARNINGS -Wall -Wextra)
 # The libraries under src/ from the ground up, as ARCHITECTURE.md's table orders them. A library
 # links and includes only libraries before it in this list, so the graph can have no circle; the
 # test "layers" checks both (cmake/CheckLayers.cmake).
-set(UMBRAVA_LAYERS math raster port foundation script audio platform gv simulation ui online screens)
+set(UMBRAVA_LAYERS math raster port foundation script audio platform gv simulation ui gamesound
+    online screens)
 
 # Adds every direct subfolder of the current source folder that has a CMakeLists.txt, in sorted
 # order, so that a new folder needs no edit here.
