@@ -24,21 +24,17 @@
 #include <vorbis/vorbisfile.h>
 
 #include "audio/oggdatasource.h"
-#include "audio/soundhooks.h"
 #include "audio/soundmanager.h"
 #include "audio/soundstream.h"
 #include "audio/streamspooler.h"
+#include "benchengine.h"
 #include "port/control.h"
-#include "port/window/window.h"
 #include "support/oggwriter.h"
 
 namespace {
 
 constexpr uint32_t kSecond = 176400;
 constexpr int kStreams = 32;
-
-TSoundManager* gManager = nullptr;
-HWND gWindow = nullptr;
 
 // The 60-second file on disk, written once per process.
 const std::string& MusicFile() {
@@ -71,39 +67,6 @@ const std::string& MusicFile() {
     }();
     return path;
 }
-
-// The engine's side: a window, the hooks and a manager whose worker sleeps (the benchmark runs
-// its passes), on the null device with the fake clock.
-class Engine {
-public:
-    Engine() {
-        port::control::UseFakeClock(true);
-        port::control::SetSoundPump(false);
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.lpszClassName = "AUDIOBENCH";
-        RegisterClassA(&windowClass);
-        gWindow = CreateWindowExA(0, "AUDIOBENCH", "bench", 0, 0, 0, 100, 100, nullptr, nullptr,
-                                  nullptr, nullptr);
-        mManager = std::make_unique<TSoundManager>();
-        gManager = mManager.get();
-        soundhooks::Install({[] { return gManager; }, [] { return gWindow; }, nullptr});
-        mManager->SetWorkerPace({0, 500});
-        mManager->StartThread();
-        RegisterOggDataSourceBuilder();
-    }
-    ~Engine() {
-        mManager.reset();
-        gManager = nullptr;
-        soundhooks::Install({});
-        DestroyWindow(gWindow);
-        port::control::Reset();
-    }
-    TSoundManager* Manager() { return mManager.get(); }
-
-private:
-    std::unique_ptr<TSoundManager> mManager;
-};
 
 std::shared_ptr<TSoundDataSource> StreamedSource() {
     return CreateSoundDataSource(("::" + MusicFile()).c_str(), true);
