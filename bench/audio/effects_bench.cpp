@@ -35,17 +35,10 @@ struct Shape {
 // Button click, "no", water flowing.
 constexpr Shape kShapes[] = {{1, 0.3, 44100, 2}, {2, 1.2, 22050, 1}, {19, 3.0, 44100, 2}};
 
-const char* const kNames[] = {
-    "picked_up",     "buttonclick",      "no",         "thinking",
-    "scared",        "curious",          "success",    "angry",
-    "fight",         "building",         "stampede",   "hyena_laugh",
-    "kissing",       "evolution",        "lion_roar",  "giraffe_bray",
-    "gorilla_grunt", "elephant_trumpet", "zebra_bray", "water_flowing",
-    "land_slide",    "achievement",
-};
-
+// The effect's file: its path in the table without the query.
 std::string EffectFile(int id) {
-    return std::string("audio/sfx/") + kNames[id] + ".ogg";
+    std::string path = GSoundEffects::kEffectPaths[id];
+    return path.substr(0, path.find('?'));
 }
 
 // Every effect as an Ogg file in memory: the three shapes for their ids, the click for the rest.

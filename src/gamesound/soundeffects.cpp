@@ -11,9 +11,7 @@
 #include "audio/soundmanager.h"
 #include "gv/gvscene.h"
 
-namespace {
-
-const char* const kEffects[GSoundEffects::kEffectCount] = {
+const char* const GSoundEffects::kEffectPaths[kEffectCount] = {
     "audio/sfx/picked_up.ogg?group=1000",
     "audio/sfx/buttonclick.ogg?group=1000",
     "audio/sfx/no.ogg?group=1000",
@@ -37,6 +35,8 @@ const char* const kEffects[GSoundEffects::kEffectCount] = {
     "audio/sfx/land_slide.ogg?group=1000",
     "audio/sfx/achievement.ogg?group=1000",
 };
+
+namespace {
 
 // kNoSoundPosition's coordinates as the floats callers pass.
 constexpr float kNoPosition = 2147483648.0f;
@@ -62,7 +62,7 @@ GSoundEffects& GSoundEffects::Get() {
 
 GSoundEffects::GSoundEffects() {
     for (int id = 0; id < kEffectCount; ++id)
-        RegisterEffect(id, kEffects[id]);
+        RegisterEffect(id, kEffectPaths[id]);
     std::vector<const char*> paths;
     for (const auto& [id, path] : mPaths)
         paths.push_back(path.c_str());

@@ -35,6 +35,8 @@ public:
     static constexpr int kEffectCount = 22;
     // The sound group of the effects.
     static constexpr int kEffectsGroup = 1000;
+    // The table: each effect's file, with the query that puts it in the effects group.
+    static const char* const kEffectPaths[kEffectCount];
 
     // A looping effect that plays; the tag and the point are kept, not read.
     struct PlayingEffect {

@@ -22,7 +22,6 @@
 #include "audio/oggdatasource.h"
 #include "audio/sound.h"
 #include "audio/soundcallback.h"
-#include "audio/soundhooks.h"
 #include "audio/soundinstance.h"
 #include "audio/soundlock.h"
 #include "audio/soundmanager.h"
@@ -30,16 +29,13 @@
 #include "gamesound/musicmanager.h"
 #include "oggfixture.h"
 #include "port/control.h"
-#include "port/window/window.h"
+#include "stresshooks.h"
 
 namespace {
 
 using audio_testing::MemoryFiles;
 using audio_testing::SweepOgg;
 using Clock = std::chrono::steady_clock;
-
-std::atomic<TSoundManager*> gManager{nullptr};
-std::atomic<HWND> gWindow{nullptr};
 
 double StressSeconds() {
     const char* text = std::getenv("UMBRAVA_STRESS_SECONDS");
@@ -114,20 +110,9 @@ protected:
         const std::string longTrack = SweepOgg(7.0);
         for (int track = 0; track < kMusicTrackCount; ++track)
             mFiles.Put(kMusicTracks[track], track % 2 == 0 ? shortTrack : longTrack);
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.lpszClassName = "ASSETSTRESS";
-        ASSERT_NE(RegisterClassA(&windowClass), 0);
-        gWindow = CreateWindowExA(0, "ASSETSTRESS", "stress", 0, 0, 0, 100, 100, nullptr, nullptr,
-                                  nullptr, nullptr);
-        soundhooks::Install(
-            {[] { return gManager.load(); }, [] { return gWindow.load(); }, nullptr});
-    }
-    void TearDown() override {
-        soundhooks::Install({});
-        gManager = nullptr;
     }
 
+    stress_testing::StressHooks mHooks{"ASSETSTRESS"};
     CountingBuilder mBuilder;
     MemoryFiles mFiles;
 };
@@ -144,7 +129,7 @@ public:
 
 TEST_F(SoundAssetStressTest, SoundsInstancesAndCallbacksUnderRealThreads) {
     auto manager = std::make_unique<TSoundManager>();
-    gManager = manager.get();
+    mHooks.SetManager(manager.get());
     manager->SetWorkerPace({5, 10});
     ASSERT_TRUE(manager->StartThread());
 
@@ -220,7 +205,7 @@ TEST_F(SoundAssetStressTest, SoundsInstancesAndCallbacksUnderRealThreads) {
             } else if (chance(0.05)) {
                 if (std::shared_ptr<TSound> sound = instance->GetSound()) {
                     int group = sound->GetGroup();
-                    stopping([&] { gManager.load()->StopGroup(group); });
+                    stopping([&] { manager->StopGroup(group); });
                 }
             }
         };
@@ -403,7 +388,7 @@ TEST_F(SoundAssetStressTest, SoundsInstancesAndCallbacksUnderRealThreads) {
     };
     const int toldBefore = told();
     Clock::time_point before = Clock::now();
-    gManager = nullptr;
+    mHooks.SetManager(nullptr);
     manager.reset();
     auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - before);
     EXPECT_LT(took.count(), 200);

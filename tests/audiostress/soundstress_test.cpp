@@ -7,7 +7,6 @@
 // hand.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
@@ -15,22 +14,18 @@
 #include <thread>
 
 #include "audio/oggdatasource.h"
-#include "audio/soundhooks.h"
 #include "audio/soundmanager.h"
 #include "audio/soundstream.h"
 #include "audio/streamnotify.h"
 #include "oggfixture.h"
 #include "port/control.h"
-#include "port/window/window.h"
+#include "stresshooks.h"
 
 namespace {
 
 using audio_testing::MemoryFiles;
 using audio_testing::SweepOgg;
 using Clock = std::chrono::steady_clock;
-
-std::atomic<TSoundManager*> gManager{nullptr};
-std::atomic<HWND> gWindow{nullptr};
 
 // Counts what it hears; one of them stops another stream from inside its notification.
 class CountingNotify : public TStreamNotify {
@@ -55,26 +50,15 @@ protected:
         RegisterOggDataSourceBuilder();
         mFiles.Put("short.ogg", SweepOgg(1.5));
         mFiles.Put("long.ogg", SweepOgg(3.0));
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.lpszClassName = "STRESS";
-        ASSERT_NE(RegisterClassA(&windowClass), 0);
-        gWindow = CreateWindowExA(0, "STRESS", "stress", 0, 0, 0, 100, 100, nullptr, nullptr,
-                                  nullptr, nullptr);
-        soundhooks::Install(
-            {[] { return gManager.load(); }, [] { return gWindow.load(); }, nullptr});
-    }
-    void TearDown() override {
-        soundhooks::Install({});
-        gManager = nullptr;
     }
 
+    stress_testing::StressHooks mHooks{"STRESS"};
     MemoryFiles mFiles;
 };
 
 TEST_F(SoundStressTest, TheWorkerAndTheMainThreadShareTheStreams) {
     auto manager = std::make_unique<TSoundManager>();
-    gManager = manager.get();
+    mHooks.SetManager(manager.get());
     manager->SetWorkerPace({5, 10});
     ASSERT_TRUE(manager->StartThread());
 
@@ -169,7 +153,7 @@ TEST_F(SoundStressTest, TheWorkerAndTheMainThreadShareTheStreams) {
     // Gone with streams playing and the worker at its pace: within a pass.
     Clock::time_point before = Clock::now();
     manager.reset();
-    gManager = nullptr;
+    mHooks.SetManager(nullptr);
     auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - before);
     EXPECT_LT(took.count(), 200);
 
