@@ -41,8 +41,8 @@ public:
     // name and, logged, when no source can be made (a later call tries again).
     static std::shared_ptr<TSound> Get(const str& name, bool preload, int defaultGroup);
 
-    // Starts a new instance, in the sound's group. Empty, logged, for a sound without data and
-    // without a sound manager.
+    // Starts a new instance, in the sound's group. Empty, logged, for a sound without data (or
+    // made without a file) and without a sound manager.
     std::shared_ptr<TSoundInstance> Play(bool loop);
     // Takes the instance out of the playing set and, when its stream still plays this sound,
     // stops the stream at once: its callback is told before this returns. False only for an empty
