@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <string>
 #include <system_error>
 
 #include "audio/oggdatasource.h"
@@ -9,6 +10,7 @@
 #include "audio/soundmanager.h"
 #include "foundation/assetmanager.h"
 #include "foundation/file/assetfolder.h"
+#include "foundation/file/file.h"
 #include "foundation/file/fileindex.h"
 #include "foundation/log.h"
 #include "foundation/prefs/stringtable.h"
@@ -101,8 +103,14 @@ TPlatform::TPlatform(TWin32Platform* platform)
 
 void TPlatform::LoadSettingsFile() {
     TXmlNode document;
-    // A missing file is passed over in silence; one that cannot be read is logged by the reader.
-    if (!document.LoadFile(kSettingsFile, kLargestSettingsFile)) return;
+    // A missing file is passed over in silence. One that is too large, cut short or damaged is
+    // logged by the reader; one that is there but does not open, here.
+    if (!document.LoadFile(kSettingsFile, kLargestSettingsFile)) {
+        const std::string reason = ReasonNotOpened(kSettingsFile);
+        if (!reason.empty())
+            LogPrintf("Settings file %s not read: %s", kSettingsFile, reason.c_str());
+        return;
+    }
     TXmlNode* settings = document.FindChild("settings");
     if (settings == nullptr) {
         LogPrintf("Settings file %s holds no settings element: no settings read", kSettingsFile);

@@ -1,11 +1,14 @@
 // What the file layer does with what is not a regular file (a folder, a pipe, a socket, a device)
 // and with files past the size a caller reads: treated as missing, with one log line naming them,
-// and never waited on. A pipe here has no writer, so a layer that opened it as a stream would
-// wait for ever: these tests would hang rather than fail.
+// and never waited on; and with files that are there but may not be read: named with the
+// system's reason. A pipe here has no writer, so a layer that opened it as a stream would wait
+// for ever: these tests would hang rather than fail.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/capability.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -23,6 +26,19 @@
 #include "foundation/xml/zxml.h"
 
 namespace {
+
+// Takes from this process (each test runs as one of its own) the rights that let root read any
+// file, so that a file without read permission cannot be read here, as for a player.
+void GiveUpFileAccessRights() {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct rights[2] = {};
+    ASSERT_EQ(syscall(SYS_capget, &header, rights), 0);
+    const uint32_t reading = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
+    rights[0].effective &= ~reading;
+    rights[0].permitted &= ~reading;
+    rights[0].inheritable &= ~reading;
+    ASSERT_EQ(syscall(SYS_capset, &header, rights), 0);
+}
 
 class SpecialFileTest : public FileLayerTest {
 protected:
@@ -183,6 +199,42 @@ TEST_F(SpecialFileTest, DamagedStringTablesAreNamedInTheLog) {
     // One line each, and none for the missing file or the good one.
     EXPECT_EQ(CountInLog("String table"), 4u) << log;
     EXPECT_EQ(CountInLog("ZXML"), 1u) << log;
+}
+
+TEST_F(SpecialFileTest, AStringTableThatMayNotBeReadIsNamedWithTheReason) {
+    Put("assets/strings.xml", "<Row><Cell><Data>A</Data></Cell><Cell><Data>a</Data></Cell></Row>");
+    ASSERT_EQ(chmod(mDir.File("assets/strings.xml").c_str(), 0), 0);
+    GiveUpFileAccessRights();
+    ScanAssetFolder("", "assets");
+    TStringTable table;
+    EXPECT_FALSE(table.LoadFile("strings.xml"));
+    EXPECT_FALSE(table.Load("missing.xml"));
+    EXPECT_EQ(CountInLog("String table strings.xml not read: Permission denied"), 1u) << LogText();
+    EXPECT_EQ(CountInLog("String table"), 1u) << LogText();
+}
+
+TEST_F(SpecialFileTest, TheReasonAFileDidNotOpenIsTheSystemsWhenAFileIsThere) {
+    Put("assets/locked.xml", "<a/>");
+    Put("assets/open.xml", "<a/>");
+    ASSERT_EQ(chmod(mDir.File("assets/locked.xml").c_str(), 0), 0);
+    const std::string pipe = MakePipe("assets/pipe.xml");
+    GiveUpFileAccessRights();
+    ScanAssetFolder("", "assets");
+    RegisterMemoryFile("memory.xml", "<a/>", 4);
+    const struct {
+        std::string name;
+        std::string reason;
+    } cases[] = {
+        {"locked.xml", "Permission denied"},           // through the index
+        {"::assets/locked.xml", "Permission denied"},  // a real path that does not resolve
+        {"open.xml", ""},                              // it opens: no reason
+        {"none.xml", ""},                              // missing
+        {"::assets/none.xml", ""},
+        {"::" + pipe, ""},  // the layer names what is not a file itself
+        {"memory.xml", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ReasonNotOpened(c.name.c_str()), c.reason) << c.name;
 }
 
 TEST_F(SpecialFileTest, AnArchiveThatIsNotOneIsNamedInTheLog) {

@@ -1,6 +1,11 @@
 #include "foundation/file/file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "foundation/file/diskfiledata.h"
@@ -160,6 +165,21 @@ char* FileReadLine(TFile* file, char* buffer, int size) {
 
 bool FileExists(const str& name) {
     return ResolvePath(name, true).Length() > 0;
+}
+
+std::string ReasonNotOpened(const str& name) {
+    const str path = DiskPathOf(name);
+    struct stat info;
+    if (path.Length() == 0 || stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return {};
+    int fd;
+    do {
+        fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd >= 0) {
+        close(fd);
+        return {};
+    }
+    return std::strerror(errno);
 }
 
 TWholeFile ReadWholeFile(const str& name, int mode, uint32_t limit, std::string& bytes,

@@ -74,6 +74,12 @@ bool MakeFoldersForWrite(const str& path);
 // True when the name resolves for reading (see TFile::Open).
 bool FileExists(const str& name);
 
+// Why a name that did not open for reading could not be read, for a log line: the system's reason
+// ("Permission denied") when a regular file stands at its path on disk but does not open. Empty
+// when nothing stands there (the file is missing), when what stands there is not a file (the
+// layer names that itself), and for names that are not on disk.
+std::string ReasonNotOpened(const str& name);
+
 // The most a file may hold: sizes and positions are counted in an int.
 constexpr uint32_t kLargestFile = 0x7FFFFFFF;
 

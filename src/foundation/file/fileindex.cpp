@@ -15,6 +15,11 @@ bool StartsWith(const str& text, const str& prefix) {
     return StartsWith(text, prefix.c_str(), prefix.Length());
 }
 
+// The path on disk of a "::" name, given lower-cased.
+str RealPathOf(const str& key) {
+    return MatchDiskCase(str(), WithForwardSlashes(key.Substring(2)));
+}
+
 // The handle of a memory name "&handle,size"; 0 when the text is not one.
 uint64_t MemoryHandleOf(const str& location) {
     if (location.GetAt(0) != '&') return 0;
@@ -154,7 +159,7 @@ str ResolvePath(const str& name, bool mustExist) {
 
     // "::" names a real path and bypasses the index and the manifest.
     if (StartsWith(key, "::", 2)) {
-        str path = MatchDiskCase(str(), WithForwardSlashes(key.Substring(2)));
+        str path = RealPathOf(key);
         return CanAccess(path, false) ? path : str();
     }
 
@@ -183,6 +188,17 @@ str ResolvePath(const str& name, bool mustExist) {
         return ResolvePath(key.Substring(7), false);
     }
     return str();
+}
+
+str DiskPathOf(const str& name) {
+    const str location = ResolvePath(name, false);
+    if (location.Length() > 0) {
+        const char kind = location.GetAt(0);
+        return kind == '@' || kind == '&' ? str() : location;
+    }
+    str key = name;
+    key.ToLower();
+    return StartsWith(key, "::", 2) ? RealPathOf(key) : str();
 }
 
 void RegisterMemoryFile(const str& name, const void* address, uint32_t size) {

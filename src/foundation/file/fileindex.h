@@ -74,6 +74,11 @@ private:
 // Real paths are built with "/" for every backslash and matched against the disk's case.
 str ResolvePath(const str& name, bool mustExist);
 
+// The path on disk that a name stands for, whether or not it may be read: ResolvePath without its
+// tests, so a "::" name gives its path even when it cannot be read. Empty for archive members,
+// memory blocks and names that resolve nowhere.
+str DiskPathOf(const str& name);
+
 // Indexes a block of memory under a name so that FileOpen reads it (modes 0 and 1 only). The
 // caller keeps the block alive while the name is registered and while files opened on it are
 // open. A null address takes the name out of the index.

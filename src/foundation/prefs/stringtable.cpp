@@ -59,6 +59,9 @@ bool TStringTable::Load(const str& name) {
     std::string problem;
     switch (ReadWholeFile(name, kFileReadBinary, kLargestTable, bytes, problem)) {
         case TWholeFile::kMissing:
+            problem = ReasonNotOpened(name);
+            if (!problem.empty())
+                LogPrintf("String table %s not read: %s", name.c_str(), problem.c_str());
             return false;
         case TWholeFile::kTooLarge:
             LogPrintf("String table %s not read: %s", name.c_str(), problem.c_str());

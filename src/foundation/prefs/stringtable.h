@@ -31,8 +31,9 @@ public:
     // Empties the table, then loads the file.
     bool LoadFile(const str& name);
     // Adds the file's rows, replacing the texts of labels already present. False when the file
-    // cannot be opened or holds more than kLargestTable bytes. A file too large, cut short, that
-    // does not unpack or holds no row is logged, naming the file and the reason.
+    // cannot be opened or holds more than kLargestTable bytes. A file that is there but does not
+    // open, is too large, cut short, does not unpack or holds no row is logged, naming the file
+    // and the reason.
     bool Load(const str& name);
     // Adds the rows of a document in memory, plain or "ZXML". The scan stops at a NUL byte. False
     // when "ZXML" data do not unpack or the document holds no row: the reason goes to *problem
