@@ -8,6 +8,8 @@
 #include "figure.h"
 #include "foundation/xml/xmlnode.h"
 #include "inputfile.h"
+#include "landscape.h"
+#include "place.h"
 #include "seeded.h"
 
 namespace artgen {
@@ -729,6 +731,8 @@ bool Builder::Run(std::string* error) {
 bool BuildGroup(const Recipe& recipe, const drawkit::Style& style,
                 const std::map<std::string, Prop>& props, const std::string& logicFolder,
                 GroupArt* art, std::string* error) {
+    if (recipe.kind == "place") return BuildPlaces(recipe, style, props, art, error);
+    if (recipe.kind == "landscape") return BuildLandscape(recipe, style, props, art, error);
     Builder builder(recipe, style, props, logicFolder, art);
     return builder.Run(error);
 }

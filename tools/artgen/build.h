@@ -5,7 +5,8 @@
 //   level layers, the fourteen tools, the three loads, "disease", "icon" and the work effects;
 // - a monster: shadow, mark, "body", "head" (picked by their pictures), level layers, effects;
 // - a grave: mark and "body" with "normal", "disappear" (to "hidden") and "hidden";
-// - a mover: shadow and "body" (picked by its picture), standing and walking in four directions.
+// - a mover: shadow and "body" (picked by its picture), standing and walking in four directions;
+// - a place (place.h) and the landscape (landscape.h) are built by their own builders.
 // The animator names, variant counts, hit rectangles and walking speeds come from the creature
 // definitions the descriptions belong to.
 #pragma once
@@ -33,9 +34,21 @@ struct Definition {
 // Reads the definition (root "Creature": "Animator" and "HitRect"); false with *error.
 bool ReadDefinition(const std::string& path, Definition* definition, std::string* error);
 
+// A file a group writes beside its sheets and descriptions: its path in the game folder and its
+// bytes (a place's layout, the landscape's tiles and cells).
+struct GroupFile {
+    std::string path;
+    std::string bytes;
+    // A picture instead of bytes: written as a PNG at the run's zlib level.
+    drawkit::Image picture;
+};
+
 struct GroupArt {
     drawkit::Packer packer;
     std::vector<drawkit::Description> descriptions;
+    std::vector<GroupFile> files;
+    // Children written before the described ones, by description (the landscape's tiles).
+    std::map<std::string, std::string> firstChildren;
 };
 
 // Draws, packs and describes the group. logicFolder holds the definitions its describe lines

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "canvas.h"
@@ -45,6 +47,23 @@ double Sample(const Channel& c, int frame, int frames) {
     const double ease = (1 - std::cos(u * M_PI)) / 2;
     const double a = c.keys[i], b = c.keys[(i + 1) % c.keys.size()];
     return a + (b - a) * ease;
+}
+
+// Whether a variant's value meets a condition: the same text, or, for a condition "A-B" of two
+// whole numbers, a whole number from A to B.
+bool Matches(const std::string& value, const std::string& condition) {
+    if (value == condition) return true;
+    const size_t dash = condition.find('-');
+    if (dash == std::string::npos || dash == 0) return false;
+    auto whole = [](const std::string& text, long* out) {
+        if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
+            return false;
+        *out = std::strtol(text.c_str(), nullptr, 10);
+        return true;
+    };
+    long v = 0, low = 0, high = 0;
+    return whole(value, &v) && whole(condition.substr(0, dash), &low) &&
+           whole(condition.substr(dash + 1), &high) && v >= low && v <= high;
 }
 
 const Ramp& Ink(const drawkit::Style& style) {
@@ -199,7 +218,7 @@ bool Figure::PartShown(const Part& part, const std::string& view, const Look& lo
     if (look.level < part.levelFrom || look.level > part.levelTo) return false;
     for (const auto& [key, value] : part.when) {
         auto it = look.vars.find(key);
-        if (it == look.vars.end() || it->second != value) return false;
+        if (it == look.vars.end() || !Matches(it->second, value)) return false;
     }
     return true;
 }
@@ -241,11 +260,8 @@ Affine Figure::PartMatrix(const Part& part, const Pose& pose, const Look& look) 
 
 bool Figure::DrawShapes(cairo_t* cr, const std::vector<Shape>& shapes, const std::string& seed,
                         const Pose& pose, const Look& look, std::string* error) const {
-    const Ramp* white = mStyle.Find("white");
-    const Ramp* pupil = mStyle.Find("pupil");
-    const Ramp* glint = mStyle.Find("glint");
-    const Ramp* tongue = mStyle.Find("tongue");
-    if (white == nullptr || pupil == nullptr || glint == nullptr || tongue == nullptr) {
+    if (mStyle.Find("white") == nullptr || mStyle.Find("pupil") == nullptr ||
+        mStyle.Find("glint") == nullptr || mStyle.Find("tongue") == nullptr) {
         *error = "the style lacks the ramps white, pupil, glint or tongue";
         return false;
     }
@@ -253,6 +269,29 @@ bool Figure::DrawShapes(cairo_t* cr, const std::vector<Shape>& shapes, const std
     for (const Shape& s : shapes) {
         ++index;
         if (!s.view.empty() && s.view != pose.view) continue;
+        drawkit::Seeded random(seed + ":" + std::to_string(index) + ":jitter");
+        for (int copy = 0; copy < s.repeat; ++copy) {
+            const double jx = s.jitter > 0 ? random.Uniform(-s.jitter, s.jitter) : 0;
+            const double jy = s.jitter > 0 ? random.Uniform(-s.jitter, s.jitter) : 0;
+            cairo_save(cr);
+            cairo_translate(cr, copy * s.repeatX + jx, copy * s.repeatY + jy);
+            std::string copySeed = seed + ":" + std::to_string(index);
+            if (copy > 0) copySeed.append(1, '/').append(std::to_string(copy));
+            const bool ok = DrawShape(cr, s, copySeed, pose, look, error);
+            cairo_restore(cr);
+            if (!ok) return false;
+        }
+    }
+    return true;
+}
+
+bool Figure::DrawShape(cairo_t* cr, const Shape& s, const std::string& seed, const Pose& pose,
+                       const Look& look, std::string* error) const {
+    const Ramp* white = mStyle.Find("white");
+    const Ramp* pupil = mStyle.Find("pupil");
+    const Ramp* glint = mStyle.Find("glint");
+    const Ramp* tongue = mStyle.Find("tongue");
+    {
         const std::vector<double>& n = s.numbers;
         FillLook fill;
         fill.shaded = s.shaded;
@@ -285,7 +324,7 @@ bool Figure::DrawShapes(cairo_t* cr, const std::vector<Shape>& shapes, const std
                         2.6, false);
                 }
             }
-            continue;
+            return true;
         }
         if (s.kind == "mouth" || s.kind == "grin") {
             // A grin shows its teeth whatever the face does.
@@ -328,7 +367,7 @@ bool Figure::DrawShapes(cairo_t* cr, const std::vector<Shape>& shapes, const std
             } else {
                 Arc(cr, mStyle, x, y, w, w * 0.35, 2.2);
             }
-            continue;
+            return true;
         }
         if (s.kind == "brow") {
             const double x = n[0], y = n[1], w = n[2];
@@ -342,7 +381,7 @@ bool Figure::DrawShapes(cairo_t* cr, const std::vector<Shape>& shapes, const std
                     cairo_line_to(c, x + w / 2, y + lift + tilt);
                 },
                 2.4, false);
-            continue;
+            return true;
         }
         const Ramp* ramp = ResolveRamp(s, look, error);
         if (ramp == nullptr) return false;
@@ -354,11 +393,50 @@ bool Figure::DrawShapes(cairo_t* cr, const std::vector<Shape>& shapes, const std
             drawkit::StrokeShape(
                 cr, mStyle, *ramp, [&](cairo_t* c) { AddOutline(c, s); }, s.width, s.outlined,
                 s.alpha);
+        } else if (s.kind == "cloud") {
+            FillLook lumpy = fill;
+            lumpy.underOutline = true;
+            drawkit::FillShape(
+                cr, mStyle, *ramp,
+                [&](cairo_t* c) {
+                    drawkit::Seeded random(seed + ":cloud");
+                    drawkit::AddCloud(c, n[0], n[1], n[2], n[3], int(n[4]), random);
+                },
+                lumpy);
+        } else if (s.kind == "rock") {
+            drawkit::FillShape(
+                cr, mStyle, *ramp,
+                [&](cairo_t* c) {
+                    drawkit::Seeded random(seed + ":rock");
+                    drawkit::AddRock(c, n[0], n[1], n[2], n[3], s.rotate, random);
+                },
+                fill);
+        } else if (s.kind == "cells") {
+            FillLook joined = fill;
+            joined.underOutline = true;
+            // Each cell exactly, which leaves no gap inside, and grown with rounded corners for
+            // the edge; the corners stay round without letting a square corner poke out.
+            const double grow = std::max(0.0, n[0]);
+            const double radius = std::min(8 + grow, grow * 3.4);
+            drawkit::FillShape(
+                cr, mStyle, *ramp,
+                [&](cairo_t* c) {
+                    for (const auto& [cx, cy] : look.cells) {
+                        const double x = cx * 20.0 - look.cellX + 10;
+                        const double y = cy * 20.0 - look.cellY + 10;
+                        cairo_new_sub_path(c);
+                        cairo_rectangle(c, x - 10, y - 10, 20, 20);
+                        drawkit::AddRoundBox(c, x, y, 20 + 2 * grow, 20 + 2 * grow, radius);
+                    }
+                },
+                joined);
+        } else if (s.kind == "shadow") {
+            drawkit::SoftShadow(cr, *ramp, n[0], n[1], n[2], n[3], s.alpha < 1.0 ? s.alpha : 0.35);
         } else if (s.kind == "spots" || s.kind == "stripes") {
             const double cx = n[0], cy = n[1], w = n[2], h = n[3];
             const int count = int(n[4]);
             const double size = n[5];
-            drawkit::Seeded random(seed + ":" + std::to_string(index));
+            drawkit::Seeded random(seed);
             FillLook flat{s.shaded, s.outlined, s.alpha};
             if (s.kind == "spots") {
                 std::vector<drawkit::Point> points =

@@ -11,6 +11,8 @@
 
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "recipe.h"
 #include "style.h"
@@ -36,10 +38,13 @@ struct Pose {
     double extraX = 0, extraY = 0;
 };
 
-// What a picture is drawn for: the level and the variant's keys.
+// What a picture is drawn for: the level and the variant's keys; for a place, the cells it
+// covers at the stage drawn (offsets from its cell) and where its position lies in its cell.
 struct Look {
     int level = 1;
     std::map<std::string, std::string> vars;
+    std::vector<std::pair<int, int>> cells;
+    int cellX = 10, cellY = 10;
 };
 
 class Figure {
@@ -70,6 +75,9 @@ public:
 private:
     bool DrawShapes(cairo_t* cr, const std::vector<Shape>& shapes, const std::string& seed,
                     const Pose& pose, const Look& look, std::string* error) const;
+    // One copy of one shape; seed makes its randomness.
+    bool DrawShape(cairo_t* cr, const Shape& shape, const std::string& seed, const Pose& pose,
+                   const Look& look, std::string* error) const;
     bool PartShown(const Part& part, const std::string& view, const Look& look) const;
     const drawkit::Ramp* ResolveRamp(const Shape& shape, const Look& look,
                                      std::string* error) const;

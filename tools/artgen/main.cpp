@@ -2,7 +2,7 @@
 // folder, each group's sheets "anim/<group>/sheet<n>.png" and its descriptions "xml/<name>.xml".
 //
 //   artgen --recipes DIR --style FILE --logic DIR --out DIR [--contact DIR] [--jobs N]
-//          [--zlib LEVEL] GROUP...
+//          [--zlib LEVEL] [--world FILE] GROUP...
 //
 // --recipes  the recipe folder: motions.txt, props.txt and one <group>.txt per group
 // --style    drawkit's style.txt
@@ -12,6 +12,8 @@
 // --jobs     groups drawn at once (default 2); each group is drawn by one job, in a fixed order,
 //            so the output does not depend on the number of jobs
 // --zlib     the PNG writer's zlib level (default the game's; the benchmark compares 0)
+// --world    after the groups, a picture of the whole world at a quarter of its size, drawn from
+//            what --out holds (worldpicture.h); no group is needed with it
 //
 // Every failure is one line on the error stream ("file:line: what is wrong" for a recipe) and
 // the exit status 1; outputs written before it are whole (tools/outputfile).
@@ -31,11 +33,12 @@
 #include "recipe.h"
 #include "style.h"
 #include "toolmain.h"
+#include "worldpicture.h"
 
 namespace {
 
 struct Options {
-    std::string recipes, style, logic, out, contact;
+    std::string recipes, style, logic, out, contact, world;
     int jobs = 2;
     int zlib = drawkit::kPngZlibLevel;
     std::vector<std::string> groups;
@@ -44,7 +47,7 @@ struct Options {
 int Usage() {
     std::fprintf(stderr,
                  "usage: artgen --recipes DIR --style FILE --logic DIR --out DIR [--contact DIR] "
-                 "[--jobs N] [--zlib LEVEL] GROUP...\n");
+                 "[--jobs N] [--zlib LEVEL] [--world FILE] GROUP...\n");
     return 2;
 }
 
@@ -84,8 +87,20 @@ bool DrawGroup(const Options& o, const drawkit::Style& style,
         if (!tools::WriteOutputFile(anim + "/sheet" + std::to_string(sheet) + ".png", bytes, error))
             return false;
     }
+    for (const artgen::GroupFile& file : art.files) {
+        const std::string path = o.out + "/" + file.path;
+        std::string png;
+        if (file.picture.width > 0 && !drawkit::EncodePng(file.picture, o.zlib, &png, error))
+            return false;
+        if (!MakeFolder(std::filesystem::path(path).parent_path().string(), error) ||
+            !tools::WriteOutputFile(path, file.picture.width > 0 ? png : file.bytes, error))
+            return false;
+    }
     for (const drawkit::Description& d : art.descriptions) {
-        const std::string text = drawkit::WriteDescription(d, art.packer, recipe.group + "/sheet");
+        auto first = art.firstChildren.find(d.id);
+        const std::string text =
+            drawkit::WriteDescription(d, art.packer, recipe.group + "/sheet",
+                                      first == art.firstChildren.end() ? "" : first->second);
         if (!tools::WriteOutputFile(o.out + "/xml/" + d.id + ".xml", text, error)) return false;
         if (!o.contact.empty()) {
             if (!MakeFolder(o.contact, error) ||
@@ -117,6 +132,8 @@ int Run(int argc, char** argv) {
             if (!value(&o.out)) return Usage();
         } else if (arg == "--contact") {
             if (!value(&o.contact)) return Usage();
+        } else if (arg == "--world") {
+            if (!value(&o.world)) return Usage();
         } else if (arg == "--jobs" || arg == "--zlib") {
             if (!value(&number)) return Usage();
             char* end = nullptr;
@@ -131,7 +148,7 @@ int Run(int argc, char** argv) {
         }
     }
     if (o.recipes.empty() || o.style.empty() || o.logic.empty() || o.out.empty() ||
-        o.groups.empty())
+        (o.groups.empty() && o.world.empty()))
         return Usage();
 
     std::string error;
@@ -165,6 +182,17 @@ int Run(int argc, char** argv) {
     for (const std::string& e : errors) {
         if (!e.empty()) {
             std::fprintf(stderr, "artgen: %s\n", e.c_str());
+            return 1;
+        }
+    }
+    if (!o.world.empty()) {
+        drawkit::Image picture;
+        std::string bytes;
+        if (!artgen::DrawWorldPicture(o.out, o.logic, 0.25, &picture, &error) ||
+            !MakeFolder(std::filesystem::path(o.world).parent_path().string(), &error) ||
+            !drawkit::EncodePng(picture, 1, &bytes, &error) ||
+            !tools::WriteOutputFile(o.world, bytes, &error)) {
+            std::fprintf(stderr, "artgen: %s\n", error.c_str());
             return 1;
         }
     }

@@ -3,10 +3,13 @@
 #include <cmath>
 #include <set>
 
+#include "placerecipe.h"
+#include "recipeparse.h"
+
 namespace artgen {
 
-using drawkit::ParseNumber;
 using drawkit::Statement;
+using namespace recipeparse;
 
 const Joint* Recipe::FindJoint(const std::string& name) const {
     for (const Joint& j : joints) {
@@ -22,51 +25,19 @@ const Part* Recipe::FindPart(const std::string& name) const {
     return nullptr;
 }
 
+const DecorationKind* Recipe::FindDecoration(const std::string& name) const {
+    for (const DecorationKind& d : decorations) {
+        if (d.name == name) return &d;
+    }
+    return nullptr;
+}
+
 const Motion* Recipe::FindMotion(const std::string& name) const {
     auto it = motions.find(name);
     return it == motions.end() ? nullptr : &it->second;
 }
 
 namespace {
-
-// Thrown inside this file only; the readers turn it into their error text.
-struct Fault {
-    std::string text;
-};
-
-[[noreturn]] void Fail(const Statement& s, const std::string& what) {
-    throw Fault{s.Where(what)};
-}
-
-double Number(const Statement& s, const std::string& word, const char* what) {
-    double v = 0;
-    if (!ParseNumber(word, &v)) Fail(s, std::string("not a number for ") + what + ": " + word);
-    return v;
-}
-
-int Whole(const Statement& s, const std::string& word, const char* what, int low, int high) {
-    const double v = Number(s, word, what);
-    if (v != std::floor(v) || v < low || v > high)
-        Fail(s, std::string(what) + " must be a whole number from " + std::to_string(low) + " to " +
-                    std::to_string(high));
-    return int(v);
-}
-
-void Pair(const Statement& s, const std::string& text, const char* what, double* x, double* y) {
-    const size_t comma = text.find(',');
-    if (comma == std::string::npos) Fail(s, std::string(what) + " is x,y");
-    *x = Number(s, text.substr(0, comma), what);
-    *y = Number(s, text.substr(comma + 1), what);
-}
-
-std::map<std::string, std::string> Options(const Statement& s) {
-    std::map<std::string, std::string> options;
-    for (size_t i = 1; i < s.words.size(); ++i) {
-        const size_t eq = s.words[i].find('=');
-        if (eq != std::string::npos) options[s.words[i].substr(0, eq)] = s.words[i].substr(eq + 1);
-    }
-    return options;
-}
 
 Shape ReadShape(const Statement& s) {
     Shape shape;
@@ -83,16 +54,30 @@ Shape ReadShape(const Statement& s) {
             rest.push_back(plain[i]);
         }
     }
+    static const std::set<std::string> kOptions = {"view",   "rot",    "alpha",
+                                                   "width",  "repeat", "jitter"};
+    for (const auto& [key, value] : Options(s)) {
+        if (kOptions.count(key) == 0) Fail(s, "a shape takes no option " + key);
+    }
     shape.view = s.Option("view");
     if (!shape.view.empty() && shape.view != "SE" && shape.view != "NE")
         Fail(s, "view is SE or NE");
     if (s.HasOption("rot")) shape.rotate = Number(s, s.Option("rot"), "rot");
     if (s.HasOption("alpha")) shape.alpha = Number(s, s.Option("alpha"), "alpha");
     if (s.HasOption("width")) shape.width = Number(s, s.Option("width"), "width");
+    if (s.HasOption("repeat")) {
+        const std::string text = s.Option("repeat");
+        const size_t comma = text.find(',');
+        if (comma == std::string::npos) Fail(s, "repeat is N,dx,dy");
+        shape.repeat = Whole(s, text.substr(0, comma), "repeat", 1, 200);
+        Pair(s, text.substr(comma + 1), "repeat", &shape.repeatX, &shape.repeatY);
+    }
+    if (s.HasOption("jitter")) shape.jitter = Number(s, s.Option("jitter"), "jitter");
 
     static const std::map<std::string, size_t> kNumbers = {
-        {"ellipse", 4}, {"box", 5},  {"eye", 3},   {"mouth", 3},
-        {"grin", 3},    {"brow", 3}, {"spots", 6}, {"stripes", 6}};
+        {"ellipse", 4}, {"box", 5},   {"eye", 3},   {"mouth", 3}, {"grin", 3},  {"brow", 3},
+        {"spots", 6},   {"stripes", 6}, {"cloud", 5}, {"rock", 4},  {"shadow", 4},
+        {"cells", 1}};
     const bool coloured = shape.kind != "eye" && shape.kind != "mouth" && shape.kind != "grin" &&
                           shape.kind != "brow";
     size_t first = 0;
@@ -136,8 +121,10 @@ Shape ReadShape(const Statement& s) {
 }
 
 bool IsShapeVerb(const std::string& verb) {
-    static const std::set<std::string> kVerbs = {"ellipse", "box",  "path",  "eye",    "mouth",
-                                                 "grin",    "brow", "spots", "stripes"};
+    static const std::set<std::string> kVerbs = {"ellipse", "box",     "path",  "eye",
+                                                 "mouth",   "grin",    "brow",  "spots",
+                                                 "stripes", "cloud",   "rock",  "shadow",
+                                                 "cells"};
     return kVerbs.count(verb) != 0;
 }
 
@@ -205,16 +192,6 @@ size_t ReadShapes(const std::vector<Statement>& all, size_t i, std::vector<Shape
     Fail(open, "no end");
 }
 
-template <typename Work>
-bool Guard(std::string* error, Work work) {
-    try {
-        work();
-        return true;
-    } catch (const Fault& f) {
-        *error = f.text;
-        return false;
-    }
-}
 
 }  // namespace
 
@@ -263,6 +240,15 @@ bool ReadRecipe(const std::string& path, const std::map<std::string, Motion>& sh
                 Motion m;
                 i = ReadMotion(all, i, &m);
                 recipe->motions[m.name] = m;
+                continue;
+            }
+            if (verb == "describe" && recipe->kind == "place") {
+                Describe d;
+                i = ReadPlaceDescribe(all, i, &d);
+                for (const Describe& other : recipe->describes) {
+                    if (other.name == d.name) Fail(s, "a second describe " + d.name);
+                }
+                recipe->describes.push_back(d);
                 continue;
             }
             if (verb == "part") {
@@ -314,8 +300,10 @@ bool ReadRecipe(const std::string& path, const std::map<std::string, Motion>& sh
             } else if (verb == "kind" && plain.size() == 2) {
                 recipe->kind = plain[1];
                 if (recipe->kind != "creature" && recipe->kind != "monster" &&
-                    recipe->kind != "grave" && recipe->kind != "mover")
-                    Fail(s, "kind is creature, monster, grave or mover");
+                    recipe->kind != "grave" && recipe->kind != "mover" && recipe->kind != "place" &&
+                    recipe->kind != "landscape")
+                    Fail(s, "kind is creature, monster, grave, mover, place or landscape");
+                if (!recipe->describes.empty()) Fail(s, "the kind comes before the describes");
             } else if (verb == "sheets" && plain.size() == 2) {
                 recipe->sheets = Whole(s, plain[1], "sheets", 1, 64);
                 recipe->sheetsStatement = s;
@@ -361,6 +349,33 @@ bool ReadRecipe(const std::string& path, const std::map<std::string, Motion>& sh
                 a.joint = s.Option("joint", "root");
                 Pair(s, s.Option("at", "0,0"), "at", &a.x, &a.y);
                 (verb == "hand" ? recipe->hand : recipe->back) = a;
+            } else if (verb == "map" && plain.size() == 2) {
+                recipe->map = plain[1];
+            } else if (verb == "legend" && (plain.size() == 4 || plain.size() == 5)) {
+                LegendEntry e;
+                e.where = s;
+                if (plain[1].size() != 1) Fail(s, "a legend's symbol is one character");
+                e.symbol = plain[1][0];
+                if (!GroundFromName(plain[2], &e.ground)) Fail(s, "no ground " + plain[2]);
+                e.walk = Whole(s, plain[3], "the walk value", 0, 255);
+                if (plain.size() == 5) e.decoration = plain[4];
+                for (const LegendEntry& other : recipe->legend) {
+                    if (other.symbol == e.symbol) Fail(s, "a second legend for " + plain[1]);
+                }
+                recipe->legend.push_back(e);
+            } else if (verb == "decoration" && plain.size() >= 2) {
+                DecorationKind d;
+                d.where = s;
+                d.name = plain[1];
+                d.variants = Whole(s, s.Option("variants", "1"), "variants", 1, 16);
+                d.motion = s.Option("motion");
+                for (size_t k = 2; k < plain.size(); ++k) {
+                    if (plain[k] != "flat") Fail(s, "unknown word " + plain[k]);
+                    d.flat = true;
+                }
+                if (recipe->FindDecoration(d.name) != nullptr)
+                    Fail(s, "a second decoration " + d.name);
+                recipe->decorations.push_back(d);
             } else if (verb == "state" && plain.size() >= 2) {
                 ExtraState e{plain[1], s.Option("motion"), false};
                 for (size_t k = 2; k < plain.size(); ++k) {
@@ -377,14 +392,43 @@ bool ReadRecipe(const std::string& path, const std::map<std::string, Motion>& sh
         if (recipe->describes.empty()) throw Fault{path + ": no describe statement"};
         if (recipe->bodyVariants.empty()) recipe->bodyVariants.emplace_back();
         if (recipe->headVariants.empty()) recipe->headVariants.emplace_back();
+        const bool places = recipe->kind == "place" || recipe->kind == "landscape";
+        // Places and the landscape's decorations stand still but for the joints they animate.
+        if (places && recipe->FindJoint("root") == nullptr)
+            recipe->joints.insert(recipe->joints.begin(), Joint{"root", "", 0, 0, 0, false});
         for (const Part& p : recipe->parts) {
             if (recipe->FindJoint(p.joint) == nullptr) Fail(p.where, "no joint " + p.joint);
             if (!p.clip.empty() && recipe->FindPart(p.clip) == nullptr)
                 Fail(p.where, "no part " + p.clip + " to clip to");
-            bool known = p.layer == "body" || p.layer == "head";
+            bool known = !places && (p.layer == "body" || p.layer == "head");
             for (const LevelLayer& l : recipe->layers)
                 known = known || l.name == p.layer;
+            for (const Describe& d : recipe->describes) {
+                for (const PlaceChild& c : d.place.children)
+                    known = known || c.id == p.layer;
+            }
+            known = known || recipe->FindDecoration(p.layer) != nullptr;
             if (!known) Fail(p.where, "no layer " + p.layer);
+        }
+        for (const LegendEntry& e : recipe->legend) {
+            if (!e.decoration.empty() && recipe->FindDecoration(e.decoration) == nullptr)
+                Fail(e.where, "no decoration " + e.decoration);
+        }
+        for (const DecorationKind& d : recipe->decorations) {
+            if (!d.motion.empty() && recipe->FindMotion(d.motion) == nullptr)
+                Fail(d.where, "no motion " + d.motion);
+        }
+        if (recipe->kind == "landscape" && (recipe->map.empty() || recipe->legend.empty()))
+            throw Fault{path + ": a landscape needs a map and its legend"};
+        for (const Describe& d : recipe->describes) {
+            for (const PlaceChild& c : d.place.children) {
+                if (!c.motion.empty() && recipe->FindMotion(c.motion) == nullptr)
+                    Fail(c.where, "no motion " + c.motion);
+                for (const PlaceState& state : c.states) {
+                    if (!state.motion.empty() && recipe->FindMotion(state.motion) == nullptr)
+                        Fail(c.where, "the state " + state.id + " names no motion " + state.motion);
+                }
+            }
         }
         for (const ExtraState& e : recipe->extraStates) {
             if (recipe->FindMotion(e.motion) == nullptr)

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace drawkit {
 
@@ -16,6 +18,11 @@ Canvas::Canvas(int width, int height)
 Canvas::~Canvas() {
     cairo_destroy(mCr);
     cairo_surface_destroy(mSurface);
+}
+
+uint32_t* Canvas::Row(int y) const {
+    return reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(mSurface) +
+                                       size_t(y) * size_t(cairo_image_surface_get_stride(mSurface)));
 }
 
 Image Canvas::ToImage() const {
@@ -68,6 +75,47 @@ void AddRoundBox(cairo_t* cr, double cx, double cy, double w, double h, double r
     cairo_close_path(cr);
 }
 
+void AddCloud(cairo_t* cr, double cx, double cy, double w, double h, int lumps, Seeded& random) {
+    lumps = std::max(3, lumps);
+    AddEllipse(cr, cx, cy, w * 0.78, h * 0.78);
+    const double turn = random.Uniform(0, 2 * M_PI);
+    for (int i = 0; i < lumps; ++i) {
+        const double a = turn + 2 * M_PI * (i + random.Uniform(-0.2, 0.2)) / lumps;
+        const double k = random.Uniform(0.8, 1.15);
+        const double lw = w * 0.34 * k, lh = h * 0.34 * k;
+        AddEllipse(cr, cx + std::cos(a) * (w / 2 - lw / 2), cy + std::sin(a) * (h / 2 - lh / 2),
+                   lw, lh);
+    }
+}
+
+void AddRock(cairo_t* cr, double cx, double cy, double w, double h, double degrees,
+             Seeded& random) {
+    const int count = 7 + int(random.Uniform(0, 3));
+    std::vector<std::pair<double, double>> p;
+    const double turn = degrees * M_PI / 180.0;
+    for (int i = 0; i < count; ++i) {
+        const double a = 2 * M_PI * (i + random.Uniform(-0.25, 0.25)) / count;
+        const double k = random.Uniform(0.8, 1.0);
+        const double x = std::cos(a) * w / 2 * k, y = std::sin(a) * h / 2 * k;
+        p.emplace_back(cx + x * std::cos(turn) - y * std::sin(turn),
+                       cy + x * std::sin(turn) + y * std::cos(turn));
+    }
+    // Through the middles of the sides, the corners as control points: rounded, never pointed.
+    auto mid = [&](size_t i) {
+        const auto& a = p[i % p.size()];
+        const auto& b = p[(i + 1) % p.size()];
+        return std::make_pair((a.first + b.first) / 2, (a.second + b.second) / 2);
+    };
+    cairo_new_sub_path(cr);
+    cairo_move_to(cr, mid(0).first, mid(0).second);
+    for (size_t i = 1; i <= p.size(); ++i) {
+        const auto& c = p[i % p.size()];
+        const auto m = mid(i);
+        cairo_curve_to(cr, c.first, c.second, c.first, c.second, m.first, m.second);
+    }
+    cairo_close_path(cr);
+}
+
 namespace {
 
 // The path again, moved by (dx, dy) pixels of the device.
@@ -109,6 +157,15 @@ void FillShape(cairo_t* cr, const Style& style, const Ramp& ramp, const PathMake
     const double lx = style.LightX(), ly = style.LightY();
 
     if (look.alpha < 1.0) cairo_push_group(cr);
+    if (look.outlined && look.underOutline) {
+        cairo_save(cr);
+        cairo_identity_matrix(cr);
+        SetColour(cr, style.Outline().base);
+        cairo_set_line_width(cr, 2 * style.OutlineWidth());
+        cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+        cairo_stroke_preserve(cr);
+        cairo_restore(cr);
+    }
     if (!look.shaded) {
         SetColour(cr, ramp.base);
         cairo_fill_preserve(cr);
@@ -165,7 +222,7 @@ void FillShape(cairo_t* cr, const Style& style, const Ramp& ramp, const PathMake
         cairo_new_path(cr);
         path(cr);
     }
-    if (look.outlined) {
+    if (look.outlined && !look.underOutline) {
         Outline(cr, style, 1.0);
     } else {
         cairo_new_path(cr);

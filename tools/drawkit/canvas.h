@@ -8,10 +8,12 @@
 
 #include <cairo.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
 #include "image.h"
+#include "seeded.h"
 #include "style.h"
 
 namespace drawkit {
@@ -24,6 +26,12 @@ public:
     Canvas& operator=(const Canvas&) = delete;
 
     cairo_t* Cr() const { return mCr; }
+    cairo_surface_t* Surface() const { return mSurface; }
+    // The surface's pixels: premultiplied native-endian ARGB, Stride() bytes a row. Flush before
+    // reading what cairo drew, mark dirty after writing.
+    uint32_t* Row(int y) const;
+    void Flush() const { cairo_surface_flush(mSurface); }
+    void MarkDirty() const { cairo_surface_mark_dirty(mSurface); }
     int Width() const { return mWidth; }
     int Height() const { return mHeight; }
 
@@ -43,12 +51,23 @@ using PathMaker = std::function<void(cairo_t*)>;
 
 void AddEllipse(cairo_t* cr, double cx, double cy, double w, double h);
 void AddRoundBox(cairo_t* cr, double cx, double cy, double w, double h, double radius);
+// A bush, a crown, a snow cap: lumps (at least three) on the rim of the ellipse, each about a
+// third of it across, around one body filling the middle; sizes and places vary a little by the
+// generator. Fill it with FillLook::underOutline for one outline around the union.
+void AddCloud(cairo_t* cr, double cx, double cy, double w, double h, int lumps, Seeded& random);
+// A stone: a closed, rounded outline of seven to nine points on the ellipse, each pulled in by up
+// to a fifth, turned by degrees.
+void AddRock(cairo_t* cr, double cx, double cy, double w, double h, double degrees,
+             Seeded& random);
 
 // How a shape is filled.
 struct FillLook {
     bool shaded = true;    // cel shade, soft gradient and rim light; else one flat colour
     bool outlined = true;  // the style's outline around it
     double alpha = 1.0;    // the whole shape's opacity
+    // The outline goes under the fill, twice as wide, so that a path of several overlapping
+    // pieces (a bush of lumps, a heap of stones) shows one outline around their union.
+    bool underOutline = false;
 };
 
 // Fills the path with the ramp in the style's way: the base colour, one cel step of the shade on

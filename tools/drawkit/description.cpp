@@ -1,6 +1,8 @@
 #include "description.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <map>
 
@@ -39,12 +41,23 @@ std::string FormatFrames(const std::vector<int>& frames) {
     return text;
 }
 
+std::string FormatNumber(double value) {
+    // Whole numbers as they are: depths run to six digits.
+    if (value == std::floor(value) && std::fabs(value) < 1e9) return std::to_string(int64_t(value));
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.10g", value);
+    return buffer;
+}
+
 namespace {
 
-std::string Number(double value) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.4g", value);
-    return buffer;
+// The child's place in its parent, as attributes (none when it sits at the parent's point).
+std::string Offsets(const ChildDesc& child) {
+    std::string text;
+    if (child.x != 0) text += " deltaX=\"" + FormatNumber(child.x) + "\"";
+    if (child.y != 0) text += " deltaY=\"" + FormatNumber(child.y) + "\"";
+    if (child.z != 0) text += " deltaZ=\"" + FormatNumber(child.z) + "\"";
+    return text;
 }
 
 void WriteChild(const ChildDesc& child, const Packer& packer, const std::string& sheetPrefix,
@@ -66,7 +79,8 @@ void WriteChild(const ChildDesc& child, const Packer& packer, const std::string&
         if (sheets.empty() || sheets.back() != sheet) sheets.push_back(sheet);
     }
 
-    *out += "    <obj id=\"" + child.id + "\" hit_test=\"" + child.hitTest + "\">\n";
+    *out += "    <obj id=\"" + child.id + "\" hit_test=\"" + child.hitTest + "\"" + Offsets(child) +
+            ">\n";
     *out += "      <images>";
     for (int sheet : sheets)
         *out += "<img name=\"" + sheetPrefix + std::to_string(sheet) + ".png\"/>";
@@ -110,10 +124,13 @@ void WriteChild(const ChildDesc& child, const Packer& packer, const std::string&
 }  // namespace
 
 std::string WriteDescription(const Description& description, const Packer& packer,
-                             const std::string& sheetPrefix) {
+                             const std::string& sheetPrefix, const std::string& firstChildren) {
     std::string out = "<main id=\"" + description.id + "\"";
-    if (description.scaling != 1.0) out += " scaling=\"" + Number(description.scaling) + "\"";
-    out += ">\n  <objects>\n";
+    if (description.scaling != 1.0)
+        out += " scaling=\"" + FormatNumber(description.scaling) + "\"";
+    if (description.deltaZ != 0) out += " deltaZ=\"" + FormatNumber(description.deltaZ) + "\"";
+    if (!description.hitTest.empty()) out += " hit_test=\"" + description.hitTest + "\"";
+    out += ">\n  <objects>\n" + firstChildren;
     for (const ChildDesc& child : description.children)
         WriteChild(child, packer, sheetPrefix, &out);
     out += "  </objects>\n</main>\n";

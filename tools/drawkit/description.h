@@ -52,6 +52,8 @@ struct StateDesc {
 struct ChildDesc {
     std::string id;
     std::string hitTest = "none";
+    // Where the child sits in its parent and its depth offset (deltaX, deltaY, deltaZ).
+    double x = 0, y = 0, z = 0;
     std::vector<FrameRef> frames;
     std::vector<StateDesc> states;
     // Whether the contact sheet draws this child in the composed figure of each state.
@@ -63,15 +65,23 @@ struct ChildDesc {
 struct Description {
     std::string id;
     double scaling = 1.0;
+    double deltaZ = 0;    // the root's depth offset
+    std::string hitTest;  // the root's hit test, when it names one
     std::vector<ChildDesc> children;
 
     const ChildDesc* FindChild(const std::string& id) const;
 };
 
 // The description's XML text. Images are named sheetPrefix + sheet number + ".png" (relative to
-// the game's texture folder "anim/").
+// the game's texture folder "anim/"). firstChildren, XML text of children written by the
+// caller, comes before the described children.
 std::string WriteDescription(const Description& description, const Packer& packer,
-                             const std::string& sheetPrefix);
+                             const std::string& sheetPrefix,
+                             const std::string& firstChildren = std::string());
+
+// A number as the descriptions write it: a whole number as it is, others to ten significant
+// digits, without trailing zeros.
+std::string FormatNumber(double value);
 
 // A frame list as a "framelist" attribute: numbers by ",", runs of three or more as "a..b".
 std::string FormatFrames(const std::vector<int>& frames);
