@@ -422,8 +422,7 @@ bool Figure::DrawShape(cairo_t* cr, const Shape& s, const std::string& seed, con
                 cr, mStyle, *ramp,
                 [&](cairo_t* c) {
                     for (const auto& [cx, cy] : look.cells) {
-                        const double x = cx * 20.0 - look.cellX + 10;
-                        const double y = cy * 20.0 - look.cellY + 10;
+                        const double x = cx * 20.0, y = cy * 20.0;
                         cairo_new_sub_path(c);
                         cairo_rectangle(c, x - 10, y - 10, 20, 20);
                         drawkit::AddRoundBox(c, x, y, 20 + 2 * grow, 20 + 2 * grow, radius);

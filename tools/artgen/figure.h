@@ -39,12 +39,11 @@ struct Pose {
 };
 
 // What a picture is drawn for: the level and the variant's keys; for a place, the cells it
-// covers at the stage drawn (offsets from its cell) and where its position lies in its cell.
+// covers at the stage drawn (offsets from its cell, whose middle is the drawing's origin).
 struct Look {
     int level = 1;
     std::map<std::string, std::string> vars;
     std::vector<std::pair<int, int>> cells;
-    int cellX = 10, cellY = 10;
 };
 
 class Figure {

@@ -85,8 +85,6 @@ bool PlaceBuilder::Draw(const Describe& d, const std::string& layer,
     look.vars = d.vars;
     for (const auto& [key, value] : vars)
         look.vars[key] = value;
-    look.cellX = spec.cellX;
-    look.cellY = spec.cellY;
     // A stage's picture may paint the cells the place covers at that stage.
     auto stage = vars.find("stage");
     if (stage != vars.end()) {
@@ -103,7 +101,8 @@ bool PlaceBuilder::Draw(const Describe& d, const std::string& layer,
     for (int f = 0; f < m->frames; ++f) {
         const Pose pose = mFigure.Evaluate(*m, f, "SE", 0);
         drawkit::Canvas canvas(w, h);
-        cairo_translate(canvas.Cr(), ox, oy);
+        // Recipes draw around the middle of the place's cell, wherever its position lies in it.
+        cairo_translate(canvas.Cr(), ox + (10 - spec.cellX), oy + (10 - spec.cellY));
         if (!mFigure.DrawLayer(canvas.Cr(), layer, pose, look, error)) return false;
         int left = 0, top = 0;
         const drawkit::Image trimmed = drawkit::TrimToInk(canvas.ToImage(), 2, &left, &top);

@@ -142,7 +142,8 @@ struct PlaceSpec {
     int canvasW = 0, canvasH = 0;  // 0: the group's canvas
     double originX = -1, originY = -1;  // where the place's position lies on the canvas
     // Where the place's position lies in its cell, in pixels from the cell's top left (the
-    // middle unless the place stands at one position that says otherwise).
+    // middle unless the place stands at one position that says otherwise). Its parts are drawn
+    // around the cell's middle.
     int cellX = 10, cellY = 10;
     std::vector<PlaceChild> children;
     std::vector<LayoutGrid> grids;
