@@ -1,7 +1,8 @@
 // The game's data as the program finds it: a working folder whose "assets" is indexed by the file
 // layer. ShippedData uses the repository's asset folder (the build names it in UMBRAVA_ASSETS);
-// CopiedData makes a copy of it in a test-owned folder that a test may change. The log goes to
-// the test's own folder either way.
+// CopiedData makes a copy of it in a test-owned folder that a test may change. The generated art
+// is read from the built game folder (the build names it in UMBRAVA_BUILT_ASSETS) under the prefix "art:" either way.
+// The log goes to the test's own folder.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -23,6 +24,12 @@ inline std::string ShippedAssets() {
     return folder == nullptr ? std::string() : std::string(folder);
 }
 
+// Indexes the built game folder (UMBRAVA_BUILT_ASSETS, named by the build), where the generated
+// art lands, under the lint's art prefix (lintcontext.h).
+inline void IndexArt() {
+    ScanAssetFolder("art:", UMBRAVA_BUILT_ASSETS);
+}
+
 class ShippedData : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -32,6 +39,7 @@ protected:
         // The asset folder is found as "assets" below the working folder, as at start-up.
         ASSERT_EQ(chdir(std::filesystem::path(assets).parent_path().c_str()), 0);
         ScanAssetFolder("", "assets");
+        IndexArt();
     }
 
     testing_support::TempDir mScratch;
@@ -47,8 +55,11 @@ protected:
                               std::filesystem::copy_options::recursive);
         ASSERT_EQ(chdir(mDir.Path().c_str()), 0);
     }
-    // Indexes the copy; call after changing it.
-    void Index() { ScanAssetFolder("", "assets"); }
+    // Indexes the copy and the built art; call after changing the copy.
+    void Index() {
+        ScanAssetFolder("", "assets");
+        IndexArt();
+    }
     std::string PathOf(const std::string& relative) const {
         return mDir.File("assets/" + relative);
     }

@@ -510,6 +510,7 @@ std::vector<Finding> Run() {
     CheckLocations(c);
     CheckParameters(c);
     CheckLayout(c);
+    CheckArt(c);
     CheckTexts(c);
     CheckMessages(c);
     CheckInstallFile(c);

@@ -4,7 +4,9 @@
 // a word, so the lint also compares what each file lists with what the loaders kept.
 //
 // The files are found through the file layer: the caller indexes the asset folder first (the
-// shipped "assets/" or a copy). Main thread only; the lint lends the string table for the texts'
+// shipped "assets/" or a copy) and the built game folder's generated art under "art:" (the
+// sprite descriptions, layouts and level cells the locations and the walk grid need). Main
+// thread only; the lint lends the string table for the texts'
 // lookups and takes it back.
 #pragma once
 

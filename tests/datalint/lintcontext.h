@@ -3,6 +3,7 @@
 // datalint.cpp; each lint*.cpp file holds the checks of one part of the data.
 #pragma once
 
+#include <array>
 #include <cmath>
 #include <map>
 #include <memory>
@@ -89,5 +90,21 @@ void CheckInstallFile(Context& c);
 
 // The definition of a full name among the files, or null.
 const DefinitionFile* FindFile(const Context& c, const std::string& fullName);
+
+// Where the generated art is found through the file layer: the built game folder indexed under
+// this prefix (datafolder.h).
+inline constexpr char kArtPrefix[] = "art:/";
+
+// A location of the start layout.
+struct Placed {
+    std::string name;
+    int x, y;
+};
+std::vector<Placed> LayoutLocations(const Context& c);
+// Tutorial staging, hyena display and ark mover points the layout keeps clear of (world pixels).
+const std::vector<std::array<int, 2>>& FixedPoints();
+
+// Check 11's art and the walk-grid parts of checks 22 and 23 (lintart.cpp).
+void CheckArt(Context& c);
 
 }  // namespace datalint

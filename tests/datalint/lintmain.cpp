@@ -29,11 +29,6 @@ const Area kGraveyards[] = {
 // hospital site lies inside both, nothing else inside either.
 const Area kHospitalWide = {"the hospital zone", 1689, 2150, 1370, 1791};
 const Area kHospitalNarrow = {"the hospital band", 1689, 2150, 1570, 1791};
-// Tutorial staging, hyena display and ark mover points the layout keeps clear of.
-const int kFixedPoints[][2] = {
-    {1400, 1000}, {1230, 380}, {1520, 150}, {1320, 330}, {1220, 330}, {900, 440}, {1860, 170},
-    {1620, 330},  {1200, 900}, {580, 680},  {1100, 895}, {1260, 470}, {800, 750}, {800, 850},
-};
 constexpr int kWorldWidth = 2400;
 constexpr int kWorldHeight = 1800;
 constexpr int kCell = 20;
@@ -75,10 +70,15 @@ void Expect(Context& c, bool holds, const std::string& element, const std::strin
     if (!holds) c.Report(kMain, element, check, message);
 }
 
-struct Placed {
-    std::string name;
-    int x, y;
-};
+}  // namespace
+
+const std::vector<std::array<int, 2>>& FixedPoints() {
+    static const std::vector<std::array<int, 2>> points = {
+        {1400, 1000}, {1230, 380}, {1520, 150}, {1320, 330}, {1220, 330}, {900, 440}, {1860, 170},
+        {1620, 330},  {1200, 900}, {580, 680},  {1100, 895}, {1260, 470}, {800, 750}, {800, 850},
+    };
+    return points;
+}
 
 std::vector<Placed> LayoutLocations(const Context& c) {
     std::vector<Placed> placed;
@@ -89,8 +89,6 @@ std::vector<Placed> LayoutLocations(const Context& c) {
     }
     return placed;
 }
-
-}  // namespace
 
 // Checks 19 to 21. Guards the parameter loader's fields as the feeding, life, monster, map-part
 // and hidden-object rules use them, the level events of the monsters, and the prescriptions.
@@ -228,7 +226,7 @@ void CheckLayout(Context& c) {
             if (area.Holds(p.x, p.y))
                 c.Report(kMain, element, "22", std::string("inside ") + area.what);
         }
-        for (const auto& point : kFixedPoints) {
+        for (const auto& point : FixedPoints()) {
             if (Distance(p.x, p.y, point[0], point[1]) < 100) {
                 c.Report(kMain, element, "22",
                          "closer than 100 px to the fixed point (" + std::to_string(point[0]) +

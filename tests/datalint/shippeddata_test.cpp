@@ -1,10 +1,9 @@
 // The shipped game-logic data through the game's own loaders: what they read from it, and the
-// lint finding nothing.
+// lint finding nothing. The lint also reads the generated art of the built game folder: the
+// sprite descriptions and ".layout" files the locations' animators name, and the walk grid the
+// start layout, the program's fixed points and the hiding places lie on.
 //
-// Not checked yet, because the data they need is not in the repository: the sprite descriptions
-// and ".layout" files the locations' animators name, and the walk grid that the layout positions,
-// tutorial points and hiding places must lie on (they come with the art); and a headless run of
-// the world over the data (it comes with the world's rules).
+// Not checked yet: a headless run of the world over the data (it comes with the world's rules).
 #include <gtest/gtest.h>
 
 #include <cstring>
