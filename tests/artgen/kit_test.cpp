@@ -1,4 +1,4 @@
-// The drawing kit: PNG files the game reads back exactly, transparent pixels that carry their
+// The drawing kit: PNG files the game and the kit read back exactly, transparent pixels that carry their
 // neighbours' colour, the packer's sheets, the recipes' refusal of raw colours and faults told
 // by file and line, and descriptions that read back through the XML reader.
 #include <gtest/gtest.h>
@@ -18,6 +18,7 @@
 #include "image.h"
 #include "packer.h"
 #include "platform/image/pngdecoder.h"
+#include "pngreader.h"
 #include "pngwriter.h"
 #include "recipe.h"
 #include "recipetext.h"
@@ -89,6 +90,19 @@ TEST(KitPng, HasNoGammaTimeOrTextChunkAndDecodesInTheGameToTheWrittenPixels) {
     std::string again;
     ASSERT_TRUE(drawkit::EncodePng(image, drawkit::kPngZlibLevel, &again, &error));
     EXPECT_EQ(again, png);
+}
+
+TEST(KitPng, TheKitsReaderGivesBackTheWrittenPixelsAndRefusesWhatIsNoPng) {
+    const Image image = Sample();
+    std::string png, error;
+    ASSERT_TRUE(drawkit::EncodePng(image, drawkit::kPngZlibLevel, &png, &error)) << error;
+    Image back;
+    ASSERT_TRUE(drawkit::DecodePng(png, &back, &error)) << error;
+    Image bled = image;
+    drawkit::BleedTransparent(&bled);
+    EXPECT_TRUE(back == bled);
+    EXPECT_FALSE(drawkit::DecodePng("not a png", &back, &error));
+    EXPECT_FALSE(drawkit::DecodePng(png.substr(0, png.size() / 2), &back, &error));
 }
 
 TEST(KitPng, CairosPremultipliedPixelsComeBackRoundedToTheNearestStraightValue) {

@@ -21,6 +21,8 @@
 #include "foundation/file/assetfolder.h"
 #include "foundation/xml/xmlnode.h"
 #include "gv/keys/flagmasktext.h"
+#include "gv/keys/namemaskregistry.h"
+#include "simulation/worldkeys.h"
 #include "island.h"
 #include "support/tempdir.h"
 
@@ -330,6 +332,34 @@ TEST(LevelPicture, TheLevelHasTwentyTilesUnderEverythingAndNoFrames) {
         EXPECT_LE(side(20), 1024) << Attr(obj, "id");
     }
     EXPECT_EQ(tiles, 20);
+}
+
+// The name-key registry holds 255 words in a run: the states of every description the game loads
+// (figures, places, the level) and the program's own keys fit, with room to spare.
+TEST(ArtWords, EveryDescriptionsStatesAndTheProgramsKeysFitTheRegistry) {
+    WorldKeys();
+    int descriptions = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(ART_GAME_FOLDER) +
+                                                                 "/xml")) {
+        if (entry.path().extension() != ".xml") continue;
+        const std::string text = testing_support::ReadFileBytes(entry.path().string());
+        TXmlNode document;
+        document.ParseString(text.c_str(), text.size());
+        if (document.GetChildren().empty()) continue;
+        const TXmlNode* objects = document.GetChildren().front()->FindChild("objects");
+        if (objects == nullptr) continue;
+        ++descriptions;
+        for (const TXmlNode* obj : objects->GetChildren()) {
+            const TXmlNode* states = obj->FindChild("states");
+            if (states == nullptr) continue;
+            for (const TXmlNode* state : states->GetChildren()) {
+                ParseFlagMask(state->GetAttribute("id"));
+                ParseFlagMask(state->GetAttribute("nextstate"));
+            }
+        }
+    }
+    EXPECT_GE(descriptions, 89);  // 34 figures, 54 places, the level
+    EXPECT_LE(GNameMaskRegistry::Instance().GetWordCount(), 230);
 }
 
 // Through the real factory, from the built game folder, into a scene without a window.
