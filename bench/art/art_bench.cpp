@@ -1,6 +1,7 @@
 // The art generator's run, a fresh process each time as the build starts it: every group with
 // 2 jobs at the game's zlib level, and its peer, the same run at level 0 (the PNG writer then
-// only stores), so the difference is the encoder's share. Counters: the files written (bytes) and
+// only stores), so the difference is the encoder's share; then the figures, the places and the
+// landscape each alone, the run's three parts. Counters: the files written (bytes) and
 // the surfaces the game makes of the sheets (sides as they are, 4 bytes a pixel).
 #include <benchmark/benchmark.h>
 
@@ -46,12 +47,12 @@ Totals Count(const std::string& folder) {
     return totals;
 }
 
-void Generate(benchmark::State& state, int zlib) {
+void Generate(benchmark::State& state, int zlib, const char* groups = ART_GROUPS) {
     const std::string out =
         (std::filesystem::temp_directory_path() / ("bench_art." + std::to_string(zlib))).string();
     const std::string command = std::string(ARTGEN) + " --recipes " + ART_RECIPES + " --style " +
                                 ART_STYLE + " --logic " + ART_LOGIC + " --out " + out +
-                                " --jobs 2 --zlib " + std::to_string(zlib) + " " + ART_GROUPS;
+                                " --jobs 2 --zlib " + std::to_string(zlib) + " " + groups;
     for (auto _ : state) {
         std::filesystem::remove_all(out);
         const auto start = std::chrono::steady_clock::now();
@@ -74,9 +75,22 @@ void BM_Artgen(benchmark::State& state) {
 void BM_ArtgenStored(benchmark::State& state) {
     Generate(state, 0);
 }
+// The run's three parts, each alone.
+void BM_ArtgenFigures(benchmark::State& state) {
+    Generate(state, 6, ART_FIGURE_GROUPS);
+}
+void BM_ArtgenPlaces(benchmark::State& state) {
+    Generate(state, 6, ART_PLACE_GROUPS);
+}
+void BM_ArtgenLandscape(benchmark::State& state) {
+    Generate(state, 6, ART_LANDSCAPE_GROUPS);
+}
 
 BENCHMARK(BM_Artgen)->UseManualTime()->Iterations(3)->Unit(benchmark::kSecond);
 BENCHMARK(BM_ArtgenStored)->UseManualTime()->Iterations(3)->Unit(benchmark::kSecond);
+BENCHMARK(BM_ArtgenFigures)->UseManualTime()->Iterations(3)->Unit(benchmark::kSecond);
+BENCHMARK(BM_ArtgenPlaces)->UseManualTime()->Iterations(3)->Unit(benchmark::kSecond);
+BENCHMARK(BM_ArtgenLandscape)->UseManualTime()->Iterations(3)->Unit(benchmark::kSecond);
 
 }  // namespace
 

@@ -31,7 +31,12 @@ public:
 
     explicit GroundMask(const IslandMap& map);
 
-    Ground At(int x, int y) const { return Ground(mPixels[size_t(y) * kWidth + size_t(x)]); }
+    // The ground of a pixel; a pixel outside the world answers the nearest inside it.
+    Ground At(int x, int y) const {
+        x = x < 0 ? 0 : (x >= kWidth ? kWidth - 1 : x);
+        y = y < 0 ? 0 : (y >= kHeight ? kHeight - 1 : y);
+        return Ground(mPixels[size_t(y) * kWidth + size_t(x)]);
+    }
 
 private:
     std::vector<uint8_t> mPixels;
