@@ -106,18 +106,18 @@ bool Island::IsGoal(const std::string& animator) const {
 
 const std::vector<Point>& FixedPoints() {
     static const std::vector<Point> points = {
-        {1400, 1000}, {1450, 1000},  // the two creatures of the first tutorial staging
-        {1230, 380},                 // the puff meeting the tutorial hyena
-        {1520, 150},  {1320, 330},   // the tutorial hyena and where it walks
-        {1220, 330},                 // where the tutorial resumes
-        {900, 440},   {850, 440},    // the sick creature and its healer
-        {1860, 170},  {1620, 330},   // the hyena display walk
-        {1200, 900},                 // the flee point
-        {1367, 1044},                // below the food bin's site
-        {1060, 300},                 // beside the sticks pile
-        {500, 1075},                 // beside the first map part
-        {580, 680},   {1100, 895},   // the bends of the first ark mover
-        {1260, 470},  {800, 750},  {800, 850},  // and of the third
+        {1400, 1000}, {1450, 1000},              // the two creatures of the first tutorial staging
+        {1230, 380},                             // the puff meeting the tutorial hyena
+        {1520, 150},  {1320, 330},               // the tutorial hyena and where it walks
+        {1220, 330},                             // where the tutorial resumes
+        {900, 440},   {850, 440},                // the sick creature and its healer
+        {1860, 170},  {1620, 330},               // the hyena display walk
+        {1200, 900},                             // the flee point
+        {1367, 1044},                            // below the food bin's site
+        {1060, 300},                             // beside the sticks pile
+        {500, 1075},                             // beside the first map part
+        {580, 680},   {1100, 895},               // the bends of the first ark mover
+        {1260, 470},  {800, 750},   {800, 850},  // and of the third
     };
     return points;
 }

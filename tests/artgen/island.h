@@ -41,7 +41,7 @@ public:
     // Reads the data of the logic folder (ART_LOGIC) once.
     static const Island& Get();
 
-    std::vector<Placed> locations;                   // the start layout, in file order
+    std::vector<Placed> locations;                  // the start layout, in file order
     std::map<std::string, Definition> definitions;  // by full name
     std::vector<Point> pointsOfInterest;
     std::vector<Point> hidingPlaces;  // the mini-game points × 20

@@ -1,6 +1,6 @@
-// The drawing kit: PNG files the game and the kit read back exactly, transparent pixels that carry their
-// neighbours' colour, the packer's sheets, the recipes' refusal of raw colours and faults told
-// by file and line, and descriptions that read back through the XML reader.
+// The drawing kit: PNG files the game and the kit read back exactly, transparent pixels that carry
+// their neighbours' colour, the packer's sheets, the recipes' refusal of raw colours and faults
+// told by file and line, and descriptions that read back through the XML reader.
 #include <gtest/gtest.h>
 
 #include <algorithm>

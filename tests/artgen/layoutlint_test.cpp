@@ -85,9 +85,9 @@ TEST_F(LayoutLint, NoTwoPlacesCoverACellNorShareAWorkArea) {
                         for (const Covered& ca : Each(ma, pa.x, pa.y, areas)) {
                             for (const Covered& cb : Each(mb, pb.x, pb.y, areas)) {
                                 if (!Meet(ca.cells, cb.cells)) continue;
-                                ADD_FAILURE() << pa.name << " (" << ca.what << ") and " << pb.name
-                                              << " (" << cb.what << ") share "
-                                              << (areas ? "work areas" : "cells");
+                                ADD_FAILURE()
+                                    << pa.name << " (" << ca.what << ") and " << pb.name << " ("
+                                    << cb.what << ") share " << (areas ? "work areas" : "cells");
                                 if (++faults > 20) return;
                             }
                         }
@@ -116,9 +116,9 @@ TEST_F(LayoutLint, TheTreasureAndTheBonusesAtEveryHidingPlaceShareNoWorkAreaWith
                     if (Moves(animator)) continue;
                     for (const Covered& c : Each(animator, p.x, p.y, true)) {
                         if (!Meet(here, c.cells)) continue;
-                        ADD_FAILURE() << mover << " at (" << spot.x << ", " << spot.y
-                                      << ") shares work areas with " << p.name << " ("
-                                      << c.what << ")";
+                        ADD_FAILURE()
+                            << mover << " at (" << spot.x << ", " << spot.y
+                            << ") shares work areas with " << p.name << " (" << c.what << ")";
                         if (++faults > 20) return;
                     }
                 }

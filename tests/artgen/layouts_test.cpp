@@ -38,8 +38,8 @@ protected:
     static void CountPictures(const std::string& name, int* levels, int* stocks) {
         *levels = 0;
         *stocks = 0;
-        const std::string text = testing_support::ReadFileBytes(std::string(ART_GAME_FOLDER) +
-                                                                "/xml/" + name + ".xml");
+        const std::string text =
+            testing_support::ReadFileBytes(std::string(ART_GAME_FOLDER) + "/xml/" + name + ".xml");
         TXmlNode document;
         document.ParseString(text.c_str(), text.size());
         if (document.GetChildren().empty()) return;

@@ -23,11 +23,11 @@ protected:
     void SetUp() override {
         std::map<std::string, artgen::Motion> motions;
         std::string error;
-        ASSERT_TRUE(artgen::ReadMotions(std::string(ART_RECIPES) + "/motions.txt", &motions,
-                                        &error))
+        ASSERT_TRUE(
+            artgen::ReadMotions(std::string(ART_RECIPES) + "/motions.txt", &motions, &error))
             << error;
-        ASSERT_TRUE(artgen::ReadRecipe(std::string(ART_RECIPES) + "/level1.txt", motions,
-                                       &mRecipe, &error))
+        ASSERT_TRUE(
+            artgen::ReadRecipe(std::string(ART_RECIPES) + "/level1.txt", motions, &mRecipe, &error))
             << error;
         ASSERT_TRUE(mMap.Read(std::string(ART_RECIPES) + "/" + mRecipe.map, mRecipe.legend, &error))
             << error;

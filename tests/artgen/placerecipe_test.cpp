@@ -54,7 +54,8 @@ TEST_F(PlaceRecipeTest, APlaceHasEveryLevelAndStockStateAndALayoutOfItsGrids) {
     std::string error;
     ASSERT_TRUE(Build(std::string(kHead) +
                           "describe p stages=2 stock=2 flat\n  child b\n  child h stock\n"
-                          "  layout 0-1\n    mXm\n    m@m\n    .S.\n  end\nend\n" + kParts,
+                          "  layout 0-1\n    mXm\n    m@m\n    .S.\n  end\nend\n" +
+                          kParts,
                       &error))
         << error;
     ASSERT_EQ(mArt.descriptions.size(), 1u);
@@ -63,8 +64,8 @@ TEST_F(PlaceRecipeTest, APlaceHasEveryLevelAndStockStateAndALayoutOfItsGrids) {
     EXPECT_EQ(d.hitTest, "alpha");
     for (const drawkit::ChildDesc& c : d.children) {
         EXPECT_EQ(c.hitTest, "alpha");
-        for (const char* id : {"normal", "level0_capacity0", "level0_capacity1",
-                               "level1_capacity0", "level1_capacity1"})
+        for (const char* id : {"normal", "level0_capacity0", "level0_capacity1", "level1_capacity0",
+                               "level1_capacity1"})
             EXPECT_NE(c.FindState(id), nullptr) << c.id << " " << id;
         EXPECT_EQ(c.FindState("level2_capacity0"), nullptr);
     }

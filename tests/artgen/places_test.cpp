@@ -22,8 +22,8 @@
 #include "foundation/xml/xmlnode.h"
 #include "gv/keys/flagmasktext.h"
 #include "gv/keys/namemaskregistry.h"
-#include "simulation/worldkeys.h"
 #include "island.h"
+#include "simulation/worldkeys.h"
 #include "support/tempdir.h"
 
 namespace {
@@ -126,8 +126,8 @@ struct Child {
 class PlaceDescription : public ::testing::Test {
 protected:
     bool Read(const std::string& name) {
-        mText = testing_support::ReadFileBytes(std::string(ART_GAME_FOLDER) + "/xml/" + name +
-                                               ".xml");
+        mText =
+            testing_support::ReadFileBytes(std::string(ART_GAME_FOLDER) + "/xml/" + name + ".xml");
         if (mText.empty()) return false;
         mChildren.clear();
         mDocument = std::make_unique<TXmlNode>();
@@ -321,8 +321,7 @@ TEST(LevelPicture, TheLevelHasTwentyTilesUnderEverythingAndNoFrames) {
         ASSERT_NE(images, nullptr);
         ASSERT_EQ(images->GetChildren().size(), 1u);
         const std::string png = testing_support::ReadFileBytes(
-            std::string(ART_GAME_FOLDER) + "/anim/" +
-            Attr(images->GetChildren().front(), "name"));
+            std::string(ART_GAME_FOLDER) + "/anim/" + Attr(images->GetChildren().front(), "name"));
         ASSERT_GE(png.size(), 24u);
         auto side = [&](size_t at) {
             return (uint8_t(png[at]) << 24) | (uint8_t(png[at + 1]) << 16) |
@@ -339,8 +338,8 @@ TEST(LevelPicture, TheLevelHasTwentyTilesUnderEverythingAndNoFrames) {
 TEST(ArtWords, EveryDescriptionsStatesAndTheProgramsKeysFitTheRegistry) {
     WorldKeys();
     int descriptions = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(std::string(ART_GAME_FOLDER) +
-                                                                 "/xml")) {
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::string(ART_GAME_FOLDER) + "/xml")) {
         if (entry.path().extension() != ".xml") continue;
         const std::string text = testing_support::ReadFileBytes(entry.path().string());
         TXmlNode document;

@@ -84,7 +84,9 @@ protected:
                                           p.name + "'s mount point " + std::to_string(column) +
                                               "," + std::to_string(row) + " (" + animator +
                                               " level " + std::to_string(level) + ")",
-                                          &p, animator, int(level)});
+                                          &p,
+                                          animator,
+                                          int(level)});
                     }
                 }
             }

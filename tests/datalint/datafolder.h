@@ -1,8 +1,8 @@
 // The game's data as the program finds it: a working folder whose "assets" is indexed by the file
 // layer. ShippedData uses the repository's asset folder (the build names it in UMBRAVA_ASSETS);
 // CopiedData makes a copy of it in a test-owned folder that a test may change. The generated art
-// is read from the built game folder (the build names it in UMBRAVA_BUILT_ASSETS) under the prefix "art:" either way.
-// The log goes to the test's own folder.
+// is read from the built game folder (the build names it in UMBRAVA_BUILT_ASSETS) under the prefix
+// "art:" either way. The log goes to the test's own folder.
 #pragma once
 
 #include <gtest/gtest.h>

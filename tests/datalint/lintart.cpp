@@ -31,7 +31,8 @@ std::string At(int x, int y) {
 void CheckArt(Context& c) {
     const std::string level = std::string(kArtPrefix) + "xml/level1.layout";
     if (!FileExists(str(level.c_str()))) {
-        c.Report(level, "-", "11", "the generated art is not there: the lint reads the built game folder");
+        c.Report(level, "-", "11",
+                 "the generated art is not there: the lint reads the built game folder");
         return;
     }
     // Check 11: a description and a layout for every animator.
@@ -42,7 +43,8 @@ void CheckArt(Context& c) {
         if (animator.empty() || layouts.count(animator)) continue;
         const std::string base = std::string(kArtPrefix) + "xml/" + animator;
         if (!FileExists(str((base + ".xml").c_str())))
-            c.Report(d.file, "Animator " + animator, "11", "no sprite description " + animator + ".xml");
+            c.Report(d.file, "Animator " + animator, "11",
+                     "no sprite description " + animator + ".xml");
         auto layout = std::make_unique<GVLayout>();
         if (!layout->Load(str((base + ".layout").c_str())))
             c.Report(d.file, "Animator " + animator, "11", "no layout " + animator + ".layout");

@@ -57,8 +57,8 @@ double BuiltArt::RootDepth(const std::string& name) {
     return Number(document.GetChildren().front(), "deltaZ");
 }
 
-bool BuiltArt::Layers(const std::string& name, const std::string& state,
-                      std::vector<Layer>* layers, std::string* error) {
+bool BuiltArt::Layers(const std::string& name, const std::string& state, std::vector<Layer>* layers,
+                      std::string* error) {
     const std::string path = mFolder + "/xml/" + name + ".xml";
     std::string bytes;
     if (!tools::ReadInputFile(path, 16u << 20, &bytes, error)) return false;

@@ -56,8 +56,7 @@ bool Matches(const std::string& value, const std::string& condition) {
     const size_t dash = condition.find('-');
     if (dash == std::string::npos || dash == 0) return false;
     auto whole = [](const std::string& text, long* out) {
-        if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
-            return false;
+        if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return false;
         *out = std::strtol(text.c_str(), nullptr, 10);
         return true;
     };

@@ -119,9 +119,10 @@ private:
 // noise that grows from nothing at the edge. Brightness follows the slope under the style's light.
 class Relief {
 public:
+    // cel: the light in the style's cel steps (a rocky mountain), else smooth (a grassy knoll).
     Relief(const Distances& inside, double top, double falloff, double rough, const char* seed,
-           double lx, double ly)
-        : mInside(inside), mTop(top), mFalloff(falloff), mRough(rough) {
+           double lx, double ly, bool cel)
+        : mInside(inside), mTop(top), mFalloff(falloff), mRough(rough), mCel(cel) {
         const uint64_t n = SeedOf(seed);
         mNoise = std::make_unique<Field>([&](int x, int y) {
             return drawkit::ValueNoise(n, x / 110.0, y / 110.0) +
@@ -134,7 +135,8 @@ public:
     }
     double Height(double x, double y) const {
         const double d = mInside.At(x, y);
-        return mTop * (1 - std::exp(-d / mFalloff)) + mRough * mNoise->At(x, y) * std::min(1.0, d / 12);
+        return mTop * (1 - std::exp(-d / mFalloff)) +
+               mRough * mNoise->At(x, y) * std::min(1.0, d / 12);
     }
     // How much more (up to 1) or less (down to -1) light the slope gets than flat ground, in
     // the style's cel steps: lit, plain or shaded, with a narrow soft band between them.
@@ -142,7 +144,9 @@ public:
         const double gx = (Height(x + 2, y) - Height(x - 2, y)) / 4;
         const double gy = (Height(x, y + 2) - Height(x, y - 2)) / 4;
         const double length = std::sqrt(gx * gx + gy * gy + 1);
-        const double lit = std::clamp(((-gx * mLx - gy * mLy + mLz) / length - mLz) * 2.5, -1.0, 1.0);
+        const double lit =
+            std::clamp(((-gx * mLx - gy * mLy + mLz) / length - mLz) * 2.5, -1.0, 1.0);
+        if (!mCel) return lit;
         auto step = [](double v, double at) { return std::clamp((v - at) / 0.08 + 0.5, 0.0, 1.0); };
         return 0.7 * (step(lit, 0.2) - step(-lit, 0.2)) + 0.3 * lit;
     }
@@ -150,6 +154,7 @@ public:
 private:
     const Distances& mInside;
     double mTop, mFalloff, mRough;
+    bool mCel;
     std::unique_ptr<Field> mNoise;
     double mLx = 0, mLy = 0, mLz = 1;
 };
@@ -180,17 +185,25 @@ struct Ramps {
 };
 
 bool FindRamps(const drawkit::Style& style, Ramps* r, std::string* error) {
-    const std::map<const char*, const drawkit::Ramp**> wanted = {
-        {"grass", &r->grass},       {"sand", &r->sand},
-        {"path", &r->path},         {"stone", &r->stone},
-        {"stone_dark", &r->stone_dark}, {"dirt", &r->dirt},
-        {"water", &r->water},       {"water_deep", &r->water_deep},
-        {"foam", &r->foam},         {"cliff", &r->cliff},
-        {"cliff_dark", &r->cliff_dark}, {"foliage", &r->foliage},
-        {"foliage_dark", &r->foliage_dark}, {"thatch", &r->thatch},
-        {"ink", &r->ink},           {"petal", &r->petal},
-        {"bulb", &r->bulb},         {"berry", &r->berry},
-        {"white", &r->white}};
+    const std::map<const char*, const drawkit::Ramp**> wanted = {{"grass", &r->grass},
+                                                                 {"sand", &r->sand},
+                                                                 {"path", &r->path},
+                                                                 {"stone", &r->stone},
+                                                                 {"stone_dark", &r->stone_dark},
+                                                                 {"dirt", &r->dirt},
+                                                                 {"water", &r->water},
+                                                                 {"water_deep", &r->water_deep},
+                                                                 {"foam", &r->foam},
+                                                                 {"cliff", &r->cliff},
+                                                                 {"cliff_dark", &r->cliff_dark},
+                                                                 {"foliage", &r->foliage},
+                                                                 {"foliage_dark", &r->foliage_dark},
+                                                                 {"thatch", &r->thatch},
+                                                                 {"ink", &r->ink},
+                                                                 {"petal", &r->petal},
+                                                                 {"bulb", &r->bulb},
+                                                                 {"berry", &r->berry},
+                                                                 {"white", &r->white}};
     for (const auto& [name, ramp] : wanted) {
         *ramp = style.Find(name);
         if (*ramp == nullptr) {
@@ -220,12 +233,11 @@ void PaintPixels(const GroundMask& mask, const drawkit::Style& style, const Ramp
     const uint64_t grainSeed = SeedOf("ground:grain");
     const Field grainField(
         [&](int x, int y) { return drawkit::ValueNoise(grainSeed, x / 3.0, y / 3.0); });
-    const Field ripple([&](int x, int y) {
-        return drawkit::ValueNoise(rippleSeed, x / 23.0, y / 9.0);
-    });
+    const Field ripple(
+        [&](int x, int y) { return drawkit::ValueNoise(rippleSeed, x / 31.0, y / 27.0); });
     const double lx = style.LightX(), ly = style.LightY();
-    const Relief mountain(height, 240, 120, 36, "ground:mountain", lx, ly);
-    const Relief knoll(hill, 50, 60, 8, "ground:hill", lx, ly);
+    const Relief mountain(height, 240, 120, 36, "ground:mountain", lx, ly, true);
+    const Relief knoll(hill, 40, 70, 6, "ground:hill", lx, ly, false);
     for (int y = 0; y < kH; ++y) {
         uint32_t* row = canvas->Row(y);
         for (int x = 0; x < kW; ++x) {
@@ -233,56 +245,57 @@ void PaintPixels(const GroundMask& mask, const drawkit::Style& style, const Ramp
             const double grain = grainField.At(x, y) - 0.5;
             drawkit::Rgb c;
             switch (mask.At(x, y)) {
-            case Ground::kGrass:
-                c = Along(*r.grass, 0.3 + 0.45 * t + grain * 0.05);
-                break;
-            case Ground::kMeadow:
-                c = Mix(Along(*r.grass, 0.45 + 0.4 * t + grain * 0.05), r.thatch->light, 0.12);
-                break;
-            case Ground::kHill:
-                c = Along(*r.grass, 0.3 + 0.45 * t + 0.3 * knoll.Light(x, y) + grain * 0.05);
-                break;
-            case Ground::kPath:
-                c = Along(*r.path, 0.35 + 0.35 * t + grain * 0.08);
-                break;
-            case Ground::kSand: {
-                const double wave = std::sin((x * 0.6 + y * 0.3) / 6.5 + ripple.At(x, y) * 7);
-                c = Along(*r.sand, 0.45 + 0.25 * t + wave * 0.05 + grain * 0.06);
-                break;
-            }
-            case Ground::kScree:
-                c = Mix(Along(*r.stone, 0.35 + 0.3 * t + grain * 0.12), r.dirt->light,
-                        0.3 * ripple.At(x, y));
-                break;
-            case Ground::kShallows: {
-                const double wave = std::sin((x + y * 0.4) / 5.0 + ripple.At(x, y) * 9);
-                c = Mix(Mix(r.sand->light, r.water->light, 0.55 + 0.1 * wave), r.foam->base,
-                        std::max(0.0, 0.6 - wet.At(x, y) * 0.3));
-                break;
-            }
-            case Ground::kWater: {
-                const double d = depth.At(x, y);
-                c = d < 40 ? Mix(r.water->light, r.water->base, d / 40)
-                           : Mix(r.water->base, r.water_deep->base, (d - 40) / 90);
-                if (d > 130) c = Mix(r.water_deep->base, r.water_deep->shade, (d - 130) / 160);
-                const double wave = std::sin((x * 0.8 + y * 0.2) / 9.0 + ripple.At(x, y) * 11);
-                c = Mix(c, r.water->light, std::max(0.0, wave - 0.85) * 1.2);
-                // Foam along the shore, broken by the noise.
-                if (d < 2.5 + 2.5 * t) c = Mix(c, r.foam->base, 0.9);
-                break;
-            }
-            case Ground::kCliff: {
-                const double h = mountain.Height(x, y);
-                // Ledges along the height, the rock greying toward the peak.
-                const double ledge = std::sin(h / 8.0 + 3 * tint.At(x, y));
-                c = Along(*r.cliff, 0.5 + 0.45 * mountain.Light(x, y) + 0.05 * ledge + grain * 0.08);
-                c = Mix(c, Along(*r.stone, 0.5 + 0.4 * mountain.Light(x, y)),
-                        std::clamp((h - 120) / 120, 0.0, 0.6));
-                break;
-            }
-            case Ground::kForest:
-                c = Along(*r.foliage_dark, 0.1 + 0.2 * t);
-                break;
+                case Ground::kGrass:
+                    c = Along(*r.grass, 0.3 + 0.45 * t + grain * 0.05);
+                    break;
+                case Ground::kMeadow:
+                    c = Mix(Along(*r.grass, 0.32 + 0.45 * t + grain * 0.05), r.thatch->light, 0.05);
+                    break;
+                case Ground::kHill:
+                    c = Along(*r.grass, 0.3 + 0.45 * t + 0.15 * knoll.Light(x, y) + grain * 0.05);
+                    break;
+                case Ground::kPath:
+                    c = Along(*r.path, 0.35 + 0.35 * t + grain * 0.08);
+                    break;
+                case Ground::kSand: {
+                    const double wave = std::sin((x * 0.6 + y * 0.3) / 6.5 + ripple.At(x, y) * 7);
+                    c = Along(*r.sand, 0.45 + 0.25 * t + wave * 0.05 + grain * 0.06);
+                    break;
+                }
+                case Ground::kScree:
+                    c = Mix(Along(*r.stone, 0.35 + 0.3 * t + grain * 0.12), r.dirt->light,
+                            0.3 * ripple.At(x, y));
+                    break;
+                case Ground::kShallows: {
+                    const double wave = std::sin((x + y * 0.4) / 5.0 + ripple.At(x, y) * 9);
+                    c = Mix(Mix(r.sand->light, r.water->light, 0.55 + 0.1 * wave), r.foam->base,
+                            std::max(0.0, 0.6 - wet.At(x, y) * 0.3));
+                    break;
+                }
+                case Ground::kWater: {
+                    const double d = depth.At(x, y);
+                    c = d < 40 ? Mix(r.water->light, r.water->base, d / 40)
+                               : Mix(r.water->base, r.water_deep->base, (d - 40) / 90);
+                    if (d > 130) c = Mix(r.water_deep->base, r.water_deep->shade, (d - 130) / 160);
+                    const double wave = std::sin((y * 0.9 + x * 0.15) / 6.0 + ripple.At(x, y) * 8);
+                    c = Mix(c, r.water->light, std::max(0.0, wave - 0.85) * 1.2);
+                    // Foam along the shore, broken by the noise.
+                    if (d < 2.5 + 2.5 * t) c = Mix(c, r.foam->base, 0.9);
+                    break;
+                }
+                case Ground::kCliff: {
+                    const double h = mountain.Height(x, y);
+                    // Ledges along the height, the rock greying toward the peak.
+                    const double ledge = std::sin(h / 8.0 + 3 * tint.At(x, y));
+                    c = Along(*r.cliff,
+                              0.5 + 0.45 * mountain.Light(x, y) + 0.05 * ledge + grain * 0.08);
+                    c = Mix(c, Along(*r.stone, 0.5 + 0.4 * mountain.Light(x, y)),
+                            std::clamp((h - 120) / 120, 0.0, 0.6));
+                    break;
+                }
+                case Ground::kForest:
+                    c = Along(*r.foliage_dark, 0.1 + 0.2 * t);
+                    break;
             }
             // Shadows under cliffs and forest edges, an outline around the cliffs.
             const Ground g = mask.At(x, y);
@@ -402,13 +415,15 @@ void PaintScatter(const GroundMask& mask, const drawkit::Style& style, const Ram
                 drawkit::FillShape(
                     cr, style, *r.bulb, [&](cairo_t* c) { drawkit::AddEllipse(c, x, y, 2.6, 2.6); },
                     flat);
-            } else if ((green && roll < 0.3) || (g == Ground::kPath && roll < 0.12) ||
-                       (g == Ground::kScree && roll < 0.65) || (g == Ground::kSand && roll < 0.05)) {
-                const double size = g == Ground::kScree ? random.Uniform(5, 10) : random.Uniform(4, 7);
+            } else if ((green && roll < 0.18) || (g == Ground::kPath && roll < 0.12) ||
+                       (g == Ground::kScree && roll < 0.65) ||
+                       (g == Ground::kSand && roll < 0.05)) {
+                const double size =
+                    g == Ground::kScree ? random.Uniform(5, 10) : random.Uniform(4, 7);
                 drawkit::FillLook look;
-                look.outlined = size > 6;
+                look.outlined = size > 7;
                 drawkit::FillShape(
-                    cr, style, roll < 0.2 ? *r.stone_dark : *r.stone,
+                    cr, style, g == Ground::kScree && roll < 0.2 ? *r.stone_dark : *r.stone,
                     [&](cairo_t* c) {
                         drawkit::AddRock(c, x, y, size, size * 0.7, random.Uniform(0, 180), random);
                     },
@@ -425,9 +440,8 @@ void PaintScatter(const GroundMask& mask, const drawkit::Style& style, const Ram
                         1.4, false);
                 }
             } else if (g == Ground::kSand && roll < 0.1) {
-                drawkit::FillShape(
-                    cr, style, *r.petal,
-                    [&](cairo_t* c) { drawkit::AddEllipse(c, x, y, 6, 4.5); });
+                drawkit::FillShape(cr, style, *r.petal,
+                                   [&](cairo_t* c) { drawkit::AddEllipse(c, x, y, 6, 4.5); });
             }
         }
     }
@@ -451,8 +465,7 @@ GroundMask::GroundMask(const IslandMap& map) : mPixels(size_t(kWidth) * kHeight)
             const double su = smooth(u - c), sv = smooth(v - r);
             const Ground grounds[4] = {map.GroundAt(c, r), map.GroundAt(c + 1, r),
                                        map.GroundAt(c, r + 1), map.GroundAt(c + 1, r + 1)};
-            const double weights[4] = {(1 - su) * (1 - sv), su * (1 - sv), (1 - su) * sv,
-                                       su * sv};
+            const double weights[4] = {(1 - su) * (1 - sv), su * (1 - sv), (1 - su) * sv, su * sv};
             double best = -1;
             Ground chosen = grounds[0];
             for (int a = 0; a < 4; ++a) {

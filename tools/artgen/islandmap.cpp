@@ -9,9 +9,9 @@ namespace artgen {
 
 bool GroundFromName(const std::string& name, Ground* ground) {
     static const std::map<std::string, Ground> kNames = {
-        {"grass", Ground::kGrass}, {"meadow", Ground::kMeadow},     {"hill", Ground::kHill},
-        {"path", Ground::kPath},   {"sand", Ground::kSand},         {"scree", Ground::kScree},
-        {"water", Ground::kWater}, {"shallows", Ground::kShallows}, {"cliff", Ground::kCliff},
+        {"grass", Ground::kGrass},  {"meadow", Ground::kMeadow},     {"hill", Ground::kHill},
+        {"path", Ground::kPath},    {"sand", Ground::kSand},         {"scree", Ground::kScree},
+        {"water", Ground::kWater},  {"shallows", Ground::kShallows}, {"cliff", Ground::kCliff},
         {"forest", Ground::kForest}};
     auto it = kNames.find(name);
     if (it == kNames.end()) return false;
@@ -56,8 +56,8 @@ bool IslandMap::Read(const std::string& path, const std::vector<LegendEntry>& le
         }
     }
     if (line != kRows) {
-        *error = path + ": the map has " + std::to_string(kRows) + " lines, not " +
-                 std::to_string(line);
+        *error =
+            path + ": the map has " + std::to_string(kRows) + " lines, not " + std::to_string(line);
         return false;
     }
     return true;

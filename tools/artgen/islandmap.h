@@ -73,8 +73,7 @@ public:
 
     // Reads the map file; every character must be in the legend. False with "file:line: what is
     // wrong" in *error.
-    bool Read(const std::string& path, const std::vector<LegendEntry>& legend,
-              std::string* error);
+    bool Read(const std::string& path, const std::vector<LegendEntry>& legend, std::string* error);
 
     // The cell's legend entry; a cell outside the map answers the nearest inside it.
     const LegendEntry& At(int column, int row) const;

@@ -132,8 +132,8 @@ bool BuildLandscape(const Recipe& recipe, const drawkit::Style& style,
         if (drawn == variants.end()) {
             art->packer.BeginBatch();
             std::vector<FrameRef> frames;
-            if (!DrawVariant(recipe, figure, *kind, variant, &art->packer, &frames,
-                             &delays[p.kind], error))
+            if (!DrawVariant(recipe, figure, *kind, variant, &art->packer, &frames, &delays[p.kind],
+                             error))
                 return false;
             drawn = variants.emplace(std::make_pair(p.kind, variant), frames).first;
         }

@@ -13,8 +13,8 @@ namespace {
 
 // The words of a describe statement that are flags, not variant keys.
 bool IsPlaceOption(const std::string& key) {
-    static const std::set<std::string> kOptions = {"stages", "stock",  "deltaZ", "canvas",
-                                                   "origin", "cell",   "logic"};
+    static const std::set<std::string> kOptions = {"stages", "stock", "deltaZ", "canvas",
+                                                   "origin", "cell",  "logic"};
     return kOptions.count(key) != 0;
 }
 
@@ -155,7 +155,8 @@ size_t ReadPlaceDescribe(const std::vector<Statement>& all, size_t i, Describe* 
             c.motion = t.Option("motion");
             if (!p.levels && c.role != "fixed")
                 Fail(t, "a place without level states has only children with states of their own");
-            if (c.role == "stock" && p.stock == 0) Fail(t, "a stock child in a place without stock");
+            if (c.role == "stock" && p.stock == 0)
+                Fail(t, "a stock child in a place without stock");
             if (!ids.insert(c.id).second) Fail(t, "a second child " + c.id);
             p.children.push_back(c);
             ++i;

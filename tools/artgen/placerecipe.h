@@ -11,8 +11,8 @@
 //
 // stages is the number of build-stage pictures (PerLevelImagesCount), stock the number of stock
 // pictures (CapacityImagesCount, 0 when the place shows no stock); cell says where the place's
-// position lies in its cell (from its top left; the middle when not given); flat lays the place on the
-// ground under every figure (deltaZ -30000); nolevels gives its children no level states. The
+// position lies in its cell (from its top left; the middle when not given); flat lays the place on
+// the ground under every figure (deltaZ -30000); nolevels gives its children no level states. The
 // KEY=VALUE words become the variant keys its parts are drawn for (beside "place", its name).
 // Every build stage has exactly one layout grid (recipe.h's LayoutGrid).
 #pragma once
@@ -30,7 +30,6 @@ constexpr double kFlatDeltaZ = -30000;
 
 // Reads the block whose describe statement is all[i] into *describe; answers the index after
 // its end. Throws recipeparse::Fault.
-size_t ReadPlaceDescribe(const std::vector<drawkit::Statement>& all, size_t i,
-                         Describe* describe);
+size_t ReadPlaceDescribe(const std::vector<drawkit::Statement>& all, size_t i, Describe* describe);
 
 }  // namespace artgen

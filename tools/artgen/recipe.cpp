@@ -54,8 +54,8 @@ Shape ReadShape(const Statement& s) {
             rest.push_back(plain[i]);
         }
     }
-    static const std::set<std::string> kOptions = {"view",   "rot",    "alpha",
-                                                   "width",  "repeat", "jitter"};
+    static const std::set<std::string> kOptions = {"view",  "rot",    "alpha",
+                                                   "width", "repeat", "jitter"};
     for (const auto& [key, value] : Options(s)) {
         if (kOptions.count(key) == 0) Fail(s, "a shape takes no option " + key);
     }
@@ -75,9 +75,8 @@ Shape ReadShape(const Statement& s) {
     if (s.HasOption("jitter")) shape.jitter = Number(s, s.Option("jitter"), "jitter");
 
     static const std::map<std::string, size_t> kNumbers = {
-        {"ellipse", 4}, {"box", 5},   {"eye", 3},   {"mouth", 3}, {"grin", 3},  {"brow", 3},
-        {"spots", 6},   {"stripes", 6}, {"cloud", 5}, {"rock", 4},  {"shadow", 4},
-        {"cells", 1}};
+        {"ellipse", 4}, {"box", 5},     {"eye", 3},   {"mouth", 3}, {"grin", 3},   {"brow", 3},
+        {"spots", 6},   {"stripes", 6}, {"cloud", 5}, {"rock", 4},  {"shadow", 4}, {"cells", 1}};
     const bool coloured = shape.kind != "eye" && shape.kind != "mouth" && shape.kind != "grin" &&
                           shape.kind != "brow";
     size_t first = 0;
@@ -121,10 +120,9 @@ Shape ReadShape(const Statement& s) {
 }
 
 bool IsShapeVerb(const std::string& verb) {
-    static const std::set<std::string> kVerbs = {"ellipse", "box",     "path",  "eye",
-                                                 "mouth",   "grin",    "brow",  "spots",
-                                                 "stripes", "cloud",   "rock",  "shadow",
-                                                 "cells"};
+    static const std::set<std::string> kVerbs = {"ellipse", "box",    "path",  "eye",     "mouth",
+                                                 "grin",    "brow",   "spots", "stripes", "cloud",
+                                                 "rock",    "shadow", "cells"};
     return kVerbs.count(verb) != 0;
 }
 
@@ -191,7 +189,6 @@ size_t ReadShapes(const std::vector<Statement>& all, size_t i, std::vector<Shape
     }
     Fail(open, "no end");
 }
-
 
 }  // namespace
 

@@ -56,7 +56,7 @@ struct Part {
     int levelTo = 99;
     double grow = 0;  // size added per level above the first
     double anchorX = 0, anchorY = 0;
-    std::string clip;                                       // a part whose fill clips this one
+    std::string clip;  // a part whose fill clips this one
     // Variant key and value; a value "A-B" of two whole numbers holds for a whole number from A
     // to B.
     std::vector<std::pair<std::string, std::string>> when;
@@ -135,11 +135,11 @@ struct LayoutGrid {
 
 // What a place adds to its describe block.
 struct PlaceSpec {
-    int stages = 1;  // PerLevelImagesCount
-    int stock = 0;   // CapacityImagesCount
-    bool levels = true;  // false: no level states at all (the treasure, the bonuses)
-    double deltaZ = 0;   // the root's depth offset
-    int canvasW = 0, canvasH = 0;  // 0: the group's canvas
+    int stages = 1;                     // PerLevelImagesCount
+    int stock = 0;                      // CapacityImagesCount
+    bool levels = true;                 // false: no level states at all (the treasure, the bonuses)
+    double deltaZ = 0;                  // the root's depth offset
+    int canvasW = 0, canvasH = 0;       // 0: the group's canvas
     double originX = -1, originY = -1;  // where the place's position lies on the canvas
     // Where the place's position lies in its cell, in pixels from the cell's top left (the
     // middle unless the place stands at one position that says otherwise). Its parts are drawn

@@ -36,8 +36,8 @@ inline int Whole(const drawkit::Statement& s, const std::string& word, const cha
     return int(v);
 }
 
-inline void Pair(const drawkit::Statement& s, const std::string& text, const char* what,
-                 double* x, double* y) {
+inline void Pair(const drawkit::Statement& s, const std::string& text, const char* what, double* x,
+                 double* y) {
     const size_t comma = text.find(',');
     if (comma == std::string::npos) Fail(s, std::string(what) + " is x,y");
     *x = Number(s, text.substr(0, comma), what);

@@ -102,8 +102,8 @@ bool DrawWorldPicture(const std::string& gameFolder, const std::string& logicFol
         if (Attr(location, "Name") == "Ark") {
             // Finished: the last level picture its layout counts.
             TXmlNode layoutDocument;
-            const TXmlNode* layout =
-                ReadRoot(gameFolder + "/xml/" + animator->second + ".layout", &layoutDocument, error);
+            const TXmlNode* layout = ReadRoot(gameFolder + "/xml/" + animator->second + ".layout",
+                                              &layoutDocument, error);
             if (layout == nullptr) return false;
             const int levels = std::max(1, std::atoi(Attr(layout, "PerLevelImagesCount").c_str()));
             state = "level" + std::to_string(levels - 1) + "_capacity0";

@@ -22,7 +22,8 @@ Canvas::~Canvas() {
 
 uint32_t* Canvas::Row(int y) const {
     return reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(mSurface) +
-                                       size_t(y) * size_t(cairo_image_surface_get_stride(mSurface)));
+                                       size_t(y) *
+                                           size_t(cairo_image_surface_get_stride(mSurface)));
 }
 
 Image Canvas::ToImage() const {
@@ -83,8 +84,8 @@ void AddCloud(cairo_t* cr, double cx, double cy, double w, double h, int lumps, 
         const double a = turn + 2 * M_PI * (i + random.Uniform(-0.2, 0.2)) / lumps;
         const double k = random.Uniform(0.8, 1.15);
         const double lw = w * 0.34 * k, lh = h * 0.34 * k;
-        AddEllipse(cr, cx + std::cos(a) * (w / 2 - lw / 2), cy + std::sin(a) * (h / 2 - lh / 2),
-                   lw, lh);
+        AddEllipse(cr, cx + std::cos(a) * (w / 2 - lw / 2), cy + std::sin(a) * (h / 2 - lh / 2), lw,
+                   lh);
     }
 }
 

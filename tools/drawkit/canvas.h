@@ -57,8 +57,7 @@ void AddRoundBox(cairo_t* cr, double cx, double cy, double w, double h, double r
 void AddCloud(cairo_t* cr, double cx, double cy, double w, double h, int lumps, Seeded& random);
 // A stone: a closed, rounded outline of seven to nine points on the ellipse, each pulled in by up
 // to a fifth, turned by degrees.
-void AddRock(cairo_t* cr, double cx, double cy, double w, double h, double degrees,
-             Seeded& random);
+void AddRock(cairo_t* cr, double cx, double cy, double w, double h, double degrees, Seeded& random);
 
 // How a shape is filled.
 struct FillLook {

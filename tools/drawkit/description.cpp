@@ -126,8 +126,7 @@ void WriteChild(const ChildDesc& child, const Packer& packer, const std::string&
 std::string WriteDescription(const Description& description, const Packer& packer,
                              const std::string& sheetPrefix, const std::string& firstChildren) {
     std::string out = "<main id=\"" + description.id + "\"";
-    if (description.scaling != 1.0)
-        out += " scaling=\"" + FormatNumber(description.scaling) + "\"";
+    if (description.scaling != 1.0) out += " scaling=\"" + FormatNumber(description.scaling) + "\"";
     if (description.deltaZ != 0) out += " deltaZ=\"" + FormatNumber(description.deltaZ) + "\"";
     if (!description.hitTest.empty()) out += " hit_test=\"" + description.hitTest + "\"";
     out += ">\n  <objects>\n" + firstChildren;
