@@ -4,7 +4,13 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include <unistd.h>
+
+#include "foundation/file/assetfolder.h"
+#include "foundation/log.h"
 #include "foundation/xml/xmlnode.h"
+#include "gv/gvfactory.h"
+#include "simulation/walk/layoutcache.h"
 #include "support/tempdir.h"
 
 namespace island_test {
@@ -151,6 +157,18 @@ const std::vector<Area>& OpenAreas() {
         {"the hospital zone", 1689, 2150, 1570, 1791},
     };
     return areas;
+}
+
+void BuiltFolderTest::SetUp() {
+    SetLogFile(mScratch.File("log").c_str());
+    const std::filesystem::path folder(ART_GAME_FOLDER);
+    ASSERT_EQ(chdir(folder.parent_path().c_str()), 0);
+    ScanAssetFolder("", "assets");
+    GVFactory::Instance().SetDescriptionPrefix("xml/");
+}
+
+void BuiltFolderTest::TearDown() {
+    GVLayoutCache::Clear();
 }
 
 }  // namespace island_test

@@ -5,10 +5,14 @@
 // starters and the feeding cycle.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
+
+#include "support/tempdir.h"
 
 namespace island_test {
 
@@ -69,5 +73,17 @@ std::vector<std::vector<Point>> FixedWalks();
 std::vector<Point> Sample(const std::vector<Point>& line, double step);
 // The areas of the task starters and the feeding cycle that must stay mostly walkable.
 const std::vector<Area>& OpenAreas();
+
+// The built game folder indexed by the file layer as the game finds it, the factory's description
+// folder set: the layouts are read through the world's own loaders. The log goes to the test's
+// folder; the layouts read are forgotten afterwards.
+class BuiltFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+private:
+    testing_support::TempDir mScratch;
+};
 
 }  // namespace island_test

@@ -28,17 +28,8 @@ bool Moves(const std::string& animator) {
     return animator == "loc_treasure" || animator.rfind("loc_bonus_", 0) == 0;
 }
 
-class LayoutLint : public ::testing::Test {
+class LayoutLint : public island_test::BuiltFolderTest {
 protected:
-    void SetUp() override {
-        SetLogFile(mScratch.File("log").c_str());
-        const std::filesystem::path folder(ART_GAME_FOLDER);
-        ASSERT_EQ(chdir(folder.parent_path().c_str()), 0);
-        ScanAssetFolder("", "assets");
-        GVFactory::Instance().SetDescriptionPrefix("xml/");
-    }
-    void TearDown() override { GVLayoutCache::Clear(); }
-
     // The cells of one list of every level of every animator of a place at (x, y).
     struct Covered {
         std::string what;
@@ -67,8 +58,6 @@ protected:
             if (b.count(c)) return true;
         return false;
     }
-
-    testing_support::TempDir mScratch;
 };
 
 TEST_F(LayoutLint, NoTwoPlacesCoverACellNorShareAWorkArea) {

@@ -23,17 +23,8 @@ namespace {
 
 using island_test::Island;
 
-class LayoutTest : public ::testing::Test {
+class LayoutTest : public island_test::BuiltFolderTest {
 protected:
-    void SetUp() override {
-        SetLogFile(mScratch.File("log").c_str());
-        const std::filesystem::path folder(ART_GAME_FOLDER);
-        ASSERT_EQ(chdir(folder.parent_path().c_str()), 0);
-        ScanAssetFolder("", "assets");
-        GVFactory::Instance().SetDescriptionPrefix("xml/");
-    }
-    void TearDown() override { GVLayoutCache::Clear(); }
-
     // The level and stock pictures the description draws: its level states' largest numbers.
     static void CountPictures(const std::string& name, int* levels, int* stocks) {
         *levels = 0;
@@ -56,8 +47,6 @@ protected:
             }
         }
     }
-
-    testing_support::TempDir mScratch;
 };
 
 TEST_F(LayoutTest, EveryPlaceHasALayoutCountingItsPictures) {

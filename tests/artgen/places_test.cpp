@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "factoryfixture.h"
+#include "builtfactory.h"
 #include "foundation/file/assetfolder.h"
 #include "foundation/xml/xmlnode.h"
 #include "gv/keys/flagmasktext.h"
@@ -333,44 +333,8 @@ TEST(LevelPicture, TheLevelHasTwentyTilesUnderEverythingAndNoFrames) {
     EXPECT_EQ(tiles, 20);
 }
 
-// The name-key registry holds 255 words in a run: the states of every description the game loads
-// (figures, places, the level) and the program's own keys fit, with room to spare.
-TEST(ArtWords, EveryDescriptionsStatesAndTheProgramsKeysFitTheRegistry) {
-    WorldKeys();
-    int descriptions = 0;
-    for (const auto& entry :
-         std::filesystem::directory_iterator(std::string(ART_GAME_FOLDER) + "/xml")) {
-        if (entry.path().extension() != ".xml") continue;
-        const std::string text = testing_support::ReadFileBytes(entry.path().string());
-        TXmlNode document;
-        document.ParseString(text.c_str(), text.size());
-        if (document.GetChildren().empty()) continue;
-        const TXmlNode* objects = document.GetChildren().front()->FindChild("objects");
-        if (objects == nullptr) continue;
-        ++descriptions;
-        for (const TXmlNode* obj : objects->GetChildren()) {
-            const TXmlNode* states = obj->FindChild("states");
-            if (states == nullptr) continue;
-            for (const TXmlNode* state : states->GetChildren()) {
-                ParseFlagMask(state->GetAttribute("id"));
-                ParseFlagMask(state->GetAttribute("nextstate"));
-            }
-        }
-    }
-    EXPECT_GE(descriptions, 89);  // 34 figures, 54 places, the level
-    EXPECT_LE(GNameMaskRegistry::Instance().GetWordCount(), 230);
-}
-
 // Through the real factory, from the built game folder, into a scene without a window.
-class PlaceFactoryTest : public gv_test::FactoryTest {
-protected:
-    void SetUp() override {
-        FactoryTest::SetUp();
-        const std::filesystem::path folder(ART_GAME_FOLDER);
-        ASSERT_EQ(chdir(folder.parent_path().c_str()), 0);
-        ScanAssetFolder("", "assets");
-    }
-};
+using PlaceFactoryTest = island_test::BuiltFactoryTest;
 
 TEST_F(PlaceFactoryTest, EveryPlaceAndTheLevelLoadAndActivateAndTakeTheirLastPicture) {
     std::vector<std::string> names(kNoLevels.begin(), kNoLevels.end());

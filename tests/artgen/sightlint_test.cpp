@@ -44,17 +44,8 @@ struct Stand {
     int level = -1;  // -1: its base, any level
 };
 
-class SightLint : public ::testing::Test {
+class SightLint : public island_test::BuiltFolderTest {
 protected:
-    void SetUp() override {
-        SetLogFile(mScratch.File("log").c_str());
-        const std::filesystem::path folder(ART_GAME_FOLDER);
-        ASSERT_EQ(chdir(folder.parent_path().c_str()), 0);
-        ScanAssetFolder("", "assets");
-        GVFactory::Instance().SetDescriptionPrefix("xml/");
-    }
-    void TearDown() override { GVLayoutCache::Clear(); }
-
     // Every state a location view may show of the animator: its level and stock pictures, or
     // "normal" for a place without levels.
     static std::vector<std::string> States(const std::string& animator) {
@@ -92,12 +83,12 @@ protected:
             }
         }
         for (const Point& p : FixedPoints())
-            stands.push_back({p, "the fixed point (" + std::to_string(int(p.x)) + ", " +
-                                     std::to_string(int(p.y)) + ")"});
+            stands.push_back({p,
+                              "the fixed point (" + std::to_string(int(p.x)) + ", " +
+                                  std::to_string(int(p.y)) + ")",
+                              nullptr, "", -1});
         return stands;
     }
-
-    testing_support::TempDir mScratch;
 };
 
 TEST_F(SightLint, NothingInFrontOfAFigureCoversWhereItStands) {

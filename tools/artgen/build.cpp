@@ -25,6 +25,14 @@ std::string VariantName(const std::string& base, int index) {
     return base + "0";
 }
 
+int DrawnChild::Frame(const FrameRef& f) {
+    auto key = std::make_tuple(f.picture, f.regX, f.regY);
+    auto it = frames.find(key);
+    if (it != frames.end()) return it->second;
+    desc.frames.push_back(f);
+    return frames[key] = int(desc.frames.size()) - 1;
+}
+
 bool ReadDefinition(const std::string& path, Definition* definition, std::string* error) {
     std::string bytes;
     if (!tools::ReadInputFile(path, 1u << 20, &bytes, error)) return false;
@@ -125,17 +133,8 @@ public:
 private:
     using Draw = std::function<bool(cairo_t*, const Pose&, std::string*)>;
 
-    struct Child {
-        ChildDesc desc;
-        std::map<std::tuple<int, int, int>, int> frames;
+    struct Child : DrawnChild {
         std::map<std::string, std::vector<int>> rendered;
-        int Frame(const FrameRef& f) {
-            auto key = std::make_tuple(f.picture, f.regX, f.regY);
-            auto it = frames.find(key);
-            if (it != frames.end()) return it->second;
-            desc.frames.push_back(f);
-            return frames[key] = int(desc.frames.size()) - 1;
-        }
     };
 
     // Draws one picture around the feet and adds it to the packer.

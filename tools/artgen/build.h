@@ -13,6 +13,7 @@
 
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "description.h"
@@ -29,6 +30,15 @@ struct Definition {
     int heads = 0;
     int bodies = 0;
     int dx = 0, dy = 0, w = 0, h = 0;
+};
+
+// A child being drawn: its description, each distinct frame (a picture with its registration
+// point) listed once.
+struct DrawnChild {
+    drawkit::ChildDesc desc;
+    std::map<std::tuple<int, int, int>, int> frames;
+    // The frame's index in desc.frames, added when new.
+    int Frame(const drawkit::FrameRef& f);
 };
 
 // Reads the definition (root "Creature": "Animator" and "HitRect"); false with *error.

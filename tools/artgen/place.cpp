@@ -39,17 +39,7 @@ public:
     bool Run(std::string* error);
 
 private:
-    struct Child {
-        ChildDesc desc;
-        std::map<std::tuple<int, int, int>, int> frames;
-        int Frame(const FrameRef& f) {
-            auto key = std::make_tuple(f.picture, f.regX, f.regY);
-            auto it = frames.find(key);
-            if (it != frames.end()) return it->second;
-            desc.frames.push_back(f);
-            return frames[key] = int(desc.frames.size()) - 1;
-        }
-    };
+    using Child = DrawnChild;
 
     bool Place(const Describe& d, std::string* error);
     // Draws the child's parts for the variant keys, a picture per frame of the motion.
