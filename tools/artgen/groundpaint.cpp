@@ -76,6 +76,57 @@ drawkit::Rgb Unpack(uint32_t p) {
     return {((p >> 16) & 0xFF) / 255.0, ((p >> 8) & 0xFF) / 255.0, (p & 0xFF) / 255.0};
 }
 
+// How much of a path lies around a pixel, 0 to 1: the path cells blurred over about a cell, at
+// half the resolution, read back bilinearly. A path is walked as grass; painted from this, a
+// path of cells that steps diagonally runs as one smooth band with soft edges.
+class PathField {
+public:
+    explicit PathField(const GroundMask& mask) : mField(static_cast<size_t>(kHalfW) * kHalfH) {
+        for (int y = 0; y < kHalfH; ++y)
+            for (int x = 0; x < kHalfW; ++x)
+                mField[size_t(y) * kHalfW + x] = mask.At(2 * x, 2 * y) == Ground::kPath ? 1 : 0;
+        for (int pass = 0; pass < 2; ++pass) {
+            Blur(1, kHalfW, kHalfW, kHalfH);
+            Blur(kHalfW, 1, kHalfH, kHalfW);
+        }
+    }
+    double At(double x, double y) const {
+        const double fx = std::clamp(x / 2, 0.0, double(kHalfW - 1));
+        const double fy = std::clamp(y / 2, 0.0, double(kHalfH - 1));
+        const int c = std::min(int(fx), kHalfW - 2), r = std::min(int(fy), kHalfH - 2);
+        const double u = fx - c, v = fy - r;
+        auto s = [&](int cc, int rr) { return double(mField[size_t(rr) * kHalfW + cc]); };
+        return (s(c, r) * (1 - u) + s(c + 1, r) * u) * (1 - v) +
+               (s(c, r + 1) * (1 - u) + s(c + 1, r + 1) * u) * v;
+    }
+
+private:
+    static constexpr int kHalfW = kW / 2;
+    static constexpr int kHalfH = kH / 2;
+    static constexpr int kRadius = 5;
+
+    // A running box mean of kRadius each way along lines: step between samples, stride between
+    // lines, length samples a line, count lines.
+    void Blur(int step, int stride, int length, int count) {
+        std::vector<float> line(static_cast<size_t>(length));
+        for (int l = 0; l < count; ++l) {
+            float* at = &mField[size_t(l) * size_t(stride)];
+            for (int i = 0; i < length; ++i)
+                line[size_t(i)] = at[size_t(i) * size_t(step)];
+            double sum = 0;
+            for (int i = -kRadius; i <= kRadius; ++i)
+                sum += line[size_t(std::clamp(i, 0, length - 1))];
+            for (int i = 0; i < length; ++i) {
+                at[size_t(i) * size_t(step)] = float(sum / (2 * kRadius + 1));
+                sum += line[size_t(std::min(i + kRadius + 1, length - 1))] -
+                       line[size_t(std::max(i - kRadius, 0))];
+            }
+        }
+    }
+
+    std::vector<float> mField;
+};
+
 // Distances, in pixels, from every pixel to the nearest pixel where inside(ground) is false (0
 // outside), reckoned at half the resolution and read back bilinearly: the shading they drive is
 // smooth.
@@ -177,6 +228,9 @@ bool IsHill(Ground g) {
 bool IsNotForest(Ground g) {
     return g != Ground::kForest;
 }
+bool IsNotGreen(Ground g) {
+    return g != Ground::kGrass && g != Ground::kMeadow && g != Ground::kHill;
+}
 
 struct Ramps {
     const drawkit::Ramp *grass, *sand, *path, *stone, *stone_dark, *dirt, *water, *water_deep,
@@ -223,6 +277,9 @@ void PaintPixels(const GroundMask& mask, const drawkit::Style& style, const Ramp
     const Distances nearCliff(mask, IsNotCliff);
     const Distances nearForest(mask, IsNotForest);
     const Distances hill(mask, IsHill);
+    // How far a sand pixel lies from grass: its rim blends into the grass beside it.
+    const Distances fromGreen(mask, IsNotGreen);
+    const PathField paths(mask);
     const uint64_t tintSeed = SeedOf("ground:tint");
     const uint64_t rippleSeed = SeedOf("ground:ripple");
     const Field tint([&](int x, int y) {
@@ -255,11 +312,12 @@ void PaintPixels(const GroundMask& mask, const drawkit::Style& style, const Ramp
                     c = Along(*r.grass, 0.3 + 0.45 * t + 0.15 * knoll.Light(x, y) + grain * 0.05);
                     break;
                 case Ground::kPath:
-                    c = Along(*r.path, 0.35 + 0.35 * t + grain * 0.08);
+                    c = Along(*r.grass, 0.3 + 0.45 * t + grain * 0.05);
                     break;
                 case Ground::kSand: {
                     const double wave = std::sin((x * 0.6 + y * 0.3) / 6.5 + ripple.At(x, y) * 7);
                     c = Along(*r.sand, 0.45 + 0.25 * t + wave * 0.05 + grain * 0.06);
+                    c = Mix(Along(*r.grass, 0.45 + 0.3 * t), c, 0.5 + 0.5 * fromGreen.At(x, y) / 4);
                     break;
                 }
                 case Ground::kScree:
@@ -296,6 +354,13 @@ void PaintPixels(const GroundMask& mask, const drawkit::Style& style, const Ramp
                 case Ground::kForest:
                     c = Along(*r.foliage_dark, 0.1 + 0.2 * t);
                     break;
+            }
+            // Paths over the green, as their smoothed cells have them.
+            const Ground ground = mask.At(x, y);
+            if (ground == Ground::kPath || ground == Ground::kGrass || ground == Ground::kMeadow ||
+                ground == Ground::kHill) {
+                const double on = std::clamp((paths.At(x, y) - 0.3) / 0.2, 0.0, 1.0);
+                if (on > 0) c = Mix(c, Along(*r.path, 0.35 + 0.35 * t + grain * 0.08), on);
             }
             // Shadows under cliffs and forest edges, an outline around the cliffs.
             const Ground g = mask.At(x, y);

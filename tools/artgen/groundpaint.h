@@ -4,9 +4,10 @@
 // pixels: edges wander organically while the middle of every cell keeps its cell's ground, so
 // the material mask (GroundMask) agrees with the walk grid cell for cell, which the lints check.
 // The painter then colours each ground: grass tinted by noise, hills lit from the top left,
-// soft path and sand edges, water deepening away from its shore with foam along it, cliffs
-// shaded by their height and outlined, forest under a canopy of lumps; and it scatters stones,
-// flowers, tufts and shells by seeded jittered grids.
+// paths as smooth bands over the grass, sand edges softened into the grass by their distance from
+// it, water deepening away from
+// its shore with foam along it, cliffs shaded by their height and outlined, forest under a canopy
+// of lumps; and it scatters stones, flowers, tufts and shells by seeded jittered grids.
 //
 // Pure functions of the map and the style; one thread.
 #pragma once
