@@ -139,7 +139,6 @@ bool PlaceBuilder::Place(const Describe& d, std::string* error) {
         child.desc.id = pc.id;
         child.desc.hitTest = "alpha";
         mArt->packer.BeginBatch();
-        std::vector<Drawn> drawnAll;
         if (pc.role == "level" || pc.role == "stock") {
             const bool level = pc.role == "level";
             child.desc.composite = true;
