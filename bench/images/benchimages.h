@@ -1,19 +1,47 @@
-// The images the decoder benchmarks decode: 1024 × 1024, made once per run.
+// The images the decoder benchmarks decode: 1024 × 1024, made once per run. Each format's
+// decoder is set beside its library called directly on the same bytes in memory; before either
+// is timed, both pictures are compared.
 #pragma once
 
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace bench_images {
 
 constexpr int kSide = 1024;
 
-// A smooth, photo-like picture with a little noise, coded as PNG (RGBA or RGB) and as a
-// quality-90 JPEG.
+// A smooth, photo-like picture with a little noise, coded as PNG (RGBA or RGB), as a quality-90
+// JPEG, and as JPEG-2000 (a JP2 file): RGB coded lossy at 1:20, and RGBA coded losslessly.
 const std::string& RgbaPng();
 const std::string& RgbPng();
 const std::string& Jpeg90();
+const std::string& Jp2Lossy();
+const std::string& Jp2Lossless();
+
+// The formats, each with its file, our benchmark's name and its library's.
+struct Format {
+    const char* name;
+    const std::string& (*bytes)();
+    const char* file;  // the memory file our decoder reads
+    const char* ours;
+    const char* library;
+};
+const std::vector<Format>& Formats();
+const Format& FormatNamed(const char* name);
+
+// Our decoder on a format's file, from a memory file of the file layer, one decode an iteration.
+void DecodeOurs(benchmark::State& state, const Format& format);
+// Our decoder's picture of a format's file, kSide × kSide BGRA pixels row after row (empty when
+// it failed).
+std::vector<uint8_t> OurPicture(const Format& format);
+// Notes whether a library's picture of a format is ours; the summary shows it.
+void ComparePictures(const Format& format, const std::vector<uint8_t>& library);
+// "same", "differ", or "-" before the comparison was made.
+const char* PicturesCompared(const Format& format);
+bool PicturesDiffered();
 
 // Reports megapixels decoded per second, one image an iteration.
 inline void CountMegapixels(benchmark::State& state) {

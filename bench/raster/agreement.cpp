@@ -15,7 +15,8 @@ Agreement Measure(Part part) {
     PixmanFrame theirs;
     // Every part but the full-screen ones draws over the background.
     std::vector<uint32_t> start(GetScene().background);
-    if (part == Part::Background || part == Part::Frame) start.assign(start.size(), 0xFF000000u);
+    if (part == Part::Background || part == Part::Frame || part == Part::FrameWithoutRotated)
+        start.assign(start.size(), 0xFF000000u);
     ours.SetPixels(start);
     theirs.SetPixels(start);
     DrawPart(ours, part);
@@ -55,6 +56,7 @@ AgreementLimit LimitOf(Part part) {
         case Part::Scaled:
         case Part::Rotated:
         case Part::Sprites:
+        case Part::FrameWithoutRotated:
         case Part::Frame:
             return AgreementLimit{8, 1000};
         default:

@@ -1,6 +1,6 @@
 // The parts of the typical frame, and the benchmark loop shared by the rasterizer and pixman
-// versions of it. Frame is any type with DrawFrame, DrawBackground, DrawSprites(kind) and
-// DrawSpans.
+// versions of it. Frame is any type with DrawFrame(rotated), DrawBackground,
+// DrawSprites(kind, rotated) and DrawSpans.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -9,13 +9,27 @@
 
 namespace bench {
 
-// The sprite kinds come in the order of SpriteKind.
-enum class Part { Plain, Faded, Scaled, Rotated, Background, Sprites, Spans, Frame };
-constexpr int kPartCount = 8;
+// The sprite kinds come in the order of SpriteKind. The frame without its rotated sprites is
+// the frame where neither side draws more than the sprites cover: pixman composites the whole
+// bounding box of a rotated sprite.
+enum class Part {
+    Plain,
+    Faded,
+    Scaled,
+    Rotated,
+    Background,
+    Sprites,
+    Spans,
+    FrameWithoutRotated,
+    Frame
+};
+constexpr int kPartCount = 9;
 
 inline const char* PartName(Part part) {
-    static const char* const kNames[] = {"plain",      "faded",   "scaled", "rotated",
-                                         "background", "sprites", "spans",  "frame"};
+    static const char* const kNames[] = {
+        "plain",      "faded",   "scaled", "rotated",
+        "background", "sprites", "spans",  "frame without rotated sprites",
+        "frame"};
     return kNames[static_cast<int>(part)];
 }
 
@@ -30,6 +44,9 @@ void DrawPart(Frame& frame, Part part) {
             break;
         case Part::Spans:
             frame.DrawSpans();
+            break;
+        case Part::FrameWithoutRotated:
+            frame.DrawFrame(false);
             break;
         case Part::Frame:
             frame.DrawFrame();
@@ -48,7 +65,7 @@ void RunPart(benchmark::State& state, Frame& frame) {
         DrawPart(frame, part);
         benchmark::ClobberMemory();
     }
-    if (part == Part::Frame) {
+    if (part == Part::Frame || part == Part::FrameWithoutRotated) {
         state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()),
                                                    benchmark::Counter::kIsRate);
     }

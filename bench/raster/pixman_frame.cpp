@@ -91,9 +91,9 @@ PixmanFrame::~PixmanFrame() {
     pixman_image_unref(mTarget);
 }
 
-void PixmanFrame::DrawFrame() {
+void PixmanFrame::DrawFrame(bool rotated) {
     DrawBackground();
-    DrawSprites();
+    DrawSprites(-1, rotated);
     DrawSpans();
 }
 
@@ -102,9 +102,10 @@ void PixmanFrame::DrawBackground() {
                              kWidth, kHeight);
 }
 
-void PixmanFrame::DrawSprites(int kind) {
+void PixmanFrame::DrawSprites(int kind, bool rotated) {
     for (const Instance& in : mInstances) {
         if (kind >= 0 && in.kind != kind) continue;
+        if (!rotated && in.kind == static_cast<int>(SpriteKind::Rotated)) continue;
         int sx = in.transformed ? in.x : 0;
         int sy = in.transformed ? in.y : 0;
         pixman_image_composite32(PIXMAN_OP_OVER, in.image, in.mask, mTarget, sx, sy, 0, 0, in.x,

@@ -75,9 +75,10 @@ void RasterFrame::DrawBackground() {
     Quad(0, 0, kWidth, kHeight, 0xFFFFFFFF);
 }
 
-void RasterFrame::DrawSprites(int kind) {
+void RasterFrame::DrawSprites(int kind, bool rotated) {
     for (const Sprite& sp : GetScene().sprites) {
         if (kind >= 0 && static_cast<int>(sp.kind) != kind) continue;
+        if (!rotated && sp.kind == SpriteKind::Rotated) continue;
         mRasterizer.SetTexture(&mSprites[sp.image]);
         uint32_t diffuse = static_cast<uint32_t>(sp.alpha) << 24 | 0xFFFFFF;
         if (sp.kind == SpriteKind::Plain || sp.kind == SpriteKind::Faded) {
@@ -114,9 +115,9 @@ void RasterFrame::DrawSpans() {
     if (n > 0) mRasterizer.Draw(TPrimitive::LineList, TVertexFormat::Transformed, batch, n);
 }
 
-void RasterFrame::DrawFrame() {
+void RasterFrame::DrawFrame(bool rotated) {
     DrawBackground();
-    DrawSprites();
+    DrawSprites(-1, rotated);
     DrawSpans();
 }
 

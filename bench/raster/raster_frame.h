@@ -17,10 +17,11 @@ public:
     RasterFrame(raster::TSimd simd, bool fastPaths, bool lowMemory = false);
 
     void DrawBackground();
-    // All sprites, or only those of one kind (SpriteKind).
-    void DrawSprites(int kind = -1);
+    // All sprites, or only those of one kind (SpriteKind); rotated false leaves out the rotated
+    // ones.
+    void DrawSprites(int kind = -1, bool rotated = true);
     void DrawSpans();
-    void DrawFrame();
+    void DrawFrame(bool rotated = true);
 
     // The target as 0xAARRGGBB pixels, row after row, and the same written in.
     std::vector<uint32_t> Pixels() const;

@@ -209,6 +209,13 @@ std::string WriteJp2(const Jp2Image& image) {
     opj_cparameters_t settings;
     opj_set_default_encoder_parameters(&settings);
     settings.tcp_mct = 0;
+    if (image.ratio > 0.0f) {
+        settings.irreversible = 1;
+        settings.tcp_mct = image.components.size() >= 3 ? 1 : 0;
+        settings.tcp_numlayers = 1;
+        settings.tcp_rates[0] = image.ratio;
+        settings.cp_disto_alloc = 1;
+    }
     // Each resolution level halves the smallest component; it must keep a sample.
     settings.numresolution = 1;
     while (settings.numresolution < 6 && (smallest >> settings.numresolution) > 0)

@@ -40,8 +40,9 @@ struct JpegImage {
 };
 std::string WriteJpeg(const JpegImage& image);
 
-// A JPEG-2000 image, coded losslessly, as a JP2 file or a bare J2K codestream. Each component
-// has ceil(width / dx) × ceil(height / dy) samples, row by row.
+// A JPEG-2000 image as a JP2 file or a bare J2K codestream, coded losslessly unless a
+// compression ratio is given. Each component has ceil(width / dx) × ceil(height / dy) samples,
+// row by row.
 struct Jp2Component {
     int precision = 8;
     bool isSigned = false;
@@ -56,6 +57,9 @@ struct Jp2Image {
     int height = 0;
     int colorSpace = 1;  // OPJ_COLOR_SPACE: 1 sRGB, 2 grey
     bool codestream = false;
+    // Above 0: coded lossy (the irreversible wavelet, and the colour transform of three
+    // components or more) to about 1 / ratio of the samples' size.
+    float ratio = 0.0f;
     std::vector<Jp2Component> components;
 };
 std::string WriteJp2(const Jp2Image& image);
