@@ -59,30 +59,30 @@ TEST(XmlArenaTest, FreedSizesAreReusedAndLargeOnesComeFromTheHeap) {
 
 TEST(XmlArenaTest, NamesAreInternedByAllTheirBytes) {
     TXmlArena arena;
-    const str* a = arena.InternName("Creature", 8);
+    const TXmlName* a = arena.InternName("Creature", 8);
     EXPECT_EQ(arena.InternName("Creature", 8), a);
-    EXPECT_EQ(Text(*a), "Creature");
+    EXPECT_EQ(Text(a->Text()), "Creature");
     EXPECT_NE(arena.InternName("Creaturf", 8), a);
     EXPECT_NE(arena.InternName("Creature", 7), a);
     // Bytes after a NUL tell names apart, though both read as the text before it.
-    const str* x = arena.InternName(std::string("a\0x", 3).data(), 3);
-    const str* y = arena.InternName(std::string("a\0y", 3).data(), 3);
+    const TXmlName* x = arena.InternName(std::string("a\0x", 3).data(), 3);
+    const TXmlName* y = arena.InternName(std::string("a\0y", 3).data(), 3);
     EXPECT_NE(x, y);
-    EXPECT_EQ(Text(*x), "a");
+    EXPECT_EQ(Text(x->Text()), "a");
     const std::string longName(40, 'n');
     std::string longOther = longName;
     longOther[20] = 'm';  // differs only in the middle
     EXPECT_NE(arena.InternName(longName.data(), 40), arena.InternName(longOther.data(), 40));
     EXPECT_EQ(arena.InternName(longName.data(), 40), arena.InternName(longName.data(), 40));
     // Past the table's size the lookups start again; names given out stay valid and right.
-    std::vector<const str*> given;
+    std::vector<const TXmlName*> given;
     for (int i = 0; i < 3000; ++i) {
         const std::string name = "name" + std::to_string(i);
         given.push_back(arena.InternName(name.data(), name.size()));
     }
     for (int i = 0; i < 3000; ++i)
-        ASSERT_EQ(Text(*given[i]), "name" + std::to_string(i));
-    EXPECT_EQ(Text(*arena.InternName("name7", 5)), "name7");
+        ASSERT_EQ(Text(given[i]->Text()), "name" + std::to_string(i));
+    EXPECT_EQ(Text(arena.InternName("name7", 5)->Text()), "name7");
 }
 
 // Texts and values that stand in the document's text are joined and changed in place; the
@@ -122,6 +122,59 @@ TEST(XmlArenaTest, TextsJoinedInPlaceMatchTheCharacterSource) {
     bool quoted = false;
     EXPECT_EQ(Text(child->GetAttribute("b", &quoted)), "");
     EXPECT_TRUE(quoted);
+}
+
+// The reader takes the common steps inside a tag (name="value", ">", "/>") in one go; every
+// shape near them must read as the character source reads it, token by token.
+TEST(XmlArenaTest, TagsReadInOneGoMatchTheCharacterSource) {
+    const struct {
+        const char* document;
+        const char* value;  // of the attribute a of the element e; null: e has no such attribute
+    } cases[] = {
+        {"<e a=\"1\" b=\"2\"/>", "1"},
+        {"<e a=\"1\">text</e>", "1"},
+        {"<e a=\"\"/>", ""},
+        {"<e a=\"x\"b=\"y\"/>", "x"},               // no space between attributes
+        {"<e a = \"1\" b =\"2\" c= \"3\"/>", "1"},  // spaces around "="
+        {"<e a=\"1 &amp; 2\"/>", "1 & 2"},          // a reference in the value
+        {"<e a&amp;=\"1\" a=\"2\"/>", "2"},         // a reference in the name
+        {"<e a=\"x>y\"/>", "x>y"},
+        {"<e a=\"&gt;x &quot;q&quot;\"/>", ">x \"q\""},  // decoded, not the tag's end
+        {"<e a=\"&#62;x\"/>", ">x"},
+        {"<e a=\"&#0;x\" b=\"2\"/>",
+         ""},  // a value cut short by a NUL                  // ">" inside a value
+        {"<e a=\">\"/>", nullptr},  // a value beginning with ">" ends the tag
+        {"<e a=\">x\" b=\"1\">text</e>", nullptr},
+        {"<e a='1'/>", "'1'"},  // single quotes are kept
+        {"<e a=1/>", "1"},      // "name/>" reads as "name", "/", ">"
+        {"<e a=\"1\"/ >", "1"},
+        {"<e a=\"1\" / >", "1"},
+        {"<e a=\"1\" b>", "1"},  // a name without a value
+        {"<e b a=\"1\"/>", "1"},
+        {"<e a=\"1\"", "1"},  // the input ends in the tag
+        {"<e a=\"1", "1"},
+        {"<e a=\"", ""},
+        {"<e a=", nullptr},
+        {"<e a=\"1\">x</e><f a=\"2\"/>", "1"},
+        {"<e a=\"\xC3\"\"/>", "\xC3\""},  // a lead byte takes the quote along
+        {"<e a=\"\xC3\xA9\"/>", "\xC3\xA9"},
+        {"<e /a=\"1\"/>", nullptr},
+        {"<e ?a=\"1\"?>", nullptr},
+        {"<?xml version=\"1.0\"?><e a=\"1\"/>", "1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.document);
+        TXmlNode root;
+        root.ParseString(c.document);
+        EXPECT_EQ(Text(root.ToString()), ThroughSource(c.document));
+        const TXmlNode* e = root.FindChild("e");
+        ASSERT_NE(e, nullptr);
+        if (c.value == nullptr) {
+            EXPECT_EQ(Text(e->GetAttribute("a")), "");
+        } else {
+            EXPECT_EQ(Text(e->GetAttribute("a")), c.value);
+        }
+    }
 }
 
 TEST(XmlArenaTest, ValuesReadOutliveTheDocumentAndRemovedNodes) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #ifdef XML_ARENA_ASAN
@@ -17,7 +18,10 @@
 
 namespace {
 
-constexpr size_t kNameTableSize = 1024;  // slots; emptied at half full
+// The name table's slots: a document of a few names never clears more than the first size, one
+// of many grows it to the largest, which is emptied when half full.
+constexpr size_t kFirstNameTableSize = 64;
+constexpr size_t kLargestNameTableSize = 1024;
 
 uint64_t Load64(const char* bytes) {
     uint64_t word;
@@ -35,12 +39,28 @@ uint32_t HashName(uint64_t first, uint64_t last, const char* bytes, size_t lengt
 
 }  // namespace
 
+TXmlArena::TXmlArena() {
+    XML_POISON(mFirstBlock, sizeof mFirstBlock);
+}
+
 TXmlArena::~TXmlArena() {
+    while (mNames != nullptr) {
+        TXmlName* next = mNames->mNext;
+        mNames->~TXmlName();
+        mNames = next;
+    }
     while (mLarge != nullptr) {
         Large* next = mLarge->next;
         ::operator delete(mLarge);
         mLarge = next;
     }
+    while (mBlocks != nullptr) {
+        Block* previous = mBlocks->previous;
+        ::operator delete(mBlocks);
+        mBlocks = previous;
+    }
+    // The arena itself may live anywhere, the stack included: its own block is left unmarked.
+    XML_UNPOISON(mFirstBlock, sizeof mFirstBlock);
 }
 
 int TXmlArena::ClassOf(size_t bytes) {
@@ -54,8 +74,10 @@ int TXmlArena::ClassOf(size_t bytes) {
 void* TXmlArena::CarveFromNewBlock(size_t bytes) {
     // The rest of the old block is given up: less than the largest pooled size.
     const size_t size = mNextBlock;
-    mBlocks.emplace_back(new unsigned char[size]);
-    mCursor = mBlocks.back().get();
+    Block* block = static_cast<Block*>(::operator new(offsetof(Block, data) + size));
+    block->previous = mBlocks;
+    mBlocks = block;
+    mCursor = block->data;
     mLimit = mCursor + size;
     mNextBlock = std::min(mNextBlock * 2, kLargestBlock);
     XML_POISON(mCursor, size);
@@ -119,36 +141,77 @@ void TXmlArena::FreeLarge(void* memory) {
 }
 
 char* TXmlArena::Keep(std::unique_ptr<char[]> buffer) {
-    mKept.push_back(std::move(buffer));
-    return mKept.back().get();
+    char* bytes = buffer.get();
+    if (mKept == nullptr) {
+        mKept = std::move(buffer);
+    } else {
+        mMoreKept.push_back(std::move(buffer));
+    }
+    return bytes;
 }
 
-const str* TXmlArena::LookUp(const char* bytes, size_t length, uint64_t first, uint64_t last) {
-    if (mNameTable.empty()) mNameTable.resize(kNameTableSize);
+void TXmlArena::NewNameTable(size_t slots) {
+    // The entries are written before they are read: only the bits telling which hold a name
+    // start cleared.
+    mNameTable = static_cast<NameEntry*>(Allocate(slots * sizeof(NameEntry)));
+    mNameUsed = static_cast<uint64_t*>(Allocate(UsedWords(slots) * sizeof(uint64_t)));
+    std::fill_n(mNameUsed, UsedWords(slots), 0);
+    mNameSlots = slots;
+}
+
+size_t TXmlArena::FreeSlot(uint32_t hash) const {
+    const size_t mask = mNameSlots - 1;
+    size_t slot = hash & mask;
+    while (SlotUsed(slot))
+        slot = (slot + 1) & mask;
+    return slot;
+}
+
+const TXmlName* TXmlArena::LookUp(const char* bytes, size_t length, uint64_t first, uint64_t last) {
+    if (mNameSlots == 0) NewNameTable(kFirstNameTableSize);
     const uint32_t hash = HashName(first, last, bytes, length);
-    size_t slot = hash & (kNameTableSize - 1);
-    for (;; slot = (slot + 1) & (kNameTableSize - 1)) {
+    const size_t mask = mNameSlots - 1;
+    size_t slot = hash & mask;
+    for (; SlotUsed(slot); slot = (slot + 1) & mask) {
         const NameEntry& entry = mNameTable[slot];
-        if (entry.name == nullptr) break;
         if (entry.hash == hash && entry.length == length && entry.first == first &&
-            entry.last == last && (length <= 16 || std::memcmp(entry.key, bytes, length) == 0))
+            entry.last == last &&
+            (length <= 16 || std::memcmp(entry.name->Bytes(), bytes, length) == 0))
             return entry.name;
     }
-    if (mNameCount >= kNameTableSize / 2) {
-        // Full: start again. The names already given out stay where they are.
-        std::fill(mNameTable.begin(), mNameTable.end(), NameEntry{});
-        mNameCount = 0;
-        slot = hash & (kNameTableSize - 1);
+    if (mNameCount >= mNameSlots / 2) {
+        if (mNameSlots < kLargestNameTableSize) {
+            // Half full: twice the slots, the entries moved over.
+            NameEntry* old = mNameTable;
+            uint64_t* oldUsed = mNameUsed;
+            const size_t oldSlots = mNameSlots;
+            NewNameTable(2 * oldSlots);
+            for (size_t i = 0; i < oldSlots; ++i) {
+                if ((oldUsed[i / 64] >> (i % 64) & 1) == 0) continue;
+                const size_t free = FreeSlot(old[i].hash);
+                mNameTable[free] = old[i];
+                UseSlot(free);
+            }
+            Free(old, oldSlots * sizeof(NameEntry));
+            Free(oldUsed, UsedWords(oldSlots) * sizeof(uint64_t));
+        } else {
+            // Full: start again. The names already given out stay where they are.
+            std::fill_n(mNameUsed, UsedWords(mNameSlots), 0);
+            mNameCount = 0;
+        }
+        slot = FreeSlot(hash);
     }
-    mNames.emplace_back(bytes, static_cast<int>(std::min<size_t>(length, INT32_MAX - 1)));
-    const char* key = nullptr;
-    if (length > 16) {
-        char* copy = static_cast<char*>(Allocate(length));
-        std::memcpy(copy, bytes, length);
-        key = copy;
-    }
-    mNameTable[slot] =
-        NameEntry{hash, static_cast<uint32_t>(length), first, last, key, &mNames.back()};
+    // A name is never longer than the document that holds it, which is below 2 GiB.
+    const uint32_t kept = static_cast<uint32_t>(std::min<size_t>(length, INT32_MAX - 1));
+    // The name's bytes follow it in one allocation.
+    void* memory = Allocate(sizeof(TXmlName) + kept);
+    char* copy = static_cast<char*>(memory) + sizeof(TXmlName);
+    if (kept != 0) std::memcpy(copy, bytes, kept);
+    TXmlName* name = new (memory) TXmlName(copy, kept);
+    name->mNext = mNames;
+    mNames = name;
+    mNameTable[slot] = NameEntry{hash, static_cast<uint32_t>(length), first, last, name};
+    UseSlot(slot);
     ++mNameCount;
-    return &mNames.back();
+    return name;
 }

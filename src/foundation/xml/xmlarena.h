@@ -6,7 +6,7 @@
 //
 // The arena also keeps the document's text: the reader decodes it in place and nodes read their
 // attribute values and texts from it. And it interns the element and attribute names, so that all
-// nodes of one name share one str.
+// nodes of one name share one TXmlName (xmlname.h).
 //
 // Owned by the node the document was read into (TXmlNode); every node placed in it is a
 // descendant of that node and is destroyed before it. One thread at a time, as the tree.
@@ -15,11 +15,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <deque>
 #include <memory>
 #include <vector>
 
-#include "foundation/str.h"
+#include "foundation/xml/xmlname.h"
 
 // Under AddressSanitizer the arena marks the memory it holds but has not handed out.
 #if defined(__SANITIZE_ADDRESS__)
@@ -32,7 +31,7 @@
 
 class TXmlArena {
 public:
-    TXmlArena() = default;
+    TXmlArena();
     ~TXmlArena();
     TXmlArena(const TXmlArena&) = delete;
     TXmlArena& operator=(const TXmlArena&) = delete;
@@ -53,25 +52,35 @@ public:
     // goes at once with the arena.
     void Close() { mClosing = true; }
 
+    // A node placed here took memory of its own outside the arena (a name or an attribute name
+    // as a str of its own): its tree must then be taken apart node by node when it goes. Without
+    // one, the placed nodes need not be visited at all: all they hold goes with the arena.
+    void NoteOutsideMemory() { mOutsideMemory = true; }
+    bool HoldsOutsideMemory() const { return mOutsideMemory; }
+
     // Keeps the buffer until the arena is destroyed; answers its bytes.
     char* Keep(std::unique_ptr<char[]> buffer);
 
-    // The one str of this arena for a name, looked up by its bytes (a name with a NUL byte reads
-    // as the text before it, as str does, but is looked up whole). Valid as long as the arena.
-    const str* InternName(const char* bytes, size_t length) {
+    // The one name of this arena with these bytes (a name with a NUL byte reads as the text
+    // before it, as str does, but is looked up whole). Valid as long as the arena.
+    const TXmlName* InternName(const char* bytes, size_t length) {
         // A document repeats a handful of names: the last one seen of each length and first and
         // last byte answers most lookups without hashing.
         if (length - 1 < 16) {
             uint64_t first;
             uint64_t last;
             NameWords(bytes, length, first, last);
-            const size_t slot = static_cast<unsigned char>(bytes[0]) +
-                                5u * static_cast<unsigned char>(bytes[length - 1]) + 3u * length;
-            Recent& recent = mRecent[slot % kRecent];
-            if (recent.length == length && recent.first == first && recent.last == last)
+            const size_t slot = (static_cast<unsigned char>(bytes[0]) +
+                                 5u * static_cast<unsigned char>(bytes[length - 1]) + 3u * length) %
+                                kRecent;
+            Recent& recent = mRecent[slot];
+            const uint64_t bit = uint64_t{1} << slot;
+            if ((mRecentSet & bit) != 0 && recent.length == length && recent.first == first &&
+                recent.last == last)
                 return recent.name;
-            const str* name = LookUp(bytes, length, first, last);
+            const TXmlName* name = LookUp(bytes, length, first, last);
             recent = Recent{length, first, last, name};
+            mRecentSet |= bit;
             return name;
         }
         uint64_t first;
@@ -105,8 +114,7 @@ private:
         uint32_t length;
         uint64_t first;  // a short name's bytes (see NameWords)
         uint64_t last;
-        const char* key;  // a long name's bytes
-        const str* name;
+        const TXmlName* name;
     };
 
     // A name's bytes as two words, which is all a lookup of a name of up to 16 bytes compares
@@ -129,7 +137,14 @@ private:
             last = 0;
         }
     }
-    const str* LookUp(const char* bytes, size_t length, uint64_t first, uint64_t last);
+    const TXmlName* LookUp(const char* bytes, size_t length, uint64_t first, uint64_t last);
+    // Makes an empty name table of that many slots (a power of two) the arena's.
+    void NewNameTable(size_t slots);
+    // The first empty slot of the name table from a hash's own.
+    size_t FreeSlot(uint32_t hash) const;
+    static size_t UsedWords(size_t slots) { return (slots + 63) / 64; }
+    bool SlotUsed(size_t slot) const { return (mNameUsed[slot / 64] >> (slot % 64) & 1) != 0; }
+    void UseSlot(size_t slot) { mNameUsed[slot / 64] |= uint64_t{1} << (slot % 64); }
 
     static int SmallClass(size_t bytes) {
         return bytes == 0 ? 0 : static_cast<int>((bytes + 7) / 8) - 1;
@@ -159,27 +174,44 @@ private:
     void* AllocateLarge(size_t bytes);
     void FreeLarge(void* memory);
 
-    std::vector<std::unique_ptr<unsigned char[]>> mBlocks;
-    unsigned char* mCursor = nullptr;
-    unsigned char* mLimit = nullptr;
-    size_t mNextBlock = kFirstBlock;
+    // A block of the arena, linked to the one made before it.
+    struct Block {
+        Block* previous;
+        alignas(16) unsigned char data[1];
+    };
+
+    // The first block is the arena's own, so that a small document takes no block from the
+    // heap; the blocks after it are listed from the newest.
+    alignas(16) unsigned char mFirstBlock[kFirstBlock];
+    Block* mBlocks = nullptr;
+    unsigned char* mCursor = mFirstBlock;
+    unsigned char* mLimit = mFirstBlock + kFirstBlock;
+    size_t mNextBlock = 2 * kFirstBlock;
     Chunk* mFree[kClasses] = {};
     bool mClosing = false;
+    bool mOutsideMemory = false;
     Large* mLarge = nullptr;
-    std::vector<std::unique_ptr<char[]>> mKept;
+    // The texts kept: nearly always one, the document's.
+    std::unique_ptr<char[]> mKept;
+    std::vector<std::unique_ptr<char[]>> mMoreKept;
 
-    // Interned names: the strs themselves (a deque keeps their addresses), and an open-addressing
-    // table over them that is emptied when it fills, so a document of endless distinct names
-    // costs a table of fixed size.
+    // Interned names: the names themselves, placed in the arena and listed to be destroyed with
+    // it, and an open-addressing table over them, also in the arena, that grows to a largest size
+    // and is then emptied when it fills, so a document of endless distinct names costs a table of
+    // bounded size.
     struct Recent {
         size_t length;
         uint64_t first;
         uint64_t last;
-        const str* name;
+        const TXmlName* name;
     };
-    static constexpr size_t kRecent = 64;
-    Recent mRecent[kRecent] = {};
-    std::deque<str> mNames;
-    std::vector<NameEntry> mNameTable;
+    // An entry of the recent names is read only once its bit in mRecentSet is set.
+    static constexpr size_t kRecent = 64;  // one bit each in mRecentSet
+    Recent mRecent[kRecent];
+    uint64_t mRecentSet = 0;
+    TXmlName* mNames = nullptr;
+    NameEntry* mNameTable = nullptr;
+    uint64_t* mNameUsed = nullptr;  // a bit a slot: the entry holds a name
+    size_t mNameSlots = 0;
     size_t mNameCount = 0;
 };

@@ -37,9 +37,16 @@ TXmlNode::TXmlNode(const char* name) : mOwnName(name) {}
 TXmlNode::TXmlNode(const str& name) : mOwnName(name) {}
 
 TXmlNode::~TXmlNode() {
-    if (mOwnsArena) mArena->Close();
-    for (TXmlNode* child : mChildren)
-        DestroyChild(child);
+    // The nodes placed in this node's own arena are all below it, and go with the arena unless
+    // one of them holds memory outside it.
+    bool visitPlaced = true;
+    if (mOwnsArena) {
+        mArena->Close();
+        visitPlaced = mArena->HoldsOutsideMemory();
+    }
+    for (TXmlNode* child : mChildren) {
+        if (visitPlaced || !child->mPlaced) DestroyChild(child);
+    }
     Give(mChildren.mData, mChildren.mCapacity * sizeof(TXmlNode*));
     for (uint32_t i = 0; i < mAttributeCount; ++i) {
         Attribute& attribute = mAttributes[i];
@@ -53,16 +60,17 @@ TXmlNode::~TXmlNode() {
     if (mOwnsArena) delete mArena;
 }
 
-TXmlNode::TXmlNode(const str* interned) : mInternedName(interned), mNameInterned(true) {}
+TXmlNode::TXmlNode(const TXmlName* interned) : mInternedName(interned), mNameInterned(true) {}
 
 TXmlNode* TXmlNode::NewPlaced(TXmlArena* arena, const str& name) {
+    arena->NoteOutsideMemory();
     TXmlNode* node = new (arena->Allocate(sizeof(TXmlNode))) TXmlNode(name);
     node->mArena = arena;
     node->mPlaced = true;
     return node;
 }
 
-TXmlNode* TXmlNode::NewPlaced(TXmlArena* arena, const str* interned) {
+TXmlNode* TXmlNode::NewPlaced(TXmlArena* arena, const TXmlName* interned) {
     TXmlNode* node = new (arena->Allocate(sizeof(TXmlNode))) TXmlNode(interned);
     node->mArena = arena;
     node->mPlaced = true;
@@ -195,6 +203,7 @@ void TXmlNode::SetValue(Attribute& attribute, const char* bytes, size_t length) 
 }
 
 void TXmlNode::AddAttribute(const str& name, const str& value, bool quoted) {
+    if (mPlaced) mArena->NoteOutsideMemory();
     Attribute& attribute = PushAttribute();
     attribute.own = name;
     attribute.quoted = quoted;

@@ -43,6 +43,7 @@
 #include <string>
 
 #include "foundation/str.h"
+#include "foundation/xml/xmlname.h"
 
 class TGetChar;
 class TXmlArena;
@@ -146,7 +147,7 @@ private:
     // and released with the arena), or a str of the node's own: one of the two is held.
     struct Attribute {
         union {
-            const str* interned;
+            const TXmlName* interned;
             str own;
         };
         // The value's bytes (no terminator; a NUL among them ends the value as str would), in
@@ -160,7 +161,7 @@ private:
         Attribute()
             : own(), value(nullptr), length(0), quoted(true), owned(false), isInterned(false) {}
         // As the reader makes it: an interned name, a value in the document's text.
-        Attribute(const str* name, const char* bytes, uint32_t size, bool inQuotes)
+        Attribute(const TXmlName* name, const char* bytes, uint32_t size, bool inQuotes)
             : interned(name),
               value(bytes),
               length(size),
@@ -172,14 +173,14 @@ private:
         ~Attribute() {
             if (!isInterned) own.~str();
         }
-        const str& Name() const { return isInterned ? *interned : own; }
+        const str& Name() const { return isInterned ? interned->Text() : own; }
     };
 
     // A node named by a name interned in its document's arena.
-    explicit TXmlNode(const str* interned);
+    explicit TXmlNode(const TXmlName* interned);
     // A node placed in arena.
     static TXmlNode* NewPlaced(TXmlArena* arena, const str& name);
-    static TXmlNode* NewPlaced(TXmlArena* arena, const str* interned);
+    static TXmlNode* NewPlaced(TXmlArena* arena, const TXmlName* interned);
     // The arena this node reads documents into: the one it is placed in, or its own (made now).
     TXmlArena* DocumentArena();
     // Storage for this node's lists, texts and values: its arena when placed in one, else the heap.
@@ -200,10 +201,10 @@ private:
     bool ParseCompressed(const char* data, size_t length, const str* fileName = nullptr);
     void WriteTo(std::string& out, int indent) const;
 
-    const str& Name() const { return mNameInterned ? *mInternedName : mOwnName; }
+    const str& Name() const { return mNameInterned ? mInternedName->Text() : mOwnName; }
 
     union {
-        const str* mInternedName;
+        const TXmlName* mInternedName;
         str mOwnName;
     };
     TXmlArena* mArena = nullptr;

@@ -7,15 +7,21 @@
 // no copy (TXmlFastRoute). Any other TGetChar is read byte by byte through its virtual operations
 // (VirtualTokens), and every node hears of its document through its overridable operations, as
 // does a node of a derived class on either road.
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory_resource>
 #include <string>
 #include <string_view>
 #include <typeinfo>
 #include <vector>
 
-#include "foundation/xml/getchar.h"
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "foundation/log.h"
+#include "foundation/xml/getchar.h"
 #include "foundation/xml/xmlarena.h"
 #include "foundation/xml/xmlnode.h"
 #include "foundation/xml/xmlreference.h"
@@ -30,17 +36,21 @@ bool IsSpace(unsigned char c) {
 // unquoted token, '"' a quoted one; lead bytes of longer characters take their continuation bytes
 // along; "&" and NUL are noted on the way (a reference to decode, a value cut short, or the NUL
 // after the text's end).
+// A run of text stops at "<" and at whatever would make its words other than plain ones: a
+// quote, ">", "=", "&" (to be looked at), NUL and lead bytes.
 struct ByteTable {
     bool space[256];
     bool unquoted[256];
     bool quoted[256];
-    ByteTable() : space(), unquoted(), quoted() {
+    bool text[256];
+    ByteTable() : space(), unquoted(), quoted(), text() {
         for (int b = 0; b < 256; ++b) {
             const unsigned char c = static_cast<unsigned char>(b);
             const bool noted = b >= 0xC0 || b == '&' || b == 0;
             space[b] = IsSpace(c);
             unquoted[b] = noted || IsSpace(c) || b == '<' || b == '>' || b == '=';
             quoted[b] = noted || b == '"';
+            text[b] = noted || b == '<' || b == '>' || b == '=' || b == '"';
         }
     }
 };
@@ -50,6 +60,8 @@ const ByteTable kBytes;
 int MoreBytes(unsigned char lead) {
     return lead >= 0xF0 ? 3 : (lead >= 0xE0 ? 2 : (lead >= 0xC0 ? 1 : 0));
 }
+
+enum class TagStep { kAttribute, kEnd, kClosedEnd, kOther };
 
 struct Token {
     char* data = nullptr;
@@ -78,13 +90,6 @@ str ToStr(const Token& token) {
     return ToStr(token.data, token.length);
 }
 
-uint64_t Load64(const unsigned char* bytes) {
-    uint64_t word;
-    std::memcpy(&word, bytes, sizeof word);
-    return word;
-}
-constexpr uint64_t kEightSpaces = 0x2020202020202020u;
-
 // length bytes of which the first and last Word cover all (length from sizeof(Word) to twice
 // that): both are read before either is written, so the two ranges may overlap.
 template <class Word>
@@ -111,9 +116,42 @@ inline void MoveDown(char* to, const char* from, size_t length) {
     }
 }
 
+#if defined(__SSE2__)
+// Whitespace among sixteen bytes: " " and "\t" to "\r", as a bit a byte.
+inline unsigned SpaceBits(const unsigned char* at) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    const __m128i controls = _mm_sub_epi8(v, _mm_set1_epi8('\t'));
+    const __m128i inRange =
+        _mm_cmpeq_epi8(_mm_min_epu8(controls, _mm_set1_epi8('\r' - '\t')), controls);
+    return static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(' ')), inRange)));
+}
+#endif
+
+// The first byte at or after at that is not whitespace. Most runs are a byte or two; longer ones
+// (indentation of any kind) go sixteen bytes a step while that many lie before end. The NUL at
+// end stops the scan.
+inline unsigned char* SkipSpace(unsigned char* at, const unsigned char* end) {
+    if (!kBytes.space[at[0]]) return at;
+    if (!kBytes.space[at[1]]) return at + 1;
+    at += 2;
+#if defined(__SSE2__)
+    for (; end - at >= 16; at += 16) {
+        const unsigned others = ~SpaceBits(at) & 0xFFFF;
+        if (others != 0) return at + __builtin_ctz(others);
+    }
+#else
+    (void)end;
+#endif
+    while (kBytes.space[*at])
+        ++at;
+    return at;
+}
+
 // The first stop at or after at, four bytes a step. A byte is read only after the one before it
 // was found plain, so the NUL after the text stops the scan in time.
-unsigned char* SkipPlain(unsigned char* at, const bool* stops) {
+inline unsigned char* SkipPlain(unsigned char* at, bool quoted) {
+    const bool* stops = quoted ? kBytes.quoted : kBytes.unquoted;
     for (;; at += 4) {
         if (stops[at[0]]) return at;
         if (stops[at[1]]) return at + 1;
@@ -133,17 +171,7 @@ public:
 
     [[gnu::always_inline]] Token Next() {
         Token t;
-        unsigned char* at = mAt;
-        // Whitespace byte by byte, and runs of indentation eight spaces at a time.
-        while (kBytes.space[*at]) {
-            ++at;
-            if (*at == ' ') {
-                while (mEnd - at >= 8 && Load64(at) == kEightSpaces)
-                    at += 8;
-                while (*at == ' ')
-                    ++at;
-            }
-        }
+        unsigned char* at = SkipSpace(mAt, mEnd);
         t.quoted = false;
         t.fromReference = false;
         t.mayHoldNul = false;
@@ -164,11 +192,10 @@ public:
         t.quoted = first == '"';
         at += t.quoted;
         unsigned char* start = at;
-        const bool* stops = t.quoted ? kBytes.quoted : kBytes.unquoted;
         bool reference = false;
         unsigned char* after;  // where the next token is looked for
         for (;;) {
-            at = SkipPlain(at, stops);
+            at = SkipPlain(at, t.quoted);
             const unsigned char b = *at;
             if (b >= 0xC0) {
                 // Its continuation bytes belong to the token whatever they are.
@@ -211,7 +238,128 @@ public:
         return t;
     }
 
+    // The common steps inside a tag, read in one go instead of token by token: an attribute
+    // name="value" with nothing in either that a token notes on the way but named references in
+    // the value (kAttribute, with the name and the decoded value), the tag's end ">" (kEnd) and "/>" (kClosedEnd, with the "/" as its
+    // name). Anything else is left to Next() (kOther).
+    [[gnu::always_inline]] TagStep NextInTag(Token& name, Token& value) {
+        unsigned char* at = SkipSpace(mAt, mEnd);
+        mAt = at;
+        if (*at == '>') {
+            mAt = at + 1;
+            return TagStep::kEnd;
+        }
+        if (*at == '/' && at[1] == '>') {
+            name.data = reinterpret_cast<char*>(at);
+            name.length = 1;
+            mAt = at + 2;
+            return TagStep::kClosedEnd;
+        }
+        // Markup, whitespace, noted bytes and the end are stops; a quote starts a quoted token.
+        if (kBytes.unquoted[*at] || *at == '"') return TagStep::kOther;
+        unsigned char* nameEnd = SkipPlain(at + 1, false);
+        if (nameEnd[0] != '=' || nameEnd[1] != '"') return TagStep::kOther;
+        unsigned char* valueStart = nameEnd + 2;
+        // Named references are decoded; a numeric one may give any byte and is left to Next().
+        unsigned char* valueEnd = valueStart;
+        bool reference = false;
+        for (;;) {
+            valueEnd = SkipPlain(valueEnd, true);
+            if (*valueEnd != '&' || valueEnd[1] == '#') break;
+            reference = true;
+            ++valueEnd;
+        }
+        // A value that begins with ">" ends the tag, as that token does wherever it stands.
+        if (*valueEnd != '"' || *valueStart == '>') return TagStep::kOther;
+        name.data = reinterpret_cast<char*>(at);
+        name.length = static_cast<size_t>(nameEnd - at);
+        value.data = reinterpret_cast<char*>(valueStart);
+        value.length = static_cast<size_t>(valueEnd - valueStart);
+        value.quoted = true;
+        if (reference) {
+            bool fromReference;
+            value.length = DecodeXmlReferences(value.data, value.length, &fromReference);
+        }
+        mAt = valueEnd + 1;
+        return TagStep::kAttribute;
+    }
+
+    // The text up to the next "<" (or the end) in one go, when it is made of plain words only,
+    // with named references among them: the words decoded and joined by single spaces in place,
+    // over the bytes they stood in, as the tokens of the words would be joined one by one. False,
+    // with nothing read or changed, for anything else: no text, a quoted word, ">" or "=", a
+    // numeric reference, NUL and lead bytes are left to Next().
+    bool NextTextRun(Token& text) {
+        unsigned char* start = SkipSpace(mAt, mEnd);
+        mAt = start;
+        if (*start == '<' || start == mEnd) return false;
+        unsigned char* stop = start;
+        for (;;) {
+            stop = SkipText(stop);
+            if (*stop != '&' || stop[1] == '#') break;
+            ++stop;
+        }
+        if (*stop != '<' && stop != mEnd) return false;
+        unsigned char* out = start;
+        unsigned char* at = start;
+        while (at < stop) {
+            unsigned char* word = at;
+            bool reference = false;
+            // Inside the run a word ends at whitespace or at the run's stop.
+            for (;;) {
+                at = SkipPlain(at, false);
+                if (*at != '&') break;
+                reference = true;
+                ++at;
+            }
+            size_t length = static_cast<size_t>(at - word);
+            if (reference) {
+                bool fromReference;
+                length = DecodeXmlReferences(reinterpret_cast<char*>(word), length, &fromReference);
+            }
+            if (out != start) *out++ = ' ';
+            // Words one space apart stay where they are.
+            if (out != word) {
+                for (size_t i = 0; i < length; ++i)  // forward, as the words move down
+                    out[i] = word[i];
+            }
+            out += length;
+            if (at < stop && !kBytes.space[at[1]]) {
+                ++at;
+            } else {
+                at = SkipSpace(at, stop);
+            }
+        }
+        text.data = reinterpret_cast<char*>(start);
+        text.length = static_cast<size_t>(out - start);
+        mAt = stop;
+        return true;
+    }
+
+    // An end tag "</name>" with nothing in its name that a token notes on the way, read in one
+    // go; false, with nothing read, for anything else.
+    bool NextEndTag() {
+        unsigned char* at = SkipSpace(mAt, mEnd);
+        mAt = at;
+        if (at[0] != '<' || at[1] != '/') return false;
+        unsigned char* stop = SkipPlain(at + 2, false);
+        if (*stop != '>' || stop[-1] == '/') return false;
+        mAt = stop + 1;
+        return true;
+    }
+
 private:
+    // The first stop of a run of text at or after at, four bytes a step; the NUL at the end stops
+    // it.
+    static unsigned char* SkipText(unsigned char* at) {
+        for (;; at += 4) {
+            if (kBytes.text[at[0]]) return at;
+            if (kBytes.text[at[1]]) return at + 1;
+            if (kBytes.text[at[2]]) return at + 2;
+            if (kBytes.text[at[3]]) return at + 3;
+        }
+    }
+
     unsigned char* mAt;
     unsigned char* mEnd;
 };
@@ -226,6 +374,10 @@ public:
         mKept.assign(token.data, token.length);
         return mKept;
     }
+    // Everything comes token by token.
+    TagStep NextInTag(Token&, Token&) { return TagStep::kOther; }
+    bool NextTextRun(Token&) { return false; }
+    bool NextEndTag() { return false; }
 
 private:
     // One character: a lead byte and the continuation bytes its value calls for.
@@ -308,7 +460,7 @@ struct Open {
 
 struct TagResult {
     Open child;
-    bool endTag;
+    bool endTag = false;
 };
 
 }  // namespace
@@ -317,8 +469,26 @@ struct TagResult {
 // what TXmlNode's own AddChild, AddAttribute and AppendText would do, on the document's bytes.
 class TXmlFastRoute {
 public:
+    // An attribute read for a plain node, made when its tag ends.
+    struct PendingAttribute {
+        const TXmlName* name;
+        const char* value;
+        uint32_t length;  // of the value it gives
+        bool quoted;
+        char* end;  // of its token
+    };
+
     // The document being read: its arena, and where its text lies.
     struct Document {
+        Document(TXmlArena* documentArena, char* textBegin, char* textEnd, bool inPlace)
+            : arena(documentArena),
+              begin(textBegin),
+              end(textEnd),
+              direct(inPlace),
+              scratch(scratchBytes, sizeof scratchBytes),
+              attributes(&scratch) {
+            attributes.reserve(32);
+        }
         TXmlArena* arena;
         char* begin;
         char* end;
@@ -326,6 +496,12 @@ public:
         // The end of the last value or text given out: bytes from here on belong to no node, so
         // a text that ends here may grow over them. Null until one is given out.
         char* frontier = nullptr;
+        // The reader's own lists (the attributes below, the open elements) start in this
+        // memory, so that a small document takes nothing from the heap for them.
+        alignas(std::max_align_t) std::byte scratchBytes[2048];
+        std::pmr::monotonic_buffer_resource scratch;
+        // The attributes of the tag being read, while its node is plain.
+        std::pmr::vector<PendingAttribute> attributes;
     };
 
     static Open Check(TXmlNode* node, const Document& document) {
@@ -334,15 +510,39 @@ public:
         return Open{node, plain, plain && document.direct && node->mArena == document.arena};
     }
 
-    static TXmlNode* NewChild(TXmlNode* parent, const str* name) {
+    static TXmlNode* NewChild(TXmlNode* parent, const TXmlName* name) {
         return parent->AdoptChild(TXmlNode::NewPlaced(parent->mArena, name));
     }
 
-    static void AddAttribute(TXmlNode* node, const str* name, const Token& value,
-                             Document& document) {
-        new (node->AttributeSlot()) TXmlNode::Attribute(
-            name, value.data, static_cast<uint32_t>(value.ValueLength()), value.quoted);
-        document.frontier = value.data + value.length;
+    static void AddAttribute(const TXmlName* name, const Token& value, Document& document) {
+        document.attributes.push_back(PendingAttribute{name, value.data,
+                                                       static_cast<uint32_t>(value.ValueLength()),
+                                                       value.quoted, value.data + value.length});
+    }
+
+    // Gives the tag's node the attributes read for it: a new node gets one list of their number,
+    // one a derived class handed back with a list already gets them appended.
+    static void MakeAttributes(TXmlNode* node, Document& document) {
+        std::pmr::vector<PendingAttribute>& pending = document.attributes;
+        if (pending.empty()) return;
+        if (node->mAttributeCapacity == 0) {
+            const uint32_t count = static_cast<uint32_t>(pending.size());
+            auto* attributes = static_cast<TXmlNode::Attribute*>(
+                node->Take(static_cast<size_t>(count) * sizeof(TXmlNode::Attribute)));
+            for (uint32_t i = 0; i < count; ++i) {
+                const PendingAttribute& a = pending[i];
+                new (&attributes[i]) TXmlNode::Attribute(a.name, a.value, a.length, a.quoted);
+            }
+            node->mAttributes = attributes;
+            node->mAttributeCount = count;
+            node->mAttributeCapacity = count;
+        } else {
+            for (const PendingAttribute& a : pending)
+                new (node->AttributeSlot())
+                    TXmlNode::Attribute(a.name, a.value, a.length, a.quoted);
+        }
+        document.frontier = pending.back().end;
+        pending.clear();
     }
 
     static void AppendText(TXmlNode* node, const Token& token, Document& document) {
@@ -375,12 +575,22 @@ namespace {
 using Document = TXmlFastRoute::Document;
 
 Open AddChild(const Open& parent, const Token& token, Document& document) {
-    const str* name = document.arena->InternName(token.data, token.length);
+    const TXmlName* name = document.arena->InternName(token.data, token.length);
     if (parent.fast) {
         TXmlNode* child = TXmlFastRoute::NewChild(parent.node, name);
         return Open{child, true, true};
     }
-    return TXmlFastRoute::Check(parent.node->AddChild(*name), document);
+    return TXmlFastRoute::Check(parent.node->AddChild(name->Text()), document);
+}
+
+// An attribute of the element a tag made.
+void AddValue(const Open& element, std::string_view name, const Token& value, Document& document) {
+    const TXmlName* interned = document.arena->InternName(name.data(), name.size());
+    if (element.fast) {
+        TXmlFastRoute::AddAttribute(interned, value, document);
+    } else {
+        element.node->AddAttribute(interned->Text(), ToStr(value), value.quoted);
+    }
 }
 
 template <class Tokens>
@@ -390,11 +600,27 @@ TagResult ParseTag(const Open& at, Tokens& tokens, Document& document) {
     Open child;
     bool endTag = false;
     bool special = false;
+    bool inputEnded = false;
     for (;;) {
+        if (state == kAttribute) {
+            Token name;
+            Token value;
+            const TagStep step = tokens.NextInTag(name, value);
+            if (step == TagStep::kAttribute) {
+                if (child.node != nullptr) AddValue(child, name.View(), value, document);
+                pending = std::string_view();
+                continue;
+            }
+            if (step == TagStep::kClosedEnd) pending = name.View();
+            if (step != TagStep::kOther) break;
+        }
         const Token token = tokens.Next();
         if (token.empty()) {
             // An empty quoted value is a value; anything else empty is the end of the input.
-            if (state != kValue || !token.quoted) return TagResult{child, endTag};
+            if (state != kValue || !token.quoted) {
+                inputEnded = true;
+                break;
+            }
         } else if (token.BeginsWith('>')) {
             break;
         }
@@ -406,7 +632,8 @@ TagResult ParseTag(const Open& at, Tokens& tokens, Document& document) {
                 } else {
                     child = AddChild(at, token, document);
                     const std::string_view name = token.View();
-                    special = name == "?xml" || name == "!DOCTYPE" || name.substr(0, 3) == "!--";
+                    special = (name[0] == '?' || name[0] == '!') &&
+                              (name == "?xml" || name == "!DOCTYPE" || name.substr(0, 3) == "!--");
                 }
                 state = kAttribute;
                 break;
@@ -418,19 +645,15 @@ TagResult ParseTag(const Open& at, Tokens& tokens, Document& document) {
                 }
                 break;
             case kValue:
-                if (child.node != nullptr) {
-                    const str* name = document.arena->InternName(pending.data(), pending.size());
-                    if (child.fast) {
-                        TXmlFastRoute::AddAttribute(child.node, name, token, document);
-                    } else {
-                        child.node->AddAttribute(*name, ToStr(token), token.quoted);
-                    }
-                }
+                if (child.node != nullptr) AddValue(child, pending, token, document);
                 pending = std::string_view();
                 state = kAttribute;
                 break;
         }
     }
+    // A plain node's attributes, whichever way the tag ended (only a node made by it has any).
+    if (child.fast) TXmlFastRoute::MakeAttributes(child.node, document);
+    if (inputEnded) return TagResult{child, endTag};
     if (endTag) return TagResult{Open(), true};
     const bool closed = !pending.empty() && (pending[0] == '/' || pending[0] == '?');
     if (child.node != nullptr && (closed || special)) {
@@ -443,31 +666,47 @@ TagResult ParseTag(const Open& at, Tokens& tokens, Document& document) {
 template <class Tokens>
 void ParseDocument(TXmlNode* root, Tokens& tokens, Document& document) {
     // The open elements, innermost last; an empty token or an end tag closes the innermost.
-    std::vector<Open> open{TXmlFastRoute::Check(root, document)};
+    std::pmr::vector<Open> open(&document.scratch);
+    open.reserve(32);
+    open.push_back(TXmlFastRoute::Check(root, document));
     while (!open.empty()) {
         const Open node = open.back();
+        if (node.fast) {
+            Token text;
+            if (tokens.NextTextRun(text)) {
+                TXmlFastRoute::AppendText(node.node, text, document);
+                continue;
+            }
+            // A plain node hears nothing of its end.
+            if (tokens.NextEndTag()) {
+                open.pop_back();
+                continue;
+            }
+        }
         const Token token = tokens.Next();
         if (token.empty()) {
             open.pop_back();
-        } else if (!token.BeginsWith('<')) {
+            continue;
+        }
+        if (!token.BeginsWith('<')) {
             if (node.fast) {
                 TXmlFastRoute::AppendText(node.node, token, document);
             } else {
                 const str text = ToStr(token);
                 node.node->AppendText(text, static_cast<int>(text.Length()));
             }
-        } else {
-            const TagResult tag = ParseTag(node, tokens, document);
-            if (tag.child.node != nullptr) {
-                if (open.size() > static_cast<size_t>(TXmlNode::kMaxDepth)) {
-                    LogPrintf("XML nested deeper than %d levels: the rest is not read",
-                              TXmlNode::kMaxDepth);
-                    return;
-                }
-                open.push_back(tag.child);
-            } else if (tag.endTag) {
-                open.pop_back();
+            continue;
+        }
+        const TagResult tag = ParseTag(node, tokens, document);
+        if (tag.child.node != nullptr) {
+            if (open.size() > static_cast<size_t>(TXmlNode::kMaxDepth)) {
+                LogPrintf("XML nested deeper than %d levels: the rest is not read",
+                          TXmlNode::kMaxDepth);
+                return;
             }
+            open.push_back(tag.child);
+        } else if (tag.endTag) {
+            open.pop_back();
         }
     }
 }
