@@ -74,9 +74,11 @@ PixmanFrame::PixmanFrame() {
         mInstances.push_back(in);
     }
     for (const Span& span : scene.spans) {
-        if (mSolids.count(span.color)) continue;
-        pixman_color_t color = SolidColor(span.color);
-        mSolids[span.color] = pixman_image_create_solid_fill(&color);
+        if (!mSolids.count(span.color)) {
+            pixman_color_t color = SolidColor(span.color);
+            mSolids[span.color] = pixman_image_create_solid_fill(&color);
+        }
+        mSpanSolids.push_back(mSolids[span.color]);
     }
 }
 
@@ -114,8 +116,10 @@ void PixmanFrame::DrawSprites(int kind, bool rotated) {
 }
 
 void PixmanFrame::DrawSpans() {
-    for (const Span& span : GetScene().spans) {
-        pixman_image_composite32(PIXMAN_OP_OVER, mSolids[span.color], nullptr, mTarget, 0, 0, 0, 0,
+    const std::vector<Span>& spans = GetScene().spans;
+    for (size_t i = 0; i < spans.size(); ++i) {
+        const Span& span = spans[i];
+        pixman_image_composite32(PIXMAN_OP_OVER, mSpanSolids[i], nullptr, mTarget, 0, 0, 0, 0,
                                  span.x0, span.y, span.x1 - span.x0, 1);
     }
 }

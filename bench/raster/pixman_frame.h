@@ -45,6 +45,7 @@ private:
     std::vector<std::vector<uint32_t>> mSpriteBits;
     std::vector<Instance> mInstances;
     std::map<uint32_t, pixman_image_t*> mSolids;
+    std::vector<pixman_image_t*> mSpanSolids;  // the solid fill of each span
     pixman_image_t* mTarget;
     pixman_image_t* mBackground;
 };

@@ -1,5 +1,6 @@
 #include "raster_frame.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "raster/surfaceops.h"
@@ -22,6 +23,14 @@ TLitVertex Vertex(float x, float y, uint32_t diffuse, float u, float v) {
     p.u = u;
     p.v = v;
     return p;
+}
+
+// A quad from (x0, y0) to (x1, y1), texture corner to corner.
+void Quad(TLitVertex* v, float x0, float y0, float x1, float y1, uint32_t diffuse) {
+    v[0] = Vertex(x0, y0, diffuse, 0, 0);
+    v[1] = Vertex(x1, y0, diffuse, 1, 0);
+    v[2] = Vertex(x1, y1, diffuse, 1, 1);
+    v[3] = Vertex(x0, y1, diffuse, 0, 1);
 }
 
 TTransformedVertex Screen(float x, float y, uint32_t diffuse) {
@@ -68,51 +77,58 @@ RasterFrame::RasterFrame(TSimd simd, bool fastPaths, bool lowMemory) : mRasteriz
     s.stage0.alphaOp = TTextureOp::Modulate;
     s.stage0.addressU = s.stage0.addressV = TAddress::Clamp;
     s.stage0.magFilter = s.stage0.minFilter = TFilter::Linear;
-}
 
-void RasterFrame::DrawBackground() {
-    mRasterizer.SetTexture(&mBackground);
-    Quad(0, 0, kWidth, kHeight, 0xFFFFFFFF);
-}
-
-void RasterFrame::DrawSprites(int kind, bool rotated) {
-    for (const Sprite& sp : GetScene().sprites) {
-        if (kind >= 0 && static_cast<int>(sp.kind) != kind) continue;
-        if (!rotated && sp.kind == SpriteKind::Rotated) continue;
-        mRasterizer.SetTexture(&mSprites[sp.image]);
+    Quad(mBackgroundQuad, 0, 0, kWidth, kHeight, 0xFFFFFFFF);
+    mSpriteQuads.resize(4 * scene.sprites.size());
+    for (size_t i = 0; i < scene.sprites.size(); ++i) {
+        const Sprite& sp = scene.sprites[i];
+        TLitVertex* v = &mSpriteQuads[4 * i];
         uint32_t diffuse = static_cast<uint32_t>(sp.alpha) << 24 | 0xFFFFFF;
         if (sp.kind == SpriteKind::Plain || sp.kind == SpriteKind::Faded) {
-            Quad(sp.x, sp.y, sp.x + kSpriteSide, sp.y + kSpriteSide, diffuse);
+            Quad(v, sp.x, sp.y, sp.x + kSpriteSide, sp.y + kSpriteSide, diffuse);
             continue;
         }
         // Corners around the centre, scaled and rotated as the game's quad builder does.
         float h = kSpriteSide * 0.5f * sp.scale;
-        float c = std::cos(sp.angle), s = std::sin(sp.angle);
+        float c = std::cos(sp.angle), sn = std::sin(sp.angle);
         const float corners[4][2] = {{-h, -h}, {h, -h}, {h, h}, {-h, h}};
         const float uv[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-        TLitVertex v[4];
-        for (int i = 0; i < 4; ++i) {
-            v[i] =
-                Vertex(corners[i][0] * c - corners[i][1] * s + sp.x,
-                       corners[i][0] * s + corners[i][1] * c + sp.y, diffuse, uv[i][0], uv[i][1]);
+        for (int k = 0; k < 4; ++k) {
+            v[k] =
+                Vertex(corners[k][0] * c - corners[k][1] * sn + sp.x,
+                       corners[k][0] * sn + corners[k][1] * c + sp.y, diffuse, uv[k][0], uv[k][1]);
         }
-        mRasterizer.Draw(TPrimitive::TriangleFan, TVertexFormat::Lit, v, 4);
+    }
+    for (const Span& span : scene.spans) {
+        mSpanLines.push_back(Screen(span.x0 - 0.75f, static_cast<float>(span.y), span.color));
+        mSpanLines.push_back(Screen(span.x1 - 0.75f, static_cast<float>(span.y), span.color));
+    }
+}
+
+void RasterFrame::DrawBackground() {
+    mRasterizer.SetTexture(&mBackground);
+    mRasterizer.Draw(TPrimitive::TriangleFan, TVertexFormat::Lit, mBackgroundQuad, 4);
+}
+
+void RasterFrame::DrawSprites(int kind, bool rotated) {
+    const std::vector<Sprite>& sprites = GetScene().sprites;
+    for (size_t i = 0; i < sprites.size(); ++i) {
+        const Sprite& sp = sprites[i];
+        if (kind >= 0 && static_cast<int>(sp.kind) != kind) continue;
+        if (!rotated && sp.kind == SpriteKind::Rotated) continue;
+        mRasterizer.SetTexture(&mSprites[sp.image]);
+        mRasterizer.Draw(TPrimitive::TriangleFan, TVertexFormat::Lit, &mSpriteQuads[4 * i], 4);
     }
 }
 
 void RasterFrame::DrawSpans() {
+    // In batches of 128 lines, as the game's text pass hands them over.
     mRasterizer.SetTexture(nullptr);
-    TTransformedVertex batch[256];
-    int n = 0;
-    for (const Span& span : GetScene().spans) {
-        batch[n++] = Screen(span.x0 - 0.75f, static_cast<float>(span.y), span.color);
-        batch[n++] = Screen(span.x1 - 0.75f, static_cast<float>(span.y), span.color);
-        if (n == 256) {
-            mRasterizer.Draw(TPrimitive::LineList, TVertexFormat::Transformed, batch, n);
-            n = 0;
-        }
+    const int count = static_cast<int>(mSpanLines.size());
+    for (int done = 0; done < count; done += 256) {
+        mRasterizer.Draw(TPrimitive::LineList, TVertexFormat::Transformed, &mSpanLines[done],
+                         std::min(256, count - done));
     }
-    if (n > 0) mRasterizer.Draw(TPrimitive::LineList, TVertexFormat::Transformed, batch, n);
 }
 
 void RasterFrame::DrawFrame(bool rotated) {
@@ -129,12 +145,6 @@ std::vector<uint32_t> RasterFrame::Pixels() const {
 
 void RasterFrame::SetPixels(const std::vector<uint32_t>& pixels) {
     WritePixels(mTarget, SurfaceRect(mTarget), pixels.data(), kWidth);
-}
-
-void RasterFrame::Quad(float x0, float y0, float x1, float y1, uint32_t diffuse) {
-    TLitVertex v[4] = {Vertex(x0, y0, diffuse, 0, 0), Vertex(x1, y0, diffuse, 1, 0),
-                       Vertex(x1, y1, diffuse, 1, 1), Vertex(x0, y1, diffuse, 0, 1)};
-    mRasterizer.Draw(TPrimitive::TriangleFan, TVertexFormat::Lit, v, 4);
 }
 
 }  // namespace bench

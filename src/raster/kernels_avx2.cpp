@@ -94,8 +94,16 @@ AVX2 void BlendSrcAlphaTested(const uint32_t* src, uint8_t* dst, int count, uint
     // A pixel of source alpha 0 blends to the target pixel itself; only orMask is held back.
     const __m256i zero = _mm256_setzero_si256();
     const __m256i mask = _mm256_set1_epi32(static_cast<int>(orMask));
+    // As at the AVX-512 level, eight pixels all clear leave the target as it is, and eight all
+    // solid are their texels.
+    const __m256i alpha = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
     ForEach8(count, [&](int i, int r) AVX2 {
         __m256i s = Load(src + i, r);
+        if (_mm256_testz_si256(s, alpha)) return;
+        if (_mm256_testc_si256(s, alpha)) {
+            Store(dst + 4 * i, s, r);
+            return;
+        }
         __m256i clear = _mm256_cmpeq_epi32(_mm256_srli_epi32(s, 24), zero);
         Store(dst + 4 * i,
               _mm256_or_si256(Blend8(s, Load(dst + 4 * i, r)), _mm256_andnot_si256(clear, mask)),
@@ -144,8 +152,7 @@ AVX2 void CopyOr(const uint32_t* src, uint8_t* dst, int count, uint32_t orMask) 
         // Short runs (sprite rows) skip it: lines past their end would be fetched for nothing.
         for (; i + 16 <= count; i += 16) {
             _mm_prefetch(reinterpret_cast<const char*>(src + i) + kPrefetchAhead, _MM_HINT_T0);
-            _mm_prefetch(reinterpret_cast<const char*>(dst + 4 * i) + kPrefetchAhead,
-                         _MM_HINT_T0);
+            _mm_prefetch(reinterpret_cast<const char*>(dst + 4 * i) + kPrefetchAhead, _MM_HINT_T0);
             Store(dst + 4 * i, _mm256_or_si256(Load(src + i, 8), mask), 8);
             Store(dst + 4 * i + 32, _mm256_or_si256(Load(src + i + 8, 8), mask), 8);
         }

@@ -93,12 +93,20 @@ AVX512 void BlendSrcAlpha(const uint32_t* src, uint8_t* dst, int count, uint32_t
 
 AVX512 void BlendSrcAlphaTested(const uint32_t* src, uint8_t* dst, int count, uint32_t orMask) {
     // A pixel of source alpha 0 blends to the target pixel itself; only orMask is held back.
+    // Sprites are mostly clear around their rims and solid inside: sixteen pixels that are all
+    // clear leave the target as it is, and sixteen that are all solid are their texels.
     const __m512i mask = _mm512_set1_epi32(static_cast<int>(orMask));
     const __m512i alpha = _mm512_set1_epi32(static_cast<int>(0xFF000000u));
     ForEach16(count, [&](int i, int r) AVX512 {
         __m512i s = Load(src + i, r);
-        __m512i blended = Blend16(s, Load(dst + 4 * i, r));
         __mmask16 seen = _mm512_test_epi32_mask(s, alpha);
+        if (seen == 0) return;
+        __mmask16 solid = _mm512_cmpeq_epi32_mask(_mm512_and_si512(s, alpha), alpha);
+        if (solid == 0xFFFF) {
+            Store(dst + 4 * i, s, r);
+            return;
+        }
+        __m512i blended = Blend16(s, Load(dst + 4 * i, r));
         Store(dst + 4 * i, _mm512_mask_or_epi32(blended, seen, blended, mask), r);
     });
 }

@@ -45,9 +45,24 @@ bool TPixelPipe::ScaledRect(int x, int y, int w, int h, const TAttribs& at, cons
     uint32_t texels[2][kRowTexels];
     uint32_t blended[kColumns];
     TPairPlan plan;
-    // Two texel rows filtered along u, and which level row each holds.
+    // Two texel rows filtered along u, and which level row each holds: in the buffers here, or
+    // (a row taken as it is) in the level itself.
     uint32_t filtered[2][kColumns];
+    const uint32_t* rowTexels[2];
     int row[2];
+    // A row of a 32-bit level with alpha is read in place where its columns lie inside the level
+    // and the row filter's reach past them stays inside the rows below: no copy.
+    const bool inPlace = level.format == TPixelFormat::A8R8G8B8 && level.pitch > 0;
+    auto levelRow = [&](int64_t column, int count, int slack, int y) -> const uint32_t* {
+        if (!inPlace || column < 0 || column + count > level.width) return nullptr;
+        const int64_t reach = (column + count + slack) * 4;
+        const int64_t room = static_cast<int64_t>(level.height - 1 - y) * level.pitch +
+                             static_cast<int64_t>(level.width) * 4;
+        if (reach > room) return nullptr;
+        return reinterpret_cast<const uint32_t*>(level.pixels +
+                                                 static_cast<int64_t>(y) * level.pitch) +
+               column;
+    };
 
     for (int done = 0; done < w; done += kColumns) {
         int n = std::min(kColumns, w - done);
@@ -83,29 +98,35 @@ bool TPixelPipe::ScaledRect(int x, int y, int w, int h, const TAttribs& at, cons
         row[0] = row[1] = -1;
         int current = 0, ahead = -1;
         const int towards = dt >= 0 ? 1 : -1;
-        auto filteredRow = [&](int levelRow, int keep) -> const uint32_t* {
+        auto filteredRow = [&](int y, int keep) -> const uint32_t* {
             for (int slot = 0; slot < 2; ++slot) {
-                if (row[slot] == levelRow) return filtered[slot];
+                if (row[slot] == y) return rowTexels[slot];
             }
             int slot = row[0] == keep && keep >= 0 ? 1 : 0;
+            rowTexels[slot] = filtered[slot];
             if (aligned) {
-                FetchTexelRow(level, st.addressU, first + index[0], n, levelRow, filtered[slot],
-                              &k);
+                if (const uint32_t* direct = levelRow(first + index[0], n, 0, y)) {
+                    rowTexels[slot] = direct;
+                } else {
+                    FetchTexelRow(level, st.addressU, first + index[0], n, y, filtered[slot], &k);
+                }
+            } else if (const uint32_t* direct = levelRow(first, count, kSlack, y)) {
+                k.lerpPlanned(direct, plan, filtered[slot]);
             } else {
-                if (ahead == levelRow) {
+                if (ahead == y) {
                     current ^= 1;
                 } else {
-                    FetchTexelRow(level, st.addressU, first, count, levelRow, texels[current], &k);
+                    FetchTexelRow(level, st.addressU, first, count, y, texels[current], &k);
                 }
                 k.lerpPlanned(texels[current], plan, filtered[slot]);
                 // The next new row is most likely the neighbour further along. Fetched now, its
                 // texels are written out by the time the row filter reads them: loads that
                 // straddle stores still in flight wait for them.
-                ahead = AddressTexel(levelRow + towards, level.height, st.addressV);
+                ahead = AddressTexel(y + towards, level.height, st.addressV);
                 FetchTexelRow(level, st.addressU, first, count, ahead, texels[current ^ 1], &k);
             }
-            row[slot] = levelRow;
-            return filtered[slot];
+            row[slot] = y;
+            return rowTexels[slot];
         };
 
         TAttribs rowAt = at;

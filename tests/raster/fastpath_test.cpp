@@ -231,6 +231,41 @@ TEST(FastPaths, KernelsAgreeOnEveryAlpha) {
             }
         }
     }
+    // Sprite rows: runs of clear and of solid texels, whole steps of them and parts of steps,
+    // which the kernels may take without blending.
+    const struct {
+        int length;
+        int alpha;  // -1: any
+    } runs[] = {{16, 0}, {32, 255}, {5, 0},  {16, 255}, {48, -1}, {3, 255},
+                {16, 0}, {17, 255}, {64, 0}, {1, 128},  {16, 0},  {40, 255}};
+    std::vector<uint32_t> sprite;
+    for (const auto& run : runs) {
+        for (int i = 0; i < run.length; ++i) {
+            const uint32_t alpha = run.alpha < 0 ? rng.Next() & 0xFF : run.alpha;
+            sprite.push_back(alpha << 24 | (rng.Next() & 0xFFFFFF));
+        }
+    }
+    for (TSimd level : {TSimd::Sse2, TSimd::Avx2, TSimd::Avx512}) {
+        const TKernels& k = GetKernels(level);
+        for (uint32_t orMask : {0u, 0xFF000000u}) {
+            for (size_t start : {size_t{0}, size_t{16}, size_t{21}}) {
+                const int n = static_cast<int>(sprite.size() - start);
+                std::vector<uint32_t> a(dst.begin(), dst.begin() + n), b = a;
+                scalar.blendSrcAlphaTested(sprite.data() + start,
+                                           reinterpret_cast<uint8_t*>(a.data()), n, orMask);
+                k.blendSrcAlphaTested(sprite.data() + start, reinterpret_cast<uint8_t*>(b.data()),
+                                      n, orMask);
+                ASSERT_EQ(a, b) << int(level) << " from " << start;
+                a.assign(dst.begin(), dst.begin() + n);
+                b = a;
+                scalar.blendSrcAlpha(sprite.data() + start, reinterpret_cast<uint8_t*>(a.data()), n,
+                                     orMask);
+                k.blendSrcAlpha(sprite.data() + start, reinterpret_cast<uint8_t*>(b.data()), n,
+                                orMask);
+                ASSERT_EQ(a, b) << int(level) << " from " << start;
+            }
+        }
+    }
     // R5G6B5 targets.
     std::vector<uint16_t> low(768);
     for (size_t i = 0; i < low.size(); ++i)
