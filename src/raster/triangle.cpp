@@ -208,9 +208,14 @@ bool SetupTriangle(const TVertex4& v0, const TVertex4& v1, const TVertex4& v2,
             const TSurface& base = *ctx.levels[0];
             TPlane s0 = FixedPlane(f, u[0], u[1], u[2], base.Width());
             TPlane t0 = FixedPlane(f, w[0], w[1], w[2], base.Height());
-            double rho = std::max(std::hypot(s0.dx / kFix, t0.dx / kFix),
-                                  std::hypot(s0.dy / kFix, t0.dy / kFix));
-            double lambda = rho > 0.0 ? std::log2(rho) : -1.0;
+            // The level of detail chooses among levels, or between two filters; with one level
+            // and one filter it chooses nothing, and is not worked out.
+            double lambda = -1.0;
+            if (ctx.levelCount > 1 || ctx.minFilter != ctx.magFilter) {
+                double rho = std::max(std::hypot(s0.dx / kFix, t0.dx / kFix),
+                                      std::hypot(s0.dy / kFix, t0.dy / kFix));
+                lambda = rho > 0.0 ? std::log2(rho) : -1.0;
+            }
             int first = ChooseLevels(ctx, lambda, px);
             for (int k = 0; k < px.levelCount; ++k) {
                 if (first + k == 0) {
