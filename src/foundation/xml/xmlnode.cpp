@@ -60,18 +60,9 @@ TXmlNode::~TXmlNode() {
     if (mOwnsArena) delete mArena;
 }
 
-TXmlNode::TXmlNode(const TXmlName* interned) : mInternedName(interned), mNameInterned(true) {}
-
 TXmlNode* TXmlNode::NewPlaced(TXmlArena* arena, const str& name) {
     arena->NoteOutsideMemory();
     TXmlNode* node = new (arena->Allocate(sizeof(TXmlNode))) TXmlNode(name);
-    node->mArena = arena;
-    node->mPlaced = true;
-    return node;
-}
-
-TXmlNode* TXmlNode::NewPlaced(TXmlArena* arena, const TXmlName* interned) {
-    TXmlNode* node = new (arena->Allocate(sizeof(TXmlNode))) TXmlNode(interned);
     node->mArena = arena;
     node->mPlaced = true;
     return node;
@@ -119,19 +110,14 @@ TXmlNode* TXmlNode::AddChild(const str& name) {
     return AdoptChild(new TXmlNode(name));
 }
 
-TXmlNode* TXmlNode::AdoptChild(TXmlNode* child) {
-    if (child == nullptr) return nullptr;
+void TXmlNode::GrowChildren() {
     TXmlNodeList& list = mChildren;
-    if (list.mSize == list.mCapacity) {
-        const uint32_t capacity = Grown(list.mCapacity, static_cast<size_t>(list.mSize) + 1, 2);
-        TXmlNode** data = static_cast<TXmlNode**>(Take(capacity * sizeof(TXmlNode*)));
-        if (list.mSize != 0) std::memcpy(data, list.mData, list.mSize * sizeof(TXmlNode*));
-        Give(list.mData, list.mCapacity * sizeof(TXmlNode*));
-        list.mData = data;
-        list.mCapacity = capacity;
-    }
-    list.mData[list.mSize++] = child;
-    return child;
+    const uint32_t capacity = Grown(list.mCapacity, static_cast<size_t>(list.mSize) + 1, 2);
+    TXmlNode** data = static_cast<TXmlNode**>(Take(capacity * sizeof(TXmlNode*)));
+    if (list.mSize != 0) std::memcpy(data, list.mData, list.mSize * sizeof(TXmlNode*));
+    Give(list.mData, list.mCapacity * sizeof(TXmlNode*));
+    list.mData = data;
+    list.mCapacity = capacity;
 }
 
 void TXmlNode::EndElement(const str&) {}

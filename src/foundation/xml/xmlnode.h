@@ -138,7 +138,12 @@ public:
 
 protected:
     // Appends a child made by a derived class's AddChild; this node owns it from now on.
-    TXmlNode* AdoptChild(TXmlNode* child);
+    TXmlNode* AdoptChild(TXmlNode* child) {
+        if (child == nullptr) return nullptr;
+        if (mChildren.mSize == mChildren.mCapacity) GrowChildren();
+        mChildren.mData[mChildren.mSize++] = child;
+        return child;
+    }
 
 private:
     friend class TXmlFastRoute;  // the reader's direct route (xmlreader.cpp)
@@ -177,10 +182,12 @@ private:
     };
 
     // A node named by a name interned in its document's arena.
-    explicit TXmlNode(const TXmlName* interned);
-    // A node placed in arena.
+    explicit TXmlNode(const TXmlName* interned) : mInternedName(interned), mNameInterned(true) {}
+    // A node placed in arena; the one of an interned name is the reader's (xmlreader.cpp).
     static TXmlNode* NewPlaced(TXmlArena* arena, const str& name);
     static TXmlNode* NewPlaced(TXmlArena* arena, const TXmlName* interned);
+    // Room for one more child.
+    void GrowChildren();
     // The arena this node reads documents into: the one it is placed in, or its own (made now).
     TXmlArena* DocumentArena();
     // Storage for this node's lists, texts and values: its arena when placed in one, else the heap.

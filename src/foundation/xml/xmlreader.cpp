@@ -240,8 +240,8 @@ public:
 
     // The common steps inside a tag, read in one go instead of token by token: an attribute
     // name="value" with nothing in either that a token notes on the way but named references in
-    // the value (kAttribute, with the name and the decoded value), the tag's end ">" (kEnd) and "/>" (kClosedEnd, with the "/" as its
-    // name). Anything else is left to Next() (kOther).
+    // the value (kAttribute, with the name and the decoded value), the tag's end ">" (kEnd) and
+    // "/>" (kClosedEnd, with the "/" as its name). Anything else is left to Next() (kOther).
     [[gnu::always_inline]] TagStep NextInTag(Token& name, Token& value) {
         unsigned char* at = SkipSpace(mAt, mEnd);
         mAt = at;
@@ -569,6 +569,13 @@ public:
         node->AppendTextBytes(token.data, length);
     }
 };
+
+TXmlNode* TXmlNode::NewPlaced(TXmlArena* arena, const TXmlName* interned) {
+    TXmlNode* node = new (arena->Allocate(sizeof(TXmlNode))) TXmlNode(interned);
+    node->mArena = arena;
+    node->mPlaced = true;
+    return node;
+}
 
 namespace {
 
