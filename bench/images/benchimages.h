@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,28 @@ bool PicturesDiffered();
 inline void CountMegapixels(benchmark::State& state) {
     state.counters["MP/s"] = benchmark::Counter(
         static_cast<double>(state.iterations()) * kSide * kSide / 1e6, benchmark::Counter::kIsRate);
+}
+
+// A library's decoder on a format's file: decode(bytes) answers a new kSide × kSide BGRA buffer
+// (freed with std::free), or null when it failed. Its first picture is compared with ours.
+template <typename Decode>
+void DecodeLibrary(benchmark::State& state, const Format& format, Decode decode) {
+    const std::string& bytes = format.bytes();
+    uint8_t* picture = decode(bytes);
+    ComparePictures(format, picture != nullptr
+                                ? std::vector<uint8_t>(picture, picture + kSide * kSide * 4)
+                                : std::vector<uint8_t>());
+    std::free(picture);
+    for (auto _ : state) {
+        uint8_t* pixels = decode(bytes);
+        if (pixels == nullptr) {
+            state.SkipWithError("the library failed");
+            break;
+        }
+        benchmark::DoNotOptimize(pixels[0]);
+        std::free(pixels);
+    }
+    CountMegapixels(state);
 }
 
 }  // namespace bench_images

@@ -28,23 +28,7 @@ uint8_t* SimplifiedPng(const std::string& bytes) {
 }
 
 void LibpngSimplified(benchmark::State& state, const char* name) {
-    const Format& format = FormatNamed(name);
-    const std::string& bytes = format.bytes();
-    uint8_t* picture = SimplifiedPng(bytes);
-    ComparePictures(format, picture != nullptr
-                                ? std::vector<uint8_t>(picture, picture + kSide * kSide * 4)
-                                : std::vector<uint8_t>());
-    std::free(picture);
-    for (auto _ : state) {
-        uint8_t* pixels = SimplifiedPng(bytes);
-        if (pixels == nullptr) {
-            state.SkipWithError("libpng failed");
-            break;
-        }
-        benchmark::DoNotOptimize(pixels[0]);
-        std::free(pixels);
-    }
-    CountMegapixels(state);
+    DecodeLibrary(state, FormatNamed(name), SimplifiedPng);
 }
 
 void BM_DecodePng_Rgba(benchmark::State& state) {

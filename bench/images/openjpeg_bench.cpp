@@ -81,23 +81,7 @@ uint8_t* DecodeJp2Memory(const std::string& bytes) {
 }
 
 void OpenJpeg(benchmark::State& state, const char* name) {
-    const Format& format = FormatNamed(name);
-    const std::string& bytes = format.bytes();
-    uint8_t* picture = DecodeJp2Memory(bytes);
-    ComparePictures(format, picture != nullptr
-                                ? std::vector<uint8_t>(picture, picture + kSide * kSide * 4)
-                                : std::vector<uint8_t>());
-    std::free(picture);
-    for (auto _ : state) {
-        uint8_t* pixels = DecodeJp2Memory(bytes);
-        if (pixels == nullptr) {
-            state.SkipWithError("OpenJPEG failed");
-            break;
-        }
-        benchmark::DoNotOptimize(pixels[0]);
-        std::free(pixels);
-    }
-    CountMegapixels(state);
+    DecodeLibrary(state, FormatNamed(name), DecodeJp2Memory);
 }
 
 void BM_OpenJpeg_Lossy(benchmark::State& state) {
