@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <string>
 
+#include "../support/summary.h"
 #include "parts.h"
-#include "summary.h"
 
 #if UMBRAVA_HAVE_PIXMAN
 #include "agreement.h"
@@ -20,7 +20,7 @@ bool PixmanDisagreed();
 
 namespace {
 
-void PrintSummary(const RunTimes& times) {
+void PrintSummary(const TSummaryReporter& times) {
     std::printf("\nThe frame part by part (µs; ratios of raster to pixman)\n");
     std::printf("%-30s %9s %9s %9s %9s %6s %6s %8s %8s %14s\n", "part", "raster", "median",
                 "pixman", "median", "ratio", "median", "max diff", "beyond 2", "allowed");
@@ -29,16 +29,16 @@ void PrintSummary(const RunTimes& times) {
         const std::string index = std::to_string(k);
         const std::string ours = part == Part::Frame ? "BM_RasterFrame" : "BM_RasterPart/" + index;
         const std::string theirs = "BM_PixmanPart/" + index;
-        if (times.Best(ours) == 0.0 && times.Best(theirs) == 0.0) continue;
+        if (times.BestUs(ours) == 0.0 && times.BestUs(theirs) == 0.0) continue;
         std::printf("%-30s", PartName(part));
-        PrintTime(times.Best(ours), 9);
-        PrintTime(times.Median(ours), 9);
-        PrintTime(times.Best(theirs), 9);
-        PrintTime(times.Median(theirs), 9);
-        PrintRatio(times.Best(ours), times.Best(theirs), 6);
-        PrintRatio(times.Median(ours), times.Median(theirs), 6);
+        PrintTime(times.BestUs(ours), 9);
+        PrintTime(times.MedianUs(ours), 9);
+        PrintTime(times.BestUs(theirs), 9);
+        PrintTime(times.MedianUs(theirs), 9);
+        PrintRatio(times.BestUs(ours), times.BestUs(theirs), 6);
+        PrintRatio(times.MedianUs(ours), times.MedianUs(theirs), 6);
 #if UMBRAVA_HAVE_PIXMAN
-        if (times.Best(theirs) > 0.0) {
+        if (times.BestUs(theirs) > 0.0) {
             const Agreement& a = CompareWithPixman(part);
             AgreementLimit limit = LimitOf(part);
             std::printf(" %8d %8lld %6d, %6lld", a.maxDiff, static_cast<long long>(a.over2),
@@ -47,8 +47,8 @@ void PrintSummary(const RunTimes& times) {
 #endif
         std::printf("\n");
     }
-    double frame = times.Best("BM_RasterFrame");
-    double copy = times.Best("BM_MemcpyFrameBytes");
+    double frame = times.BestUs("BM_RasterFrame");
+    double copy = times.BestUs("BM_MemcpyFrameBytes");
     if (frame > 0.0 && copy > 0.0) {
         std::printf("frame / memcpy of the bytes it touches: %.2f\n", frame / copy);
     }

@@ -11,12 +11,12 @@
 #include <cstdio>
 #include <string>
 
+#include "../support/summary.h"
 #include "documents.h"
-#include "summary.h"
 
 namespace {
 
-void PrintSummary(const bench::RunTimes& times) {
+void PrintSummary(const bench::TSummaryReporter& times) {
     std::printf("\nParse and free, document by document (µs; ratios of ours to pugixml)\n");
     std::printf("%-8s %9s %9s %9s %9s %9s %6s %6s %6s\n", "document", "bytes", "ours", "median",
                 "pugixml", "median", "ratio", "median", "trees");
@@ -24,14 +24,14 @@ void PrintSummary(const bench::RunTimes& times) {
         const bench_xml::Document& document = bench_xml::Documents()[static_cast<size_t>(k)];
         const std::string ours = "BM_XmlParse/" + std::to_string(k);
         const std::string theirs = "BM_PugixmlParse/" + std::to_string(k);
-        if (times.Best(ours) == 0.0 && times.Best(theirs) == 0.0) continue;
+        if (times.BestUs(ours) == 0.0 && times.BestUs(theirs) == 0.0) continue;
         std::printf("%-8s %9zu", document.name, document.Bytes());
-        bench::PrintTime(times.Best(ours), 9);
-        bench::PrintTime(times.Median(ours), 9);
-        bench::PrintTime(times.Best(theirs), 9);
-        bench::PrintTime(times.Median(theirs), 9);
-        bench::PrintRatio(times.Best(ours), times.Best(theirs), 6);
-        bench::PrintRatio(times.Median(ours), times.Median(theirs), 6);
+        bench::PrintTime(times.BestUs(ours), 9);
+        bench::PrintTime(times.MedianUs(ours), 9);
+        bench::PrintTime(times.BestUs(theirs), 9);
+        bench::PrintTime(times.MedianUs(theirs), 9);
+        bench::PrintRatio(times.BestUs(ours), times.BestUs(theirs), 6);
+        bench::PrintRatio(times.MedianUs(ours), times.MedianUs(theirs), 6);
 #if UMBRAVA_HAVE_PUGIXML
         std::printf(" %6s", bench_xml::TreesCompared(k));
 #endif
