@@ -63,6 +63,11 @@ run("${CMAKE_COMMAND}" -S "${PROJECT}" -B "${build}" -G "${GENERATOR}"
 build_and_check("first build")
 
 file(APPEND "${source}/strings.xml" "<!-- changed by the test -->\n")
+# File times are kept in coarse ticks: a change made just after the build could carry the same
+# time as the build's own stamp and look up to date. Dated a little ahead, it is newer for sure.
+string(TIMESTAMP now "%s" UTC)
+math(EXPR later "${now} + 2")
+run(touch -d "@${later}" "${source}/strings.xml")
 build_and_check("a changed file")
 
 file(WRITE "${source}/new/deeper/added.txt" "added by the test\n")
