@@ -176,7 +176,8 @@ public:
     bool BeginRenderTarget(const std::shared_ptr<TTexture>& texture, int32_t mode);
     void EndRenderTarget();
     // Into the texture, onto the back buffer outside a frame, or as a lit fan inside one
-    // (display/fillrect.cpp). The colour is red, green, blue, alpha.
+    // (display/fillrect.cpp). Without a texture the rectangle is in screen coordinates. The colour
+    // is red, green, blue, alpha.
     void FillRect(const TRect& rect, const TVec4& colour, const std::shared_ptr<TTexture>& texture);
     // A new, empty texture data object for a texture.
     std::unique_ptr<TTextureData> CreateTextureData();

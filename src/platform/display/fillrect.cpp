@@ -1,8 +1,10 @@
 // TPlatformData::FillRect's three paths: a colour-fill blit into a texture's own surface, a
 // colour-fill blit onto the back buffer between frames, and inside a frame a triangle fan of four
-// lit vertices drawn in 2-D (so that it lands in the frame's order with everything else).
+// lit vertices drawn in 2-D (so that it lands in the frame's order with everything else). Without a
+// texture the rectangle is in screen coordinates, inside a frame as between frames.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "platform/display/displayrecord.h"
 #include "platform/display/dxcontext.h"
@@ -91,10 +93,14 @@ void TPlatformData::FillRect(const TRect& rect, const TVec4& colour,
     std::shared_ptr<TTexture> previous = renderer->GetTexture();
     SetTexture(nullptr);
     SetBlendMode(0);
-    const float left = static_cast<float>(rect.left);
-    const float top = static_cast<float>(rect.top);
-    const float right = static_cast<float>(rect.right);
-    const float bottom = static_cast<float>(rect.bottom);
+    // The rectangle is in screen coordinates, while the 2-D projection counts from the clip
+    // rectangle's top-left corner (the window being drawn): the fan is drawn relative to it, where
+    // the window's other lists land.
+    const RECT& origin = record.mClipRect;
+    const float left = static_cast<float>(int64_t{rect.left} - origin.left);
+    const float top = static_cast<float>(int64_t{rect.top} - origin.top);
+    const float right = static_cast<float>(int64_t{rect.right} - origin.left);
+    const float bottom = static_cast<float>(int64_t{rect.bottom} - origin.top);
     TLVertex fan[4]{};
     const float corners[4][2] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
     for (int i = 0; i < 4; ++i) {

@@ -3,11 +3,13 @@
 // video memory exhausted, the present status and the wait for the flip.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/platform.h"
 #include "port/system/clock.h"
 #include "renderfrontfixture.h"
+#include "support/printers.h"
 
 namespace dx_testing {
 namespace {
@@ -200,6 +202,56 @@ TEST_F(RenderFrontFrameTest, EachTwoDimensionalListRebuildsTheProjectionForTheVi
     EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
     mDisplay->End2d();
     mDisplay->EndDraw(false);
+}
+
+// The smallest rectangle holding every pixel of the colour; empty when there is none.
+TRect BoundsOf(const port::control::Image& image, uint32_t colour) {
+    TRect bounds{image.width, image.height, 0, 0};
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            if (image.At(x, y) != colour) continue;
+            bounds = TRect{std::min(bounds.left, x), std::min(bounds.top, y),
+                           std::max(bounds.right, x + 1), std::max(bounds.bottom, y + 1)};
+        }
+    }
+    return bounds.IsEmpty() ? TRect{} : bounds;
+}
+
+// A window's drawing: the display's viewport set to the window's screen rectangle and the part
+// of it inside its parent pushed, as the window tree does. A fill inside the frame is given in
+// the window's own coordinates, like every other list drawn in 2-D, and lands on the window's
+// pixels.
+TEST_F(RenderFrontFrameTest, AFillInsideAFrameLandsInTheWindowItIsDrawnFor) {
+    ASSERT_TRUE(MakeFrontDisplay());
+    TRenderer* renderer = TRenderer::GetInstance();
+    constexpr uint32_t kGreen = 0xFF00FF00;
+    struct Case {
+        TRect window;
+        TRect parent;
+    } cases[] = {
+        {{200, 150, 300, 250}, {0, 0, 800, 600}},
+        {{0, 0, 100, 100}, {0, 0, 800, 600}},
+        {{760, 580, 860, 680}, {0, 0, 800, 600}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "window " << c.window.left << ", " << c.window.top);
+        // A black screen between the cases: a fill outside a frame.
+        mDisplay->FillRect(TRect{0, 0, 800, 600}, TVec4{0, 0, 0, 1}, nullptr);
+        ASSERT_TRUE(renderer->BeginDraw(false));
+        ASSERT_TRUE(renderer->Begin2d());
+        renderer->PushViewport(c.parent);
+        renderer->SetViewport(c.window);
+        renderer->PushViewport(TRect::Intersect(c.window, c.parent));
+        renderer->FillRect(TRect{0, 0, 40, 30}, TVec4{0, 1, 0, 1}, nullptr);
+        renderer->PopState();
+        renderer->PopViewport();
+        renderer->PopViewport();
+        renderer->End2d();
+        renderer->EndDraw(0);
+        TRect expected{c.window.left, c.window.top, c.window.left + 40, c.window.top + 30};
+        expected = TRect::Intersect(TRect::Intersect(expected, c.parent), TRect{0, 0, 800, 600});
+        EXPECT_EQ(BoundsOf(BackBuffer(), kGreen), expected);
+    }
 }
 
 TEST_F(RenderFrontFrameTest, ThePresentStatusAndTheWaitForTheFlip) {
