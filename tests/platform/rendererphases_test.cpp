@@ -184,9 +184,9 @@ const std::vector<Case>& Cases() {
                        (std::vector<TRect>{{0, 0, 800, 600}, {10, 20, 30, 40}, {0, 0, 800, 600}}));
          },
          {}},
-        {"a fill without a texture is placed in the top viewport and cut to it",
+        {"a fill without a texture is placed in the viewport and cut to it",
          [](TRenderer& r, TRecordingRenderSink& sink) {
-             r.PushViewport(TRect{100, 100, 120, 200});
+             r.SetViewport(TRect{100, 100, 120, 200});
              r.FillRect(TRect{10, 10, 50, 50}, TVec4{1, 0, 0, 1}, nullptr);
              ASSERT_EQ(sink.mFills.size(), 1u);
              EXPECT_EQ(sink.mFills[0].rect, (TRect{110, 110, 120, 150}));

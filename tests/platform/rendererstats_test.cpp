@@ -26,7 +26,9 @@ protected:
         mApp = std::make_unique<TPlatform>();
         mLog.Clear();  // the application's version line
         TRenderer::GetInstance()->SetSink(&mSink);
+        // The viewports of the screen set-up: the stack's and the display's.
         TRenderer::GetInstance()->PushViewport(TRect{0, 0, 800, 600});
+        TRenderer::GetInstance()->SetViewport(TRect{0, 0, 800, 600});
     }
     void TearDown() override {
         TRenderer::DestroyInstance();

@@ -183,5 +183,28 @@ TEST_F(WindowPixelsTest, EveryDrawCallLandsAtTheWindowsPlace) {
     }
 }
 
+// Its parent cuts the window on the left and top: what shows is the part of the same picture
+// inside the parent, in its place.
+TEST_F(WindowPixelsTest, AWindowCutByItsParentShowsItsPictureInPlace) {
+    const TRect panelRect{100, 100, 300, 300};
+    auto* panel = new TWindow(str("panel"));
+    panel->SetRect(panelRect);
+    ASSERT_TRUE(mScreen->AddChild(panel, false));
+    for (DrawCall call : {DrawCall::kFill, DrawCall::kQuad, DrawCall::kText, DrawCall::kLines}) {
+        SCOPED_TRACE(NameOf(call));
+        auto* window = new TDrawCallWindow(call, mTexture, mLayout);
+        window->SetRect({0, 0, 240, 60});
+        ASSERT_TRUE(mScreen->AddChild(window, false));
+        port::control::Image still = PictureAt(window, 0, 0);
+        mScreen->RemoveChild(window);
+
+        ASSERT_TRUE(panel->AddChild(window, false));
+        port::control::Image moved = PictureAt(window, -10, -8);
+        EXPECT_EQ(Mismatches(still, moved, 90, 92, panelRect), 0);
+        panel->RemoveChild(window);
+        delete window;
+    }
+}
+
 }  // namespace
 }  // namespace uitest

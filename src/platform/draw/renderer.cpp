@@ -175,7 +175,10 @@ void TRenderer::FillRect(const TRect& rect, const TVec4& colour,
                          const std::shared_ptr<TTexture>& texture) {
     TRect area = rect;
     if (texture == nullptr) {
-        TRect viewport = GetTopViewport();
+        // The display's viewport (a window's whole screen rectangle), not the top of the stack
+        // (the part of it inside its parent): its corner is where the window's other drawing
+        // starts.
+        TRect viewport = GetViewport();
         TRect moved{rect.left + viewport.left, rect.top + viewport.top, rect.right + viewport.left,
                     rect.bottom + viewport.top};
         area = TRect::Intersect(moved, viewport);

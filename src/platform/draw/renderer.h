@@ -90,8 +90,9 @@ public:
     // The bound texture (a new reference).
     std::shared_ptr<TTexture> GetTexture() const;
     // Fills the rectangle with the colour (red, green, blue, alpha). Without a texture the
-    // rectangle is in viewport coordinates: moved by the top viewport's left and top and cut to
-    // it. With one it is in the texture's coordinates, unchanged. The sink does the fill.
+    // rectangle is in viewport coordinates: moved by the left and top of the display's viewport
+    // (GetViewport) and cut to it. With one it is in the texture's coordinates, unchanged. The
+    // sink does the fill.
     void FillRect(const TRect& rect, const TVec4& colour, const std::shared_ptr<TTexture>& texture);
     // 0 alpha, 1 opaque, 2 additive, 3 subtractive, 4 multiply.
     void SetBlendMode(int32_t mode);

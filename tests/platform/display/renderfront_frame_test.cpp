@@ -232,6 +232,10 @@ TEST_F(RenderFrontFrameTest, AFillInsideAFrameLandsInTheWindowItIsDrawnFor) {
         {{200, 150, 300, 250}, {0, 0, 800, 600}},
         {{0, 0, 100, 100}, {0, 0, 800, 600}},
         {{760, 580, 860, 680}, {0, 0, 800, 600}},
+        // Cut by the parent, or by the screen, on the left and top: the part shown stays where
+        // it is in the window.
+        {{200, 150, 300, 250}, {230, 170, 800, 600}},
+        {{-20, -10, 80, 90}, {0, 0, 800, 600}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "window " << c.window.left << ", " << c.window.top);
