@@ -20,6 +20,8 @@ void TScreen::Draw() {
         renderer->FillRect(renderer->GetViewport(), mClearColor, nullptr);
     }
     if (manager == nullptr) return;
+    // The window manager draws the screen inside its frame, where the texture refuses every
+    // copy: the overlay lands here only when the screen is drawn outside a frame.
     if (std::shared_ptr<TTexture> overlay = manager->GetOverlay()) {
         overlay->CopyRectTo(0, 0, nullptr, nullptr);
     }

@@ -108,6 +108,22 @@ TEST_F(ScreenDrawTest, TheOverlayTextureIsCopiedToTheTopLeft) {
     EXPECT_EQ(mSink.mFills.size(), 1u);
 }
 
+// The screen draws inside a frame, where the texture refuses every copy: the overlay is not
+// copied there, and the clear still is.
+TEST_F(ScreenDrawTest, InsideAFrameTheOverlayTextureRefusesTheCopy) {
+    auto overlay = std::make_shared<TTexture>();
+    auto* data = dynamic_cast<TMemoryTextureData*>(overlay->GetData());
+    ASSERT_NE(data, nullptr);
+    ASSERT_TRUE(data->CreateSurface(32, 16, true));
+    mManager.SetOverlay(overlay);
+    TRenderer* renderer = TRenderer::GetInstance();
+    ASSERT_TRUE(renderer->BeginDraw(false));
+    ASSERT_TRUE(mScreen->DrawTree(0));
+    renderer->EndDraw(0);
+    EXPECT_THAT(data->GetCopies(), IsEmpty());
+    EXPECT_EQ(mSink.mFills.size(), 1u);
+}
+
 // The manager drawing through the display of the headless backend.
 class ScreenFrameTest : public ManagerTest {
 protected:
@@ -149,6 +165,36 @@ TEST_F(ScreenFrameTest, AModalCoveringTheScreenLeavesTheModalBelowUndrawn) {
     IdleAfterInterval();
     EXPECT_EQ(Pixel(100, 100), kRed);
     EXPECT_EQ(Pixel(250, 250), kGreen);
+}
+
+// A frame with an overlay texture: the modals below the top are drawn into it first (which takes
+// in what the back buffer held there), then the screen draws inside the frame, where the copy of
+// the texture is refused: what shows is the screen's clear, not the texture's picture.
+TEST_F(ScreenFrameTest, TheOverlayTexturesPictureIsNotCopiedInsideTheFrame) {
+    constexpr uint32_t kRed = 0xFFFF0000, kBlue = 0xFF0000FF;
+    mScreen->SetClearColor({1.0f, 0.0f, 0.0f, 1.0f});
+    mManager->MarkDirty();
+    IdleAfterInterval();
+    ASSERT_EQ(Pixel(5, 5), kRed);
+
+    std::shared_ptr<TTexture> overlay = TTexture::Create(64, 64, true);
+    ASSERT_NE(overlay, nullptr);
+    mManager->SetOverlay(overlay);
+    mScreen->SetClearColor({0.0f, 0.0f, 1.0f, 1.0f});
+    mManager->MarkDirty();
+    IdleAfterInterval();
+    ASSERT_FALSE(mManager->IsRedrawNeeded());
+    uint32_t* pixels = nullptr;
+    int pitch = 0;
+    ASSERT_TRUE(overlay->Lock(&pixels, &pitch));
+    const uint32_t taken = pixels[5 * pitch + 5];
+    overlay->Unlock();
+    EXPECT_EQ(taken, kRed) << "the render target took in the back buffer";
+    EXPECT_EQ(Pixel(5, 5), kBlue);
+
+    // Outside a frame the same texture copies.
+    overlay->CopyRectTo(0, 0, nullptr, nullptr);
+    EXPECT_EQ(Pixel(5, 5), kRed);
 }
 
 }  // namespace
