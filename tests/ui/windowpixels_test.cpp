@@ -28,6 +28,8 @@ namespace {
 constexpr uint32_t kBackground = 0xFF000000u;
 
 enum class DrawCall { kFill, kQuad, kText, kLines };
+constexpr DrawCall kDrawCalls[] = {DrawCall::kFill, DrawCall::kQuad, DrawCall::kText,
+                                   DrawCall::kLines};
 
 const char* NameOf(DrawCall call) {
     switch (call) {
@@ -111,6 +113,18 @@ protected:
         ManagerTest::TearDown();
     }
 
+    // A new drawer of the call, 240 x 60, a child of the parent.
+    TDrawCallWindow* AddDrawer(TWindow* parent, DrawCall call) {
+        auto* window = new TDrawCallWindow(call, mTexture, mLayout);
+        window->SetRect({0, 0, 240, 60});
+        EXPECT_TRUE(parent->AddChild(window, false));
+        return window;
+    }
+    static void Discard(TWindow* window) {
+        window->GetParent()->RemoveChild(window);
+        delete window;
+    }
+
     // The back buffer after a frame drawn with the window's top-left corner at the point of its
     // parent.
     port::control::Image PictureAt(TWindow* window, int x, int y) {
@@ -159,12 +173,9 @@ protected:
 };
 
 TEST_F(WindowPixelsTest, EveryDrawCallLandsAtTheWindowsPlace) {
-    for (DrawCall call : {DrawCall::kFill, DrawCall::kQuad, DrawCall::kText, DrawCall::kLines}) {
+    for (DrawCall call : kDrawCalls) {
         SCOPED_TRACE(NameOf(call));
-        auto* window = new TDrawCallWindow(call, mTexture, mLayout);
-        window->SetRect({0, 0, 240, 60});
-        ASSERT_TRUE(mScreen->AddChild(window, false));
-
+        TDrawCallWindow* window = AddDrawer(mScreen, call);
         port::control::Image still = PictureAt(window, 0, 0);
         ASSERT_FALSE(still.Empty());
         TRect ink = Ink(still);
@@ -177,9 +188,7 @@ TEST_F(WindowPixelsTest, EveryDrawCallLandsAtTheWindowsPlace) {
 
         port::control::Image moved = PictureAt(window, 150, 100);
         EXPECT_EQ(Mismatches(still, moved, 150, 100, TRect{0, 0, 640, 480}), 0);
-
-        mScreen->RemoveChild(window);
-        delete window;
+        Discard(window);
     }
 }
 
@@ -190,19 +199,16 @@ TEST_F(WindowPixelsTest, AWindowCutByItsParentShowsItsPictureInPlace) {
     auto* panel = new TWindow(str("panel"));
     panel->SetRect(panelRect);
     ASSERT_TRUE(mScreen->AddChild(panel, false));
-    for (DrawCall call : {DrawCall::kFill, DrawCall::kQuad, DrawCall::kText, DrawCall::kLines}) {
+    for (DrawCall call : kDrawCalls) {
         SCOPED_TRACE(NameOf(call));
-        auto* window = new TDrawCallWindow(call, mTexture, mLayout);
-        window->SetRect({0, 0, 240, 60});
-        ASSERT_TRUE(mScreen->AddChild(window, false));
+        TDrawCallWindow* window = AddDrawer(mScreen, call);
         port::control::Image still = PictureAt(window, 0, 0);
-        mScreen->RemoveChild(window);
+        Discard(window);
 
-        ASSERT_TRUE(panel->AddChild(window, false));
+        window = AddDrawer(panel, call);
         port::control::Image moved = PictureAt(window, -10, -8);
         EXPECT_EQ(Mismatches(still, moved, 90, 92, panelRect), 0);
-        panel->RemoveChild(window);
-        delete window;
+        Discard(window);
     }
 }
 
