@@ -196,7 +196,9 @@ int GCreature::GetTaskProduction(int kind) const {
     }
     if (kind == kTaskBreed) return p;
     const float speed = mWorld != nullptr ? mWorld->GetSpeedValue() : 1.0f;
-    p = TruncateToInt(static_cast<double>(speed) * p);
+    // Single precision, as the speed value is: 0.7 x 10 is 7.
+    const float scaled = speed * static_cast<float>(p);
+    p = TruncateToInt(scaled);
     if (speed < 1.0f && p == 0 && production > 0) return 1;
     return p;
 }

@@ -277,7 +277,7 @@ private:
     // CanProduceItem share).
     bool MeetsRequirements(const GResourceRecord& record) const;
     // The LostHealth bookkeeping of one need (LiveCycle steps 4 and 5).
-    double NeedLoss(int resourceType, int need, int16_t& lostHealth);
+    float NeedLoss(int resourceType, int need, int16_t& lostHealth);
     // The location the object is, or none.
     static GLocation* AsLocation(GObject* object);
     // The kind of the current task, 0 without one.

@@ -1,6 +1,9 @@
 // The creature's life: needs, health by disease, hunger and thirst, speed and illness by age,
 // devolving and changing form.
 //
+// The arithmetic on the block's floats is single precision, as the fields are: a product such as
+// 10 x 0.7 comes out 7, where a double would leave it just below.
+//
 // Numbers come from definition files and saves and may be anything: every float-to-integer step
 // saturates (NaN gives 0) to the field's range before the rule's own clamp or cap, and sums of
 // two 32-bit values are taken in 64 bits. An age limit of 100 or more (no span left to age over)
@@ -29,27 +32,27 @@ constexpr int kNeedHigh = 50;
 constexpr int kNeedLow = 10;
 constexpr int kNeedMax = 100;
 // The age at which the ageing rules reach their end values.
-constexpr double kOldAge = 100.0;
+constexpr int kOldAge = 100;
 
 void AddNeed(int& value, float delta, const GCreatureData* data) {
     const float coef = data != nullptr ? data->hungerAddCoef : 1.0f;
-    const int64_t sum =
-        static_cast<int64_t>(value) + TruncateToInt(static_cast<double>(delta) * coef);
+    const float added = delta * coef;
+    const int64_t sum = static_cast<int64_t>(value) + TruncateToInt(added);
     value = static_cast<int>(std::clamp<int64_t>(sum, 0, kNeedMax));
 }
 
 bool IsInNeed(int need, const GCreatureData* data) {
-    return data != nullptr && need > kNeedHigh &&
-           data->currentHealth <=
-               static_cast<double>(data->startHealth) * data->healthPercentsToEat / 100.0;
+    if (data == nullptr || need <= kNeedHigh) return false;
+    const float limit = static_cast<float>(data->startHealth) * data->healthPercentsToEat / 100.0f;
+    return static_cast<float>(data->currentHealth) <= limit;
 }
 
 // from + (to - from) x the share of the years between the limit and old age that have passed;
 // past the limit, to itself when no years are left between them.
-double AgeSlope(float age, int limit, double from, double to) {
-    const double span = kOldAge - limit;
-    if (span <= 0.0) return to;
-    return from + (to - from) * (static_cast<double>(age) - limit) / span;
+float AgeSlope(float age, int limit, float from, float to) {
+    const int64_t span = int64_t{kOldAge} - limit;
+    if (span <= 0) return to;
+    return from + (to - from) * (age - static_cast<float>(limit)) / static_cast<float>(span);
 }
 
 }  // namespace
@@ -73,40 +76,41 @@ bool GCreature::IsThirsty() const {
 float GCreature::GetSpeed() const {
     const GCreatureData* data = GetCreatureData();
     if (data == nullptr) return 0.0f;
-    if (mAge <= static_cast<double>(data->minAge)) return data->speed;
-    const double speed = AgeSlope(mAge, data->minAge, data->speed, data->minSpeed);
-    return speed >= data->minSpeed ? static_cast<float>(speed) : data->minSpeed;
+    if (mAge <= static_cast<float>(data->minAge)) return data->speed;
+    const float speed = AgeSlope(mAge, data->minAge, data->speed, data->minSpeed);
+    return speed >= data->minSpeed ? speed : data->minSpeed;
 }
 
 bool GCreature::ShouldFallIll() {
     TRandom* random = GetRandom();
     if (random == nullptr) return false;
     const GCreatureData* data = GetCreatureData();
-    double chance = 0.0;
-    if (data != nullptr && mAge > static_cast<double>(data->diseaseMinAge)) {
+    float chance = 0.0f;
+    if (data != nullptr && mAge > static_cast<float>(data->diseaseMinAge)) {
         chance = AgeSlope(mAge, data->diseaseMinAge, data->diseaseProbMin, data->diseaseProbMax);
     }
     const int drawn = random->NextRange(0, 100);
-    return chance > drawn;
+    return chance > static_cast<float>(drawn);
 }
 
-double GCreature::NeedLoss(int resourceType, int need, int16_t& lostHealth) {
+float GCreature::NeedLoss(int resourceType, int need, int16_t& lostHealth) {
     const GCreatureData* data = GetCreatureData();
     const auto found = data->consumptions.find(resourceType);
-    if (found == data->consumptions.end()) return 0.0;
+    if (found == data->consumptions.end()) return 0.0f;
     const GConsumption& consumption = found->second;
     if (need > kNeedHigh) {
-        const double lost = static_cast<double>(consumption.healthLost) * need / 100.0;
-        lostHealth = SaturateToShort(TruncateToInt(lost + lostHealth));
+        const float lost =
+            static_cast<float>(static_cast<int64_t>(consumption.healthLost) * need) / 100.0f;
+        lostHealth = SaturateToShort(TruncateToInt(lost + static_cast<float>(lostHealth)));
         return lost;
     }
     if (need < kNeedLow) {
-        const int64_t regained = std::min<int64_t>(consumption.healthAdd, lostHealth);
+        const int regained = std::min<int>(consumption.healthAdd, lostHealth);
         lostHealth = SaturateToShort(
             std::max<int64_t>(static_cast<int64_t>(lostHealth) - consumption.healthAdd, 0));
-        return -static_cast<double>(regained);
+        return -static_cast<float>(regained);
     }
-    return 0.0;
+    return 0.0f;
 }
 
 bool GCreature::LiveCycle() {
@@ -114,17 +118,17 @@ bool GCreature::LiveCycle() {
     if (data == nullptr || CurrentTaskKind() == kTaskDevolve) return false;
     if (ShouldFallIll() && mWorld != nullptr) SetDisease(mWorld->RollOutcome());
 
-    double loss = 0.0;
+    float loss = 0.0f;
     if (mDisease != 0) {
         loss = data->diseaseHealthLost;
         data->lostHealthD = SaturateToShort(
-            TruncateToInt(static_cast<double>(data->lostHealthD) + data->diseaseHealthLost));
+            TruncateToInt(static_cast<float>(data->lostHealthD) + data->diseaseHealthLost));
     }
     loss += NeedLoss(kResourceFood, mHunger, data->lostHealthH);
     loss += NeedLoss(kResourceWater, mThirst, data->lostHealthT);
 
     data->currentHealth =
-        SaturateToShort(TruncateToInt(static_cast<double>(data->currentHealth) - loss));
+        SaturateToShort(TruncateToInt(static_cast<float>(data->currentHealth) - loss));
     const int cap = data->startHealth - data->lostHealthD;
     if (data->currentHealth > cap) data->currentHealth = SaturateToShort(cap);
 

@@ -217,6 +217,7 @@ TEST(CreatureTest, TaskProduction) {
     data->aiCoefs[1].production = 3;
     data->aiCoefs[2].production = 1;
     data->aiCoefs[3].production = 0;
+    data->aiCoefs[5].production = 10;
     const struct {
         const char* name;
         int kind;
@@ -235,6 +236,7 @@ TEST(CreatureTest, TaskProduction) {
         {"special tools help only builds", 2, 3, true, 1.0f, 1},
         {"speed 2.0 doubles", 4, 0, false, 2.0f, 10},
         {"speed 0.5 truncates", 4, 0, false, 0.5f, 2},
+        {"the product in single precision: 0.7 x 10 is 7", 5, 0, false, 0.7f, 7},
         {"speed 0.5 with Production 1 still gives 1", 2, 0, false, 0.5f, 1},
         {"speed 0.5 with Production 0 gives 0", 3, 0, false, 0.5f, 0},
         {"speed 0 with Production 1 gives 1", 2, 0, false, 0.0f, 1},

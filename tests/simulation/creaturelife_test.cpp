@@ -49,6 +49,8 @@ TEST(CreatureLifeTest, HungerAndThirstGrowByTheCoefficientWithin0And100) {
         {"a huge delta", 1.0f, 10, 1e30f, 100},
         {"a huge negative delta", 1.0f, 10, -1e30f, 0},
         {"NaN adds nothing", 1.0f, 10, std::nanf(""), 10},
+        // Both factors are floats: their product is one too, so 10 x 0.7 is 7, not 6.
+        {"the product in single precision", 0.7f, 0, 10.0f, 7},
     };
     RecordingWorld world;
     for (const auto& row : rows) {
@@ -79,6 +81,13 @@ TEST(CreatureLifeTest, HungryAndThirstyNeedTheNeedAndLowHealth) {
     creature->SetThirst(100);
     data->currentHealth = -3;
     EXPECT_TRUE(creature->IsThirsty());
+    // The share of StartHealth in single precision: 1000 x 0.7 / 100 is 7.
+    data->startHealth = 1000;
+    data->healthPercentsToEat = 0.7f;
+    data->currentHealth = 7;
+    EXPECT_TRUE(creature->IsHungry());
+    data->currentHealth = 8;
+    EXPECT_FALSE(creature->IsHungry());
 }
 
 TEST(CreatureLifeTest, LiveCycle) {
@@ -167,6 +176,14 @@ TEST(CreatureLifeTest, LiveCycle) {
              d.lostHealthD = 1;
          },
          {97, 0, 0, 3, false, {}}},
+        {"the losses add in single precision: 1.1 + 2.9 is 4",
+         [](GCreature& c, GCreatureData& d, RecordingWorld&) {
+             c.SetDisease(1);
+             d.diseaseHealthLost = 1.1f;
+             c.SetHunger(58);
+             d.consumptions[1].healthLost = 5;
+         },
+         {96, 2, 0, 1, false, {}}},
         {"health gone: the graveyard",
          [](GCreature& c, GCreatureData& d, RecordingWorld&) {
              c.SetHunger(60);
@@ -244,8 +261,9 @@ TEST(CreatureLifeTest, FallingIllByAge) {
         float age;
         int drawn;
         bool ill;
+        float probMax = 60.0f;
     };
-    // DiseaseProbMin 0, DiseaseProbMax 60.
+    // DiseaseProbMin 0, DiseaseProbMax 60 unless the row says.
     const Case rows[] = {
         {"p 30 at 70: drawn 0", 40, 70.0f, 0, true},
         {"p 30 at 70: drawn 29", 40, 70.0f, 29, true},
@@ -256,6 +274,9 @@ TEST(CreatureLifeTest, FallingIllByAge) {
         {"DiseaseMinAge 100: ProbMax past it, drawn 60", 100, 100.5f, 60, false},
         {"DiseaseMinAge 120: nothing up to it", 120, 110.0f, 0, false},
         {"DiseaseMinAge 120: ProbMax past it", 120, 130.0f, 59, true},
+        // 10.8 x 50 / 60 is 9 in single precision (slightly above 9 in double).
+        {"p 9 of ProbMax 10.8 at 90: drawn 8", 40, 90.0f, 8, true, 10.8f},
+        {"p 9 of ProbMax 10.8 at 90: drawn 9", 40, 90.0f, 9, false, 10.8f},
     };
     RecordingWorld world;
     for (const Case& row : rows) {
@@ -265,7 +286,7 @@ TEST(CreatureLifeTest, FallingIllByAge) {
         after.NextRange(0, 100);
         auto block = CreatureBlock("Puff");
         block->diseaseMinAge = row.minAge;
-        block->diseaseProbMax = 60.0f;
+        block->diseaseProbMax = row.probMax;
         auto creature = MakeCreature(&world, std::move(block), &random);
         creature->SetAge(row.age);
         EXPECT_EQ(creature->ShouldFallIll(), row.ill);
