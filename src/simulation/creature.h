@@ -112,7 +112,8 @@ public:
     bool ShouldFallIll();
     // Once per world cycle: illness, health lost or regained by disease, hunger and thirst,
     // and the request for the graveyard (task 37) when health is gone. Answers true when the
-    // creature asked for it.
+    // creature died: its health is gone and the ark is not full (with a world, which is then
+    // asked for the graveyard).
     bool LiveCycle();
 
     // --- Items, resources, disease.

@@ -132,9 +132,10 @@ bool GCreature::LiveCycle() {
     const int cap = data->startHealth - data->lostHealthD;
     if (data->currentHealth > cap) data->currentHealth = SaturateToShort(cap);
 
-    if (data->currentHealth > 0 || mWorld == nullptr || mWorld->IsEventSet(kEventArkFull)) {
-        return false;
-    }
+    if (data->currentHealth > 0) return false;
+    // Without a world the creature dies all the same; there is only nobody to ask.
+    if (mWorld == nullptr) return true;
+    if (mWorld->IsEventSet(kEventArkFull)) return false;
     mWorld->StartTask(kTaskGoToGraveyard, this, nullptr);
     return true;
 }

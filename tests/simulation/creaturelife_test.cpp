@@ -239,6 +239,20 @@ TEST(CreatureLifeTest, LiveCycle) {
     }
 }
 
+TEST(CreatureLifeTest, WithoutAWorldHealthGoneStillAnswersDeath) {
+    GCreature creature;
+    creature.SetData(Eater());
+    creature.SetHunger(100);
+    creature.GetCreatureData()->consumptions[1].healthLost = 10;
+    creature.GetCreatureData()->currentHealth = 5;
+    EXPECT_TRUE(creature.LiveCycle());  // nobody to ask for the graveyard, but dead
+    EXPECT_EQ(creature.GetCreatureData()->currentHealth, -5);
+
+    creature.SetHunger(30);
+    creature.GetCreatureData()->currentHealth = 5;
+    EXPECT_FALSE(creature.LiveCycle());
+}
+
 TEST(CreatureLifeTest, ADevolvingCreatureSkipsItsCycle) {
     RecordingWorld world;
     TRandom random;
