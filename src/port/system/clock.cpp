@@ -12,9 +12,12 @@ namespace {
 std::atomic<bool> gFake{false};
 std::atomic<DWORD> gFakeNow{0};
 std::atomic<bool> gSleepAdvances{false};
+// The fake calendar in milliseconds, so that moves shorter than a second add up.
+std::atomic<int64_t> gFakeCalendarMs{port::control::kDefaultCalendarTime * 1000};
 std::atomic<port::ClockListener> gListener{nullptr};
 
 void FakeClockMoved(DWORD milliseconds) {
+    gFakeCalendarMs.fetch_add(milliseconds);
     if (port::ClockListener listener = gListener.load()) listener(milliseconds);
 }
 
@@ -63,6 +66,13 @@ UINT timeEndPeriod(UINT) {
     return 0;
 }
 
+int64_t CalendarTime() {
+    if (gFake.load()) return gFakeCalendarMs.load() / 1000;
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
 namespace port::control {
 
 void UseFakeClock(bool on) {
@@ -77,6 +87,9 @@ void SetTime(DWORD now) {
 void AdvanceTime(DWORD milliseconds) {
     gFakeNow.fetch_add(milliseconds);
     if (gFake.load()) FakeClockMoved(milliseconds);
+}
+void SetCalendarTime(int64_t seconds) {
+    gFakeCalendarMs.store(seconds * 1000);
 }
 void SetSleepAdvancesClock(bool on) {
     gSleepAdvances.store(on);

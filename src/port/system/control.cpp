@@ -6,6 +6,7 @@ void ResetSystem() {
     UseFakeClock(false);
     SetTime(0);
     SetSleepAdvancesClock(false);
+    SetCalendarTime(kDefaultCalendarTime);
     SetOsVersion(kDefaultOsMajor, kDefaultOsMinor, kDefaultOsBuild);
     ClearSpecialFolders();
     SetModulePath("");

@@ -3,6 +3,7 @@
 // opening) and version data. Gathered with the other services' parts in port/control.h.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -21,6 +22,11 @@ void SetTime(DWORD now);
 void AdvanceTime(DWORD milliseconds);
 // Sleep(ms) on the fake clock advances it by ms and returns at once.
 void SetSleepAdvancesClock(bool on);
+// The calendar on the fake clock (CalendarTime, in seconds since 1970). AdvanceTime, and Sleep
+// when it moves the clock, move it by the same milliseconds; SetTime leaves it. A process starts
+// with kDefaultCalendarTime.
+constexpr int64_t kDefaultCalendarTime = 1200000000;
+void SetCalendarTime(int64_t seconds);
 
 // GetVersion's answer (major in the low byte, minor in the second byte, build in the high word).
 // A process starts with Windows XP's.
@@ -54,9 +60,9 @@ void SetExitHandler(std::function<void(int)> handler);
 // restores the real launcher.
 void SetLinkLauncher(std::function<bool(const std::vector<std::string>&)> launcher);
 
-// Puts all of the above back as a process starts: the real clock at rest, the default OS
-// version, no folder, program path or lock folder overrides, version data shown, the real exit
-// and link opening.
+// Puts all of the above back as a process starts: the real clock at rest, the default calendar,
+// the default OS version, no folder, program path or lock folder overrides, version data shown,
+// the real exit and link opening.
 void ResetSystem();
 
 }  // namespace port::control
