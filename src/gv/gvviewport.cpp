@@ -16,6 +16,12 @@ void GVViewPort::MoveTo(const TVec2& point) {
     mRect = GVRect{x, y, x + w, y + h};
 }
 
+void GVViewPort::Place(const TVec2& point) {
+    const float w = mRect.right - mRect.left;
+    const float h = mRect.bottom - mRect.top;
+    mRect = GVRect{point.x, point.y, point.x + w, point.y + h};
+}
+
 void GVViewPort::ScrollBy(const TVec2& delta, int32_t steps, bool fractional) {
     mDelta = delta;
     // Each step counts one down to 0: a count below 1 would never get there and the view would

@@ -26,6 +26,9 @@ public:
     // limits first, then the right and bottom ones, so a view larger than its bounds lines up
     // with their right and bottom.
     void MoveTo(const TVec2& point);
+    // Places the top-left at the point as it is, whatever the bounds: puts back a view whose
+    // top-left was read from GetRect.
+    void Place(const TVec2& point);
     // Starts a scroll by delta over that many steps (fewer than 1: one).
     void ScrollBy(const TVec2& delta, int32_t steps, bool fractional);
     // Starts a scroll to the target's top-left over that many steps (fewer than 1: one).

@@ -96,6 +96,17 @@ TEST(ViewPortTest, MoveToKeepsTheViewInsideItsBoundsRightAndBottomLast) {
     EXPECT_EQ(view.GetLastOffset().x, 1200);
 }
 
+TEST(ViewPortTest, PlacePutsTheViewBackWhereItWasWhateverTheBounds) {
+    GVViewPort view(800, 600, 0, 0);  // made at (0, 0), outside its default bounds
+    const GVRect made = view.GetRect();
+    view.SetBounds(GVRect{0, 0, 2000, 1000});
+    view.MoveTo(TVec2(700, 300));
+    view.Place(TVec2(made.left, made.top));
+    EXPECT_EQ(view.GetRect(), made);
+    view.Place(TVec2(-5000, 9000));
+    EXPECT_EQ(view.GetRect(), (GVRect{-5000, 9000, -4200, 9600}));
+}
+
 TEST(ViewPortTest, ContainsIsHalfOpenWhileTheDistancesCountTheEdgesInside) {
     GVViewPort view(800, 600, 100, 50);  // (100, 50) to (900, 650)
     struct Case {
