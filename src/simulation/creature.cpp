@@ -160,6 +160,21 @@ void GCreature::SetOverrideTask(int kind) {
     mDefendAllowed = mOverrideTask == kTaskDefend || IsLion(GetCreatureData());
 }
 
+void GCreature::ForgetObject(const GObject* object) {
+    if (object == nullptr) return;
+    for (auto& [kind, targets] : mTasksMemory) {
+        if (targets.before == object) targets.before = nullptr;
+        if (targets.after == object) targets.after = nullptr;
+    }
+    if (mLastBeforeTarget == object) mLastBeforeTarget = nullptr;
+    if (mLastAfterTarget == object) mLastAfterTarget = nullptr;
+    if (mOverrideTarget == object) mOverrideTarget = nullptr;
+    for (GLocation*& place : mValidBuildTargets)
+        if (place == object) place = nullptr;
+    for (GLocation*& place : mPlaces)
+        if (place == object) place = nullptr;
+}
+
 GLocation* GCreature::GetPlace(int needKind) const {
     if (needKind < kFoodPlace || needKind > kBuildPlace) return nullptr;
     return mPlaces[needKind - kFoodPlace];

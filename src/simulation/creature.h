@@ -241,6 +241,11 @@ public:
     // in work. The record's RequiredItemSave is the flag that it may be made at all.
     bool CanProduceItem(const GResourceRecord& record);
 
+    // Every pointer the creature keeps to the object becomes none: targets and remembered
+    // targets, the preferred target and place entries; a build place stays as a null entry.
+    // The world calls it when the object leaves.
+    void ForgetObject(const GObject* object);
+
     // --- Decisions.
     // The creature's choice of what to do next (creaturechoice.cpp).
     void ChooseNextTask();

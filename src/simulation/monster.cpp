@@ -44,6 +44,10 @@ void GMonster::Save(TXmlNode* node, SaveIdRegistry& ids) const {
     node->AddChild("LastTasks")->SetAttributeInt("LastTask", mLastTask);
 }
 
+void GMonster::ForgetObject(const GObject* object) {
+    if (object != nullptr && mAttacker == object) mAttacker = nullptr;
+}
+
 void GMonster::SetItemType(int item) {
     mItemType = item;
     GVWorldObject* view = GetView();

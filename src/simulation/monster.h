@@ -40,6 +40,9 @@ public:
     void SetNickName(const str& nickName) { mNickName = nickName; }
     int GetLastTask() const { return mLastTask; }
     GObject* GetAttacker() const { return mAttacker; }
+    // The attacker becomes none when it is the object (the world calls it when the object
+    // leaves).
+    void ForgetObject(const GObject* object);
     int GetItemType() const { return mItemType; }
     // Also shows the item on a creature view.
     void SetItemType(int item);

@@ -1,14 +1,68 @@
 #include "simulation/world.h"
 
-GWorld::GWorld() {
-    mMessages.Attach(&mGlobalData, &mNames, nullptr);
+#include <algorithm>
+
+#include "simulation/itemkind.h"
+#include "simulation/location.h"
+#include "simulation/taskkind.h"
+
+namespace {
+
+// Global events the world's small answers read.
+constexpr int kEventLastTreasureFound = 38;
+
+template <class T>
+bool Holds(const GWorld::Owned<T>& list, const GObject* object) {
+    return std::any_of(list.begin(), list.end(),
+                       [object](const std::unique_ptr<T>& entry) { return entry.get() == object; });
 }
 
-GWorld::~GWorld() = default;
+}  // namespace
+
+GWorld::GWorld() {
+    mMessages.Attach(&mGlobalData, &mNames, &mFacts);
+}
+
+GWorld::~GWorld() {
+    Clear();
+}
+
+GWorld& GWorld::Instance() {
+    static GWorld world;
+    return world;
+}
 
 void GWorld::SetViews(GVWorldManager* viewManager, GMessageListener* listener) {
     mViewManager = viewManager;
     mListener = listener != nullptr ? listener : &mSilentListener;
+}
+
+bool GWorld::IsQueuedForDeletion(const GObject* object) const {
+    return object != nullptr && Holds(mDeletionQueue, object);
+}
+
+bool GWorld::IsInWorld(const GObject* object) const {
+    if (object == nullptr) return false;
+    switch (object->GetKind()) {
+        case GObject::kCreature:
+            return Holds(mCreatures, object);
+        case GObject::kLocation:
+            return Holds(mLocations, object);
+        case GObject::kMonster:
+            return Holds(mMonsters, object);
+        case GObject::kGrave:
+            return Holds(mGraves, object);
+        default:
+            return false;
+    }
+}
+
+GObject* GWorld::GetArkMaterials(int index) const {
+    return index >= 0 && index < kPairCount ? mPairs[index].first : nullptr;
+}
+
+GObject* GWorld::GetArkPartPlace(int index) const {
+    return index >= 0 && index < kPairCount ? mPairs[index].second : nullptr;
 }
 
 void GWorld::SetPair(int index, GObject* first, GObject* second) {
@@ -33,6 +87,26 @@ int GWorld::GetRegistryValue(int index) {
     return mNames.GetEvolutionTotal(index);
 }
 
+void GWorld::FireWorldEvent(int id) {
+    HandleWorldEvent(id);
+}
+
+bool GWorld::IsCounterClear() {
+    return mGlobalData.lionsNum <= 0;
+}
+
+float GWorld::GetSpeedValue() {
+    const int level = mPlay.speedLevel;
+    return level >= 0 && level <= 2 ? mGlobalData.speedMults[level] : mGlobalData.speedMults[1];
+}
+
+bool GWorld::IsLastPairReady() {
+    const auto* materials = dynamic_cast<const GLocation*>(GetArkMaterials(kPairCount - 1));
+    return materials != nullptr && materials->HasResourceType(kItemWood) &&
+           materials->GetResourceQuantity(kResourceBuild) >= 1 &&
+           mGlobalData.IsEventSet(kEventLastTreasureFound);
+}
+
 // The world's rules for these arrive with the objects and rules they need.
 void GWorld::OnTaskCompleted(GTaskData*) {}
 
@@ -40,23 +114,9 @@ bool GWorld::ResetTaskAnimations(GTaskData*) {
     return true;
 }
 
-bool GWorld::StartTask(int, GObject*, GObject*) {
-    return false;
-}
-
 void GWorld::Transform(GObject*, const str&) {}
 
 void GWorld::OnObjectEvent(GObject*, GObject*) {}
-
-void GWorld::FireWorldEvent(int) {}
-
-bool GWorld::IsCounterClear() {
-    return false;
-}
-
-bool GWorld::OnCreatureDeath(GObject*, int) {
-    return false;
-}
 
 int GWorld::RollOutcome() {
     return 0;
@@ -64,16 +124,6 @@ int GWorld::RollOutcome() {
 
 int GWorld::GetTaskBonusPercents(int) {
     return 0;
-}
-
-float GWorld::GetSpeedValue() {
-    return 1.0f;
-}
-
-void GWorld::SetArkMaterials(GObject*) {}
-
-bool GWorld::IsLastPairReady() {
-    return false;
 }
 
 bool GWorld::IsCarrierAtStep() {

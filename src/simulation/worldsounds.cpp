@@ -10,6 +10,7 @@ public:
     void Update() override {}
     bool IsEnabled() const override { return mEnabled; }
     void SetEnabled(bool enabled) override { mEnabled = enabled; }
+    bool Load(TXmlNode*, const GNameRegistry*) override { return false; }
 
 private:
     bool mEnabled = true;

@@ -5,7 +5,9 @@
 // nothing. Main thread only.
 #pragma once
 
+class GNameRegistry;
 class GObject;
+class TXmlNode;
 
 class GWorldSounds {
 public:
@@ -21,6 +23,9 @@ public:
     virtual void Update() = 0;
     virtual bool IsEnabled() const = 0;
     virtual void SetEnabled(bool enabled) = 0;
+    // Reads the scheme from the document of "xml/sound_scheme.xml" with the logic's names
+    // (none: nothing is read); true when the document held a scheme.
+    virtual bool Load(TXmlNode* document, const GNameRegistry* names) = 0;
 };
 
 // The installed scheme, or the silent one.

@@ -13,7 +13,6 @@ namespace {
 
 using simtest::AddTask;
 using simtest::Journal;
-using simtest::RecordingSounds;
 using simtest::TestObject;
 using Lines = std::vector<std::string>;
 
@@ -208,7 +207,7 @@ TEST(ScheduleTest, Progress) {
 }
 
 TEST(ScheduleTest, FinishingStopsTheSubjectsSounds) {
-    RecordingSounds sounds;
+    testing_support::RecordingSounds sounds;
     TestObject builder("builder"), site("site");
     GSchedule schedule;
     schedule.RemoveTask(AddTask(schedule, &builder, &site, 10, 4), true);
@@ -216,7 +215,8 @@ TEST(ScheduleTest, FinishingStopsTheSubjectsSounds) {
     schedule.Update(100, false);
     GScheduleTask* orphan = AddTask(schedule, nullptr, &site, 10, 3);
     schedule.RemoveTask(orphan, true);
-    EXPECT_EQ(sounds.stopped, (Lines{"builder 4", "builder 62", "builder 2", "none 3"}));
+    EXPECT_EQ(simtest::NamedSoundCalls(sounds.stopped),
+              (Lines{"builder 4", "builder 62", "builder 2", "none 3"}));
 }
 
 // Listeners that cancel the other party's tasks and their own, and add tasks (one due now),

@@ -1,7 +1,7 @@
 // Small world objects for the simulation's tests: an object that writes what it is told into a
 // shared journal and can run a hook while being told (to add or cancel tasks from inside the
 // scheduler), a data block with one saved value, test doubles of the views that record what they
-// are shown, and a sound scheme that records the sounds it is asked to stop.
+// are shown, and the sound calls of the recording scheme (support/worldrecorders.h) by name.
 #pragma once
 
 #include <cstdint>
@@ -21,7 +21,7 @@
 #include "simulation/views/worldcreature.h"
 #include "simulation/views/worldlocation.h"
 #include "simulation/views/worldobject.h"
-#include "simulation/worldsounds.h"
+#include "support/worldrecorders.h"
 
 namespace simtest {
 
@@ -122,25 +122,17 @@ public:
     bool special = true;
 };
 
-// Records StopEvent calls as "<object name or none> <event>" while installed.
-class RecordingSounds : public GWorldSounds {
-public:
-    RecordingSounds() { SetWorldSounds(this); }
-    ~RecordingSounds() override { SetWorldSounds(nullptr); }
-
-    void PlayEvent(GObject*, float, float, int, int) override {}
-    void StopEvent(GObject* object, float, float, int event) override {
-        const auto* named = dynamic_cast<TestObject*>(object);
-        stopped.push_back((named != nullptr ? named->Name() : std::string("none")) + " " +
-                          std::to_string(event));
+// "<name> <event>" for each sound call, the name "none" for no object.
+inline std::vector<std::string> NamedSoundCalls(
+    const std::vector<testing_support::RecordingSounds::Call>& calls) {
+    std::vector<std::string> lines;
+    for (const auto& call : calls) {
+        const auto* named = dynamic_cast<TestObject*>(call.object);
+        lines.push_back((named != nullptr ? named->Name() : std::string("none")) + " " +
+                        std::to_string(call.event));
     }
-    void StopAll() override {}
-    void Update() override {}
-    bool IsEnabled() const override { return true; }
-    void SetEnabled(bool) override {}
-
-    std::vector<std::string> stopped;
-};
+    return lines;
+}
 
 // Adds a running task of subject on object; both take it as their current task.
 inline GScheduleTask* AddTask(GSchedule& schedule, GObject* subject, GObject* object,

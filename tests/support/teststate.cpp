@@ -10,18 +10,21 @@
 #include <vector>
 
 #include "audio/soundhooks.h"
-#include "foundation/task/apptime.h"
-#include "foundation/file/assetfolder.h"
 #include "foundation/assetmanager.h"
+#include "foundation/file/assetfolder.h"
 #include "foundation/file/fileindex.h"
 #include "foundation/file/filemaphandler.h"
 #include "foundation/log.h"
 #include "foundation/settingsmap.h"
-#include "platform/texture/memorytexturedata.h"
-#include "platform/onlinehooks.h"
+#include "foundation/task/apptime.h"
 #include "platform/draw/renderer.h"
+#include "platform/onlinehooks.h"
+#include "platform/texture/memorytexturedata.h"
 #include "port/control.h"
 #include "simulation/params/localtext.h"
+#include "simulation/worldmusic.h"
+#include "simulation/worldsounds.h"
+#include "simulation/worldwindows.h"
 
 extern char** environ;
 
@@ -90,6 +93,9 @@ void ProcessState::Reset() const {
     TRenderer::DestroyInstance();
     TMemoryTextureData::SetCreateSurfaceFails(false);
     SetStringTable(nullptr);
+    SetWorldSounds(nullptr);
+    SetWorldMusic(nullptr);
+    SetWorldWindows(nullptr);
 
     if (!mWorkingFolder.empty() && chdir(mWorkingFolder.c_str()) != 0) {
         std::fprintf(stderr, "cannot go back to %s\n", mWorkingFolder.c_str());

@@ -5,7 +5,8 @@
 //   - the file layer empty: no indexed files, archives, hidden names or data roots;
 //   - no settings and no settings observer, no log file, the system clock as the application
 //     clock, no asset manager, the online and sound hooks' defaults, no renderer, texture
-//     surfaces made as asked, no string table for the world's texts;
+//     surfaces made as asked, no string table for the world's texts, the world's silent sound
+//     scheme and music and its default window system;
 //   - the working folder and the environment as the program started with them.
 // A fixture only sets up what its tests need; it never has to undo it, except where it hands the
 // program a pointer to one of its own members (an asset manager, a render sink): that it takes

@@ -5,8 +5,9 @@
 
 #include "foundation/log.h"
 #include "foundation/xml/xmlnode.h"
-#include "simulation/params/globaldata.h"
+#include "simulation/definitions/documentelement.h"
 #include "simulation/nameregistry.h"
+#include "simulation/params/globaldata.h"
 
 const char* const kDefinitionFiles[] = {
     "puff_basic",
@@ -114,23 +115,10 @@ const char* const kDefinitionFiles[] = {
 };
 const size_t kDefinitionFileCount = std::size(kDefinitionFiles);
 
-namespace {
-
-// The reader keeps a declaration, a document type and comments as elements of their own; they
-// are not the document's element.
-bool IsMarkup(const str& name) {
-    return name == str("?xml") || name == str("!DOCTYPE") || name.Find("!--") == 0;
-}
-
-}  // namespace
-
 GLoadedDefinition GNameRegistry::LoadDefinitionFile(const str& fileName, const GObjectData* base) {
     TXmlNode document;
     document.LoadFile(fileName);
-    for (TXmlNode* element : document.GetChildren()) {
-        if (!IsMarkup(element->GetName())) return LoadDefinition(element, base);
-    }
-    return GLoadedDefinition();
+    return LoadDefinition(DocumentElement(document), base);
 }
 
 GLoadedDefinition GNameRegistry::LoadDefinition(TXmlNode* element, const GObjectData* base) {

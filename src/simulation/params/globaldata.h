@@ -184,8 +184,9 @@ public:
     // ---- Used by the world, neither read from main.xml nor saved ----
     // Walk durations are travel time x 30 / this.
     float walkingSpeedDivisor = 1000.0f;
-    int worldValue1 = 9999;
-    int worldValue2 = 9999;
+    // What the food bin and the water tank hold at most; the world's binding sets them.
+    int foodBinCapacity = 9999;
+    int waterTankCapacity = 9999;
     int16_t worldValue3 = 1;
 
     // ---- Run-time part, saved ----
