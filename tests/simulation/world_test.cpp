@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "simulation/worldfacts.h"
 #include "testobjects.h"
 
 namespace {
@@ -84,6 +85,43 @@ TEST(WorldTest, TheWorldsGeneratorStartsFromTheDefaultSeed) {
     const uint32_t expected = fresh.Next();
     EXPECT_EQ(first.GetRandom().Next(), expected);
     EXPECT_EQ(second.GetRandom().Next(), expected);
+}
+
+TEST(WorldTest, TheMessagesLearnOfCreaturesAndPlacesFromTheWorld) {
+    GWorldFacts facts;
+    GCreature creature;
+    auto block = std::make_unique<GCreatureData>();
+    block->name = "Zebra";
+    block->level = 3;
+    creature.SetData(std::move(block));
+    creature.SetNickName("Abbet");
+    creature.SetItemType(4);
+    creature.SetAge(7.5f);
+    creature.SetDisease(2);
+    GLocation tank;
+    auto place = std::make_unique<GLocationData>();
+    place->name = "Water Tank";
+    GResourceRecord water;
+    water.type = 2;
+    water.quantity = 12;
+    water.maxQuantity = 40;
+    place->resources.push_back(water);
+    tank.SetData(std::move(place));
+
+    EXPECT_EQ(facts.GetNickName(&creature), str("Abbet"));
+    EXPECT_EQ(facts.GetLevel(&creature), 3);
+    EXPECT_EQ(facts.GetItem(&creature), 4);
+    EXPECT_FLOAT_EQ(facts.GetAge(&creature), 7.5f);
+    EXPECT_TRUE(facts.IsIll(&creature));
+    EXPECT_EQ(facts.GetResourceQuantity(&tank, 2), 12);
+    EXPECT_EQ(facts.GetMaxQuantity(&tank, 2), 40);
+    EXPECT_EQ(facts.GetDisplayName(&creature), str("Zebra"));
+    EXPECT_EQ(facts.GetDisplayName(&tank), str("Water Tank"));
+    // Of the wrong kind, or none: nothing.
+    EXPECT_EQ(facts.GetNickName(&tank), str());
+    EXPECT_EQ(facts.GetResourceQuantity(&creature, 2), 0);
+    EXPECT_FALSE(facts.IsIll(nullptr));
+    EXPECT_EQ(facts.GetDisplayName(nullptr), str());
 }
 
 }  // namespace
