@@ -2,11 +2,10 @@
 // the walk toward the task's object, and the marks of what it carries, its disease and its
 // collected prescriptions. Activities go through the view's SetState; work effects and marks are
 // keys switched on the view's sprite and its children. Nothing happens without a creature view.
-#include <cstring>
-
 #include "gv/gvobject.h"
 #include "simulation/creature.h"
 #include "simulation/itemkind.h"
+#include "simulation/nameprefix.h"
 #include "simulation/schedule/scheduletask.h"
 #include "simulation/taskkind.h"
 #include "simulation/views/worldcreature.h"
@@ -20,10 +19,6 @@ constexpr int kMarkedPrescriptions = 3;
 str FullNameOf(const GObject* object) {
     const GObjectData* data = object != nullptr ? object->GetData() : nullptr;
     return data != nullptr ? data->fullName : str();
-}
-
-bool BeginsWith(const str& text, const char* prefix) {
-    return std::strncmp(text.c_str(), prefix, std::strlen(prefix)) == 0;
 }
 
 GObject* TaskObject(const GScheduleTask* task) {

@@ -2,12 +2,11 @@
 // view. The binding runs for a new game and for every loaded world, so it also puts back what
 // the views show of the world's progress (the hospital's cure, the flower and roots' levels, the
 // ark parts' sand) and starts the treasure and hidden-object cycles of a new world.
-#include <cstring>
-
 #include "gv/gvobject.h"
 #include "gv/keys/flagmasktext.h"
 #include "simulation/data/saturate.h"
 #include "simulation/itemkind.h"
+#include "simulation/nameprefix.h"
 #include "simulation/taskkind.h"
 #include "simulation/views/worldlocation.h"
 #include "simulation/world.h"
@@ -24,10 +23,6 @@ constexpr int kEventFirstFever = 25;
 constexpr int kEventFirstTreasureFound = 35;
 // The sound of the water fall.
 constexpr int kSoundWaterFall = 58;
-
-bool BeginsWith(const str& text, const char* prefix) {
-    return std::strncmp(text.c_str(), prefix, std::strlen(prefix)) == 0;
-}
 
 str NameOf(const GObject* object) {
     const GObjectData* data = object != nullptr ? object->GetData() : nullptr;

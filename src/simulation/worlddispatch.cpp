@@ -2,8 +2,7 @@
 // of its kind (a monster's to the monster's starter, whatever the kind) and plays the task's
 // sound when one started. Objects that have left the world start nothing and are no object of
 // a task: the tick deletes them, and no task may outlive its parties.
-#include <cstring>
-
+#include "simulation/nameprefix.h"
 #include "simulation/taskkind.h"
 #include "simulation/world.h"
 #include "simulation/worldsounds.h"
@@ -12,10 +11,6 @@ namespace {
 
 // The sound of a building site that is an ark part place, a well or the konut bush.
 constexpr int kSoundBuildingStarted = 62;
-
-bool BeginsWith(const str& text, const char* prefix) {
-    return std::strncmp(text.c_str(), prefix, std::strlen(prefix)) == 0;
-}
 
 }  // namespace
 

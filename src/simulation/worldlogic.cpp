@@ -30,17 +30,24 @@ private:
     TXmlNode mDocument;
 };
 
+// The main file and the names file, read into the game parameters; null when either has no
+// element (nothing is read then).
+TXmlNode* ReadParams(Document& main, GlobalData& params, const GNameRegistry& registry) {
+    TXmlNode* root = main.Element();
+    if (root == nullptr) return nullptr;
+    Document names(kNamesFile);
+    if (names.Element() == nullptr) return nullptr;
+    GameParams::Load(params, root, names.Element(), registry);
+    return root;
+}
+
 }  // namespace
 
 void GWorld::LoadLogic(const str& mainFile) {
     SetViews(nullptr, nullptr);
     Document main(mainFile);
-    TXmlNode* root = main.Element();
+    TXmlNode* root = ReadParams(main, mGlobalData, mNames);
     if (root == nullptr) return;
-    Document names(kNamesFile);
-    if (names.Element() == nullptr) return;
-
-    GameParams::Load(mGlobalData, root, names.Element(), mNames);
     mNames.SetGameParams(&mGlobalData);
     mNames.LoadDefinitionFiles();
 
@@ -88,12 +95,8 @@ void GWorld::NewGame(const str& mainFile) {
     mPrefs.SetInt("currentBodyCounter", 0, false);
 
     Document main(mainFile);
-    TXmlNode* root = main.Element();
+    TXmlNode* root = ReadParams(main, mGlobalData, mNames);
     if (root == nullptr) return;
-    Document names(kNamesFile);
-    if (names.Element() == nullptr) return;
-    GameParams::Load(mGlobalData, root, names.Element(), mNames);
-
     TXmlNode* world = root->FindChild("World");
     if (world == nullptr) return;
     PlaceStartLayout(world);

@@ -56,6 +56,20 @@ GVHitRect HitRectOf(const GHitRect& rect) {
     return GVHitRect{rect.dx, rect.dy, rect.w, rect.h};
 }
 
+// A figure's view (creature or monster) set up from its block: speed, idle timing and hit
+// rectangle, its own animation factor, the head and body variants and no carried item.
+void SetUpFigure(GVWorldObject* view, float speed, const GVHitRect& hitRect, float factor, int head,
+                 int body) {
+    const GVViewConfig config{speed, kIdleBase, kIdleRange, hitRect};
+    view->Configure(&config);
+    view->SetOwnSpeedFactor(factor);
+    if (!view->IsKindOf(GVViewClass::kCreature)) return;
+    auto* figure = static_cast<GVWorldCreature*>(view);
+    figure->ShowHead(head);
+    figure->ShowBody(body);
+    figure->SetItem(0, false);
+}
+
 }  // namespace
 
 void GWorld::DropView(GObject* object) {
@@ -111,15 +125,8 @@ bool GWorld::MakeCreatureView(GCreature* creature, int16_t x, int16_t y) {
     CameraAtOrigin camera(mViewManager->GetScene());
     GVWorldObject* view = MakeView(creature);
     if (view == nullptr) return false;
-    const GVViewConfig config{creature->GetSpeed(), kIdleBase, kIdleRange,
-                              HitRectOf(data->hitRect)};
-    view->Configure(&config);
-    view->SetOwnSpeedFactor(data->animSpeedKoef);
-    if (GVWorldCreature* figure = creature->GetCreatureView()) {
-        figure->ShowHead(data->curHeadAnimator);
-        figure->ShowBody(data->curAnimator);
-        figure->SetItem(0, false);
-    }
+    SetUpFigure(view, creature->GetSpeed(), HitRectOf(data->hitRect), data->animSpeedKoef,
+                data->curHeadAnimator, data->curAnimator);
     PlaceView(view, x, y, true);
     return true;
 }
@@ -136,15 +143,8 @@ bool GWorld::MakeMonsterView(GMonster* monster, int16_t x, int16_t y) {
     CameraAtOrigin camera(mViewManager->GetScene());
     GVWorldObject* view = MakeView(monster);
     if (view == nullptr) return false;
-    const GVViewConfig config{data->speed, kIdleBase, kIdleRange, GVHitRect{}};
-    view->Configure(&config);
-    view->SetOwnSpeedFactor(data->animSpeedKoef);
-    if (view->IsKindOf(GVViewClass::kCreature)) {
-        auto* figure = static_cast<GVWorldCreature*>(view);
-        figure->ShowHead(data->currentAnimator);
-        figure->ShowBody(data->currentAnimator);
-        figure->SetItem(0, false);
-    }
+    SetUpFigure(view, data->speed, GVHitRect{}, data->animSpeedKoef, data->currentAnimator,
+                data->currentAnimator);
     PlaceView(view, x, y, true);
     return true;
 }
