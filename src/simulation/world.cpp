@@ -42,19 +42,8 @@ bool GWorld::IsQueuedForDeletion(const GObject* object) const {
 }
 
 bool GWorld::IsInWorld(const GObject* object) const {
-    if (object == nullptr) return false;
-    switch (object->GetKind()) {
-        case GObject::kCreature:
-            return Holds(mCreatures, object);
-        case GObject::kLocation:
-            return Holds(mLocations, object);
-        case GObject::kMonster:
-            return Holds(mMonsters, object);
-        case GObject::kGrave:
-            return Holds(mGraves, object);
-        default:
-            return false;
-    }
+    return object != nullptr && (Holds(mCreatures, object) || Holds(mLocations, object) ||
+                                 Holds(mMonsters, object) || Holds(mGraves, object));
 }
 
 GObject* GWorld::GetArkMaterials(int index) const {
