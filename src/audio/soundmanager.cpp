@@ -190,9 +190,12 @@ void TSoundManager::SetActive(bool active) {
     TSoundLock lock(this);
     mActive.store(active);
     for (const std::weak_ptr<TSoundStream>& entry : LiveSnapshot()) {
-        if (std::shared_ptr<TSoundStream> stream = StillLive(entry)) stream->Suspend(!active);
+        std::shared_ptr<TSoundStream> stream = StillLive(entry);
+        if (stream == nullptr) continue;
+        stream->Suspend(!active);
+        // After each resumption, not once after the walk.
+        if (active) ApplyVolumes();
     }
-    if (active) ApplyVolumes();
 }
 
 void TSoundManager::PauseGroup(bool pause, int group) {

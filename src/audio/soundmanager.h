@@ -73,8 +73,9 @@ public:
     void ApplyVolume(const std::shared_ptr<TSoundStream>& stream);
 
     // The application's activation: inactive suspends every live stream; active resumes those
-    // the deactivation suspended (a stream the game paused stays paused) and applies the volumes.
-    // A stream told to play while inactive starts suspended.
+    // the deactivation suspended (a stream the game paused stays paused), applying the volumes of
+    // every stream after each stream of the walk. A stream told to play while inactive starts
+    // suspended.
     void SetActive(bool active);
     bool IsActive() const { return mActive.load(); }
     // Pauses or resumes the live streams of a group (-1: all); resuming then applies the volumes

@@ -208,8 +208,32 @@ TEST_F(SoundManagerTest, ActivationResumesOnlyWhatItSuspended) {
     EXPECT_TRUE(Buffers()[2].playing);
     EXPECT_TRUE(paused->IsPaused());
     EXPECT_FALSE(playing->IsSuspended());
-    // The volumes go out again: to each of the three streams.
-    EXPECT_EQ(VolumesSet(Buffers()[1].id).size(), 2u);
+    // The volumes go out again to every stream, once for each stream of the walk.
+    EXPECT_EQ(VolumesSet(Buffers()[1].id).size(), 6u);
+}
+
+// Activation walks the streams, and after each stream's resumption every stream gets its volume
+// again: the resumed one plays at its volume, then all of them go through ApplyVolume.
+TEST_F(SoundManagerTest, ActivationAppliesEveryVolumeAfterEachStream) {
+    TSoundManager* sound = Start();
+    PlaySound(Pattern(3.0), true);
+    PlaySound(Pattern(3.0), true);
+    const std::string first = "buffer=" + std::to_string(Buffers()[0].id) + " ";
+    const std::string second = "buffer=" + std::to_string(Buffers()[1].id) + " ";
+    sound->SetActive(false);
+
+    port::control::KeepCallLog(true);
+    sound->SetActive(true);
+    Strings set;
+    for (const std::string& args : Calls("SetVolume"))
+        set.push_back(args.substr(0, args.find(' ') + 1) + args.substr(args.find("volume=")));
+    const Strings all = {first + "volume=-250", first + "volume=0", second + "volume=-250",
+                         second + "volume=0"};
+    Strings expected = {first + "volume=0"};
+    expected.insert(expected.end(), all.begin(), all.end());
+    expected.push_back(second + "volume=0");
+    expected.insert(expected.end(), all.begin(), all.end());
+    EXPECT_EQ(set, expected);
 }
 
 // Without a device the manager runs all the same: the worker goes on and each sound is timed by
