@@ -96,26 +96,27 @@ bool TSoundManager::StartThread() {
 
 bool TSoundManager::StartDevice() {
     TSoundLock lock(this);
-    IDirectSound* device = nullptr;
-    HRESULT result = DirectSoundCreate(nullptr, &device, nullptr);
+    // A failed step undoes nothing: what came up stays until the manager ends, or until the next
+    // try, which starts afresh.
+    ReleaseDevice();
+    HRESULT result = DirectSoundCreate(nullptr, &mImpl->device, nullptr);
     if (FAILED(result)) {
         REPORT_SOUND_ERROR(result);
+        mImpl->device = nullptr;
         return false;
     }
-    result = device->SetCooperativeLevel(soundhooks::MainWindow(), DSSCL_PRIORITY);
+    result = mImpl->device->SetCooperativeLevel(soundhooks::MainWindow(), DSSCL_PRIORITY);
     if (FAILED(result)) {
         REPORT_SOUND_ERROR(result);
-        device->Release();
         return false;
     }
     DSBUFFERDESC desc{};
     desc.dwSize = sizeof desc;
     desc.dwFlags = DSBCAPS_PRIMARYBUFFER;
-    IDirectSoundBuffer* primary = nullptr;
-    result = device->CreateSoundBuffer(&desc, &primary, nullptr);
+    result = mImpl->device->CreateSoundBuffer(&desc, &mImpl->primary, nullptr);
     if (FAILED(result)) {
         REPORT_SOUND_ERROR(result);
-        device->Release();
+        mImpl->primary = nullptr;
         return false;
     }
     WAVEFORMATEX format{};
@@ -126,9 +127,7 @@ bool TSoundManager::StartDevice() {
     format.nAvgBytesPerSec = kOutputRate * format.nBlockAlign;
     format.wBitsPerSample = kOutputBits;
     // Asked for and not checked: the streams' buffers carry their own formats.
-    primary->SetFormat(&format);
-    mImpl->device = device;
-    mImpl->primary = primary;
+    mImpl->primary->SetFormat(&format);
     return true;
 }
 

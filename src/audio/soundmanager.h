@@ -43,9 +43,9 @@ public:
 
     // Starts the worker the first time, then brings up the device (44,100 Hz 16-bit stereo
     // output, priority level over the main window). True when the device is up, now or from an
-    // earlier call. A device that fails is reported and answers false; the worker runs all the
-    // same, and streams then play without buffers, each timed by its own clock. A later call only
-    // tries the device again.
+    // earlier call. A device that fails is reported and answers false, keeping what came up; the
+    // worker runs all the same, and streams then play without buffers, each timed by its own
+    // clock. A later call only tries the device again, from the start.
     bool StartThread();
     // Whether the device came up: streams make buffers only then.
     bool IsStarted() const { return mStarted.load(); }
@@ -96,7 +96,8 @@ public:
     void AddStream(TSoundStream* stream);
     void QueueFinished(const std::shared_ptr<TSoundStream>& stream);
     void RemoveStream(const std::shared_ptr<TSoundStream>& stream);
-    // The device, for the streams' buffers; null until started. With the lock held.
+    // The device, for the streams' buffers, which are made only once the manager has started
+    // (a failed start may leave a device here all the same). With the lock held.
     IDirectSound* GetDevice() const;
     // The streams in the live and the finished lists together.
     size_t GetStreamCount() const;

@@ -242,10 +242,11 @@ TEST_F(SoundManagerTest, WithoutADeviceSoundsEndAfterTheirLength) {
     struct Case {
         const char* operation;
         bool primaryOnly;
+        size_t devices;  // the manager keeps a device it made until its end
     } cases[] = {
-        {"DirectSoundCreate", false},
-        {"IDirectSound::SetCooperativeLevel", false},
-        {"CreateSoundBuffer", true},
+        {"DirectSoundCreate", false, 0},
+        {"IDirectSound::SetCooperativeLevel", false, 1},
+        {"CreateSoundBuffer", true, 1},
     };
     for (const Case& c : cases) {
         port::control::Failure failure;
@@ -264,7 +265,7 @@ TEST_F(SoundManagerTest, WithoutADeviceSoundsEndAfterTheirLength) {
         ASSERT_EQ(lines.size(), 1u) << c.operation;
         EXPECT_EQ(lines[0].rfind("DX Error:  (0x88780807), File soundmanager.cpp, Line ", 0), 0u)
             << lines[0];
-        EXPECT_TRUE(port::control::SoundDevices().empty()) << c.operation;
+        EXPECT_EQ(port::control::SoundDevices().size(), c.devices) << c.operation;
 
         auto notify = std::make_shared<RecordingNotify>();
         TSoundStream* stream = PlaySound(Pattern(1.2), false, 0, notify);
@@ -279,6 +280,8 @@ TEST_F(SoundManagerTest, WithoutADeviceSoundsEndAfterTheirLength) {
         sound->DispatchCallbacks();
         EXPECT_EQ(notify->told.size(), 1u) << c.operation;
         EXPECT_FALSE(Alive(watched));
+        EndManager();
+        EXPECT_TRUE(port::control::SoundDevices().empty()) << c.operation;
         port::control::ClearFailures();
     }
 }
@@ -308,6 +311,24 @@ TEST_F(SoundManagerTest, ALaterStartTriesTheDeviceAgainWithTheSameWorker) {
     EXPECT_TRUE(sound->IsStarted());
     // The device: the output's thread (the null device's pump) and nothing more.
     EXPECT_EQ(port::control::SoundDevices().size(), 1u);
+}
+
+// A device that came up but failed a later step stays with the manager; trying again lets go of
+// it first, so that one device is left whatever the number of tries.
+TEST_F(SoundManagerTest, ATryAfterAFailedStepLetsGoOfTheDeviceItKept) {
+    port::control::InjectFailure("IDirectSound::SetCooperativeLevel",
+                                 static_cast<uint32_t>(DSERR_OUTOFMEMORY), 2);
+    mManager = std::make_unique<TSoundManager>();
+    TSoundManager* sound = mManager.get();
+    EXPECT_FALSE(sound->StartThread());
+    EXPECT_EQ(port::control::SoundDevices().size(), 1u);
+    EXPECT_FALSE(sound->StartThread());
+    EXPECT_EQ(port::control::SoundDevices().size(), 1u);
+    EXPECT_TRUE(sound->StartThread());
+    EXPECT_EQ(port::control::SoundDevices().size(), 1u);
+    EXPECT_NE(sound->GetDevice(), nullptr);
+    EndManager();
+    EXPECT_TRUE(port::control::SoundDevices().empty());
 }
 
 TEST_F(SoundManagerTest, AManagerNeverStartedEndsWithoutAWorker) {
