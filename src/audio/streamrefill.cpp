@@ -38,8 +38,9 @@ bool TSoundStream::Refill(bool initial) {
         return true;
     }
     if (number == mLastFilledHalf) {
-        // A buffer played once stops at its end, where play and write meet.
-        return !(mOneShot && play >= write);
+        // A buffer played once stops at its end, where play and write meet; a paused one (the
+        // game's pause or the application's) has stopped where it was, and resumes from there.
+        return !(mOneShot && !mPaused && play >= write);
     }
     mLastFilledHalf = number;
 

@@ -185,6 +185,42 @@ TEST_F(SoundStreamTest, StoppingTwiceStopsOnce) {
     }
 }
 
+// A sound played once and paused (by the game, or by the application's deactivation) once both
+// halves are filled stays paused as long as it is, whatever passes the worker makes: its stopped
+// buffer is not taken for one that played to its end. Resumed, it plays the rest, then ends.
+TEST_F(SoundStreamTest, APausedOneShotSoundWaitsForItsResumption) {
+    for (bool deactivate : {false, true}) {
+        auto source = Pattern(1.5);
+        auto target = std::make_shared<RecordingNotify>();
+        port::control::StartSoundCapture(kFramesPerSecond * 6);
+        std::weak_ptr<TSoundStream> stream =
+            PlaySound(source, false, 0, target)->shared_from_this();
+        ASSERT_TRUE(stream.lock()->IsOneShot());
+        auto hold = [&](bool held) {
+            if (deactivate) {
+                mManager->SetActive(!held);
+            } else {
+                stream.lock()->Pause(held);
+            }
+        };
+        Run(600);  // the second half is filled
+        hold(true);
+        Run(2000);
+        mManager->DispatchCallbacks();
+        ASSERT_TRUE(Alive(stream)) << deactivate;
+        EXPECT_TRUE(target->told.empty()) << deactivate;
+        hold(false);
+        Run(3000);
+        mManager->DispatchCallbacks();
+        EXPECT_FALSE(Alive(stream)) << deactivate;
+        EXPECT_EQ(target->told.size(), 1u) << deactivate;
+        // Every sample once, in order: the pause only put silence between them.
+        std::vector<int16_t> heard = Captured();
+        std::erase(heard, int16_t{0});
+        EXPECT_EQ(heard, PatternSource::Samples(0, source->GetTotalBytes())) << deactivate;
+    }
+}
+
 TEST_F(SoundStreamTest, AStopWithoutNotifyDestroysTheStreamWithTheLastReference) {
     auto target = std::make_shared<RecordingNotify>();
     TSoundStream* stream = PlaySound(Pattern(3.0), true, 0, target);
