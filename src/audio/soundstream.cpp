@@ -162,6 +162,11 @@ void TSoundStream::Pause(bool pause) {
         HRESULT result = mBuffer->Stop();
         if (FAILED(result)) REPORT_SOUND_ERROR(result);
         mSuspended = false;
+    } else {
+        // Kept without a buffer too, so that activation leaves a sound the game paused paused:
+        // its clock would otherwise run on, and the sound end while paused.
+        mPaused = pause;
+        if (pause) mSuspended = false;
     }
     if (pause) {
         mClock.Pause();

@@ -54,7 +54,8 @@ public:
     // from 0.
     void Play(bool oneShot);
     // Stops (and keeps the position) or resumes the buffer; resuming goes through Play, so the
-    // clock starts again from 0 and the volume is applied again.
+    // clock starts again from 0 and the volume is applied again. Without a buffer only the clock
+    // stops or runs on; the paused flag is kept either way.
     void Pause(bool pause);
     // The application's activation, no lock of its own: suspending pauses a stream that is not
     // paused and remembers it; resuming resumes only what suspending paused.

@@ -296,6 +296,38 @@ TEST_F(SoundManagerTest, ALoopingSoundWithoutADeviceEndsAfterOneLength) {
     EXPECT_EQ(notify->told.size(), 1u);
 }
 
+// Without a device the clocks stand still while the application is inactive, and a sound the
+// game paused stays paused through the deactivation and the activation: it does not end while
+// paused, only once it has played its length.
+TEST_F(SoundManagerTest, WithoutADeviceAPausedSoundStaysPausedAcrossActivation) {
+    port::control::InjectFailure("DirectSoundCreate", static_cast<uint32_t>(DSERR_NODRIVER), 1);
+    TSoundManager* sound = Start();
+    auto pausedNotify = std::make_shared<RecordingNotify>();
+    auto playingNotify = std::make_shared<RecordingNotify>();
+    TSoundStream* paused = PlaySound(Pattern(1.2), false, 0, pausedNotify);
+    PlaySound(Pattern(1.2), false, 0, playingNotify);
+    Run(500);
+    paused->Pause(true);
+    sound->SetActive(false);
+    Run(3000);
+    sound->SetActive(true);
+    EXPECT_TRUE(paused->IsPaused());
+    Run(600);  // 1.1 s played by the one, 0.5 s by the other
+    sound->DispatchCallbacks();
+    EXPECT_TRUE(playingNotify->told.empty());
+    Run(600);
+    sound->DispatchCallbacks();
+    EXPECT_EQ(playingNotify->told.size(), 1u);
+    EXPECT_TRUE(pausedNotify->told.empty());
+    paused->Pause(false);
+    Run(600);
+    sound->DispatchCallbacks();
+    EXPECT_TRUE(pausedNotify->told.empty());
+    Run(600);
+    sound->DispatchCallbacks();
+    EXPECT_EQ(pausedNotify->told.size(), 1u);
+}
+
 TEST_F(SoundManagerTest, ALaterStartTriesTheDeviceAgainWithTheSameWorker) {
     port::control::InjectFailure("DirectSoundCreate", static_cast<uint32_t>(DSERR_NODRIVER), 2);
     mManager = std::make_unique<TSoundManager>();
