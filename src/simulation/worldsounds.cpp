@@ -4,7 +4,7 @@ namespace {
 
 class SilentSounds : public GWorldSounds {
 public:
-    void PlayEvent(GObject*, float, float, int, int) override {}
+    bool PlayEvent(GObject*, float, float, int, int) override { return false; }
     void StopEvent(GObject*, float, float, int) override {}
     void StopAll() override {}
     void Update() override {}

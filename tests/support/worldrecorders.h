@@ -31,8 +31,9 @@ public:
     RecordingSounds(const RecordingSounds&) = delete;
     RecordingSounds& operator=(const RecordingSounds&) = delete;
 
-    void PlayEvent(GObject* object, float x, float y, int event, int variant) override {
+    bool PlayEvent(GObject* object, float x, float y, int event, int variant) override {
         played.push_back({object, x, y, event, variant});
+        return false;
     }
     void StopEvent(GObject* object, float x, float y, int event) override {
         stopped.push_back({object, x, y, event, 0});

@@ -1,0 +1,172 @@
+// The scheme's table: the event names, the keys' order and the reading of the scheme file.
+// Playback is in soundschemeplay.cpp.
+#include "gamesound/soundscheme.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstdlib>
+#include <optional>
+#include <utility>
+
+#include "audio/sound.h"
+#include "foundation/saturate.h"
+#include "foundation/xml/xmlnode.h"
+#include "simulation/nameregistry.h"
+
+const char* const kSchemeEventNames[kSchemeEventCount] = {
+    "PickedUp",        "Sick",      "No",           "Confused",
+    "Thinking",        "Scared",    "Curious",      "Success",
+    "Angry",           "Stampede",  "HyenaLaugh",   "Evolution",
+    "Devolution",      "LionRoar",  "GiraffeBray",  "GorillaGrunt",
+    "ElephantTrumpet", "ZebraBray", "WaterFlowing", "LandSlide",
+    "Achievement",     "Bonus",     "Dig",          "Birth",
+    "Death",           "GoodEvent", "BadEvent",
+};
+
+namespace {
+
+// The coordinates' order: a point the world passes may be no number, which sorts above every
+// number and with every other NaN.
+bool CoordinateBefore(float a, float b) {
+    if (std::isnan(a)) return false;
+    if (std::isnan(b)) return true;
+    return a < b;
+}
+
+// Orders by event, x, then y; 0 when they are the same.
+int ComparePlace(int eventA, float xA, float yA, int eventB, float xB, float yB) {
+    if (eventA != eventB) return eventA < eventB ? -1 : 1;
+    if (CoordinateBefore(xA, xB)) return -1;
+    if (CoordinateBefore(xB, xA)) return 1;
+    if (CoordinateBefore(yA, yB)) return -1;
+    if (CoordinateBefore(yB, yA)) return 1;
+    return 0;
+}
+
+// A decimal number from the start of the text, as the file's coordinates and volumes are
+// written; 0 when the text does not start with one, and for what is no finite float (a key
+// needs an order, a volume a value).
+float ReadNumber(const TXmlNode& node, const char* name) {
+    const double value = std::strtod(node.GetAttribute(name).c_str(), nullptr);
+    if (!std::isfinite(value) || std::fabs(value) > FLT_MAX) return 0.0f;
+    return static_cast<float>(value);
+}
+
+// Milliseconds: an integer from the start of the text; a negative one counts as 0.
+int ReadMilliseconds(const TXmlNode& node, const char* name) {
+    const int value = TextToInt(node.GetAttribute(name));
+    return value > 0 ? value : 0;
+}
+
+// One option element: its kind and timing, its five variants (dropped at the first that does
+// not load, without asking for the rest) and its volume.
+std::optional<SoundOption> ReadOption(const TXmlNode& node, bool voicePacks) {
+    SoundOption option;
+    const str type = node.GetAttribute("type");
+    if (type == "trigger") {
+        option.kind = kSoundTrigger;
+    } else if (type == "loop") {
+        option.kind = kSoundLoop;
+        option.delay = ReadMilliseconds(node, "delay");
+    } else if (type == "ambient") {
+        option.kind = kSoundAmbient;
+        option.delay = ReadMilliseconds(node, "interval_min");
+        option.intervalMax = ReadMilliseconds(node, "interval_max");
+        // Reversed bounds would give start times in the past or weeks ahead.
+        if (option.delay > option.intervalMax) std::swap(option.delay, option.intervalMax);
+    } else {
+        return std::nullopt;
+    }
+    const str source = node.GetAttribute("src");
+    for (int variant = 0; variant < SoundOption::kVariants; ++variant) {
+        str path = "audio/sfx/";
+        if (voicePacks) path += str::Format("vp%d_", variant + 1);
+        path += source;
+        path += "?group=1000";
+        option.sounds[variant] = TSound::Get(path, true, GSoundScheme::kEffectsGroup);
+        if (option.sounds[variant] == nullptr) return std::nullopt;
+    }
+    option.volume = ReadNumber(node, "volume") * 0.01f;
+    return option;
+}
+
+// The scheme's own names, made on the first lookup.
+const std::map<str, int>& SchemeEvents() {
+    static const std::map<str, int> events = [] {
+        std::map<str, int> made;
+        for (int i = 0; i < kSchemeEventCount; ++i)
+            made.emplace(kSchemeEventNames[i], kFirstSchemeEvent + i);
+        return made;
+    }();
+    return events;
+}
+
+GSoundScheme::TaskKinds TaskKindsOf(const GNameRegistry* names) {
+    if (names == nullptr) return nullptr;
+    return [names](const str& name) { return names->GetTaskKind(name); };
+}
+
+}  // namespace
+
+bool operator<(const SoundSchemeKey& a, const SoundSchemeKey& b) {
+    if (int order = ComparePlace(a.event, a.x, a.y, b.event, b.x, b.y)) return order < 0;
+    return a.typeName < b.typeName;
+}
+
+bool PlayingKey::Less::operator()(const PlayingKey& a, const PlayingKey& b) const {
+    if (int order = ComparePlace(a.event, a.x, a.y, b.event, b.x, b.y)) return order < 0;
+    return std::less<const GObject*>()(a.object, b.object);
+}
+
+GSoundScheme& GSoundScheme::Get() {
+    static GSoundScheme scheme;
+    return scheme;
+}
+
+GSoundScheme::GSoundScheme() = default;
+
+GSoundScheme::~GSoundScheme() {
+    StopAll();
+    mTable.clear();
+}
+
+bool GSoundScheme::Load(TXmlNode* document, const GNameRegistry* names) {
+    return Load(document, TaskKindsOf(names));
+}
+
+bool GSoundScheme::Load(TXmlNode* document, const TaskKinds& taskKinds) {
+    // The chains point into the table.
+    StopAll();
+    mTable.clear();
+    TXmlNode* scheme = document != nullptr ? document->FindChild("SoundScheme") : nullptr;
+    if (scheme == nullptr || taskKinds == nullptr) return false;
+    for (TXmlNode* element : scheme->GetChildren()) {
+        SoundSchemeKey key;
+        key.typeName = element->GetAttribute("Object");
+        key.x = ReadNumber(*element, "PosX");
+        key.y = ReadNumber(*element, "PosY");
+        key.event = EventFromName(element->GetAttribute("Event"), taskKinds);
+        if (key.event == 0) continue;
+        const bool voicePacks = TextToInt(element->GetAttribute("VoicePack")) == 1;
+        SoundOptionList options;
+        for (TXmlNode* child : element->GetChildren()) {
+            if (std::optional<SoundOption> option = ReadOption(*child, voicePacks))
+                options.push_back(std::move(*option));
+        }
+        mTable.insert_or_assign(std::move(key), std::move(options));
+    }
+    return true;
+}
+
+int GSoundScheme::EventFromName(const str& name, const GNameRegistry* names) {
+    return EventFromName(name, TaskKindsOf(names));
+}
+
+int GSoundScheme::EventFromName(const str& name, const TaskKinds& taskKinds) {
+    if (taskKinds != nullptr) {
+        if (const int kind = taskKinds(name); kind != 0) return kind;
+    }
+    const auto& events = SchemeEvents();
+    auto found = events.find(name);
+    return found != events.end() ? found->second : 0;
+}

@@ -1,0 +1,90 @@
+#include "schemefixture.h"
+
+#include "audio/soundmanager.h"
+#include "foundation/xml/xmlnode.h"
+#include "gv/gvobject.h"
+#include "simulation/data/objectdata.h"
+#include "simulation/views/worldobject.h"
+
+namespace gamesound_testing {
+namespace {
+
+class SchemeData : public GObjectData {};
+
+}  // namespace
+
+SchemeObject::SchemeObject(const char* fullName) : GObject(kCreature) {
+    auto data = std::make_unique<SchemeData>();
+    data->fullName = fullName;
+    SetData(std::move(data));
+}
+
+SchemeObject::~SchemeObject() = default;
+
+void SchemeObject::PlaceAt(float x, float y) {
+    mOwnView = std::make_unique<GVWorldObject>(nullptr, new GVObject(), nullptr);
+    mOwnView->SetPosition(x, y);
+    SetView(mOwnView.get());
+}
+
+void SchemeTest::SetUp() {
+    GameSoundTest::SetUp();
+    if (WithSound()) StartSound();
+    mSounds = std::make_unique<testing_support::TinySounds>();
+    mView.SetBounds(GVRect{0.0f, 0.0f, 2400.0f, 1800.0f});
+    mScheme = std::make_unique<GSoundScheme>();
+    mScheme->SetEnabled(true);
+    mScheme->SetViewPort(&mView);
+}
+
+void SchemeTest::TearDown() {
+    mScheme.reset();
+    mSounds.reset();
+    GameSoundTest::TearDown();
+}
+
+bool SchemeTest::Load(const std::string& elements) {
+    TXmlNode document;
+    const std::string text = "<SoundScheme>" + elements + "</SoundScheme>";
+    document.ParseString(text.c_str());
+    return mScheme->Load(&document, &mNames);
+}
+
+SchemeObject* SchemeTest::MakeObject(const char* fullName) {
+    return &mObjects.emplace_back(fullName);
+}
+
+SchemeObject* SchemeTest::MakeObjectAt(const char* fullName, float x, float y) {
+    SchemeObject* object = MakeObject(fullName);
+    object->PlaceAt(x, y);
+    return object;
+}
+
+long SchemeTest::LastVolume() {
+    auto buffers = Buffers();
+    return buffers.empty() ? 1 : buffers.back().volume;
+}
+
+uint32_t SchemeTest::LastBuffer() {
+    auto buffers = Buffers();
+    return buffers.empty() ? 0 : buffers.back().id;
+}
+
+long SchemeTest::VolumeOf(uint32_t buffer) {
+    for (const auto& info : Buffers()) {
+        if (info.id == buffer) return info.volume;
+    }
+    return 1;
+}
+
+long SchemeTest::Expected(float v) const {
+    return DeviceVolume(v * mApp->GetSoundManager()->GetVolume(GSoundScheme::kEffectsGroup));
+}
+
+bool SchemeTest::RunUntilPending(size_t count, uint32_t ms) {
+    for (uint32_t done = 0; done < ms && mScheme->GetPending().size() < count; done += 50)
+        Run(50);
+    return mScheme->GetPending().size() >= count;
+}
+
+}  // namespace gamesound_testing

@@ -1,0 +1,75 @@
+// The sound scheme's tests: the small game of gamesoundfixture.h with its sound manager, a tiny
+// tone for every sound file name (support/tinysounds.h), the world's name registry, an enabled
+// scheme of the test's own loaded from elements written as text, world objects by full name
+// with or without a view, and a view rectangle of 800 × 600 at the world's top-left corner.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+
+#include "gamesound/soundscheme.h"
+#include "gamesoundfixture.h"
+#include "gv/gvviewport.h"
+#include "simulation/nameregistry.h"
+#include "simulation/object.h"
+#include "support/tinysounds.h"
+
+class GVWorldObject;
+
+namespace gamesound_testing {
+
+// A world object that is only a full name and, if given one, a view at a position.
+class SchemeObject : public GObject {
+public:
+    explicit SchemeObject(const char* fullName);
+    ~SchemeObject() override;
+
+    // Gives the object a view of its own at that point.
+    void PlaceAt(float x, float y);
+
+    void OnTaskCancelled(GTaskData*) override {}
+    void OnTaskCompleted(GTaskData*) override {}
+    void OnTaskProgress(GTaskData*, float) override {}
+    void OnVisualEvent(GVWorldObject*, const GNameMask*) override {}
+
+private:
+    std::unique_ptr<GVWorldObject> mOwnView;
+};
+
+class SchemeTest : public GameSoundTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Whether SetUp makes the sound manager.
+    virtual bool WithSound() const { return true; }
+
+    // Loads <SoundScheme> holding the elements into the scheme, with the registry.
+    bool Load(const std::string& elements);
+    SchemeObject* MakeObject(const char* fullName);
+    SchemeObject* MakeObjectAt(const char* fullName, float x, float y);
+
+    // The device volume of the secondary buffer made last, and of the buffer of that id.
+    static long LastVolume();
+    static long VolumeOf(uint32_t buffer);
+    static uint32_t LastBuffer();
+    // The device volume the scheme's volume v × the effects group's volume gives.
+    long Expected(float v) const;
+    // Moves the clock on (gamesoundfixture.h's Run) until the scheme holds that many pending
+    // records, at most ms; true when it does.
+    bool RunUntilPending(size_t count, uint32_t ms = 2000);
+
+    testing_support::TinySounds& Sounds() { return *mSounds; }
+    GSoundScheme& Scheme() { return *mScheme; }
+
+    GNameRegistry mNames;
+    GVViewPort mView{800.0f, 600.0f, 0.0f, 0.0f};
+
+private:
+    std::unique_ptr<testing_support::TinySounds> mSounds;
+    std::unique_ptr<GSoundScheme> mScheme;
+    std::deque<SchemeObject> mObjects;
+};
+
+}  // namespace gamesound_testing
