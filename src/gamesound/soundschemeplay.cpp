@@ -56,7 +56,7 @@ float GSoundScheme::DistanceFactor(const TVec2& point) const {
     const float dx = mView->DistanceOutsideX(point);
     const float dy = mView->DistanceOutsideY(point);
     const float factor = 1.0f - std::sqrt(dx * dx + dy * dy) / kSilentDistance;
-    // Far away (and a point that is no number) is silent.
+    // Far away is silent.
     return factor >= kLeastFactor ? factor : 0.0f;
 }
 

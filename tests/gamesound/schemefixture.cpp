@@ -81,10 +81,14 @@ long SchemeTest::Expected(float v) const {
     return DeviceVolume(v * mApp->GetSoundManager()->GetVolume(GSoundScheme::kEffectsGroup));
 }
 
-bool SchemeTest::RunUntilPending(size_t count, uint32_t ms) {
-    for (uint32_t done = 0; done < ms && mScheme->GetPending().size() < count; done += 50)
+bool SchemeTest::RunUntil(const std::function<bool()>& done, uint32_t ms) {
+    for (uint32_t ran = 0; ran < ms && !done(); ran += 50)
         Run(50);
-    return mScheme->GetPending().size() >= count;
+    return done();
+}
+
+bool SchemeTest::RunUntilPending(size_t count, uint32_t ms) {
+    return RunUntil([&] { return mScheme->GetPending().size() >= count; }, ms);
 }
 
 }  // namespace gamesound_testing

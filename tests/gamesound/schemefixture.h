@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -56,9 +57,12 @@ protected:
     static uint32_t LastBuffer();
     // The device volume the scheme's volume v × the effects group's volume gives.
     long Expected(float v) const;
-    // Moves the clock on (gamesoundfixture.h's Run) until the scheme holds that many pending
-    // records, at most ms; true when it does.
-    bool RunUntilPending(size_t count, uint32_t ms = 2000);
+    // Moves the clock on in steps of gamesoundfixture.h's Run until done answers true, at most
+    // ms; answers done. A sound's end is heard a second or so after it, when the worker has
+    // seen its buffer drain.
+    bool RunUntil(const std::function<bool()>& done, uint32_t ms = 3000);
+    // Until the scheme holds that many pending records.
+    bool RunUntilPending(size_t count, uint32_t ms = 3000);
 
     testing_support::TinySounds& Sounds() { return *mSounds; }
     GSoundScheme& Scheme() { return *mScheme; }
