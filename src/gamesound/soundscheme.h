@@ -8,7 +8,8 @@
 // task kinds (1 and up) and the scheme's own 27 names, numbered 40 to 66 (EventFromName).
 //
 // PlayEvent picks an option of the entry at random and plays one variant, quieter the further
-// the sound lies outside the view rectangle (DistanceFactor). A play and its restarts form a
+// the sound lies outside the view rectangle (DistanceFactor): an object's sound where its view
+// was when it started, a sound of no object at its point, one at (0, 0) in full everywhere. A play and its restarts form a
 // chain sharing one PlayInfo: playing (an instance in the instances map, which keeps each
 // instance's own key, and under its key in the playing map) or pending (a record waiting for
 // StartDueSounds, which the play screen's periodic task calls). OnSoundDone moves a chain from
@@ -185,9 +186,15 @@ public:
     bool IsStarted() const { return mStarted; }
 
 private:
-    // Plays the chain's variant at that volume and records it under the key, replacing a
+    // How loud a key is heard: an object where its view was when its chain started, a sound of
+    // no object at its point, and one at (0, 0) everywhere in full. Plays, restarts and updates
+    // all use it, so that no sound starts louder or quieter than the next update makes it.
+    float KeyFactor(const PlayingKey& key) const;
+    // The option's volume × the key's factor × the effects group's volume.
+    float KeyVolume(const PlayingKey& key, float group) const;
+    // Plays the chain's variant at its key's volume and records it under the key, replacing a
     // playing entry of an equal key; false, nothing recorded, when no instance came.
-    bool StartChain(const PlayingKey& key, float volume);
+    bool StartChain(const PlayingKey& key, float group);
 
     GVViewPort* mView = nullptr;
     Table mTable;

@@ -99,19 +99,28 @@ bool GSoundScheme::PlayEvent(GObject* object, float x, float y, int event, int v
         info->x = object->GetView()->GetX();
         info->y = object->GetView()->GetY();
     }
-    const float volume =
-        options[index].volume * EffectsVolume() * DistanceFactor(TVec2(info->x, info->y));
-    if (!StartChain(PlayingKey{object, x, y, event, std::move(info)}, volume)) return false;
+    if (!StartChain(PlayingKey{object, x, y, event, std::move(info)}, EffectsVolume()))
+        return false;
     mStarted = true;
     return true;
 }
 
-bool GSoundScheme::StartChain(const PlayingKey& key, float volume) {
+float GSoundScheme::KeyFactor(const PlayingKey& key) const {
+    if (key.object != nullptr) return DistanceFactor(TVec2(key.info->x, key.info->y));
+    if (key.x == 0.0f && key.y == 0.0f) return 1.0f;
+    return DistanceFactor(TVec2(key.x, key.y));
+}
+
+float GSoundScheme::KeyVolume(const PlayingKey& key, float group) const {
+    return key.info->Option().volume * KeyFactor(key) * group;
+}
+
+bool GSoundScheme::StartChain(const PlayingKey& key, float group) {
     const SoundOption& option = key.info->Option();
     const bool loop = PlaysLooping(option);
     std::shared_ptr<TSoundInstance> instance = option.sounds[key.info->variant]->Play(loop);
     if (instance == nullptr) return false;
-    instance->SetVolume(volume);
+    instance->SetVolume(KeyVolume(key, group));
     if (!loop) instance->SetCallBack(this, nullptr);
     mInstances[instance] = key;
     // An instance of an equal key loses its entry (it plays out and ends its chain); the entry
@@ -158,25 +167,16 @@ void GSoundScheme::StartDueSounds() {
         PlayingKey key = std::move(mPending[i].key);
         mPending[i] = std::move(mPending.back());
         mPending.pop_back();
-        // A sound of no object gets its distance at the next UpdateVolumes.
-        float volume = key.info->Option().volume * group;
-        if (key.object != nullptr) volume *= DistanceFactor(TVec2(key.info->x, key.info->y));
         // A chain that gets no instance ends here.
-        StartChain(key, volume);
+        StartChain(key, group);
     }
 }
 
 void GSoundScheme::UpdateVolumes() {
     if (!mEnabled) return;
     const float group = EffectsVolume();
-    for (const auto& [instance, key] : mInstances) {
-        float factor = 1.0f;
-        if (key.object != nullptr)
-            factor = DistanceFactor(TVec2(key.info->x, key.info->y));
-        else if (key.x != 0.0f || key.y != 0.0f)
-            factor = DistanceFactor(TVec2(key.x, key.y));
-        instance->SetVolume(key.info->Option().volume * factor * group);
-    }
+    for (const auto& [instance, key] : mInstances)
+        instance->SetVolume(KeyVolume(key, group));
 }
 
 void GSoundScheme::StopEvent(GObject* object, float x, float y, int event) {

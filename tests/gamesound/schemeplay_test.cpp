@@ -162,12 +162,9 @@ TEST_F(SchemePlayTest, VolumesFollowTheDistanceAndTheViewsScroll) {
     const uint32_t point = LastBuffer();
     // 2400 units left of the view: silent.
     EXPECT_EQ(VolumeOf(point), DeviceVolume(0.0f));
-    // (0, 0) of no object starts at the distance of the map's corner, 1400 units left, and is
-    // heard at full volume, wherever the view is, from the next update on.
+    // (0, 0) of no object is heard at full volume wherever the view is, from its start.
     ASSERT_TRUE(Scheme().PlayEvent(nullptr, 0.0f, 0.0f, 61, 0));
     const uint32_t global = LastBuffer();
-    EXPECT_EQ(VolumeOf(global), DeviceVolume(1.0f - 1400.0f / 2000.0f));
-    Scheme().UpdateVolumes();
     EXPECT_EQ(VolumeOf(global), DeviceVolume(1.0f));
 
     // The objects move far away and the view scrolls to the world's left edge: the objects are
@@ -375,9 +372,9 @@ TEST_F(SchemePlayTest, WhileDisabledRestartsWait) {
     Scheme().StartDueSounds();
     EXPECT_TRUE(Scheme().GetPending().empty());
     EXPECT_TRUE(Scheme().IsPlaying(nullptr, -1000.0f, 300.0f, 61));
-    // A restart of no object starts without its distance; the next update gives it.
+    // A restart of no object starts at its distance.
     const uint32_t restarted = LastBuffer();
-    EXPECT_EQ(VolumeOf(restarted), DeviceVolume(1.0f * 0.25f));
+    EXPECT_EQ(VolumeOf(restarted), DeviceVolume(1.0f * 0.5f * 0.25f));
     Scheme().UpdateVolumes();
     EXPECT_EQ(VolumeOf(restarted), DeviceVolume(1.0f * 0.5f * 0.25f));
     EXPECT_EQ(VolumeOf(loop), DeviceVolume(0.5f * 1.0f * 0.25f));
