@@ -5,6 +5,9 @@
 // and groups, changes the master and group volumes, toggles the activation, drops the last
 // reference to a sound, registers callbacks, runs music cross-fades and dispatches the callbacks.
 // Half the callbacks start a sound; some stop another instance of the same sound, or its group.
+// The game's sound scheme plays its events among them (objects, fixed points, loops and ambient
+// sounds that restart), with its volume updates and due restarts every 30 ms and a stop of one
+// event or of everything now and then.
 // ThreadSanitizer and AddressSanitizer watch (label tsan); the test counts what each instance's
 // callback heard, checks that everything is freed after a stop of every group, and destroys the
 // manager under load. UMBRAVA_STRESS_SECONDS makes it run longer by hand.
@@ -26,9 +29,15 @@
 #include "audio/soundlock.h"
 #include "audio/soundmanager.h"
 #include "audio/soundstream.h"
+#include "foundation/xml/xmlnode.h"
 #include "gamesound/musicmanager.h"
+#include "gamesound/soundscheme.h"
+#include "gv/gvviewport.h"
 #include "oggfixture.h"
 #include "port/control.h"
+#include "simulation/data/objectdata.h"
+#include "simulation/nameregistry.h"
+#include "simulation/object.h"
 #include "stresshooks.h"
 
 namespace {
@@ -90,6 +99,38 @@ constexpr SoundKind kSounds[] = {
 };
 constexpr int kSoundCount = static_cast<int>(std::size(kSounds));
 
+// The scheme's sounds (under "audio/sfx/"): short clips, loops that loop or come back, ambient
+// sounds, for a creature, a fixed point and no object at all.
+constexpr const char* kSchemeFile = R"(<SoundScheme>
+    <E Object="Zebra" Event="Sick">
+      <O type="trigger" src="clip1.ogg" volume="80"/>
+      <O type="ambient" src="clip2.ogg" interval_min="20" interval_max="200" volume="60"/></E>
+    <E Event="Sick"><O type="loop" src="clip2.ogg" delay="50"/></E>
+    <E Event="Bonus" PosX="300" PosY="200">
+      <O type="loop" src="clip1.ogg" delay="600" volume="100"/>
+      <O type="loop" src="clip3.ogg" delay="10" volume="100"/></E>
+    <E Event="Birth"><O type="ambient" src="clip1.ogg" interval_min="0" interval_max="80"/>
+      <O type="ambient" src="memory1.ogg" interval_min="100" interval_max="300"/></E>
+    <E Object="Gnu" Event="build"><O type="loop" src="clip2.ogg" delay="500"/></E>
+  </SoundScheme>)";
+constexpr int kSchemeEvents[] = {41, 61, 63, 4};
+
+class SchemeData : public GObjectData {};
+
+// A creature of the scheme: only its full name.
+class SchemeObject : public GObject {
+public:
+    explicit SchemeObject(const char* fullName) : GObject(kCreature) {
+        auto data = std::make_unique<SchemeData>();
+        data->fullName = fullName;
+        SetData(std::move(data));
+    }
+    void OnTaskCancelled(GTaskData*) override {}
+    void OnTaskCompleted(GTaskData*) override {}
+    void OnTaskProgress(GTaskData*, float) override {}
+    void OnVisualEvent(GVWorldObject*, const GNameMask*) override {}
+};
+
 // What the test knows of an instance it registered a callback for.
 struct Tracked {
     bool looping = false;
@@ -104,8 +145,11 @@ class SoundAssetStressTest : public ::testing::Test {
 protected:
     void SetUp() override {
         RegisterSoundDataSourceBuilder("ogg", &mBuilder);
-        for (const SoundKind& kind : kSounds)
-            mFiles.Put(kind.name, SweepOgg(kind.seconds));
+        for (const SoundKind& kind : kSounds) {
+            const std::string bytes = SweepOgg(kind.seconds);
+            mFiles.Put(kind.name, bytes);
+            mFiles.Put(std::string("audio/sfx/") + kind.name, bytes);
+        }
         const std::string shortTrack = SweepOgg(3.0);
         const std::string longTrack = SweepOgg(7.0);
         for (int track = 0; track < kMusicTrackCount; ++track)
@@ -214,6 +258,32 @@ TEST_F(SoundAssetStressTest, SoundsInstancesAndCallbacksUnderRealThreads) {
     auto music = std::make_unique<GMusicManager>();
     Clock::time_point musicStep = Clock::now();
 
+    GNameRegistry names;
+    GVViewPort view(800.0f, 600.0f, 0.0f, 0.0f);
+    view.SetBounds(GVRect{0.0f, 0.0f, 2400.0f, 1800.0f});
+    auto scheme = std::make_unique<GSoundScheme>();
+    {
+        TXmlNode document;
+        document.ParseString(kSchemeFile);
+        ASSERT_TRUE(scheme->Load(&document, &names));
+    }
+    scheme->SetViewPort(&view);
+    scheme->SetEnabled(true);
+    SchemeObject creatures[] = {SchemeObject("Zebra"), SchemeObject("Zebra"), SchemeObject("Gnu"),
+                                SchemeObject("Lion")};
+    int schemePlays = 0;
+    auto schemeEvent = [&](bool stop) {
+        GObject* object = chance(0.5) ? &creatures[below(std::size(creatures))] : nullptr;
+        const int event = kSchemeEvents[below(std::size(kSchemeEvents))];
+        const float x = chance(0.5) ? 300.0f : 0.0f;
+        const float y = x != 0.0f ? 200.0f : 0.0f;
+        if (stop)
+            stopping([&] { scheme->StopEvent(object, x, y, event); });
+        else if (scheme->PlayEvent(object, x, y, event, static_cast<int>(below(7)) - 2))
+            ++schemePlays;
+    };
+    Clock::time_point schemeStep = Clock::now();
+
     // The watchdog: one iteration of the loop must not take 2 seconds.
     std::atomic<int64_t> iterationStart{Clock::now().time_since_epoch().count()};
     std::atomic<bool> done{false};
@@ -252,7 +322,7 @@ TEST_F(SoundAssetStressTest, SoundsInstancesAndCallbacksUnderRealThreads) {
         }
         std::erase_if(held, [](const auto& instance) { return instance->GetStream() == nullptr; });
         const int index = static_cast<int>(below(kSoundCount));
-        switch (below(16)) {
+        switch (below(20)) {
             case 0:
             case 1:
             case 2:
@@ -335,7 +405,20 @@ TEST_F(SoundAssetStressTest, SoundsInstancesAndCallbacksUnderRealThreads) {
                 if (!held.empty() && chance(0.3)) held.erase(held.begin() + below(held.size()));
                 break;
             default:
+                if (chance(0.05)) {
+                    stopping([&] { scheme->StopAll(); });
+                } else if (chance(0.1)) {
+                    view.MoveTo(TVec2(static_cast<float>(below(1600)), 0.0f));
+                    scheme->Update();
+                } else {
+                    schemeEvent(chance(0.2));
+                }
                 break;
+        }
+        if (Clock::now() - schemeStep >= std::chrono::milliseconds(30)) {
+            schemeStep = Clock::now();
+            scheme->UpdateVolumes();
+            scheme->StartDueSounds();
         }
         if (Clock::now() - musicStep >= std::chrono::milliseconds(100)) {
             musicStep = Clock::now();
@@ -354,6 +437,13 @@ TEST_F(SoundAssetStressTest, SoundsInstancesAndCallbacksUnderRealThreads) {
     quiet = true;
     manager->SetActive(true);
     music->StopMusic();
+    std::printf("the scheme: %d plays started; at the end %zu playing, %zu waiting to restart\n",
+                schemePlays, scheme->GetInstances().size(), scheme->GetPending().size());
+    EXPECT_GT(schemePlays, 50);
+    EXPECT_TRUE(scheme->IsStarted());
+    stopping([&] { scheme->StopAll(); });
+    EXPECT_TRUE(scheme->GetInstances().empty());
+    scheme.reset();
     stopping([&] { manager->StopGroup(-1); });
     manager->DispatchCallbacks();
     EXPECT_EQ(manager->GetStreamCount(), 0u);
