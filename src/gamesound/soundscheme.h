@@ -1,7 +1,7 @@
-// GSoundScheme: the world's voices, a function-static singleton (Get) that is also the world's
-// sound interface (simulation/worldsounds.h; gamesounds.h installs it). Load reads its table
-// from the document of "xml/sound_scheme.xml": for a kind of world object (the full name of its
-// data block; empty for a sound of no object), a point of the map and an event, the options
+// GSoundScheme: the world's voices, a function-static singleton (Get) that the world reaches
+// through its sound interface (simulation/worldsounds.h; gamesounds.h installs it). Load reads its
+// table from the document of "xml/sound_scheme.xml": for a kind of world object (the full name of
+// its data block; empty for a sound of no object), a point of the map and an event, the options
 // that may play, each with five voice-pack variants, a volume and a kind: a trigger plays once,
 // a loop whose delay is under 500 ms loops until stopped, a longer loop plays again its delay
 // after it ended, an ambient option a random interval after it ended. Events are the world's
@@ -9,12 +9,12 @@
 //
 // PlayEvent picks an option of the entry at random and plays one variant, quieter the further
 // the sound lies outside the view rectangle (DistanceFactor): an object's sound where its view
-// was when it started, a sound of no object at its point, one at (0, 0) in full everywhere. A play and its restarts form a
-// chain sharing one PlayInfo: playing (an instance in the instances map, which keeps each
-// instance's own key, and under its key in the playing map) or pending (a record waiting for
-// StartDueSounds, which the play screen's periodic task calls). OnSoundDone moves a chain from
-// playing to pending, or ends it. A key has one chain: when a restart comes due while a fresh
-// play of the same key runs, the restart takes the key and the other instance plays out and
+// was when it started, a sound of no object at its point, one at (0, 0) in full everywhere. A play
+// and its restarts form a chain sharing one PlayInfo: playing (an instance in the instances map,
+// which keeps each instance's own key, and under its key in the playing map) or pending (a record
+// waiting for StartDueSounds, which the play screen's periodic task calls). OnSoundDone moves a
+// chain from playing to pending, or ends it. A key has one chain: when a restart comes due while a
+// fresh play of the same key runs, the restart takes the key and the other instance plays out and
 // ends its chain; StopEvent and StopAll stop every instance recorded under a key.
 //
 // Ownership: the table owns its options and their sounds; the chains share their PlayInfo,
@@ -37,7 +37,6 @@
 #include "foundation/random.h"
 #include "foundation/str.h"
 #include "math/vec2.h"
-#include "simulation/worldsounds.h"
 
 class GNameRegistry;
 class GObject;
@@ -111,7 +110,7 @@ struct PendingStart {
     PlayingKey key;
 };
 
-class GSoundScheme : public TSoundCallBack, public GWorldSounds {
+class GSoundScheme : public TSoundCallBack {
 public:
     // The distance outside the view at which a sound falls silent, and the least factor heard.
     static constexpr float kSilentDistance = 2000.0f;
@@ -142,25 +141,25 @@ public:
     // Stops every chain and empties the table, then reads the document's first "SoundScheme"
     // child: each child element one entry, each of its children one option. False, the table
     // empty, without that child or without names.
-    bool Load(TXmlNode* document, const GNameRegistry* names) override;
+    bool Load(TXmlNode* document, const GNameRegistry* names);
     bool Load(TXmlNode* document, const TaskKinds& taskKinds);
     // The task kind of the name when it is one, else the number of one of the scheme's own
     // names (exactly), else 0.
     static int EventFromName(const str& name, const GNameRegistry* names);
     static int EventFromName(const str& name, const TaskKinds& taskKinds);
 
-    // The world's calls (worldsounds.h). PlayEvent: true when a sound was started; false while
-    // disabled, while the key plays, without an entry or option for it, and when nothing
-    // could play (no sound manager), which records nothing.
-    bool PlayEvent(GObject* object, float x, float y, int event, int variant) override;
-    void StopEvent(GObject* object, float x, float y, int event) override;
-    void StopAll() override;
+    // The world's calls (worldsounds.h, where a refused play has no answer). PlayEvent: true
+    // when a sound was started; false while disabled, while the key plays, without an entry or
+    // option for it, and when nothing could play (no sound manager), which records nothing.
+    bool PlayEvent(GObject* object, float x, float y, int event, int variant);
+    void StopEvent(GObject* object, float x, float y, int event);
+    void StopAll();
     // Once a sound has started: PlayEvent of every fixed point of the table (no type name, a
     // point other than (0, 0)), in key order, without an object and with variant 0.
-    void Update() override;
-    bool IsEnabled() const override { return mEnabled; }
+    void Update();
+    bool IsEnabled() const { return mEnabled; }
     // While disabled nothing plays, restarts wait and volumes stay; nothing stops by itself.
-    void SetEnabled(bool enabled) override { mEnabled = enabled; }
+    void SetEnabled(bool enabled) { mEnabled = enabled; }
 
     // The play screen's calls: the restarts that are due, and every instance's volume for the
     // view as it is now (the effects group's volume × the option's × the distance factor).

@@ -4,7 +4,7 @@ namespace {
 
 class SilentSounds : public GWorldSounds {
 public:
-    bool PlayEvent(GObject*, float, float, int, int) override { return false; }
+    void PlayEvent(GObject*, float, float, int, int) override {}
     void StopEvent(GObject*, float, float, int) override {}
     void StopAll() override {}
     void Update() override {}

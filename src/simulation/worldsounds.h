@@ -13,9 +13,9 @@ class GWorldSounds {
 public:
     virtual ~GWorldSounds() = default;
 
-    // Plays the event's sound for the object (or at the point when object is none); true when a
-    // sound started. The world ignores a refusal.
-    virtual bool PlayEvent(GObject* object, float x, float y, int event, int variant) = 0;
+    // Plays the event's sound for the object (or at the point when object is none); a refusal
+    // is silent.
+    virtual void PlayEvent(GObject* object, float x, float y, int event, int variant) = 0;
     // Ends the sound the scheme plays for that object and event.
     virtual void StopEvent(GObject* object, float x, float y, int event) = 0;
     virtual void StopAll() = 0;

@@ -35,30 +35,37 @@ protected:
         SchemeTest::TearDown();
     }
 
-    // The game's logic loading: the scheme file into the installed scheme, which is enabled.
+    // The world's logic loading (its Load through the sound interface, then the enabled flag):
+    // the scheme file into the installed scheme.
     void LoadLogic(const char* elements) {
         TXmlNode document;
         document.ParseString((std::string("<SoundScheme>") + elements + "</SoundScheme>").c_str());
-        ASSERT_TRUE(GSoundScheme::Get().Load(&document, &mNames));
+        ASSERT_TRUE(WorldSounds().Load(&document, &mNames));
         WorldSounds().SetEnabled(true);
         GSoundScheme::Get().SetViewPort(&mView);
     }
 };
 
 TEST_F(SchemeWorldTest, TheWorldTalksToTheSchemeUntilItIsRemoved) {
-    EXPECT_EQ(&WorldSounds(), static_cast<GWorldSounds*>(&GSoundScheme::Get()));
+    const GSoundScheme& scheme = GSoundScheme::Get();
     LoadLogic(R"(<E Event="Birth"><O type="loop" src="birth.ogg"/></E>)");
-    EXPECT_TRUE(GSoundScheme::Get().IsEnabled());
-    EXPECT_TRUE(WorldSounds().PlayEvent(nullptr, 0.0f, 0.0f, 63, 0));
-    EXPECT_TRUE(GSoundScheme::Get().IsPlaying(nullptr, 0.0f, 0.0f, 63));
+    EXPECT_TRUE(scheme.IsEnabled());
+    WorldSounds().PlayEvent(nullptr, 0.0f, 0.0f, 63, 0);
+    EXPECT_TRUE(scheme.IsPlaying(nullptr, 0.0f, 0.0f, 63));
 
+    // The silent scheme hears the world now.
     RemoveGameSounds();
-    EXPECT_NE(&WorldSounds(), static_cast<GWorldSounds*>(&GSoundScheme::Get()));
+    WorldSounds().SetEnabled(false);
     WorldSounds().StopAll();
-    EXPECT_FALSE(WorldSounds().PlayEvent(nullptr, 0.0f, 0.0f, 63, 0));
-    EXPECT_TRUE(GSoundScheme::Get().IsPlaying(nullptr, 0.0f, 0.0f, 63));
+    EXPECT_TRUE(scheme.IsEnabled());
+    EXPECT_TRUE(scheme.IsPlaying(nullptr, 0.0f, 0.0f, 63));
+    WorldSounds().SetEnabled(true);
+
     InstallGameSounds();
-    EXPECT_EQ(&WorldSounds(), static_cast<GWorldSounds*>(&GSoundScheme::Get()));
+    WorldSounds().SetEnabled(false);
+    WorldSounds().StopAll();
+    EXPECT_FALSE(scheme.IsEnabled());
+    EXPECT_FALSE(scheme.IsPlaying(nullptr, 0.0f, 0.0f, 63));
 }
 
 // A build task's sounds start with it (its kind, and 62 on the place) and the scheduler stops
@@ -77,9 +84,9 @@ TEST_F(SchemeWorldTest, ATasksSoundsLastAsLongAsTheTask) {
     task->Init(std::move(data), builder, place, 1000, 1000, kBuildTask, 0);
     GScheduleTask* added = schedule.AddTask(std::move(task));
     builder->SetTask(added);
-    ASSERT_TRUE(WorldSounds().PlayEvent(builder, 0.0f, 0.0f, kBuildTask, 0));
-    ASSERT_TRUE(WorldSounds().PlayEvent(builder, 0.0f, 0.0f, kBuildingSound, 0));
-    ASSERT_TRUE(WorldSounds().PlayEvent(other, 0.0f, 0.0f, kBuildTask, 0));
+    WorldSounds().PlayEvent(builder, 0.0f, 0.0f, kBuildTask, 0);
+    WorldSounds().PlayEvent(builder, 0.0f, 0.0f, kBuildingSound, 0);
+    WorldSounds().PlayEvent(other, 0.0f, 0.0f, kBuildTask, 0);
     ASSERT_EQ(Buffers().size(), 3u);
 
     schedule.Update(1000, false);
@@ -96,13 +103,14 @@ TEST_F(SchemeWorldTest, ATasksSoundsLastAsLongAsTheTask) {
 TEST_F(SchemeWorldTest, TheCatchUpSilencesTheScheme) {
     LoadLogic(R"(<E Event="Bonus" PosX="300" PosY="200"><O type="loop" src="sea.ogg"/></E>
                  <E Event="Birth"><O type="trigger" src="birth.ogg"/></E>)");
-    ASSERT_TRUE(WorldSounds().PlayEvent(nullptr, 0.0f, 0.0f, 63, 0));
+    WorldSounds().PlayEvent(nullptr, 0.0f, 0.0f, 63, 0);
     WorldSounds().Update();
     EXPECT_EQ(Buffers().size(), 2u);
     WorldSounds().SetEnabled(false);
     WorldSounds().StopAll();
     EXPECT_FALSE(WorldSounds().IsEnabled());
-    EXPECT_FALSE(WorldSounds().PlayEvent(nullptr, 0.0f, 0.0f, 63, 0));
+    WorldSounds().PlayEvent(nullptr, 0.0f, 0.0f, 63, 0);
+    EXPECT_FALSE(GSoundScheme::Get().IsPlaying(nullptr, 0.0f, 0.0f, 63));
     Run(100);
     EXPECT_TRUE(Buffers().empty());
     WorldSounds().SetEnabled(true);
@@ -117,14 +125,15 @@ TEST_F(SchemeWorldTest, TheWaterFallIsHeardFromItsOwnEntry) {
                  <E Object="Water Fall" Event="WaterFlowing">
                    <O type="loop" src="water_flowing.ogg" volume="100"/></E>)");
     SchemeObject* fall = MakeObjectAt("Water Fall", 1800.0f, 300.0f);
-    ASSERT_TRUE(WorldSounds().PlayEvent(fall, 0.0f, 0.0f, kWaterFlowing, 0));
+    WorldSounds().PlayEvent(fall, 0.0f, 0.0f, kWaterFlowing, 0);
     const auto& playing = GSoundScheme::Get().GetPlaying();
     ASSERT_EQ(playing.size(), 1u);
     EXPECT_EQ(std::string(playing.begin()->second->GetSound()->GetName().c_str()),
               "audio/sfx/water_flowing.ogg");
     // 1000 units right of the view.
     EXPECT_EQ(LastVolume(), DeviceVolume(0.5f));
-    EXPECT_FALSE(WorldSounds().PlayEvent(fall, 0.0f, 0.0f, kWaterFlowing, 0));
+    WorldSounds().PlayEvent(fall, 0.0f, 0.0f, kWaterFlowing, 0);
+    EXPECT_EQ(GSoundScheme::Get().GetInstances().size(), 1u);
     WorldSounds().StopEvent(fall, 0.0f, 0.0f, kWaterFlowing);
     EXPECT_TRUE(playing.empty());
 }

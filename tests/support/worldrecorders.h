@@ -31,9 +31,8 @@ public:
     RecordingSounds(const RecordingSounds&) = delete;
     RecordingSounds& operator=(const RecordingSounds&) = delete;
 
-    bool PlayEvent(GObject* object, float x, float y, int event, int variant) override {
+    void PlayEvent(GObject* object, float x, float y, int event, int variant) override {
         played.push_back({object, x, y, event, variant});
-        return false;
     }
     void StopEvent(GObject* object, float x, float y, int event) override {
         stopped.push_back({object, x, y, event, 0});
