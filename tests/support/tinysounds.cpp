@@ -46,7 +46,7 @@ TinySounds::~TinySounds() {
 
 std::shared_ptr<TSoundDataSource> TinySounds::Build(const str& name, bool /*stream*/) {
     const std::string text = name.c_str();
-    asked.push_back(text);
+    if (record) asked.push_back(text);
     if (text.find("missing") != std::string::npos || mMissing.count(text) != 0) return nullptr;
     auto length = mLengths.find(text);
     return std::make_shared<TinySource>(length != mLengths.end() ? length->second : seconds);

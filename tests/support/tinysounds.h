@@ -54,8 +54,9 @@ public:
 
     // The length of every other sound.
     double seconds = 0.1;
-    // Every name asked for, in order.
+    // Every name asked for, in order, while record is set.
     std::vector<std::string> asked;
+    bool record = true;
 
 private:
     std::map<std::string, double> mLengths;
