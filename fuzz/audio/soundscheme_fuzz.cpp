@@ -21,28 +21,14 @@
 #include "gv/gvviewport.h"
 #include "port/control.h"
 #include "port/window/window.h"
-#include "simulation/data/objectdata.h"
-#include "simulation/object.h"
+#include "support/schemeobject.h"
 #include "support/tinysounds.h"
 
 namespace {
 
+using testing_support::SchemeObject;
+
 constexpr int kSteps = 48;
-
-class FuzzData : public GObjectData {};
-
-class FuzzObject : public GObject {
-public:
-    explicit FuzzObject(const char* fullName) : GObject(kCreature) {
-        auto data = std::make_unique<FuzzData>();
-        data->fullName = fullName;
-        SetData(std::move(data));
-    }
-    void OnTaskCancelled(GTaskData*) override {}
-    void OnTaskCompleted(GTaskData*) override {}
-    void OnTaskProgress(GTaskData*, float) override {}
-    void OnVisualEvent(GVWorldObject*, const GNameMask*) override {}
-};
 
 // The engine, made once: the fake clock, a window, the hooks and a manager whose worker sleeps.
 TSoundManager* gManager = nullptr;
@@ -100,12 +86,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const auto& [key, options] : scheme.GetTable())
         keys.push_back(key);
     // Objects of the table's own type names, and one of none of them.
-    std::vector<std::unique_ptr<FuzzObject>> objects;
+    std::vector<std::unique_ptr<SchemeObject>> objects;
     for (const SoundSchemeKey& key : keys) {
         if (key.typeName.Length() != 0 && objects.size() < 3)
-            objects.push_back(std::make_unique<FuzzObject>(key.typeName.c_str()));
+            objects.push_back(std::make_unique<SchemeObject>(key.typeName.c_str()));
     }
-    objects.push_back(std::make_unique<FuzzObject>("Nobody"));
+    objects.push_back(std::make_unique<SchemeObject>("Nobody"));
 
     TRandom random;
     uint32_t seed = static_cast<uint32_t>(size);

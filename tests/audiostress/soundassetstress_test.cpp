@@ -35,10 +35,9 @@
 #include "gv/gvviewport.h"
 #include "oggfixture.h"
 #include "port/control.h"
-#include "simulation/data/objectdata.h"
 #include "simulation/nameregistry.h"
-#include "simulation/object.h"
 #include "stresshooks.h"
+#include "support/schemeobject.h"
 
 namespace {
 
@@ -114,22 +113,6 @@ constexpr const char* kSchemeFile = R"(<SoundScheme>
     <E Object="Gnu" Event="build"><O type="loop" src="clip2.ogg" delay="500"/></E>
   </SoundScheme>)";
 constexpr int kSchemeEvents[] = {41, 61, 63, 4};
-
-class SchemeData : public GObjectData {};
-
-// A creature of the scheme: only its full name.
-class SchemeObject : public GObject {
-public:
-    explicit SchemeObject(const char* fullName) : GObject(kCreature) {
-        auto data = std::make_unique<SchemeData>();
-        data->fullName = fullName;
-        SetData(std::move(data));
-    }
-    void OnTaskCancelled(GTaskData*) override {}
-    void OnTaskCompleted(GTaskData*) override {}
-    void OnTaskProgress(GTaskData*, float) override {}
-    void OnVisualEvent(GVWorldObject*, const GNameMask*) override {}
-};
 
 // What the test knows of an instance it registered a callback for.
 struct Tracked {
@@ -269,6 +252,7 @@ TEST_F(SoundAssetStressTest, SoundsInstancesAndCallbacksUnderRealThreads) {
     }
     scheme->SetViewPort(&view);
     scheme->SetEnabled(true);
+    using testing_support::SchemeObject;
     SchemeObject creatures[] = {SchemeObject("Zebra"), SchemeObject("Zebra"), SchemeObject("Gnu"),
                                 SchemeObject("Lion")};
     int schemePlays = 0;

@@ -14,30 +14,12 @@
 #include "gamesoundfixture.h"
 #include "gv/gvviewport.h"
 #include "simulation/nameregistry.h"
-#include "simulation/object.h"
+#include "support/schemeobject.h"
 #include "support/tinysounds.h"
-
-class GVWorldObject;
 
 namespace gamesound_testing {
 
-// A world object that is only a full name and, if given one, a view at a position.
-class SchemeObject : public GObject {
-public:
-    explicit SchemeObject(const char* fullName);
-    ~SchemeObject() override;
-
-    // Gives the object a view of its own at that point.
-    void PlaceAt(float x, float y);
-
-    void OnTaskCancelled(GTaskData*) override {}
-    void OnTaskCompleted(GTaskData*) override {}
-    void OnTaskProgress(GTaskData*, float) override {}
-    void OnVisualEvent(GVWorldObject*, const GNameMask*) override {}
-
-private:
-    std::unique_ptr<GVWorldObject> mOwnView;
-};
+using testing_support::SchemeObject;
 
 class SchemeTest : public GameSoundTest {
 protected:
