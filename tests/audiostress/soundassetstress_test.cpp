@@ -423,7 +423,9 @@ TEST_F(SoundAssetStressTest, SoundsInstancesAndCallbacksUnderRealThreads) {
     music->StopMusic();
     std::printf("the scheme: %d plays started; at the end %zu playing, %zu waiting to restart\n",
                 schemePlays, scheme->GetInstances().size(), scheme->GetPending().size());
-    EXPECT_GT(schemePlays, 50);
+    // About one turn in 25 starts a scheme sound, however many turns the machine ran.
+    EXPECT_GE(schemePlays, turns / 60);
+    EXPECT_GT(schemePlays, 0);
     EXPECT_TRUE(scheme->IsStarted());
     stopping([&] { scheme->StopAll(); });
     EXPECT_TRUE(scheme->GetInstances().empty());
