@@ -15,12 +15,19 @@
 //                   for the call; then it is handed to the state's TScript, which deletes it at its
 //                   next run or resume, or, in a state without one, deleted at once.
 //
+// A member that takes the state itself (LuaBindStackMember) reads its arguments, pushes its
+// results and answers their number, or what lua_yield answered.
+//
 // Unbinding: the owner of a binding keeps its block alive through a registry reference.
 // LuaUnbind clears the block's object field, drops the reference and sets the global to nil,
 // whatever the global holds by then; a call through a copy of the closure that a script kept
-// raises a Lua error instead of reaching a destroyed object. TLuaBindings does this for an
-// owner: it unbinds everything in its destructor, and nothing when the script it bound into is
-// gone.
+// raises a Lua error instead of reaching a destroyed object. LuaUnbindIfOwn does the same but
+// leaves a global that holds another closure by then (a newer owner's binding of the same name).
+// TLuaBindings does this for an owner: it unbinds everything in its destructor, and nothing when
+// the script it bound into is gone.
+//
+// Values that native code keeps beyond a call are held in the script's own state (its main
+// thread, LuaMoveToHost): a coroutine that called may be collected before the holder goes.
 //
 // Main thread only, like the state.
 #pragma once
@@ -44,6 +51,10 @@ class TScript;
 // place, as lua_tostring does); the empty text for anything else or a missing argument.
 str LuaToStr(lua_State* L, int index);
 void PushLuaStr(lua_State* L, str text);
+
+// Moves the value on top of L's stack to the main thread of the script whose constructor made
+// L's state and answers that thread; for a state no TScript made, L itself (nothing moves).
+lua_State* LuaMoveToHost(lua_State* L);
 
 namespace luabinding {
 
@@ -134,7 +145,7 @@ struct TArg<TLuaTable*> {
     template <class Tables>
     static TLuaTable* Get(lua_State* L, int i, Tables& tables) {
         lua_pushvalue(L, i);
-        auto* table = new TLuaTable(L);
+        auto* table = new TLuaTable(LuaMoveToHost(L));
         tables.Add(table);
         return table;
     }
@@ -210,6 +221,14 @@ int FunctionTrampoline(lua_State* L) {
         std::index_sequence_for<A...>{});
 }
 
+template <class C>
+int StackMemberTrampoline(lua_State* L) {
+    using M = int (C::*)(lua_State*);
+    auto* block = static_cast<TMemberBlock<M>*>(lua_touserdata(L, lua_upvalueindex(1)));
+    if (block == nullptr || block->object == nullptr) RaiseUnbound(L);
+    return (static_cast<C*>(block->object)->*block->method)(L);
+}
+
 // The block as a new userdata on top of the stack.
 template <class Block>
 Block* NewBlock(lua_State* L) {
@@ -242,6 +261,16 @@ int LuaBindMember(lua_State* L, const char* name, Obj* object, R (C::*method)(A.
     return luabinding::BindMember<Obj, C, R (C::*)(A...) const, R, A...>(L, name, object, method);
 }
 
+// Binds a member that takes the state and manages the stack itself.
+template <class Obj, class C>
+int LuaBindStackMember(lua_State* L, const char* name, Obj* object, int (C::*method)(lua_State*)) {
+    using M = int (C::*)(lua_State*);
+    auto* block = luabinding::NewBlock<luabinding::TMemberBlock<M>>(L);
+    block->object = static_cast<void*>(static_cast<C*>(object));
+    block->method = method;
+    return luabinding::SetGlobal(L, name, &luabinding::StackMemberTrampoline<C>);
+}
+
 // Binds a free function as the global name. Answers the binding's reference.
 template <class R, class... A>
 int LuaBindFunction(lua_State* L, const char* name, R (*function)(A...)) {
@@ -255,6 +284,9 @@ int LuaBindFunction(lua_State* L, const char* name, R (*function)(A...)) {
 // Undoes a binding: clears the block's object field, drops the reference, sets the global to
 // nil.
 void LuaUnbind(lua_State* L, const char* name, int ref);
+// Undoes a binding as LuaUnbind does, but sets the global to nil only while it still holds this
+// binding's closure.
+void LuaUnbindIfOwn(lua_State* L, const char* name, int ref);
 
 // The bindings of one owner in one script. Binding does nothing without a script; unbinding
 // does nothing once the script is destroyed.
@@ -275,7 +307,14 @@ public:
         if (lua_State* L = GetLiveState())
             mBound.push_back({name, LuaBindFunction(L, name, function)});
     }
+    template <class Obj, class C>
+    void BindStack(const char* name, Obj* object, int (C::*method)(lua_State*)) {
+        if (lua_State* L = GetLiveState())
+            mBound.push_back({name, LuaBindStackMember(L, name, object, method)});
+    }
     void UnbindAll();
+    // Undoes every binding; a global that holds another closure by then keeps it.
+    void UnbindAllIfOwn();
 
 private:
     struct Bound {

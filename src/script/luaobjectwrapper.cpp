@@ -19,3 +19,14 @@ void TLuaObjectWrapper::PushObject() const {
     lua_pushlightuserdata(mState, const_cast<TLuaObjectWrapper*>(this));
     lua_rawget(mState, LUA_REGISTRYINDEX);
 }
+
+int TLuaFunction::Call() const {
+    int height = lua_gettop(mState);
+    lua_pushstring(mState, "_ALERT");
+    lua_rawget(mState, LUA_GLOBALSINDEX);
+    PushObject();
+    int status = 0;
+    if (lua_isfunction(mState, -1)) status = lua_pcall(mState, 0, 1, height + 1);
+    lua_settop(mState, height);
+    return status;
+}

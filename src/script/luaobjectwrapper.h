@@ -31,4 +31,9 @@ protected:
 class TLuaFunction : public TLuaObjectWrapper {
 public:
     explicit TLuaFunction(lua_State* state) : TLuaObjectWrapper(state) {}
+
+    // Calls the function without arguments, protected, with the global "_ALERT" as the error
+    // function; its result is dropped. A value that is no function is not called. Answers the
+    // Lua status (0 also when nothing was called).
+    int Call() const;
 };

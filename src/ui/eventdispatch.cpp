@@ -5,7 +5,7 @@
 #include "platform/platform.h"
 #include "platform/platformevent.h"
 #include "platform/settingkeys.h"
-#include "ui/message.h"
+#include "ui/luamessage.h"
 #include "ui/modalwindow.h"
 #include "ui/windowmanager.h"
 
@@ -173,9 +173,11 @@ void TWindowManager::ProcessPostedMessages() {
             continue;
         }
         bool consumed = false;
+        // The handlers see the message a script made, not its wrapper.
+        TMessage* offered = Unwrapped(message);
         // By index: a handler may install another one.
         for (size_t i = 0; i < mHandlers.size() && !consumed; ++i) {
-            consumed = mHandlers[i]->HandleMessage(message);
+            consumed = mHandlers[i]->HandleMessage(offered);
         }
         if (consumed) {
             delete message;

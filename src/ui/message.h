@@ -51,6 +51,14 @@ public:
     TWindow* GetTarget() const { return mTarget; }
     void SetTarget(TWindow* target) { mTarget = target; }
 
+protected:
+    // Takes the other message's type, name and target (a wrapper copies what it stands for).
+    void CopyFrom(const TMessage& other) {
+        mType = other.mType;
+        mName = other.mName;
+        mTarget = other.mTarget;
+    }
+
 private:
     int32_t mType;
     str mName;

@@ -6,6 +6,7 @@
 #include "platform/draw/renderer.h"
 #include "ui/modalwindow.h"
 #include "ui/windowmanager.h"
+#include "ui/windowscript.h"
 #include "ui/windowspider.h"
 
 bool TWindowManager::SetScreen(TScreen* screen) {
@@ -26,10 +27,7 @@ bool TWindowManager::PushModal(TModalWindow* modal) {
     TModalWindow* previous = GetTopModal();
     // Every modal on the stack is the top's ancestor or the top itself; pushed again, one would
     // become its own descendant.
-    bool holdsTop = false;
-    for (const TWindow* window = previous; window != nullptr; window = window->GetParent()) {
-        holdsTop = holdsTop || window == modal;
-    }
+    bool holdsTop = previous != nullptr && previous->IsWithin(modal);
     if (holdsTop || std::find(mModals.begin(), mModals.end(), modal) != mModals.end()) {
         LogPrintf("PushModal refused: window '%s' (id %x) is on the modal stack already",
                   modal->GetName().c_str(), modal->GetId());
@@ -52,6 +50,7 @@ bool TWindowManager::PushModal(TModalWindow* modal) {
         previous->GetClock().Pause();
     }
     SetFocusWindow(modal);
+    if (mScript) mScript->ResetWindowStack(modal);
     modal->OnActivate();
     if (modal->GetWidth() == 0) {
         if (TWindow* parent = modal->GetParent()) {
@@ -73,7 +72,9 @@ void TWindowManager::PopTop() {
     DeleteWindowLater(modal);
     mModals.pop_front();
     modal->ApplyPendingTasks();
-    if (TModalWindow* top = GetTopModal()) {
+    TModalWindow* top = GetTopModal();
+    if (mScript) mScript->ResetWindowStack(top);
+    if (top != nullptr) {
         SetFocusWindow(top);
         // The popped modal has left the tree: the windows still in it hear of the pop.
         TModalPoppedSpider spider;
@@ -111,7 +112,9 @@ void TWindowManager::ForgetModal(TModalWindow* modal) {
     mUnderPointer = nullptr;
     MarkDirty();
     if (!wasTop) return;
-    if (TModalWindow* top = GetTopModal()) {
+    TModalWindow* top = GetTopModal();
+    if (mScript) mScript->ResetWindowStack(top);
+    if (top != nullptr) {
         SetFocusWindow(top);
         top->GetClock().Start();
     }

@@ -6,7 +6,7 @@
 #include "platform/platform.h"
 #include "platform/platformevent.h"
 #include "platform/settingkeys.h"
-#include "ui/message.h"
+#include "ui/luamessage.h"
 #include "ui/modalwindow.h"
 #include "ui/windowanim.h"
 #include "ui/windowmanager.h"
@@ -175,14 +175,19 @@ void TWindow::FromParent(TPoint& point) const {
     point.y = SaturateToInt(int64_t{point.y} - mRect.top);
 }
 
+bool TWindow::IsWithin(const TWindow* ancestor) const {
+    for (const TWindow* window = this; window != nullptr; window = window->mParent) {
+        if (window == ancestor) return true;
+    }
+    return false;
+}
+
 bool TWindow::AddChild(TWindow* child, bool activate) {
     if (child == nullptr) return false;
-    for (const TWindow* window = this; window != nullptr; window = window->mParent) {
-        if (window == child) {
-            LogPrintf("AddChild refused: window '%s' would become its own descendant",
-                      child->mName.c_str());
-            return false;
-        }
+    if (IsWithin(child)) {
+        LogPrintf("AddChild refused: window '%s' would become its own descendant",
+                  child->mName.c_str());
+        return false;
     }
     if (child->mOwner != this) {
         // A window listed by two parents would be deleted twice.
@@ -496,7 +501,8 @@ void TWindow::SendMessage(TMessage* message) {
         // message, else the dialog's script gets it.
         TModalWindow* modal = CastTo<TModalWindow>(window);
         TWindow* focus = modal != nullptr ? modal->GetDefaultFocus() : nullptr;
-        if (focus != nullptr && focus->OnMessage(message)) {
+        // A script's message is offered as the script made it, not as its wrapper.
+        if (focus != nullptr && focus->OnMessage(Unwrapped(message))) {
             delete message;
         } else if (TWindowManager* manager = TWindowManager::Get()) {
             manager->QueueScriptMessage(message, nullptr);

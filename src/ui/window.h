@@ -184,6 +184,8 @@ public:
     // FindChildAt repeated down the tree, at most depth times; null for depth 0. pointInFound,
     // when given, receives the point in the found window's coordinates.
     TWindow* FindDeepestAt(const TPoint& point, uint32_t depth, TPoint* pointInFound = nullptr);
+    // Whether the ancestor is this window or one of its parents.
+    bool IsWithin(const TWindow* ancestor) const;
     // The nearest ancestor with kModalRoot, when it is a TModalWindow; else null.
     TModalWindow* GetModalParent() const;
     // Whether the window is shown: visible, and so is every window up to its modal root, whose

@@ -3,23 +3,16 @@
 #include <algorithm>
 
 #include "gv/anim/gvtaskhost.h"
+#include "platform/platform.h"
 #include "platform/texture/texture.h"
-#include "script/luaobjectwrapper.h"
-#include "ui/message.h"
+#include "script/luabinding.h"
+#include "ui/luamessage.h"
 #include "ui/modalwindow.h"
 #include "ui/windowscript.h"
 
 namespace {
 
 std::atomic<TWindowManager*> gInstance{nullptr};
-
-// Whether the window is the ancestor or the window itself.
-bool IsInside(const TWindow* window, const TWindow* ancestor) {
-    for (; window != nullptr; window = window->GetParent()) {
-        if (window == ancestor) return true;
-    }
-    return false;
-}
 
 // The visual-object engine's way to the windows: a scene's sprite timers run in the task manager
 // of its window's modal.
@@ -33,7 +26,47 @@ public:
 
 TWindowTaskHook gTaskHook;
 
+// "SetTopModalOnly": one boolean, no result.
+void ScriptSetTopModalOnly(bool on) {
+    if (TWindowManager* manager = TWindowManager::Get()) manager->SetTopModalOnly(on);
+}
+
+// Whether the message is a posted script message held in the state.
+bool IsHeldIn(const TMessage* message, lua_State* state) {
+    return message->IsKindOf(TLuaMessageWrapper::TypeId()) &&
+           static_cast<const TLuaMessageWrapper*>(message)->GetState() == state;
+}
+
 }  // namespace
+
+// The window script's place in the application's task list. The list deletes its tasks (those
+// that finish, and all of them when the application goes, before this manager), so it holds this
+// task instead of the script, which belongs to the manager.
+class TWindowManager::TScriptTask : public TTask {
+public:
+    explicit TScriptTask(TWindowManager* manager) : mManager(manager) {}
+    ~TScriptTask() override {
+        if (mManager != nullptr) mManager->mScriptTask = nullptr;
+    }
+    TScriptTask(const TScriptTask&) = delete;
+    TScriptTask& operator=(const TScriptTask&) = delete;
+
+    bool IsReady(uint32_t mode) override {
+        TWindowScript* script = Script();
+        return script != nullptr && script->IsReady(mode);
+    }
+    bool Execute() override {
+        TWindowScript* script = Script();
+        return script == nullptr || script->Execute();
+    }
+    // The manager no longer knows the task.
+    void Detach() { mManager = nullptr; }
+
+private:
+    TWindowScript* Script() const { return mManager != nullptr ? mManager->GetScript() : nullptr; }
+
+    TWindowManager* mManager;
+};
 
 TWindowManager::TWindowManager() {
     gInstance.store(this);
@@ -42,6 +75,7 @@ TWindowManager::TWindowManager() {
 
 TWindowManager::~TWindowManager() {
     mBeingDestroyed = true;
+    DropScriptTask();
     mHandlers.clear();
     mTracked.clear();
     // The windows still reach this manager while they go.
@@ -64,7 +98,61 @@ TWindowManager* TWindowManager::Get() {
 }
 
 void TWindowManager::SetScript(TWindowScript* script) {
+    if (script == mScript.get()) return;
+    DropScriptTask();
+    if (mScript) {
+        // Their references live in the state that goes with the old script.
+        lua_State* old = mScript->GetState();
+        std::erase_if(mPosted, [old](const std::unique_ptr<TMessage>& message) {
+            return IsHeldIn(message.get(), old);
+        });
+    }
     mScript.reset(script);
+    if (script == nullptr) return;
+    script->SetUtf8(mScriptUtf8);
+    // "XSellWindow" joins the window types once the cross-sell window exists.
+    if (TModalWindow* top = GetTopModal()) script->PushCurrentWindow(top);
+    LuaBindFunction(script->GetState(), "SetTopModalOnly", &ScriptSetTopModalOnly);
+    if (TPlatform* application = TPlatform::GetInstance()) {
+        mScriptTask = new TScriptTask(this);
+        application->AddTask(mScriptTask);
+    }
+}
+
+void TWindowManager::DropScriptTask() {
+    if (mScriptTask == nullptr) return;
+    TScriptTask* task = mScriptTask;
+    mScriptTask = nullptr;
+    task->Detach();
+    TPlatform* application = TPlatform::GetInstance();
+    // A task the list cannot give back is deleted by the list; detached, it runs nothing.
+    if (application != nullptr && application->RemoveTask(task)) delete task;
+}
+
+void TWindowManager::RegisterWindowType(const str& name, TClassId creator) {
+    if (mScript) mScript->DefineWindowType(name, creator);
+}
+
+bool TWindowManager::RunScriptFor(TWindow* window, const str& fileName) {
+    if (!mScript) return false;
+    mScript->PushCurrentWindow(window);
+    bool ran = mScript->RunScript(fileName);
+    mScript->PopCurrentWindow();
+    return ran;
+}
+
+void TWindowManager::DoLuaStringFor(TWindow* window, const str& code) {
+    if (!mScript) return;
+    mScript->PushCurrentWindow(window);
+    mScript->DoLuaString(code);
+    mScript->PopCurrentWindow();
+}
+
+bool TWindowManager::SetScriptUtf8(bool on) {
+    bool previous = mScriptUtf8;
+    mScriptUtf8 = on;
+    if (mScript) mScript->SetUtf8(on);
+    return previous;
 }
 
 void TWindowManager::SetOverlay(std::shared_ptr<TTexture> texture) {
@@ -110,8 +198,10 @@ TMessage* TWindowManager::TakePostedMessage() {
 }
 
 void TWindowManager::QueueScriptMessage(TMessage* message, TLuaFunction* command) {
-    delete message;
-    delete command;
+    if (mScript)
+        mScript->QueueMessage(message, command);
+    else
+        delete message;
 }
 
 void TWindowManager::DeleteWindowLater(TWindow* window) {
@@ -120,7 +210,8 @@ void TWindowManager::DeleteWindowLater(TWindow* window) {
     // Queued twice, the window would be deleted twice.
     if (!IsDeleteQueued(window)) mToDelete.push_back(window);
     for (const std::unique_ptr<TMessage>& message : mPosted) {
-        if (IsInside(message->GetTarget(), window)) message->SetTarget(nullptr);
+        TWindow* target = message->GetTarget();
+        if (target != nullptr && target->IsWithin(window)) message->SetTarget(nullptr);
     }
     UntrackMouse(window);
 }
@@ -158,6 +249,7 @@ void TWindowManager::ForgetWindow(TWindow* window) {
         if (message->GetTarget() == window) message->SetTarget(nullptr);
     }
     std::erase(mOverlayWindows, window);
+    if (mScript) mScript->ForgetWindow(window);
 }
 
 void TWindowManager::AddMessageHandler(TWindowMessageHandler* handler) {

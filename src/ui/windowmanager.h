@@ -33,7 +33,9 @@
 #include <memory>
 #include <vector>
 
+#include "foundation/str.h"
 #include "math/point.h"
+#include "ui/classid.h"
 #include "ui/screen.h"
 
 class TLuaFunction;
@@ -80,11 +82,22 @@ public:
 
     // Null until SetScript.
     TWindowScript* GetScript() const { return mScript.get(); }
-    // Takes ownership; a previous script is deleted.
+    // Takes ownership; a previous script is deleted (with the messages it posted that are still
+    // queued). The script gets the UTF-8 mode, the top modal as its current window and the Lua
+    // function "SetTopModalOnly" (one boolean, no result), and the application's task list gets
+    // a task that runs it: the list deletes that task, never the script, which goes with this
+    // manager after the windows.
     void SetScript(TWindowScript* script);
+    // The script's DefineWindowType; nothing without a script.
+    void RegisterWindowType(const str& name, TClassId creator);
+    // Run the script file, or the Lua text, with the window as the script's current window;
+    // false without a script or when the file did not run.
+    bool RunScriptFor(TWindow* window, const str& fileName);
+    void DoLuaStringFor(TWindow* window, const str& code);
 
-    // The script's texts are UTF-8 (set when the string table "strings.xml" loaded).
-    void SetScriptUtf8(bool on = true) { mScriptUtf8 = on; }
+    // The script's texts are UTF-8 (set when the string table "strings.xml" loaded); handed to the
+    // script. Answers the previous value.
+    bool SetScriptUtf8(bool on = true);
     bool IsScriptUtf8() const { return mScriptUtf8; }
 
     // ---- The modal stack (modalstack.cpp)
@@ -193,7 +206,8 @@ public:
     const std::deque<std::unique_ptr<TMessage>>& GetPostedMessages() const { return mPosted; }
     TMessage* TakePostedMessage();
     // Hands a message nobody in the tree took, and a button's Lua command, to the window
-    // script's queue. Until the script queues messages, both are deleted.
+    // script (TWindowScript::QueueMessage). The message is taken over (deleted without a
+    // script); the command stays the caller's.
     void QueueScriptMessage(TMessage* message, TLuaFunction* command);
 
     // Deletes the window at the next safe point (DeleteQueued). The messages posted to it or to
@@ -220,6 +234,10 @@ public:
     bool CallHoverHandler(TWindow* window, const TPoint& point);
 
 private:
+    class TScriptTask;
+
+    // Takes the script's task out of the application's task list and deletes it.
+    void DropScriptTask();
     // Takes the top modal off as PopModal does, the bottom one included.
     void PopTop();
     // Whether the window's name or id text is the name.
@@ -236,7 +254,10 @@ private:
     void DrawFrame();
     void DrawHighlight();
 
+    // Declared first, so that it goes after everything that may refer to its state.
     std::unique_ptr<TWindowScript> mScript;
+    // In the application's task list, which owns it; null while it is not there.
+    TScriptTask* mScriptTask = nullptr;
     std::shared_ptr<TTexture> mOverlay;
     std::atomic<TScreen*> mScreen{nullptr};
     std::deque<TModalWindow*> mModals;

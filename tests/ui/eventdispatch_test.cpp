@@ -321,6 +321,8 @@ TEST_F(EventDispatchTest, PostedMessagesGoToTheirTargetElseHandlersFocusAndTopMo
     EXPECT_THAT(mJournal, ElementsAre("target.message(toTarget)", "panel.message(toTarget)",
                                       "modal.message(toTarget)", "modal.message(nobodys)"));
     EXPECT_THAT(mSeen, ElementsAre("0:nobodys"));
+    // Taken by nobody, both end in the script's queue.
+    EXPECT_THAT(TakeScriptQueue(), ElementsAre("toTarget", "nobodys"));
     EXPECT_EQ(TTestMessage::sLive, 0);
 }
 
@@ -335,6 +337,7 @@ TEST_F(EventDispatchTest, AMessageWhoseTargetWentGoesToTheHandlersThenTheFocusWi
     Idle();
     EXPECT_THAT(mSeen, ElementsAre("0:late", "4:taken"));
     EXPECT_THAT(Entries("message"), ElementsAre("panel.message(late)", "modal.message(late)"));
+    EXPECT_THAT(TakeScriptQueue(), ElementsAre("late"));
     EXPECT_EQ(TTestMessage::sLive, 0);
 }
 
@@ -342,6 +345,7 @@ TEST_F(EventDispatchTest, QuitNowMakesTheNextEventAQuit) {
     mManager->PostMessage(new TTestMessage(TMessage::kQuitNow, ""));
     mManager->PostMessage(new TTestMessage("after"));
     Idle();
+    EXPECT_THAT(TakeScriptQueue(), ElementsAre("after"));
     EXPECT_EQ(TTestMessage::sLive, 0);
     EXPECT_THAT(mSeen, ElementsAre("0:after"));
     TPlatformEvent event;

@@ -18,10 +18,12 @@
 #include "platform/win32platform.h"
 #include "port/system/control.h"
 #include "port/window/control.h"
+#include "script/lua/lua.h"
 #include "support/screenup.h"
 #include "testwindows.h"
-#include "ui/message.h"
+#include "ui/luamessage.h"
 #include "ui/windowmanager.h"
+#include "ui/windowscript.h"
 #include "ui/windowsystem.h"
 
 namespace uitest {
@@ -87,6 +89,8 @@ protected:
         TRenderer::GetInstance()->SetSink(&mSink);
         mManager = TWindowManager::Get();
         mScreen = mManager->GetScreen();
+        // The library's queues, where the messages nobody took end.
+        mManager->GetScript()->DoLuaString("gMessageQueue = {} gCommandQueue = {}");
         // Frames are due from now on.
         port::control::AdvanceTime(1000);
     }
@@ -124,6 +128,25 @@ protected:
             if (entry.find(text) != std::string::npos) found.push_back(entry);
         }
         return found;
+    }
+    // The names of the messages in the script's queue, oldest first. The queue is emptied and
+    // the collector runs: the messages are gone then.
+    std::vector<std::string> TakeScriptQueue() {
+        lua_State* L = mManager->GetScript()->GetState();
+        std::vector<std::string> names;
+        lua_pushstring(L, "gMessageQueue");
+        lua_gettable(L, LUA_GLOBALSINDEX);
+        for (int i = 1; lua_istable(L, -1); ++i) {
+            lua_rawgeti(L, -1, i);
+            TMessage* message = GetLuaMessage(L, -1);
+            lua_pop(L, 1);
+            if (message == nullptr) break;
+            names.push_back(message->GetName().c_str());
+        }
+        lua_pop(L, 1);
+        mManager->GetScript()->DoLuaString("gMessageQueue = {}");
+        lua_setgcthreshold(L, 0);
+        return names;
     }
     std::vector<std::string> Stack() const {
         std::vector<std::string> names;

@@ -1,0 +1,5 @@
+#include "ui/windowlibrary.h"
+
+std::string_view GetWindowLibrary() {
+    return {};
+}
