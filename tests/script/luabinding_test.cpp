@@ -1,5 +1,6 @@
 #include "script/luabinding.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "luascript.h"
+#include "script/luaobjectwrapper.h"
 #include "script/script.h"
 #include "support/logcapture.h"
 #include "support/printers.h"
@@ -227,6 +229,112 @@ TEST_F(LuaBindingTest, StrConversions) {
     EXPECT_EQ(LuaValueText(L, 1), "back");
     EXPECT_EQ(LuaValueText(L, 2), "");
     lua_settop(L, 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(LuaBindingTest, UnbindingIfOwnLeavesANewerBindingOfTheName) {
+    lua_State* L = State();
+    Probe older;
+    Probe newer;
+    int olderRef = LuaBindMember(L, "Add", &older, &Probe::Add);
+    EXPECT_EQ(Run("keptOlder = Add"), "");
+    int newerRef = LuaBindMember(L, "Add", &newer, &Probe::Twice);
+    EXPECT_EQ(Run("return Add(4)"), "8");
+
+    // The older owner goes: the newer global keeps working, the older closure is dead.
+    LuaUnbindIfOwn(L, "Add", olderRef);
+    EXPECT_EQ(Run("return Add(4)"), "8");
+    EXPECT_EQ(Run("return pcall(keptOlder, 1, 2)"),
+              "false, call of a native function that is no longer bound");
+
+    // The newer owner goes: its global is cleared.
+    LuaUnbindIfOwn(L, "Add", newerRef);
+    EXPECT_EQ(Run("return Add"), "nil");
+
+    // A global replaced by a script's own value is left as it is.
+    int ref = LuaBindMember(L, "Add", &older, &Probe::Add);
+    EXPECT_EQ(Run("Add = 'mine'"), "");
+    LuaUnbindIfOwn(L, "Add", ref);
+    EXPECT_EQ(Run("return Add"), "mine");
+    EXPECT_EQ(lua_gettop(L), 0);
+}
+
+TEST_F(LuaBindingTest, OwnerBindingsUnbindIfOwn) {
+    Probe older;
+    Probe newer;
+    auto first = std::make_unique<TLuaBindings>(&mScript);
+    first->Bind("Add", &older, &Probe::Add);
+    first->BindFunction("Triple", &Triple);
+    EXPECT_EQ(Run("keep = Add"), "");
+    TLuaBindings second(&mScript);
+    second.Bind("Add", &newer, &Probe::Add);
+
+    first->UnbindAllIfOwn();
+    first.reset();  // unbinding again finds nothing left
+    EXPECT_EQ(Run("return Add(1, 2), Triple"), "3, nil");
+    EXPECT_EQ(Run("return pcall(keep, 1, 2)"),
+              "false, call of a native function that is no longer bound");
+    second.UnbindAllIfOwn();
+    EXPECT_EQ(Run("return Add"), "nil");
+}
+
+// Takes its arguments itself: answers their count and the first doubled.
+class StackProbe {
+public:
+    int Count(lua_State* L) {
+        int count = lua_gettop(L);
+        lua_pushnumber(L, count);
+        lua_pushnumber(L, 2 * lua_tonumber(L, 1));
+        return 2;
+    }
+};
+
+TEST_F(LuaBindingTest, StackMembersManageTheirOwnStack) {
+    StackProbe probe;
+    {
+        TLuaBindings bindings(&mScript);
+        bindings.BindStack("Count", &probe, &StackProbe::Count);
+        EXPECT_EQ(Run("keep = Count return Count(5, 'x', nil)"), "3, 10");
+        EXPECT_EQ(Run("return Count()"), "0, 0");
+    }
+    EXPECT_EQ(Run("return Count, pcall(keep)"),
+              "nil, false, call of a native function that is no longer bound");
+}
+
+TEST_F(LuaBindingTest, TableArgumentsOfACoroutineLiveInTheScriptsOwnState) {
+    LuaBindMember(State(), "Read", &mProbe, &Probe::Read);
+    EXPECT_EQ(Run("local c = coroutine.create(function() return Read({'inner'}) end) "
+                  "return coroutine.resume(c)"),
+              "true, inner,-1");
+    ASSERT_NE(mProbe.kept, nullptr);
+    // The coroutine is gone; the wrapper, held in the main thread, still reads its table.
+    EXPECT_EQ(Run("collectgarbage()"), "");
+    EXPECT_EQ(mProbe.kept->GetState(), State());
+    EXPECT_EQ(mProbe.kept->GetStringAt(1, ""), str("inner"));
+}
+
+TEST_F(LuaBindingTest, FunctionsCalledWithTheAlertHandler) {
+    testing_support::LogCapture log;
+    lua_State* L = State();
+    EXPECT_EQ(Run("function f() called = (called or 0) + 1 return 'dropped' end "
+                  "function g() error('broken', 0) end"),
+              "");
+    for (const char* name : {"f", "g", "nothing"}) {
+        lua_pushstring(L, name);
+        lua_gettable(L, LUA_GLOBALSINDEX);
+        TLuaFunction function(L);
+        function.Call();
+    }
+    // A text is no function: nothing is called.
+    lua_pushstring(L, "f");
+    TLuaFunction text(L);
+    EXPECT_EQ(text.Call(), 0);
+    EXPECT_EQ(Run("return called"), "1");
+    EXPECT_THAT(log.Messages(), ::testing::ElementsAre("Lua error: broken"));
+    EXPECT_EQ(lua_gettop(L), 0);
 }
 
 }  // namespace
