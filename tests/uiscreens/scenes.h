@@ -40,5 +40,6 @@ std::vector<std::string> SceneNames();
 
 // The scenes, each in a file of its own.
 Scene ModalsScene();
+Scene LuaScene();
 
 }  // namespace uiscreens
