@@ -1,0 +1,163 @@
+// The seeds of the fuzz target fuzz_windowtable (fuzz/ui/corpus/windowtable): written here with
+// the format's writer (windowtablecode.h), and checked to be what is committed. With
+// UMBRAVA_WRITE_WINDOWTABLE_SEEDS set to a folder, the test writes them there instead (to renew
+// the committed ones after a change of the format).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "windowtablecode.h"
+
+namespace {
+
+using namespace windowtable;
+
+constexpr uint8_t kWindow = 0;
+constexpr uint8_t kEmptyName = 1;
+constexpr uint8_t kUnknown = 2;
+constexpr uint8_t kModal = 3;
+
+// Indices into kMagic and kEventTypes.
+constexpr uint8_t kCenterIndex = 0;
+constexpr uint8_t kMaxIndex = 1;
+constexpr uint8_t kMouseMove = 4;
+constexpr uint8_t kLeftDown = 1;
+constexpr uint8_t kLeftUp = 3;
+constexpr uint8_t kKeyDown = 7;
+constexpr uint8_t kPaint = 11;
+
+void Sized(TWindowTableWriter& w, const char* name, int8_t width, int8_t height) {
+    w.Text("name", name).Small("w", width).Small("h", height);
+}
+
+// A dialog of three levels, centred and placed at the far edges, clicked and typed into.
+std::vector<uint8_t> NestedWindows() {
+    TWindowTableWriter w(kWindow);
+    Sized(w, "dialog", 120, 100);
+    w.Magic("x", kCenterIndex).Magic("y", kCenterIndex).Small("align", 5).Text("fit", "1");
+    w.OpenChild(kWindow);
+    Sized(w, "panel", 60, 40);
+    w.Magic("x", kMaxIndex).Number("y", 12.75).Colour("on", {255, 128, 0, 255});
+    w.OpenChild(kWindow);
+    Sized(w, "leaf", 10, 10);
+    w.Close().Close();
+    w.OpenChild(kWindow);
+    Sized(w, "sibling", -5, 127);
+    w.Close();
+    w.Event(kMouseMove, 70, 60, 0).Event(kLeftDown, 70, 60, 0).Event(kLeftUp, 70, 60, 0);
+    w.Event(kKeyDown, 0, 0, 13).Event(kPaint, 0, 0, 0);
+    return w.Bytes();
+}
+
+// Each kind of value once, on keys that the windows read as numbers, texts and tables.
+std::vector<uint8_t> EveryValueKind() {
+    TWindowTableWriter w(kWindow);
+    w.Set("name", kNil).Set("x", kFalse).Set("y", kTrue).Small("w", -128);
+    w.Number("h", 1e300).Magic("align", 14).Text("label", "Save &as \xE2\x82\xAC");
+    w.Wide("tooltip", u"w\u00E9de").Colour("font", {1, 2, 3, 4});
+    w.Set("graphics", kEmptyTable).Set("command", kFunction).Set("sound", kFailingFunction);
+    w.Set("mask", kMessage).Set("scale", kThread).Set("image", kLight).Set("padding", kTrap);
+    w.OpenChild(kWindow);
+    w.Set("w", kFunction).Set("h", kMessage).Set("x", kThread).Set("typename", kTrap);
+    w.Close();
+    w.Event(kMouseMove, 1, 1, 0).Event(kPaint, 0, 0, 0);
+    return w.Bytes();
+}
+
+// Every key with a text and then with a number, on a window with a child.
+std::vector<uint8_t> EveryKey() {
+    TWindowTableWriter w(kWindow);
+    for (size_t i = 0; i < kKeyCount; ++i) {
+        if (std::string(kKeys[i]) != "typename") w.Text(kKeys[i], "1");
+    }
+    w.OpenChild(kWindow);
+    for (size_t i = 0; i < kKeyCount; ++i) {
+        if (std::string(kKeys[i]) != "typename") w.Magic(kKeys[i], static_cast<uint8_t>(i));
+    }
+    w.Close();
+    w.Event(kLeftDown, 5, 5, 0).Event(kLeftUp, 5, 5, 0);
+    return w.Bytes();
+}
+
+// A chain of forty "parent" tables that ends in the window's own table, and a default style
+// whose chain leads back into itself.
+std::vector<uint8_t> ParentChainsAndCycles() {
+    TWindowTableWriter w(kWindow);
+    Sized(w, "chained", 30, 30);
+    for (int depth = 0; depth < 40; ++depth) {
+        w.OpenParent();
+        if (depth % 7 == 0) w.Small("x", static_cast<int8_t>(depth));
+    }
+    w.LinkParent(0);
+    for (int depth = 0; depth < 40; ++depth)
+        w.Close();
+    // A child whose parent table's "parent" is the child; its "graphics" the root.
+    w.OpenChild(kWindow).OpenParent().LinkParent(1).LinkKey("graphics", 0).Close().Close();
+    // The default style: a child's parent table, which is its own "parent".
+    w.OpenChild(kWindow).OpenParent().DefaultStyle(2).LinkParent(2).Close().Close();
+    w.Event(kPaint, 0, 0, 0);
+    return w.Bytes();
+}
+
+// Type names that make nothing: empty, unknown, and a class the factory cannot attach; under
+// and around a window that can be made.
+std::vector<uint8_t> TypeNames() {
+    TWindowTableWriter w(kWindow);
+    Sized(w, "made", 50, 50);
+    w.OpenChild(kEmptyName).Small("w", 10).Close();
+    w.OpenChild(kUnknown).OpenChild(kWindow).Close().Close();
+    w.OpenChild(kModal).Text("name", "inner modal").Close();
+    w.OpenChild(kWindow).Text("typename", "Window").Close();
+    w.Event(kLeftDown, 10, 10, 0);
+    return w.Bytes();
+}
+
+// The root itself cannot be made.
+std::vector<uint8_t> UnmadeRoot() {
+    TWindowTableWriter w(kUnknown);
+    w.OpenChild(kWindow).Small("w", 20).Close();
+    return w.Bytes();
+}
+
+std::map<std::string, std::vector<uint8_t>> Seeds() {
+    return {
+        {"nested_windows", NestedWindows()}, {"every_value_kind", EveryValueKind()},
+        {"every_key", EveryKey()},           {"parent_chains_and_cycles", ParentChainsAndCycles()},
+        {"type_names", TypeNames()},         {"unmade_root", UnmadeRoot()},
+    };
+}
+
+std::vector<uint8_t> ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(WindowTableSeeds, TheCommittedSeedsAreWhatTheGeneratorWrites) {
+    const auto seeds = Seeds();
+    if (const char* out = std::getenv("UMBRAVA_WRITE_WINDOWTABLE_SEEDS")) {
+        for (const auto& [name, bytes] : seeds) {
+            std::ofstream(std::string(out) + "/" + name, std::ios::binary)
+                .write(reinterpret_cast<const char*>(bytes.data()),
+                       static_cast<std::streamsize>(bytes.size()));
+        }
+        GTEST_SKIP() << "seeds written to " << out;
+    }
+    const char* data = std::getenv("UMBRAVA_TEST_DATA");
+    ASSERT_NE(data, nullptr);
+    // The test data folder is tests/data of the source tree, which need not exist.
+    std::string root = data;
+    const std::string testData = "/tests/data";
+    ASSERT_GT(root.size(), testData.size());
+    root.resize(root.size() - testData.size());
+    const std::string corpus = root + "/fuzz/ui/corpus/windowtable/";
+    for (const auto& [name, bytes] : seeds) {
+        EXPECT_EQ(ReadFile(corpus + name), bytes) << name;
+    }
+}
+
+}  // namespace
