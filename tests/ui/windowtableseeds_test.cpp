@@ -1,16 +1,14 @@
 // The seeds of the fuzz target fuzz_windowtable (fuzz/ui/corpus/windowtable): written here with
-// the format's writer (windowtablecode.h), and checked to be what is committed. With
-// UMBRAVA_WRITE_WINDOWTABLE_SEEDS set to a folder, the test writes them there instead (to renew
-// the committed ones after a change of the format).
+// the format's writer (windowtablecode.h), and checked to be what is committed; run this test with
+// UMBRAVA_WRITE_FUZZ_SEEDS=1 to write them afresh after changing the format or a seed.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "support/tempdir.h"
 #include "windowtablecode.h"
 
 namespace {
@@ -132,31 +130,17 @@ std::map<std::string, std::vector<uint8_t>> Seeds() {
     };
 }
 
-std::vector<uint8_t> ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
 TEST(WindowTableSeeds, TheCommittedSeedsAreWhatTheGeneratorWrites) {
-    const auto seeds = Seeds();
-    if (const char* out = std::getenv("UMBRAVA_WRITE_WINDOWTABLE_SEEDS")) {
-        for (const auto& [name, bytes] : seeds) {
-            std::ofstream(std::string(out) + "/" + name, std::ios::binary)
-                .write(reinterpret_cast<const char*>(bytes.data()),
-                       static_cast<std::streamsize>(bytes.size()));
+    const bool write = std::getenv("UMBRAVA_WRITE_FUZZ_SEEDS") != nullptr;
+    for (const auto& [name, bytes] : Seeds()) {
+        const std::string path = std::string(WINDOWTABLE_CORPUS) + "/" + name;
+        const std::string made(bytes.begin(), bytes.end());
+        if (write) {
+            ASSERT_TRUE(testing_support::WriteFileBytes(path, made)) << path;
         }
-        GTEST_SKIP() << "seeds written to " << out;
-    }
-    const char* data = std::getenv("UMBRAVA_TEST_DATA");
-    ASSERT_NE(data, nullptr);
-    // The test data folder is tests/data of the source tree, which need not exist.
-    std::string root = data;
-    const std::string testData = "/tests/data";
-    ASSERT_GT(root.size(), testData.size());
-    root.resize(root.size() - testData.size());
-    const std::string corpus = root + "/fuzz/ui/corpus/windowtable/";
-    for (const auto& [name, bytes] : seeds) {
-        EXPECT_EQ(ReadFile(corpus + name), bytes) << name;
+        EXPECT_EQ(testing_support::ReadFileBytes(path), made)
+            << path
+            << " differs from the generator's output; UMBRAVA_WRITE_FUZZ_SEEDS=1 remakes it";
     }
 }
 
