@@ -45,7 +45,9 @@ void GMonster::Save(TXmlNode* node, SaveIdRegistry& ids) const {
 }
 
 void GMonster::ForgetObject(const GObject* object) {
-    if (object != nullptr && mAttacker == object) mAttacker = nullptr;
+    if (object == nullptr) return;
+    if (mAttacker == object) mAttacker = nullptr;
+    if (mPrey == object) mPrey = nullptr;
 }
 
 void GMonster::SetItemType(int item) {

@@ -38,10 +38,15 @@ public:
     void SetWorld(GObjectListener* world) { mWorld = world; }
     const str& GetNickName() const { return mNickName; }
     void SetNickName(const str& nickName) { mNickName = nickName; }
+    // The hunting state: 6 while the monster chases its prey.
     int GetLastTask() const { return mLastTask; }
+    void SetLastTask(int kind) { mLastTask = kind; }
+    // The creature the monster chose to chase (borrowed, not saved); none at first.
+    GObject* GetPrey() const { return mPrey; }
+    void SetPrey(GObject* prey) { mPrey = prey; }
     GObject* GetAttacker() const { return mAttacker; }
-    // The attacker becomes none when it is the object (the world calls it when the object
-    // leaves).
+    // The attacker and the prey become none when they are the object (the world calls it when
+    // the object leaves).
     void ForgetObject(const GObject* object);
     int GetItemType() const { return mItemType; }
     // Also shows the item on a creature view.
@@ -55,6 +60,7 @@ private:
     GObjectListener* mWorld = nullptr;
     str mNickName;
     int mLastTask = 0;
+    GObject* mPrey = nullptr;
     GObject* mAttacker = nullptr;
     int mItemType = 0;
 };

@@ -217,11 +217,12 @@ public:
     // Calls the starter directly (not through StartTask): the rules that name a starter.
     bool CallStarter(GStarter starter, int kind, GObject* subject, GObject* object);
 
-    // --- Steps of the rules that come later (their least forms do nothing).
-    // The idle pass, the feeding cycle and the threat pass of the tick.
+    // --- The tick's passes over the tribe: the idle pass (worldidle.cpp), the feeding cycle
+    // (worldfeeding.cpp) and the threat pass (worldthreat.cpp).
     void RunIdlePass();
     void RunFeedingCycle();
     void RunThreatPass();
+    // --- Steps of the rules that come later (their least forms do nothing).
     void AddEvent(GEventRecord record);
     void AddGameOverEvent();
     void StepTreasureMap();
@@ -337,6 +338,14 @@ private:
     bool StartFrozenPause(int kind, GObject* subject, GObject* object);
     bool StartGraveyardWalk(int kind, GObject* subject, GObject* object);
     bool StartMonsterTask(int kind, GObject* subject, GObject* object);
+
+    // The threat pass's steps (worldthreat.cpp): a creature runs from or turns on the first
+    // monster near it; a fighting lion walks after its monster; a monster chooses its prey.
+    void FaceMonsters(GCreature* creature);
+    void FollowUpDefence(GCreature* creature);
+    void ChoosePrey(GMonster* monster);
+    // Whether some creature's kind-5 target (a doctor's patient) is this creature (worldidle.cpp).
+    bool IsAwaitingDoctor(const GCreature* creature) const;
 
     // Handles a world event whose flag was set (the events' rules).
     void HandleWorldEvent(int id);

@@ -20,7 +20,11 @@
 #include "simulation/world.h"
 #include "simulation/worldkeys.h"
 #include "simulation/worldmusic.h"
+#include "simulation/worldpass.h"
 #include "simulation/worldwindows.h"
+
+using worldpass::CreatureViewOf;
+using worldpass::TaskKindOf;
 
 namespace {
 
@@ -49,18 +53,6 @@ const TVec2 kTutorialHyenaStart(1520.0f, 150.0f);
 const TVec2 kTutorialHyenaGoal(1320.0f, 330.0f);
 const TVec2 kShownHyenaStart(1860.0f, 170.0f);
 const TVec2 kShownHyenaGoal(1620.0f, 330.0f);
-
-GVWorldCreature* CreatureViewOf(const GObject* object) {
-    GVWorldObject* view = object != nullptr ? object->GetView() : nullptr;
-    return view != nullptr && view->IsKindOf(GVViewClass::kCreature)
-               ? static_cast<GVWorldCreature*>(view)
-               : nullptr;
-}
-
-int TaskKindOf(const GObject* object) {
-    const GScheduleTask* task = object->GetTask();
-    return task != nullptr ? task->GetKind() : kTaskNone;
-}
 
 // Whether a grave's view has faded: no view, no "body", or a "body" that shows "hidden".
 bool HasFaded(const GGrave& grave) {

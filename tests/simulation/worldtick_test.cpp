@@ -96,6 +96,9 @@ TEST_F(TickTest, PastItsDeathAgeACreatureWeakensThenAsksForTheGraveyard) {
     old->GetCreatureData()->startHealth = 100;
     old->GetCreatureData()->currentHealth = 25;
     next->GetCreatureData()->currentHealth = 100;
+    // Busy, so the idle pass asks nothing for them.
+    simtest::AddTask(world.GetSchedule(), old, nullptr, 100000, kTaskRest);
+    simtest::AddTask(world.GetSchedule(), next, nullptr, 100000, kTaskRest);
     starters.calls.clear();
 
     Tick();  // 25 - 10
