@@ -165,9 +165,10 @@ void GWorld::RunFeedingCycle() {
         if (!IsInWorld(creature)) continue;
         const bool wasIll = creature->IsIll();
         if (creature->LiveCycle() || wasIll || !creature->IsIll() || mPlay.simulating) continue;
-        const auto found = std::find_if(
-            mCreatures.begin(), mCreatures.end(),
-            [creature](const std::unique_ptr<GCreature>& entry) { return entry.get() == creature; });
+        const auto found = std::find_if(mCreatures.begin(), mCreatures.end(),
+                                        [creature](const std::unique_ptr<GCreature>& entry) {
+                                            return entry.get() == creature;
+                                        });
         if (found == mCreatures.end()) continue;
         mPlay.parkedA = SaturateToShort(found - mCreatures.begin());
         mPlay.parkedCountdown = kParkedPeriod;

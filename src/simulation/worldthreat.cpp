@@ -73,9 +73,9 @@ void GWorld::RunThreatPass() {
         const int kind = TaskKindOf(monster);
         if (kind == kTaskNone) continue;
         const int state = monster->GetLastTask();
-        const bool busy = (kind == kTaskGoToTarget &&
-                           (state == kHuntAtPlace || state == kHuntAtPlace2)) ||
-                          kind == kTaskRunAway;
+        const bool busy =
+            (kind == kTaskGoToTarget && (state == kHuntAtPlace || state == kHuntAtPlace2)) ||
+            kind == kTaskRunAway;
         if (!busy && kind != kTaskDefend) ChoosePrey(monster);
         if (!IsInWorld(monster) || TaskKindOf(monster) != kTaskGoToTarget ||
             monster->GetLastTask() != kHuntChasing)
@@ -98,8 +98,8 @@ void GWorld::FaceMonsters(GCreature* creature) {
         if (kind == kTaskRunAway || kind == kTaskDefend) continue;
         const GVWorldObject* view = creature->GetView();
         const GVWorldObject* monsterView = monster->GetView();
-        if (view == nullptr || monsterView == nullptr) return;
-        if (DistanceSquared(*view, *monsterView) > reach) continue;
+        if (view == nullptr) return;
+        if (monsterView == nullptr || DistanceSquared(*view, *monsterView) > reach) continue;
         if (!lion) {
             StartTask(kTaskRunAway, creature, monster);
             return;
