@@ -4,7 +4,8 @@
 // GObjectListener), which the factory sets; without one it does nothing.
 //
 // So far: its fields, its saved element ("NickName", "item_type", a child "LastTasks" with
-// "LastTask") and the block's production and duration by kind. Its choice of tasks and its
+// "LastTask", its hunting state) and the block's production and duration by kind. The world's
+// threat pass sets its hunting state and the prey it chases (worldthreat.cpp). Its choice of tasks and its
 // reactions to them come with the monsters' rules; until then its task callbacks do nothing.
 // Main thread only.
 #pragma once

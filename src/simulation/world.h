@@ -22,7 +22,8 @@
 // before its tasks are cancelled, so no one told of the cancellation can choose it again; it is
 // queued at most once, StartTask refuses it while it waits, and it is deleted (its view removed)
 // by the next tick. Passes over the lists that call out walk by position and read the length
-// again, so a call that adds or removes an object never upsets them.
+// again, or walk a copy of the list and pass over what has left (worldpass.h), so a call that
+// adds or removes an object never upsets them.
 //
 // The game has one world (Instance); tests make their own. Main thread only.
 #pragma once

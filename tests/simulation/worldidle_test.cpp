@@ -127,5 +127,26 @@ TEST_F(IdleTest, TheTickRunsThePassEveryTick) {
     EXPECT_EQ(starters.Kinds(idle), (std::vector<int>{kTaskFlakeOut, kTaskFlakeOut}));
 }
 
+TEST_F(IdleTest, CreaturesThatLeaveInThePassUpsetNobody) {
+    std::vector<GObject*> tribe;
+    for (int i = 0; i < 4; ++i)
+        tribe.push_back(MakeCreature("BasicPuff"));
+    // Flaking out takes each away at once.
+    struct Leaving : GStarterListener {
+        explicit Leaving(GWorld& world) : world(world) {}
+        void OnStarterCalled(const GStarterCall& call) override {
+            subjects.push_back(call.subject);
+            world.QueueForDeletion(call.subject);
+        }
+        GWorld& world;
+        std::vector<GObject*> subjects;
+    } leaving(world);
+    world.SetStarterListener(&leaving);
+    world.RunIdlePass();
+    EXPECT_EQ(leaving.subjects, tribe);
+    EXPECT_TRUE(world.GetCreatures().empty());
+    world.SetStarterListener(nullptr);
+}
+
 }  // namespace
 }  // namespace worldtest

@@ -367,5 +367,43 @@ TEST_F(ThreatTest, APreyThatLeavesIsForgotten) {
     EXPECT_EQ(hyena->GetPrey(), nullptr);
 }
 
+// Hears the starters' calls and takes the subject of a kind out of the world at once, as a task
+// that ends with its subject leaving would.
+class LeaveOnStart : public GStarterListener {
+public:
+    LeaveOnStart(GWorld& world, int kind) : mWorld(world), mKind(kind) {}
+    void OnStarterCalled(const GStarterCall& call) override {
+        calls.push_back(call);
+        if (call.kind == mKind && call.subject->GetKind() == GObject::kCreature)
+            mWorld.QueueForDeletion(call.subject);
+    }
+    std::vector<GStarterCall> calls;
+
+private:
+    GWorld& mWorld;
+    int mKind;
+};
+
+TEST_F(ThreatTest, CreaturesThatLeaveInThePassUpsetNobody) {
+    std::vector<GCreature*> puffs;
+    for (int i = 0; i < 4; ++i)
+        puffs.push_back(Creature("BasicPuff", kX + 10.0f * i, kY, kTaskForage));
+    GMonster* hyena = Hyena(kX, kY, kTaskFlakeOut);
+    LeaveOnStart leaving(world, kTaskRunAway);
+    world.SetStarterListener(&leaving);
+
+    world.RunThreatPass();
+    // Each ran once and left; the hyena found nobody left to chase.
+    std::vector<GObject*> runners;
+    for (const GStarterCall& call : leaving.calls) {
+        EXPECT_EQ(call.kind, kTaskRunAway);
+        runners.push_back(call.subject);
+    }
+    EXPECT_EQ(runners, std::vector<GObject*>(puffs.begin(), puffs.end()));
+    EXPECT_TRUE(world.GetCreatures().empty());
+    EXPECT_EQ(hyena->GetPrey(), nullptr);
+    world.SetStarterListener(nullptr);
+}
+
 }  // namespace
 }  // namespace worldtest
