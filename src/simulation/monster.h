@@ -5,9 +5,9 @@
 //
 // So far: its fields, its saved element ("NickName", "item_type", a child "LastTasks" with
 // "LastTask", its hunting state) and the block's production and duration by kind. The world's
-// threat pass sets its hunting state and the prey it chases (worldthreat.cpp). Its choice of tasks and its
-// reactions to them come with the monsters' rules; until then its task callbacks do nothing.
-// Main thread only.
+// threat pass sets its hunting state and the prey it chases (worldthreat.cpp). Its choice of
+// tasks and its reactions to them come with the monsters' rules; until then its task callbacks
+// do nothing. Main thread only.
 #pragma once
 
 #include <memory>
