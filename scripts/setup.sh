@@ -9,8 +9,8 @@ packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev ccache pkg-config git
     # faster linkers: lld for clang, mold for gcc
     lld mold
-    # tests and benchmarks
-    googletest libgtest-dev libgmock-dev libbenchmark-dev
+    # tests and benchmarks; OpenSSL for the test HTTP server's TLS mode
+    googletest libgtest-dev libgmock-dev libbenchmark-dev libssl-dev
     # libraries the program links
     zlib1g-dev libpng-dev libjpeg62-turbo-dev libopenjp2-7-dev libogg-dev libvorbis-dev
     libsdl2-dev libx11-dev libcurl4-openssl-dev

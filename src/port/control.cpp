@@ -14,6 +14,7 @@ void Reset() {
     ResetDisplay();
     ResetDevices();
     ResetSound();
+    ResetHttp();
     if (std::strcmp(WindowBackendName(), "headless") != 0) SelectWindowBackend("headless");
     SetLogSink(nullptr);
 }

@@ -6,8 +6,9 @@
 // version data, exit and links), window/control.h (desktop, monitors and metrics, injected
 // input, foreign windows, message boxes, the clipboard, the reset), display/control.h
 // (surfaces as images, the player's view, the surface list), device/control.h (the 3-D
-// devices, their state, resident managed textures) and sound/control.h (the null device's
-// mixing, lost buffers, the buffers and the capture of the output). This header gathers them
+// devices, their state, resident managed textures), sound/control.h (the null device's
+// mixing, lost buffers, the buffers and the capture of the output) and http/control.h (keeping
+// requests on this machine, trusted test certificates, time limits). This header gathers them
 // with failure injection and the call log, which every service shares.
 #pragma once
 
@@ -55,14 +56,16 @@ std::vector<LoggedCall> CallLog();
 // Puts the whole port layer back as a process starts: no failures armed and no call log, the
 // system service's overrides dropped (ResetSystem), the window system empty (ResetWindowing),
 // the display's desktop memory and noise from the start (ResetDisplay), the default 3-D devices
-// (ResetDevices), the sound device's settings (ResetSound), the headless backend, no
-// log sink. The test programs call it around every test.
+// (ResetDevices), the sound device's settings (ResetSound), the internet service's standard
+// settings and no internet handle (ResetHttp), the headless backend, no log sink. The test
+// programs call it around every test.
 void Reset();
 
 }  // namespace port::control
 
 #include "port/device/control.h"
 #include "port/display/control.h"
+#include "port/http/control.h"
 #include "port/sound/control.h"
 #include "port/system/control.h"
 #include "port/window/control.h"

@@ -16,6 +16,7 @@ using SHORT = int16_t;
 using LONG_PTR = intptr_t;
 using ULONG_PTR = uintptr_t;
 using UINT_PTR = uintptr_t;
+using DWORD_PTR = uintptr_t;
 using WPARAM = uintptr_t;
 using LPARAM = intptr_t;
 using LRESULT = intptr_t;
@@ -54,6 +55,8 @@ UMBRAVA_DECLARE_HANDLE(HGDIOBJ);
 UMBRAVA_DECLARE_HANDLE(HBRUSH);
 UMBRAVA_DECLARE_HANDLE(HBITMAP);
 UMBRAVA_DECLARE_HANDLE(HMONITOR);
+// Internet sessions, connections and requests, one kind for all three (port/http/wininet.h).
+UMBRAVA_DECLARE_HANDLE(HINTERNET);
 
 #undef UMBRAVA_DECLARE_HANDLE
 

@@ -2,6 +2,7 @@
 // testmain.cpp installs it: each test starts, and ends, with
 //   - the port layer as a process starts (port/control.h: Reset): the real clock, no failures
 //     armed, no folder, version or exit overrides, no windows, the headless backend, no log sink;
+//     but with internet requests kept on this machine (SetHttpLoopbackOnly);
 //   - the file layer empty: no indexed files, archives, hidden names or data roots;
 //   - no settings and no settings observer, no log file, the system clock as the application
 //     clock, no asset manager, the online and sound hooks' defaults, no renderer, texture
