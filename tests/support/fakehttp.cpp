@@ -290,7 +290,7 @@ std::string FakeHttpServer::Url(const std::string& path) const {
 
 void FakeHttpServer::Answer(const std::string& path, FakeReply reply) {
     std::lock_guard<std::mutex> lock(mMutex);
-    mScript[path] = std::move(reply);
+    mScript[path] = std::make_shared<const FakeReply>(std::move(reply));
 }
 
 std::vector<RecordedRequest> FakeHttpServer::Requests() const {
@@ -353,7 +353,7 @@ void FakeHttpServer::Serve(Connection* connection) {
                 mRequests.push_back(request);
                 mChanged.notify_all();
             }
-            size_t sent = Reply(channel, ScriptFor(request.path));
+            size_t sent = Reply(channel, *ScriptFor(request.path));
             std::lock_guard<std::mutex> lock(mMutex);
             mRequests[index].bytesSent = sent;
         }
@@ -502,11 +502,11 @@ bool FakeHttpServer::ClientLeftOrStopped(int fd, int ms) const {
     }
 }
 
-FakeReply FakeHttpServer::ScriptFor(const std::string& path) const {
+std::shared_ptr<const FakeReply> FakeHttpServer::ScriptFor(const std::string& path) const {
     std::lock_guard<std::mutex> lock(mMutex);
     auto it = mScript.find(path);
     if (it != mScript.end()) return it->second;
-    return FakeReply::Text(404, "not found");
+    return std::make_shared<const FakeReply>(FakeReply::Text(404, "not found"));
 }
 
 int ClosedPort() {

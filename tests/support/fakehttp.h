@@ -127,7 +127,8 @@ private:
     // Waits up to `ms` (negative: without end) for the client to leave or the server to stop;
     // true when either happened.
     bool ClientLeftOrStopped(int fd, int ms) const;
-    FakeReply ScriptFor(const std::string& path) const;
+    // Shared, so that a large body is not copied for each request.
+    std::shared_ptr<const FakeReply> ScriptFor(const std::string& path) const;
 
     Options mOptions;
     void* mTls = nullptr;  // the TLS context (SSL_CTX), in TLS mode
@@ -138,7 +139,7 @@ private:
 
     mutable std::mutex mMutex;
     mutable std::condition_variable mChanged;
-    std::map<std::string, FakeReply> mScript;
+    std::map<std::string, std::shared_ptr<const FakeReply>> mScript;
     std::vector<RecordedRequest> mRequests;
     std::list<std::unique_ptr<Connection>> mConnections;
     int mActive = 0;
