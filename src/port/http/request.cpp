@@ -1,7 +1,10 @@
 // Sending requests and reading their replies: the calls that wait on the network.
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <vector>
 
 #include "port/failinjection.h"
 #include "port/http/internetobjects.h"
@@ -64,12 +67,14 @@ BOOL HttpSendRequestA(HINTERNET requestHandle, const char* headers, DWORD header
         SetLastError(ERROR_INTERNET_INCORRECT_HANDLE_STATE);
         return FALSE;
     }
-    port::http::TransferSpec& spec = request->spec;
-    if (!port::http::SplitHeaderLines(headers, headersLength, &spec.headers) ||
+    std::vector<std::string> lines;
+    if (!port::http::SplitHeaderLines(headers, headersLength, &lines) ||
         (optional == nullptr && optionalLength > 0)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
+    port::http::TransferSpec& spec = request->spec;
+    spec.headers.insert(spec.headers.end(), lines.begin(), lines.end());
     if (optionalLength > 0) spec.body.assign(static_cast<const char*>(optional), optionalLength);
     return Send(*request) ? TRUE : FALSE;
 }

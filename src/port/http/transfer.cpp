@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <mutex>
 
@@ -143,7 +144,7 @@ DWORD Transfer::Start(const InternetStop* stop) {
 
 DWORD Transfer::OpenHop(const std::string& url) {
     CloseHop();
-    mHeadersIn = mHasLocation = mDiscardBody = mPaused = mDone = false;
+    mConnected = mHeadersIn = mHasLocation = mDiscardBody = mPaused = mDone = false;
     mError = ERROR_SUCCESS;
     mBuffer.clear();
     mTaken = 0;
@@ -186,6 +187,8 @@ DWORD Transfer::OpenHop(const std::string& url) {
     curl_easy_setopt(mEasy, CURLOPT_WRITEDATA, this);
     curl_easy_setopt(mEasy, CURLOPT_RESOLVER_START_FUNCTION, &Transfer::OnResolverStart);
     curl_easy_setopt(mEasy, CURLOPT_RESOLVER_START_DATA, this);
+    curl_easy_setopt(mEasy, CURLOPT_PREREQFUNCTION, &Transfer::OnConnected);
+    curl_easy_setopt(mEasy, CURLOPT_PREREQDATA, this);
 
     std::vector<std::string> headers = mSpec.headers;
     // No "Expect: 100-continue" pause before a body.
@@ -276,12 +279,16 @@ void Transfer::Wait(const InternetStop* stop, Clock::time_point now) {
         }
     }
     // The limit may have passed by a fraction of a millisecond.
-    int waitMs = static_cast<int>(std::max<std::chrono::milliseconds::rep>(wait.count(), 1));
+    int waitMs = static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(
+        wait.count(), 1, std::numeric_limits<int>::max()));
     curl_multi_poll(mMulti, wakeCount > 0 ? &wake : nullptr, wakeCount, waitMs, nullptr);
 }
 
+// Until the connection is made (the TLS handshake included), libcurl's connect limit applies
+// instead of the idle one.
 Transfer::Clock::time_point Transfer::NextLimit() const {
-    Clock::time_point limit = mLastByte + std::chrono::milliseconds(mTimeouts.idleMs);
+    Clock::time_point limit = mConnected ? mLastByte + std::chrono::milliseconds(mTimeouts.idleMs)
+                                         : Clock::time_point::max();
     if (mSpec.download) {
         return std::min(limit, mWindowStart + std::chrono::milliseconds(mTimeouts.slowDownloadMs));
     }
@@ -289,7 +296,7 @@ Transfer::Clock::time_point Transfer::NextLimit() const {
 }
 
 bool Transfer::LimitPassed(Clock::time_point now) {
-    if (now - mLastByte >= std::chrono::milliseconds(mTimeouts.idleMs)) return true;
+    if (mConnected && now - mLastByte >= std::chrono::milliseconds(mTimeouts.idleMs)) return true;
     if (!mSpec.download) return now - mStarted >= std::chrono::milliseconds(mTimeouts.requestMs);
     if (now - mWindowStart >= std::chrono::milliseconds(mTimeouts.slowDownloadMs)) {
         if (mWindowBytes < kSlowDownloadBytes) return true;
@@ -330,7 +337,7 @@ size_t Transfer::OnHeader(char* data, size_t size, size_t count, void* self) {
             return c != ' ' && c != '\t' && c != '\r' && c != '\n';
         });
     }
-    bool blankLine = length <= 2 && (data[0] == '\r' || data[0] == '\n');
+    bool blankLine = length > 0 && length <= 2 && (data[0] == '\r' || data[0] == '\n');
     if (!blankLine) return length;
     long status = 0;
     curl_easy_getinfo(transfer->mEasy, CURLINFO_RESPONSE_CODE, &status);
@@ -358,6 +365,13 @@ size_t Transfer::OnBody(char* data, size_t size, size_t count, void* self) {
     if (!transfer->mDiscardBody)
         transfer->mBuffer.insert(transfer->mBuffer.end(), data, data + length);
     return length;
+}
+
+int Transfer::OnConnected(void* self, char*, char*, int, int) {
+    auto* transfer = static_cast<Transfer*>(self);
+    transfer->mConnected = true;
+    transfer->mLastByte = Clock::now();
+    return CURL_PREREQFUNC_OK;
 }
 
 int Transfer::OnResolverStart(void*, void*, void* self) {

@@ -56,6 +56,8 @@ private:
     static size_t OnHeader(char* data, size_t size, size_t count, void* self);
     static size_t OnBody(char* data, size_t size, size_t count, void* self);
     static int OnResolverStart(void* resolver, void* reserved, void* self);
+    static int OnConnected(void* self, char* remoteAddress, char* localAddress, int remotePort,
+                           int localPort);
 
     // Sets up the request to one address (the first or a redirect target).
     DWORD OpenHop(const std::string& url);
@@ -86,7 +88,8 @@ private:
     bool mHostIsAddress = false;
     int mRedirects = 0;
 
-    // The reply of the current hop.
+    // The current hop: connected (TLS handshake included), then its reply.
+    bool mConnected = false;
     bool mHeadersIn = false;
     bool mHasLocation = false;
     bool mDiscardBody = false;  // a redirect's
