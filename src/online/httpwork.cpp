@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <set>
@@ -216,7 +217,7 @@ int Receive(HttpWork& work, HINTERNET request) {
             available -= std::min(read, available);
             if (file == nullptr) {
                 work.reply.length = size;
-                work.reply.text[size] = '\0';
+                work.reply.text.get()[size] = '\0';
             }
         }
         if (failed) break;
@@ -268,13 +269,12 @@ bool HttpReply::Reserve(size_t needed, size_t cap) {
     while (grown < needed)
         grown *= 2;
     grown = std::min(grown, cap);
-    std::unique_ptr<char[]> larger(new (std::nothrow) char[grown]);
-    if (!larger) return false;
-    if (length > 0 || capacity > 0)
-        std::memcpy(larger.get(), text.get(), length + 1);
-    else
-        larger[0] = '\0';
-    text = std::move(larger);
+    // realloc moves a large block's pages instead of copying them into fresh ones.
+    auto* larger = static_cast<char*>(std::realloc(text.get(), grown));
+    if (larger == nullptr) return false;
+    if (capacity == 0) larger[0] = '\0';
+    (void)text.release();
+    text.reset(larger);
     capacity = grown;
     return true;
 }

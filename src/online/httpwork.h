@@ -19,6 +19,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -30,7 +31,10 @@ namespace online {
 
 // A reply kept in memory: NUL-terminated, grown by doubling up to a cap.
 struct HttpReply {
-    std::unique_ptr<char[]> text;
+    struct Free {
+        void operator()(char* text) const { std::free(text); }
+    };
+    std::unique_ptr<char, Free> text;
     size_t length = 0;
     size_t capacity = 0;
 
