@@ -54,6 +54,10 @@ void CloseAllInternetHandles();
 // false for a line without a name.
 bool SplitHeaderLines(const char* headers, DWORD length, std::vector<std::string>* lines);
 
+// With the request locked: appends header lines to a request not yet sent; false with
+// ERROR_INTERNET_INCORRECT_HANDLE_STATE once sent, ERROR_INVALID_PARAMETER for a bad line.
+bool AddHeaderLines(InternetRequest& request, const char* headers, DWORD length);
+
 std::shared_ptr<InternetObject> LookupAnyInternetHandle(HINTERNET handle);
 void SetIncorrectHandleError(bool open);
 

@@ -28,10 +28,17 @@ bool Send(InternetRequest& request) {
     return false;
 }
 
-// The request's transfer once sent; null with the last error set before.
-port::http::Transfer* SentTransfer(InternetRequest& request) {
-    if (!request.transfer) SetLastError(ERROR_INTERNET_INCORRECT_HANDLE_STATE);
-    return request.transfer.get();
+// Waits, with the request locked, until body bytes are buffered or the body has ended; false
+// with the last error set when the request was not sent or its transfer failed.
+bool WaitForBody(InternetRequest& request, size_t* available) {
+    if (!request.transfer) {
+        SetLastError(ERROR_INTERNET_INCORRECT_HANDLE_STATE);
+        return false;
+    }
+    DWORD error = request.transfer->WaitForData(port::ThreadInternetStop(), available);
+    if (error == ERROR_SUCCESS) return true;
+    SetLastError(error);
+    return false;
 }
 
 }  // namespace
@@ -62,19 +69,13 @@ BOOL HttpSendRequestA(HINTERNET requestHandle, const char* headers, DWORD header
     if (port::ShouldFail("HttpSendRequestA")) return FALSE;
     auto request = LookupInternetHandle<InternetRequest>(requestHandle);
     if (!request) return FALSE;
-    std::lock_guard<std::mutex> lock(request->lock);
-    if (request->transfer) {
-        SetLastError(ERROR_INTERNET_INCORRECT_HANDLE_STATE);
-        return FALSE;
-    }
-    std::vector<std::string> lines;
-    if (!port::http::SplitHeaderLines(headers, headersLength, &lines) ||
-        (optional == nullptr && optionalLength > 0)) {
+    if (optional == nullptr && optionalLength > 0) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
+    std::lock_guard<std::mutex> lock(request->lock);
+    if (!port::http::AddHeaderLines(*request, headers, headersLength)) return FALSE;
     port::http::TransferSpec& spec = request->spec;
-    spec.headers.insert(spec.headers.end(), lines.begin(), lines.end());
     if (optionalLength > 0) spec.body.assign(static_cast<const char*>(optional), optionalLength);
     return Send(*request) ? TRUE : FALSE;
 }
@@ -88,14 +89,8 @@ BOOL InternetQueryDataAvailable(HINTERNET requestHandle, DWORD* bytesAvailable, 
         return FALSE;
     }
     std::lock_guard<std::mutex> lock(request->lock);
-    port::http::Transfer* transfer = SentTransfer(*request);
-    if (transfer == nullptr) return FALSE;
     size_t available = 0;
-    DWORD error = transfer->WaitForData(port::ThreadInternetStop(), &available);
-    if (error != ERROR_SUCCESS) {
-        SetLastError(error);
-        return FALSE;
-    }
+    if (!WaitForBody(*request, &available)) return FALSE;
     *bytesAvailable = static_cast<DWORD>(std::min<size_t>(available, 0xFFFFFFFFu));
     return TRUE;
 }
@@ -110,15 +105,8 @@ BOOL InternetReadFile(HINTERNET requestHandle, void* buffer, DWORD toRead, DWORD
     }
     *bytesRead = 0;
     std::lock_guard<std::mutex> lock(request->lock);
-    port::http::Transfer* transfer = SentTransfer(*request);
-    if (transfer == nullptr) return FALSE;
-    if (toRead == 0) return TRUE;
     size_t available = 0;
-    DWORD error = transfer->WaitForData(port::ThreadInternetStop(), &available);
-    if (error != ERROR_SUCCESS) {
-        SetLastError(error);
-        return FALSE;
-    }
-    *bytesRead = static_cast<DWORD>(transfer->Take(buffer, toRead));
+    if (!WaitForBody(*request, &available)) return FALSE;
+    *bytesRead = static_cast<DWORD>(request->transfer->Take(buffer, toRead));
     return TRUE;
 }

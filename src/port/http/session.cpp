@@ -39,6 +39,20 @@ bool SplitHeaderLines(const char* headers, DWORD length, std::vector<std::string
     return true;
 }
 
+bool AddHeaderLines(InternetRequest& request, const char* headers, DWORD length) {
+    if (request.transfer) {
+        SetLastError(ERROR_INTERNET_INCORRECT_HANDLE_STATE);
+        return false;
+    }
+    std::vector<std::string> lines;
+    if (!SplitHeaderLines(headers, length, &lines)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    request.spec.headers.insert(request.spec.headers.end(), lines.begin(), lines.end());
+    return true;
+}
+
 }  // namespace port::http
 
 HINTERNET InternetOpenA(const char* agent, DWORD accessType, const char*, const char*, DWORD) {
@@ -118,18 +132,12 @@ BOOL HttpAddRequestHeadersA(HINTERNET requestHandle, const char* headers, DWORD 
                             DWORD) {
     auto request = LookupInternetHandle<InternetRequest>(requestHandle);
     if (!request) return FALSE;
-    std::lock_guard<std::mutex> lock(request->lock);
-    if (request->transfer) {
-        SetLastError(ERROR_INTERNET_INCORRECT_HANDLE_STATE);
-        return FALSE;
-    }
-    std::vector<std::string> lines;
-    if (headers == nullptr || !port::http::SplitHeaderLines(headers, headersLength, &lines)) {
+    if (headers == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    request->spec.headers.insert(request->spec.headers.end(), lines.begin(), lines.end());
-    return TRUE;
+    std::lock_guard<std::mutex> lock(request->lock);
+    return port::http::AddHeaderLines(*request, headers, headersLength) ? TRUE : FALSE;
 }
 
 BOOL InternetQueryOptionA(HINTERNET handle, DWORD option, void* buffer, DWORD* bufferLength) {

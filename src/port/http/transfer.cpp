@@ -388,6 +388,7 @@ DWORD Transfer::WaitForData(const InternetStop* stop, size_t* available) {
 
 size_t Transfer::Take(void* buffer, size_t count) {
     size_t taken = std::min(count, Buffered());
+    if (taken == 0) return 0;
     std::memcpy(buffer, mBuffer.data() + mTaken, taken);
     mTaken += taken;
     if (mTaken == mBuffer.size()) {
