@@ -19,6 +19,8 @@ namespace {
 // Beyond this many unread body bytes the transfer pauses until the reader catches up, so a fast
 // server cannot fill memory faster than the caller takes it.
 constexpr size_t kBufferHighWater = 256 * 1024;
+// libcurl's receive buffer: larger than its default, so that a long body takes fewer reads.
+constexpr long kReceiveBufferSize = 128 * 1024;
 constexpr int kMaxRedirects = 5;
 // A transfer whose body goes to a file must bring at least this much per slow-download period.
 constexpr size_t kSlowDownloadBytes = 1024;
@@ -168,6 +170,7 @@ DWORD Transfer::OpenHop(const std::string& url) {
     curl_easy_setopt(mEasy, CURLOPT_CURLU, mUrl);
     curl_easy_setopt(mEasy, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(mEasy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(mEasy, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
     curl_easy_setopt(mEasy, CURLOPT_USERAGENT, mSpec.agent.c_str());
     curl_easy_setopt(mEasy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(mTimeouts.connectMs));
     curl_easy_setopt(mEasy, CURLOPT_SSL_VERIFYPEER, 1L);
