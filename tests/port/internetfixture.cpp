@@ -1,27 +1,12 @@
 #include "internetfixture.h"
 
-#include <mutex>
+#include <algorithm>
 
+#include "loggedlines.h"
 #include "port/startup.h"
 #include "port/system/lasterror.h"
 
 namespace internet_testing {
-namespace {
-
-std::mutex gLogMutex;
-std::vector<std::string> gLog;
-
-void Capture(const char* line) {
-    std::lock_guard<std::mutex> lock(gLogMutex);
-    gLog.push_back(line);
-}
-
-}  // namespace
-
-std::vector<std::string> PortLog() {
-    std::lock_guard<std::mutex> lock(gLogMutex);
-    return gLog;
-}
 
 Reply ReadAll(HINTERNET request) {
     Reply reply;
@@ -48,11 +33,8 @@ Reply ReadAll(HINTERNET request) {
 }
 
 void InternetTest::SetUp() {
-    {
-        std::lock_guard<std::mutex> lock(gLogMutex);
-        gLog.clear();
-    }
-    port::SetLogSink(&Capture);
+    port_testing::LoggedLines().clear();
+    port::SetLogSink(&port_testing::KeepLine);
     port::control::HttpTimeouts timeouts;
     timeouts.idleMs = kIdleMs;
     timeouts.requestMs = kRequestMs;

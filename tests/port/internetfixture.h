@@ -1,11 +1,10 @@
 // What the internet service's tests share: a session, whole replies read as the program reads
-// them, the loopback switch on and short time limits.
+// them, short time limits and the port's log kept (loggedlines.h).
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "port/control.h"
 #include "port/http/wininet.h"
@@ -39,8 +38,5 @@ protected:
 
     HINTERNET mSession = nullptr;
 };
-
-// The lines the port layer logged since the test began.
-std::vector<std::string> PortLog();
 
 }  // namespace internet_testing

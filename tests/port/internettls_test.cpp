@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "internetfixture.h"
+#include "loggedlines.h"
 #include "port/system/lasterror.h"
 #include "support/fakehttp.h"
 #include "support/tempdir.h"
@@ -76,7 +77,7 @@ TEST_F(InternetTlsTest, AnUnknownAuthorityIsRefusedWhateverTheFlags) {
     EXPECT_TRUE(server->Requests().empty());
     // Each ignored flag is named in the log once.
     SendIgnoringFaults(server->Port());
-    auto log = internet_testing::PortLog();
+    const auto& log = port_testing::LoggedLines();
     EXPECT_EQ(std::count_if(log.begin(), log.end(),
                             [](const std::string& line) {
                                 return line.find("SECURITY_FLAG_IGNORE_UNKNOWN_CA") == 0;
