@@ -1,15 +1,18 @@
 // A reply received through TSimpleHttp (a worker thread, the port's internet calls, libcurl)
 // and polled to its end, beside a plain libcurl transfer of the same request and the same bytes.
 // Both POST one form field to the same in-process test server on 127.0.0.1 and open a new
-// connection each time.
+// connection each time. A table of the best and median times of both, and their ratios, closes
+// the output.
 #include <benchmark/benchmark.h>
 #include <curl/curl.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <thread>
 
+#include "../support/summary.h"
 #include "online/httpwork.h"
 #include "online/simplehttp.h"
 #include "port/control.h"
@@ -120,15 +123,31 @@ void BM_Reply_PlainCurl(benchmark::State& state) {
 BENCHMARK(BM_Reply_SimpleHttp)->Arg(kSizes[0])->Arg(kSizes[1])->UseRealTime();
 BENCHMARK(BM_Reply_PlainCurl)->Arg(kSizes[0])->Arg(kSizes[1])->UseRealTime();
 
+void PrintSummary(const bench::TSummaryReporter& times) {
+    std::printf(
+        "\nA reply received and polled to its end (µs; ratios of TSimpleHttp to libcurl)\n");
+    std::printf("%-8s %9s %9s %9s %9s %6s %6s\n", "bytes", "ours", "median", "libcurl", "median",
+                "ratio", "median");
+    for (size_t size : kSizes) {
+        const std::string ours = "BM_Reply_SimpleHttp/" + std::to_string(size);
+        const std::string theirs = "BM_Reply_PlainCurl/" + std::to_string(size);
+        if (times.BestUs(ours) == 0.0 && times.BestUs(theirs) == 0.0) continue;
+        std::printf("%-8zu", size);
+        bench::PrintTime(times.BestUs(ours), 9);
+        bench::PrintTime(times.MedianUs(ours), 9);
+        bench::PrintTime(times.BestUs(theirs), 9);
+        bench::PrintTime(times.MedianUs(theirs), 9);
+        bench::PrintRatio(times.BestUs(ours), times.BestUs(theirs), 6);
+        bench::PrintRatio(times.MedianUs(ours), times.MedianUs(theirs), 6);
+        std::printf("\n");
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     // Nothing here may leave this machine.
     port::control::SetHttpLoopbackOnly(true);
     curl_global_init(CURL_GLOBAL_DEFAULT);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunWithSummary(argc, argv, PrintSummary);
 }

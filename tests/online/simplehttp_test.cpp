@@ -105,8 +105,13 @@ TEST_F(SimpleHttpTest, EachReplyEndsInItsState) {
     mServer.Answer("/moved", FakeReply::Redirect(302, "/other"));
     mServer.Answer("/file", FakeReply::Redirect(302, "file:///etc/hostname"));
     mServer.Answer("/other", FakeReply::Text(200, "other"));
+    // The program's buffers hold a path of 259 characters; a longer one is never sent.
+    std::string longest = "/" + std::string(258, 'p');
+    std::string tooLong = longest + "p";
+    mServer.Answer(longest, FakeReply::Text(200, "long"));
+    mServer.Answer(tooLong, FakeReply::Text(200, "too long"));
     struct Case {
-        const char* path;
+        std::string path;
         bool post;
         int state;
         const char* reply;  // null: none
@@ -120,6 +125,8 @@ TEST_F(SimpleHttpTest, EachReplyEndsInItsState) {
         // A POST is never redirected: the 302 is the reply.
         {"/moved", true, TSimpleHttp::kDone, "moved"},
         {"/file", false, TSimpleHttp::kFailed, nullptr},
+        {longest, true, TSimpleHttp::kDone, "long"},
+        {tooLong, true, TSimpleHttp::kFailed, nullptr},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.path);
@@ -134,8 +141,10 @@ TEST_F(SimpleHttpTest, EachReplyEndsInItsState) {
             EXPECT_TRUE(std::strcmp(http.GetReply(), test.reply) == 0);
         }
     }
-    for (const auto& request : mServer.Requests())
+    for (const auto& request : mServer.Requests()) {
         EXPECT_NE(request.path, "/other");
+        EXPECT_NE(request.path, tooLong);
+    }
 }
 
 TEST_F(SimpleHttpTest, NoServerFailsAndLogsTheConnection) {
