@@ -72,11 +72,11 @@ TEST_F(InternetTest, APostSendsItsBodyAndOnlyTheGivenContentType) {
 
 TEST_F(InternetTest, RepliesAndFaultsEndAsTheyShould) {
     FakeHttpServer server;
-    std::string long_body = testing_support::HugeBody(100000);
+    std::string longBody = testing_support::HugeBody(100000);
     server.Answer("/empty", FakeReply::Text(200, ""));
     server.Answer("/error", FakeReply::Text(500, "<html>oops</html>", "text/html"));
-    server.Answer("/chunked", FakeReply::Chunked(long_body, 777));
-    server.Answer("/cut", FakeReply::CutBody(long_body, 5000));
+    server.Answer("/chunked", FakeReply::Chunked(longBody, 777));
+    server.Answer("/cut", FakeReply::CutBody(longBody, 5000));
     server.Answer("/close", FakeReply::CloseWithoutAnswer());
     server.Answer("/big", FakeReply::Huge(3 * 1024 * 1024));
     struct Case {
@@ -86,8 +86,8 @@ TEST_F(InternetTest, RepliesAndFaultsEndAsTheyShould) {
     } cases[] = {
         {"/empty", ERROR_SUCCESS, ""},
         {"/error", ERROR_SUCCESS, "<html>oops</html>"},
-        {"/chunked", ERROR_SUCCESS, long_body},
-        {"/cut", ERROR_INTERNET_CONNECTION_RESET, long_body.substr(0, 5000)},
+        {"/chunked", ERROR_SUCCESS, longBody},
+        {"/cut", ERROR_INTERNET_CONNECTION_RESET, longBody.substr(0, 5000)},
         {"/close", ERROR_HTTP_INVALID_SERVER_RESPONSE, ""},
         {"/big", ERROR_SUCCESS, testing_support::HugeBody(3 * 1024 * 1024)},
     };

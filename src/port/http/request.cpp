@@ -41,6 +41,23 @@ bool WaitForBody(InternetRequest& request, size_t* available) {
     return false;
 }
 
+// The body calls: the request looked up, its arguments checked, then, with the request locked,
+// use(request, available) once bytes are buffered or the body has ended.
+template <typename Use>
+BOOL WithBody(HINTERNET requestHandle, bool argumentsValid, Use use) {
+    auto request = LookupInternetHandle<InternetRequest>(requestHandle);
+    if (!request) return FALSE;
+    if (!argumentsValid) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    std::lock_guard<std::mutex> lock(request->lock);
+    size_t available = 0;
+    if (!WaitForBody(*request, &available)) return FALSE;
+    use(*request, available);
+    return TRUE;
+}
+
 }  // namespace
 
 HINTERNET InternetOpenUrlA(HINTERNET sessionHandle, const char* url, const char* headers,
@@ -82,31 +99,18 @@ BOOL HttpSendRequestA(HINTERNET requestHandle, const char* headers, DWORD header
 
 BOOL InternetQueryDataAvailable(HINTERNET requestHandle, DWORD* bytesAvailable, DWORD, DWORD_PTR) {
     if (port::ShouldFail("InternetQueryDataAvailable")) return FALSE;
-    auto request = LookupInternetHandle<InternetRequest>(requestHandle);
-    if (!request) return FALSE;
-    if (bytesAvailable == nullptr) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    std::lock_guard<std::mutex> lock(request->lock);
-    size_t available = 0;
-    if (!WaitForBody(*request, &available)) return FALSE;
-    *bytesAvailable = static_cast<DWORD>(std::min<size_t>(available, 0xFFFFFFFFu));
-    return TRUE;
+    return WithBody(requestHandle, bytesAvailable != nullptr,
+                    [bytesAvailable](InternetRequest&, size_t available) {
+                        *bytesAvailable =
+                            static_cast<DWORD>(std::min<size_t>(available, 0xFFFFFFFFu));
+                    });
 }
 
 BOOL InternetReadFile(HINTERNET requestHandle, void* buffer, DWORD toRead, DWORD* bytesRead) {
     if (port::ShouldFail("InternetReadFile")) return FALSE;
-    auto request = LookupInternetHandle<InternetRequest>(requestHandle);
-    if (!request) return FALSE;
-    if (bytesRead == nullptr || (buffer == nullptr && toRead > 0)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    *bytesRead = 0;
-    std::lock_guard<std::mutex> lock(request->lock);
-    size_t available = 0;
-    if (!WaitForBody(*request, &available)) return FALSE;
-    *bytesRead = static_cast<DWORD>(request->transfer->Take(buffer, toRead));
-    return TRUE;
+    if (bytesRead != nullptr) *bytesRead = 0;
+    return WithBody(requestHandle, bytesRead != nullptr && (buffer != nullptr || toRead == 0),
+                    [buffer, toRead, bytesRead](InternetRequest& request, size_t) {
+                        *bytesRead = static_cast<DWORD>(request.transfer->Take(buffer, toRead));
+                    });
 }
