@@ -80,6 +80,13 @@ TEST(SimpleHttpExit, AWorkerStillRunningIsStoppedAtExit) {
 
 class SimpleHttpsTest : public SimpleHttpTest {
 protected:
+    // Nothing here waits for a limit, and a TLS handshake on a loaded machine may take longer
+    // than the short ones: the standard limits.
+    void SetUp() override {
+        SimpleHttpTest::SetUp();
+        port::control::SetHttpTimeouts({});
+    }
+
     // A TLS server with a certificate for the name, trusted through a CA file when asked.
     std::unique_ptr<FakeHttpServer> Serve(const std::string& subjectAltName, bool trusted) {
         testing_support::TestCertificate certificate =

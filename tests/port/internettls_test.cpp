@@ -20,6 +20,13 @@ using testing_support::TestCertificate;
 
 class InternetTlsTest : public InternetTest {
 protected:
+    // Nothing here waits for a limit, and a TLS handshake on a loaded machine may take longer
+    // than the short ones: the standard limits.
+    void SetUp() override {
+        InternetTest::SetUp();
+        port::control::SetHttpTimeouts({});
+    }
+
     // A TLS server with a certificate for the name, trusted through a CA file when asked.
     std::unique_ptr<FakeHttpServer> Serve(const std::string& subjectAltName, bool trusted) {
         TestCertificate certificate = testing_support::MakeTestCertificate(subjectAltName);
