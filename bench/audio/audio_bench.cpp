@@ -29,7 +29,7 @@
 #include "audio/streamspooler.h"
 #include "benchengine.h"
 #include "port/control.h"
-#include "support/oggwriter.h"
+#include "oggwriter.h"
 
 namespace {
 
@@ -41,9 +41,9 @@ const std::string& MusicFile() {
     static const std::string path = [] {
         const int rate = 44100;
         const size_t part = 20 * rate;
-        std::vector<int16_t> samples = testing_support::Sweep(rate, 2, part, 100.0, 8000.0);
-        std::vector<int16_t> chord = testing_support::SineTone(rate, 2, part, 220.0, 0.3);
-        std::vector<int16_t> fifth = testing_support::SineTone(rate, 2, part, 330.0, 0.3);
+        std::vector<int16_t> samples = oggfile::Sweep(rate, 2, part, 100.0, 8000.0);
+        std::vector<int16_t> chord = oggfile::SineTone(rate, 2, part, 220.0, 0.3);
+        std::vector<int16_t> fifth = oggfile::SineTone(rate, 2, part, 330.0, 0.3);
         std::mt19937 random(7);
         std::normal_distribution<double> noise(0.0, 2500.0);
         for (size_t i = 0; i < chord.size(); ++i)
@@ -54,10 +54,10 @@ const std::string& MusicFile() {
             for (int c = 0; c < 2; ++c)
                 samples.push_back(static_cast<int16_t>(tone + noise(random)));
         }
-        testing_support::OggSound sound;
+        oggfile::OggSound sound;
         sound.samples = std::move(samples);
         sound.quality = 0.4f;
-        std::string bytes = testing_support::WriteOgg(sound);
+        std::string bytes = oggfile::WriteOgg(sound);
         std::string file =
             (std::filesystem::temp_directory_path() / "umbrava-bench-music.ogg").string();
         FILE* out = std::fopen(file.c_str(), "wb");

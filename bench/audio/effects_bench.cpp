@@ -20,7 +20,7 @@
 #include "gamesound/soundeffects.h"
 #include "gv/gvscene.h"
 #include "port/control.h"
-#include "support/oggwriter.h"
+#include "oggwriter.h"
 
 namespace {
 
@@ -50,12 +50,12 @@ public:
             for (const Shape& s : kShapes) {
                 if (s.id == id) shape = s;
             }
-            testing_support::OggSound sound;
+            oggfile::OggSound sound;
             sound.rate = shape.rate;
             sound.channels = shape.channels;
-            sound.samples = testing_support::Sweep(shape.rate, shape.channels,
+            sound.samples = oggfile::Sweep(shape.rate, shape.channels,
                                                    static_cast<size_t>(shape.seconds * shape.rate));
-            mBytes.push_back(testing_support::WriteOgg(sound));
+            mBytes.push_back(oggfile::WriteOgg(sound));
         }
         for (int id = 0; id < GSoundEffects::kEffectCount; ++id) {
             RegisterMemoryFile(EffectFile(id).c_str(), mBytes[id].data(),

@@ -22,7 +22,7 @@
 namespace audio_testing {
 namespace {
 
-using testing_support::DecodeOgg;
+using oggfile::DecodeOgg;
 using Strings = std::vector<std::string>;
 
 bool IsOgg(const std::shared_ptr<TSoundDataSource>& source) {
@@ -87,13 +87,13 @@ TEST_F(DataSourceTest, ShortSoundsAreDecodedWholeUnlessStreamed) {
 }
 
 TEST_F(DataSourceTest, TheSizesOfTheDecodedSound) {
-    testing_support::OggSound sound;
-    sound.samples = testing_support::SineTone(44100, 2, 1000, 440.0);
-    Put("thousand.ogg", testing_support::WriteOgg(sound));
+    oggfile::OggSound sound;
+    sound.samples = oggfile::SineTone(44100, 2, 1000, 440.0);
+    Put("thousand.ogg", oggfile::WriteOgg(sound));
     sound.rate = 22050;
     sound.channels = 1;
-    sound.samples = testing_support::SineTone(22050, 1, 1000, 440.0);
-    Put("mono.ogg", testing_support::WriteOgg(sound));
+    sound.samples = oggfile::SineTone(22050, 1, 1000, 440.0);
+    Put("mono.ogg", oggfile::WriteOgg(sound));
     for (bool stream : {false, true}) {
         std::shared_ptr<TSoundDataSource> stereo = CreateSoundDataSource("thousand.ogg", stream);
         ASSERT_NE(stereo, nullptr);
@@ -110,9 +110,9 @@ TEST_F(DataSourceTest, TheSizesOfTheDecodedSound) {
 }
 
 TEST_F(DataSourceTest, ReadsAtAndPastTheEnd) {
-    testing_support::OggSound sound;
-    sound.samples = testing_support::SineTone(44100, 2, 1000, 440.0);
-    Put("thousand.ogg", testing_support::WriteOgg(sound));
+    oggfile::OggSound sound;
+    sound.samples = oggfile::SineTone(44100, 2, 1000, 440.0);
+    Put("thousand.ogg", oggfile::WriteOgg(sound));
     std::shared_ptr<TSoundDataSource> memory = CreateSoundDataSource("thousand.ogg", false);
     ASSERT_TRUE(IsMemory(memory));
     uint8_t buffer[256];
@@ -229,7 +229,7 @@ TEST_F(DataSourceTest, ASoundDeclaringMoreThan256MiBIsNeverDecodedWhole) {
     const size_t real = DecodeOgg(small).samples.size() * 2;
     // 320 MiB; 5 GiB, whose low 32 bits alone would make 1 GiB.
     for (int64_t frames : {int64_t{0x5000000}, int64_t{0x50000000}}) {
-        Put("claims.ogg", testing_support::WithLastGranule(small, frames));
+        Put("claims.ogg", oggfile::WithLastGranule(small, frames));
         std::shared_ptr<TSoundDataSource> source = CreateSoundDataSource("claims.ogg", false);
         ASSERT_TRUE(IsOgg(source)) << frames;
         EXPECT_EQ(source->GetTotalBytes(), static_cast<uint64_t>(frames) * 4);

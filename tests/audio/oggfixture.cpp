@@ -13,11 +13,11 @@ size_t FramesOf(double seconds, int rate) {
 }
 
 std::string SweepOgg(double seconds, int rate, int channels) {
-    testing_support::OggSound sound;
+    oggfile::OggSound sound;
     sound.rate = rate;
     sound.channels = channels;
-    sound.samples = testing_support::Sweep(rate, channels, FramesOf(seconds, rate));
-    return testing_support::WriteOgg(sound);
+    sound.samples = oggfile::Sweep(rate, channels, FramesOf(seconds, rate));
+    return oggfile::WriteOgg(sound);
 }
 
 std::vector<int16_t> ReadAll(TSoundDataSource& source, uint32_t count, uint32_t offset) {

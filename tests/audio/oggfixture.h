@@ -1,4 +1,4 @@
-// Ogg files for the data source tests, made by the test (support/oggwriter.h) and registered as
+// Ogg files for the data source tests, made by the test (tools/oggwriter) and registered as
 // memory files for the rest of the test, with the decoded PCM the plain decoder gives for them.
 #pragma once
 
@@ -11,7 +11,7 @@
 
 #include "audio/sounddatasource.h"
 #include "support/logcapture.h"
-#include "support/oggwriter.h"
+#include "oggwriter.h"
 
 namespace audio_testing {
 

@@ -20,7 +20,7 @@
 namespace audio_testing {
 namespace {
 
-using testing_support::DecodeOgg;
+using oggfile::DecodeOgg;
 
 constexpr size_t kFramesPerSecond = 44100;
 

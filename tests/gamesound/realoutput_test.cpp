@@ -17,7 +17,7 @@
 #include "oggfixture.h"
 #include "platform/platform.h"
 #include "port/control.h"
-#include "support/oggwriter.h"
+#include "oggwriter.h"
 #include "support/tempdir.h"
 
 namespace {
@@ -74,8 +74,8 @@ TEST(RealOutputTest, AnEffectAndTheMenuThemeAsThePlayerHearsThem) {
     const std::string themeBytes = audio_testing::SweepOgg(4.0);
     files.Put("audio/sfx/buttonclick.ogg", effectBytes);
     files.Put(kMusicTracks[0], themeBytes);
-    const std::vector<int16_t> effect = testing_support::DecodeOgg(effectBytes).samples;
-    const std::vector<int16_t> theme = testing_support::DecodeOgg(themeBytes).samples;
+    const std::vector<int16_t> effect = oggfile::DecodeOgg(effectBytes).samples;
+    const std::vector<int16_t> theme = oggfile::DecodeOgg(themeBytes).samples;
     ASSERT_FALSE(effect.empty());
     ASSERT_FALSE(theme.empty());
 

@@ -13,7 +13,7 @@
 #include "audio/sound.h"
 #include "platform/animation/model.h"
 #include "script/scriptcode.h"
-#include "support/oggwriter.h"
+#include "oggwriter.h"
 
 namespace {
 
@@ -34,9 +34,9 @@ protected:
     // A real sound file: a tenth of a second of a tone, as Ogg.
     static const std::string& Sound() {
         static const std::string bytes = [] {
-            testing_support::OggSound sound;
-            sound.samples = testing_support::SineTone(sound.rate, sound.channels, 4410, 440.0);
-            return testing_support::WriteOgg(sound);
+            oggfile::OggSound sound;
+            sound.samples = oggfile::SineTone(sound.rate, sound.channels, 4410, 440.0);
+            return oggfile::WriteOgg(sound);
         }();
         return bytes;
     }

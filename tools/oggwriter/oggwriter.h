@@ -1,6 +1,7 @@
-// Ogg Vorbis files made in memory with libvorbisenc, and decoded straight with libvorbisfile, so
-// that tests, benchmarks and fuzz seeds make their own sounds instead of committing them. The
-// same sound and serial give the same bytes every time.
+// Ogg Vorbis files made in memory with libvorbisenc, and decoded straight with libvorbisfile: the
+// sound generator encodes the game's sounds with it, and tests, benchmarks and fuzz seeds make
+// their own sounds instead of committing them. The same sound and serial give the same bytes
+// every time.
 #pragma once
 
 #include <cstddef>
@@ -8,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace testing_support {
+namespace oggfile {
 
 struct OggSound {
     int rate = 44100;
@@ -45,4 +46,4 @@ struct DecodedOgg {
 };
 DecodedOgg DecodeOgg(const std::string& bytes);
 
-}  // namespace testing_support
+}  // namespace oggfile

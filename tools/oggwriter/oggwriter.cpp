@@ -1,4 +1,4 @@
-#include "support/oggwriter.h"
+#include "oggwriter.h"
 
 #include <vorbis/vorbisenc.h>
 
@@ -9,7 +9,7 @@
 #define OV_EXCLUDE_STATIC_CALLBACKS
 #include <vorbis/vorbisfile.h>
 
-namespace testing_support {
+namespace oggfile {
 namespace {
 
 constexpr double kTwoPi = 6.283185307179586;
@@ -198,4 +198,4 @@ DecodedOgg DecodeOgg(const std::string& bytes) {
     return decoded;
 }
 
-}  // namespace testing_support
+}  // namespace oggfile
