@@ -84,7 +84,8 @@ double Adsr::Level(double t, double hold) const {
 }
 
 double Svf::Next(double in, double cutoff, double q) {
-    if (cutoff != mCutoff || q != mQ) {
+    // The tangent is dear: a cut-off that moved by less than a fifth of a percent keeps it.
+    if (std::abs(cutoff - mCutoff) > 0.002 * mCutoff || q != mQ) {
         mCutoff = cutoff;
         mQ = q;
         const double g = std::tan(kPi * std::clamp(cutoff, 10.0, 0.49 * kRate) / kRate);

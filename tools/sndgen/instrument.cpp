@@ -167,6 +167,7 @@ void RenderMallet(const Instrument& in, const Note& note, std::vector<float>& ou
     struct Mode {
         double turnCos, turnSin;
         double re, im;
+        size_t frames;  // it has faded below -60 dB after these
     };
     std::vector<Mode> live;
     for (size_t i = 0; i < modes.size(); ++i) {
@@ -177,13 +178,23 @@ void RenderMallet(const Instrument& in, const Note& note, std::vector<float>& ou
         const double seconds = decay / std::pow(std::max(modes[i], 0.1), 0.7);
         const double fall = std::exp(-1.0 / (seconds * kRate));
         const double angle = 2.0 * kPi * hertz / kRate;
-        live.push_back({fall * std::cos(angle), fall * std::sin(angle), 0.0, amp * brightness});
+        live.push_back({fall * std::cos(angle), fall * std::sin(angle), 0.0, amp * brightness,
+                        static_cast<size_t>(7.0 * seconds * kRate)});
     }
     Noise noise(note.seed);
     Svf clickFilter(Svf::Mode::kBand);
     const double clickHertz = std::min(note.hertz * 6.0, 8000.0);
+    size_t frame = 0;
     Fill(out, at, ring, gain, [&](double t) {
         double s = 0.0;
+        // Faded modes leave the list (the quick high ones first).
+        for (size_t i = live.size(); i-- > 0;) {
+            if (live[i].frames <= frame) {
+                live[i] = live.back();
+                live.pop_back();
+            }
+        }
+        ++frame;
         for (Mode& m : live) {
             s += m.re;
             const double re = m.re * m.turnCos - m.im * m.turnSin;
@@ -215,17 +226,27 @@ void RenderPerc(const Instrument& in, const Note& note, std::vector<float>& out,
     Noise noise(note.seed);
     double phase = 0.0;
     const bool body = in.Number("tone", 1.0) != 0.0 && toneDecay > 0.0;
+    // The decays as running products, one multiplication a sample each.
+    const double toneFall = std::exp(-1.0 / (std::max(toneDecay, 1e-4) * kRate));
+    const double dropFall = std::exp(-1.0 / (std::max(dropDecay, 1e-4) * kRate));
+    const double noiseFall = std::exp(-1.0 / (std::max(noiseDecay, 1e-4) * kRate));
+    double toneLevel = 1.0, dropLevel = 1.0, noiseEnvelope = 1.0;
+    int burst = 0;
     Fill(out, at, ring, gain, [&](double t) {
         double s = 0.0;
         if (body) {
-            const double hertz = tone * (1.0 + (drop - 1.0) * std::exp(-t / dropDecay));
-            s += std::exp(-t / toneDecay) * std::sin(2.0 * kPi * phase);
-            phase = std::fmod(phase + hertz / kRate, 1.0);
+            const double hertz = tone * (1.0 + (drop - 1.0) * dropLevel);
+            s += toneLevel * std::sin(2.0 * kPi * phase);
+            phase += hertz / kRate;
+            if (phase >= 1.0) phase -= 1.0;
+            toneLevel *= toneFall;
+            dropLevel *= dropFall;
         }
         if (noiseLevel > 0.0) {
-            const int burst = std::min(static_cast<int>(t / gap), bursts - 1);
-            const double since = t - burst * gap;
-            s += noiseLevel * std::exp(-since / noiseDecay) * filter.Next(noise.White(), cut, q);
+            const int now = std::min(static_cast<int>(t / gap), bursts - 1);
+            if (now != burst) burst = now, noiseEnvelope = 1.0;
+            s += noiseLevel * noiseEnvelope * filter.Next(noise.White(), cut, q);
+            noiseEnvelope *= noiseFall;
         }
         const double attack = std::min(t / 0.001, 1.0);
         const double fade = std::clamp((ring - t) / 0.02, 0.0, 1.0);
