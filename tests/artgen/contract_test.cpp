@@ -432,7 +432,9 @@ TEST(ArtWords, EveryDescriptionsStatesAndTheProgramsKeysFitTheRegistry) {
     int descriptions = 0;
     for (const auto& entry :
          std::filesystem::directory_iterator(std::string(ART_GAME_FOLDER) + "/xml")) {
-        if (entry.path().extension() != ".xml") continue;
+        // The sound scheme lies beside the descriptions and is none.
+        if (entry.path().extension() != ".xml" || entry.path().filename() == "sound_scheme.xml")
+            continue;
         RegisterStateWords(entry.path().string());
         ++descriptions;
     }

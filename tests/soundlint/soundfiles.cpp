@@ -4,12 +4,15 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include <unistd.h>
 
 #include "audio/oggdatasource.h"
 #include "audio/sounddatasource.h"
 #include "foundation/file/assetfolder.h"
+#include "foundation/xml/xmlnode.h"
 
 namespace soundlint {
 namespace {
@@ -61,6 +64,35 @@ std::vector<Expected> ProgramSounds() {
         sounds.push_back(
             {"audio/sfx/sfx_typing_0" + std::to_string(i) + ".ogg", effect, 0.05, 0.08, false});
     return sounds;
+}
+
+std::vector<std::string> LoopingFiles() {
+    std::vector<std::string> files;
+    for (const Expected& expected : ProgramSounds()) {
+        if (expected.loop) files.push_back(expected.path);
+    }
+    std::ifstream in(UMBRAVA_SOUND_SCHEME, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    TXmlNode document;
+    document.ParseString(text.c_str(), text.size());
+    const TXmlNode* scheme = document.FindChild("SoundScheme");
+    if (scheme == nullptr) return files;
+    for (const TXmlNode* element : scheme->GetChildren()) {
+        const bool packs = std::string(element->GetAttribute("VoicePack").c_str()) == "1";
+        for (const TXmlNode* option : element->GetChildren()) {
+            if (std::string(option->GetAttribute("type").c_str()) != "loop" ||
+                std::atoi(option->GetAttribute("delay").c_str()) >= 500)
+                continue;
+            const std::string src = option->GetAttribute("src").c_str();
+            for (int pack = 1; pack <= (packs ? 5 : 1); ++pack) {
+                const std::string path =
+                    "audio/sfx/" + (packs ? "vp" + std::to_string(pack) + "_" : "") + src;
+                if (std::find(files.begin(), files.end(), path) == files.end())
+                    files.push_back(path);
+            }
+        }
+    }
+    return files;
 }
 
 void LoudnessWindow(SoundClass soundClass, double* low, double* high) {

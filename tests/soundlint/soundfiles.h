@@ -22,6 +22,10 @@ struct Expected {
 // The 12 music tracks, the 22 effects, the four typing sounds and the two interface sounds.
 std::vector<Expected> ProgramSounds();
 
+// Every file that loops: the program's looping tracks and effects, and the scheme's loop options
+// under 500 ms of delay (which play as one looping sound).
+std::vector<std::string> LoopingFiles();
+
 // RMS loudness windows in dBFS, per class (the README lists them).
 void LoudnessWindow(SoundClass soundClass, double* low, double* high);
 
