@@ -137,7 +137,7 @@ void RenderVoice(const Instrument& instrument, const Note& note, std::vector<flo
     const double breath = instrument.Number("breath", 0.08);
     const double vib = instrument.Number("vib", 5.5), vibDepth = instrument.Number("vibdepth", 0.3);
     const double each = note.hold / static_cast<double>(syllables.size());
-    const size_t total = static_cast<size_t>(note.hold * kRate);
+    const size_t total = static_cast<size_t>(std::min(note.hold, kLongestRing) * kRate);
     Oscillator glottis(Wave::kSaw);
     Noise noise(note.seed);
     Svf f1(Svf::Mode::kBand), f2(Svf::Mode::kBand), f3(Svf::Mode::kBand), hiss(Svf::Mode::kBand);
