@@ -18,13 +18,6 @@
 namespace soundlint {
 namespace {
 
-std::string Joined(const std::vector<std::string>& problems) {
-    std::string text;
-    for (const std::string& p : problems)
-        text += p + "\n";
-    return text;
-}
-
 // The entry a sound of the object (by full name; empty for none) at (0, 0) plays: its own, or,
 // for an object without one, the entry of no type name.
 const SoundOptionList* Found(const GSoundScheme::Table& table, const std::string& object,

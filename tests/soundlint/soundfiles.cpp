@@ -187,4 +187,11 @@ void CheckSound(const std::string& path, const Decoded& sound, SoundClass soundC
     }
 }
 
+std::string Joined(const std::vector<std::string>& problems) {
+    std::string text;
+    for (const std::string& problem : problems)
+        text += problem + "\n";
+    return text;
+}
+
 }  // namespace soundlint

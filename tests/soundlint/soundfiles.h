@@ -45,4 +45,7 @@ Decoded DecodeGameSound(const std::string& path);
 void CheckSound(const std::string& path, const Decoded& sound, SoundClass soundClass, bool loop,
                 std::vector<std::string>* problems);
 
+// The problems one a line, for a failure's message.
+std::string Joined(const std::vector<std::string>& problems);
+
 }  // namespace soundlint

@@ -11,37 +11,18 @@
 #include <sstream>
 
 #include "foundation/xml/xmlnode.h"
+#include "gamesound/soundscheme.h"
 #include "simulation/nameregistry.h"
 #include "soundfiles.h"
 
 namespace soundlint {
 namespace {
 
-std::string Joined(const std::vector<std::string>& problems) {
-    std::string text;
-    for (const std::string& p : problems)
-        text += p + "\n";
-    return text;
-}
-
 std::string ReadText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-// The scheme's own event names, exactly as the program spells them.
-const std::set<std::string>& SchemeEventNames() {
-    static const std::set<std::string> names = {
-        "PickedUp",        "Sick",      "No",           "Confused",
-        "Thinking",        "Scared",    "Curious",      "Success",
-        "Angry",           "Stampede",  "HyenaLaugh",   "Evolution",
-        "Devolution",      "LionRoar",  "GiraffeBray",  "GorillaGrunt",
-        "ElephantTrumpet", "ZebraBray", "WaterFlowing", "LandSlide",
-        "Achievement",     "Bonus",     "Dig",          "Birth",
-        "Death",           "GoodEvent", "BadEvent"};
-    return names;
 }
 
 // Every FullName of the logic data set.
@@ -140,7 +121,7 @@ TEST(SoundLint, TheSchemeNamesKnownEventsObjectsAndPointsAndFilesThatDecode) {
         auto problem = [&](const std::string& what) { problems.push_back(where + ": " + what); };
         const std::string event = element->GetAttribute("Event").c_str();
         // Task kinds match in any case; the scheme's own names only exactly.
-        if (registry.GetTaskKind(str(event.c_str())) == 0 && SchemeEventNames().count(event) == 0)
+        if (GSoundScheme::EventFromName(str(event.c_str()), &registry) == 0)
             problem("the event \"" + event + "\" is none");
         const std::string object = element->GetAttribute("Object").c_str();
         if (!object.empty() && fullNames.count(object) == 0)
