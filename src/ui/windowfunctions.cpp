@@ -8,11 +8,13 @@
 #include "foundation/log.h"
 #include "foundation/saturate.h"
 #include "platform/draw/renderer.h"
+#include "platform/texture/texture.h"
 #include "script/lua/lua.h"
 #include "script/luabinding.h"
 #include "script/luaobjectwrapper.h"
 #include "script/luatable.h"
 #include "ui/hotkeylabel.h"
+#include "ui/image.h"
 #include "ui/modalwindow.h"
 #include "ui/windowmanager.h"
 #include "ui/windowscript.h"
@@ -50,11 +52,15 @@ void TWindowScript::RegisterHotkey(str /*key*/, str /*buttonName*/) {}
 // Only text windows and buttons have a label.
 void TWindowScript::SetLabel(str /*name*/, str /*text*/) {}
 
-// Only image windows have a picture.
-void TWindowScript::SetBitmap(str /*name*/, str /*image*/, double /*scale*/) {}
+void TWindowScript::SetBitmap(str name, str image, double scale) {
+    TImage* window = TWindow::CastTo<TImage>(FindInTopModal(name));
+    if (window == nullptr) return;
+    window->SetTexture(TTexture::Get(image, 0), static_cast<float>(scale));
+}
 
-bool TWindowScript::ImageLoaded(str /*name*/) {
-    return false;
+bool TWindowScript::ImageLoaded(str name) {
+    TImage* window = TWindow::CastTo<TImage>(FindInTopModal(name));
+    return window != nullptr && window->GetTexture() != nullptr;
 }
 
 void TWindowScript::SetPosition(str name, int x, int y) {

@@ -7,6 +7,7 @@
 #include "script/lua/lib/auxlib.h"
 #include "script/lua/lua.h"
 #include "ui/hotkeylabel.h"
+#include "ui/image.h"
 #include "ui/luamessage.h"
 #include "ui/movieplayer.h"
 #include "ui/window.h"
@@ -60,6 +61,7 @@ TWindowScript::TWindowScript(lua_State* state) : TScript(state) {
     RegisterFunctions();
     // The widgets' types come first as their classes join: "Slider", "Bitmap", "Button", "Text",
     // "TextEdit".
+    DefineWindowType("Bitmap", TImage::TypeId());
     DefineWindowType("Window", TWindow::TypeId());
     RegisterMessageMetatable(GetState());
     std::string_view library = GetWindowLibrary();
