@@ -10,6 +10,7 @@
 #include "ui/image.h"
 #include "ui/luamessage.h"
 #include "ui/movieplayer.h"
+#include "ui/slider.h"
 #include "ui/window.h"
 #include "ui/windowlibrary.h"
 
@@ -61,6 +62,7 @@ TWindowScript::TWindowScript(lua_State* state) : TScript(state) {
     RegisterFunctions();
     // The widgets' types come first as their classes join: "Slider", "Bitmap", "Button", "Text",
     // "TextEdit".
+    DefineWindowType("Slider", TSlider::TypeId());
     DefineWindowType("Bitmap", TImage::TypeId());
     DefineWindowType("Window", TWindow::TypeId());
     RegisterMessageMetatable(GetState());

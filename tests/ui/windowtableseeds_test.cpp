@@ -16,9 +16,11 @@ namespace {
 using namespace windowtable;
 
 constexpr uint8_t kWindow = 0;
-constexpr uint8_t kEmptyName = 1;
-constexpr uint8_t kUnknown = 2;
-constexpr uint8_t kModal = 3;
+constexpr uint8_t kSlider = 1;
+constexpr uint8_t kBitmap = 2;
+constexpr uint8_t kEmptyName = 3;
+constexpr uint8_t kUnknown = 4;
+constexpr uint8_t kModal = 5;
 
 // Indices into kMagic and kEventTypes.
 constexpr uint8_t kCenterIndex = 0;
@@ -115,6 +117,22 @@ std::vector<uint8_t> TypeNames() {
     return w.Bytes();
 }
 
+// The widgets: a picture with its keys, and a slider of each orientation that the events press,
+// drag and release.
+std::vector<uint8_t> Widgets() {
+    TWindowTableWriter w(kWindow);
+    Sized(w, "panel", 200, 200);
+    w.OpenChild(kBitmap).Text("image", "missing.png").Number("scale", 0.5).Small("w", 40);
+    w.Small("h", 30).Set("rotate", kTrue).Set("hflip", kTrue).Close();
+    w.OpenChild(kSlider).Text("name", "vertical").Small("w", 16).Small("h", 100);
+    w.Number("value", 0.5).Small("yoffset", -3).Close();
+    w.OpenChild(kSlider).Text("name", "horizontal").Small("w", 100).Small("h", 16);
+    w.Text("sliderimage", "missing.png").Close();
+    w.Event(kLeftDown, 2, 10, 0).Event(kMouseMove, 3, 30, 0).Event(kMouseMove, 2, 90, 0);
+    w.Event(kLeftUp, 2, 90, 0);
+    return w.Bytes();
+}
+
 // The root itself cannot be made.
 std::vector<uint8_t> UnmadeRoot() {
     TWindowTableWriter w(kUnknown);
@@ -124,9 +142,13 @@ std::vector<uint8_t> UnmadeRoot() {
 
 std::map<std::string, std::vector<uint8_t>> Seeds() {
     return {
-        {"nested_windows", NestedWindows()}, {"every_value_kind", EveryValueKind()},
-        {"every_key", EveryKey()},           {"parent_chains_and_cycles", ParentChainsAndCycles()},
-        {"type_names", TypeNames()},         {"unmade_root", UnmadeRoot()},
+        {"nested_windows", NestedWindows()},
+        {"every_value_kind", EveryValueKind()},
+        {"every_key", EveryKey()},
+        {"parent_chains_and_cycles", ParentChainsAndCycles()},
+        {"type_names", TypeNames()},
+        {"unmade_root", UnmadeRoot()},
+        {"widgets", Widgets()},
     };
 }
 
