@@ -4,7 +4,7 @@ namespace uiscreens {
 namespace {
 
 const std::vector<Scene>& AllScenes() {
-    static const std::vector<Scene> scenes = {ModalsScene(), LuaScene()};
+    static const std::vector<Scene> scenes = {ModalsScene(), LuaScene(), ImagesScene()};
     return scenes;
 }
 

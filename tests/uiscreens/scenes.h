@@ -26,11 +26,23 @@ struct PixelCheck {
     uint32_t rgb;
 };
 
+// A step of the pointer, after the stages: moved to the point of the window (XTest), then the
+// button pressed or released when there is one (1 left), then the main loop turned a while.
+struct PointerStep {
+    int x;
+    int y;
+    int button = 0;
+    bool down = false;
+};
+
 struct Scene {
     std::string name;
     // Each stage changes the windows; the manager draws a frame after each.
     std::vector<std::function<void(TWindowManager*)>> stages;
+    std::vector<PointerStep> pointer;
     std::vector<PixelCheck> checks;
+    // After the pointer: what the program's own state fails, one line each (none: nothing).
+    std::function<std::vector<std::string>()> verify;
 };
 
 // The scene of that name; null when there is none.
@@ -41,5 +53,6 @@ std::vector<std::string> SceneNames();
 // The scenes, each in a file of its own.
 Scene ModalsScene();
 Scene LuaScene();
+Scene ImagesScene();
 
 }  // namespace uiscreens

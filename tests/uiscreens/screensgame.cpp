@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "foundation/log.h"
 #include "platform/platform.h"
@@ -26,6 +27,8 @@ constexpr char kTitle[] = "Umbrava ui screens";
 constexpr auto kWait = std::chrono::seconds(10);
 // Between two grabs.
 constexpr auto kGrabEvery = std::chrono::milliseconds(100);
+// The main loop's turns after each step of the pointer.
+constexpr auto kPointerTurns = std::chrono::milliseconds(150);
 // A channel may differ this much from the expected colour.
 constexpr int kTolerance = 8;
 
@@ -144,6 +147,28 @@ void ScreensMain(TPlatform* platform, const char* /*commandLine*/) {
     }
 
     XWindowId window = 0;
+    if (!gScene->pointer.empty()) {
+        auto end = Clock::now() + kWait;
+        while (window == 0 && Clock::now() < end) {
+            if (!run.TurnFor(kGrabEvery)) break;
+            window = x.FindWindow(kTitle);
+        }
+        int left = 0;
+        int top = 0;
+        int width = 0;
+        int height = 0;
+        if (window == 0 || !x.Geometry(window, &left, &top, &width, &height)) {
+            Report({"the window to point at is not on the X server"}, "");
+            return;
+        }
+        for (const PointerStep& step : gScene->pointer) {
+            x.MovePointer(left + step.x, top + step.y);
+            if (step.button != 0) x.Button(step.button, step.down);
+            if (!run.TurnFor(kPointerTurns)) break;
+        }
+        run.TurnUntilDrawn();
+    }
+
     ArgbImage image;
     std::vector<std::string> failed = {"the window \"" + std::string(kTitle) +
                                        "\" is not on the X server"};
@@ -156,6 +181,11 @@ void ScreensMain(TPlatform* platform, const char* /*commandLine*/) {
         if (image.pixels.empty()) continue;
         failed = Failed(image);
         if (failed.empty()) break;
+    }
+
+    if (gScene->verify) {
+        for (std::string& line : gScene->verify())
+            failed.push_back(std::move(line));
     }
 
     std::string png;
