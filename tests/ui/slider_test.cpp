@@ -386,5 +386,17 @@ TEST_F(SliderTest, WithoutItsThumbTheMouseIsNotTheSliders) {
     delete alone;
 }
 
+TEST_F(SliderTest, ARailPieceWithoutASurfaceDrawsNothingAndCoversNothing) {
+    TSlider* slider = MakeVertical();
+    std::shared_ptr<TTexture> bare = TTexture::CreateRegistered("no surface");
+    int allocatedWidth = -1, allocatedHeight = -1;
+    bare->GetAllocatedSize(&allocatedWidth, &allocatedHeight);
+    ASSERT_EQ(allocatedWidth, 0);
+    slider->SetRailTextures(bare, TTexture::Get("mid.png", 0), TTexture::Get("bot.png", 0));
+    using Q = std::vector<std::pair<float, float>>;
+    EXPECT_THAT(DrawRail(slider), ElementsAre(Q{{0, 0}, {12, 0}, {12, 94}, {0, 94}},
+                                              Q{{0, 94}, {12, 94}, {12, 100}, {0, 100}}));
+}
+
 }  // namespace
 }  // namespace uitest
