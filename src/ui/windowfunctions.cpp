@@ -16,6 +16,7 @@
 #include "ui/hotkeylabel.h"
 #include "ui/image.h"
 #include "ui/modalwindow.h"
+#include "ui/text.h"
 #include "ui/windowmanager.h"
 #include "ui/windowscript.h"
 
@@ -42,7 +43,9 @@ TWindow* FindInModalChain(const str& name) {
 
 str TWindowScript::GetLabel(str name) {
     if (TopModal() == nullptr) return str();
-    if (FindInTopModal(name) == nullptr) return name + "_is_not_found";
+    TWindow* window = FindInTopModal(name);
+    if (window == nullptr) return name + "_is_not_found";
+    if (auto* text = TWindow::CastTo<TText>(window)) return text->GetText();
     return name + "_is_not_a_TText_window_or_TButton";
 }
 
@@ -50,7 +53,9 @@ str TWindowScript::GetLabel(str name) {
 void TWindowScript::RegisterHotkey(str /*key*/, str /*buttonName*/) {}
 
 // Only text windows and buttons have a label.
-void TWindowScript::SetLabel(str /*name*/, str /*text*/) {}
+void TWindowScript::SetLabel(str name, str text) {
+    if (auto* window = TWindow::CastTo<TText>(FindInTopModal(name))) window->SetText(text);
+}
 
 void TWindowScript::SetBitmap(str name, str image, double scale) {
     TImage* window = TWindow::CastTo<TImage>(FindInTopModal(name));

@@ -11,6 +11,7 @@
 #include "ui/luamessage.h"
 #include "ui/movieplayer.h"
 #include "ui/slider.h"
+#include "ui/text.h"
 #include "ui/window.h"
 #include "ui/windowlibrary.h"
 
@@ -64,6 +65,7 @@ TWindowScript::TWindowScript(lua_State* state) : TScript(state) {
     // "TextEdit".
     DefineWindowType("Slider", TSlider::TypeId());
     DefineWindowType("Bitmap", TImage::TypeId());
+    DefineWindowType("Text", TText::TypeId());
     DefineWindowType("Window", TWindow::TypeId());
     RegisterMessageMetatable(GetState());
     std::string_view library = GetWindowLibrary();
