@@ -49,3 +49,43 @@ uint32_t Utf8Decode(const char* bytes) {
     }
     return value - kOffsets[k];
 }
+
+namespace {
+
+// A step of the walks: a NUL byte is one byte long.
+size_t StepAt(std::string_view text, size_t at) {
+    int length = Utf8SequenceLength(static_cast<unsigned char>(text[at]));
+    return length > 0 ? static_cast<size_t>(length) : 1;
+}
+
+}  // namespace
+
+bool IsSingleByteText(std::string_view text) {
+    for (char c : text) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte == 0 || byte >= 0xC0) return false;
+    }
+    return true;
+}
+
+size_t Utf8PrevCharLength(std::string_view text, size_t end) {
+    if (end > text.size()) end = text.size();
+    size_t start = 0;
+    for (size_t at = 0; at < end; at += StepAt(text, at))
+        start = at;
+    return end - start;
+}
+
+size_t Utf8CharCount(std::string_view text) {
+    size_t count = 0;
+    for (size_t at = 0; at < text.size(); at += StepAt(text, at))
+        ++count;
+    return count;
+}
+
+size_t Utf8CharOffset(std::string_view text, size_t count) {
+    size_t at = 0;
+    for (; at < text.size() && count > 0; --count)
+        at += StepAt(text, at);
+    return at < text.size() ? at : text.size();
+}

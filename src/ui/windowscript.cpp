@@ -12,6 +12,7 @@
 #include "ui/movieplayer.h"
 #include "ui/slider.h"
 #include "ui/text.h"
+#include "ui/textedit.h"
 #include "ui/window.h"
 #include "ui/windowlibrary.h"
 
@@ -66,6 +67,7 @@ TWindowScript::TWindowScript(lua_State* state) : TScript(state) {
     DefineWindowType("Slider", TSlider::TypeId());
     DefineWindowType("Bitmap", TImage::TypeId());
     DefineWindowType("Text", TText::TypeId());
+    DefineWindowType("TextEdit", TTextEdit::TypeId());
     DefineWindowType("Window", TWindow::TypeId());
     RegisterMessageMetatable(GetState());
     std::string_view library = GetWindowLibrary();

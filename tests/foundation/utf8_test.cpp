@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -74,6 +75,40 @@ TEST(Utf8Test, RoundTripOfEveryEncodableCodePoint) {
         EXPECT_EQ(Utf8SequenceLength(static_cast<unsigned char>(out[0])), count);
         ASSERT_EQ(Utf8Decode(out), c);
     }
+}
+
+TEST(Utf8Test, TextWalks) {
+    using namespace std::string_view_literals;
+    // "\xC3\xA9" is a two-byte character, "\xF0\x9F\x98\x80" a four-byte one.
+    const struct {
+        std::string_view text;
+        bool singleByte;
+        size_t count;
+        size_t prevAtEnd;
+        size_t offsetOf2;
+    } cases[] = {
+        {""sv, true, 0, 0, 0},
+        {"abc"sv, true, 3, 1, 2},
+        {"a\xC3"sv, false, 2, 1, 2},  // a lead byte at the end
+        {"\xC3\xA9x\xC3\xA9"sv, false, 3, 2, 3},
+        {"\xF0\x9F\x98\x80\xF0\x9F\x98\x80"sv, false, 2, 4, 8},
+        {"\xF0\x9F"sv, false, 1, 2, 2},  // a sequence cut by the end
+        {"\x80z"sv, true, 2, 1, 2},      // a stray continuation byte
+        {"\xBF\x80"sv, true, 2, 1, 2},
+        {"a\0b"sv, false, 3, 1, 2},  // a NUL is no single-byte text
+    };
+    for (const auto& c : cases) {
+        std::string shown(c.text);
+        EXPECT_EQ(IsSingleByteText(c.text), c.singleByte) << shown;
+        EXPECT_EQ(Utf8CharCount(c.text), c.count) << shown;
+        EXPECT_EQ(Utf8PrevCharLength(c.text, c.text.size()), c.prevAtEnd) << shown;
+        EXPECT_EQ(Utf8CharOffset(c.text, 2), c.offsetOf2) << shown;
+        EXPECT_EQ(Utf8PrevCharLength(c.text, 0), 0u) << shown;
+    }
+    // Inside a text, and past its end (clamped).
+    EXPECT_EQ(Utf8PrevCharLength("\xC3\xA9x"sv, 2), 2u);
+    EXPECT_EQ(Utf8PrevCharLength("\xC3\xA9x"sv, 1), 1u);
+    EXPECT_EQ(Utf8PrevCharLength("ab"sv, 9), 1u);
 }
 
 }  // namespace
