@@ -4,7 +4,8 @@ namespace uiscreens {
 namespace {
 
 const std::vector<Scene>& AllScenes() {
-    static const std::vector<Scene> scenes = {ModalsScene(), LuaScene(), ImagesScene()};
+    static const std::vector<Scene> scenes = {ModalsScene(), LuaScene(), ImagesScene(),
+                                              TextScene()};
     return scenes;
 }
 

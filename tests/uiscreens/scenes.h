@@ -5,12 +5,18 @@
 // Main thread only.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
 class TWindowManager;
+
+namespace testing_support {
+class XSession;
+struct ArgbImage;
+}  // namespace testing_support
 
 namespace uiscreens {
 
@@ -43,6 +49,14 @@ struct Scene {
     std::vector<PixelCheck> checks;
     // After the pointer: what the program's own state fails, one line each (none: nothing).
     std::function<std::vector<std::string>()> verify;
+    // Optional: input sent through the X server once the stages are drawn; the window's place on
+    // the screen is given.
+    std::function<void(testing_support::XSession&, int windowX, int windowY)> input;
+    // Optional: checks of whole grabs beside the pixels, asked of every grab in turn (a check may
+    // need several, as a blink does); the failures, none when it passed.
+    std::function<std::vector<std::string>(const testing_support::ArgbImage&)> inspect;
+    // Between two grabs.
+    std::chrono::milliseconds grabEvery{100};
 };
 
 // The scene of that name; null when there is none.
@@ -54,5 +68,6 @@ std::vector<std::string> SceneNames();
 Scene ModalsScene();
 Scene LuaScene();
 Scene ImagesScene();
+Scene TextScene();
 
 }  // namespace uiscreens

@@ -61,6 +61,10 @@ std::vector<std::string> Failed(const ArgbImage& image) {
                       check.x, check.y, pixel & 0xFFFFFFu, check.rgb);
         failed.emplace_back(line);
     }
+    if (gScene->inspect) {
+        for (std::string& line : gScene->inspect(image))
+            failed.push_back(std::move(line));
+    }
     return failed;
 }
 
@@ -173,10 +177,21 @@ void ScreensMain(TPlatform* platform, const char* /*commandLine*/) {
     std::vector<std::string> failed = {"the window \"" + std::string(kTitle) +
                                        "\" is not on the X server"};
     auto end = Clock::now() + kWait;
+    bool inputSent = !gScene->input;
     while (Clock::now() < end) {
-        if (!run.TurnFor(kGrabEvery)) break;
+        if (!run.TurnFor(gScene->grabEvery)) break;
         if (window == 0) window = x.FindWindow(kTitle);
         if (window == 0) continue;
+        if (!inputSent) {
+            int left = 0;
+            int top = 0;
+            int width = 0;
+            int height = 0;
+            x.Geometry(window, &left, &top, &width, &height);
+            gScene->input(x, left, top);
+            inputSent = true;
+            continue;
+        }
         image = x.Grab(window);
         if (image.pixels.empty()) continue;
         failed = Failed(image);

@@ -135,6 +135,8 @@ public:
     int32_t GetTotalHeight() const { return mTotalHeight; }
     float GetCosine() const { return mCosine; }
     float GetSine() const { return mSine; }
+    // The point the rotation turns about (pixels in the box).
+    TPoint GetRotationOrigin() const { return TPoint{mRotationX, mRotationY}; }
     bool IsSpriteTextMode() const { return mSpriteText; }
 
     // Counted from the last line up, (line height + padding) × scale summed: the line (counted
