@@ -1,10 +1,10 @@
 #include "ui/text.h"
 
-#include <cmath>
 #include <memory>
 
 #include "foundation/log.h"
 #include "foundation/prefs/stringtable.h"
+#include "foundation/saturate.h"
 #include "platform/draw/renderer.h"
 #include "platform/platform.h"
 #include "platform/text/drawstringat.h"
@@ -62,7 +62,7 @@ void TText::Init(TWindowStyle& style) {
     float color[4] = {kDefaultColor[0], kDefaultColor[1], kDefaultColor[2], kDefaultColor[3]};
     if (std::unique_ptr<TLuaTable> font{style.GetTable("font")}) {
         face = font->GetStringAt(1, face);
-        size = static_cast<int32_t>(std::trunc(font->GetNumberAt(2, size)));
+        size = TruncateToInt(font->GetNumberAt(2, size));
         TVec4 rgba = font->GetColor(3, TVec4{color[0], color[1], color[2], color[3]});
         color[0] = rgba.x;
         color[1] = rgba.y;

@@ -90,7 +90,7 @@ bool TTextEdit::OnActivate() {
 void TTextEdit::Init(TWindowStyle& style) {
     JoinGroup();
     bool password = style.GetBool("password", false);
-    auto length = static_cast<int32_t>(style.GetNumber("length", 10.0));
+    int32_t length = style.GetInt("length", 10);
     str ignore = style.GetString("ignore", str());
     SetUtf8(style.GetBool("utf8", false));
     // The initial text is the field's own, never a string-table label.
