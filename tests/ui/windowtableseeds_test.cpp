@@ -18,9 +18,11 @@ using namespace windowtable;
 constexpr uint8_t kWindow = 0;
 constexpr uint8_t kSlider = 1;
 constexpr uint8_t kBitmap = 2;
-constexpr uint8_t kEmptyName = 3;
-constexpr uint8_t kUnknown = 4;
-constexpr uint8_t kModal = 5;
+constexpr uint8_t kText = 3;
+constexpr uint8_t kTextEdit = 4;
+constexpr uint8_t kEmptyName = 5;
+constexpr uint8_t kUnknown = 6;
+constexpr uint8_t kModal = 7;
 
 // Indices into kMagic and kEventTypes.
 constexpr uint8_t kCenterIndex = 0;
@@ -117,8 +119,8 @@ std::vector<uint8_t> TypeNames() {
     return w.Bytes();
 }
 
-// The widgets: a picture with its keys, and a slider of each orientation that the events press,
-// drag and release.
+// The widgets: a picture with its keys, a slider of each orientation that the events press, drag
+// and release, a text with a link and a field that a key reaches.
 std::vector<uint8_t> Widgets() {
     TWindowTableWriter w(kWindow);
     Sized(w, "panel", 200, 200);
@@ -128,8 +130,12 @@ std::vector<uint8_t> Widgets() {
     w.Number("value", 0.5).Small("yoffset", -3).Close();
     w.OpenChild(kSlider).Text("name", "horizontal").Small("w", 100).Small("h", 16);
     w.Text("sliderimage", "missing.png").Close();
+    w.OpenChild(kText).Text("label", "#Go <a href=\"ok\">on</a> \\").Small("w", 80);
+    w.Small("h", 20).Small("rotation", 90).Close();
+    w.OpenChild(kTextEdit).Text("name", "field").Small("w", 80).Small("h", 20);
+    w.Small("length", 4).Text("ignore", "<").Set("password", kTrue).Close();
     w.Event(kLeftDown, 2, 10, 0).Event(kMouseMove, 3, 30, 0).Event(kMouseMove, 2, 90, 0);
-    w.Event(kLeftUp, 2, 90, 0);
+    w.Event(kLeftUp, 2, 90, 0).Event(kLeftDown, 4, 5, 0).Event(kKeyDown, 0, 0, 65);
     return w.Bytes();
 }
 
