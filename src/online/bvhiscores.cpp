@@ -18,6 +18,13 @@ const char* OrEmpty(const char* text) {
     return text != nullptr ? text : "";
 }
 
+// The service takes single-byte names only; any other is logged and not sent.
+bool AcceptedName(const char* name) {
+    if (IsSingleByteText(name)) return true;
+    LogPrintf("ERROR -------- ERROR -------- Invalid User name %s", name);
+    return false;
+}
+
 }  // namespace
 
 // ---- The private state ----------------------------------------------------------------------
@@ -36,10 +43,7 @@ void TBvHiscores::Impl::KeepLogin(const char* name, const char* password, bool r
 bool TBvHiscores::Impl::StartMedals(const char* medalElements, const char* name,
                                     const char* password, bool remember) {
     if (name == nullptr || password == nullptr || medalElements == nullptr) return false;
-    if (!::IsSingleByteText(name)) {
-        LogPrintf("ERROR -------- ERROR -------- Invalid User name %s", name);
-        return false;
-    }
+    if (!AcceptedName(name)) return false;
     const THiscoreSubmission submission = MakeMedalsSubmission(medalElements, name, password, game);
     ResetHttp();
     AddMedalsFields(*http, language, game, SealHiscoreDocument(*crypt, submission.document));
@@ -250,10 +254,7 @@ bool TBvHiscores::GetUserLogin(str* name, str* password) const {
 }
 
 bool TBvHiscores::SubmitScore(const str& name, const str& password, bool remember) {
-    if (!IsSingleByteText(name)) {
-        LogPrintf("ERROR -------- ERROR -------- Invalid User name %s", name.c_str());
-        return false;
-    }
+    if (!AcceptedName(name.c_str())) return false;
     return SubmitEntry(name.c_str(), password.c_str(), remember, false);
 }
 
