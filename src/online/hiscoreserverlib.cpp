@@ -35,24 +35,19 @@ bool THiscoreServerLibrary::Load(const str& folder) {
     THiscoreServerExports& e = mExports;
     Resolve(mModule, "HiscoreServer_LoadServerDefFile", e.loadServerDefFile);
     Resolve(mModule, "HiscoreServer_SetServerInfo", e.setServerInfo);
+    // The first required export that the library lacks.
     const char* missing = nullptr;
-    if (!Resolve(mModule, "HiscoreServer_CreateLocalServer", e.createLocalServer))
-        missing = "HiscoreServer_CreateLocalServer";
-    else if (!Resolve(mModule, "HiscoreServer_RequestCategoryInformation",
-                      e.requestCategoryInformation))
-        missing = "HiscoreServer_RequestCategoryInformation";
-    else if (!Resolve(mModule, "HiscoreServer_RequestScores", e.requestScores))
-        missing = "HiscoreServer_RequestScores";
-    else if (!Resolve(mModule, "HiscoreServer_SubmitScore", e.submitScore))
-        missing = "HiscoreServer_SubmitScore";
-    else if (!Resolve(mModule, "HiscoreServer_SubmitMedals", e.submitMedals))
-        missing = "HiscoreServer_SubmitMedals";
-    else if (!Resolve(mModule, "HiscoreServer_GetStatus", e.getStatus))
-        missing = "HiscoreServer_GetStatus";
-    else if (!Resolve(mModule, "HiscoreServer_GetContents", e.getContents))
-        missing = "HiscoreServer_GetContents";
-    else if (!Resolve(mModule, "HiscoreServer_FreeLocalServer", e.freeLocalServer))
-        missing = "HiscoreServer_FreeLocalServer";
+    auto require = [&](const char* name, auto& slot) {
+        if (missing == nullptr && !Resolve(mModule, name, slot)) missing = name;
+    };
+    require("HiscoreServer_CreateLocalServer", e.createLocalServer);
+    require("HiscoreServer_RequestCategoryInformation", e.requestCategoryInformation);
+    require("HiscoreServer_RequestScores", e.requestScores);
+    require("HiscoreServer_SubmitScore", e.submitScore);
+    require("HiscoreServer_SubmitMedals", e.submitMedals);
+    require("HiscoreServer_GetStatus", e.getStatus);
+    require("HiscoreServer_GetContents", e.getContents);
+    require("HiscoreServer_FreeLocalServer", e.freeLocalServer);
     if (missing != nullptr) {
         LogPrintf("HiScore server library %s lacks %s: using HTTP\n", path.c_str(), missing);
         Unload();
