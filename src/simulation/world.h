@@ -318,6 +318,12 @@ private:
 
     // Dispatch (worlddispatch.cpp, worldstarters.cpp).
     bool RunStarter(GStarter starter, int kind, GObject* subject, GObject* object, bool dispatched);
+    // Makes a task of the subject (worldstarters.cpp): data {subject, object}, the object as
+    // listener when objectListens, and as a party (its current task) when it also takesPart.
+    // Every task lasts at least one tick: one of no length would end in the update that made it,
+    // and a chain of them would keep that update from returning.
+    GScheduleTask* ScheduleTask(int kind, int type, GObject* subject, GObject* object,
+                                bool objectListens, bool takesPart, int duration);
     bool StartBreeding(int kind, GObject* subject, GObject* object);
     bool StartWorkOnTarget(int kind, GObject* subject, GObject* object);
     bool StartDoctoring(int kind, GObject* subject, GObject* object);
