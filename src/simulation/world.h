@@ -55,6 +55,7 @@
 #include "simulation/worldplay.h"
 #include "simulation/worldprefs.h"
 
+class GVWorldCreature;
 class GVWorldManager;
 class TPrefs;
 
@@ -324,6 +325,11 @@ private:
     // and a chain of them would keep that update from returning.
     GScheduleTask* ScheduleTask(int kind, int type, GObject* subject, GObject* object,
                                 bool objectListens, bool takesPart, int duration);
+    // The walking time from the view to the target's view in ticks: the travel time times 30
+    // over the walking-speed divisor, truncated; 0 without either view.
+    int WalkingTime(const GVWorldCreature* view, const GObject* target) const;
+    // Whether the object listens to a scheduled task as its object.
+    bool IsObjectOfATask(const GObject* object) const;
     bool StartBreeding(int kind, GObject* subject, GObject* object);
     bool StartWorkOnTarget(int kind, GObject* subject, GObject* object);
     bool StartDoctoring(int kind, GObject* subject, GObject* object);

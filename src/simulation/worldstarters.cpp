@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "foundation/saturate.h"
+#include "gv/gvobject.h"
 #include "simulation/taskkind.h"
 #include "simulation/world.h"
 #include "simulation/worldkeys.h"
@@ -26,6 +28,25 @@ constexpr int kResourceFood = 1;
 constexpr int kResourceWater = 2;
 constexpr int kResourcePool = 4;
 constexpr int kSoundVictory = 53;
+constexpr int kSoundFailed = 42;
+// Ticks the failure message stays on the message line.
+constexpr int kFailureMessageTicks = 5;
+// The tutorial step whose breeding takes the default time.
+constexpr int kTutorialBreeding = 5;
+constexpr int kEventMedicineKnown = 4;
+// The disease whose medicine is fetched from the first "Smallberry" while there is no hospital.
+constexpr int kDiseaseTumrot = 2;
+
+// Where a creature that died of each cause walks to: old age, disease, thirst, hunger.
+struct Area {
+    int x0, x1, y0, y1;
+};
+constexpr Area kGraveOldAge = {878, 1280, 1508, 1740};
+constexpr Area kGraveDisease = {1689, 2150, 1370, 1791};
+constexpr Area kGraveThirst = {780, 955, 560, 870};
+constexpr Area kGraveHunger = {1430, 1640, 600, 840};
+// The hospital grounds: the band the idle pass counts as being at the hospital.
+constexpr Area kHospitalGrounds = {1689, 2150, 1570, 1791};
 
 // The subject as a creature of the world; none for any other object.
 GCreature* AsCreature(GObject* object) {
@@ -45,7 +66,21 @@ int ConsumptionTime(const GCreature* creature, int resourceType) {
     return found != data->consumptions.end() ? found->second.duration : 0;
 }
 
+void HideMarks(GVWorldObject* view) {
+    GVObject* sprite = view != nullptr ? view->GetSprite() : nullptr;
+    if (sprite == nullptr) return;
+    sprite->SetStateRecursive(WorldKeys().markHidden, true, false);
+    sprite->SetStateRecursive(WorldKeys().shadowHidden, true, false);
+}
+
 }  // namespace
+
+int GWorld::WalkingTime(const GVWorldCreature* view, const GObject* target) const {
+    const GVWorldObject* to = target != nullptr ? target->GetView() : nullptr;
+    if (view == nullptr || to == nullptr) return 0;
+    return TruncateToInt(static_cast<double>(view->TicksToObject(to)) * 30.0 /
+                         static_cast<double>(mGlobalData.walkingSpeedDivisor));
+}
 
 GScheduleTask* GWorld::ScheduleTask(int kind, int type, GObject* subject, GObject* object,
                                     bool objectListens, bool takesPart, int duration) {
@@ -62,8 +97,25 @@ GScheduleTask* GWorld::ScheduleTask(int kind, int type, GObject* subject, GObjec
     return added;
 }
 
-bool GWorld::StartBreeding(int, GObject*, GObject*) {
-    return false;
+bool GWorld::StartBreeding(int kind, GObject* subject, GObject* partner) {
+    if (partner == nullptr) return false;
+    if (static_cast<int64_t>(mCreatures.size()) + mSchedule.CountTasksOfKind(kTaskBreed) >=
+        mGlobalData.maxPopulation) {
+        GetMessageListener().ShowMessage(str("max_population_reached"));
+        return false;
+    }
+    CancelTasks(subject);
+    CancelTasks(partner);
+    const int duration = mPlay.tutorialEvent == kTutorialBreeding
+                             ? mGlobalData.defaultTask
+                             : CreatureDuration(AsCreature(subject), kTaskBreed);
+    ScheduleTask(kind, GScheduleTask::kByTime, subject, partner, true, true, duration);
+    const GWorldKeys& keys = WorldKeys();
+    HideMarks(subject->GetView());
+    HideMarks(partner->GetView());
+    if (GVWorldCreature* view = worldpass::CreatureViewOf(subject)) view->SetState(keys.breed);
+    if (GVWorldCreature* view = worldpass::CreatureViewOf(partner)) view->SetState(keys.hidden);
+    return true;
 }
 
 bool GWorld::StartWorkOnTarget(int, GObject*, GObject*) {
@@ -130,8 +182,39 @@ bool GWorld::StartConsuming(int kind, GObject* subject, GObject* object) {
     return true;
 }
 
-bool GWorld::StartTreatment(int, GObject*, GObject*) {
-    return false;
+bool GWorld::StartTreatment(int kind, GObject* subject, GObject*) {
+    GVWorldCreature* view = worldpass::CreatureViewOf(subject);
+    GLocation* hospital = GetPlace(kHospital);
+    if (view == nullptr || hospital == nullptr) return false;
+    GCreature* creature = AsCreature(subject);
+    GObject* target = hospital;
+    if (!hospital->IsBuilt()) {
+        // Without a hospital the medicine of Tumrot grows on the first "Smallberry".
+        if (kind != kTaskGoForMedicine || creature == nullptr ||
+            creature->GetDiseaseToHeal() != kDiseaseTumrot || !IsEventSet(kEventMedicineKnown))
+            return false;
+        target = nullptr;
+        for (const std::unique_ptr<GLocation>& location : mLocations) {
+            const GObjectData* data = location->GetData();
+            if (data != nullptr && data->name == str("Smallberry")) {
+                target = location.get();
+                break;
+            }
+        }
+        if (target == nullptr) return false;
+    }
+    ScheduleTask(kind, GScheduleTask::kByTimeWhileSimulating, subject, target, true, true,
+                 WalkingTime(view, target) / 2);
+    if (mPlay.simulating) return true;
+    if (kind == kTaskGoToHospital) {
+        const Area& a = kHospitalGrounds;
+        view->GoTo(RandomWalkablePoint(a.x0, a.x1, a.y0, a.y1), 0.0f);
+    } else {
+        if (const GCreatureData* data = creature != nullptr ? creature->GetCreatureData() : nullptr)
+            view->SetSpeed(data->runSpeed);
+        view->GoToObject(target->GetView(), 0.0f, false);
+    }
+    return true;
 }
 
 bool GWorld::StartDevolving(int kind, GObject* subject, GObject*) {
@@ -171,8 +254,26 @@ bool GWorld::StartRunAway(int, GObject*, GObject*) {
     return false;
 }
 
-bool GWorld::StartFailing(int, GObject*, GObject*) {
-    return false;
+bool GWorld::StartFailing(int kind, GObject* subject, GObject* object) {
+    GVWorldCreature* view = worldpass::CreatureViewOf(subject);
+    if (view == nullptr) return true;
+    const bool selected = subject == mSelected;
+    if (selected && !mPlay.simulating) {
+        GetMessageListener().ShowMessage(mMessages.FormatFailure(subject, object));
+        mPlay.messageCountdown = kFailureMessageTicks;
+    }
+    ScheduleTask(kind, GScheduleTask::kByTimeWhileSimulating, subject, nullptr, false, false,
+                 CreatureDuration(AsCreature(subject), kTaskFlakeOut));
+    view->SetState(WorldKeys().failed);
+    if (selected) WorldSounds().PlayEvent(subject, 0.0f, 0.0f, kSoundFailed, 0);
+    GCreature* other = AsCreature(object);
+    if (other == nullptr) return true;
+    if (other->GetDisease() == 0) {
+        StartTask(kTaskFlakeOut, other, nullptr);
+    } else if (!IsObjectOfATask(other)) {
+        StartTask(kTaskBeIll, other, nullptr);
+    }
+    return true;
 }
 
 bool GWorld::StartShortPause(int kind, GObject* subject, GObject*) {
@@ -206,10 +307,47 @@ bool GWorld::StartFrozenPause(int kind, GObject* subject, GObject* object) {
     return true;
 }
 
-bool GWorld::StartGraveyardWalk(int, GObject*, GObject*) {
-    return false;
+bool GWorld::StartGraveyardWalk(int kind, GObject* subject, GObject*) {
+    GVWorldCreature* view = worldpass::CreatureViewOf(subject);
+    GCreature* creature = AsCreature(subject);
+    if (view == nullptr || creature == nullptr) return false;
+    const auto found = std::find_if(mCreatures.begin(), mCreatures.end(),
+                                    [&](const auto& entry) { return entry.get() == creature; });
+    const int index = static_cast<int>(found - mCreatures.begin());
+    if (found != mCreatures.end() && (index == mPlay.parkedA || index == mPlay.parkedB)) {
+        mPlay.parkedA = -1;
+        mPlay.parkedCountdown = -1;
+        mPlay.parkedB = -1;
+    }
+    CancelTasks(creature);
+    // A doctor on its way to this patient forgets it.
+    for (const std::unique_ptr<GCreature>& doctor : mCreatures) {
+        if (doctor->GetBeforeTarget(kTaskDoctor) == creature)
+            doctor->SetTaskTargets(kTaskDoctor, nullptr, doctor->GetAfterTarget(kTaskDoctor));
+    }
+    ScheduleTask(kind, GScheduleTask::kByTimeWhileSimulating, subject, nullptr, false, false,
+                 mGlobalData.defaultTask);
+    const Area& a = static_cast<int>(creature->GetAge()) >= creature->GetDeathAge() ? kGraveOldAge
+                    : creature->GetDisease() != 0                                   ? kGraveDisease
+                    : creature->GetThirst() > creature->GetHunger()                 ? kGraveThirst
+                                                                                    : kGraveHunger;
+    const TVec2 point = RandomWalkablePoint(a.x0, a.x1, a.y0, a.y1);
+    if (mPlay.simulating) {
+        view->SetPosition(point);
+    } else {
+        view->GoTo(point, 0.0f);
+    }
+    return true;
 }
 
 bool GWorld::StartMonsterTask(int, GObject*, GObject*) {
+    return false;
+}
+
+bool GWorld::IsObjectOfATask(const GObject* object) const {
+    const GTaskListener* listener = object;
+    for (const GScheduleTask* task : mSchedule.GetTasks()) {
+        if (task->GetObjectListener() == listener) return true;
+    }
     return false;
 }

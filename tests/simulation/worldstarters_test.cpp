@@ -4,8 +4,12 @@
 // the source of it, its type, who takes part) and the creature's view.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <iterator>
+#include <string>
+#include <vector>
 
+#include "foundation/saturate.h"
 #include "simulation/taskkind.h"
 #include "simulation/worldkeys.h"
 #include "testobjects.h"
@@ -215,6 +219,181 @@ TEST_F(StartersTest, ATaskOfNoLengthLastsOneTickAndTheUpdateReturns) {
     EXPECT_NE(puff->GetTask(), nullptr);
     world.GetSchedule().Update(kNow + 1, false);
     EXPECT_EQ(puff->GetTask(), nullptr);
+}
+
+TEST_F(StartersTest, BreedingCountsThePendingBirthsAgainstTheLimit) {
+    GCreature* mother = MakeCreature("BasicPuff");
+    GCreature* father = MakeCreature("BasicPuff");
+    GCreature* other = MakeCreature("BasicPuff");
+    simtest::AddTask(world.GetSchedule(), other, nullptr, 100000, kTaskBreed);
+    world.GetGlobalData().maxPopulation = 4;  // three creatures and one birth on the way
+    EXPECT_FALSE(world.StartTask(kTaskBreed, mother, father));
+    EXPECT_EQ(messages.Count("ShowMessage max_population_reached"), 1);
+    EXPECT_EQ(mother->GetTask(), nullptr);
+    EXPECT_FALSE(world.StartTask(kTaskBreed, mother, nullptr));
+
+    world.GetGlobalData().maxPopulation = 5;
+    simtest::AddTask(world.GetSchedule(), father, nullptr, 100000, kTaskRest);
+    ASSERT_TRUE(world.StartTask(kTaskBreed, mother, father));
+    GScheduleTask* task = mother->GetTask();
+    ASSERT_NE(task, nullptr);
+    EXPECT_EQ(father->GetTask(), task);  // the partner's rest was cancelled
+    EXPECT_EQ(world.GetSchedule().CountTasksOf(father, true), 1);
+    EXPECT_EQ(task->GetObjectListener(), father);
+    EXPECT_EQ(task->GetDuration(), 1u);  // its breed duration of 0, at least one tick
+    EXPECT_EQ(StateOf(mother), WorldKeys().breed);
+    EXPECT_EQ(StateOf(father), WorldKeys().hidden);
+
+    // In the tutorial's breeding step the default time.
+    world.CancelTasks(mother);
+    world.GetPlay().tutorialEvent = 5;
+    ASSERT_TRUE(world.StartTask(kTaskBreed, mother, father));
+    EXPECT_EQ(mother->GetTask()->GetDuration(), static_cast<uint32_t>(kDefault));
+}
+
+TEST_F(StartersTest, FailingTellsThePlayerOnlyOfTheSelectedCreature) {
+    GCreature* puff = MakeCreature("BasicPuff");
+    GCreature* healthy = MakeCreature("BasicPuff");
+    GCreature* ill = MakeCreature("BasicPuff");
+    ill->SetDisease(1);
+    starters.calls.clear();  // a new creature asks to flake out
+    ASSERT_TRUE(world.StartTask(kTaskFailure, puff, healthy));
+    EXPECT_TRUE(messages.calls.empty());
+    EXPECT_EQ(puff->GetTask()->GetType(), GScheduleTask::kByTimeWhileSimulating);
+    EXPECT_EQ(puff->GetTask()->GetDuration(), static_cast<uint32_t>(kFlakeOut));
+    EXPECT_EQ(puff->GetTask()->GetObjectListener(), nullptr);
+    EXPECT_EQ(StateOf(puff), WorldKeys().failed);
+    EXPECT_EQ(starters.Kinds(healthy), std::vector<int>{kTaskFlakeOut});
+
+    world.CancelTasks(puff);
+    world.SelectObject(puff);
+    sounds.played.clear();
+    ASSERT_TRUE(world.StartTask(kTaskFailure, puff, ill));
+    EXPECT_EQ(messages.calls.size(), 1u);
+    EXPECT_EQ(world.GetPlay().messageCountdown, 5);
+    ASSERT_EQ(sounds.played.size(), 2u);
+    EXPECT_EQ(sounds.played[0].event, 42);
+    EXPECT_EQ(starters.Kinds(ill), std::vector<int>{kTaskBeIll});
+
+    // During catch-up the sound plays but the message line stays; an ill creature that is
+    // already the object of a task is left alone.
+    world.CancelTasks(puff);
+    simtest::AddTask(world.GetSchedule(), healthy, ill, 100000, kTaskDoctor);
+    world.GetPlay().simulating = true;
+    world.GetPlay().messageCountdown = 0;
+    ASSERT_TRUE(world.StartTask(kTaskFailure, puff, ill));
+    EXPECT_EQ(messages.calls.size(), 1u);
+    EXPECT_EQ(world.GetPlay().messageCountdown, 0);
+    EXPECT_EQ(starters.Kinds(ill), std::vector<int>{kTaskBeIll});
+}
+
+TEST_F(StartersTest, TheGraveyardWalkByCauseAndDuringCatchUp) {
+    const struct {
+        const char* cause;
+        float age;
+        int disease, hunger, thirst;
+        int x0, x1, y0, y1;
+    } rows[] = {
+        {"old age", 100.5f, 1, 0, 90, 878, 1280, 1508, 1740},
+        {"disease", 20.0f, 3, 0, 90, 1689, 2150, 1370, 1791},
+        {"thirst", 20.0f, 0, 10, 90, 780, 955, 560, 870},
+        {"hunger", 20.0f, 0, 90, 90, 1430, 1640, 600, 840},
+    };
+    for (bool simulating : {false, true}) {
+        world.GetPlay().simulating = simulating;
+        for (const auto& row : rows) {
+            SCOPED_TRACE(std::string(row.cause) + (simulating ? " catching up" : ""));
+            GCreature* puff = MakeCreature("BasicPuff", 300, 300);
+            puff->SetAge(row.age);
+            puff->SetDeathAge(100);
+            puff->SetDisease(row.disease);
+            puff->SetHunger(row.hunger);
+            puff->SetThirst(row.thirst);
+            ASSERT_TRUE(world.StartTask(kTaskGoToGraveyard, puff, nullptr));
+            EXPECT_EQ(puff->GetTask()->GetType(), GScheduleTask::kByTimeWhileSimulating);
+            EXPECT_EQ(puff->GetTask()->GetDuration(), static_cast<uint32_t>(kDefault));
+            auto* view = static_cast<GVWorldCreature*>(puff->GetView());
+            // Placed at once while catching up, else walking there.
+            const TVec2 at = simulating ? view->GetPosition() : view->GetDestination();
+            EXPECT_GE(at.x, row.x0);
+            EXPECT_LE(at.x, row.x1);
+            EXPECT_GE(at.y, row.y0);
+            EXPECT_LE(at.y, row.y1);
+            EXPECT_EQ(view->GetPath().empty(), simulating);
+        }
+    }
+}
+
+TEST_F(StartersTest, TheGraveyardWalkEndsWhatWaitedForTheCreature) {
+    GCreature* doctor = MakeCreature("BasicPuff");
+    GCreature* patient = MakeCreature("BasicPuff");
+    GCreature* other = MakeCreature("BasicPuff");
+    doctor->RememberTaskTargets(kTaskDoctor, patient, other);
+    simtest::AddTask(world.GetSchedule(), doctor, patient, 100000, kTaskDoctor);
+    world.GetPlay().parkedA = 1;
+    world.GetPlay().parkedCountdown = 20;
+    world.GetPlay().parkedB = 0;
+    ASSERT_TRUE(world.StartTask(kTaskGoToGraveyard, patient, nullptr));
+    EXPECT_EQ(doctor->GetBeforeTarget(kTaskDoctor), nullptr);
+    EXPECT_EQ(doctor->GetAfterTarget(kTaskDoctor), other);
+    EXPECT_EQ(doctor->GetTask(), nullptr);  // the doctoring was cancelled with the patient's
+    EXPECT_EQ(world.GetPlay().parkedA, -1);
+    EXPECT_EQ(world.GetPlay().parkedCountdown, -1);
+    EXPECT_EQ(world.GetPlay().parkedB, -1);
+}
+
+TEST_F(StartersTest, TheHospitalWalkStaysOnTheHospitalGrounds) {
+    DefineLocation("Hospital");
+    DefineLocation("Pre_hospital", {Record(kResourceBuild, 4, 4)});
+    GCreature* puff = MakeCreature("BasicPuff", 300, 300);
+    EXPECT_FALSE(world.StartTask(kTaskGoToHospital, puff, nullptr));  // no hospital
+    GLocation* site = Place("Pre_hospital", kResourceBuild, 4);
+    EXPECT_FALSE(world.StartTask(kTaskGoToHospital, puff, nullptr));  // not built
+    world.QueueForDeletion(site);
+    GLocation* hospital = Place("Hospital");
+    hospital->GetView()->SetPosition(1900.0f, 1700.0f);
+    auto* view = static_cast<GVWorldCreature*>(puff->GetView());
+    for (int draw = 0; draw < 200; ++draw) {
+        world.CancelTasks(puff);
+        view->SetPosition(300.0f, 300.0f);
+        const int walking = TruncateToInt(view->TicksToObject(hospital->GetView()) * 30.0 / 1000.0);
+        ASSERT_TRUE(world.StartTask(kTaskGoToHospital, puff, nullptr));
+        EXPECT_EQ(puff->GetTask()->GetDuration(), static_cast<uint32_t>(std::max(walking / 2, 1)));
+        EXPECT_EQ(puff->GetTask()->GetObjectListener(), hospital);
+        EXPECT_EQ(hospital->GetTask(), puff->GetTask());
+        const TVec2 to = view->GetDestination();
+        ASSERT_TRUE(to.x >= 1689 && to.x <= 2150 && to.y >= 1570 && to.y <= 1791)
+            << to.x << "," << to.y;
+    }
+}
+
+TEST_F(StartersTest, MedicineForTumrotGrowsOnTheFirstSmallberryWhileThereIsNoHospital) {
+    DefineLocation("Pre_hospital", {Record(kResourceBuild, 4, 4)});
+    GCreature* doctor = MakeCreature("BasicPuff", 300, 300);
+    Place("Pre_hospital", kResourceBuild, 4);
+    GLocation* first = Place("Smallberry");
+    first->GetView()->SetPosition(1000.0f, 300.0f);
+    Place("Smallberry");
+    doctor->SetDiseaseToHeal(2);
+    EXPECT_FALSE(world.StartTask(kTaskGoForMedicine, doctor, nullptr));  // event 4 not set
+    world.GetGlobalData().SetEvent(4, true);
+    doctor->SetDiseaseToHeal(1);
+    EXPECT_FALSE(world.StartTask(kTaskGoForMedicine, doctor, nullptr));
+    EXPECT_FALSE(world.StartTask(kTaskGoToHospital, doctor, nullptr));
+    doctor->SetDiseaseToHeal(2);
+    ASSERT_TRUE(world.StartTask(kTaskGoForMedicine, doctor, nullptr));
+    EXPECT_EQ(doctor->GetTask()->GetObjectListener(), first);
+    EXPECT_EQ(doctor->GetTask()->GetType(), GScheduleTask::kByTimeWhileSimulating);
+    auto* view = static_cast<GVWorldCreature*>(doctor->GetView());
+    EXPECT_FALSE(view->GetPath().empty());
+    EXPECT_EQ(view->GetSpeed(), doctor->GetCreatureData()->runSpeed);
+
+    // During catch-up the task alone.
+    world.CancelTasks(doctor);
+    view->StopMoving();
+    world.GetPlay().simulating = true;
+    ASSERT_TRUE(world.StartTask(kTaskGoForMedicine, doctor, nullptr));
+    EXPECT_TRUE(view->GetPath().empty());
 }
 
 }  // namespace
