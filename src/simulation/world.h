@@ -57,6 +57,7 @@
 
 class GVWorldCreature;
 class GVWorldManager;
+class GVWorldObject;
 class TPrefs;
 
 class GWorld : public GObjectListener, public GVWorldObjectListener {
@@ -202,6 +203,10 @@ public:
     // From start by step until a walkable point; once past the grid's edge the nearest free
     // point of start. Without a view manager start itself.
     TVec2 SteppedWalkablePoint(const TVec2& start, const TVec2& step);
+    // Where a runner flees from a threat's view (none: from the middle of the island): turned
+    // away from it first, then in jumps, then anywhere walkable (the bounded search). The
+    // starter of running away and the arrival of a runaway use it.
+    TVec2 FleePoint(const GVWorldObject* runner, const GVWorldObject* threat);
 
     // --- Leaving the world (worldleaving.cpp).
     // Takes the object out of its list, clears every reference to it, queues it for deletion

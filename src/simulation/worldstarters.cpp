@@ -11,12 +11,14 @@
 // failing, bush repair, carrying to the ark, the graveyard walk, the ark-part crew and the
 // monsters') still refuse.
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 
 #include "foundation/saturate.h"
 #include "gv/gvobject.h"
 #include "simulation/taskkind.h"
+#include "simulation/views/worldmanager.h"
 #include "simulation/world.h"
 #include "simulation/worldkeys.h"
 #include "simulation/worldpass.h"
@@ -29,6 +31,11 @@ constexpr int kResourceWater = 2;
 constexpr int kResourcePool = 4;
 constexpr int kSoundVictory = 53;
 constexpr int kSoundFailed = 42;
+constexpr int kSoundRunAway = 45;
+// Where a creature runs from when its threat has no view.
+constexpr TVec2 kDefaultThreatPoint(1200.0f, 900.0f);
+constexpr int kFleeTurns = 11;
+constexpr int kFleeJumps = 20;
 // Ticks the failure message stays on the message line.
 constexpr int kFailureMessageTicks = 5;
 // The tutorial step whose breeding takes the default time.
@@ -74,6 +81,43 @@ void HideMarks(GVWorldObject* view) {
 }
 
 }  // namespace
+
+TVec2 GWorld::FleePoint(const GVWorldObject* runner, const GVWorldObject* threat) {
+    const TVec2 from = runner->GetPosition();
+    const TVec2 danger = threat != nullptr ? threat->GetPosition() : kDefaultThreatPoint;
+    const auto walkable = [this](const TVec2& point) {
+        return mViewManager == nullptr || mViewManager->IsWalkable(point.x, point.y);
+    };
+    // Away from the threat, turned by up to a right angle either way.
+    for (int turn = 0; turn < kFleeTurns; ++turn) {
+        TVec2 direction = from + -danger;
+        if (from.x == danger.x && from.y == danger.y) {
+            const auto x = static_cast<float>(mRandom.NextDouble());
+            direction = TVec2(x, static_cast<float>(mRandom.NextDouble()));
+        }
+        const float length = std::hypot(direction.x, direction.y);
+        if (length > 0.0f) direction = direction / length;
+        direction *= static_cast<float>(mRandom.NextRange(200, 500));
+        const int angle = mRandom.NextRange(0, 90);
+        direction.Rotate(mRandom.NextRange(0, 1) == 0 ? angle : -angle);
+        const TVec2 candidate = from + direction;
+        if (walkable(candidate)) return candidate;
+        if (candidate.x < 0.0f || candidate.x > static_cast<float>(kWidth) || candidate.y < 0.0f ||
+            candidate.y >= static_cast<float>(kHeight))
+            break;
+    }
+    // Then a jump of 200 to 800 on each axis, either way.
+    const auto jump = [this] {
+        const int offset = mRandom.NextRange(200, 800);
+        return static_cast<float>(mRandom.NextRange(0, 1) == 0 ? offset : -offset);
+    };
+    for (int tries = 0; tries < kFleeJumps; ++tries) {
+        const float dx = jump();
+        const TVec2 candidate = from + TVec2(dx, jump());
+        if (walkable(candidate)) return candidate;
+    }
+    return RandomWalkablePoint(0, kWidth, 0, kHeight);
+}
 
 int GWorld::WalkingTime(const GVWorldCreature* view, const GObject* target) const {
     const GVWorldObject* to = target != nullptr ? target->GetView() : nullptr;
@@ -250,8 +294,23 @@ bool GWorld::StartJobTask(int, GObject*, GObject*) {
     return false;
 }
 
-bool GWorld::StartRunAway(int, GObject*, GObject*) {
-    return false;
+bool GWorld::StartRunAway(int kind, GObject* subject, GObject* threat) {
+    if (threat == nullptr) return false;
+    GVWorldCreature* view = worldpass::CreatureViewOf(subject);
+    if (view == nullptr) return true;
+    subject->SetTask(nullptr);
+    mSchedule.CancelTasksOf(subject, false, kTaskNone);
+    const GCreature* creature = AsCreature(subject);
+    int duration = CreatureDuration(creature, kTaskRunAway);
+    if (duration < 1) duration = mGlobalData.defaultTask;
+    ScheduleTask(kind, GScheduleTask::kByTime, subject, threat, true, false, duration);
+    view->GoTo(FleePoint(view, threat->GetView()), 0.0f);
+    if (const GCreatureData* data = creature != nullptr ? creature->GetCreatureData() : nullptr) {
+        view->SetSpeed(data->runSpeed);
+        view->SetOwnSpeedFactor(data->runAnimSpeedKoef);
+    }
+    WorldSounds().PlayEvent(subject, 0.0f, 0.0f, kSoundRunAway, 0);
+    return true;
 }
 
 bool GWorld::StartFailing(int kind, GObject* subject, GObject* object) {

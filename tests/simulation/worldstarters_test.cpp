@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -394,6 +395,82 @@ TEST_F(StartersTest, MedicineForTumrotGrowsOnTheFirstSmallberryWhileThereIsNoHos
     world.GetPlay().simulating = true;
     ASSERT_TRUE(world.StartTask(kTaskGoForMedicine, doctor, nullptr));
     EXPECT_TRUE(view->GetPath().empty());
+}
+
+TEST_F(StartersTest, RunningAwayFromAThreat) {
+    GCreature* puff = MakeCreature("BasicPuff", 800, 800);
+    GMonster* hyena = MakeHyena(700, 800);
+    EXPECT_FALSE(world.StartTask(kTaskRunAway, puff, nullptr));
+    simtest::AddTask(world.GetSchedule(), puff, nullptr, 100000, kTaskRest);
+    sounds.played.clear();
+    ASSERT_TRUE(world.StartTask(kTaskRunAway, puff, hyena));
+    GScheduleTask* task = puff->GetTask();
+    EXPECT_EQ(task->GetKind(), kTaskRunAway);
+    EXPECT_EQ(task->GetDuration(), static_cast<uint32_t>(kDefault));  // none of its own
+    EXPECT_EQ(task->GetObjectListener(), hyena);
+    EXPECT_EQ(hyena->GetTask(), nullptr);
+    EXPECT_EQ(world.GetSchedule().GetTaskCount(), 1u);  // the rest was cancelled
+    auto* view = static_cast<GVWorldCreature*>(puff->GetView());
+    EXPECT_EQ(view->GetSpeed(), puff->GetCreatureData()->runSpeed);
+    EXPECT_GT(view->GetDestination().x, 800.0f);  // away from the hyena
+    ASSERT_EQ(sounds.played.size(), 1u);          // its own, and none from the dispatch
+    EXPECT_EQ(sounds.played[0].event, 45);
+}
+
+TEST_F(StartersTest, TheFleePointTurnsAwayFromTheThreat) {
+    GCreature* puff = MakeCreature("BasicPuff", 1000, 900);
+    GVWorldObject* runner = puff->GetView();
+    GLocation* rock = MakeLocation("Smallberry");
+    const struct {
+        const char* threat;
+        TVec2 at;
+        TVec2 away;
+    } rows[] = {
+        {"behind", TVec2(900.0f, 900.0f), TVec2(1.0f, 0.0f)},
+        {"on the runner", TVec2(1000.0f, 900.0f), TVec2()},  // a random way: the length only
+        {"none: the middle", TVec2(), TVec2(-1.0f, 0.0f)},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.threat);
+        rock->GetView()->SetPosition(row.at);
+        for (int draw = 0; draw < 100; ++draw) {
+            const TVec2 to = world.FleePoint(runner, row.at.x != 0.0f ? rock->GetView() : nullptr);
+            const float dx = to.x - 1000.0f;
+            const float dy = to.y - 900.0f;
+            const float length = std::hypot(dx, dy);
+            ASSERT_TRUE(length >= 199.0f && length <= 501.0f) << length;
+            // Turned by at most a right angle from the way away.
+            ASSERT_GE(dx * row.away.x + dy * row.away.y, -1.0f) << dx << "," << dy;
+        }
+    }
+}
+
+TEST_F(StartersTest, AFleeCandidateOffTheIslandEndsTheTurnsEarly) {
+    GCreature* puff = MakeCreature("BasicPuff", 2390, 900);
+    GMonster* hyena = MakeHyena(2000, 900);
+    hyena->GetView()->SetPosition(2000.0f, 900.0f);
+    puff->GetView()->SetPosition(2390.0f, 900.0f);
+    // Replay the draws: one turn that leaves the island, then jumps until a walkable one.
+    TRandom replay = world.GetRandom();
+    const float length = static_cast<float>(replay.NextRange(200, 500));
+    const int angle = replay.NextRange(0, 90);
+    replay.NextRange(0, 1);
+    ASSERT_LT(angle, 87) << "the draw would stay on the island; pick another start";
+    (void)length;
+    TVec2 expected;
+    for (int tries = 0; tries < 20; ++tries) {
+        float offsets[2];
+        for (float& offset : offsets) {
+            const int value = replay.NextRange(200, 800);
+            offset = static_cast<float>(replay.NextRange(0, 1) == 0 ? value : -value);
+        }
+        expected = TVec2(2390.0f + offsets[0], 900.0f + offsets[1]);
+        if (Manager().IsWalkable(expected.x, expected.y)) break;
+    }
+    ASSERT_TRUE(Manager().IsWalkable(expected.x, expected.y));
+    const TVec2 to = world.FleePoint(puff->GetView(), hyena->GetView());
+    EXPECT_EQ(to.x, expected.x);
+    EXPECT_EQ(to.y, expected.y);
 }
 
 }  // namespace
