@@ -335,6 +335,9 @@ private:
     int WalkingTime(const GVWorldCreature* view, const GObject* target) const;
     // Whether the object listens to a scheduled task as its object.
     bool IsObjectOfATask(const GObject* object) const;
+    // The rules of working on a place (worldstarters.cpp): the ark part places by the treasure
+    // search, exploring, the bonuses by species. May set the duration; false refuses.
+    bool MayWorkOn(int kind, const GCreature* creature, const GLocation* place, int& duration);
     bool StartBreeding(int kind, GObject* subject, GObject* object);
     bool StartWorkOnTarget(int kind, GObject* subject, GObject* object);
     bool StartDoctoring(int kind, GObject* subject, GObject* object);

@@ -13,10 +13,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 
 #include "foundation/saturate.h"
 #include "gv/gvobject.h"
+#include "simulation/nameprefix.h"
 #include "simulation/taskkind.h"
 #include "simulation/views/worldmanager.h"
 #include "simulation/world.h"
@@ -31,6 +33,15 @@ constexpr int kResourceWater = 2;
 constexpr int kResourcePool = 4;
 constexpr int kSoundVictory = 53;
 constexpr int kSoundFailed = 42;
+constexpr int kTutorialDefend = 22;
+constexpr int kTutorialExplore = 18;
+constexpr int kTutorialExploreTicks = 3;
+// Building an idol or the hospital site arms the global timer once.
+constexpr int kEventIdolTimer = 43;
+constexpr int kIdolTimerTicks = 30;
+// The treasure search: the treasure still hidden, and found (its ark part place open).
+constexpr int kTreasureHidden = 0;
+constexpr int kTreasureFound = 1;
 constexpr int kSoundRunAway = 45;
 // Where a creature runs from when its threat has no view.
 constexpr TVec2 kDefaultThreatPoint(1200.0f, 900.0f);
@@ -162,8 +173,78 @@ bool GWorld::StartBreeding(int kind, GObject* subject, GObject* partner) {
     return true;
 }
 
-bool GWorld::StartWorkOnTarget(int, GObject*, GObject*) {
-    return false;
+bool GWorld::StartWorkOnTarget(int kind, GObject* subject, GObject* target) {
+    if (target == nullptr) return false;
+    GCreature* creature = AsCreature(subject);
+    int duration = CreatureDuration(creature, kind);
+    if (target->GetKind() == GObject::kMonster) {
+        GetMessageListener().QueueTutorialEvent(kTutorialDefend);
+        const int monsterKind = worldpass::TaskKindOf(target);
+        if (worldpass::TaskKindOf(subject) == kTaskDefend || monsterKind == kTaskRunAway ||
+            monsterKind == kTaskDefend)
+            return false;
+        subject->SetTask(nullptr);
+        target->SetTask(nullptr);
+        mSchedule.CancelTasksOf(subject, false, kTaskNone);
+        mSchedule.CancelTasksOf(target, false, kTaskNone);
+        if (duration == 0) duration = static_cast<GMonster*>(target)->GetAIDuration(kind);
+    } else if (const auto* place = dynamic_cast<const GLocation*>(target)) {
+        if (!MayWorkOn(kind, creature, place, duration)) return false;
+        // Exploring once the treasure is found digs out the ark part it shows.
+        if (kind == kTaskExplore && mPlay.treasureSearchState == kTreasureFound)
+            return StartTask(kTaskBuild, subject, GetArkPartPlace(mPlay.treasureNum));
+    }
+    if (kind == kTaskBuild) {
+        if (creature != nullptr) {
+            creature->SetTaskTargets(kTaskBuild, target, nullptr);
+            // The site becomes one the builder goes back to by itself.
+            if (auto* site = dynamic_cast<GLocation*>(target)) creature->AddValidBuildTarget(site);
+        }
+        const GObjectData* data = target->GetData();
+        if (!IsEventSet(kEventIdolTimer) && data != nullptr &&
+            (BeginsWith(data->name, "Idol") || data->name == str("Pre_hospital"))) {
+            mPlay.globalTimer = kIdolTimerTicks;
+            mPlay.globalEvent = kEventIdolTimer;
+        }
+    }
+    if (duration == 0) duration = CreatureDuration(creature, kTaskFlakeOut);
+    ScheduleTask(kind, GScheduleTask::kByTime, subject, target, true, true, duration);
+    return true;
+}
+
+bool GWorld::MayWorkOn(int kind, const GCreature* creature, const GLocation* place, int& duration) {
+    const GObjectData* data = place->GetData();
+    const str name = data != nullptr ? data->name : str();
+    // The ark part places open one by one as the treasure search finds them.
+    for (int pair = 0; pair < kPairCount; ++pair) {
+        if (name == str::Format("Ark Part Place %d", pair + 1) &&
+            (mPlay.treasureSearchState != kTreasureFound || mPlay.treasureNum < pair))
+            return false;
+    }
+    if (kind == kTaskExplore) {
+        if (mPlay.treasureSearchState == kTreasureFound) return true;
+        if (mPlay.treasureSearchState != kTreasureHidden) return false;
+        GLocation* treasure = GetPlace(kTreasure);
+        if (treasure != nullptr && mSchedule.CountTasksOf(treasure, true) > 0) return false;
+        if (mPlay.tutorialEvent == kTutorialExplore) duration = kTutorialExploreTicks;
+        if (treasure != nullptr) {
+            if (GVWorldObject* view = treasure->GetView(); view != nullptr && view->GetSprite())
+                view->GetSprite()->SetStateRecursive(WorldKeys().normal, true, false);
+        }
+    }
+    if (kind == kTaskGettingBonus) {
+        const GObjectData* who = creature != nullptr ? creature->GetData() : nullptr;
+        const str species = who != nullptr ? who->name : str();
+        const auto is = [&](std::initializer_list<const char*> names) {
+            return std::any_of(names.begin(), names.end(),
+                               [&](const char* one) { return species == str(one); });
+        };
+        if (name == str("Bonus Special Tomahawk") && !is({"Puff", "Lion", "Gorilla"})) return false;
+        if (name == str("Bonus Special Shovel") && !is({"Puff", "Giraffe", "Elephant", "Zebra"}))
+            return false;
+        if (name == str("Bonus Special Hammer") && !is({"Gorilla"})) return false;
+    }
+    return true;
 }
 
 bool GWorld::StartDoctoring(int, GObject*, GObject*) {

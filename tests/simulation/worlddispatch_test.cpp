@@ -54,18 +54,21 @@ TEST_F(DispatchTest, EachKindHasItsStarter) {
 TEST_F(DispatchTest, StartTaskCallsTheStarterAndAnswersItsAnswer) {
     simtest::TestObject creature("creature"), monster("hyena", nullptr, GObject::kMonster);
     simtest::TestObject place("place", nullptr, GObject::kLocation);
-    // Until the starters come every one refuses.
-    EXPECT_FALSE(world.StartTask(kTaskBuild, &creature, &place));
+    // A build starts and plays its sound; the monsters' starter still refuses.
+    EXPECT_TRUE(world.StartTask(kTaskBuild, &creature, &place));
     EXPECT_FALSE(world.StartTask(kTaskFlakeOut, &monster, nullptr));
     ASSERT_EQ(starters.calls.size(), 2u);
     EXPECT_EQ(starters.calls[0].starter, GStarter::kWorkOnTarget);
     EXPECT_EQ(starters.calls[0].kind, kTaskBuild);
     EXPECT_EQ(starters.calls[0].subject, &creature);
     EXPECT_EQ(starters.calls[0].object, &place);
-    EXPECT_FALSE(starters.calls[0].started);
+    EXPECT_TRUE(starters.calls[0].started);
     EXPECT_TRUE(starters.calls[0].dispatched);
     EXPECT_EQ(starters.calls[1].starter, GStarter::kMonster);  // not the wander starter
-    EXPECT_TRUE(sounds.played.empty());
+    EXPECT_FALSE(starters.calls[1].started);
+    ASSERT_EQ(sounds.played.size(), 1u);
+    EXPECT_EQ(sounds.played[0].event, kTaskBuild);
+    world.CancelTasks(&creature);
 
     // Refused without a starter: no subject, kinds outside 1 to 38.
     starters.calls.clear();
@@ -92,7 +95,7 @@ TEST_F(DispatchTest, ObjectsThatLeftTheWorldStartNothing) {
     EXPECT_FALSE(world.StartTask(kTaskFlakeOut, leaving, nullptr));
     EXPECT_FALSE(world.StartTask(kTaskBreed, staying, leaving));
     EXPECT_TRUE(starters.calls.empty());
-    EXPECT_FALSE(world.StartTask(kTaskBuild, staying, tree));
+    EXPECT_FALSE(world.StartTask(kTaskDoctor, staying, tree));
     EXPECT_EQ(starters.calls.size(), 1u);
 }
 
