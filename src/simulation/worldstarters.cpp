@@ -7,8 +7,9 @@
 // answer true without starting anything for a subject that has no creature view; those that
 // need the creature's view to walk refuse it.
 //
-// Starters that come with later rules (breeding, work on a target, treatment, running away,
-// failing, bush repair, carrying to the ark, the graveyard walk, the ark-part crew and the
+// Walks draw their points through the bounded searches of worldpoints.cpp, so a blocked grid
+// never holds a starter. Starters that come with later rules (doctoring, wandering, the walks
+// to the stores and to a target, bush repair, carrying to the ark, the ark-part crew and the
 // monsters') still refuse.
 #include <algorithm>
 #include <cmath>
