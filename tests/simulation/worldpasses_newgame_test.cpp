@@ -178,7 +178,7 @@ TEST(WorldPassesTest, TwoThousandTicksWithHyenasKeepEveryTaskInTheWorld) {
     for (int tick = 0; tick < 2000; ++tick) {
         GSchedule& schedule = world.GetSchedule();
         const uint32_t now = world.GetPlay().currentTime;
-        // The tribe keeps busy (the starters refuse every task so far): tasks of a few ticks.
+        // The tribe keeps busy with tasks of a few ticks of the test's own.
         for (size_t i = 0; i < world.GetCreatures().size(); ++i) {
             GCreature* creature = world.GetCreatures()[i].get();
             if (creature->GetTask() == nullptr && (tick + i) % 3 == 0)

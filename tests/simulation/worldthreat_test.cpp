@@ -1,6 +1,6 @@
 // The threat pass on small worlds with views: who runs from a hyena and who turns to fight it,
 // the fighting lion's follow-up, and the hyena's choice of prey, read from the recording of
-// starter calls (the starters refuse every task so far).
+// starter calls.
 #include <gtest/gtest.h>
 
 #include <cmath>
