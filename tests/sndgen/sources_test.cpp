@@ -109,5 +109,27 @@ TEST(SndgenShippedSources, TheInstrumentsRead) {
     EXPECT_EQ(instruments.voicePacks.size(), 5u);
 }
 
+// Every seed comes from the sources' own names, never from where they lie: a checkout in another
+// folder makes the same bytes.
+TEST_F(SndgenSources, SourcesInAnotherFolderGiveTheSameBytes) {
+    Write("sounds/music/a.txt",
+          "tempo 120\nsteps 2\nhuman 0.01\npattern p\ntrack tone | C4 E4 G4 - |\nplay p p\n");
+    Write("sounds/sfx/b.txt",
+          "length 0.5\nnoise filter=hp cut=2500 dur=0.1 scatter=4 spread=0.4\n");
+    auto bytes = [&](const std::string& item, const std::string& file) {
+        EXPECT_EQ(Make(item), "");
+        std::ifstream in(mDir.File("out/audio/" + file), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string music = bytes("music/a", "music/a.ogg");
+    const std::string effect = bytes("sfx/b", "sfx/b.ogg");
+    fs::create_directories(mDir.File("elsewhere/deeper"));
+    fs::copy(mDir.File("sounds"), mDir.File("elsewhere/deeper/sounds"),
+             fs::copy_options::recursive);
+    mOptions.sources = mDir.File("elsewhere/deeper/sounds");
+    EXPECT_EQ(bytes("music/a", "music/a.ogg"), music);
+    EXPECT_EQ(bytes("sfx/b", "sfx/b.ogg"), effect);
+}
+
 }  // namespace
 }  // namespace sndgen

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 namespace sndgen {
 
@@ -182,6 +183,12 @@ uint64_t SeedOf(std::string_view name, uint64_t salt) {
         hash *= 0x100000001b3ull;
     }
     return hash;
+}
+
+uint64_t SeedOfFile(const std::string& path, uint64_t salt) {
+    const std::filesystem::path file(path);
+    const std::string key = (file.parent_path().filename() / file.filename()).generic_string();
+    return SeedOf(key, salt);
 }
 
 Reverb::Reverb(double size, double damping)

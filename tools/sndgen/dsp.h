@@ -100,6 +100,9 @@ private:
 
 // A seed from a name (FNV-1a), so every item and layer draws its own numbers.
 uint64_t SeedOf(std::string_view name, uint64_t salt = 0);
+// A seed from a source file: from its folder's name and its own ("sfx/thud.txt"), never from
+// where the sources lie, so every checkout makes the same sounds.
+uint64_t SeedOfFile(const std::string& path, uint64_t salt = 0);
 
 // A stereo Schroeder reverb: four damped feedback combs and two allpasses a channel, the right
 // channel's lines a little longer. size 0 to 1 sets the decay, damping the combs' dulling.

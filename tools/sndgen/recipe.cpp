@@ -94,7 +94,7 @@ bool ReadLayer(const drawkit::Statement& statement, const InstrumentFile& instru
             layer->at.push_back(value);
         }
     }
-    layer->seed = SeedOf(statement.file, static_cast<uint64_t>(statement.line));
+    layer->seed = SeedOfFile(statement.file, static_cast<uint64_t>(statement.line));
     return true;
 }
 

@@ -276,7 +276,7 @@ bool RenderScore(const std::string& path, const InstrumentFile& instruments, Sou
                 score.muted.end())
                 continue;
             const Instrument& instrument = instruments.instruments.at(track.instrument);
-            Noise jitter(SeedOf(path, p * 131 + t));
+            Noise jitter(SeedOfFile(path, p * 131 + t));
             size_t first = frames;
             for (const Hit& hit : track.hits) {
                 double start = (patternStart + hit.step) * stepSeconds;
@@ -291,7 +291,7 @@ bool RenderScore(const std::string& path, const InstrumentFile& instruments, Sou
                     note.hold = hit.length * stepSeconds * 0.92;
                     note.velocity =
                         hit.velocity * (score.human > 0.0 ? 1.0 + 0.1 * jitter.White() : 1.0);
-                    note.seed = SeedOf(path, (patternStart + hit.step) * 977 + t * 31 + midi);
+                    note.seed = SeedOfFile(path, (patternStart + hit.step) * 977 + t * 31 + midi);
                     RenderNote(instrument, note, voice, at);
                 }
                 first = std::min(first, at);
