@@ -1,19 +1,12 @@
-// The places' layouts through the world's own loaders: every animator of the location
-// definitions has a ".layout" the layout cache reads; its counts are the pictures its
-// description draws (its level states); every level of a place creatures or hyenas come to has
-// work areas and mount points; the treasure and the bonuses, found by their work areas and
-// moved about, cover no cells. The landscape's cell file reads whole.
+// The places' layouts through the world's own loaders: every level of a place creatures or
+// hyenas come to has work areas and mount points; the treasure and the bonuses, found by their
+// work areas and moved about, cover no cells. The landscape's cell file reads whole. (That every
+// place has a layout counting its pictures is the art lint's, tests/art.)
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <set>
 #include <string>
 
-#include "foundation/file/assetfolder.h"
-#include "foundation/log.h"
-#include "foundation/xml/xmlnode.h"
-#include "gv/gvfactory.h"
 #include "island.h"
 #include "simulation/walk/layoutcache.h"
 #include "simulation/walk/levelcells.h"
@@ -23,48 +16,7 @@ namespace {
 
 using island_test::Island;
 
-class LayoutTest : public island_test::BuiltFolderTest {
-protected:
-    // The level and stock pictures the description draws: its level states' largest numbers.
-    static void CountPictures(const std::string& name, int* levels, int* stocks) {
-        *levels = 0;
-        *stocks = 0;
-        const std::string text =
-            testing_support::ReadFileBytes(std::string(ART_GAME_FOLDER) + "/xml/" + name + ".xml");
-        TXmlNode document;
-        document.ParseString(text.c_str(), text.size());
-        if (document.GetChildren().empty()) return;
-        const TXmlNode* objects = document.GetChildren().front()->FindChild("objects");
-        for (const TXmlNode* obj : objects->GetChildren()) {
-            const TXmlNode* states = obj->FindChild("states");
-            for (const TXmlNode* s : states->GetChildren()) {
-                int level = 0, stock = 0;
-                if (std::sscanf(s->GetAttribute("id").c_str(), "level%d_capacity%d", &level,
-                                &stock) == 2) {
-                    *levels = std::max(*levels, level + 1);
-                    *stocks = std::max(*stocks, stock + 1);
-                }
-            }
-        }
-    }
-};
-
-TEST_F(LayoutTest, EveryPlaceHasALayoutCountingItsPictures) {
-    for (const std::string& animator : Island::Get().AllAnimators()) {
-        SCOPED_TRACE(animator);
-        GVLayout layout;
-        ASSERT_TRUE(layout.Load(str(("xml/" + animator + ".layout").c_str())));
-        int levels = 0, stocks = 0;
-        CountPictures(animator, &levels, &stocks);
-        EXPECT_EQ(layout.perLevelImagesCount, std::max(1, levels));
-        // One stock picture is none at all: a count of 0 shows "capacity0" only.
-        EXPECT_EQ(std::max(1, layout.capacityImagesCount), std::max(1, stocks));
-        EXPECT_EQ(int(layout.levels.size()), layout.perLevelImagesCount);
-        // The cache hands out the same.
-        EXPECT_EQ(GVLayoutCache::Get(str(animator.c_str()))->perLevelImagesCount,
-                  layout.perLevelImagesCount);
-    }
-}
+using LayoutTest = island_test::BuiltFolderTest;
 
 TEST_F(LayoutTest, EveryLevelOfAGoalHasWorkAreasAndMountPoints) {
     for (const std::string& animator : Island::Get().AllAnimators()) {

@@ -5,7 +5,7 @@
 //
 // The files are found through the file layer: the caller indexes the asset folder first (the
 // shipped "assets/" or a copy) and the built game folder's generated art under "art:" (the
-// sprite descriptions, layouts and level cells the locations and the walk grid need). Main
+// layouts and level cells the walk grid needs; the art itself is the art lint's, tests/art). Main
 // thread only; the lint lends the string table for the texts'
 // lookups and takes it back.
 #pragma once

@@ -1,8 +1,9 @@
-// Check 11's art and the walk-grid parts of checks 22 and 23: every location's animator has its
-// sprite description and its layout among the generated art; the start layout stands on the
-// level's open ground, each place outside the others' cells; and the program's fixed points and
-// the hiding places lie on open cells of the walk grid the world starts with (the landscape's
-// cells, then every place of the start layout at its first level, later ones over earlier).
+// The walk-grid parts of checks 22 and 23, read from the generated art: the start layout stands on
+// the level's open ground, each place outside the others' cells; and the program's fixed points
+// and the hiding places lie on open cells of the walk grid the world starts with (the landscape's
+// cells, then every place of the start layout at its first level, later ones over earlier). That
+// every animator has its description and layout (check 11's art) is the art lint's to say
+// (tests/art), with the rest of what the program asks of the art.
 #include <map>
 #include <memory>
 
@@ -31,23 +32,19 @@ std::string At(int x, int y) {
 void CheckArt(Context& c) {
     const std::string level = std::string(kArtPrefix) + "xml/level1.layout";
     if (!FileExists(str(level.c_str()))) {
-        c.Report(level, "-", "11",
+        c.Report(level, "-", "22",
                  "the generated art is not there: the lint reads the built game folder");
         return;
     }
-    // Check 11: a description and a layout for every animator.
+    // Every animator's layout (a missing one is empty: the art lint names it).
     std::map<std::string, std::unique_ptr<GVLayout>> layouts;
     for (const DefinitionFile& d : c.definitions) {
         if (d.kind != DefinitionKind::kLocation || d.prototype == nullptr) continue;
         const std::string animator = d.prototype->animatorName.c_str();
         if (animator.empty() || layouts.count(animator)) continue;
         const std::string base = std::string(kArtPrefix) + "xml/" + animator;
-        if (!FileExists(str((base + ".xml").c_str())))
-            c.Report(d.file, "Animator " + animator, "11",
-                     "no sprite description " + animator + ".xml");
         auto layout = std::make_unique<GVLayout>();
-        if (!layout->Load(str((base + ".layout").c_str())))
-            c.Report(d.file, "Animator " + animator, "11", "no layout " + animator + ".layout");
+        layout->Load(str((base + ".layout").c_str()));
         layouts[animator] = std::move(layout);
     }
 

@@ -104,7 +104,7 @@ std::vector<Placed> LayoutLocations(const Context& c);
 // Tutorial staging, hyena display and ark mover points the layout keeps clear of (world pixels).
 const std::vector<std::array<int, 2>>& FixedPoints();
 
-// Check 11's art and the walk-grid parts of checks 22 and 23 (lintart.cpp).
+// The walk-grid parts of checks 22 and 23, read from the generated art (lintart.cpp).
 void CheckArt(Context& c);
 
 }  // namespace datalint

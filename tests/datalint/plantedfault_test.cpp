@@ -64,8 +64,6 @@ const PlantedFault kFaults[] = {
      "23", "MiniGamePoints P 5,85 on the walk grid"},
     {"PlaceOnTheMountain", "xml/logic/main.xml", "Name=\"Totem\" PosX=\"2300\" PosY=\"1130\"",
      "Name=\"Totem\" PosX=\"400\" PosY=\"100\"", "22", "Location Totem"},
-    {"AnimatorWithoutArt", "xml/logic/totem.xml", "Name=\"loc_totem\"", "Name=\"loc_pole\"", "11",
-     "Animator loc_pole"},
     {"CommentInHints", "xml/logic/main.xml", "<Hints>", "<Hints>\n    <!-- the first hints -->",
      "markup", "Hints"},
     {"SingleQuoteInText", "strings.xml", ">Lazing about<", ">Lazin' about<", "25", "Row flakeout"},
