@@ -199,11 +199,12 @@ void FigureCheck::CheckAnimal() {
     const Ids activities = Directions("stay") + Directions("walk") +
                            Ids{"work", "workM", "fight", "hidden", "normal"} +
                            (creature ? Ids{"flakeOut", "think", "celebrate"} : Ids{});
-    ExpectStates("shadow", {"normal", "shadow_normal", "shadow_hidden"});
-    ExpectHidden("shadow", {"shadow_hidden"});
+    // A hidden figure leaves neither its shadow nor its selection behind.
+    ExpectStates("shadow", {"normal", "shadow_normal", "shadow_hidden", "hidden"});
+    ExpectHidden("shadow", {"shadow_hidden", "hidden"});
     ExpectHidden("shadow", {"normal", "shadow_normal"}, false);
-    ExpectStates("mark", {"normal", "mark_normal", "mark_hidden"});
-    ExpectHidden("mark", {"normal", "mark_hidden"});
+    ExpectStates("mark", {"normal", "mark_normal", "mark_hidden", "hidden"});
+    ExpectHidden("mark", {"normal", "mark_hidden", "hidden"});
     ExpectHidden("mark", {"mark_normal"}, false);
 
     Ids bodyIds = activities;

@@ -89,6 +89,9 @@ struct Spec {
 
 constexpr int kOneFrameDelay = 1000;
 constexpr int kTurnDelay = 350;
+// Tools in the hand are drawn a little under their own size: the figure grows with its level,
+// and what it holds stays within reach of the hit rectangle the data gives it.
+constexpr double kToolScale = 0.8;
 
 // The figure's states, direction by direction: NW and SW are NE and SE mirrored.
 std::vector<Spec> Directions(const std::string& activity, const std::string& motion) {
@@ -312,7 +315,7 @@ bool Builder::Item(const std::string& prop, bool load, ChildDesc* out, std::stri
             double x, y;
             mFigure.Carry(pose, at.joint, at.x, at.y, &x, &y);
             return mFigure.DrawProp(cr, prop, std::round(x), std::round(y), load ? 0 : pose.toolRot,
-                                    1.0, e);
+                                    load ? 1.0 : kToolScale, e);
         },
         error);
     if (!ok) return false;
@@ -338,9 +341,12 @@ bool Builder::Shadow(int width, ChildDesc* out, std::string* error) {
         },
         &f, error);
     const int frame = child.Frame(f);
+    // "hidden" too: a figure the world hides leaves no shadow behind (the world sends
+    // "shadow_normal" before it shows the figure again).
     child.desc.states = {{"normal", {frame}, kOneFrameDelay},
                          {"shadow_normal", {frame}, kOneFrameDelay},
-                         {"shadow_hidden", {frame}, kOneFrameDelay, "", true}};
+                         {"shadow_hidden", {frame}, kOneFrameDelay, "", true},
+                         {"hidden", {frame}, kOneFrameDelay, "", true}};
     *out = child.desc;
     out->composite = true;
     return true;
@@ -370,7 +376,12 @@ bool Builder::Mark(int width, bool grave, ChildDesc* out, std::string* error) {
     child.desc.states = {{"normal", {frame}, kOneFrameDelay, "", true},
                          shown,
                          {"mark_hidden", {frame}, kOneFrameDelay, "", true}};
-    if (grave) child.desc.states.push_back({"disappear", {frame}, kOneFrameDelay, "", true});
+    if (grave) {
+        child.desc.states.push_back({"disappear", {frame}, kOneFrameDelay, "", true});
+    } else {
+        // A hidden figure shows no selection ("mark_normal" comes again when it is shown).
+        child.desc.states.push_back({"hidden", {frame}, kOneFrameDelay, "", true});
+    }
     *out = child.desc;
     return true;
 }
