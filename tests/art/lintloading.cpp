@@ -3,8 +3,9 @@
 // a live object as a view makes it (GVFactory::CreateObject), every child of which starts at
 // "normal" with a frame to show; every image is read by the texture loader and, as a file, has
 // no gAMA chunk (its colours would shift where a decoder applies it), no side above 1024 and
-// sides that are powers of two; every frame has a size and lies inside its image. Afterwards the name-key registry, with the program's own keys, holds at most
-// kWordBudget words. The budgets: the files of the world's art and the surfaces of its images.
+// sides that are powers of two; every frame has a size and lies inside its image. Afterwards the
+// name-key registry, with the program's own keys, holds at most kWordBudget words. The budgets: the
+// files of the world's art and the surfaces of its images.
 #include <filesystem>
 #include <map>
 #include <memory>

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "foundation/xml/xmlnode.h"
+#include "gv/gvviewport.h"
 #include "platform/draw/renderer.h"
 #include "platform/texture/memorytexturedata.h"
 #include "platform/texture/texture.h"
@@ -127,6 +128,7 @@ DrawnFrame ArtViewTest::Draw() {
     TRenderer* renderer = TRenderer::GetInstance();
     const bool entered = renderer->Begin2d();
     const GVRect& view = mScene.GetViewPort().GetRect();
+    const TVec2 origin(view.left, view.top);
     for (GVObject* member : mScene.GetDepthOrder()) {
         const size_t before = mSink.mDraws.size();
         member->Render(view);
@@ -137,9 +139,13 @@ DrawnFrame ArtViewTest::Draw() {
             quad.owner = member;
             quad.texture = draw.texture;
             std::copy(draw.vertices.begin(), draw.vertices.end(), quad.corners);
-            quad.left = quad.right = draw.vertices[0].x;
-            quad.top = quad.bottom = draw.vertices[0].y;
-            for (const TLVertex& v : draw.vertices) {
+            for (TLVertex& corner : quad.corners) {
+                corner.x += origin.x;
+                corner.y += origin.y;
+            }
+            quad.left = quad.right = quad.corners[0].x;
+            quad.top = quad.bottom = quad.corners[0].y;
+            for (const TLVertex& v : quad.corners) {
                 quad.left = std::min(quad.left, v.x);
                 quad.right = std::max(quad.right, v.x);
                 quad.top = std::min(quad.top, v.y);
@@ -151,6 +157,13 @@ DrawnFrame ArtViewTest::Draw() {
     }
     if (entered) renderer->End2d();
     return frame;
+}
+
+void ArtViewTest::LookAt(const TVec2& point) {
+    GVViewPort& port = mScene.GetViewPort();
+    port.SetBounds({0, 0, mManager->GetWorldWidth(), mManager->GetWorldHeight()});
+    const GVRect& rect = port.GetRect();
+    port.MoveTo(point + TVec2((rect.left - rect.right) / 2, (rect.top - rect.bottom) / 2));
 }
 
 void ArtViewTest::Advance(uint32_t ms) {

@@ -31,7 +31,7 @@ class TTexture;
 
 namespace art_test {
 
-// One textured quad drawn, in screen pixels (the view port sits at the world's origin).
+// One textured quad drawn, in world pixels (the screen's plus the view port's top-left).
 struct DrawnQuad {
     const GVObject* owner = nullptr;
     const TTexture* texture = nullptr;
@@ -67,6 +67,9 @@ protected:
 
     // The scene drawn now.
     DrawnFrame Draw();
+    // Moves the view port (800 × 600, at the world's origin to begin with) to have the point in
+    // its middle, within the world.
+    void LookAt(const TVec2& point);
     // The fake clock moved on and the timers that came due run.
     void Advance(uint32_t ms);
 
