@@ -23,11 +23,11 @@
 #include <string>
 #include <vector>
 
+#include "../support/discardingsink.h"
 #include "foundation/file/assetfolder.h"
 #include "gv/gvfactory.h"
 #include "gv/gvscene.h"
 #include "platform/draw/renderer.h"
-#include "platform/draw/rendersink.h"
 #include "platform/platform.h"
 #include "simulation/views/worldcreature.h"
 #include "simulation/views/worldlocation.h"
@@ -46,21 +46,6 @@ constexpr int kWalkers = 70;
 constexpr float kLeg = 120.0f;
 // The village green: the view port's top-left.
 const TVec2 kCamera(800.0f, 550.0f);
-
-// Takes every draw call and keeps nothing.
-class DiscardingSink : public TRenderSink {
-public:
-    bool BeginFrame(bool) override { return true; }
-    void EndFrame(uint32_t) override {}
-    bool Begin2d() override { return true; }
-    void End2d() override {}
-    bool NeedsSquareTextures() override { return false; }
-    void SetTexture(const std::shared_ptr<TTexture>&) override {}
-    void SetBlendMode(int32_t) override {}
-    void DrawVertices(int, const TVertexBatch&) override { ++draws; }
-
-    uint64_t draws = 0;
-};
 
 // The platform and the built folder's file index, for the program's life.
 struct Folder {
@@ -149,7 +134,7 @@ public:
 
 private:
     std::unique_ptr<testing_support::WorldSprites> mSprites;
-    DiscardingSink mSink;
+    bench_support::DiscardingSink mSink;
     GWorld mWorld;
     GVScene mScene;
     std::unique_ptr<GVWorldManager> mManager;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/discardingsink.h"
 #include "foundation/assetmanager.h"
 #include "foundation/file/fileindex.h"
 #include "gv/gvfactory.h"
@@ -17,7 +18,6 @@
 #include "gv/gvscene.h"
 #include "platform/draw/drawspec.h"
 #include "platform/draw/renderer.h"
-#include "platform/draw/rendersink.h"
 #include "platform/platform.h"
 #include "platform/texture/texture.h"
 #include "platform/texture/texturedata.h"
@@ -28,18 +28,7 @@ namespace {
 constexpr int kObjects = 1000;
 constexpr int kChangedPerFrame = kObjects / 10;
 
-// Lets every phase through and keeps nothing, so the figure is the engine's own.
-class DiscardingSink : public TRenderSink {
-public:
-    bool BeginFrame(bool) override { return true; }
-    void EndFrame(uint32_t) override {}
-    bool Begin2d() override { return true; }
-    void End2d() override {}
-    bool NeedsSquareTextures() override { return false; }
-    void SetTexture(const std::shared_ptr<TTexture>&) override {}
-    void SetBlendMode(int32_t) override {}
-    void DrawVertices(int, const TVertexBatch& batch) override { benchmark::DoNotOptimize(&batch); }
-};
+using bench_support::DiscardingSink;
 
 std::string SpriteText() {
     std::string text =
