@@ -1,6 +1,8 @@
 #include "audio/sound.h"
 
+#include <charconv>
 #include <cstdlib>
+#include <iterator>
 #include <vector>
 
 #include "audio/soundcallback.h"
@@ -19,6 +21,23 @@ namespace {
 // Every stream's buffer: two seconds.
 constexpr float kBufferSeconds = 2.0f;
 constexpr uint32_t kBitsPerSample = 16;
+
+// The registry's key, "path;preload;group", written in one allocation: a scheme asks for
+// thousands of sounds in a load.
+str SoundKey(const str& path, bool preload, int group) {
+    char tail[3 + 12];
+    tail[0] = ';';
+    tail[1] = preload ? '1' : '0';
+    tail[2] = ';';
+    const char* end = std::to_chars(tail + 3, std::end(tail), group).ptr;
+    const unsigned int length = path.Length();
+    const int tailLength = static_cast<int>(end - tail);
+    str key;
+    key.Reserve(static_cast<int>(length) + tailLength + 1);
+    key.Append(path.c_str(), static_cast<int>(length));
+    key.Append(tail, tailLength);
+    return key;
+}
 
 }  // namespace
 
@@ -48,15 +67,14 @@ std::shared_ptr<TSound> TSound::Get(const str& name, bool preload, int defaultGr
         if (at != str::npos) group = std::atoi(path.c_str() + at + 6);
         path = path.Substring(0, query);
     }
-    str key = str::Format("%s;%d;%d", path.c_str(), preload ? 1 : 0, group);
-
     TAssetManager* manager = GetAssetManager();
-    if (manager != nullptr) {
-        if (std::shared_ptr<TSound> found = AssetCast<TSound>(manager->FindAsset(key)))
-            return found;
+    std::weak_ptr<TAsset>* entry =
+        manager != nullptr ? &manager->Entry(SoundKey(path, preload, group)) : nullptr;
+    if (entry != nullptr) {
+        if (std::shared_ptr<TSound> found = AssetCast<TSound>(entry->lock())) return found;
     }
     auto sound = std::make_shared<TSound>();
-    if (manager != nullptr) manager->AddAsset(key, sound);
+    if (entry != nullptr) *entry = sound;
     sound->mData->mPath = path;
     sound->mData->mGroup = group;
     sound->mData->mSource = CreateSoundDataSource(path, !preload);

@@ -17,11 +17,15 @@ void SetAssetManager(TAssetManager* manager) {
 }
 
 std::shared_ptr<TAsset> TAssetManager::FindAsset(const str& key) {
-    return mAssets[key].lock();
+    return Entry(key).lock();
 }
 
 void TAssetManager::AddAsset(const str& key, std::shared_ptr<TAsset> asset) {
     mAssets[key] = asset;
+}
+
+std::weak_ptr<TAsset>& TAssetManager::Entry(const str& key) {
+    return mAssets[key];
 }
 
 void TAssetManager::RemoveAsset(const str& key) {

@@ -30,6 +30,10 @@ public:
     // Registers a weak reference under key, replacing the key's entry. An empty pointer leaves an
     // entry that answers empty.
     void AddAsset(const str& key, std::shared_ptr<TAsset> asset);
+    // The key's entry, an expired one made for an absent key: FindAsset and AddAsset under one
+    // key with a single search. The reference holds until the entry is erased (RemoveAsset,
+    // ReleaseAll), so a caller assigns it before anything that may reach the manager again.
+    std::weak_ptr<TAsset>& Entry(const str& key);
     // Erases the key's entry; an absent key is ignored.
     void RemoveAsset(const str& key);
     // Before the display device goes: Release on every live asset, in key order; expired entries
