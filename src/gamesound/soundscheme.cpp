@@ -58,6 +58,23 @@ int ReadMilliseconds(const TXmlNode& node, const char* name) {
     return value > 0 ? value : 0;
 }
 
+// "audio/sfx/[vpN_]source?group=1000", N the voice pack (none for 0), in one allocation: a
+// scheme asks for thousands of variants.
+str VariantPath(const str& source, int voicePack) {
+    static constexpr char kFolder[] = "audio/sfx/";
+    static constexpr char kGroup[] = "?group=1000";
+    char pack[] = "vp0_";
+    pack[2] = static_cast<char>('0' + voicePack);
+    const int length = static_cast<int>(source.Length());
+    str path;
+    path.Reserve(static_cast<int>(sizeof kFolder + sizeof pack + sizeof kGroup) + length);
+    path.Append(kFolder, static_cast<int>(sizeof kFolder) - 1);
+    if (voicePack != 0) path.Append(pack, static_cast<int>(sizeof pack) - 1);
+    path.Append(source.c_str(), length);
+    path.Append(kGroup, static_cast<int>(sizeof kGroup) - 1);
+    return path;
+}
+
 // One option element: its kind and timing, its five variants (dropped at the first that does
 // not load, without asking for the rest) and its volume.
 std::optional<SoundOption> ReadOption(const TXmlNode& node, bool voicePacks) {
@@ -79,11 +96,13 @@ std::optional<SoundOption> ReadOption(const TXmlNode& node, bool voicePacks) {
     }
     const str source = node.GetAttribute("src");
     for (int variant = 0; variant < SoundOption::kVariants; ++variant) {
-        str path = "audio/sfx/";
-        if (voicePacks) path += str::Format("vp%d_", variant + 1);
-        path += source;
-        path += "?group=1000";
-        option.sounds[variant] = TSound::Get(path, true, GSoundScheme::kEffectsGroup);
+        // Without voice packs the five variants are one file, and so one sound.
+        if (!voicePacks && variant > 0) {
+            option.sounds[variant] = option.sounds[0];
+            continue;
+        }
+        option.sounds[variant] = TSound::Get(VariantPath(source, voicePacks ? variant + 1 : 0),
+                                             true, GSoundScheme::kEffectsGroup);
         if (option.sounds[variant] == nullptr) return std::nullopt;
     }
     option.volume = ReadNumber(node, "volume") * 0.01f;
