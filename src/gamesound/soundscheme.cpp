@@ -5,6 +5,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <utility>
 
@@ -43,17 +44,37 @@ int ComparePlace(int eventA, float xA, float yA, int eventB, float xB, float yB)
     return 0;
 }
 
+// The attribute names, made once rather than at each of the thousands of reads of a load.
+struct AttributeNames {
+    str object = "Object";
+    str posX = "PosX";
+    str posY = "PosY";
+    str event = "Event";
+    str voicePack = "VoicePack";
+    str type = "type";
+    str src = "src";
+    str volume = "volume";
+    str delay = "delay";
+    str intervalMin = "interval_min";
+    str intervalMax = "interval_max";
+};
+
+const AttributeNames& Attributes() {
+    static const AttributeNames names;
+    return names;
+}
+
 // A decimal number from the start of the text, as the file's coordinates and volumes are
 // written; 0 when the text does not start with one, and for what is no finite float (a key
 // needs an order, a volume a value).
-float ReadNumber(const TXmlNode& node, const char* name) {
+float ReadNumber(const TXmlNode& node, const str& name) {
     const double value = std::strtod(node.GetAttribute(name).c_str(), nullptr);
     if (!std::isfinite(value) || std::fabs(value) > FLT_MAX) return 0.0f;
     return static_cast<float>(value);
 }
 
 // Milliseconds: an integer from the start of the text; a negative one counts as 0.
-int ReadMilliseconds(const TXmlNode& node, const char* name) {
+int ReadMilliseconds(const TXmlNode& node, const str& name) {
     const int value = TextToInt(node.GetAttribute(name));
     return value > 0 ? value : 0;
 }
@@ -78,23 +99,24 @@ str VariantPath(const str& source, int voicePack) {
 // One option element: its kind and timing, its five variants (dropped at the first that does
 // not load, without asking for the rest) and its volume.
 std::optional<SoundOption> ReadOption(const TXmlNode& node, bool voicePacks) {
+    const AttributeNames& names = Attributes();
     SoundOption option;
-    const str type = node.GetAttribute("type");
-    if (type == "trigger") {
+    const str type = node.GetAttribute(names.type);
+    if (std::strcmp(type.c_str(), "trigger") == 0) {
         option.kind = kSoundTrigger;
-    } else if (type == "loop") {
+    } else if (std::strcmp(type.c_str(), "loop") == 0) {
         option.kind = kSoundLoop;
-        option.delay = ReadMilliseconds(node, "delay");
-    } else if (type == "ambient") {
+        option.delay = ReadMilliseconds(node, names.delay);
+    } else if (std::strcmp(type.c_str(), "ambient") == 0) {
         option.kind = kSoundAmbient;
-        option.delay = ReadMilliseconds(node, "interval_min");
-        option.intervalMax = ReadMilliseconds(node, "interval_max");
+        option.delay = ReadMilliseconds(node, names.intervalMin);
+        option.intervalMax = ReadMilliseconds(node, names.intervalMax);
         // Reversed bounds would give start times in the past or weeks ahead.
         if (option.delay > option.intervalMax) std::swap(option.delay, option.intervalMax);
     } else {
         return std::nullopt;
     }
-    const str source = node.GetAttribute("src");
+    const str source = node.GetAttribute(names.src);
     for (int variant = 0; variant < SoundOption::kVariants; ++variant) {
         // Without voice packs the five variants are one file, and so one sound.
         if (!voicePacks && variant > 0) {
@@ -105,7 +127,7 @@ std::optional<SoundOption> ReadOption(const TXmlNode& node, bool voicePacks) {
                                              true, GSoundScheme::kEffectsGroup);
         if (option.sounds[variant] == nullptr) return std::nullopt;
     }
-    option.volume = ReadNumber(node, "volume") * 0.01f;
+    option.volume = ReadNumber(node, names.volume) * 0.01f;
     return option;
 }
 
@@ -159,14 +181,15 @@ bool GSoundScheme::Load(TXmlNode* document, const TaskKinds& taskKinds) {
     mTable.clear();
     TXmlNode* scheme = document != nullptr ? document->FindChild("SoundScheme") : nullptr;
     if (scheme == nullptr || taskKinds == nullptr) return false;
+    const AttributeNames& names = Attributes();
     for (TXmlNode* element : scheme->GetChildren()) {
         SoundSchemeKey key;
-        key.typeName = element->GetAttribute("Object");
-        key.x = ReadNumber(*element, "PosX");
-        key.y = ReadNumber(*element, "PosY");
-        key.event = EventFromName(element->GetAttribute("Event"), taskKinds);
+        key.typeName = element->GetAttribute(names.object);
+        key.x = ReadNumber(*element, names.posX);
+        key.y = ReadNumber(*element, names.posY);
+        key.event = EventFromName(element->GetAttribute(names.event), taskKinds);
         if (key.event == 0) continue;
-        const bool voicePacks = TextToInt(element->GetAttribute("VoicePack")) == 1;
+        const bool voicePacks = TextToInt(element->GetAttribute(names.voicePack)) == 1;
         SoundOptionList options;
         for (TXmlNode* child : element->GetChildren()) {
             if (std::optional<SoundOption> option = ReadOption(*child, voicePacks))
