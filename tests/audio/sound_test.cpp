@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,10 @@ TEST_F(SoundGetTest, PathGroupAndKey) {
         {"audio/sfx/no.ogg?group=abc", true, 5, "audio/sfx/no.ogg", 0, "audio/sfx/no.ogg;1;0"},
         // Only the first "?" counts, and "group=" is looked for from it on.
         {"audio/sfx/no.ogg?a?group=7", true, 0, "audio/sfx/no.ogg", 7, "audio/sfx/no.ogg;1;7"},
+        // Negative groups, the widest among them, keep their sign in the key.
+        {"audio/sfx/no.ogg", true, -1, "audio/sfx/no.ogg", -1, "audio/sfx/no.ogg;1;-1"},
+        {"audio/sfx/no.ogg?group=-2147483648", false, 0, "audio/sfx/no.ogg", INT_MIN,
+         "audio/sfx/no.ogg;0;-2147483648"},
     };
     for (const Case& c : cases) {
         std::shared_ptr<TSound> sound = TSound::Get(c.name, c.preload, c.defaultGroup);
