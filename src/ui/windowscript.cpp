@@ -6,6 +6,7 @@
 #include "platform/platform.h"
 #include "script/lua/lib/auxlib.h"
 #include "script/lua/lua.h"
+#include "ui/button.h"
 #include "ui/hotkeylabel.h"
 #include "ui/image.h"
 #include "ui/luamessage.h"
@@ -66,6 +67,7 @@ TWindowScript::TWindowScript(lua_State* state) : TScript(state) {
     // "TextEdit".
     DefineWindowType("Slider", TSlider::TypeId());
     DefineWindowType("Bitmap", TImage::TypeId());
+    DefineWindowType("Button", TButton::TypeId());
     DefineWindowType("Text", TText::TypeId());
     DefineWindowType("TextEdit", TTextEdit::TypeId());
     DefineWindowType("Window", TWindow::TypeId());

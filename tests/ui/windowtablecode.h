@@ -90,8 +90,8 @@ constexpr size_t kKeyCount = sizeof(kKeys) / sizeof(kKeys[0]);
 
 // The types a table may name: each window type the script knows, an empty name, an unknown one,
 // and a class that cannot be created. Widgets add theirs in front of "".
-inline const char* const kTypeNames[] = {"Window",   "Slider", "Bitmap",  "Text",
-                                         "TextEdit", "",       "Nowhere", "Modal"};
+inline const char* const kTypeNames[] = {"Window", "Slider", "Bitmap",  "Text", "TextEdit",
+                                         "Button", "",       "Nowhere", "Modal"};
 constexpr size_t kTypeCount = sizeof(kTypeNames) / sizeof(kTypeNames[0]);
 
 // The magic numbers of the placement, and numbers at the edges of the conversions.

@@ -20,9 +20,10 @@ constexpr uint8_t kSlider = 1;
 constexpr uint8_t kBitmap = 2;
 constexpr uint8_t kText = 3;
 constexpr uint8_t kTextEdit = 4;
-constexpr uint8_t kEmptyName = 5;
-constexpr uint8_t kUnknown = 6;
-constexpr uint8_t kModal = 7;
+constexpr uint8_t kButton = 5;
+constexpr uint8_t kEmptyName = 6;
+constexpr uint8_t kUnknown = 7;
+constexpr uint8_t kModal = 8;
 
 // Indices into kMagic and kEventTypes.
 constexpr uint8_t kCenterIndex = 0;
@@ -139,6 +140,23 @@ std::vector<uint8_t> Widgets() {
     return w.Bytes();
 }
 
+// Buttons: a radio group with one "on", a toggle with a mask and a command, and a close button,
+// pressed, rolled over and released.
+std::vector<uint8_t> Buttons() {
+    TWindowTableWriter w(kWindow);
+    Sized(w, "panel", 200, 200);
+    w.OpenChild(kButton).Text("name", "first").Small("type", 2).Set("beginGroup", kTrue);
+    w.Colour("graphics", {1, 2, 3, 4}).Close();
+    w.OpenChild(kButton).Text("name", "second").Small("type", 2).Set("on", kTrue).Close();
+    w.OpenChild(kButton).Text("name", "toggle").Small("type", 1).Text("mask", "missing.png");
+    w.Set("command", kFunction).Small("w", 30).Small("h", 30).Close();
+    w.OpenChild(kButton).Text("name", "ok").Set("close", kTrue).Set("default", kTrue);
+    w.Small("w", 40).Small("h", 20).Close();
+    w.Event(kMouseMove, 5, 5, 0).Event(kLeftDown, 5, 5, 0).Event(kLeftUp, 5, 5, 0);
+    w.Event(kLeftDown, 10, 10, 0).Event(kMouseMove, 150, 150, 0).Event(kLeftUp, 150, 150, 0);
+    return w.Bytes();
+}
+
 // The root itself cannot be made.
 std::vector<uint8_t> UnmadeRoot() {
     TWindowTableWriter w(kUnknown);
@@ -155,6 +173,7 @@ std::map<std::string, std::vector<uint8_t>> Seeds() {
         {"type_names", TypeNames()},
         {"unmade_root", UnmadeRoot()},
         {"widgets", Widgets()},
+        {"buttons", Buttons()},
     };
 }
 
