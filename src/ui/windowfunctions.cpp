@@ -13,6 +13,7 @@
 #include "script/luabinding.h"
 #include "script/luaobjectwrapper.h"
 #include "script/luatable.h"
+#include "ui/button.h"
 #include "ui/hotkeylabel.h"
 #include "ui/image.h"
 #include "ui/modalwindow.h"
@@ -80,9 +81,12 @@ void TWindowScript::SetPosition(str name, int x, int y) {
 
 int TWindowScript::SetCommand(lua_State* L) {
     if (lua_gettop(L) == 0) return 0;
+    str name = LuaToStr(L, 1);
     lua_pushvalue(L, -1);
-    // Only a button takes a command; none here does, so it goes again.
+    // The function on top; a command for no button goes again.
     std::unique_ptr<TLuaFunction> command(new TLuaFunction(LuaMoveToHost(L)));
+    if (auto* button = TWindow::CastTo<TButton>(FindInTopModal(name)))
+        button->SetAction(new TButton::LuaAction(command.release()));
     return 0;
 }
 
@@ -117,24 +121,34 @@ void TWindowScript::FillRect(TLuaTable* rect, TLuaTable* colour) {
     renderer->PopViewport();
 }
 
-// Only layered windows have layers.
-void TWindowScript::DoSelectLayer(int /*layer*/) {}
+void TWindowScript::DoSelectLayer(int layer) {
+    if (auto* layered = TWindow::CastTo<TLayeredWindow>(GetCurrentWindow()))
+        layered->SelectLayer(layer);
+}
 
 bool TWindowScript::EnableWindow(str name, bool enable) {
     TWindow* window = FindInModalChain(name);
     if (window == nullptr) return false;
     uint32_t flags = window->GetFlags();
     window->SetFlags(enable ? flags | TWindow::kVisible : flags & ~uint32_t{TWindow::kVisible});
+    // A hidden button lets go of the pointer.
+    if (auto* button = TWindow::CastTo<TButton>(window); button != nullptr && !enable)
+        button->OnMouseLeave();
     TWindowManager::Get()->MarkDirty();
     return true;
 }
 
-// Only buttons toggle.
-bool TWindowScript::GetButtonToggleState(str /*name*/) {
-    return false;
+bool TWindowScript::GetButtonToggleState(str name) {
+    auto* button = TWindow::CastTo<TButton>(FindInModalChain(name));
+    return button != nullptr && button->IsChecked();
 }
 
-void TWindowScript::SetButtonToggleState(str /*name*/, bool /*state*/) {}
+void TWindowScript::SetButtonToggleState(str name, bool state) {
+    for (TWindow* modal = TopModal(); modal != nullptr; modal = modal->GetParent()) {
+        if (auto* button = TWindow::CastTo<TButton>(modal->FindChild(name)))
+            button->SetToggleState(state);
+    }
+}
 
 void TWindowScript::RealSetFocus(str name) {
     TWindow* current = GetCurrentWindow();

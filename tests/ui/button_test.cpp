@@ -363,5 +363,53 @@ TEST_F(ButtonTest, TeardownOfAPressedTrackedButtonWithMaskAndAction) {
     EXPECT_TRUE(mManager->GetTrackedWindows().empty());
 }
 
+TEST_F(ButtonTest, TheToggleFunctionsAndEnableWindowInATwoModalChain) {
+    TButton* below = Make("low", "x = 10, y = 10, type = 1, graphics = { 'a.png' }");
+    Push("top");
+    TButton* above = Make("t", "x = 10, y = 10, type = 1, graphics = { 'a.png' }");
+    // The covered modal is searched too.
+    EXPECT_EQ(Run("SetButtonToggleState('low', true) SetButtonToggleState('t', true)\n"
+                  "return GetButtonToggleState('low'), GetButtonToggleState('t')"),
+              "true, true");
+    EXPECT_TRUE(below->IsChecked());
+    EXPECT_TRUE(above->IsChecked());
+    above->SetToggleState(false);
+    EXPECT_EQ(Run("return GetButtonToggleState('t'), GetButtonToggleState('none')"),
+              "false, false");
+
+    Pointer(kEventMouseMove, above, 5, 5);
+    ASSERT_TRUE(Tracked(above));
+    EXPECT_EQ(Run("return EnableWindow('t', false)"), "true");
+    EXPECT_EQ(above->GetState(), TButton::kNormal);
+    EXPECT_FALSE(Tracked(above));
+    EXPECT_EQ(Run("return EnableWindow('t', true)"), "true");
+    EXPECT_TRUE((above->GetFlags() & TWindow::kVisible) != 0);
+}
+
+TEST_F(ButtonTest, SetCommandGivesTheTopModalsButtonALuaAction) {
+    TButton* button = Make("b", "x = 10, y = 10, graphics = { 'a.png' }");
+    EXPECT_EQ(Run("SetCommand('b', function() gRan = GetButtonName() end)"
+                  " SetCommand('nobody', function() end)"),
+              "");
+    ASSERT_NE(dynamic_cast<TButton::LuaAction*>(button->GetAction()), nullptr);
+    Click(button);
+    EXPECT_EQ(Run("gCommandQueue[1]() return gRan"), "b");
+}
+
+TEST_F(ButtonTest, DoSelectLayerActsOnALayeredCurrentWindowAndLogsALayerOutOfRange) {
+    TButton* button = Make("b", "x = 10, y = 10, type = 1, graphics = { 'a.png', 'b.png' }");
+    ASSERT_EQ(Run("GenericCreate({ typename = 'Button', name = 'made' })"), "");
+    auto* made = TWindow::CastTo<TButton>(mDialog->FindChild("made"));
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(Run("DoSelectLayer(2)"), "");
+    EXPECT_EQ(made->GetCurrentLayer(), 2);
+    testing_support::LogCapture log;
+    EXPECT_EQ(Run("DoSelectLayer(7)"), "");
+    EXPECT_EQ(made->GetCurrentLayer(), 2);
+    EXPECT_THAT(log.Messages(), ElementsAre(HasSubstr("'made'")));
+    EXPECT_EQ(Run("PopWindow()"), "");
+    EXPECT_THAT(Shown(button), ElementsAre("image0"));
+}
+
 }  // namespace
 }  // namespace uitest
