@@ -1,6 +1,7 @@
 #include "ui/hotkeylabel.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "foundation/utf8.h"
 
@@ -31,4 +32,21 @@ str TagHotKey(const str& key, const str& label) {
     unsigned int length = std::clamp(static_cast<unsigned int>(lead), 1u, left);
     return label.Substring(0, at) + "<u>" + label.Substring(at, length) + "</u>" +
            label.Substring(at + length);
+}
+
+str NormalizeHotKey(const str& key) {
+    if (key.Length() == 0) return str();
+    str text = key;
+    text.ToLower();
+    str result;
+    if (text.Length() != 1 && text.GetAt(0) == '@') {
+        result = "@";
+    } else {
+        if (text.Find("shift-") != str::npos) result += "shift-";
+        if (text.Find("ctrl-") != str::npos || text.Find("control-") != str::npos)
+            result += "ctrl-";
+        if (text.Find("alt-") != str::npos) result += "alt-";
+    }
+    auto last = static_cast<unsigned char>(text.GetAt(text.Length() - 1));
+    return result + static_cast<char>(std::toupper(last));
 }

@@ -21,3 +21,9 @@ THotKeyLabel StripKeyFromLabel(const str& label);
 // in "<u>" and "</u>", the whole UTF-8 character when the byte leads one (as far as the label
 // goes). The label unchanged for an empty key or when the byte does not occur.
 str TagHotKey(const str& key, const str& label);
+
+// A hot key's text made canonical: lower-cased; "@" and the last character for a text of more
+// than one character that starts with "@"; otherwise "shift-", "ctrl-" (for "ctrl-" or
+// "control-") and "alt-" in that order when the text holds them anywhere, then the last
+// character. The last character is upper-cased. An empty text gives an empty text.
+str NormalizeHotKey(const str& key);

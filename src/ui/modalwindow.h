@@ -14,6 +14,7 @@
 // waits for. Main thread only.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <set>
 
@@ -40,8 +41,21 @@ public:
     // Consumes kCloseWindow (a named one pops the modals down to the named one); passes every
     // other message on.
     bool OnMessage(TMessage* message) override;
+    // Enter presses the default button, Escape the cancel button (modalkeys.cpp); unless the
+    // press took the button off the screen, kDefaultAction goes from the focus window (or the
+    // modal) up. False for any other character.
+    bool OnChar(uint8_t ch) override;
+    // A registered hot key presses its button: the exact combination first, then "@" and the
+    // key on any modifiers.
+    bool OnKeyDown(uint8_t key, int modifiers) override;
     // Hands the focus on to the default-focus window, when there is one.
     void OnSetFocus(TWindow* previous) override;
+
+    // Maps the canonical key (NormalizeHotKey) to the button; an empty button name erases the
+    // key, an empty key is ignored.
+    virtual void SetHotKey(const str& key, const str& buttonName);
+    // DoAction of the named button at any depth; logged when there is no such button.
+    void PressHotKeyButton(const str& buttonName);
 
     // The task joins the modal's task manager (which owns it from then on).
     void AddTask(TTask* task);
@@ -69,6 +83,8 @@ public:
 
 private:
     std::unique_ptr<TTaskManager> mTasks;
+    // Canonical key text to button name.
+    std::map<str, str> mHotKeys;
     TWindowRef mDefaultFocus;
     std::set<TWindow*> mCoverSet;
     TClock mClock;

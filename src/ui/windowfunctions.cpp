@@ -50,8 +50,10 @@ str TWindowScript::GetLabel(str name) {
     return name + "_is_not_a_TText_window_or_TButton";
 }
 
-// Hot keys are the modal's, for its buttons.
-void TWindowScript::RegisterHotkey(str /*key*/, str /*buttonName*/) {}
+void TWindowScript::RegisterHotkey(str key, str buttonName) {
+    TModalWindow* top = TopModal();
+    if (key.Length() != 0 && top != nullptr) top->SetHotKey(key, buttonName);
+}
 
 // Only text windows and buttons have a label.
 void TWindowScript::SetLabel(str name, str text) {

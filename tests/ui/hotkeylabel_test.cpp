@@ -61,4 +61,25 @@ TEST(HotKeyLabelTest, TagHotKey) {
     }
 }
 
+TEST(HotKeyLabelTest, NormalizeHotKey) {
+    const struct {
+        const char* key;
+        const char* canonical;
+    } cases[] = {
+        {"Ctrl-Shift-s", "shift-ctrl-S"},
+        {"shift-control-S", "shift-ctrl-S"},
+        {"alt-control-x", "ctrl-alt-X"},
+        // "ctrl+" is no modifier word: only the last character stays.
+        {"ctrl+s", "S"},
+        {"@q", "@Q"},
+        // One character is a key of its own, "@" too.
+        {"@", "@"},
+        {"x", "X"},
+        {"", ""},
+        {"ALT-1", "alt-1"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(NormalizeHotKey(c.key), str(c.canonical)) << c.key;
+}
+
 }  // namespace
