@@ -14,6 +14,7 @@
 #include "ui/message.h"
 #include "ui/modalwindow.h"
 #include "ui/screen.h"
+#include "ui/text.h"
 #include "ui/windowmanager.h"
 #include "ui/windowscript.h"
 #include "ui/windowspider.h"
@@ -190,6 +191,15 @@ void TButton::SetMask(const std::shared_ptr<TTexture>& texture) {
 
 void TButton::SetAction(Action* action) {
     mAction.reset(action);
+}
+
+void TButton::SetLabelText(const str& text) {
+    if (auto* label = CastTo<TText>(FindChild("label"))) label->SetText(text);
+}
+
+str TButton::GetLabelText() {
+    auto* label = CastTo<TText>(FindChild("label"));
+    return label != nullptr ? label->GetText() : str();
 }
 
 bool TButton::IsOutsideMask(const TPoint& point) {

@@ -121,6 +121,10 @@ public:
     // Takes the action over and deletes the previous one.
     void SetAction(Action* action);
     Action* GetAction() const { return mAction.get(); }
+    // The text of the child named "label" (at any depth) when it is a text window; otherwise
+    // nothing and an empty text.
+    void SetLabelText(const str& text);
+    str GetLabelText();
     // Outside the rectangle, or on a dark mask pixel (red, green and blue all below 20): the
     // pointer has left (OnMouseLeave) and the answer is true.
     bool IsOutsideMask(const TPoint& point);

@@ -10,6 +10,7 @@
 #include "platform/text/drawstringat.h"
 #include "platform/text/textlayout.h"
 #include "script/luatable.h"
+#include "ui/button.h"
 #include "ui/modalwindow.h"
 #include "ui/windowmanager.h"
 #include "ui/windowstyle.h"
@@ -170,9 +171,11 @@ void TText::PressCommand() {
         LogPrintf("ERROR: Command window %s not found", mCommand.c_str());
         return;
     }
-    // Buttons are the only windows a link presses; until a button class exists every other
-    // window is refused.
-    LogPrintf("ERROR: Command window %s not a derived class of TButton", mCommand.c_str());
+    // Buttons are the only windows a link presses, as a click does but without the click sound.
+    if (auto* button = CastTo<TButton>(target))
+        button->Command();
+    else
+        LogPrintf("ERROR: Command window %s not a derived class of TButton", mCommand.c_str());
 }
 
 bool TText::OnMouseMove(const TPoint& point) {

@@ -47,6 +47,7 @@ str TWindowScript::GetLabel(str name) {
     TWindow* window = FindInTopModal(name);
     if (window == nullptr) return name + "_is_not_found";
     if (auto* text = TWindow::CastTo<TText>(window)) return text->GetText();
+    if (auto* button = TWindow::CastTo<TButton>(window)) return button->GetLabelText();
     return name + "_is_not_a_TText_window_or_TButton";
 }
 
@@ -57,7 +58,11 @@ void TWindowScript::RegisterHotkey(str key, str buttonName) {
 
 // Only text windows and buttons have a label.
 void TWindowScript::SetLabel(str name, str text) {
-    if (auto* window = TWindow::CastTo<TText>(FindInTopModal(name))) window->SetText(text);
+    TWindow* window = FindInTopModal(name);
+    if (auto* label = TWindow::CastTo<TText>(window))
+        label->SetText(text);
+    else if (auto* button = TWindow::CastTo<TButton>(window))
+        button->SetLabelText(text);
 }
 
 void TWindowScript::SetBitmap(str name, str image, double scale) {

@@ -18,6 +18,7 @@
 #include "script/lua/lua.h"
 #include "scriptfixture.h"
 #include "support/logcapture.h"
+#include "textfixture.h"
 #include "ui/image.h"
 
 namespace uitest {
@@ -409,6 +410,51 @@ TEST_F(ButtonTest, DoSelectLayerActsOnALayeredCurrentWindowAndLogsALayerOutOfRan
     EXPECT_THAT(log.Messages(), ElementsAre(HasSubstr("'made'")));
     EXPECT_EQ(Run("PopWindow()"), "");
     EXPECT_THAT(Shown(button), ElementsAre("image0"));
+}
+
+// Buttons with text windows: a label child, and links that press buttons.
+class ButtonTextTest : public TextWindowTest {
+protected:
+    void SetUp() override {
+        TextWindowTest::SetUp();
+        mFiles.PutSolid("a.png", 40, 20, 0xFFFF0000u);
+        RegisterMemoryFile("click.ogg", SoundBytes().data(),
+                           static_cast<uint32_t>(SoundBytes().size()));
+    }
+    void TearDown() override {
+        TextWindowTest::TearDown();
+        RegisterMemoryFile("click.ogg", nullptr, 0);
+    }
+
+    TImageFiles mFiles;
+};
+
+TEST_F(ButtonTextTest, TheLabelFunctionsReachTheButtonsLabelText) {
+    ASSERT_EQ(Run("Button{ name = 'b', graphics = { 'a.png' },"
+                  " Text{ name = 'label', w = 100, h = 20, font = { 'fonts/mono.mvec', 20 } } }()"
+                  " Button{ name = 'bare', graphics = { 'a.png' } }()"),
+              "");
+    auto* label = TWindow::CastTo<TText>(mDialog->FindChild("label"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(Run("SetLabel('b', 'Ok') SetLabel('bare', 'Lost')"
+                  " return GetLabel('b'), GetLabel('bare')"),
+              "Ok, ");
+    EXPECT_EQ(label->GetText(), str("Ok"));
+}
+
+TEST_F(ButtonTextTest, ALinkPressesItsButtonWithoutTheClickSound) {
+    ASSERT_EQ(Run("Button{ name = 'ok', sound = 'click.ogg', graphics = { 'a.png' } }()"), "");
+    auto* text = Make(
+        "Text{ name = 'links', w = 200, h = 40, font = { 'fonts/mono.mvec', 20 },"
+        " label = \"<a id='ok'>ab</a>\" }",
+        "links");
+    ASSERT_NE(text, nullptr);
+    testing_support::LogCapture log;
+    EXPECT_TRUE(text->OnMouseDown({5, 10}));
+    EXPECT_TRUE(text->OnMouseUp({5, 10}));
+    ASSERT_EQ(mManager->GetPostedMessages().size(), 1u);
+    EXPECT_EQ(mManager->GetPostedMessages().front()->GetName(), str("ok"));
+    EXPECT_THAT(log.Messages(), ::testing::IsEmpty());
 }
 
 }  // namespace
