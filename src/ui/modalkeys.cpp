@@ -1,6 +1,7 @@
 // TModalWindow's keys: the hot keys that press a named button, and Enter and Escape, which press
 // the dialog's default and cancel buttons.
 #include "foundation/log.h"
+#include "platform/platformevent.h"
 #include "ui/button.h"
 #include "ui/hotkeylabel.h"
 #include "ui/message.h"
@@ -12,11 +13,6 @@ namespace {
 
 constexpr uint8_t kEnter = 13;
 constexpr uint8_t kEscape = 27;
-
-// The modifier bits of a key event.
-constexpr int kShift = 1;
-constexpr int kControl = 2;
-constexpr int kAlt = 4;
 
 // Finds the default and the cancel button shown in a modal, depth first in child order (newest
 // first); a later find replaces an earlier one, and the walk stops once both are known.
@@ -62,9 +58,9 @@ void TModalWindow::PressHotKeyButton(const str& buttonName) {
 
 bool TModalWindow::OnKeyDown(uint8_t key, int modifiers) {
     str text;
-    if ((modifiers & kShift) != 0) text += "shift-";
-    if ((modifiers & kControl) != 0) text += "ctrl-";
-    if ((modifiers & kAlt) != 0) text += "alt-";
+    if ((modifiers & kKeyModShift) != 0) text += "shift-";
+    if ((modifiers & kKeyModCtrl) != 0) text += "ctrl-";
+    if ((modifiers & kKeyModAlt) != 0) text += "alt-";
     text += static_cast<char>(key);
     auto found = mHotKeys.find(NormalizeHotKey(text));
     if (found == mHotKeys.end()) found = mHotKeys.find(str("@") + static_cast<char>(key));

@@ -20,10 +20,10 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
-constexpr int kShift = 1;
-constexpr int kControl = 2;
-constexpr int kAlt = 4;
-constexpr int kExtended = 8;
+constexpr int kShift = kKeyModShift;
+constexpr int kControl = kKeyModCtrl;
+constexpr int kAlt = kKeyModAlt;
+constexpr int kExtended = kKeyModExtended;
 
 class ModalKeysTest : public ScriptTest {
 protected:
