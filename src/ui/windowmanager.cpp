@@ -6,6 +6,7 @@
 #include "platform/platform.h"
 #include "platform/texture/texture.h"
 #include "script/luabinding.h"
+#include "ui/gamestate.h"
 #include "ui/luamessage.h"
 #include "ui/modalwindow.h"
 #include "ui/windowscript.h"
@@ -113,6 +114,7 @@ void TWindowManager::SetScript(TWindowScript* script) {
     // "XSellWindow" joins the window types once the cross-sell window exists.
     if (TModalWindow* top = GetTopModal()) script->PushCurrentWindow(top);
     LuaBindFunction(script->GetState(), "SetTopModalOnly", &ScriptSetTopModalOnly);
+    TGameState::ScriptAttached(script);
     if (TPlatform* application = TPlatform::GetInstance()) {
         mScriptTask = new TScriptTask(this);
         application->AddTask(mScriptTask);

@@ -84,7 +84,8 @@ public:
     TWindowScript* GetScript() const { return mScript.get(); }
     // Takes ownership; a previous script is deleted (with the messages it posted that are still
     // queued). The script gets the UTF-8 mode, the top modal as its current window and the Lua
-    // function "SetTopModalOnly" (one boolean, no result), and the application's task list gets
+    // function "SetTopModalOnly" (one boolean, no result), the game state (when there is one
+    // already) binds its functions in it, and the application's task list gets
     // a task that runs it: the list deletes that task, never the script, which goes with this
     // manager after the windows.
     void SetScript(TWindowScript* script);
