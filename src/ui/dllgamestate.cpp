@@ -34,6 +34,7 @@ bool TDllGameState::Load(const str& path) {
     mHandler = mCreate();
     return mHandler != nullptr;
 }
+
 bool TDllGameState::HandleState(const char* key, const char* value) {
     return mHandler != nullptr && mHandler->HandleState(key, value);
 }

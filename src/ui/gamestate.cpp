@@ -27,10 +27,12 @@ int ReadInt(const str& value) {
     return static_cast<int>(number);
 }
 
+// The handlers are walked by index: a handler may add another while it is called.
+
 // Asks the handlers in order until one answers true.
 bool AnyHandler(bool (TGameStateHandler::*query)()) {
-    for (TGameStateHandler* handler : Handlers()) {
-        if ((handler->*query)()) return true;
+    for (size_t i = 0; i < Handlers().size(); ++i) {
+        if ((Handlers()[i]->*query)()) return true;
     }
     return false;
 }
@@ -103,8 +105,8 @@ void TGameState::SetState(const str& key, const str& value) {
     const bool wasMuted = isMute && ReadInt(GetState(name)) != 0;
 
     mStore[name] = stored;
-    for (TGameStateHandler* handler : Handlers()) {
-        if (handler->HandleState(name.c_str(), stored.c_str())) {
+    for (size_t i = 0; i < Handlers().size(); ++i) {
+        if (Handlers()[i]->HandleState(name.c_str(), stored.c_str())) {
             return;
         }
     }
@@ -133,8 +135,8 @@ void TGameState::SetStateInt(const str& key, int value) {
 
 str TGameState::GetStateValue(const str& key) {
     str value = mStore[key];
-    for (TGameStateHandler* handler : Handlers()) {
-        const char* filtered = handler->FilterState(key.c_str(), value.c_str());
+    for (size_t i = 0; i < Handlers().size(); ++i) {
+        const char* filtered = Handlers()[i]->FilterState(key.c_str(), value.c_str());
         value = filtered != nullptr ? str(filtered) : str();
     }
     return value;

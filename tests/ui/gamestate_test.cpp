@@ -92,6 +92,29 @@ TEST_F(GameStateTest, ChangesGoToTheHandlersInOrderUntilOneTakesIt) {
     EXPECT_EQ(Value("score"), "-12");
 }
 
+// A handler that registers another while it is told of a change, as a portal handler might.
+class TAddingHandler : public TRecordingHandler {
+public:
+    using TRecordingHandler::TRecordingHandler;
+    TGameStateHandler* adds = nullptr;
+    bool HandleState(const char* key, const char* value) override {
+        for (int i = 0; i < 64 && adds != nullptr; ++i)
+            TGameState::AddHandler(adds);  // enough to move the list
+        adds = nullptr;
+        return TRecordingHandler::HandleState(key, value);
+    }
+};
+
+TEST_F(GameStateTest, AHandlerAddedDuringAnOfferIsOfferedTheChangeToo) {
+    TAddingHandler adding("adding", &mCalls);
+    adding.adds = &mSecond;
+    TGameState::AddHandler(&adding);
+    mSecond.takes = "level";
+    mState->SetState("level", "1");
+    EXPECT_EQ(mCalls, (Journal{"adding.Handle level=1", "second.Handle level=1"}));
+    EXPECT_EQ(TGameState::GetHandlers().size(), 65u);
+}
+
 TEST_F(GameStateTest, MuteSavesTheVolumeAndUnmuteRestoresItExactly) {
     TSoundManager* sound = Sound();
     ASSERT_NE(sound, nullptr);
