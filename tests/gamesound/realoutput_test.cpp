@@ -14,39 +14,21 @@
 #include "audio/soundmanager.h"
 #include "gamesound/musicmanager.h"
 #include "gamesound/soundeffects.h"
+#include "measure.h"
 #include "oggfixture.h"
+#include "oggwriter.h"
 #include "platform/platform.h"
 #include "port/control.h"
-#include "oggwriter.h"
 #include "support/tempdir.h"
 
 namespace {
 
+using audio_testing::Correlation;
+using audio_testing::Rms;
 using Clock = std::chrono::steady_clock;
 
 constexpr size_t kFrameRate = 44100;
 constexpr float kMusicVolume = 0.7f;
-
-double Rms(const int16_t* samples, size_t count) {
-    double sum = 0.0;
-    for (size_t i = 0; i < count; ++i)
-        sum += static_cast<double>(samples[i]) * samples[i];
-    return count != 0 ? std::sqrt(sum / static_cast<double>(count)) : 0.0;
-}
-
-// The normalised correlation of the effect with the capture from an offset on.
-double Correlation(const std::vector<int16_t>& effect, const std::vector<int16_t>& heard,
-                   size_t at) {
-    double both = 0.0;
-    double mine = 0.0;
-    double theirs = 0.0;
-    for (size_t i = 0; i < effect.size() && at + i < heard.size(); ++i) {
-        both += static_cast<double>(effect[i]) * heard[at + i];
-        mine += static_cast<double>(effect[i]) * effect[i];
-        theirs += static_cast<double>(heard[at + i]) * heard[at + i];
-    }
-    return mine > 0.0 && theirs > 0.0 ? both / std::sqrt(mine * theirs) : 0.0;
-}
 
 // Turns the main loop's idle work for a while: the task list (the music's fade) and the sound
 // callbacks.
@@ -128,7 +110,7 @@ TEST(RealOutputTest, AnEffectAndTheMenuThemeAsThePlayerHearsThem) {
     ASSERT_LT(themeStart + (2500 + 1000) * kFrameRate / 1000 * 2, heard.size());
     const size_t window = themeStart + 2500 * kFrameRate / 1000 * 2;
     const double heardRms = Rms(heard.data() + window, kFrameRate * 2);
-    const double gain = std::pow(10.0, -(1.0 - kMusicVolume) * 5000.0 / 2000.0);
+    const double gain = audio_testing::VolumeGain(kMusicVolume);
     const double expectedRms = Rms(theme.data(), theme.size()) * gain;
     const double difference = 20.0 * std::log10(heardRms / expectedRms);
     std::printf("the theme from 2.5 s: %.1f RMS, decoded at the music volume %.1f (%+.2f dB)\n",

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 
 #include <unistd.h>
 
@@ -64,6 +65,30 @@ std::vector<Expected> ProgramSounds() {
         sounds.push_back(
             {"audio/sfx/sfx_typing_0" + std::to_string(i) + ".ogg", effect, 0.05, 0.08, false});
     return sounds;
+}
+
+std::vector<Generated> GeneratedFiles() {
+    std::vector<Generated> files;
+    std::stringstream items(UMBRAVA_SOUND_ITEMS);
+    std::string item;
+    while (std::getline(items, item, ',')) {
+        const std::string folder = item.substr(0, item.find('/'));
+        const std::string name = item.substr(item.find('/') + 1);
+        const SoundClass soundClass = folder == "music"      ? SoundClass::kMusic
+                                      : folder == "voice"    ? SoundClass::kVoice
+                                      : folder == "ambience" ? SoundClass::kAmbience
+                                                             : SoundClass::kEffect;
+        if (soundClass == SoundClass::kVoice) {
+            for (int pack = 1; pack <= 5; ++pack)
+                files.push_back(
+                    {"audio/sfx/vp" + std::to_string(pack) + "_" + name + ".ogg", soundClass});
+        } else {
+            files.push_back(
+                {(soundClass == SoundClass::kMusic ? "audio/music/" : "audio/sfx/") + name + ".ogg",
+                 soundClass});
+        }
+    }
+    return files;
 }
 
 std::vector<std::string> LoopingFiles() {

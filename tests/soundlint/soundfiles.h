@@ -22,6 +22,14 @@ struct Expected {
 // The 12 music tracks, the 22 effects, the four typing sounds and the two interface sounds.
 std::vector<Expected> ProgramSounds();
 
+// Every file the generator made, in the build's order of its items, with the item's class (a
+// voice phrase is five files, one per voice pack).
+struct Generated {
+    std::string path;  // below the game's folder
+    SoundClass soundClass;
+};
+std::vector<Generated> GeneratedFiles();
+
 // Every file that loops: the program's looping tracks and effects, and the scheme's loop options
 // under 500 ms of delay (which play as one looping sound).
 std::vector<std::string> LoopingFiles();

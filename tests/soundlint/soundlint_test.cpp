@@ -75,28 +75,10 @@ TEST(SoundLint, EverySoundTheProgramNamesDecodesWithItsFormatLengthAndLoudness) 
 TEST(SoundLint, EveryGeneratedFileMeetsItsClass) {
     ASSERT_TRUE(IndexGameFolder());
     std::vector<std::string> problems;
-    std::stringstream items(UMBRAVA_SOUND_ITEMS);
-    std::string item;
     int files = 0;
-    while (std::getline(items, item, ',')) {
-        const std::string folder = item.substr(0, item.find('/'));
-        const std::string name = item.substr(item.find('/') + 1);
-        const SoundClass soundClass = folder == "music"      ? SoundClass::kMusic
-                                      : folder == "voice"    ? SoundClass::kVoice
-                                      : folder == "ambience" ? SoundClass::kAmbience
-                                                             : SoundClass::kEffect;
-        std::vector<std::string> paths;
-        if (soundClass == SoundClass::kVoice) {
-            for (int pack = 1; pack <= 5; ++pack)
-                paths.push_back("audio/sfx/vp" + std::to_string(pack) + "_" + name + ".ogg");
-        } else {
-            paths.push_back((soundClass == SoundClass::kMusic ? "audio/music/" : "audio/sfx/") +
-                            name + ".ogg");
-        }
-        for (const std::string& path : paths) {
-            CheckSound(path, DecodeGameSound(path), soundClass, false, &problems);
-            ++files;
-        }
+    for (const Generated& file : GeneratedFiles()) {
+        CheckSound(file.path, DecodeGameSound(file.path), file.soundClass, false, &problems);
+        ++files;
     }
     EXPECT_GT(files, 100);
     EXPECT_TRUE(problems.empty()) << Joined(problems);
