@@ -158,6 +158,7 @@ TEST(RealOutput, EveryGeneratedSoundPlaysThroughTheDiskDriverAsDecoded) {
     std::vector<int16_t> heard(written.size() / 2);
     std::memcpy(heard.data(), written.data(), heard.size() * 2);
     ASSERT_TRUE(port::control::WriteWaveFile(wave, heard));
+    std::filesystem::remove(raw);  // the WAV holds the same samples
     std::printf("%zu sounds, %.1f s of output, played in %.1f s\n", files.size(),
                 static_cast<double>(heard.size()) / 2 / 44100, seconds);
 
