@@ -4,8 +4,8 @@ namespace uiscreens {
 namespace {
 
 const std::vector<Scene>& AllScenes() {
-    static const std::vector<Scene> scenes = {ModalsScene(), LuaScene(), ImagesScene(),
-                                              TextScene()};
+    static const std::vector<Scene> scenes = {ModalsScene(), LuaScene(), ImagesScene(), TextScene(),
+                                              ButtonsScene()};
     return scenes;
 }
 

@@ -69,5 +69,6 @@ Scene ModalsScene();
 Scene LuaScene();
 Scene ImagesScene();
 Scene TextScene();
+Scene ButtonsScene();
 
 }  // namespace uiscreens
