@@ -1,8 +1,12 @@
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
+#include "foundation/file/regularfile.h"
 #include "foundation/log.h"
 #include "foundation/xml/xmlnode.h"
 #include "online/hiscoreclient.h"
@@ -42,8 +46,16 @@ bool StartsWith(const char* text, const char* prefix) {
 }  // namespace
 
 str ReadHiscoreServerFile(const char* path) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) return str();
+    // Through the file layer's regular-file open: a pipe or device of that name would otherwise
+    // hold the start-up in fopen or fgets. Anything but a regular file counts as no file.
+    const char* kind = nullptr;
+    const int descriptor = OpenRegularFile(path, O_RDONLY, &kind);
+    if (descriptor < 0) return str();
+    std::FILE* file = fdopen(descriptor, "rb");
+    if (file == nullptr) {
+        close(descriptor);
+        return str();
+    }
     char line[kServerLineSize];
     const bool read = std::fgets(line, sizeof line, file) != nullptr;
     std::fclose(file);
